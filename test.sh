@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite
+# (unit tests, pixel tests and the end-to-end run under Xvfb).
+# With --sanitize it builds and runs the suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer instead.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh --tests
+
+dir=build/test
+flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [[ "${1:-}" == "--sanitize" ]]; then
+  dir=build/sanitize
+  flags=(-DCMAKE_BUILD_TYPE=Debug -DDAZOZI_SANITIZE=ON -DDAZOZI_BENCH=OFF)
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+cmake -S . -B "$dir" "${flags[@]}" >/dev/null
+cmake --build "$dir" -j"$(nproc)"
+ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
