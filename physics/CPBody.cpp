@@ -1,0 +1,160 @@
+#include "physics/CPBody.hpp"
+
+#include <cmath>
+
+#include "physics/CPJoint.hpp"
+#include "physics/CPShape.hpp"
+#include "physics/CPSpace.hpp"
+#include "physics/ChipmunkGlue.hpp"
+
+namespace {
+
+cpBody* BodyOf(const CPObject& o) {
+    return static_cast<cpBody*>(o.GetHandle());
+}
+
+// The library calls this in place of its own integration for bodies with a velocity function.
+// The body's user data is its wrapper.
+void VelocityTrampoline(cpBody* body, cpVect gravity, cpFloat damping, cpFloat dt) {
+    auto* wrapper = static_cast<CPBody*>(cpBodyGetUserData(body));
+    if (CPVelocityFunction fn = wrapper->GetVelocityFunction()) {
+        fn(*wrapper, FromCp(gravity), static_cast<float>(damping), static_cast<float>(dt));
+    }
+}
+
+} // namespace
+
+std::shared_ptr<CPBody> CPBody::Create(float mass, float moment) {
+    std::shared_ptr<CPBody> body(new CPBody());
+    body->mass_ = mass;
+    body->moment_ = moment;
+    // This library accepts only finite masses on simulated bodies; an infinitely heavy body is
+    // what it calls a static body.
+    body->static_ = std::isinf(mass) && mass > 0.0f;
+    cpBody* handle = body->static_ ? cpBodyNewStatic() : cpBodyNew(mass, moment);
+    cpBodySetUserData(handle, body.get());
+    body->cpObjectPtr = handle;
+    return body;
+}
+
+CPBody::~CPBody() {
+    Release();
+}
+
+void CPBody::Release() {
+    cpBody* handle = BodyOf(*this);
+    if (handle == nullptr) {
+        return;
+    }
+    // The library's shapes and joints point at their bodies, so they go first; each removes
+    // itself from these lists.
+    while (!joints_.empty()) {
+        joints_.back()->Free();
+    }
+    while (!shapes_.empty()) {
+        shapes_.back()->Free();
+    }
+    if (cpSpace* space = cpBodyGetSpace(handle)) {
+        cpSpaceRemoveBody(space, handle);
+    }
+    cpBodyFree(handle);
+    cpObjectPtr = nullptr;
+    CPSpace::Unlist(*this); // may drop the space's reference: nothing of this object is used after
+}
+
+void CPBody::Free() {
+    if (IsFreed()) {
+        return;
+    }
+    auto keep = shared_from_this(); // the space may hold the last reference
+    Release();
+}
+
+void CPBody::ReindexIfStatic() {
+    // Shapes of a static body are indexed once; moving such a body must re-index them.
+    if (static_) {
+        if (cpSpace* space = cpBodyGetSpace(BodyOf(*this))) {
+            cpSpaceReindexShapesForBody(space, BodyOf(*this));
+        }
+    }
+}
+
+void CPBody::SetPosition(CPVect p) {
+    if (cpBody* b = BodyOf(*this)) {
+        cpBodySetPosition(b, ToCp(p));
+        ReindexIfStatic();
+    }
+}
+
+CPVect CPBody::GetPosition() const {
+    const cpBody* b = BodyOf(*this);
+    return b ? FromCp(cpBodyGetPosition(b)) : ZeroVect;
+}
+
+float CPBody::GetAngle() const {
+    const cpBody* b = BodyOf(*this);
+    return b ? static_cast<float>(cpBodyGetAngle(b)) * kDegreesPerRadian : 0.0f;
+}
+
+void CPBody::SetAngle(float degrees) {
+    if (cpBody* b = BodyOf(*this)) {
+        cpBodySetAngle(b, double(degrees) / double(kDegreesPerRadian));
+        ReindexIfStatic();
+    }
+}
+
+CPVect CPBody::GetRot() const {
+    const cpBody* b = BodyOf(*this);
+    return b ? FromCp(cpBodyGetRotation(b)) : CPVect{1.0f, 0.0f};
+}
+
+void CPBody::SetVelocity(CPVect v) {
+    if (cpBody* b = BodyOf(*this)) {
+        cpBodySetVelocity(b, ToCp(v));
+    }
+}
+
+CPVect CPBody::GetVelocity() const {
+    const cpBody* b = BodyOf(*this);
+    return b ? FromCp(cpBodyGetVelocity(b)) : ZeroVect;
+}
+
+float CPBody::GetMass() const {
+    return mass_;
+}
+
+float CPBody::GetMoment() const {
+    return moment_;
+}
+
+void CPBody::ApplyImpulse(CPVect j, CPVect r) {
+    cpBody* b = BodyOf(*this);
+    if (b == nullptr || static_) {
+        return;
+    }
+    // The offset is relative to the centre in world orientation; the library wants the world
+    // point of application.
+    cpBodyApplyImpulseAtWorldPoint(b, ToCp(j), cpvadd(cpBodyGetPosition(b), ToCp(r)));
+}
+
+void CPBody::ResetForces() {
+    if (cpBody* b = BodyOf(*this)) {
+        cpBodySetForce(b, cpvzero);
+        cpBodySetTorque(b, 0.0);
+    }
+}
+
+void CPBody::UpdateVelocity(CPVect gravity, float damping, float dt) {
+    cpBody* b = BodyOf(*this);
+    if (b == nullptr || static_) {
+        return;
+    }
+    cpBodyUpdateVelocity(b, ToCp(gravity), damping, dt);
+}
+
+void CPBody::SetVelocityFunction(CPVelocityFunction fn) {
+    velFunction = fn;
+    if (cpBody* b = BodyOf(*this)) {
+        cpBodySetVelocityUpdateFunc(b, fn ? VelocityTrampoline : cpBodyUpdateVelocity);
+    }
+}

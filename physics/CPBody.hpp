@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "physics/CPObject.hpp"
+#include "physics/CPVect.hpp"
+
+class CPBody;
+class CPShape;
+class CPJoint;
+
+// Replaces a body's velocity integration: called once per step with the space's gravity,
+// damping factor and dt. The result is ignored.
+using CPVelocityFunction = int (*)(CPBody& body, CPVect gravity, float damping, float dt);
+
+// A rigid body. Mass INFINITY makes a body that nothing moves (the level's static body, fixed
+// anchors); a finite mass with moment INFINITY makes a body that never turns.
+class CPBody : public CPObject {
+  public:
+    static std::shared_ptr<CPBody> Create(float mass, float moment); // at (0, 0), angle 0, at rest
+    ~CPBody() override;
+
+    void SetPosition(CPVect p); // centre of gravity, world pixels
+    CPVect GetPosition() const;
+    float GetAngle() const;       // degrees
+    void SetAngle(float degrees); // degrees
+    CPVect GetRot() const;        // (cos a, sin a) of the angle a
+    void SetVelocity(CPVect v);   // pixels/s
+    CPVect GetVelocity() const;
+    float GetMass() const;                     // as given to Create (may be INFINITY)
+    float GetMoment() const;                   // as given to Create (may be INFINITY)
+    void SetData(void* data) { data_ = data; } // non-owning user data
+    void* GetData() const { return data_; }    // nullptr when none was set
+    // Impulse j (pixel*mass/s) at offset r from the centre, in world orientation.
+    void ApplyImpulse(CPVect j, CPVect r);
+    void ResetForces(); // accumulated force and torque become zero
+    // The library's default integration: v = v*damping + (gravity + f/m)*dt, likewise for spin.
+    void UpdateVelocity(CPVect gravity, float damping, float dt);
+    // fn runs at every step instead of the default integration; nullptr restores the default.
+    void SetVelocityFunction(CPVelocityFunction fn);
+    CPVelocityFunction GetVelocityFunction() const { return velFunction; }
+    // Frees the body together with every shape and joint made on it (they report IsFreed());
+    // takes them all out of their space. Harmless when already freed.
+    void Free();
+
+    bool IsStaticBody() const { return static_; } // infinite mass: never simulated
+
+  private:
+    friend class CPShape;
+    friend class CPJoint;
+    friend class CPSpace;
+    CPBody() = default;
+    void Release() override;
+    void ReindexIfStatic();
+
+    CPVelocityFunction velFunction = nullptr;
+    void* data_ = nullptr;
+    float mass_ = 0.0f, moment_ = 0.0f;
+    bool static_ = false;
+    std::vector<CPShape*> shapes_; // non-owning: live shapes made on this body
+    std::vector<CPJoint*> joints_; // non-owning: live joints that hold this body
+};

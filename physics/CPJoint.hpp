@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+
+#include "physics/CPObject.hpp"
+#include "physics/CPVect.hpp"
+
+class CPBody;
+
+// Base of the joints. A joint keeps its two body wrappers alive. It is freed (IsFreed()) by its
+// own Free or when either of its bodies is freed.
+class CPJoint : public CPObject {
+  public:
+    ~CPJoint() override;
+    std::shared_ptr<CPBody> GetBodyA() const { return a_; }
+    std::shared_ptr<CPBody> GetBodyB() const { return b_; }
+    void Free(); // takes the joint out of its space and destroys it; harmless when already freed
+
+  protected:
+    CPJoint() = default;
+    // For the kinds' Create: takes ownership of the library joint between a and b.
+    void Attach(void* handle, const std::shared_ptr<CPBody>& a, const std::shared_ptr<CPBody>& b);
+    static bool Usable(const std::shared_ptr<CPBody>& a, const std::shared_ptr<CPBody>& b);
+    void Release() override;
+
+  private:
+    friend class CPSpace;
+    std::shared_ptr<CPBody> a_, b_;
+};

@@ -1,0 +1,243 @@
+#include "physics/CPSpace.hpp"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "physics/CPBody.hpp"
+#include "physics/CPJoint.hpp"
+#include "physics/CPShape.hpp"
+#include "physics/CPSpaceHash.hpp"
+#include "physics/ChipmunkGlue.hpp"
+
+namespace {
+
+cpSpace* SpaceOf(const CPObject& o) {
+    return static_cast<cpSpace*>(o.GetHandle());
+}
+
+// Installed as the begin handler of a pair registered without a function: the contact is
+// dropped before the solver sees it, for as long as the two shapes touch.
+cpBool RejectContact(cpArbiter*, cpSpace*, cpDataPointer) {
+    return cpFalse;
+}
+
+} // namespace
+
+cpSpace* NewQuietSpace() {
+    // The distribution's build keeps the library's debug checks, and with them a two-line
+    // banner printed on stdout when the first space is made. The program talks to nobody on
+    // stdout, so the descriptor is pointed at /dev/null for that one call.
+    static bool bannerGone = false;
+    if (bannerGone) {
+        return cpSpaceNew();
+    }
+    bannerGone = true;
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    const int sink = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const bool redirected = saved >= 0 && sink >= 0 && dup2(sink, STDOUT_FILENO) >= 0;
+    cpSpace* space = cpSpaceNew();
+    std::fflush(stdout);
+    if (redirected) {
+        dup2(saved, STDOUT_FILENO);
+    }
+    if (sink >= 0) {
+        close(sink);
+    }
+    if (saved >= 0) {
+        close(saved);
+    }
+    return space;
+}
+
+std::shared_ptr<CPSpace> CPSpace::Create() {
+    std::shared_ptr<CPSpace> space(new CPSpace());
+    cpSpace* handle = NewQuietSpace();
+    cpSpaceSetUserData(handle, space.get());
+    space->cpObjectPtr = handle;
+    return space;
+}
+
+CPSpace::~CPSpace() {
+    cpSpace* handle = SpaceOf(*this);
+    if (handle == nullptr) {
+        return;
+    }
+    // The library's space frees none of its members. Joints go first (they refer to bodies),
+    // then shapes, then bodies; each Release also takes the object out of its list here.
+    for (List list : {Joints, ActiveShapes, StaticShapes, Bodies, HiddenBodies}) {
+        auto& members = lists_[list];
+        while (!members.empty()) {
+            std::shared_ptr<CPObject> member = members.back();
+            member->Release();
+            if (!members.empty() && members.back() == member) {
+                Unlist(*member); // a member whose library object was already gone
+            }
+        }
+    }
+    for (auto* view : {activeShapes.get(), staticShapes.get()}) {
+        if (view != nullptr) {
+            view->space_ = nullptr;
+            view->cpObjectPtr = nullptr;
+        }
+    }
+    cpSpaceFree(handle);
+    cpObjectPtr = nullptr;
+}
+
+void CPSpace::Enlist(const std::shared_ptr<CPObject>& object, List list) {
+    auto& members = lists_[list];
+    object->listedIn_ = this;
+    object->listKind_ = list;
+    object->slot_ = static_cast<int>(members.size());
+    members.push_back(object);
+}
+
+void CPSpace::Unlist(CPObject& object) {
+    CPSpace* space = object.listedIn_;
+    if (space == nullptr) {
+        return;
+    }
+    // Swap-remove keeps removal O(1); the order of a set carries no meaning.
+    auto& members = space->lists_[object.listKind_];
+    const auto slot = static_cast<std::size_t>(object.slot_);
+    std::shared_ptr<CPObject> keep = std::move(members[slot]);
+    if (slot + 1 != members.size()) {
+        members[slot] = std::move(members.back());
+        members[slot]->slot_ = static_cast<int>(slot);
+    }
+    members.pop_back();
+    object.listedIn_ = nullptr;
+    object.listKind_ = -1;
+    object.slot_ = -1;
+    // keep may hold the last reference: it is released only after the bookkeeping is done.
+}
+
+void CPSpace::AdoptStaticBody(CPBody& body) {
+    // Bodies of infinite mass are library-static bodies that the program never adds (the
+    // level's body, fixed anchors). They are put into the space behind the scenes when their
+    // first shape or joint arrives, so the library's invariants hold; they are not counted.
+    if (!body.static_ || body.IsFreed() || body.listedIn_ != nullptr) {
+        return;
+    }
+    auto* handle = static_cast<cpBody*>(body.cpObjectPtr);
+    if (cpBodyGetSpace(handle) != nullptr) {
+        return; // already lives in another space: the library copes with that too
+    }
+    cpSpaceAddBody(SpaceOf(*this), handle);
+    Enlist(body.shared_from_this(), HiddenBodies);
+}
+
+void CPSpace::SetGravity(CPVect g) {
+    cpSpaceSetGravity(SpaceOf(*this), ToCp(g));
+}
+
+CPVect CPSpace::GetGravity() const {
+    return FromCp(cpSpaceGetGravity(SpaceOf(*this)));
+}
+
+void CPSpace::ResizeStaticHash(float cell, int count) {
+    // This library keeps one kind of index for both shape sets, and switching rebuilds both
+    // from the shapes present. The level sizes both alike, so the second call is skipped.
+    if (cell == hashCell_ && count == hashCount_) {
+        return;
+    }
+    hashCell_ = cell;
+    hashCount_ = count;
+    cpSpaceUseSpatialHash(SpaceOf(*this), cell, count);
+}
+
+void CPSpace::ResizeActiveHash(float cell, int count) {
+    ResizeStaticHash(cell, count);
+}
+
+void CPSpace::SetIterations(int n) {
+    cpSpaceSetIterations(SpaceOf(*this), n);
+}
+
+void CPSpace::AddCollisionPairFunc(int a, int b, std::nullptr_t) {
+    // The library finds a handler for (a, b) and (b, a) alike and hands back the existing one
+    // when the pair is registered again.
+    cpCollisionHandler* handler = cpSpaceAddCollisionHandler(
+        SpaceOf(*this), static_cast<cpCollisionType>(a), static_cast<cpCollisionType>(b));
+    handler->beginFunc = RejectContact;
+}
+
+void CPSpace::DoStep(float dt) {
+    cpSpaceStep(SpaceOf(*this), dt);
+}
+
+void CPSpace::AddBody(const std::shared_ptr<CPBody>& body) {
+    if (!body || body->IsFreed()) {
+        return;
+    }
+    if (body->listedIn_ == this && body->listKind_ == HiddenBodies) {
+        Unlist(*body); // already in the library space; now counted as the program's
+    } else if (body->listedIn_ != nullptr) {
+        return; // added before: the library refuses a second add
+    } else {
+        cpSpaceAddBody(SpaceOf(*this), static_cast<cpBody*>(body->cpObjectPtr));
+    }
+    body->parent = std::static_pointer_cast<CPSpace>(shared_from_this());
+    Enlist(body, Bodies);
+}
+
+void CPSpace::AddShape(const std::shared_ptr<CPShape>& shape) {
+    if (!shape || shape->IsFreed() || shape->listedIn_ != nullptr) {
+        return;
+    }
+    AdoptStaticBody(*shape->body_);
+    cpSpaceAddShape(SpaceOf(*this), static_cast<cpShape*>(shape->cpObjectPtr));
+    shape->parent = std::static_pointer_cast<CPSpace>(shared_from_this());
+    Enlist(shape, ActiveShapes);
+}
+
+void CPSpace::AddStaticShape(const std::shared_ptr<CPShape>& shape) {
+    if (!shape || shape->IsFreed() || shape->listedIn_ != nullptr) {
+        return;
+    }
+    AdoptStaticBody(*shape->body_);
+    cpSpaceAddShape(SpaceOf(*this), static_cast<cpShape*>(shape->cpObjectPtr));
+    shape->parent = std::static_pointer_cast<CPSpace>(shared_from_this());
+    shape->staticFlag_ = 1;
+    Enlist(shape, StaticShapes);
+}
+
+void CPSpace::AddJoint(const std::shared_ptr<CPJoint>& joint) {
+    if (!joint || joint->IsFreed() || joint->listedIn_ != nullptr) {
+        return;
+    }
+    AdoptStaticBody(*joint->a_);
+    AdoptStaticBody(*joint->b_);
+    cpSpaceAddConstraint(SpaceOf(*this), static_cast<cpConstraint*>(joint->cpObjectPtr));
+    joint->parent = std::static_pointer_cast<CPSpace>(shared_from_this());
+    Enlist(joint, Joints);
+}
+
+std::shared_ptr<CPSpaceHash> CPSpace::GetActiveShapes() {
+    if (!activeShapes) {
+        activeShapes.reset(new CPSpaceHash(this, ActiveShapes));
+    }
+    return activeShapes;
+}
+
+std::shared_ptr<CPSpaceHash> CPSpace::GetStaticShapes() {
+    if (!staticShapes) {
+        staticShapes.reset(new CPSpaceHash(this, StaticShapes));
+    }
+    return staticShapes;
+}
+
+int CPSpace::CountBodies() const {
+    return static_cast<int>(lists_[Bodies].size());
+}
+int CPSpace::CountJoints() const {
+    return static_cast<int>(lists_[Joints].size());
+}
+int CPSpace::CountActiveShapes() const {
+    return static_cast<int>(lists_[ActiveShapes].size());
+}
+int CPSpace::CountStaticShapes() const {
+    return static_cast<int>(lists_[StaticShapes].size());
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "physics/CPObject.hpp"
+#include "physics/CPVect.hpp"
+
+class CPBody;
+class CPShape;
+class CPJoint;
+class CPSpaceHash;
+
+// A physics world. Owns every body, shape and joint added to it until they are freed; when the
+// space itself is destroyed it frees its joints, then its shapes, then its bodies.
+class CPSpace : public CPObject {
+  public:
+    static std::shared_ptr<CPSpace> Create(); // 10 iterations, gravity (0, 0), damping 1
+    ~CPSpace() override;
+
+    void SetGravity(CPVect g); // pixels/s^2, applied by the default velocity integration
+    CPVect GetGravity() const;
+    // Both switch the space to spatial hashing with that cell size (pixels) and cell count and
+    // re-index the shapes already present (the library keeps one setting for both sets).
+    void ResizeStaticHash(float cell, int count);
+    void ResizeActiveHash(float cell, int count);
+    void SetIterations(int n); // solver iterations per step
+    // Shapes of collision types a and b never collide (either order); re-registering is harmless.
+    void AddCollisionPairFunc(int a, int b, std::nullptr_t noFunction = nullptr);
+    void DoStep(float dt); // advance by dt seconds; velocity functions run inside
+
+    void AddBody(const std::shared_ptr<CPBody>& body);          // simulated from now on
+    void AddShape(const std::shared_ptr<CPShape>& shape);       // collides; counted as active
+    void AddStaticShape(const std::shared_ptr<CPShape>& shape); // collides; counted as static
+    void AddJoint(const std::shared_ptr<CPJoint>& joint);       // solved at every step
+
+    std::shared_ptr<CPSpaceHash> GetActiveShapes(); // same view object on every call
+    std::shared_ptr<CPSpaceHash> GetStaticShapes(); // same view object on every call
+
+    int CountBodies() const;       // bodies added with AddBody and not freed
+    int CountJoints() const;       // joints added and not freed
+    int CountActiveShapes() const; // shapes added with AddShape and not freed
+    int CountStaticShapes() const; // shapes added with AddStaticShape and not freed
+
+  private:
+    friend class CPSpaceHash;
+    friend class CPBody;
+    friend class CPShape;
+    friend class CPJoint;
+    enum List { Bodies, HiddenBodies, ActiveShapes, StaticShapes, Joints, ListCount };
+
+    CPSpace() = default;
+    void Enlist(const std::shared_ptr<CPObject>& object, List list);
+    static void Unlist(CPObject& object);
+    void AdoptStaticBody(CPBody& body);
+
+    std::shared_ptr<CPSpaceHash> activeShapes, staticShapes;
+    std::vector<std::shared_ptr<CPObject>> lists_[ListCount];
+    float hashCell_ = 0.0f;
+    int hashCount_ = 0;
+};

@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <map>
+
+#include "PhysicsTestScene.hpp"
+#include "physics/CPPinJoint.hpp"
+#include "physics/CPPolyShape.hpp"
+#include "physics/CPSpaceHash.hpp"
+
+using namespace physics_test;
+
+namespace {
+
+// Drops a ball of the given type onto a floor of type 1000 and tells where it ends up.
+float DropOntoBorder(int ballType, int pairA, int pairB, bool registerPair) {
+    auto space = LevelLikeSpace();
+    AddFloor(*space, 100.0f, 1000);
+    if (registerPair) {
+        space->AddCollisionPairFunc(pairA, pairB);
+    }
+    Ball ball = AddBall(*space, Vec2(0.0f, 80.0f), 9.0f, ballType);
+    StepFor(*space, 180);
+    return ball.body->GetPosition().y;
+}
+
+int CountCalls(CPShape*, void* data) {
+    ++*static_cast<int*>(data);
+    return 0;
+}
+
+int RecordVisit(CPShape* shape, void* data) {
+    ++(*static_cast<std::map<CPShape*, int>*>(data))[shape];
+    return 0;
+}
+
+} // namespace
+
+TEST(CPSpaceCollisionPairs, RegisteredPairNeverCollidesInEitherOrder) {
+    // Type 1 against the border type passes through, whichever order the pair was given in.
+    EXPECT_GT(DropOntoBorder(1, 1, 1000, true), 200.0f);
+    EXPECT_GT(DropOntoBorder(1, 1000, 1, true), 200.0f);
+    // Unregistered, or another type: the border holds the ball (resting on top at y = 91).
+    EXPECT_NEAR(DropOntoBorder(1, 0, 0, false), 91.0f, 1.0f);
+    EXPECT_NEAR(DropOntoBorder(0, 1, 1000, true), 91.0f, 1.0f);
+}
+
+TEST(CPSpaceCollisionPairs, OverlappingShapesOfARegisteredPairFeelNoPush) {
+    auto space = CPSpace::Create(); // no gravity: only a contact could move anything
+    space->AddCollisionPairFunc(1, 1000);
+    space->AddCollisionPairFunc(1000, 1); // the same pair again: harmless
+    Ball a = AddBall(*space, Vec2(0.0f, 0.0f), 10.0f, 1);
+    Ball b = AddBall(*space, Vec2(5.0f, 0.0f), 10.0f, 1000);
+    Ball c = AddBall(*space, Vec2(100.0f, 0.0f), 10.0f, 0);
+    Ball d = AddBall(*space, Vec2(105.0f, 0.0f), 10.0f, 1000);
+    StepFor(*space, 30);
+    EXPECT_EQ(a.body->GetPosition(), Vec2(0.0f, 0.0f));
+    EXPECT_EQ(b.body->GetPosition(), Vec2(5.0f, 0.0f));
+    EXPECT_EQ(a.body->GetVelocity(), ZeroVect);
+    // Types 0 and 1000 collide normally and are pushed apart.
+    EXPECT_LT(c.body->GetPosition().x, 100.0f);
+    EXPECT_GT(d.body->GetPosition().x, 105.0f);
+}
+
+TEST(CPSpaceHashes, ForEachOverAnEmptySetNeverCallsBack) {
+    auto space = CPSpace::Create();
+    int calls = 0;
+    space->GetActiveShapes()->ForEach(CountCalls, &calls);
+    space->GetStaticShapes()->ForEach(CountCalls, &calls);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(space->GetActiveShapes(), space->GetActiveShapes());
+    EXPECT_EQ(space->GetStaticShapes(), space->GetStaticShapes());
+    EXPECT_NE(space->GetActiveShapes(), space->GetStaticShapes());
+}
+
+TEST(CPSpaceHashes, ForEachVisitsEveryStaticShapeOnceAfterResize) {
+    auto space = LevelLikeSpace();
+    auto ground = CPBody::Create(INFINITY, INFINITY);
+    std::map<CPShape*, int> made;
+    for (int i = 0; i < 40; ++i) {
+        auto seg = CPSegmentShape::Create(ground, Vec2(i * 32.0f, 200.0f),
+                                          Vec2(i * 32.0f + 32.0f, 200.0f), 0.0f);
+        space->AddStaticShape(seg);
+        made[seg.get()] = 0;
+        EXPECT_EQ(seg->IsStatic(), 1);
+    }
+    space->ResizeStaticHash(10.0f, 2000);
+    space->ResizeActiveHash(10.0f, 2000);
+    std::map<CPShape*, int> seen;
+    space->GetStaticShapes()->ForEach(RecordVisit, &seen);
+    ASSERT_EQ(seen.size(), made.size());
+    for (auto& [shape, visits] : seen) {
+        EXPECT_EQ(made.count(shape), 1u);
+        EXPECT_EQ(visits, 1);
+        EXPECT_EQ(shape->GetBody(), ground);
+    }
+    // The segments made before the resize still hold a ball up.
+    Ball ball = AddBall(*space, Vec2(100.0f, 180.0f));
+    StepFor(*space, 120);
+    EXPECT_NEAR(ball.body->GetPosition().y, 191.0f, 1.0f);
+}
+
+TEST(CPSpaceHashes, ShapesCountWhereTheyWereAddedNotByBodyKind) {
+    auto space = LevelLikeSpace();
+    AddFloor(*space, 300.0f);
+    AddFloor(*space, 400.0f);
+    Ball ball = AddBall(*space, Vec2(0.0f, 0.0f));
+    // A fixed anchor: a body of infinite mass, never added, whose circle goes in with AddShape.
+    auto anchor = CPBody::Create(INFINITY, INFINITY);
+    anchor->SetPosition(Vec2(50.0f, 50.0f));
+    auto anchorCircle = CPCircleShape::Create(anchor, 5.0f, ZeroVect);
+    space->AddShape(anchorCircle);
+    EXPECT_EQ(anchorCircle->IsStatic(), 0);
+
+    EXPECT_EQ(space->CountActiveShapes(), 2);
+    EXPECT_EQ(space->CountStaticShapes(), 2);
+    EXPECT_EQ(space->CountBodies(), 1); // the static bodies are not the program's bodies
+    std::map<CPShape*, int> active, statics;
+    space->GetActiveShapes()->ForEach(RecordVisit, &active);
+    space->GetStaticShapes()->ForEach(RecordVisit, &statics);
+    EXPECT_EQ(active.size(), 2u);
+    EXPECT_EQ(active.count(anchorCircle.get()), 1u);
+    EXPECT_EQ(active.count(ball.shape.get()), 1u);
+    EXPECT_EQ(statics.size(), 2u);
+    EXPECT_EQ(statics.count(anchorCircle.get()), 0u);
+
+    ball.shape->Free();
+    anchorCircle->Free();
+    int calls = 0;
+    space->GetActiveShapes()->ForEach(CountCalls, &calls);
+    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(space->CountActiveShapes(), 0);
+}
+
+TEST(CPSpaceHashes, AFixedAnchorIsAnImmovableObstacle) {
+    auto space = LevelLikeSpace();
+    auto anchor = CPBody::Create(INFINITY, INFINITY);
+    anchor->SetPosition(Vec2(0.0f, 100.0f));
+    auto circle = CPCircleShape::Create(anchor, 5.0f, ZeroVect);
+    space->AddShape(circle);
+    Ball ball = AddBall(*space, Vec2(0.0f, 80.0f), 9.0f);
+    StepFor(*space, 20);
+    EXPECT_LT(ball.body->GetPosition().y, 90.0f); // sits on the anchor, 14 above its centre
+    EXPECT_EQ(anchor->GetPosition(), Vec2(0.0f, 100.0f));
+    EXPECT_EQ(anchor->GetMass(), INFINITY);
+    EXPECT_EQ(circle->GetTransformedCenter(), Vec2(0.0f, 100.0f));
+}
+
+TEST(CPSpace, BoxRestsOnTheFloor) {
+    auto space = LevelLikeSpace();
+    AddFloor(*space, 100.0f);
+    const std::array<CPVect, 4> box{Vec2(-15, -15), Vec2(-15, 15), Vec2(15, 15), Vec2(15, -15)};
+    auto body = CPBody::Create(0.5f, MomentForPoly(0.5f, box, ZeroVect));
+    body->SetPosition(Vec2(0.0f, 70.0f));
+    auto shape = CPPolyShape::Create(body, box, ZeroVect);
+    space->AddBody(body);
+    space->AddShape(shape);
+    StepFor(*space, 180);
+    EXPECT_NEAR(body->GetPosition().y, 85.0f, 1.0f);
+    // The vertices read back in the order given, in body coordinates.
+    ASSERT_EQ(shape->GetVertCount(), 4);
+    EXPECT_EQ(shape->GetVerts(), std::vector<CPVect>(box.begin(), box.end()));
+    EXPECT_EQ(shape->GetVert(1), Vec2(-15, 15));
+    auto shifted = CPPolyShape::Create(body, box, Vec2(1.0f, 2.0f));
+    EXPECT_EQ(shifted->GetVert(0), Vec2(-14, -13));
+}
+
+TEST(CPSpace, CreateShowsNothingOnStdout) {
+    testing::internal::CaptureStdout();
+    auto space = CPSpace::Create();
+    auto other = CPSpace::Create();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(space->GetGravity(), ZeroVect);
+}
+
+TEST(CPSpace, DestroyingASpaceFreesWhatIsInIt) {
+    std::shared_ptr<CPBody> kept;
+    std::shared_ptr<CPPinJoint> keptJoint;
+    std::shared_ptr<CPSegmentShape> keptSegment;
+    {
+        auto space = LevelLikeSpace();
+        keptSegment = AddFloor(*space, 100.0f);
+        Ball a = AddBall(*space, Vec2(0.0f, 0.0f));
+        Ball b = AddBall(*space, Vec2(30.0f, 0.0f));
+        keptJoint = CPPinJoint::Create(a.body, b.body, ZeroVect, ZeroVect);
+        space->AddJoint(keptJoint);
+        kept = a.body;
+        StepFor(*space, 10);
+        EXPECT_EQ(keptJoint->GetParent(), space);
+    }
+    // Everything went with the space; the wrappers the test holds live on, freed.
+    EXPECT_TRUE(kept->IsFreed());
+    EXPECT_TRUE(keptJoint->IsFreed());
+    EXPECT_TRUE(keptSegment->IsFreed());
+    EXPECT_TRUE(keptSegment->GetBody()->IsFreed());
+    EXPECT_EQ(keptJoint->GetParent(), nullptr);
+    kept->Free();
+    keptJoint->Free();
+}
