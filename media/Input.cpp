@@ -1,0 +1,229 @@
+#include "media/Input.hpp"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+constexpr int kKeyCount = 256;
+constexpr int kButtonCount = 4; // 1 left, 2 right, 3 middle
+
+struct InputState {
+    bool keyDown[kKeyCount] = {};
+    int keyHits[kKeyCount] = {};
+    bool buttonDown[kButtonCount] = {};
+    int buttonHits[kButtonCount] = {};
+    int mouseX = 0, mouseY = 0;
+    bool closeRequested = false;
+};
+InputState in;
+
+int ButtonFromSdl(Uint8 button) {
+    switch (button) {
+    case SDL_BUTTON_LEFT:
+        return 1;
+    case SDL_BUTTON_RIGHT:
+        return 2;
+    case SDL_BUTTON_MIDDLE:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+void Press(bool& down, int& hits, bool repeat) {
+    // Auto-repeat and presses of a key already held add no hits.
+    if (!repeat && !down)
+        ++hits;
+    down = true;
+}
+
+void Handle(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        const int vk = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
+        if (vk <= 0 || vk >= kKeyCount)
+            return;
+        if (e.type == SDL_KEYDOWN)
+            Press(in.keyDown[vk], in.keyHits[vk], e.key.repeat != 0);
+        else
+            in.keyDown[vk] = false;
+        return;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        const int b = ButtonFromSdl(e.button.button);
+        if (b == 0)
+            return;
+        if (e.type == SDL_MOUSEBUTTONDOWN)
+            Press(in.buttonDown[b], in.buttonHits[b], false);
+        else
+            in.buttonDown[b] = false;
+        return;
+    }
+    case SDL_MOUSEMOTION:
+        in.mouseX = e.motion.x;
+        in.mouseY = e.motion.y;
+        return;
+    case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            // Keys released while another program had the focus never reach us.
+            FlushInput();
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            in.closeRequested = true;
+            break;
+        default:
+            break;
+        }
+        return;
+    case SDL_QUIT:
+        in.closeRequested = true;
+        return;
+    default:
+        return;
+    }
+}
+
+int Hits(int* hits, int index, int count) {
+    if (index < 0 || index >= count)
+        return 0;
+    const int n = hits[index];
+    hits[index] = 0;
+    return n;
+}
+} // namespace
+
+int VirtualKeyFromSdl(int sym, int scancode) {
+    if (sym >= SDLK_a && sym <= SDLK_z)
+        return 'A' + (sym - SDLK_a);
+    if (sym >= SDLK_0 && sym <= SDLK_9)
+        return '0' + (sym - SDLK_0);
+    if (sym >= SDLK_F1 && sym <= SDLK_F12)
+        return 112 + (sym - SDLK_F1);
+    switch (sym) {
+    case SDLK_KP_0:
+        return 96;
+    case SDLK_KP_1:
+    case SDLK_KP_2:
+    case SDLK_KP_3:
+    case SDLK_KP_4:
+    case SDLK_KP_5:
+    case SDLK_KP_6:
+    case SDLK_KP_7:
+    case SDLK_KP_8:
+    case SDLK_KP_9:
+        return 97 + (sym - SDLK_KP_1);
+    case SDLK_ESCAPE:
+        return 27;
+    case SDLK_LEFT:
+        return 37;
+    case SDLK_UP:
+        return 38;
+    case SDLK_RIGHT:
+        return 39;
+    case SDLK_DOWN:
+        return 40;
+    case SDLK_BACKSPACE:
+        return 8;
+    case SDLK_TAB:
+        return 9;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        return 13;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        return 16;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+        return 17;
+    case SDLK_LALT:
+    case SDLK_RALT:
+        return 18;
+    case SDLK_SPACE:
+        return 32;
+    case SDLK_PAGEUP:
+        return 33;
+    case SDLK_PAGEDOWN:
+        return 34;
+    case SDLK_END:
+        return 35;
+    case SDLK_HOME:
+        return 36;
+    case SDLK_INSERT:
+        return 45;
+    case SDLK_DELETE:
+        return 46;
+    default:
+        break;
+    }
+    // Layouts whose letter keys produce other symbols still have the same physical keys.
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
+        return 'A' + (scancode - SDL_SCANCODE_A);
+    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9)
+        return '1' + (scancode - SDL_SCANCODE_1);
+    if (scancode == SDL_SCANCODE_0)
+        return '0';
+    return 0;
+}
+
+void PollEvents() {
+    if (SDL_WasInit(SDL_INIT_EVENTS) == 0)
+        return;
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        Handle(e);
+}
+
+int KeyHits(int key) {
+    PollEvents();
+    return Hits(in.keyHits, key, kKeyCount);
+}
+
+int KeyDown(int key) {
+    PollEvents();
+    return key >= 0 && key < kKeyCount && in.keyDown[key] ? 1 : 0;
+}
+
+int MouseHits(int button) {
+    PollEvents();
+    return Hits(in.buttonHits, button, kButtonCount);
+}
+
+int MouseDown(int button) {
+    PollEvents();
+    return button >= 0 && button < kButtonCount && in.buttonDown[button] ? 1 : 0;
+}
+
+int MouseX() {
+    PollEvents();
+    return in.mouseX;
+}
+
+int MouseY() {
+    PollEvents();
+    return in.mouseY;
+}
+
+void FlushInput() {
+    std::fill(std::begin(in.keyDown), std::end(in.keyDown), false);
+    std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);
+    std::fill(std::begin(in.buttonDown), std::end(in.buttonDown), false);
+    std::fill(std::begin(in.buttonHits), std::end(in.buttonHits), 0);
+}
+
+void ResetInput() {
+    if (SDL_WasInit(SDL_INIT_EVENTS) != 0)
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    in = InputState{};
+}
+
+bool TakeCloseRequest() {
+    const bool requested = in.closeRequested;
+    in.closeRequested = false;
+    return requested;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+// Polled keyboard and mouse state. Keys are Windows virtual-key codes: 27 Escape, 37-40 arrows
+// left/up/right/down, 48-57 digits, 65-90 letters (68 = D), 96-105 keypad digits.
+// Mouse buttons: 1 left, 2 right, 3 middle. Every query processes pending events first.
+
+int KeyHits(int key); // presses since the last KeyHits for this key (auto-repeat excluded); resets
+int KeyDown(int key); // 1 while held
+int MouseHits(int button); // as KeyHits, for a mouse button
+int MouseDown(int button); // as KeyDown, for a mouse button
+int MouseX();              // pointer position in the program's logical pixels
+int MouseY();
+void PollEvents(); // processes the pending window, keyboard and mouse events
+void FlushInput(); // releases every key and button and zeroes every hit count
+void ResetInput(); // FlushInput plus pointer (0, 0) and no pending close request (tests)
+int VirtualKeyFromSdl(int sdlKeycode, int sdlScancode); // 0 when the key has no code here
+bool TakeCloseRequest(); // true once per close request (window close or quit)

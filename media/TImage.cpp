@@ -1,0 +1,216 @@
+#include "media/TImage.hpp"
+
+#include "media/Embedded.hpp"
+#include "media/GraphicsInternal.hpp"
+
+#include <SDL.h>
+#include <png.h>
+
+#include <cstring>
+
+namespace {
+constexpr int kDefaultImageFlags = 3; // masked and filtered
+constexpr int kMaskedFlag = 1;
+constexpr int kFilteredFlag = 2;
+bool autoCenterHandle = false;
+
+std::optional<DecodedPng> DecodeEmbedded(std::string_view url) {
+    auto bytes = OpenEmbedded(url);
+    if (!bytes)
+        return std::nullopt;
+    return DecodePng(bytes->data, bytes->size);
+}
+
+// Pictures without alpha get alpha 0 where their colour equals the mask colour.
+void ApplyMask(DecodedPng& png, const TImage& image) {
+    if (!(image.flags & kMaskedFlag) || png.hasAlpha)
+        return;
+    std::uint8_t* p = png.rgba.data();
+    for (std::size_t i = 0, n = png.rgba.size(); i < n; i += 4) {
+        if (p[i] == image.mask_r && p[i + 1] == image.mask_g && p[i + 2] == image.mask_b)
+            p[i + 3] = 0;
+    }
+}
+
+TPixmap CutPixmap(const DecodedPng& png, int x, int y, int w, int h) {
+    TPixmap pm;
+    pm.width = w;
+    pm.height = h;
+    pm.pitch = w * 4;
+    pm.pixels.resize(static_cast<std::size_t>(pm.pitch) * h);
+    for (int row = 0; row < h; ++row) {
+        const std::uint8_t* src =
+            png.rgba.data() + (static_cast<std::size_t>(y + row) * png.width + x) * 4;
+        std::memcpy(pm.pixels.data() + static_cast<std::size_t>(row) * pm.pitch, src, pm.pitch);
+    }
+    return pm;
+}
+
+std::shared_ptr<TImage> NewImage(int w, int h, int flags) {
+    auto image = std::make_shared<TImage>();
+    image->width = w;
+    image->height = h;
+    image->flags = flags < 0 ? kDefaultImageFlags : flags;
+    if (autoCenterHandle) {
+        image->handle_x = static_cast<float>(w) / 2.0f;
+        image->handle_y = static_cast<float>(h) / 2.0f;
+    }
+    return image;
+}
+
+SDL_Texture* MakeTexture(const std::uint8_t* pixels, int w, int h, int pitch, bool filtered) {
+    SDL_Renderer* renderer = MediaRenderer();
+    if (!renderer)
+        return nullptr;
+    SDL_Texture* tex =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, w, h);
+    if (!tex)
+        return nullptr;
+    SDL_UpdateTexture(tex, nullptr, pixels, pitch);
+    SDL_SetTextureScaleMode(tex, filtered ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_SetTextureBlendMode(tex, SDL_BLENDMODE_BLEND);
+    return tex;
+}
+} // namespace
+
+std::optional<DecodedPng> DecodePng(const unsigned char* data, std::size_t size) {
+    if (!data || size == 0)
+        return std::nullopt;
+    png_image img;
+    std::memset(&img, 0, sizeof img);
+    img.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&img, data, size))
+        return std::nullopt;
+    DecodedPng out;
+    out.width = static_cast<int>(img.width);
+    out.height = static_cast<int>(img.height);
+    out.palette = (img.format & PNG_FORMAT_FLAG_COLORMAP) != 0;
+    out.hasAlpha = (img.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+    img.format = PNG_FORMAT_RGBA;
+    out.rgba.resize(PNG_IMAGE_SIZE(img));
+    if (!png_image_finish_read(&img, nullptr, out.rgba.data(), 0, nullptr)) {
+        png_image_free(&img);
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> EncodePng(const std::uint8_t* rgba, int width, int height) {
+    png_image img;
+    std::memset(&img, 0, sizeof img);
+    img.version = PNG_IMAGE_VERSION;
+    img.width = static_cast<png_uint_32>(width);
+    img.height = static_cast<png_uint_32>(height);
+    img.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&img, nullptr, &size, 0, rgba, 0, nullptr))
+        return {};
+    std::vector<std::uint8_t> out(size);
+    if (!png_image_write_to_memory(&img, out.data(), &size, 0, rgba, 0, nullptr))
+        return {};
+    out.resize(size);
+    return out;
+}
+
+TImage::~TImage() {
+    // Textures of an earlier window went with its renderer; only current ones are ours to free.
+    if (!MediaRenderer())
+        return;
+    for (auto& c : cache_) {
+        if (c.seq != MediaGeneration())
+            continue;
+        if (c.texture)
+            SDL_DestroyTexture(c.texture);
+        if (c.mask)
+            SDL_DestroyTexture(c.mask);
+    }
+}
+
+TImage::FrameCache& TImage::Cache(int frame) {
+    if (cache_.size() != pixmaps.size())
+        cache_.resize(pixmaps.size());
+    FrameCache& c = cache_[static_cast<std::size_t>(frame)];
+    if (c.seq != MediaGeneration())
+        c = FrameCache{nullptr, nullptr, -1.0f, MediaGeneration()};
+    return c;
+}
+
+SDL_Texture* TImage::FrameTexture(int frame) {
+    FrameCache& c = Cache(frame);
+    if (!c.texture) {
+        const TPixmap& pm = pixmaps[static_cast<std::size_t>(frame)];
+        c.texture =
+            MakeTexture(pm.pixels.data(), pm.width, pm.height, pm.pitch, flags & kFilteredFlag);
+    }
+    return c.texture;
+}
+
+SDL_Texture* TImage::MaskTexture(int frame, float threshold) {
+    FrameCache& c = Cache(frame);
+    if (c.mask && c.maskThreshold == threshold)
+        return c.mask;
+    // Renderers have no alpha test, so mask mode draws a copy whose alpha is all or nothing.
+    // It is made once per threshold; the program only ever uses one (alpha 1).
+    const TPixmap& pm = pixmaps[static_cast<std::size_t>(frame)];
+    std::vector<std::uint8_t> cut(pm.pixels);
+    for (std::size_t i = 3; i < cut.size(); i += 4)
+        cut[i] = (static_cast<float>(cut[i]) / 255.0f >= threshold) ? 255 : 0;
+    if (c.mask) {
+        SDL_UpdateTexture(c.mask, nullptr, cut.data(), pm.pitch);
+    } else {
+        c.mask = MakeTexture(cut.data(), pm.width, pm.height, pm.pitch, flags & kFilteredFlag);
+    }
+    c.maskThreshold = threshold;
+    return c.mask;
+}
+
+std::shared_ptr<TImage> LoadImage(std::string_view url, int flags) {
+    auto png = DecodeEmbedded(url);
+    if (!png || png->width <= 0 || png->height <= 0)
+        return nullptr;
+    auto image = NewImage(png->width, png->height, flags);
+    ApplyMask(*png, *image);
+    image->pixmaps.push_back(CutPixmap(*png, 0, 0, png->width, png->height));
+    return image;
+}
+
+std::shared_ptr<TImage> LoadAnimImage(std::string_view url, int cellW, int cellH, int first,
+                                      int count, int flags) {
+    if (cellW <= 0 || cellH <= 0 || first < 0 || count <= 0)
+        return nullptr;
+    auto png = DecodeEmbedded(url);
+    if (!png)
+        return nullptr;
+    const int columns = png->width / cellW;
+    const int rows = png->height / cellH;
+    if (columns * rows < first + count)
+        return nullptr;
+    auto image = NewImage(cellW, cellH, flags);
+    ApplyMask(*png, *image);
+    image->pixmaps.reserve(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        const int c = first + k;
+        image->pixmaps.push_back(
+            CutPixmap(*png, cellW * (c % columns), cellH * (c / columns), cellW, cellH));
+    }
+    return image;
+}
+
+void SetAutoCenterHandle(bool on) {
+    autoCenterHandle = on;
+}
+bool GetAutoCenterHandle() {
+    return autoCenterHandle;
+}
+
+void SetImageHandle(TImage& image, float x, float y) {
+    image.handle_x = x;
+    image.handle_y = y;
+}
+
+int ImageWidth(const TImage& image) {
+    return image.width;
+}
+int ImageHeight(const TImage& image) {
+    return image.height;
+}

@@ -1,0 +1,72 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+struct SDL_Texture;
+
+// Decoded pixels of one frame: RGBA, one byte per channel in that order, rows `pitch` bytes apart.
+struct TPixmap {
+    std::vector<std::uint8_t> pixels;
+    int width = 0, height = 0, pitch = 0;
+};
+
+// A picture with one or more frames of equal size and a drawing handle.
+// Frame textures are made on the first draw for the open window and reused after that.
+class TImage {
+  public:
+    TImage() = default;
+    TImage(const TImage&) = delete;
+    TImage& operator=(const TImage&) = delete;
+    ~TImage();
+
+    int width = 0, height = 0; // size of one frame in pixels
+    int flags = 0;             // 1 masked, 2 filtered
+    int mask_r = 0, mask_g = 0, mask_b = 0;
+    float handle_x = 0.0f, handle_y = 0.0f; // point of the frame that lands on the draw position
+    std::vector<TPixmap> pixmaps;           // one per frame
+
+    int FrameCount() const { return static_cast<int>(pixmaps.size()); }
+
+    // Drawing support (media internals): the frame's texture for the current window, made on
+    // first use; the mask-mode copy whose alpha is cut at `threshold` (0..1).
+    SDL_Texture* FrameTexture(int frame);
+    SDL_Texture* MaskTexture(int frame, float threshold);
+
+  private:
+    struct FrameCache {
+        SDL_Texture* texture = nullptr;
+        SDL_Texture* mask = nullptr;
+        float maskThreshold = -1.0f;
+        unsigned seq = 0; // window generation the textures belong to
+    };
+    std::vector<FrameCache> cache_;
+    FrameCache& Cache(int frame);
+};
+
+// Result of DecodePng: RGBA pixels plus what the file itself held.
+struct DecodedPng {
+    int width = 0, height = 0;
+    bool palette = false;  // the file was palette based
+    bool hasAlpha = false; // the file carried alpha (an alpha channel or a transparency table)
+    std::vector<std::uint8_t> rgba; // width * height * 4 bytes
+};
+std::optional<DecodedPng> DecodePng(const unsigned char* data, std::size_t size);
+// Encodes RGBA pixels (width * 4 bytes per row) as a PNG file in memory; empty on failure.
+std::vector<std::uint8_t> EncodePng(const std::uint8_t* rgba, int width, int height);
+
+// Loads an embedded picture ("incbin::name") as one frame; flags -1 = 3 (masked, filtered).
+// nullptr when the resource is missing or cannot be decoded.
+std::shared_ptr<TImage> LoadImage(std::string_view url, int flags = -1);
+// Cuts `count` cells of cellW x cellH from the picture starting at cell `first` (left to right,
+// then top to bottom). nullptr if missing, undecodable or the picture has too few cells.
+std::shared_ptr<TImage> LoadAnimImage(std::string_view url, int cellW, int cellH, int first,
+                                      int count, int flags = -1);
+void SetAutoCenterHandle(bool on); // while on, images loaded get their handle at the frame centre
+bool GetAutoCenterHandle();
+void SetImageHandle(TImage& image, float x, float y);
+int ImageWidth(const TImage& image);  // frame width in pixels
+int ImageHeight(const TImage& image); // frame height in pixels

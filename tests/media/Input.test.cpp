@@ -1,0 +1,117 @@
+#include "MediaTestSupport.hpp"
+
+#include "media/ScriptedInput.hpp"
+
+#include <SDL.h>
+
+namespace {
+constexpr int kDigit1 = 49, kKeypad1 = 97, kKeyD = 68, kEscape = 27, kLeft = 37, kDown = 40;
+
+class InputTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InitMedia();
+        ResetInput();
+    }
+    void TearDown() override { ResetInput(); }
+
+    static void PushRaw(Uint32 type, SDL_Keycode sym, SDL_Scancode scancode) {
+        SDL_Event e{};
+        e.type = type;
+        e.key.keysym.sym = sym;
+        e.key.keysym.scancode = scancode;
+        SDL_PushEvent(&e);
+    }
+};
+} // namespace
+
+TEST_F(InputTest, AutoRepeatIsOneHit) {
+    PushKey(kDigit1, true);
+    for (int i = 0; i < 5; ++i)
+        PushKey(kDigit1, true, true);
+    EXPECT_EQ(KeyHits(kDigit1), 1);
+    EXPECT_EQ(KeyDown(kDigit1), 1);
+    EXPECT_EQ(KeyHits(kDigit1), 0); // reading resets the count
+    PushKey(kDigit1, true);         // a down event without the repeat flag while held: still no hit
+    EXPECT_EQ(KeyHits(kDigit1), 0);
+    PushKey(kDigit1, false);
+    EXPECT_EQ(KeyDown(kDigit1), 0);
+}
+
+TEST_F(InputTest, TwoPressesAreTwoHits) {
+    for (int i = 0; i < 2; ++i) {
+        PushKey(kKeyD, true);
+        PushKey(kKeyD, false);
+    }
+    EXPECT_EQ(KeyHits(kKeyD), 2);
+    EXPECT_EQ(KeyDown(kKeyD), 0);
+}
+
+TEST_F(InputTest, FocusLossReleasesKeysAndClearsHits) {
+    PushKey(kLeft, true);
+    PushKey(kEscape, true);
+    PushMouseButton(1, true);
+    PushFocus(false);
+    EXPECT_EQ(KeyDown(kLeft), 0);
+    EXPECT_EQ(KeyHits(kEscape), 0);
+    EXPECT_EQ(MouseDown(1), 0);
+    EXPECT_EQ(MouseHits(1), 0);
+    PushFocus(true);
+    PushKey(kLeft, true, true); // auto-repeat after coming back is not a new press
+    EXPECT_EQ(KeyHits(kLeft), 0);
+    PushKey(kLeft, false);
+    PushKey(kLeft, true);
+    EXPECT_EQ(KeyDown(kLeft), 1);
+    EXPECT_EQ(KeyHits(kLeft), 1);
+}
+
+TEST_F(InputTest, KeypadAndMainDigitsHaveTheirOwnCodes) {
+    PushRaw(SDL_KEYDOWN, SDLK_KP_1, SDL_SCANCODE_KP_1);
+    PushRaw(SDL_KEYDOWN, SDLK_8, SDL_SCANCODE_8);
+    PushRaw(SDL_KEYDOWN, SDLK_KP_8, SDL_SCANCODE_KP_8);
+    EXPECT_EQ(KeyHits(kKeypad1), 1);
+    EXPECT_EQ(KeyHits(kDigit1), 0);
+    EXPECT_EQ(KeyHits(56), 1);
+    EXPECT_EQ(KeyHits(104), 1);
+    PushRaw(SDL_KEYDOWN, SDLK_d, SDL_SCANCODE_D);
+    PushRaw(SDL_KEYDOWN, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    PushRaw(SDL_KEYDOWN, SDLK_DOWN, SDL_SCANCODE_DOWN);
+    EXPECT_EQ(KeyHits(kKeyD), 1);
+    EXPECT_EQ(KeyHits(kEscape), 1);
+    EXPECT_EQ(KeyDown(kDown), 1);
+    EXPECT_EQ(VirtualKeyFromSdl(SDLK_UNKNOWN, SDL_SCANCODE_D), kKeyD); // other layouts
+}
+
+TEST_F(InputTest, MouseButtonsAndPosition) {
+    PushMouseMove(300, 400);
+    PushMouseButton(1, true);
+    PushMouseButton(1, false);
+    PushMouseButton(1, true);
+    PushMouseButton(2, true);
+    EXPECT_EQ(MouseX(), 300);
+    EXPECT_EQ(MouseY(), 400);
+    EXPECT_EQ(MouseHits(1), 2);
+    EXPECT_EQ(MouseDown(1), 1);
+    EXPECT_EQ(MouseDown(2), 1);
+    EXPECT_EQ(MouseDown(3), 0);
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONUP;
+    e.button.button = SDL_BUTTON_RIGHT; // SDL's right button is our button 2
+    SDL_PushEvent(&e);
+    EXPECT_EQ(MouseDown(2), 0);
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_MIDDLE;
+    SDL_PushEvent(&e);
+    EXPECT_EQ(MouseHits(3), 1);
+}
+
+TEST_F(InputTest, CloseRequestsAreReadOnce) {
+    EXPECT_EQ(CloseRequested(), 0);
+    PushCloseRequest();
+    EXPECT_EQ(CloseRequested(), 1);
+    EXPECT_EQ(CloseRequested(), 0);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    EXPECT_EQ(CloseRequested(), 1);
+}

@@ -1,0 +1,76 @@
+#include "MediaTestSupport.hpp"
+
+#include "media/TSound.hpp"
+
+#include <cmath>
+#include <cstring>
+
+using namespace mediatest;
+
+namespace {
+// A mono 16-bit PCM WAV file of `frames` samples at `rate` Hz.
+std::vector<std::uint8_t> MakeWav(int rate, int frames) {
+    std::vector<std::uint8_t> w;
+    auto put32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            w.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    };
+    auto put16 = [&](std::uint16_t v) {
+        w.push_back(static_cast<std::uint8_t>(v));
+        w.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    auto tag = [&](const char* t) { w.insert(w.end(), t, t + 4); };
+    const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames) * 2;
+    tag("RIFF");
+    put32(36 + dataBytes);
+    tag("WAVE");
+    tag("fmt ");
+    put32(16);
+    put16(1); // PCM
+    put16(1); // mono
+    put32(static_cast<std::uint32_t>(rate));
+    put32(static_cast<std::uint32_t>(rate) * 2);
+    put16(2);
+    put16(16);
+    tag("data");
+    put32(dataBytes);
+    for (int i = 0; i < frames; ++i)
+        put16(static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(i * 0.1))));
+    return w;
+}
+
+class SoundTest : public ::testing::Test {
+  protected:
+    void TearDown() override { CloseAudio(); }
+};
+} // namespace
+
+TEST_F(SoundTest, LoadsAndConvertsAWav) {
+    auto sound = LoadSound(RegisterBytes("test\\tone.wav", MakeWav(22050, 22050)), 0);
+    ASSERT_TRUE(sound);
+    EXPECT_EQ(sound->flags, 0);
+    // One second at 44100 Hz, two channels.
+    EXPECT_NEAR(static_cast<double>(sound->samples->size()), 88200.0, 64.0);
+}
+
+TEST_F(SoundTest, PlaysOverlapOnTheirOwnChannels) {
+    auto sound = LoadSound(RegisterBytes("test\\long.wav", MakeWav(44100, 44100 * 4)), 0);
+    ASSERT_TRUE(sound);
+    const int before = SoundPlayCount();
+    auto a = sound->Play();
+    auto b = sound->Play();
+    EXPECT_EQ(SoundPlayCount(), before + 2);
+    ASSERT_TRUE(a && b);
+    ASSERT_TRUE(InitAudio()) << "the dummy audio driver opens";
+    EXPECT_TRUE(a->Playing());
+    EXPECT_TRUE(b->Playing());
+    EXPECT_EQ(ActiveVoices(), 2);
+    a->Stop();
+    EXPECT_FALSE(a->Playing());
+    EXPECT_TRUE(b->Playing());
+}
+
+TEST_F(SoundTest, MissingOrUndecodableSoundsGiveNull) {
+    EXPECT_FALSE(LoadSound("incbin::test\\no_such.wav", 0));
+    EXPECT_FALSE(LoadSound(RegisterBytes("test\\junk.wav", {'R', 'I', 'F', 'F', 0, 0}), 0));
+}
