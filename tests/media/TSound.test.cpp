@@ -3,6 +3,7 @@
 #include "media/TSound.hpp"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 using namespace mediatest;
@@ -41,6 +42,7 @@ std::vector<std::uint8_t> MakeWav(int rate, int frames) {
 
 class SoundTest : public ::testing::Test {
   protected:
+    void SetUp() override { setenv("SDL_AUDIODRIVER", "dummy", 0); }
     void TearDown() override { CloseAudio(); }
 };
 } // namespace
