@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "physics/CPSegmentShape.hpp"
+#include "world/TLayer.hpp"
+#include "world/WorldTestSupport.hpp"
+
+namespace {
+
+struct Seg {
+    float ax, ay, bx, by;
+    bool operator==(const Seg&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Seg& s) {
+    return os << "(" << s.ax << "," << s.ay << ")-(" << s.bx << "," << s.by << ")";
+}
+
+class StaticMapTest : public ::testing::Test {
+  protected:
+    void SetUp() override { InitPhysics(); }
+    void TearDown() override { SetScale(1.0f, 1.0f); }
+
+    // A 24 x 24 layer of w x h cells with one bound value at (col, row).
+    std::shared_ptr<TLayer> LayerWith(int w, int h, int col, int row, int value) {
+        IntGrid bounds(h, std::vector<int>(w, 0));
+        bounds[row][col] = value;
+        auto layer = std::make_shared<TLayer>();
+        layer->Init(SizedTileSet(24, 24), {}, w, h);
+        layer->SetBoundMap(bounds);
+        return layer;
+    }
+    // The cell segments, in the order they were added (the border's four are the last).
+    static std::vector<Seg> CellSegments(const TLayer& layer) {
+        std::vector<Seg> out;
+        for (std::size_t i = 0; i + 4 < layer.StaticSegments.size(); ++i) {
+            const auto& s = layer.StaticSegments[i];
+            out.push_back({s->GetEndPointA().x, s->GetEndPointA().y, s->GetEndPointB().x,
+                           s->GetEndPointB().y});
+        }
+        return out;
+    }
+};
+
+TEST_F(StaticMapTest, FullCellGivesItsFourEdgesInOrder) {
+    auto layer = LayerWith(6, 6, 2, 3, 15);
+    EXPECT_EQ(CellSegments(*layer), (std::vector<Seg>{{48, 72, 72, 72},
+                                                      {48, 72, 48, 96},
+                                                      {48, 96, 72, 96},
+                                                      {72, 72, 72, 96}}));
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto& s = layer->StaticSegments[i];
+        EXPECT_EQ(s->GetRadius(), 0.0f);
+        EXPECT_EQ(s->GetElasticity(), 0.0f);
+        EXPECT_EQ(s->GetFriction(), 1.0f);
+        EXPECT_EQ(s->GetCollisionType(), 0);
+        EXPECT_EQ(s->IsStatic(), 1);
+        EXPECT_EQ(s->GetBody(), layer->staticBodyMap);
+    }
+    // Every segment made really sits in the space's static hash.
+    EXPECT_EQ(CountShapes(*layer->spaceMap->GetStaticShapes()), 8);
+    EXPECT_EQ(CountShapes(*layer->spaceMap->GetActiveShapes()), 0);
+}
+
+TEST_F(StaticMapTest, CodesAreReducedModulo256WithTheSignOfTheValue) {
+    const std::vector<Seg> top{{24, 0, 48, 0}};
+    const std::vector<Seg> falling{{24, 0, 48, 24}};
+    const std::vector<Seg> rising{{24, 24, 48, 0}};
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, 1)), top);
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, 257)), top);
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, 128)), std::vector<Seg>{});
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, 129)), std::vector<Seg>{});
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, -128)), rising);
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, -127)), falling);
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, -383)), falling);
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, -1)), std::vector<Seg>{});
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, 16)), std::vector<Seg>{});
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, -2147483647 - 1)), std::vector<Seg>{});
+    // The remaining bit patterns follow the bit meaning: 5 top and bottom, 10 left and right.
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, 5)),
+              (std::vector<Seg>{{24, 0, 48, 0}, {24, 24, 48, 24}}));
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 0, 10)),
+              (std::vector<Seg>{{24, 0, 24, 24}, {48, 0, 48, 24}}));
+    EXPECT_EQ(CellSegments(*LayerWith(3, 2, 1, 1, 6)),
+              (std::vector<Seg>{{24, 24, 24, 48}, {24, 48, 48, 48}}));
+}
+
+TEST_F(StaticMapTest, GetBoundReturnsTheStoredValue) {
+    auto layer = LayerWith(3, 2, 1, 0, 257);
+    EXPECT_EQ(layer->GetBound(1, 0), 257);
+    EXPECT_EQ(layer->GetBound(0, 0), 0);
+    EXPECT_EQ(layer->GetBound(4, 0), 0);
+    layer->HorzRepPat = 1;
+    EXPECT_EQ(layer->GetBound(4, 0), 257);
+
+    TLayer noBounds; // before SetBoundMap every cell is open
+    noBounds.Init(SizedTileSet(24, 24), {{1, 2}}, 2, 1);
+    EXPECT_EQ(noBounds.GetBound(1, 0), 0);
+}
+
+TEST_F(StaticMapTest, BorderClosesTheUnscaledMapEvenWhenEmpty) {
+    TLayer layer;
+    layer.Init(SizedTileSet(24, 24), {}, 84, 32);
+    layer.SetBoundMap({{0, 0}, {0}}); // short rows and missing rows are open cells
+    ASSERT_EQ(layer.StaticSegments.size(), 4u);
+    EXPECT_EQ(layer.BoundMap.size(), 32u);
+    EXPECT_EQ(layer.BoundMap[31].size(), 84u);
+    const std::vector<Seg> want{
+        {0, 0, 2016, 0}, {2016, 0, 2016, 768}, {2016, 768, 0, 768}, {0, 768, 0, 0}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto& s = layer.StaticSegments[i];
+        EXPECT_EQ((Seg{s->GetEndPointA().x, s->GetEndPointA().y, s->GetEndPointB().x,
+                       s->GetEndPointB().y}),
+                  want[i]);
+        EXPECT_EQ(s->GetRadius(), 10.0f);
+        EXPECT_EQ(s->GetCollisionType(), 1000);
+        EXPECT_EQ(s->GetElasticity(), 0.0f);
+        EXPECT_EQ(s->GetFriction(), 1.0f);
+        EXPECT_EQ(s->IsStatic(), 1);
+    }
+    EXPECT_EQ(CountShapes(*layer.spaceMap->GetStaticShapes()), 4);
+}
+
+TEST_F(StaticMapTest, CellsFollowTheScaleButTheBorderDoesNot) {
+    SetScale(2.0f, 0.5f);
+    auto layer = LayerWith(4, 4, 1, 2, 1);
+    EXPECT_EQ(CellSegments(*layer), (std::vector<Seg>{{48, 24, 96, 24}}));
+    const auto& right = layer->StaticSegments[2]; // the border's right side
+    EXPECT_EQ(right->GetEndPointA().x, 96.0f);
+    EXPECT_EQ(right->GetEndPointB().y, 96.0f);
+}
+
+} // namespace

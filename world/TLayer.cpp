@@ -1,0 +1,285 @@
+#include "world/TLayer.hpp"
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "media/Graphics.hpp"
+#include "physics/CPVect.hpp"
+
+namespace {
+
+// Pixel offsets are kept far inside the int range so that the row and column counters of Draw
+// can never overflow, however far a layer is scrolled or has drifted.
+constexpr float kOffsetLimit = 1.0e9f;
+
+int TruncateOffset(float v) {
+    if (std::isnan(v)) {
+        return 0;
+    }
+    if (v > kOffsetLimit) {
+        v = kOffsetLimit;
+    } else if (v < -kOffsetLimit) {
+        v = -kOffsetLimit;
+    }
+    return static_cast<int>(v); // truncates toward zero
+}
+
+// Copies rows x cols values of source; missing rows and short rows read as 0.
+void CopyPadded(IntGrid& target, const IntGrid& source, int cols, int rows) {
+    const std::size_t w = cols > 0 ? static_cast<std::size_t>(cols) : 0;
+    const std::size_t h = rows > 0 ? static_cast<std::size_t>(rows) : 0;
+    target.assign(h, std::vector<int>(w, 0));
+    for (std::size_t r = 0; r < h && r < source.size(); ++r) {
+        const std::vector<int>& src = source[r];
+        for (std::size_t c = 0; c < w && c < src.size(); ++c) {
+            target[r][c] = src[c];
+        }
+    }
+}
+
+// Edge rule for one axis. Rules other than 1 (repeat) and 2 (extend) behave like 0: nothing
+// lies outside the map.
+bool ApplyEdgeRule(int rule, int& v, int size) {
+    if (rule == 1) {
+        v = PositiveModulo(v, size);
+        return true;
+    }
+    if (rule == 2) {
+        if (v < 0) {
+            v = 0;
+        } else if (v > size - 1) {
+            v = size - 1;
+        }
+        return true;
+    }
+    return v >= 0 && v <= size - 1;
+}
+
+} // namespace
+
+int PositiveModulo(int a, int b) {
+    if (b <= 0) {
+        return 0;
+    }
+    const int r = a % b;
+    return r < 0 ? r + b : r;
+}
+
+TLayer::~TLayer() = default;
+
+void TLayer::Init(std::shared_ptr<TTileSet> tileSet, const IntGrid& mapData, int mapW, int mapH) {
+    TileSet = std::move(tileSet);
+    MapW = mapW;
+    MapH = mapH;
+    CopyPadded(MapData, mapData, MapW, MapH);
+
+    ShiftX = 0;
+    ShiftY = 0;
+    ScrollX = 0;
+    ScrollY = 0;
+    HorzRepPat = 0;
+    VertRepPat = 0;
+    Time = 0.0f;
+    DT = 1.0f;
+    TimeX = 0.0f;
+    TimeY = 0.0f;
+
+    // Every layer gets its own space; the static body stays out of it and only carries the
+    // segments of the bound map.
+    spaceMap = CPSpace::Create();
+    staticBodyMap = CPBody::Create(INFINITY, INFINITY);
+
+    const int tileW = TileSet ? TileSet->TileW : 0;
+    const int tileH = TileSet ? TileSet->TileH : 0;
+    maxLevelH = MapH * tileH;
+    maxLevelW = MapW * tileW;
+}
+
+void TLayer::SetBoundMap(const IntGrid& boundMap) {
+    CopyPadded(BoundMap, boundMap, MapW, MapH);
+    ConstructStaticMap();
+}
+
+void TLayer::ConstructStaticMap() {
+    if (!spaceMap || !staticBodyMap) {
+        return;
+    }
+    float sx = 1.0f;
+    float sy = 1.0f;
+    GetScale(sx, sy);
+    const int tileW = TileSet ? TileSet->TileW : 0;
+    const int tileH = TileSet ? TileSet->TileH : 0;
+    // Collision rows are TileH apart; the drawing overlap plays no part here.
+    const int tw = static_cast<int>(std::floor(sx * static_cast<float>(tileW)));
+    const int th = static_cast<int>(std::floor(sy * static_cast<float>(tileH)));
+
+    auto addCellSegment = [&](int ax, int ay, int bx, int by) {
+        auto seg = CPSegmentShape::Create(
+            staticBodyMap, Vec2(static_cast<float>(ax), static_cast<float>(ay)),
+            Vec2(static_cast<float>(bx), static_cast<float>(by)), 0.0f);
+        seg->SetElasticity(0.0f);
+        seg->SetFriction(1.0f);
+        spaceMap->AddStaticShape(seg);
+        StaticSegments.push_back(std::move(seg));
+    };
+
+    for (int r = 0; r < MapH && r < static_cast<int>(BoundMap.size()); ++r) {
+        const std::vector<int>& row = BoundMap[r];
+        for (int c = 0; c < MapW && c < static_cast<int>(row.size()); ++c) {
+            // The sign of the code follows the value: 257 is 1, -383 is -127, 128 stays 128.
+            const int code = row[c] % 256;
+            if (code == 0) {
+                continue;
+            }
+            const int x0 = c * tw;
+            const int x1 = x0 + tw;
+            const int y0 = r * th;
+            const int y1 = y0 + th;
+            if (code > 0 && code < 16) {
+                // Each bit is one solid edge; 5 (top + bottom) and 10 (left + right) follow
+                // the same bit meaning as every other code.
+                if (code & 1) {
+                    addCellSegment(x0, y0, x1, y0); // top
+                }
+                if (code & 2) {
+                    addCellSegment(x0, y0, x0, y1); // left
+                }
+                if (code & 4) {
+                    addCellSegment(x0, y1, x1, y1); // bottom
+                }
+                if (code & 8) {
+                    addCellSegment(x1, y0, x1, y1); // right
+                }
+            } else if (code == -127) {
+                addCellSegment(x0, y0, x1, y1); // falling to the right
+            } else if (code == -128) {
+                addCellSegment(x0, y1, x1, y0); // rising to the right
+            }
+            // Every other code is an open cell.
+        }
+    }
+
+    // Thick border around the whole map; the level lets the border-crossing body kinds
+    // ignore it by collision type.
+    const float w = static_cast<float>(maxLevelW);
+    const float h = static_cast<float>(maxLevelH);
+    const CPVect corners[5] = {Vec2(0.0f, 0.0f), Vec2(w, 0.0f), Vec2(w, h), Vec2(0.0f, h),
+                               Vec2(0.0f, 0.0f)};
+    for (int i = 0; i < 4; ++i) {
+        auto seg = CPSegmentShape::Create(staticBodyMap, corners[i], corners[i + 1], 10.0f);
+        seg->SetCollisionType(1000);
+        seg->SetElasticity(0.0f);
+        seg->SetFriction(1.0f);
+        spaceMap->AddStaticShape(seg);
+        StaticSegments.push_back(std::move(seg));
+    }
+}
+
+void TLayer::ScrollTo(int x, int y) {
+    ScrollX = x;
+    ScrollY = y;
+}
+
+void TLayer::GetMapSize(int& w, int& h) {
+    float sx = 1.0f;
+    float sy = 1.0f;
+    GetScale(sx, sy);
+    const int tileW = TileSet ? TileSet->TileW : 0;
+    const int tileH = TileSet ? TileSet->TileH : 0;
+    const int overlap = TileSet ? TileSet->Overlap : 0;
+    w = static_cast<int>(static_cast<float>(MapW * tileW) * sx);
+    h = static_cast<int>(static_cast<float>(MapH * (tileH - overlap)) * sy);
+}
+
+int TLayer::FindPositionInMap(int& x, int& y) {
+    // An empty map shows nothing anywhere (and has nothing to repeat or extend).
+    if (MapW <= 0 || MapH <= 0) {
+        return 0;
+    }
+    if (!ApplyEdgeRule(HorzRepPat, x, MapW)) {
+        return 0;
+    }
+    if (!ApplyEdgeRule(VertRepPat, y, MapH)) {
+        return 0;
+    }
+    return 1;
+}
+
+int TLayer::GetTile(int x, int y) {
+    if (FindPositionInMap(x, y) == 0) {
+        return 0;
+    }
+    if (y >= static_cast<int>(MapData.size()) || x >= static_cast<int>(MapData[y].size())) {
+        return 0;
+    }
+    int v = MapData[y][x];
+    if (v < 0) {
+        v = TileSet ? TileSet->GetSequenceFrame(v, TimeCounter) : 0;
+    }
+    return v;
+}
+
+int TLayer::GetBound(int x, int y) {
+    if (FindPositionInMap(x, y) == 0) {
+        return 0;
+    }
+    // Before SetBoundMap there is no bound map: every cell is open.
+    if (y >= static_cast<int>(BoundMap.size()) || x >= static_cast<int>(BoundMap[y].size())) {
+        return 0;
+    }
+    return BoundMap[y][x];
+}
+
+void TLayer::Draw() {
+    TImage* image = TileSet ? TileSet->TileSetImage.get() : nullptr;
+    if (image != nullptr) {
+        float sx = 1.0f;
+        float sy = 1.0f;
+        GetScale(sx, sy);
+        const int tileW = TileSet->TileW;
+        const int tileH = TileSet->TileH;
+        const int tw = static_cast<int>(std::floor(sx * static_cast<float>(tileW)));
+        const int th = static_cast<int>(std::floor(sy * static_cast<float>(tileH - TileSet->Overlap)));
+
+        // A scale that shrinks a pitch to nothing (or flips it) leaves no cell to draw.
+        if (tw > 0 && th > 0) {
+            int vx = 0;
+            int vy = 0;
+            int vw = 0;
+            int vh = 0;
+            GetViewport(vx, vy, vw, vh);
+
+            const int px = TruncateOffset(static_cast<float>(static_cast<long long>(vx) + ScrollX + ShiftX) - Time * TimeX);
+            const int py = TruncateOffset(static_cast<float>(static_cast<long long>(vy) + ScrollY + ShiftY) - Time * TimeY);
+
+            // Truncating division: exact for offsets below one pitch and negative ones; larger
+            // offsets may start one row/column early, which lands wholly outside the viewport.
+            const int firstRow = (py - (th - 1)) / th;
+            const int firstCol = (px - (tw - 1)) / tw;
+            const int firstRx = firstCol * tw - px;
+
+            // The handle centres each frame; offsetting by half a scaled frame puts its top-left
+            // corner on (rx, ry).
+            SetImageHandle(*image, static_cast<float>(tileW / 2), static_cast<float>(tileH / 2));
+            const float hx = sx * static_cast<float>(tileW) / 2.0f;
+            const float hy = sy * static_cast<float>(tileH) / 2.0f;
+            const int frames = image->FrameCount();
+
+            int row = firstRow;
+            for (int ry = firstRow * th - py; ry < vh; ry += th, ++row) {
+                int col = firstCol;
+                for (int rx = firstRx; rx < vw; rx += tw, ++col) {
+                    const int t = GetTile(col, row);
+                    // Values beyond the sheet would name a frame that does not exist.
+                    if (t > 0 && t <= frames) {
+                        DrawImage(*image, static_cast<float>(rx) + hx, static_cast<float>(ry) + hy,
+                                  t - 1);
+                    }
+                }
+            }
+        }
+    }
+    TimeCounter += 1;
+    Time += DT;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "data/LevelData.hpp"
+#include "physics/CPBody.hpp"
+#include "physics/CPSegmentShape.hpp"
+#include "physics/CPSpace.hpp"
+#include "world/TTileSet.hpp"
+
+// a mod b in [0, b) for b > 0 (-1 mod 18 is 17); 0 when b <= 0.
+int PositiveModulo(int a, int b);
+
+// One rectangular tile map drawn with one tile set, with its scroll, the rules for what lies
+// beyond its edges (0 nothing, 1 repeat, 2 extend the edge cell), animation and drift clocks,
+// and its own physics space whose static body carries the segments built from the bound map.
+class TLayer {
+  public:
+    std::shared_ptr<TTileSet> TileSet; // shared with the level
+    int ScrollX = 0;                   // pixels
+    int ScrollY = 0;
+    int MapW = 0; // cells
+    int MapH = 0;
+    IntGrid MapData;  // [row][column], MapH rows of MapW values
+    IntGrid BoundMap; // [row][column] edge codes, same shape once SetBoundMap ran
+    int ShiftX = 0;   // constant pixels added to the scroll when drawing
+    int ShiftY = 0;
+    int TimeCounter = 0; // Draw calls so far: the clock of animated cells
+    int HorzRepPat = 0;
+    int VertRepPat = 0;
+    float Time = 0.0f; // drift clock, += DT per Draw
+    float DT = 0.0f;
+    float TimeX = 0.0f; // drift in pixels per unit of Time
+    float TimeY = 0.0f;
+    std::shared_ptr<CPSpace> spaceMap;
+    std::shared_ptr<CPBody> staticBodyMap; // infinite mass and moment, never added to the space
+    int maxLevelH = 0;                     // MapH * TileH (unscaled)
+    int maxLevelW = 0;                     // MapW * TileW (unscaled)
+    // Every segment ConstructStaticMap made, in the order it was added to spaceMap.
+    std::vector<std::shared_ptr<CPSegmentShape>> StaticSegments;
+
+    virtual ~TLayer();
+    // Copies mapH rows of mapW values (short rows padded with 0), resets scroll, shifts, rules and
+    // clocks (DT 1.0), creates spaceMap and staticBodyMap and sets maxLevelW/H.
+    virtual void Init(std::shared_ptr<TTileSet> tileSet, const IntGrid& mapData, int mapW,
+                      int mapH);
+    // Copies the bound map like Init copies the tiles, then calls ConstructStaticMap.
+    virtual void SetBoundMap(const IntGrid& boundMap);
+    // Adds one static segment per solid cell edge and the four border segments (type 1000).
+    virtual void ConstructStaticMap();
+    // Sets ScrollX/ScrollY as given, without limits.
+    virtual void ScrollTo(int x, int y);
+    // Map size in pixels under the current drawing scale (rows pitched TileH - Overlap).
+    virtual void GetMapSize(int& w, int& h);
+    // Rewrites a cell position onto the map by HorzRepPat/VertRepPat; 0 if it shows nothing.
+    virtual int FindPositionInMap(int& x, int& y);
+    // Tile value at column x, row y with animated cells resolved; 0 for nothing.
+    virtual int GetTile(int x, int y);
+    // Raw bound value at column x, row y (not reduced); 0 where the position shows nothing.
+    virtual int GetBound(int x, int y);
+    // Draws the cells meeting the viewport, then advances TimeCounter by 1 and Time by DT.
+    virtual void Draw();
+};
