@@ -240,7 +240,8 @@ void TLayer::Draw() {
         const int tileW = TileSet->TileW;
         const int tileH = TileSet->TileH;
         const int tw = static_cast<int>(std::floor(sx * static_cast<float>(tileW)));
-        const int th = static_cast<int>(std::floor(sy * static_cast<float>(tileH - TileSet->Overlap)));
+        const int th =
+            static_cast<int>(std::floor(sy * static_cast<float>(tileH - TileSet->Overlap)));
 
         // A scale that shrinks a pitch to nothing (or flips it) leaves no cell to draw.
         if (tw > 0 && th > 0) {
@@ -250,8 +251,10 @@ void TLayer::Draw() {
             int vh = 0;
             GetViewport(vx, vy, vw, vh);
 
-            const int px = TruncateOffset(static_cast<float>(static_cast<long long>(vx) + ScrollX + ShiftX) - Time * TimeX);
-            const int py = TruncateOffset(static_cast<float>(static_cast<long long>(vy) + ScrollY + ShiftY) - Time * TimeY);
+            const int px = TruncateOffset(
+                static_cast<float>(static_cast<long long>(vx) + ScrollX + ShiftX) - Time * TimeX);
+            const int py = TruncateOffset(
+                static_cast<float>(static_cast<long long>(vy) + ScrollY + ShiftY) - Time * TimeY);
 
             // Truncating division: exact for offsets below one pitch and negative ones; larger
             // offsets may start one row/column early, which lands wholly outside the viewport.

@@ -15,8 +15,8 @@ class TLevel {
     std::shared_ptr<TTileSet> _FGTileSet;
     std::shared_ptr<TLayer> _FGLayer; // collides; its space holds every body
     int _lvl = 0;
-    int _steps = 0;     // physics sub-steps per frame
-    float _dt = 0.0f;   // seconds per sub-step
+    int _steps = 0;      // physics sub-steps per frame
+    float _dt = 0.0f;    // seconds per sub-step
     int _maxScrollH = 0; // largest foreground scroll, pixels
     int _maxScrollW = 0;
 

@@ -20,7 +20,7 @@ class TTileSet {
     int Overlap = 0;
     int TileCount = 0;
     const IntGrid* Sequences = nullptr; // non-owning: the table must outlive the tile set
-    std::vector<int> TotalFrames;       // per sequence: sum of the durations of its complete triples
+    std::vector<int> TotalFrames; // per sequence: sum of the durations of its complete triples
 
     virtual ~TTileSet();
     // Stores the sizes, loads "incbin::data\img\<id>TileSet.png" cut into tileCount frames of

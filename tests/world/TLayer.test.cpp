@@ -28,7 +28,8 @@ TEST(PositiveModuloTest, StaysInZeroToDivisor) {
     EXPECT_EQ(PositiveModulo(-19, 18), 17);
     EXPECT_EQ(PositiveModulo(19, 18), 1);
     EXPECT_EQ(PositiveModulo(0, 18), 0);
-    EXPECT_EQ(PositiveModulo(-2147483647 - 1, 7), PositiveModulo(-2147483647 - 1 + 7 * 300000000, 7));
+    EXPECT_EQ(PositiveModulo(-2147483647 - 1, 7),
+              PositiveModulo(-2147483647 - 1 + 7 * 300000000, 7));
     EXPECT_EQ(PositiveModulo(5, 0), 0); // no divisor, no crash
 }
 
@@ -133,8 +134,8 @@ TEST_F(LayerDrawTest, FirstRowFollowsTheTruncatingStartFormula) {
     struct Case {
         int py, row, ry;
     };
-    for (const Case& c : {Case{0, 0, 0}, Case{24, 0, -24}, Case{30, 0, -30}, Case{47, 1, -23},
-                          Case{-1, -1, -23}}) {
+    for (const Case& c :
+         {Case{0, 0, 0}, Case{24, 0, -24}, Case{30, 0, -30}, Case{47, 1, -23}, Case{-1, -1, -23}}) {
         records.clear();
         layer.ScrollTo(0, c.py);
         layer.Draw();

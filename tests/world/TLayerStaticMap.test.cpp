@@ -45,10 +45,9 @@ class StaticMapTest : public ::testing::Test {
 
 TEST_F(StaticMapTest, FullCellGivesItsFourEdgesInOrder) {
     auto layer = LayerWith(6, 6, 2, 3, 15);
-    EXPECT_EQ(CellSegments(*layer), (std::vector<Seg>{{48, 72, 72, 72},
-                                                      {48, 72, 48, 96},
-                                                      {48, 96, 72, 96},
-                                                      {72, 72, 72, 96}}));
+    EXPECT_EQ(
+        CellSegments(*layer),
+        (std::vector<Seg>{{48, 72, 72, 72}, {48, 72, 48, 96}, {48, 96, 72, 96}, {72, 72, 72, 96}}));
     for (std::size_t i = 0; i < 4; ++i) {
         const auto& s = layer->StaticSegments[i];
         EXPECT_EQ(s->GetRadius(), 0.0f);
