@@ -59,9 +59,9 @@ class LevelTest0 : public OffscreenWorldTest {
         level._FGLayer->spaceMap->AddShape(shape);
         return body;
     }
-    // A foreground column whose bound map is open from top to bottom.
+    // A foreground column whose bound map is open from top to bottom, clear of the side borders.
     int OpenColumn() const {
-        for (int c = 83; c >= 0; --c) {
+        for (int c = 82; c >= 1; --c) {
             bool open = true;
             for (int r = 0; r < 32; ++r) {
                 open = open && FGBoundMap[r][c] == 0;
@@ -132,10 +132,11 @@ TEST_F(LevelTest0, UpdateStepsTheInitCountWhateverItIsGiven) {
 }
 
 TEST_F(LevelTest0, ABallDroppedOnTheGroundComesToRestOnIt) {
-    // The first column from the left whose topmost bound has a solid top edge.
+    // The first column from the left, clear of the side border, whose topmost bound has a
+    // solid top edge.
     int col = -1;
     int row = -1;
-    for (int c = 0; c < 84 && col < 0; ++c) {
+    for (int c = 2; c < 84 && col < 0; ++c) {
         for (int r = 0; r < 32; ++r) {
             const int code = FGBoundMap[r][c];
             if (code != 0) {
