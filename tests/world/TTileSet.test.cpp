@@ -9,10 +9,9 @@ namespace {
 class TileSetTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        RegisterResources();
+        RegisterTileSheets();
         CreateLevelData();
     }
-    void TearDown() override { ClearEmbeddedRegistry(); }
 };
 
 TEST_F(TileSetTest, InitLoadsTheSheetNamedAfterTheIdentifier) {
