@@ -158,7 +158,7 @@ Picture DrawBall(bool blue) {
                 WithAlpha(dark, Fill(SmileDistance(x, y, 0, 4.6, 4.6, 0.65, 0.45, kPi - 0.45))), c);
         }
         // Outline.
-        c = Mix(c, dark, Fill(-(edge + 1.0)) < 1.0 ? 1.0 - Fill(-(edge + 1.0)) : 0.0);
+        c = Mix(c, dark, Fill(-(edge + 1.0)));
         c.a = Fill(edge);
         return c;
     });
@@ -364,57 +364,34 @@ double ClaimDepth(const Claim& c, double x, double y) {
 }
 
 std::vector<Claim> BackgroundClaims(int tile) {
+    // Which slopes cross each tile, found by fitting every tile against its
+    // neighbours in the background map so the outlines run on across cells.
     switch (tile) {
-    case 2:
-        return {{kBack, 1, 0}};
-    case 3:
-        return {{kBack, -1, 0}};
-    case 6:
-        return {{kBack, 1, 1}};
-    case 7:
-        return {{kBack, -1, 1}};
-    case 10:
-        return {{kBack, 1, 2}};
-    case 11:
-        return {{kBack, -1, 2}};
-    case 16:
-        return {{kBack, 0, 0}};
-    case 4:
-        return {{kMiddle, 1, 0}};
-    case 5:
-        return {{kMiddle, -1, 0}};
-    case 8:
-        return {{kMiddle, 1, 1}};
-    case 9:
-        return {{kMiddle, -1, 1}};
-    case 12:
-        return {{kMiddle, 1, 2}};
-    case 13:
-        return {{kMiddle, -1, 2}};
-    case 14:
-        return {{kMiddle, -1, 1}, {kBack, 1, 1}};
-    case 15:
-        return {{kMiddle, 1, 1}, {kBack, -1, 1}};
-    case 17:
-        return {{kMiddle, 1, 2}, {kBack, -1, 0}};
-    case 18:
-        return {{kFront, -1, 0}, {kBack, 0, 0}};
-    case 20:
-        return {{kFront, -1, 1}};
-    case 23:
-        return {{kFront, -1, 2}};
-    case 21:
-        return {{kFront, 1, 0}, {kBack, 0, 0}};
-    case 24:
-        return {{kFront, 1, 1}};
-    case 22:
-        return {{kFront, 1, 2}};
-    case 19:
-        return {{kFront, 1, 0}, {kMiddle, 0, 0}};
-    case 25:
-        return {{kFront, 0, 0}};
-    default:
-        return {};
+    case 2: return {{kBack, 1, 0}, {kMiddle, 1, 0}};
+    case 3: return {{kBack, -1, 0}, {kMiddle, -1, 0}};
+    case 4: return {{kBack, 1, 0}};
+    case 5: return {{kBack, -1, 0}};
+    case 6: return {{kBack, 0, 0}, {kMiddle, 1, 1}};
+    case 7: return {{kBack, 0, 0}, {kMiddle, -1, 1}};
+    case 8: return {{kBack, 1, 1}};
+    case 9: return {{kBack, -1, 1}};
+    case 10: return {{kBack, 0, 0}, {kMiddle, 1, 2}};
+    case 11: return {{kBack, 0, 0}, {kMiddle, -1, 2}};
+    case 12: return {{kBack, 1, 2}};
+    case 13: return {{kBack, -1, 2}, {kMiddle, 1, 0}};
+    case 14: return {{kBack, -1, 1}, {kMiddle, 1, 1}};
+    case 15: return {{kBack, 1, 1}, {kMiddle, -1, 0}};
+    case 16: return {{kMiddle, 0, 0}};
+    case 17: return {{kBack, 1, 2}};
+    case 18: return {{kMiddle, 0, 0}, {kFront, -1, 0}};
+    case 19: return {{kMiddle, 0, 0}, {kFront, 1, 0}};
+    case 20: return {{kBack, 0, 0}, {kFront, -1, 1}};
+    case 21: return {{kMiddle, 0, 0}, {kFront, 1, 0}};
+    case 22: return {{kBack, 0, 0}, {kFront, 1, 2}};
+    case 23: return {{kBack, 0, 0}, {kFront, -1, 2}};
+    case 24: return {{kBack, 0, 0}, {kFront, 1, 1}};
+    case 25: return {{kFront, 0, 0}};
+    default: return {};
     }
 }
 
@@ -424,8 +401,8 @@ struct RangeColours {
     Rgba line, light, fill;
 };
 const RangeColours kRangeColours[kRanges] = {
-    {Opaque(118, 186, 150), Opaque(212, 242, 206), Opaque(182, 226, 186)},
     {Opaque(134, 164, 204), Opaque(214, 226, 246), Opaque(186, 204, 234)},
+    {Opaque(118, 186, 150), Opaque(212, 242, 206), Opaque(182, 226, 186)},
     {Opaque(92, 156, 96), Opaque(170, 218, 150), Opaque(134, 192, 120)},
 };
 
