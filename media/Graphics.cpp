@@ -190,6 +190,26 @@ void SetVSync(int on) {
     cx.vsync = on;
 }
 
+// Full screen: when presents synchronised to the retrace already take one frame at the
+// requested rate (three in a row within 1 ms, measured for up to a second), the display paces
+// the program and the software pacing is not needed.
+bool DisplayKeepsTheRate() {
+    SetVSync(1);
+    const int start = TimeMs();
+    int inARow = 0;
+    int last = start;
+    for (int i = 0; i < 240 && TimeMs() - start < 1000; ++i) {
+        SDL_RenderPresent(cx.renderer);
+        const int now = TimeMs();
+        inARow = std::abs((now - last) - cx.msPerFrame) <= 1 ? inARow + 1 : 0;
+        last = now;
+        if (inARow >= 3)
+            return true;
+    }
+    SetVSync(0);
+    return false;
+}
+
 void ResetDrawState() {
     ds = DrawState{};
     ds.vw = cx.width;
@@ -281,12 +301,12 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
     cx.font = nullptr;
     ResetDrawState();
     ApplyViewport();
-    // Software pacing stays on in every mode: measuring the display's own rate is not worth
-    // it for a windowed program.
     cx.hertz = hertz;
     cx.pacing = hertz > 0;
     cx.msPerFrame = hertz > 0 ? 1000 / hertz : 0;
     cx.remainder = hertz > 0 ? 1000 - cx.msPerFrame * hertz : 0;
+    if (cx.fullscreen && cx.pacing && DisplayKeepsTheRate())
+        cx.pacing = false;
     cx.accumulator = 0;
     cx.targetTime = static_cast<std::uint32_t>(TimeMs());
     if (cx.fullscreen && cx.window)

@@ -3,6 +3,8 @@
 #include "media/Embedded.hpp"
 
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -51,6 +53,32 @@ void MixCallback(void*, Uint8* stream, int len) {
     }
 }
 
+// Sound libraries print their own complaints when no output exists; the program says it once.
+class QuietStderr {
+  public:
+    QuietStderr() {
+        std::fflush(stderr);
+        saved_ = dup(2);
+        const int devNull = open("/dev/null", O_WRONLY);
+        if (devNull >= 0) {
+            dup2(devNull, 2);
+            close(devNull);
+        }
+    }
+    ~QuietStderr() {
+        if (saved_ < 0)
+            return;
+        std::fflush(stderr);
+        dup2(saved_, 2);
+        close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+  private:
+    int saved_ = -1;
+};
+
 void Lock() {
     if (mixer.device)
         SDL_LockAudioDevice(mixer.device);
@@ -65,19 +93,22 @@ bool InitAudio() {
     if (mixer.attempted)
         return mixer.device != 0;
     mixer.attempted = true;
-    if (SDL_WasInit(SDL_INIT_AUDIO) == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "No sound output (%s); sounds stay silent.\n", SDL_GetError());
-        return false;
+    bool ready = true;
+    {
+        QuietStderr quiet;
+        ready = SDL_WasInit(SDL_INIT_AUDIO) != 0 || SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (ready) {
+            SDL_AudioSpec want{};
+            want.freq = kRate;
+            want.format = AUDIO_S16SYS;
+            want.channels = kChannels;
+            want.samples = 1024;
+            want.callback = MixCallback;
+            // No allowed changes: SDL converts from this format to whatever the device wants.
+            mixer.device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+        }
     }
-    SDL_AudioSpec want{};
-    want.freq = kRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = kChannels;
-    want.samples = 1024;
-    want.callback = MixCallback;
-    // No allowed changes: SDL converts from this format to whatever the device wants.
-    mixer.device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
-    if (mixer.device == 0) {
+    if (!ready || mixer.device == 0) {
         std::fprintf(stderr, "No sound output (%s); sounds stay silent.\n", SDL_GetError());
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "media/TSound.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -20,7 +21,10 @@ std::vector<std::uint8_t> MakeWav(int rate, int frames) {
         w.push_back(static_cast<std::uint8_t>(v));
         w.push_back(static_cast<std::uint8_t>(v >> 8));
     };
-    auto tag = [&](const char* t) { w.insert(w.end(), t, t + 4); };
+    auto tag = [&](const char* t) {
+        for (int i = 0; i < 4; ++i)
+            w.push_back(static_cast<std::uint8_t>(t[i]));
+    };
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(frames) * 2;
     tag("RIFF");
     put32(36 + dataBytes);
@@ -75,4 +79,23 @@ TEST_F(SoundTest, PlaysOverlapOnTheirOwnChannels) {
 TEST_F(SoundTest, MissingOrUndecodableSoundsGiveNull) {
     EXPECT_FALSE(LoadSound("incbin::test\\no_such.wav", 0));
     EXPECT_FALSE(LoadSound(RegisterBytes("test\\junk.wav", {'R', 'I', 'F', 'F', 0, 0}), 0));
+}
+
+TEST_F(SoundTest, WithoutOutputSoundsAreSilentAndSayItOnce) {
+    auto sound = LoadSound(RegisterBytes("test\\silent.wav", MakeWav(8000, 800)), 0);
+    ASSERT_TRUE(sound);
+    const char* old = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = old ? old : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    ::testing::internal::CaptureStderr();
+    const bool opened = InitAudio();
+    const int before = SoundPlayCount();
+    auto channel = sound->Play();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    setenv("SDL_AUDIODRIVER", saved.empty() ? "dummy" : saved.c_str(), 1);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(SoundPlayCount(), before + 1);
+    ASSERT_TRUE(channel);
+    EXPECT_FALSE(channel->Playing());
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
 }
