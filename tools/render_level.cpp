@@ -1,8 +1,11 @@
 // Renders level 0 headlessly at a few scroll positions and saves each frame as a PNG, so the
 // tile world can be looked at without a display:
 //   render_level [output-directory]   (default: the current directory)
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "data/LevelData.hpp"
 #include "media/Embedded.hpp"
@@ -16,6 +19,32 @@ extern const unsigned char embedded_L1TileSet_png[];
 extern const std::size_t embedded_L1TileSet_png_size;
 extern const unsigned char embedded_BACK1TileSet_png[];
 extern const std::size_t embedded_BACK1TileSet_png_size;
+
+namespace {
+
+// Saves the back-buffer rectangle (x, y, w, h) enlarged `zoom` times (nearest pixel), so that
+// seams and one-pixel misalignments between tiles are easy to see.
+bool SaveZoomedPng(const std::string& path, int x, int y, int w, int h, int zoom) {
+    const int zw = w * zoom;
+    const int zh = h * zoom;
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(zw) * zh * 4);
+    for (int py = 0; py < zh; ++py) {
+        for (int px = 0; px < zw; ++px) {
+            const std::uint32_t c = ReadPixel(x + px / zoom, y + py / zoom);
+            std::uint8_t* p = &rgba[(static_cast<std::size_t>(py) * zw + px) * 4];
+            p[0] = static_cast<std::uint8_t>(c >> 24);
+            p[1] = static_cast<std::uint8_t>(c >> 16);
+            p[2] = static_cast<std::uint8_t>(c >> 8);
+            p[3] = 255;
+        }
+    }
+    const std::vector<std::uint8_t> png = EncodePng(rgba.data(), zw, zh);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    return !png.empty() && out.good();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : ".";
@@ -57,6 +86,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "render_level: could not write %s\n", path.c_str());
             ++failures;
             continue;
+        }
+        // A close-up of ground, hill edge and blocks in the lower left quarter.
+        const std::string zoomPath = dir + "/level_" + shot.name + "_zoom.png";
+        if (!SaveZoomedPng(zoomPath, 128, 480, 256, 192, 4)) {
+            std::fprintf(stderr, "render_level: could not write %s\n", zoomPath.c_str());
+            ++failures;
         }
         std::printf("%s: foreground scroll (%d, %d), background scroll (%d, %d)\n", path.c_str(),
                     level._FGLayer->ScrollX, level._FGLayer->ScrollY, level._BGLayer->ScrollX,
