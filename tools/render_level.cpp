@@ -8,17 +8,11 @@
 #include <vector>
 
 #include "data/LevelData.hpp"
-#include "media/Embedded.hpp"
+#include "data/Resources.hpp"
 #include "media/Graphics.hpp"
 #include "media/TImage.hpp"
 #include "physics/CPVect.hpp"
 #include "world/TLevel.hpp"
-
-// The tile sheets, compiled into the library by the build.
-extern const unsigned char embedded_L1TileSet_png[];
-extern const std::size_t embedded_L1TileSet_png_size;
-extern const unsigned char embedded_BACK1TileSet_png[];
-extern const std::size_t embedded_BACK1TileSet_png_size;
 
 namespace {
 
@@ -49,10 +43,7 @@ bool SaveZoomedPng(const std::string& path, int x, int y, int w, int h, int zoom
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : ".";
 
-    RegisterEmbedded("data\\img\\L1TileSet.png", embedded_L1TileSet_png,
-                     embedded_L1TileSet_png_size);
-    RegisterEmbedded("data\\img\\BACK1TileSet.png", embedded_BACK1TileSet_png,
-                     embedded_BACK1TileSet_png_size);
+    RegisterResources();
     InitMedia();
     InitPhysics();
     SetAutoCenterHandle(true);

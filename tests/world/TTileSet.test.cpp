@@ -9,7 +9,7 @@ namespace {
 class TileSetTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        RegisterTileSheets();
+        RegisterResources();
         CreateLevelData();
     }
 };

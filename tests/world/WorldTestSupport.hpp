@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/LevelData.hpp"
+#include "data/Resources.hpp"
 #include "media/Embedded.hpp"
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
@@ -14,27 +15,13 @@
 #include "world/TLayer.hpp"
 #include "world/TTileSet.hpp"
 
-// The two embedded tile sheets, compiled in by the build.
-extern const unsigned char embedded_L1TileSet_png[];
-extern const std::size_t embedded_L1TileSet_png_size;
-extern const unsigned char embedded_BACK1TileSet_png[];
-extern const std::size_t embedded_BACK1TileSet_png_size;
-
-// Registers the tile sheets under their resource names (a second registration is a no-op).
-inline void RegisterTileSheets() {
-    RegisterEmbedded("data\\img\\L1TileSet.png", embedded_L1TileSet_png,
-                     embedded_L1TileSet_png_size);
-    RegisterEmbedded("data\\img\\BACK1TileSet.png", embedded_BACK1TileSet_png,
-                     embedded_BACK1TileSet_png_size);
-}
-
 // Opens the 1024 x 768 offscreen target with the embedded sheets registered, and puts every
 // global it touches back afterwards.
 class OffscreenWorldTest : public ::testing::Test {
   protected:
     void SetUp() override {
         InitPhysics();
-        RegisterTileSheets();
+        RegisterResources();
         CreateLevelData();
         SetGraphicsTarget(GraphicsTarget::Offscreen);
         InitMedia();
