@@ -224,6 +224,9 @@ SDL_Renderer* MediaRenderer() {
 unsigned MediaGeneration() {
     return cx.generation;
 }
+SDL_Window* MediaWindow() {
+    return cx.window;
+}
 
 void SetGraphicsTarget(GraphicsTarget target) {
     cx.target = target;

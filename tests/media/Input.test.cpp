@@ -1,5 +1,6 @@
 #include "MediaTestSupport.hpp"
 
+#include "media/GraphicsInternal.hpp"
 #include "media/ScriptedInput.hpp"
 
 #include <SDL.h>
@@ -114,4 +115,27 @@ TEST_F(InputTest, CloseRequestsAreReadOnce) {
     quit.type = SDL_QUIT;
     SDL_PushEvent(&quit);
     EXPECT_EQ(CloseRequested(), 1);
+}
+
+TEST(InputWindow, PointerMapsBackToTheProgramsPixelsInAResizedWindow) {
+    SetGraphicsTarget(GraphicsTarget::Window);
+    ASSERT_TRUE(OpenGraphics(1024, 768, 0, 60, 0)) << GraphicsError();
+    ResetInput();
+    SDL_Window* window = MediaWindow();
+    ASSERT_TRUE(window);
+    SDL_SetWindowSize(window, 2048, 1000); // wider than 4:3: bars left and right
+    PollEvents();
+    const float scale = 1000.0f / 768.0f;
+    const float barX = (2048.0f - 1024.0f * scale) / 2.0f;
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = SDL_GetWindowID(window);
+    e.motion.x = static_cast<int>(barX + 512.0f * scale);
+    e.motion.y = 500;
+    SDL_PushEvent(&e);
+    EXPECT_NEAR(MouseX(), 512, 1);
+    EXPECT_NEAR(MouseY(), 384, 1);
+    EXPECT_EQ(GraphicsWidth(), 1024);
+    CloseGraphics();
+    ResetInput();
 }
