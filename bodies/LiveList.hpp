@@ -1,0 +1,78 @@
+#pragma once
+
+#include <memory>
+
+#include "media/Graphics.hpp"
+#include "media/TList.hpp"
+#include "world/TLayer.hpp"
+
+// The pieces every dynamic body class shares: the per-frame pass over a class-wide live list,
+// removal of one instance from it, and the off-level test.
+
+// A shared_ptr that compares equal to the owning entry of `object` without owning anything:
+// lets an instance find its own entry in a list by identity, without allocating.
+template <class T> std::shared_ptr<T> SelfRef(T* object) {
+    return std::shared_ptr<T>(std::shared_ptr<T>(), object);
+}
+
+// Takes `object` out of `list` (no-op when list is Null). May destroy `object` if the list
+// held its last reference: callers must not touch the object afterwards.
+template <class T> void RemoveFromLiveList(TList<std::shared_ptr<T>>* list, T* object) {
+    if (list != nullptr) {
+        list->Remove(SelfRef(object));
+    }
+}
+
+// The per-frame pass: dead instances are handed to remove(), live ones are updated then drawn,
+// in creation order, with the drawing origin set so that the layer's scroll acts as the camera.
+template <class T>
+void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLayer>& layer) {
+    if (list == nullptr) {
+        return;
+    }
+    const float sx = layer ? static_cast<float>(layer->ScrollX) : 0.0f;
+    const float sy = layer ? static_cast<float>(layer->ScrollY) : 0.0f;
+    SetOrigin(-sx, -sy);
+    auto walk = list->ObjectEnumerator();
+    while (walk.HasNext()) {
+        // A copy keeps the instance alive while remove() takes it out of the list.
+        std::shared_ptr<T> object = walk.NextObject();
+        if (!object) {
+            continue;
+        }
+        if (object->_life == 0) {
+            object->remove();
+        } else {
+            object->update();
+            object->Draw();
+        }
+    }
+    SetOrigin(0.0f, 0.0f);
+}
+
+// Releases every instance through `release` and drops the list (back to Null).
+template <class T, class F>
+void ClearLiveList(std::unique_ptr<TList<std::shared_ptr<T>>>& list, F release) {
+    if (list) {
+        auto walk = list->ObjectEnumerator();
+        while (walk.HasNext()) {
+            std::shared_ptr<T> object = walk.NextObject();
+            if (object) {
+                release(*object);
+            }
+        }
+    }
+    list.reset();
+}
+
+// 0 for a Null list, else its length (dead instances not yet removed included).
+template <class T> int CountLiveList(const TList<std::shared_ptr<T>>* list) {
+    return list == nullptr ? 0 : list->Count();
+}
+
+// The off-level test: true when p lies left of 0, right of maxLevelW or below maxLevelH.
+// There is no top bound: a body thrown above the level comes back down alive.
+inline bool IsOffLevel(CPVect p, const TLayer& layer) {
+    return p.x < 0.0f || p.x > static_cast<float>(layer.maxLevelW) ||
+           p.y > static_cast<float>(layer.maxLevelH);
+}

@@ -1,0 +1,227 @@
+#include "bodies/TChain.hpp"
+
+#include <cmath>
+
+#include "bodies/LiveList.hpp"
+#include "data/Resources.hpp"
+#include "media/Clock.hpp"
+#include "media/Graphics.hpp"
+#include "media/TSound.hpp"
+#include "physics/CPSpace.hpp"
+
+std::unique_ptr<TList<std::shared_ptr<TChain>>> TChain::liveList;
+std::shared_ptr<TLayer> TChain::layer;
+
+std::shared_ptr<TChain> TChain::Create() {
+    auto chain = std::make_shared<TChain>();
+    if (!liveList) {
+        liveList = std::make_unique<TList<std::shared_ptr<TChain>>>();
+    }
+    liveList->AddLast(chain);
+    return chain;
+}
+
+void TChain::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, int mode,
+                  const std::shared_ptr<CPBody>& startAnchor,
+                  const std::shared_ptr<CPBody>& endAnchor, int n, float gap, float radius,
+                  float mass, int life, float elasticity, float friction) {
+    layer = layer_;
+    _length = static_cast<float>(n);
+    _radius = radius;
+    _life = life;
+    _cycle = TimeMs() + 2000;
+    _strong = radius * 2.0f + gap;
+    const float r = radius;
+    const CPVect end = p.Add(Vec2(-2.0f * r * static_cast<float>(n), 0.0f));
+
+    constexpr float kAnchorFriction = 0.05f;
+    std::shared_ptr<CPBody> start;
+    std::shared_ptr<CPBody> last;
+    if (mode == 1 || mode == 2) {
+        start = startAnchor ? startAnchor : createAnchors(p, INFINITY, 1, kAnchorFriction);
+        if (endAnchor) {
+            last = endAnchor;
+        } else if (mode == 1) {
+            last = createAnchors(end, INFINITY, 1, kAnchorFriction);
+        } else {
+            last = createAnchors(end, 1.0f, 0, kAnchorFriction);
+        }
+    } else {
+        start = createAnchors(p, 1.0f, 0, kAnchorFriction);
+        last = createAnchors(end, 1.0f, 0, kAnchorFriction);
+    }
+
+    auto& space = *layer->spaceMap;
+    const CPVect a = start->GetPosition();
+    for (int i = 0; i <= n; ++i) {
+        auto link = CPBody::Create(mass, MomentForCircle(mass, 0.0f, r, ZeroVect));
+        link->SetData(static_cast<TObject*>(this));
+        // The circle sits r left of the body position, so consecutive links touch.
+        auto circle = CPCircleShape::Create(link, r, Vec2(-r, 0.0f));
+        circle->SetElasticity(elasticity);
+        circle->SetFriction(friction);
+        circle->SetCollisionType(8);
+        std::shared_ptr<CPSlideJoint> joint;
+        if (_body.Count() == 0) {
+            link->SetPosition(a.Add(Vec2(-r, 0.0f)));
+            joint = CPSlideJoint::Create(link, start, Vec2(-2.0f * r, 0.0f), ZeroVect, 0.0f, r);
+            _startJoint = joint.get();
+        } else {
+            link->SetPosition(a.Add(Vec2(-r - 2.0f * r * static_cast<float>(i), 0.0f)));
+            joint = CPSlideJoint::Create(link, _body.Last(), Vec2(-r, 0.0f), ZeroVect, 0.0f, r);
+            if (static_cast<float>(_body.Count()) == _length && last) {
+                space.AddJoint(joint);
+                _joint.AddLast(joint);
+                joint = CPSlideJoint::Create(last, link, Vec2(-r, 0.0f), ZeroVect, 0.0f, r);
+                _endJoint = joint.get();
+            }
+        }
+        space.AddBody(link);
+        space.AddShape(circle);
+        space.AddJoint(joint);
+        _body.AddLast(link);
+        _shape.AddLast(circle);
+        _joint.AddLast(joint);
+    }
+}
+
+std::shared_ptr<CPBody> TChain::createAnchors(CPVect position, float mass, int withShape,
+                                              float friction) {
+    // An infinite moment: anchors never turn.
+    auto body = CPBody::Create(mass, INFINITY);
+    body->SetPosition(position.Add(Vec2(112.0f, 0.0f)));
+    auto circle = CPCircleShape::Create(body, 5.0f, ZeroVect);
+    circle->SetFriction(friction);
+    circle->SetCollisionType(7);
+    // A body of infinite mass stays out of the space: nothing would move it anyway.
+    if (std::isfinite(mass)) {
+        layer->spaceMap->AddBody(body);
+    }
+    if (withShape == 1) {
+        _shape.AddLast(circle);
+        layer->spaceMap->AddShape(circle);
+    }
+    _anchorBody.AddLast(body);
+    _anchorShape.AddLast(circle);
+    return body;
+}
+
+void TChain::update() {
+    if (TimeMs() < _cycle) {
+        return;
+    }
+    auto walk = _joint.ObjectEnumerator();
+    while (walk.HasNext()) {
+        const std::shared_ptr<CPSlideJoint> joint = walk.NextObject();
+        if (!joint) {
+            continue;
+        }
+        if (joint->IsFreed()) {
+            // Its body was freed by someone else (a star tied to the end left the level):
+            // the joint is already out of the space and its bodies must not be read.
+            if (joint.get() == _startJoint) {
+                _startJoint = nullptr;
+            } else if (joint.get() == _endJoint) {
+                _endJoint = nullptr;
+            }
+            _joint.Remove(joint);
+            continue;
+        }
+        if (joint.get() == _startJoint || joint.get() == _endJoint) {
+            continue;
+        }
+        // Distance of the two linked bodies' positions, not of the anchor points.
+        const float d =
+            joint->GetBodyA()->GetPosition().Sub(joint->GetBodyB()->GetPosition()).Length();
+        if (d <= _strong) {
+            continue;
+        }
+        _joint.Remove(joint);
+        joint->Free();
+        if (metalDropSound) {
+            metalDropSound->Play();
+        }
+        return;
+    }
+}
+
+void TChain::Draw() {
+    const float scale = _radius / 7.0f;
+    SetScale(scale, scale);
+    SetAlpha(1.0f);
+    SetColor(255, 255, 255);
+    SetBlend(3);
+    auto walk = _shape.ObjectEnumerator();
+    while (walk.HasNext()) {
+        const std::shared_ptr<CPCircleShape>& circle = walk.NextObject();
+        if (!circle) {
+            continue;
+        }
+        const CPVect p = circle->GetTransformedCenter();
+        const auto body = circle->GetBody();
+        SetRotation(body->GetAngle());
+        if (std::isinf(body->GetMass())) {
+            DrawImage(*anchorImage, p.x, p.y, 0);
+        } else {
+            DrawImage(*linkImage, p.x, p.y, 0);
+        }
+    }
+    SetRotation(0.0f);
+    SetScale(1.0f, 1.0f);
+    SetBlend(1);
+}
+
+void TChain::release() {
+    // Everything Init and createAnchors made, joints first. Given anchors belong to others.
+    auto joints = _joint.ObjectEnumerator();
+    while (joints.HasNext()) {
+        if (auto& j = joints.NextObject()) {
+            j->Free();
+        }
+    }
+    auto shapes = _shape.ObjectEnumerator();
+    while (shapes.HasNext()) {
+        if (auto& s = shapes.NextObject()) {
+            s->Free();
+        }
+    }
+    auto anchorShapes = _anchorShape.ObjectEnumerator();
+    while (anchorShapes.HasNext()) {
+        if (auto& s = anchorShapes.NextObject()) {
+            s->Free();
+        }
+    }
+    auto links = _body.ObjectEnumerator();
+    while (links.HasNext()) {
+        if (auto& b = links.NextObject()) {
+            b->Free();
+        }
+    }
+    // Fixed anchors never joined the space; freeing them just destroys them.
+    auto anchors = _anchorBody.ObjectEnumerator();
+    while (anchors.HasNext()) {
+        if (auto& b = anchors.NextObject()) {
+            b->Free();
+        }
+    }
+    _startJoint = nullptr;
+    _endJoint = nullptr;
+}
+
+void TChain::remove() {
+    release();
+    RemoveFromLiveList(liveList.get(), this);
+}
+
+void TChain::UpdateAll() {
+    UpdateLiveList(liveList.get(), layer);
+}
+
+int TChain::Count() {
+    return CountLiveList(liveList.get());
+}
+
+void TChain::ClearAll() {
+    ClearLiveList(liveList, [](TChain& chain) { chain.release(); });
+    layer.reset();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <memory>
+
+#include "bodies/TObject.hpp"
+#include "bodies/TTentacle.hpp"
+#include "media/TList.hpp"
+#include "physics/CPBody.hpp"
+#include "physics/CPCircleShape.hpp"
+#include "physics/CPVect.hpp"
+#include "world/TLayer.hpp"
+
+// A round body that floats down under its own gravity of 20 px/s^2 and trails a tentacle.
+// The player is one of them.
+class TSquid : public TObject {
+  public:
+    // New squid (Null references, dead) appended to liveList (made on first call).
+    static std::shared_ptr<TSquid> Create();
+    // Body + circle (collision type 6) at p, then a tentacle of n + 1 segments
+    // (half width radius / 1.25, pivot radius 8, segment mass 0.75).
+    void Init(const std::shared_ptr<TLayer>& layer, CPVect p, int n, float radius, float mass,
+              int life, float elasticity, float friction);
+    // Frees the squid's shape and body, marks its tentacle dead (the tentacle pass of the same
+    // frame frees it before the next step) and takes the squid out of liveList.
+    void remove();
+    // Velocity function of the squid's body: forces dropped, gravity (0, 20) instead of the
+    // space's.
+    static int applyVelocity(CPBody& body, CPVect gravity, float damping, float dt);
+    // Velocity x 0.98, then the off-level test.
+    void update();
+    // The squid only (tentacles are drawn by their own pass); leaves blend 1, rotation 0.
+    void Draw();
+    // True once remove() (or ClearAll) released the body: its position must not be read then.
+    bool IsRemoved() const;
+    // Per-frame pass over liveList.
+    static void UpdateAll();
+    // Entries in liveList (0 while it is Null).
+    static int Count();
+    // Tests/tools: frees every squid and its tentacle; liveList and layer back to Null.
+    static void ClearAll();
+
+    static std::unique_ptr<TList<std::shared_ptr<TSquid>>> liveList;
+    static std::shared_ptr<TLayer> layer;
+
+    std::shared_ptr<CPBody> _body;
+    int _life = 0;
+    std::shared_ptr<CPCircleShape> _shapeSquid;
+    std::shared_ptr<TTentacle> _tentacle;
+
+  private:
+    void release();
+};

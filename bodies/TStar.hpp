@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+
+#include "bodies/TObject.hpp"
+#include "media/TList.hpp"
+#include "physics/CPBody.hpp"
+#include "physics/CPPolyShape.hpp"
+#include "physics/CPVect.hpp"
+#include "world/TLayer.hpp"
+
+// A five-pointed star: one body with a convex centre pentagon and, in style 1, five convex
+// corner triangles (the outline itself is not convex). Drawn with an additive glow.
+class TStar : public TObject {
+  public:
+    // New instance (all references Null, dead) appended to liveList (made on first call).
+    static std::shared_ptr<TStar> Create();
+    // style 0: outer pentagon only; 1: inner pentagon + five corners; other: inner pentagon only.
+    // Pentagon gets collision type 4, corners type 3; the moment is always the outer pentagon's.
+    void Init(const std::shared_ptr<TLayer>& layer, CPVect p, int style, float mass, int life,
+              float elasticity, float friction);
+    // Velocity x 0.98, then the off-level test.
+    void update();
+    // Star then glow (blend 4, alpha 0.4); leaves alpha 1, rotation 0, blend 1.
+    void Draw();
+    // Frees body, corners (if any) and pentagon; takes this star out of liveList.
+    void remove();
+    // Per-frame pass over liveList.
+    static void UpdateAll();
+    // Entries in liveList (0 while it is Null).
+    static int Count();
+    // Tests/tools: frees every star's physics objects; liveList and layer back to Null.
+    static void ClearAll();
+
+    static std::unique_ptr<TList<std::shared_ptr<TStar>>> liveList;
+    static std::shared_ptr<TLayer> layer;
+
+    std::shared_ptr<CPPolyShape> _upCornerShape;
+    std::shared_ptr<CPPolyShape> _rightCornerShape;
+    std::shared_ptr<CPPolyShape> _leftCornerShape;
+    std::shared_ptr<CPPolyShape> _downRightCornerShape;
+    std::shared_ptr<CPPolyShape> _downLeftCornerShape;
+    std::shared_ptr<CPPolyShape> _pentagoneShape;
+    std::shared_ptr<CPBody> _body;
+    int _life = 0;
+
+  private:
+    void release();
+};
