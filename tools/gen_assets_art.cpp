@@ -639,8 +639,7 @@ Rgba ForegroundTile(int tile, double x, double y) {
     case 5: {
         // Outer corners: the grass rounds over the edge into the wall below.
         const double ex = tile == 4 ? 24.0 - x : x; // distance to the wall face
-        const double corner = Len(std::max(0.0, 4.0 - ex), std::max(0.0, 4.0 - y)) - 4.0 + 1.4;
-        if (corner > 0) {
+        if (ex < 4.0 && y < 5.0 && Len(4.0 - ex, 5.0 - y) > 4.2) {
             return {};
         }
         const Rgba g = GrassAt(x, y, 0);
