@@ -117,6 +117,21 @@ TEST_F(LevelTest0, UpdateLimitsTheScrollAndSetsTheParallax) {
         EXPECT_EQ(level._BGLayer->ScrollX, c.bx) << c.tx;
         EXPECT_EQ(level._BGLayer->ScrollY, c.by) << c.ty;
     }
+
+    // With room to scroll vertically the background takes a third of the negated scroll.
+    level._maxScrollH = 300;
+    level.update(3, Vec2(0.0f, 91.5f));
+    EXPECT_EQ(level._FGLayer->ScrollY, 91);
+    EXPECT_EQ(level._BGLayer->ScrollY, -30);
+    // A map narrower than the screen (negative limit) still scrolls to 0: the lower limit wins.
+    level._maxScrollW = -10;
+    level.update(3, Vec2(50.0f, 0.0f));
+    EXPECT_EQ(level._FGLayer->ScrollX, 0);
+    // Targets far outside the int range saturate instead of overflowing.
+    level._maxScrollW = 992;
+    level.update(3, Vec2(1.0e12f, -1.0e12f));
+    EXPECT_EQ(level._FGLayer->ScrollX, 992);
+    EXPECT_EQ(level._FGLayer->ScrollY, 0);
 }
 
 TEST_F(LevelTest0, UpdateStepsTheInitCountWhateverItIsGiven) {
