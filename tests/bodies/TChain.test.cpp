@@ -179,6 +179,23 @@ TEST_F(ChainTest, StarLeavingTheLevelTakesOnlyTheEndJointAway) {
     EXPECT_EQ(TChain::Count(), 1);
 }
 
+TEST_F(ChainTest, ChainTiedToAnAlreadyFreedBodyGoesOnWithoutItsEndJoint) {
+    // The spawner may still hold the body of a star that has left the level.
+    auto star = SpawnStar(layer, Vec2(300.0f, 300.0f));
+    auto gone = star->_body;
+    star->_life = 0;
+    TStar::UpdateAll();
+    ASSERT_TRUE(gone->IsFreed());
+    auto chain = SpawnChain(layer, Vec2(600.0f, 200.0f), 1, 10, gone);
+    EXPECT_TRUE(chain->_joint.Last()->IsFreed());
+    EXPECT_EQ(layer->spaceMap->CountJoints(), 11);
+    Frame(20); // settles within the grace time
+    clock.Set(2000);
+    TChain::UpdateAll();
+    EXPECT_EQ(chain->_joint.Count(), 11);
+    EXPECT_FALSE(chain->_joint.Last()->IsFreed());
+}
+
 TEST_F(ChainTest, RemoveReleasesEverythingTheChainMade) {
     for (int mode : {0, 1, 2}) {
         SCOPED_TRACE(mode);

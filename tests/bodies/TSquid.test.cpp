@@ -143,6 +143,24 @@ TEST_F(SquidTest, RemovedSquidReleasesItselfAndItsTentacleWithinTheFrame) {
     EXPECT_EQ(TTentacle::CountAll(), 7);
 }
 
+TEST_F(SquidTest, FramesGoOnAfterThePlayerSquidIsRemoved) {
+    auto player = SpawnSquid(layer, Vec2(450.0f, 300.0f), 14, 12.0f);
+    player->_body->SetPosition(Vec2(-40.0f, 300.0f));
+    Frame(2);
+    ASSERT_TRUE(player->IsRemoved());
+    // What the main loop and the controller still do with the player each frame.
+    for (int f = 0; f < 5; ++f) {
+        const CPVect p = player->_body->GetPosition();
+        (void)p;
+        player->_body->ApplyImpulse(Vec2(15.0f, 0.0f), ZeroVect);
+        Frame();
+    }
+    EXPECT_EQ(TSquid::Count(), 0);
+    EXPECT_EQ(TTentacle::CountInstances(), 0);
+    EXPECT_EQ(layer->spaceMap->CountBodies(), 0);
+    EXPECT_EQ(layer->spaceMap->CountJoints(), 0);
+}
+
 TEST_F(SquidTest, DrawsSquidThenBeadsAndRestoresTheState) {
     auto squid = SpawnSquid(layer, Vec2(600.0f, 300.0f), 14, 12.0f);
     Cls();
