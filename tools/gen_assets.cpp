@@ -84,7 +84,7 @@ void ReportSeams(const char* name, const Picture& sheet, int tw, int th, const I
                         sum += diff(TilePixel(sheet, tw, th, a, tw - 1, y),
                                     TilePixel(sheet, tw, th, b, 0, y));
                     }
-                    if (sum / th > 12) {
+                    if (sum / th > 4) {
                         std::printf("%s seam %2d|%-2d at row %d col %d: %.1f\n", name, a, b, r, c,
                                     sum / th);
                     }
@@ -98,7 +98,7 @@ void ReportSeams(const char* name, const Picture& sheet, int tw, int th, const I
                         sum += diff(TilePixel(sheet, tw, th, a, x, th - 1),
                                     TilePixel(sheet, tw, th, b, x, 0));
                     }
-                    if (sum / tw > 12) {
+                    if (sum / tw > 4) {
                         std::printf("%s seam %2d/%-2d at row %d col %d: %.1f\n", name, a, b, r, c,
                                     sum / tw);
                     }

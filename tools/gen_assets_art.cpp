@@ -364,32 +364,34 @@ double ClaimDepth(const Claim& c, double x, double y) {
 }
 
 std::vector<Claim> BackgroundClaims(int tile) {
-    // Which slopes cross each tile, found by fitting every tile against its
-    // neighbours in the background map so the outlines run on across cells.
+    // Which slopes cross each tile. Found by fitting every tile against all of
+    // its neighbours in the background map (minimising the edges where the two
+    // sides disagree), so the outlines run on from cell to cell. Band -1 tiles
+    // lie just above an outline and catch only the tip of its stroke.
     switch (tile) {
-    case 2: return {{kBack, 1, 0}, {kMiddle, 1, 0}};
-    case 3: return {{kBack, -1, 0}, {kMiddle, -1, 0}};
+    case 2: return {{kMiddle, 1, -1}};
+    case 3: return {{kMiddle, -1, -1}};
     case 4: return {{kBack, 1, 0}};
     case 5: return {{kBack, -1, 0}};
-    case 6: return {{kBack, 0, 0}, {kMiddle, 1, 1}};
-    case 7: return {{kBack, 0, 0}, {kMiddle, -1, 1}};
+    case 6: return {{kBack, 1, 0}, {kMiddle, 1, 0}};
+    case 7: return {{kBack, -1, 0}, {kMiddle, -1, 0}};
     case 8: return {{kBack, 1, 1}};
     case 9: return {{kBack, -1, 1}};
-    case 10: return {{kBack, 0, 0}, {kMiddle, 1, 2}};
-    case 11: return {{kBack, 0, 0}, {kMiddle, -1, 2}};
+    case 10: return {{kBack, 0, 0}, {kMiddle, 1, 1}};
+    case 11: return {{kBack, 0, 0}, {kMiddle, -1, 1}};
     case 12: return {{kBack, 1, 2}};
-    case 13: return {{kBack, -1, 2}, {kMiddle, 1, 0}};
-    case 14: return {{kBack, -1, 1}, {kMiddle, 1, 1}};
+    case 13: return {{kBack, -1, 2}};
+    case 14: return {{kBack, -1, 1}, {kMiddle, 1, 0}};
     case 15: return {{kBack, 1, 1}, {kMiddle, -1, 0}};
     case 16: return {{kMiddle, 0, 0}};
     case 17: return {{kBack, 1, 2}};
-    case 18: return {{kMiddle, 0, 0}, {kFront, -1, 0}};
-    case 19: return {{kMiddle, 0, 0}, {kFront, 1, 0}};
-    case 20: return {{kBack, 0, 0}, {kFront, -1, 1}};
-    case 21: return {{kMiddle, 0, 0}, {kFront, 1, 0}};
-    case 22: return {{kBack, 0, 0}, {kFront, 1, 2}};
-    case 23: return {{kBack, 0, 0}, {kFront, -1, 2}};
-    case 24: return {{kBack, 0, 0}, {kFront, 1, 1}};
+    case 18: return {{kMiddle, 0, 0}, {kFront, -1, -1}};
+    case 19: return {{kMiddle, 1, 1}, {kFront, 1, 0}};
+    case 20: return {{kMiddle, 0, 0}, {kFront, -1, 0}};
+    case 21: return {{kMiddle, 0, 0}, {kFront, 1, -1}};
+    case 22: return {{kBack, 0, 0}, {kFront, 1, 1}};
+    case 23: return {{kBack, 0, 0}, {kFront, -1, 1}};
+    case 24: return {{kMiddle, 0, 0}, {kFront, 1, 0}};
     case 25: return {{kFront, 0, 0}};
     default: return {};
     }
@@ -401,17 +403,20 @@ struct RangeColours {
     Rgba line, light, fill;
 };
 const RangeColours kRangeColours[kRanges] = {
-    {Opaque(134, 164, 204), Opaque(214, 226, 246), Opaque(186, 204, 234)},
-    {Opaque(118, 186, 150), Opaque(212, 242, 206), Opaque(182, 226, 186)},
-    {Opaque(92, 156, 96), Opaque(170, 218, 150), Opaque(134, 192, 120)},
+    {Opaque(132, 160, 204), Opaque(206, 218, 244), Opaque(188, 204, 236)}, // far: lavender
+    {Opaque(110, 180, 140), Opaque(200, 238, 200), Opaque(178, 224, 184)}, // middle: mint
+    {Opaque(84, 150, 88), Opaque(156, 208, 138), Opaque(134, 192, 120)},   // near: meadow green
 };
+
+// Half the width of the stroke drawn along each outline, in pixels of depth.
+constexpr double kStroke = 1.1;
 
 Rgba HillColour(Range range, double depth) {
     const RangeColours& rc = kRangeColours[range];
-    if (depth < 2.2) {
+    if (depth < kStroke) {
         return rc.line;
     }
-    return Mix(rc.light, rc.fill, SmoothStep(2.2, 16.0, depth));
+    return Mix(rc.light, rc.fill, SmoothStep(kStroke, 14.0, depth));
 }
 
 Rgba BackgroundTile(int tile, double x, double y) {
@@ -424,8 +429,19 @@ Rgba BackgroundTile(int tile, double x, double y) {
                 depth = std::max(depth, ClaimDepth(cl, x, y));
             }
         }
-        if (depth >= 0) {
+        if (depth >= -kStroke) {
             c = HillColour(static_cast<Range>(r), depth);
+        }
+    }
+    if (tile == 25) {
+        // The deepest fill fills the lower screen: a few faint tufts keep the
+        // meadow from looking like a flat wall of paint.
+        const P2 tufts[] = {{8.5, 6.5}, {27.5, 10.5}, {16.5, 19.5}};
+        for (const P2& t : tufts) {
+            const double dx = x - t.x, dy = y - t.y;
+            if (dy < 0 && dy > -2.6 && std::abs(std::abs(dx) - (-dy) * 0.55) < 0.45) {
+                c = Mix(c, Opaque(96, 160, 92), 0.35);
+            }
         }
     }
     return c;
