@@ -58,41 +58,28 @@ double Fill(double d) {
     return Clamp01(0.5 - d * 4.0);
 }
 
-// The star's outline: the union of the inner pentagon and the five corner
-// triangles of the star body, which is a ten-point star.
+// Where segment a0-a1 crosses segment b0-b1 (their lines' intersection).
+P2 Crossing(P2 a0, P2 a1, P2 b0, P2 b1) {
+    const double dax = a1.x - a0.x, day = a1.y - a0.y, dbx = b1.x - b0.x, dby = b1.y - b0.y;
+    const double t = ((b0.x - a0.x) * dby - (b0.y - a0.y) * dbx) / (dax * dby - day * dbx);
+    return {a0.x + dax * t, a0.y + day * t};
+}
+
+// The star body collides as an inner pentagon plus five corner triangles; the
+// picture is their union, a ten-point star. The top triangle's base sits a
+// little lower and wider than the pentagon's top edge, so the two concave
+// corners beside the top point are where its sides cross the side triangles.
 std::vector<P2> StarOutline(double scale) {
-    const std::vector<P2> v = {{0, -15.2}, {5.6, -4.8},  {15.2, -3.2}, {8.0, 4.0},    {9.6, 14.4},
-                               {0, 10.4},  {-9.6, 14.4}, {-8.0, 4.0},  {-15.2, -3.2}, {-5.6, -4.8}};
+    const P2 top{0, -15.2}, right{15.2, -3.2}, left{-15.2, -3.2};
+    const P2 upperRight = Crossing(top, {5.6, -4.8}, {4.8, -5.6}, right);
+    const P2 upperLeft = Crossing(top, {-5.6, -4.8}, {-4.8, -5.6}, left);
+    const std::vector<P2> v = {top,       upperRight,   right,       {8.0, 4.0}, {9.6, 14.4},
+                               {0, 10.4}, {-9.6, 14.4}, {-8.0, 4.0}, left,       upperLeft};
     std::vector<P2> out;
     for (const P2& p : v) {
         out.push_back({p.x * scale, p.y * scale});
     }
     return out;
-}
-
-struct Poly {
-    std::vector<P2> v;
-};
-
-// The six convex pieces the star body collides with; the drawn star is their union.
-const std::array<Poly, 6>& StarPieces() {
-    static const std::array<Poly, 6> pieces = {
-        Poly{{{4.8, -5.6}, {-4.8, -5.6}, {-8.0, 4.0}, {0, 10.4}, {8.0, 4.0}}},
-        Poly{{{0, -15.2}, {-5.6, -4.8}, {5.6, -4.8}}},
-        Poly{{{4.8, -5.6}, {8.0, 4.0}, {15.2, -3.2}}},
-        Poly{{{-4.8, -5.6}, {-15.2, -3.2}, {-8.0, 4.0}}},
-        Poly{{{8.0, 4.0}, {0, 10.4}, {9.6, 14.4}}},
-        Poly{{{-8.0, 4.0}, {-9.6, 14.4}, {0, 10.4}}},
-    };
-    return pieces;
-}
-
-double StarDistance(P2 p) {
-    double d = 1e9;
-    for (const Poly& piece : StarPieces()) {
-        d = std::min(d, PolygonDistance(piece.v, p));
-    }
-    return d;
 }
 
 // A smiling mouth: an arc of a circle below the eyes.
@@ -213,15 +200,27 @@ Picture DrawStar() {
     const std::vector<P2> outline = StarOutline(1.0);
     return Sprite(32, 32, [&](double px, double py) {
         const P2 p{px - 16, py - 16};
-        const double d = StarDistance(p);
+        const double d = PolygonDistance(outline, p);
         if (d > 0.5) {
             return Rgba{};
         }
         // Light from the top left: a bright gold fading to amber.
         const double shade = Clamp01(0.5 + (p.y * 0.8 + p.x * 0.3) / 26.0);
         Rgba c = Mix(Opaque(255, 238, 110), Opaque(242, 168, 24), shade);
-        const double inner = PolygonDistance(outline, p);
-        c = Mix(c, Opaque(255, 250, 200), SmoothStep(-1.6, -3.2, inner) * 0.0);
+        // Bevelled points: each point has a lit and a shaded half either side
+        // of the ridge running from the centre to its tip.
+        double best = -2.0, side = 0.0;
+        for (std::size_t i = 0; i < outline.size(); i += 2) {
+            const double len = Len(outline[i].x, outline[i].y);
+            const double ux = outline[i].x / len, uy = outline[i].y / len;
+            const double along = (p.x * ux + p.y * uy) / std::max(Len(p.x, p.y), 1e-6);
+            if (along > best) {
+                best = along;
+                side = p.x * uy - p.y * ux;
+            }
+        }
+        c = Mix(c, side > 0 ? Opaque(255, 250, 190) : Opaque(214, 132, 10),
+                0.3 * SmoothStep(0.0, 0.8, std::abs(side)) * SmoothStep(6.0, 9.0, Len(p.x, p.y)));
         const Rgba line = Opaque(170, 92, 10);
         c = Eyes(p.x, p.y, 2.9, -1.6, 2.1, c);
         c = Over(WithAlpha(line, Fill(SmileDistance(p.x, p.y, 0, 1.6, 3.0, 0.5, 0.5, kPi - 0.5))),
@@ -369,31 +368,56 @@ std::vector<Claim> BackgroundClaims(int tile) {
     // sides disagree), so the outlines run on from cell to cell. Band -1 tiles
     // lie just above an outline and catch only the tip of its stroke.
     switch (tile) {
-    case 2: return {{kMiddle, 1, -1}};
-    case 3: return {{kMiddle, -1, -1}};
-    case 4: return {{kBack, 1, 0}};
-    case 5: return {{kBack, -1, 0}};
-    case 6: return {{kBack, 1, 0}, {kMiddle, 1, 0}};
-    case 7: return {{kBack, -1, 0}, {kMiddle, -1, 0}};
-    case 8: return {{kBack, 1, 1}};
-    case 9: return {{kBack, -1, 1}};
-    case 10: return {{kBack, 0, 0}, {kMiddle, 1, 1}};
-    case 11: return {{kBack, 0, 0}, {kMiddle, -1, 1}};
-    case 12: return {{kBack, 1, 2}};
-    case 13: return {{kBack, -1, 2}};
-    case 14: return {{kBack, -1, 1}, {kMiddle, 1, 0}};
-    case 15: return {{kBack, 1, 1}, {kMiddle, -1, 0}};
-    case 16: return {{kMiddle, 0, 0}};
-    case 17: return {{kBack, 1, 2}};
-    case 18: return {{kMiddle, 0, 0}, {kFront, -1, -1}};
-    case 19: return {{kMiddle, 1, 1}, {kFront, 1, 0}};
-    case 20: return {{kMiddle, 0, 0}, {kFront, -1, 0}};
-    case 21: return {{kMiddle, 0, 0}, {kFront, 1, -1}};
-    case 22: return {{kBack, 0, 0}, {kFront, 1, 1}};
-    case 23: return {{kBack, 0, 0}, {kFront, -1, 1}};
-    case 24: return {{kMiddle, 0, 0}, {kFront, 1, 0}};
-    case 25: return {{kFront, 0, 0}};
-    default: return {};
+    case 2:
+        return {{kMiddle, 1, -1}};
+    case 3:
+        return {{kMiddle, -1, -1}};
+    case 4:
+        return {{kBack, 1, 0}};
+    case 5:
+        return {{kBack, -1, 0}};
+    case 6:
+        return {{kBack, 1, 0}, {kMiddle, 1, 0}};
+    case 7:
+        return {{kBack, -1, 0}, {kMiddle, -1, 0}};
+    case 8:
+        return {{kBack, 1, 1}};
+    case 9:
+        return {{kBack, -1, 1}};
+    case 10:
+        return {{kBack, 0, 0}, {kMiddle, 1, 1}};
+    case 11:
+        return {{kBack, 0, 0}, {kMiddle, -1, 1}};
+    case 12:
+        return {{kBack, 1, 2}};
+    case 13:
+        return {{kBack, -1, 2}};
+    case 14:
+        return {{kBack, -1, 1}, {kMiddle, 1, 0}};
+    case 15:
+        return {{kBack, 1, 1}, {kMiddle, -1, 0}};
+    case 16:
+        return {{kMiddle, 0, 0}};
+    case 17:
+        return {{kBack, 1, 2}};
+    case 18:
+        return {{kMiddle, 0, 0}, {kFront, -1, -1}};
+    case 19:
+        return {{kMiddle, 1, 1}, {kFront, 1, 0}};
+    case 20:
+        return {{kMiddle, 0, 0}, {kFront, -1, 0}};
+    case 21:
+        return {{kMiddle, 0, 0}, {kFront, 1, -1}};
+    case 22:
+        return {{kBack, 0, 0}, {kFront, 1, 1}};
+    case 23:
+        return {{kBack, 0, 0}, {kFront, -1, 1}};
+    case 24:
+        return {{kMiddle, 0, 0}, {kFront, 1, 0}};
+    case 25:
+        return {{kFront, 0, 0}};
+    default:
+        return {};
     }
 }
 
@@ -468,7 +492,7 @@ Rgba CloudTile(int frame, double x, double y) {
     }
     const Rgba shade = Opaque(214, 228, 244);
     const Rgba white = Opaque(255, 255, 255);
-    Rgba c = Mix(white, shade, SmoothStep(12.0, 19.5, y + 0.0 * x));
+    Rgba c = Mix(white, shade, SmoothStep(12.0, 19.5, y));
     if (d > -1.0) {
         c = Mix(c, Opaque(198, 216, 238), 0.8);
     }
@@ -674,18 +698,15 @@ Rgba ForegroundTile(int tile, double x, double y) {
         return WallShade(EarthTexture(tile, x, y, tile == 15 ? 1 : 0), x);
     case 13:
     case 14: {
-        // Inner corners: a wall above meets the grass surface beside.
-        const double ex = tile == 13 ? x : 24.0 - x;
+        // Inner corners: the wall coming down from above ends where the grass
+        // surface beside it begins, with a small lip of grass against it.
+        const double ex = tile == 13 ? x : 24.0 - x; // distance to the wall face
+        const Rgba earth = EarthTexture(tile, x, y, 0);
         const Rgba g = GrassAt(x, y, 0);
-        const double reach = 7.0 - y * 0.4;
-        if (g.a >= 0 && ex < reach) {
-            return g.a == 0 ? Opaque(86, 52, 30) : g;
+        if (g.a > 0 && ex < 3.0) {
+            return g;
         }
-        Rgba c = EarthTexture(tile, x, y, 0);
-        if (y < GrassTop(x, 0)) {
-            c = WallShade(c, ex);
-        }
-        return c;
+        return Mix(WallShade(earth, ex), earth, SmoothStep(6.0, 10.0, y));
     }
     case 6:
     case 7:

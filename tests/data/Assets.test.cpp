@@ -1,5 +1,6 @@
 // The embedded pictures and sound as the program decodes them: sizes, formats,
 // alpha classes, the tile sheets' frames, the star's outline and the sound's shape.
+#include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 
 #include "media/Embedded.hpp"
@@ -206,6 +207,80 @@ TEST(AssetsTest, ForegroundTilesFitTheGround) {
         EXPECT_GT(differing, 10) << "tile values " << tile << " and " << tile + 1;
     }
     EXPECT_EQ(cell(20).clear, 24 * 24) << "the last cell is not part of the tile set";
+}
+
+namespace {
+
+// Mean colour step across the shared edge of two tiles placed side by side
+// (right = true) or one above the other, over the pixels opaque on both sides.
+double EdgeStep(const DecodedPng& sheet, int tw, int th, int a, int b, bool right) {
+    const int cols = sheet.width / tw;
+    auto px = [&](int tile, int x, int y) {
+        const int fx = ((tile - 1) % cols) * tw + x, fy = ((tile - 1) / cols) * th + y;
+        return &sheet.rgba[(static_cast<std::size_t>(fy) * sheet.width + fx) * 4];
+    };
+    const int n = right ? th : tw;
+    double sum = 0;
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::uint8_t* p = right ? px(a, tw - 1, i) : px(a, i, th - 1);
+        const std::uint8_t* q = right ? px(b, 0, i) : px(b, i, 0);
+        if (p[3] == 255 && q[3] == 255) {
+            sum += (std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2])) / 3.0;
+            ++count;
+        }
+    }
+    return count ? sum / count : 0.0;
+}
+
+} // namespace
+
+TEST(AssetsTest, BackgroundTilesJoinWithoutSeams) {
+    CreateLevelData();
+    const DecodedPng sheet = Decode("BACK1TileSet.png");
+    // The map repeats sideways; clouds show either frame, both sit on plain sky.
+    auto tile = [](int v) { return v < 0 ? 26 : v; };
+    for (int r = 0; r < 19; ++r) {
+        for (int c = 0; c < 18; ++c) {
+            const int a = tile(BGMapData[r][c]);
+            const int right = tile(BGMapData[r][(c + 1) % 18]);
+            EXPECT_LT(EdgeStep(sheet, 40, 24, a, right, true), 12.0)
+                << a << " beside " << right << " at row " << r << " column " << c;
+            // The last row repeats down the screen, so it also meets itself.
+            const int below = tile(BGMapData[std::min(r + 1, 18)][c]);
+            EXPECT_LT(EdgeStep(sheet, 40, 24, a, below, false), 12.0)
+                << a << " above " << below << " at row " << r << " column " << c;
+        }
+    }
+}
+
+TEST(AssetsTest, GroundTilesJoinWithoutSeams) {
+    CreateLevelData();
+    const DecodedPng sheet = Decode("L1TileSet.png");
+    auto ground = [](int v) { return v >= 2 && v <= 15; };
+    int pairs = 0;
+    for (int r = 0; r < 32; ++r) {
+        for (int c = 0; c < 84; ++c) {
+            const int a = FGMapData[r][c];
+            if (!ground(a)) {
+                continue;
+            }
+            // Two walls back to back are a crack in the ground, drawn as one.
+            const int next = c + 1 < 84 ? FGMapData[r][c + 1] : 0;
+            const bool crack = (a == 4 || a == 11) && (next == 5 || next == 12 || next == 15);
+            if (ground(next) && !crack) {
+                EXPECT_LT(EdgeStep(sheet, 24, 24, a, FGMapData[r][c + 1], true), 6.0)
+                    << a << " beside " << FGMapData[r][c + 1] << " at " << r << "," << c;
+                ++pairs;
+            }
+            if (r + 1 < 32 && ground(FGMapData[r + 1][c])) {
+                EXPECT_LT(EdgeStep(sheet, 24, 24, a, FGMapData[r + 1][c], false), 6.0)
+                    << a << " above " << FGMapData[r + 1][c] << " at " << r << "," << c;
+                ++pairs;
+            }
+        }
+    }
+    EXPECT_GT(pairs, 800);
 }
 
 TEST(AssetsTest, StarPictureFollowsTheStarBody) {
