@@ -1,0 +1,77 @@
+#include "app/Overlay.hpp"
+
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "app/Game.hpp"
+#include "bodies/TBall.hpp"
+#include "bodies/TChain.hpp"
+#include "bodies/TCube.hpp"
+#include "bodies/TSquid.hpp"
+#include "bodies/TStar.hpp"
+#include "media/Clock.hpp"
+#include "media/Graphics.hpp"
+#include "physics/CPSpace.hpp"
+#include "physics/CPSpaceHash.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
+
+int shapeCount = 0;
+int fpsFrames = 0;
+int fpsValue = 0;
+int fpsNextTime = 0;
+
+namespace {
+
+// Draws label followed by the decimal value at (x, y). The text is assembled in a stack buffer:
+// the overlay is drawn every frame and must not allocate.
+void drawLabelled(std::string_view label, int value, float x, float y) {
+    char buffer[96];
+    std::size_t length = label.size() < sizeof(buffer) - 12 ? label.size() : sizeof(buffer) - 12;
+    std::memcpy(buffer, label.data(), length);
+    const auto result = std::to_chars(buffer + length, buffer + sizeof(buffer), value);
+    length = static_cast<std::size_t>(result.ptr - buffer);
+    DrawText(std::string_view(buffer, length), x, y);
+}
+
+} // namespace
+
+int countShape(CPShape* /*shape*/, void* /*data*/) {
+    ++shapeCount;
+    return 0;
+}
+
+void CountActiveShapes(CPSpace& space) {
+    shapeCount = 0;
+    space.GetActiveShapes()->ForEach(&countShape, nullptr);
+}
+
+void CountActiveShapes() { CountActiveShapes(*level->_FGLayer->spaceMap); }
+
+void drawFPS() {
+    drawLabelled(" FPS : ", fpsValue, static_cast<float>(GraphicsWidth() - 80), 0.0f);
+    ++fpsFrames;
+    // The clock wraps at 2^32 ms: compare through the difference, which stays right across the
+    // wrap, and step the window end in unsigned arithmetic so it wraps with the clock.
+    const auto now = static_cast<std::uint32_t>(TimeMs());
+    const auto end = static_cast<std::uint32_t>(fpsNextTime);
+    if (static_cast<std::int32_t>(now - end) >= 0) {
+        fpsValue = fpsFrames;
+        fpsFrames = 0;
+        // From the end of this window, not from now: after a stall the windows catch up one
+        // per frame instead of skipping.
+        fpsNextTime = static_cast<int>(end + 1000u);
+    }
+}
+
+void DrawOverlayText() {
+    DrawText(" Mouse + Clics 1/2 + up/down/left/right keys", 0.0f, 0.0f);
+    drawLabelled(" Debug Mode : D key | Dynamic Shapes:", shapeCount, 0.0f, 14.0f);
+    drawLabelled(" Ball  (key 1):", TBall::Count(), 0.0f, 28.0f);
+    drawLabelled(" Cube  (key 2):", TCube::Count(), 0.0f, 42.0f);
+    drawLabelled(" Star  (key 3):", TStar::Count(), 0.0f, 56.0f);
+    drawLabelled(" Squid (key 4):", TSquid::Count(), 0.0f, 70.0f);
+    drawLabelled(" Chain (key 5,6,7,8):", TChain::Count(), 0.0f, 84.0f);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+class CPShape;
+class CPSpace;
+
+// Text overlay state, program-wide.
+extern int shapeCount;  // active physics shapes counted in the current frame
+extern int fpsFrames;   // frames counted in the current one-second window
+extern int fpsValue;    // frames of the last completed window: the value shown
+extern int fpsNextTime; // TimeMs() at which the current window ends; start-up sets TimeMs() + 1000
+
+// ForEach callback: adds 1 to shapeCount, ignores both arguments. Always 0.
+int countShape(CPShape* shape, void* data);
+// shapeCount = the number of active shapes of space (static shapes are not counted).
+void CountActiveShapes(CPSpace& space);
+// The same for the program's level: its foreground layer's space.
+void CountActiveShapes();
+// Draws " FPS : <fpsValue>" at (GraphicsWidth() - 80, 0), counts this frame and closes the window
+// when TimeMs() reached fpsNextTime (the next window then ends 1000 ms after this one did).
+void drawFPS();
+// Draws the seven help and count lines at x = 0, y = 0, 14, ..., 84 with the current state.
+void DrawOverlayText();

@@ -1,0 +1,205 @@
+#include "control/TControl.hpp"
+
+#include "bodies/TBall.hpp"
+#include "bodies/TChain.hpp"
+#include "bodies/TCube.hpp"
+#include "bodies/TSquid.hpp"
+#include "bodies/TStar.hpp"
+#include "control/DebugDraw.hpp"
+#include "data/Resources.hpp"
+#include "media/Graphics.hpp"
+#include "media/Input.hpp"
+#include "physics/CPBody.hpp"
+#include "physics/CPPolyShape.hpp"
+#include "physics/CPShape.hpp"
+#include "physics/CPSpace.hpp"
+#include "physics/CPSpaceHash.hpp"
+#include "physics/CPVect.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
+
+std::shared_ptr<CPBody> lastStarBody;
+
+namespace {
+
+constexpr int kKeyEscape = 27;
+constexpr int kKeyLeft = 37;
+constexpr int kKeyUp = 38;
+constexpr int kKeyRight = 39;
+constexpr int kKeyDown = 40;
+constexpr int kKeyD = 68;
+constexpr int kKeyDigit0 = 48;  // digits 1..8 are 49..56
+constexpr int kKeyKeypad0 = 96; // keypad 1..8 are 97..104
+constexpr int kButtonLeft = 1;
+constexpr int kButtonRight = 2;
+constexpr int kPush = 35; // impulse per pushed axis and frame
+
+// Chain spawns share everything but the mode, the anchors and the link count.
+constexpr float kChainGap = 2.0f;
+constexpr float kChainLinkRadius = 7.0f;
+constexpr float kChainLinkMass = 1.0f;
+constexpr float kChainFriction = 0.05f;
+
+bool usable(const std::shared_ptr<CPBody>& body) { return body && !body->IsFreed(); }
+
+} // namespace
+
+void TControl::init(std::shared_ptr<TLevel> lvl, std::shared_ptr<TSquid> squid) {
+    debugMode = -1;
+    currentObject = 0;
+    level = std::move(lvl);
+    player = std::move(squid);
+}
+
+void TControl::updateControls() {
+    if (KeyHits(kKeyEscape) != 0) {
+        EndProgram();
+    }
+
+    // The push is applied every frame, a zero one included; opposite keys cancel. A player whose
+    // body was freed (its squid was removed) is not pushed at all: the body must not be touched.
+    const int right = KeyDown(kKeyRight);
+    const int left = KeyDown(kKeyLeft);
+    const int down = KeyDown(kKeyDown);
+    const int up = KeyDown(kKeyUp);
+    if (player && usable(player->_body)) {
+        player->_body->ApplyImpulse(Vec2(static_cast<float>((right - left) * kPush),
+                                         static_cast<float>((down - up) * kPush)),
+                                    ZeroVect);
+    }
+
+    if (KeyHits(kKeyD) != 0) {
+        debugMode = -debugMode;
+    }
+
+    // The keypad key is only asked when the main key had no hit, so a keypad hit of the same
+    // frame stays pending for the next one. Later digits override earlier ones.
+    for (int k = 1; k <= 8; ++k) {
+        if (KeyHits(kKeyDigit0 + k) != 0 || KeyHits(kKeyKeypad0 + k) != 0) {
+            currentObject = k;
+        }
+    }
+
+    if (MouseDown(kButtonRight) != 0 && currentObject >= 1 && currentObject <= 5) {
+        spawn(currentObject);
+    }
+    if (MouseHits(kButtonLeft) != 0 && currentObject >= 1 && currentObject <= 8) {
+        spawn(currentObject);
+    }
+}
+
+void TControl::spawn(int kind) {
+    const std::shared_ptr<TLayer>& layer = level->_FGLayer;
+    // Recomputed for every spawn: the right- and left-button spawns of one frame each read it.
+    const CPVect p = Vec2(static_cast<float>(layer->ScrollX + MouseX()),
+                          static_cast<float>(layer->ScrollY + MouseY()));
+    switch (kind) {
+    case 1:
+        TBall::Create()->Init(layer, p, 15.0f, 0.38f, 100, 0.0f, 0.075f);
+        break;
+    case 2:
+        TCube::Create()->Init(layer, p, 15.0f, 0.5f, 100, 0.0f, 0.1f);
+        break;
+    case 3:
+        TStar::Create()->Init(layer, p, 1, 0.25f, 100, 0.0f, 0.05f);
+        break;
+    case 4:
+        TSquid::Create()->Init(layer, p, 6, 15.0f, 0.85f, 100, 0.0f, 0.1f);
+        break;
+    case 5:
+    case 6:
+    case 7:
+        TChain::Create()->Init(layer, p, kind - 5, nullptr, nullptr, 18, kChainGap,
+                               kChainLinkRadius, kChainLinkMass, 100, 0.0f, kChainFriction);
+        break;
+    case 8: {
+        layer->spaceMap->GetActiveShapes()->ForEach(&TControl::getLastPolyObject, nullptr);
+        // A star found by an earlier spawn may have left the level since and had its body freed;
+        // the physics library cannot join anything to a freed body, so it counts as no star and
+        // the chain gets its own fixed anchor at that end.
+        if (lastStarBody && lastStarBody->IsFreed()) {
+            lastStarBody.reset();
+        }
+        TChain::Create()->Init(layer, p, 1, nullptr, lastStarBody, 10, kChainGap, kChainLinkRadius,
+                               kChainLinkMass, 100, 0.0f, kChainFriction);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+int TControl::getLastPolyObject(CPShape* shape, void* /*data*/) {
+    if (dynamic_cast<CPPolyShape*>(shape) == nullptr) {
+        return 0;
+    }
+    const std::shared_ptr<CPBody> body = shape->GetBody();
+    if (!body) {
+        return 0;
+    }
+    auto* owner = static_cast<TObject*>(body->GetData());
+    if (dynamic_cast<TStar*>(owner) == nullptr) {
+        return 0;
+    }
+    // Whichever star's shape was met, the newest listed star is the one taken.
+    if (TStar::liveList && TStar::liveList->Count() > 0) {
+        lastStarBody = TStar::liveList->Last()->_body;
+    }
+    return 0;
+}
+
+void TControl::drawControl() {
+    const TLayer& layer = *level->_FGLayer;
+    const int wy = layer.ScrollY + MouseY();
+    const int wx = layer.ScrollX + MouseX();
+    const float x = static_cast<float>(wx);
+    const float y = static_cast<float>(wy);
+
+    SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
+
+    if (debugMode == 1) {
+        // Bodies first, the level's segments over them.
+        layer.spaceMap->GetActiveShapes()->ForEach(&drawShape, nullptr);
+        layer.spaceMap->GetStaticShapes()->ForEach(&drawShape, nullptr);
+    }
+
+    SetAlpha(0.5f);
+    SetBlend(3);
+    switch (currentObject) {
+    case 1:
+        DrawImage(*ballImage, x, y, 0);
+        break;
+    case 2:
+        DrawImage(*cubeImage, x, y, 0);
+        break;
+    case 3:
+        DrawImage(*starImage, x, y, 0);
+        break;
+    case 4:
+        DrawImage(*blueBallImage, x, y, 0);
+        break;
+    case 5:
+        DrawImage(*linkImage, x, y, 0);
+        break;
+    case 6:
+        DrawImage(*anchorImage, x - 7.0f, y, 0);
+        DrawImage(*anchorImage, x + 7.0f, y, 0);
+        break;
+    case 7:
+        DrawImage(*anchorImage, x - 7.0f, y, 0);
+        DrawImage(*linkImage, x + 7.0f, y, 0);
+        break;
+    case 8:
+        DrawImage(*anchorImage, x - 7.0f, y, 0);
+        DrawImage(*linkImage, x + 7.0f, y, 0);
+        SetScale(0.6f, 0.6f);
+        DrawImage(*starImage, x + 22.0f, y, 0);
+        SetScale(1.0f, 1.0f);
+        break;
+    default:
+        break;
+    }
+    SetAlpha(1.0f);
+    SetBlend(1);
+    SetOrigin(0.0f, 0.0f);
+}

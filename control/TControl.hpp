@@ -1,0 +1,40 @@
+#pragma once
+
+#include <memory>
+
+#include "bodies/TObject.hpp"
+
+class CPBody;
+class CPShape;
+class TLevel;
+class TSquid;
+
+// Body of the newest star found by the last kind-8 spawn that met a star shape; nullptr until
+// then. May refer to a body freed since (a star that left the level): check IsFreed() before use.
+extern std::shared_ptr<CPBody> lastStarBody;
+
+// The one input controller: reads keyboard and mouse once per frame, steers the player squid,
+// toggles the debug view, keeps the selected spawn kind and spawns bodies at the pointer.
+class TControl : public TObject {
+  public:
+    int debugMode = 0;     // 1 = debug outlines on, -1 = off (0 only before init)
+    int currentObject = 0; // selected spawn kind 1..8, 0 = nothing selected
+    std::shared_ptr<TLevel> level;
+    std::shared_ptr<TSquid> player;
+
+    // Keeps level and player, debug view off, nothing selected. Call once after the level loaded.
+    virtual void init(std::shared_ptr<TLevel> level, std::shared_ptr<TSquid> player);
+    // One frame of input: Escape ends the program (EndProgram), arrows push the player, D toggles
+    // the debug view, digits select a kind, right button (held) and left button (clicks) spawn.
+    virtual void updateControls();
+    // ForEach callback: when shape is a polygon of a star, lastStarBody = the newest listed star's
+    // body. data is ignored. Always 0.
+    static int getLastPolyObject(CPShape* shape, void* data);
+    // Debug outlines (when debugMode == 1) and the half-transparent preview of the selected kind
+    // at the pointer. Leaves alpha 1, mask blending and origin (0, 0).
+    virtual void drawControl();
+
+  private:
+    // Creates and initialises one body of the given kind (1..8) under the pointer.
+    void spawn(int kind);
+};

@@ -1,0 +1,184 @@
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "app/Overlay.hpp"
+#include "control/SceneFixture.hpp"
+#include "physics/CPBody.hpp"
+#include "physics/CPSegmentShape.hpp"
+
+namespace {
+
+// Pixels of the rectangle (0, 0)-(w, h) of the back buffer.
+std::vector<std::uint32_t> grab(int x0, int y0, int w, int h) {
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(w * h));
+    for (int y = y0; y < y0 + h; ++y) {
+        for (int x = x0; x < x0 + w; ++x) {
+            pixels.push_back(ReadPixel(x, y));
+        }
+    }
+    return pixels;
+}
+
+class OverlayTest : public SceneTest {
+  protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        saved = {shapeCount, fpsFrames, fpsValue, fpsNextTime};
+        shapeCount = fpsFrames = fpsValue = 0;
+        fpsNextTime = TimeMs() + 1000;
+    }
+    void TearDown() override {
+        shapeCount = saved[0];
+        fpsFrames = saved[1];
+        fpsValue = saved[2];
+        fpsNextTime = saved[3];
+        SceneTest::TearDown();
+    }
+    int countNow() {
+        CountActiveShapes(*layer->spaceMap);
+        return shapeCount;
+    }
+    // One paced frame of the counter: drawFPS, then Flip(-1) advances the manual clock.
+    void fpsFrame() {
+        drawFPS();
+        Flip(-1);
+    }
+    std::vector<int> saved;
+};
+
+} // namespace
+
+TEST_F(OverlayTest, SevenLinesAtStartShowTheHelpAndTheCounts) {
+    CountActiveShapes(*layer->spaceMap);
+    // The player squid: its circle, 15 tentacle pivots and 14 tentacle boxes.
+    EXPECT_EQ(shapeCount, 30);
+    Cls();
+    DrawOverlayText();
+    const auto overlay = grab(0, 0, 1024, 100);
+
+    Cls();
+    DrawText(" Mouse + Clics 1/2 + up/down/left/right keys", 0, 0);
+    DrawText(" Debug Mode : D key | Dynamic Shapes:30", 0, 14);
+    DrawText(" Ball  (key 1):0", 0, 28);
+    DrawText(" Cube  (key 2):0", 0, 42);
+    DrawText(" Star  (key 3):0", 0, 56);
+    DrawText(" Squid (key 4):1", 0, 70);
+    DrawText(" Chain (key 5,6,7,8):0", 0, 84);
+    const auto expected = grab(0, 0, 1024, 100);
+    EXPECT_TRUE(overlay == expected);
+
+    // Nothing but the overlay's block was drawn, and it is white text on black.
+    int white = 0;
+    for (std::uint32_t p : overlay) {
+        white += p == 0xFFFFFFFFu ? 1 : 0;
+    }
+    EXPECT_GT(white, 0);
+    const auto below = grab(0, 100, 1024, 20);
+    for (std::uint32_t p : below) {
+        ASSERT_EQ(p, 0x000000FFu);
+    }
+}
+
+TEST_F(OverlayTest, CountsFollowTheSpawnedBodies) {
+    // Negative and multi-digit values are appended as plain decimal numbers.
+    shapeCount = -12;
+    Cls();
+    DrawOverlayText();
+    const auto negative = grab(0, 14, 1024, 16);
+    Cls();
+    DrawText(" Debug Mode : D key | Dynamic Shapes:-12", 0, 14);
+    EXPECT_TRUE(negative == grab(0, 14, 1024, 16));
+
+    const int start = countNow();
+    PushMouseMove(500, 300);
+    select(1);
+    for (int i = 1; i <= 3; ++i) {
+        clickLeft();
+        control.updateControls();
+        EXPECT_EQ(countNow(), start + i);
+    }
+    select(3);
+    clickLeft();
+    control.updateControls();
+    EXPECT_EQ(countNow(), start + 3 + 6);
+
+    // The level's segments live in the static hash and are never counted.
+    const float inf = std::numeric_limits<float>::infinity();
+    auto ground = CPBody::Create(inf, inf);
+    auto segment = CPSegmentShape::Create(ground, Vec2(0, 700), Vec2(1000, 700), 1.0f);
+    layer->spaceMap->AddStaticShape(segment);
+    EXPECT_EQ(countNow(), start + 9);
+    segment->Free();
+
+    Cls();
+    DrawOverlayText();
+    const auto lines = grab(0, 28, 1024, 60);
+    Cls();
+    DrawText(" Ball  (key 1):3", 0, 28);
+    DrawText(" Cube  (key 2):0", 0, 42);
+    DrawText(" Star  (key 3):1", 0, 56);
+    DrawText(" Squid (key 4):1", 0, 70);
+    EXPECT_TRUE(lines == grab(0, 28, 1024, 60));
+}
+
+TEST_F(OverlayTest, FrameRateIsZeroInTheFirstWindowThenSixty) {
+    // The first window began at start-up: 61 frames fall into it at 60 fps from time 0
+    // (the 61st is counted at exactly 1000 ms).
+    for (int frame = 0; frame < 60; ++frame) {
+        fpsFrame();
+        EXPECT_EQ(fpsValue, 0) << "frame " << frame;
+    }
+    fpsFrame();
+    EXPECT_EQ(fpsValue, 61);
+    EXPECT_EQ(fpsNextTime, 2000);
+    for (int second = 0; second < 3; ++second) {
+        for (int frame = 0; frame < 60; ++frame) {
+            fpsFrame();
+        }
+        EXPECT_EQ(fpsValue, 60);
+    }
+
+    Cls();
+    drawFPS();
+    const auto readout = grab(944, 0, 80, 16);
+    Cls();
+    DrawText(" FPS : 60", 944, 0);
+    EXPECT_TRUE(readout == grab(944, 0, 80, 16));
+}
+
+TEST_F(OverlayTest, AfterAStallTheWindowsCatchUpOnePerFrame) {
+    for (int frame = 0; frame < 61 + 60 + 10; ++frame) {
+        fpsFrame();
+    }
+    ASSERT_EQ(fpsValue, 60);
+    ASSERT_EQ(fpsFrames, 10);
+    const int windowEnd = fpsNextTime;
+    clock.Advance(5000);
+
+    // The first late frame closes the window with the count made before the stall plus one.
+    fpsFrame();
+    EXPECT_EQ(fpsValue, 11);
+    EXPECT_EQ(fpsNextTime, windowEnd + 1000);
+    // Then one window closes per frame, each with one frame, until the end caught up.
+    int ones = 0;
+    while (fpsNextTime <= TimeMs()) {
+        fpsFrame();
+        EXPECT_EQ(fpsValue, 1);
+        ++ones;
+    }
+    EXPECT_EQ(ones, 4); // the windows ending 1, 2, 3 and 4 s after the first late one
+    EXPECT_GT(fpsNextTime, TimeMs());
+}
+
+TEST_F(OverlayTest, CounterSurvivesTheClockWrapping) {
+    clock.Set(0xFFFFFF00u);
+    fpsNextTime = static_cast<int>(0xFFFFFF00u + 1000u); // ends after the wrap
+    drawFPS();
+    EXPECT_EQ(fpsValue, 0);
+    clock.Set(1000);
+    drawFPS();
+    EXPECT_EQ(fpsValue, 2);
+}

@@ -1,0 +1,299 @@
+#include <cmath>
+#include <stdexcept>
+
+#include "control/SceneFixture.hpp"
+#include "physics/CPBody.hpp"
+#include "physics/CPCircleShape.hpp"
+#include "physics/CPSlideJoint.hpp"
+
+namespace {
+
+struct EndedByEscape : std::runtime_error {
+    EndedByEscape() : std::runtime_error("EndProgram") {}
+};
+[[noreturn]] void throwOnEnd() { throw EndedByEscape(); }
+
+using ControlTest = SceneTest;
+
+int spawnedTotal() {
+    return TBall::Count() + TCube::Count() + TStar::Count() + (TSquid::Count() - 1) +
+           TChain::Count();
+}
+
+} // namespace
+
+TEST_F(ControlTest, InitLeavesDebugOffAndNothingSelected) {
+    TControl fresh;
+    EXPECT_EQ(fresh.debugMode, 0);
+    EXPECT_EQ(fresh.currentObject, 0);
+    EXPECT_EQ(control.debugMode, -1);
+    EXPECT_EQ(control.currentObject, 0);
+    EXPECT_EQ(control.level, level);
+    EXPECT_EQ(control.player, player);
+}
+
+TEST_F(ControlTest, NothingSpawnsBeforeADigitIsPressed) {
+    PushMouseMove(300, 200);
+    clickLeft();
+    PushMouseButton(2, true);
+    for (int frame = 0; frame < 10; ++frame) {
+        control.updateControls();
+        clickLeft();
+    }
+    EXPECT_EQ(control.currentObject, 0);
+    EXPECT_EQ(spawnedTotal(), 0);
+    EXPECT_EQ(TSquid::Count(), 1);
+
+    // The same held button spawns as soon as a kind is chosen.
+    tapKey(49);
+    control.updateControls();
+    EXPECT_EQ(TBall::Count(), 2); // right button held + the left click of the last frame
+}
+
+TEST_F(ControlTest, SelectionTakesTheHighestDigitAndKeepsKeypadHitsForLater) {
+    tapKey(49);
+    tapKey(51);
+    control.updateControls();
+    EXPECT_EQ(control.currentObject, 3);
+
+    tapKey(104); // keypad 8
+    control.updateControls();
+    EXPECT_EQ(control.currentObject, 8);
+
+    // Main 4 and keypad 4 in one frame: the keypad key is not asked, its hit stays pending and
+    // wins over the 1 pressed in the next frame.
+    tapKey(52);
+    tapKey(100);
+    control.updateControls();
+    EXPECT_EQ(control.currentObject, 4);
+    tapKey(49);
+    control.updateControls();
+    EXPECT_EQ(control.currentObject, 4);
+
+    // Selection is never cleared by frames without digits.
+    control.updateControls();
+    EXPECT_EQ(control.currentObject, 4);
+}
+
+TEST_F(ControlTest, RightButtonSpawnsOneBodyPerFrameForKindsOneToFiveOnly) {
+    select(1);
+    PushMouseMove(400, 100);
+    PushMouseButton(2, true);
+    for (int frame = 0; frame < 60; ++frame) {
+        control.updateControls();
+    }
+    EXPECT_EQ(TBall::Count(), 60);
+
+    select(6);
+    for (int frame = 0; frame < 60; ++frame) {
+        control.updateControls();
+    }
+    EXPECT_EQ(TChain::Count(), 0);
+    EXPECT_EQ(TBall::Count(), 60);
+
+    select(5);
+    control.updateControls();
+    EXPECT_EQ(TChain::Count(), 2); // the selecting frame spawned too
+
+    // Right held and a left click in one frame: two spawns, the click once however many presses.
+    select(2);
+    clickLeft();
+    clickLeft();
+    control.updateControls();
+    EXPECT_EQ(TCube::Count(), 3);
+}
+
+TEST_F(ControlTest, EveryKindSpawnsItsBodyWithTheTableParameters) {
+    PushMouseMove(500, 300);
+    for (int kind = 1; kind <= 8; ++kind) {
+        tapKey(48 + kind);
+        clickLeft();
+        control.updateControls();
+    }
+    EXPECT_EQ(TBall::Count(), 1);
+    EXPECT_EQ(TCube::Count(), 1);
+    EXPECT_EQ(TStar::Count(), 1);
+    EXPECT_EQ(TSquid::Count(), 2);
+    EXPECT_EQ(TChain::Count(), 4);
+
+    const auto& ball = *TBall::liveList->Last();
+    EXPECT_FLOAT_EQ(ball._shape->GetRadius(), 15.0f);
+    EXPECT_FLOAT_EQ(ball._body->GetMass(), 0.38f);
+    EXPECT_FLOAT_EQ(ball._shape->GetFriction(), 0.075f);
+    EXPECT_EQ(ball._life, 100);
+    EXPECT_FLOAT_EQ(TCube::liveList->Last()->_body->GetMass(), 0.5f);
+    EXPECT_NE(TStar::liveList->Last()->_upCornerShape, nullptr); // style 1
+    EXPECT_FLOAT_EQ(TStar::liveList->Last()->_body->GetMass(), 0.25f);
+    const auto& squid = *TSquid::liveList->Last();
+    EXPECT_FLOAT_EQ(squid._shapeSquid->GetRadius(), 15.0f);
+    EXPECT_EQ(squid._tentacle->Count(), 7); // n = 6
+
+    // Chains in spawn order: modes 0, 1, 2 with 19 links, then the kind-8 chain of 11.
+    int links[4];
+    int index = 0;
+    auto walk = TChain::liveList->ObjectEnumerator();
+    while (walk.HasNext()) {
+        links[index++] = walk.NextObject()->_body.Count();
+    }
+    EXPECT_EQ(links[0], 19);
+    EXPECT_EQ(links[1], 19);
+    EXPECT_EQ(links[2], 19);
+    EXPECT_EQ(links[3], 11);
+}
+
+TEST_F(ControlTest, SpawnPositionIsThePointerPlusTheScroll) {
+    layer->ScrollX = 992;
+    layer->ScrollY = 0;
+    PushMouseMove(10, 20);
+    tapKey(49);
+    clickLeft();
+    control.updateControls();
+    ASSERT_EQ(TBall::Count(), 1);
+    const CPVect p = TBall::liveList->First()->_body->GetPosition();
+    EXPECT_FLOAT_EQ(p.x, 1002.0f);
+    EXPECT_FLOAT_EQ(p.y, 20.0f);
+
+    // Read again for the next spawn: a moved pointer and scroll give the new point.
+    layer->ScrollY = 5;
+    PushMouseMove(30, 40);
+    clickLeft();
+    control.updateControls();
+    const CPVect q = TBall::liveList->Last()->_body->GetPosition();
+    EXPECT_FLOAT_EQ(q.x, 1022.0f);
+    EXPECT_FLOAT_EQ(q.y, 45.0f);
+}
+
+TEST_F(ControlTest, ArrowsPushThePlayerAndOppositeKeysCancel) {
+    const float push = 35.0f / 0.85f; // impulse / the player's mass
+    PushKey(37, true);
+    PushKey(38, true);
+    control.updateControls();
+    CPVect v = player->_body->GetVelocity();
+    EXPECT_NEAR(v.x, -push, 1e-3);
+    EXPECT_NEAR(v.y, -push, 1e-3);
+
+    // Held keys push again every frame.
+    control.updateControls();
+    v = player->_body->GetVelocity();
+    EXPECT_NEAR(v.x, -2.0f * push, 1e-3);
+
+    player->_body->SetVelocity(Vec2(0.0f, 0.0f));
+    PushKey(38, false);
+    PushKey(39, true);
+    PushKey(40, true);
+    control.updateControls();
+    v = player->_body->GetVelocity();
+    EXPECT_FLOAT_EQ(v.x, 0.0f);
+    EXPECT_NEAR(v.y, push, 1e-3);
+}
+
+TEST_F(ControlTest, DebugKeyTogglesTheView) {
+    for (int press = 1; press <= 3; ++press) {
+        tapKey(68);
+        control.updateControls();
+        EXPECT_EQ(control.debugMode, press % 2 == 1 ? 1 : -1);
+    }
+    control.updateControls();
+    EXPECT_EQ(control.debugMode, 1);
+}
+
+TEST_F(ControlTest, EscapeEndsTheProgramBeforeAnythingElseOfTheFrame) {
+    SetEndProgramHandler(&throwOnEnd);
+    PushKey(37, true);
+    tapKey(68);
+    tapKey(49);
+    tapKey(27);
+    EXPECT_THROW(control.updateControls(), EndedByEscape);
+    EXPECT_EQ(control.debugMode, -1);
+    EXPECT_EQ(control.currentObject, 0);
+    EXPECT_FLOAT_EQ(player->_body->GetVelocity().x, 0.0f);
+}
+
+TEST_F(ControlTest, KindEightWithoutAStarHangsBetweenTwoFixedAnchors) {
+    PushMouseMove(600, 300);
+    tapKey(56);
+    clickLeft();
+    control.updateControls();
+    ASSERT_EQ(TChain::Count(), 1);
+    EXPECT_EQ(lastStarBody, nullptr);
+
+    auto& chain = *TChain::liveList->First();
+    EXPECT_EQ(chain._body.Count(), 11);
+    EXPECT_EQ(chain._shape.Count(), 13); // two anchor circles, then the links
+    const auto start = chain._joint.First()->GetBodyB();
+    const auto end = chain._joint.Last()->GetBodyA();
+    ASSERT_NE(start, nullptr);
+    ASSERT_NE(end, nullptr);
+    EXPECT_TRUE(std::isinf(start->GetMass()));
+    EXPECT_TRUE(std::isinf(end->GetMass()));
+    EXPECT_FLOAT_EQ(start->GetPosition().x, 600.0f + 112.0f);
+    EXPECT_FLOAT_EQ(end->GetPosition().x, 600.0f - 28.0f);
+}
+
+TEST_F(ControlTest, KindEightTiesTheChainToTheNewestStar) {
+    tapKey(51);
+    PushMouseMove(300, 300);
+    clickLeft();
+    control.updateControls();
+    PushMouseMove(700, 300);
+    clickLeft();
+    control.updateControls();
+    ASSERT_EQ(TStar::Count(), 2);
+    const auto newest = TStar::liveList->Last()->_body;
+
+    tapKey(56);
+    PushMouseMove(500, 200);
+    clickLeft();
+    control.updateControls();
+    EXPECT_EQ(lastStarBody, newest);
+    ASSERT_EQ(TChain::Count(), 1);
+    auto& chain = *TChain::liveList->First();
+    EXPECT_EQ(chain._joint.Last()->GetBodyA(), newest);
+    EXPECT_EQ(chain._shape.Count(), 12); // only the start anchor has a circle
+}
+
+TEST_F(ControlTest, KindEightAfterTheOnlyStarLeftTheLevelMakesTwoFixedAnchors) {
+    tapKey(51);
+    PushMouseMove(300, 300);
+    clickLeft();
+    control.updateControls();
+    tapKey(56);
+    clickLeft();
+    control.updateControls();
+    ASSERT_NE(lastStarBody, nullptr);
+
+    // The star leaves the level: the next pass removes it and frees its body.
+    TStar::liveList->First()->_life = 0;
+    TStar::UpdateAll();
+    ASSERT_EQ(TStar::Count(), 0);
+
+    clickLeft();
+    control.updateControls();
+    ASSERT_EQ(TChain::Count(), 2);
+    auto& chain = *TChain::liveList->Last();
+    const auto end = chain._joint.Last()->GetBodyA();
+    ASSERT_NE(end, nullptr);
+    EXPECT_TRUE(std::isinf(end->GetMass()));
+    EXPECT_EQ(chain._shape.Count(), 13);
+    EXPECT_EQ(lastStarBody, nullptr);
+
+    // The space still steps with both chains in it.
+    layer->spaceMap->DoStep(1.0f / 180.0f);
+}
+
+TEST_F(ControlTest, ARemovedPlayerIsNotPushed) {
+    player->_life = 0;
+    TSquid::UpdateAll();
+    TTentacle::UpdateAll();
+    if (player->_body && !player->_body->IsFreed()) {
+        player->_body->Free();
+    }
+    PushKey(37, true);
+    PushKey(40, true);
+    tapKey(49);
+    clickLeft();
+    control.updateControls();
+    control.updateControls();
+    // Input handling goes on around the missing player.
+    EXPECT_EQ(TBall::Count(), 1);
+}
