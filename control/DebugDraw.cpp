@@ -10,7 +10,9 @@
 namespace {
 
 // A point given in body coordinates, turned by the body's angle and moved to its position.
-CPVect toWorld(CPVect position, CPVect rot, CPVect v) { return position.Add(v.Rotate(rot)); }
+CPVect toWorld(CPVect position, CPVect rot, CPVect v) {
+    return position.Add(v.Rotate(rot));
+}
 
 } // namespace
 

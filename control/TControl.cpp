@@ -40,7 +40,9 @@ constexpr float kChainLinkRadius = 7.0f;
 constexpr float kChainLinkMass = 1.0f;
 constexpr float kChainFriction = 0.05f;
 
-bool usable(const std::shared_ptr<CPBody>& body) { return body && !body->IsFreed(); }
+bool usable(const std::shared_ptr<CPBody>& body) {
+    return body && !body->IsFreed();
+}
 
 } // namespace
 

@@ -67,8 +67,8 @@ output (stdout), one "name value" pair per line:
 
 struct Event {
     enum class Kind { Key, Mouse, Button, Focus, Close, Stall } kind;
-    int a = 0; // key code, x, button, stall ms, focus gained (1) / lost (0)
-    int b = 0; // y
+    int a = 0;      // key code, x, button, stall ms, focus gained (1) / lost (0)
+    int b = 0;      // y
     int action = 0; // 0 up, 1 down, 2 tap
 };
 
@@ -78,7 +78,9 @@ struct Script {
 };
 
 struct ScenarioEnded {};
-[[noreturn]] void endByEscape() { throw ScenarioEnded{}; }
+[[noreturn]] void endByEscape() {
+    throw ScenarioEnded{};
+}
 
 bool parseAction(const std::string& word, int& action) {
     if (word == "down") {

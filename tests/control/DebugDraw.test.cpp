@@ -278,7 +278,8 @@ TEST_F(DebugDrawTest, PreviewShowsTheSelectedKindAtThePointer) {
         for (int x = 485; x < 515; ++x) {
             const std::uint32_t p = ReadPixel(x, y);
             for (int shift = 8; shift <= 24; shift += 8) {
-                brightestPreview = std::max(brightestPreview, static_cast<int>((p >> shift) & 0xFF));
+                brightestPreview =
+                    std::max(brightestPreview, static_cast<int>((p >> shift) & 0xFF));
             }
         }
     }

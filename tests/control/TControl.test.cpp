@@ -11,7 +11,9 @@ namespace {
 struct EndedByEscape : std::runtime_error {
     EndedByEscape() : std::runtime_error("EndProgram") {}
 };
-[[noreturn]] void throwOnEnd() { throw EndedByEscape(); }
+[[noreturn]] void throwOnEnd() {
+    throw EndedByEscape();
+}
 
 using ControlTest = SceneTest;
 
