@@ -477,10 +477,10 @@ Rgba CloudTile(int frame, double x, double y) {
         double x, y, r;
     };
     const double f = frame == 0 ? 0.0 : 1.0;
-    const Puff puffs[] = {{9.0, 15.0, 5.5 + 0.4 * f},
-                          {16.5, 11.0, 7.0 - 0.3 * f},
-                          {25.0, 10.5 + 0.6 * f, 6.5},
-                          {31.5, 14.5, 5.2 + 0.5 * f},
+    const Puff puffs[] = {{9.0 - 0.5 * f, 15.0, 5.5 + 0.8 * f},
+                          {16.5, 11.0 + 0.8 * f, 7.0 - 0.6 * f},
+                          {25.0 + 0.5 * f, 10.5 - 0.6 * f, 6.5 + 0.4 * f},
+                          {31.5 + 0.5 * f, 14.5, 5.2 - 0.4 * f},
                           {20.0, 16.0, 5.5}};
     double d = 1e9;
     for (const Puff& p : puffs) {
