@@ -8,7 +8,7 @@ set -uo pipefail
 program=$1
 out=$2
 here=$(cd "$(dirname "$0")" && pwd)
-helper="python3 $here/xhelper.py"
+helper="/usr/bin/python3 $here/xhelper.py"
 caption="Dazozi Redov by Vesk - https://dazozi-redov.example.org"
 mkdir -p "$out"
 
@@ -29,7 +29,7 @@ done
 Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
 xvfb=$!
 for _ in $(seq 1 100); do
-  python3 -c 'from Xlib import display; display.Display()' 2>/dev/null && break
+  /usr/bin/python3 -c 'from Xlib import display; display.Display()' 2>/dev/null && break
   sleep 0.1
 done
 trap 'kill $xvfb 2>/dev/null' EXIT

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Small X11 helper for the end-to-end test: finds the program's window, sends the
 close request a window manager's close button would send, and grabs and inspects
 screenshots. Uses python3-xlib only."""
