@@ -5,8 +5,10 @@
 
 #include "app/Overlay.hpp"
 #include "control/SceneFixture.hpp"
+#include "data/LevelData.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSegmentShape.hpp"
+#include "physics/CPSpaceHash.hpp"
 
 namespace {
 
@@ -177,4 +179,29 @@ TEST_F(OverlayTest, CounterSurvivesTheClockWrapping) {
     clock.Set(1000);
     drawFPS();
     EXPECT_EQ(fpsValue, 2);
+}
+
+TEST_F(OverlayTest, TheLevelsSegmentsNeverCount) {
+    CreateLevelData();
+    auto real = std::make_shared<TLevel>();
+    real->Init(3);
+    real->Load(0);
+    int segments = 0;
+    real->_FGLayer->spaceMap->GetStaticShapes()->ForEach(
+        [](CPShape*, void* data) {
+            ++*static_cast<int*>(data);
+            return 0;
+        },
+        &segments);
+    EXPECT_GT(segments, 600);
+    EXPECT_EQ((CountActiveShapes(*real->_FGLayer->spaceMap), shapeCount), 0);
+
+    control.init(real, player);
+    PushMouseMove(500, 100);
+    select(2);
+    clickLeft();
+    control.updateControls();
+    real->update(3, Vec2(0.0f, 0.0f));
+    CountActiveShapes(*real->_FGLayer->spaceMap);
+    EXPECT_EQ(shapeCount, 1);
 }
