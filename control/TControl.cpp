@@ -1,5 +1,7 @@
 #include "control/TControl.hpp"
 
+#include <utility>
+
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
