@@ -301,3 +301,35 @@ TEST_F(ControlTest, ARemovedPlayerIsNotPushed) {
     EXPECT_EQ(TBall::Count(), 1);
     EXPECT_TRUE(!player->_body || player->_body->IsFreed());
 }
+
+TEST_F(ControlTest, StarSearchIgnoresEveryShapeButAStarsPolygons) {
+    PushMouseMove(400, 300);
+    select(2); // a cube: a polygon that belongs to no star
+    clickLeft();
+    control.updateControls();
+    select(1);
+    clickLeft();
+    control.updateControls();
+
+    auto& cube = *TCube::liveList->First();
+    auto& ball = *TBall::liveList->First();
+    EXPECT_EQ(TControl::getLastPolyObject(cube._shape.get(), nullptr), 0);
+    EXPECT_EQ(TControl::getLastPolyObject(ball._shape.get(), nullptr), 0);
+    EXPECT_EQ(TControl::getLastPolyObject(nullptr, nullptr), 0);
+    EXPECT_EQ(lastStarBody, nullptr);
+
+    // Meeting the older star's piece still takes the newest listed star.
+    select(3);
+    clickLeft();
+    control.updateControls();
+    clickLeft();
+    control.updateControls();
+    auto& older = *TStar::liveList->First();
+    EXPECT_EQ(TControl::getLastPolyObject(older._upCornerShape.get(), nullptr), 0);
+    EXPECT_EQ(lastStarBody, TStar::liveList->Last()->_body);
+
+    // A later walk that meets no star keeps the body found before.
+    const auto found = lastStarBody;
+    TControl::getLastPolyObject(cube._shape.get(), nullptr);
+    EXPECT_EQ(lastStarBody, found);
+}
