@@ -1,0 +1,118 @@
+#include "bench/Scenes.hpp"
+
+#include "app/Game.hpp"
+#include "bodies/TBall.hpp"
+#include "bodies/TChain.hpp"
+#include "bodies/TCube.hpp"
+#include "bodies/TSquid.hpp"
+#include "bodies/TStar.hpp"
+#include "control/TControl.hpp"
+#include "data/LevelData.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kCell = 24;     // foreground tile size
+constexpr float kSpacing = 36.0f; // spawn grid: a body is at most 30 px across (stars 30.4)
+
+// A spawn point is usable when no bound cell lies within 24 px of it: bodies must not start
+// inside or across the level's collision outlines.
+bool Free(float x, float y) {
+    const int c0 = static_cast<int>(x - 24.0f) / kCell, c1 = static_cast<int>(x + 24.0f) / kCell;
+    const int r0 = static_cast<int>(y - 24.0f) / kCell, r1 = static_cast<int>(y + 24.0f) / kCell;
+    for (int r = std::max(r0, 0); r <= r1 && r < static_cast<int>(FGBoundMap.size()); ++r) {
+        for (int c = std::max(c0, 0); c <= c1 && c < static_cast<int>(FGBoundMap[r].size()); ++c) {
+            if (FGBoundMap[r][c] != 0) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int spawnSerial = 0; // 2:2:1 rotation of balls, cubes and stars
+
+} // namespace
+
+int FreeBodies() { return TBall::Count() + TCube::Count() + TStar::Count(); }
+
+void SpawnKind(int kind, CPVect p) {
+    const auto& layer = level->_FGLayer;
+    switch (kind) {
+    case 1:
+        TBall::Create()->Init(layer, p, 15.0f, 0.38f, 100, 0.0f, 0.075f);
+        break;
+    case 2:
+        TCube::Create()->Init(layer, p, 15.0f, 0.5f, 100, 0.0f, 0.1f);
+        break;
+    case 3:
+        TStar::Create()->Init(layer, p, 1, 0.25f, 100, 0.0f, 0.05f);
+        break;
+    case 4:
+        TSquid::Create()->Init(layer, p, 6, 15.0f, 0.85f, 100, 0.0f, 0.1f);
+        break;
+    case 5:
+    case 6:
+    case 7:
+        TChain::Create()->Init(layer, p, kind - 5, nullptr, nullptr, 18, 2.0f, 7.0f, 1.0f, 100,
+                               0.0f, 0.05f);
+        break;
+    default:
+        break;
+    }
+}
+
+void SpawnSquidsAndChains() {
+    const float width = static_cast<float>(level->_FGLayer->maxLevelW);
+    for (int i = 0; i < 10; ++i) {
+        // Squids float slowly in the open air of the upper half.
+        SpawnKind(4, Vec2(100.0f + (width - 200.0f) * (static_cast<float>(i) + 0.5f) / 10.0f,
+                          250.0f));
+    }
+    int made = 0;
+    // Chains hang 252 px wide from anchors along row y = 60 where the air is clear.
+    for (float x = 300.0f; x < width - 150.0f && made < 10; x += 170.0f) {
+        if (Free(x + 112.0f, 60.0f) && Free(x - 140.0f, 60.0f)) {
+            SpawnKind(made % 2 == 0 ? 6 : 7, Vec2(x, 60.0f));
+            ++made;
+        }
+    }
+    for (; made < 10; ++made) {
+        SpawnKind(7, Vec2(300.0f + 150.0f * static_cast<float>(made), 40.0f));
+    }
+}
+
+int FillTo(int target, void (*frame)(), int settleFrames) {
+    const float width = static_cast<float>(level->_FGLayer->maxLevelW);
+    int frames = 0;
+    for (int round = 0; round < 4 && FreeBodies() < target; ++round) {
+        // Waves of up to five rows across the top; each wave falls clear before the next.
+        while (FreeBodies() < target) {
+            int spawned = 0;
+            for (int row = 0; row < 5 && FreeBodies() < target; ++row) {
+                const float y = 30.0f + kSpacing * static_cast<float>(row);
+                for (float x = 40.0f; x < width - 40.0f && FreeBodies() < target; x += kSpacing) {
+                    if (!Free(x, y)) {
+                        continue;
+                    }
+                    static const int kinds[5] = {1, 2, 1, 2, 3};
+                    SpawnKind(kinds[spawnSerial++ % 5], Vec2(x, y));
+                    ++spawned;
+                }
+            }
+            for (int i = 0; i < 25; ++i, ++frames) {
+                frame();
+            }
+            if (spawned == 0) {
+                break;
+            }
+        }
+        for (int i = 0; i < settleFrames; ++i, ++frames) {
+            frame();
+        }
+    }
+    return frames;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+// Builds the benchmark scenes in the running game: bodies of every kind spawned across the
+// level with the parameters the controller uses, then left to settle.
+
+#include "physics/CPVect.hpp"
+
+// Population of the three free kinds (balls, cubes and stars) currently listed.
+int FreeBodies();
+// Spawns one body of the controller's kind 1..8 at world point p (kind 8 ties to the newest
+// star, as the controller does).
+void SpawnKind(int kind, CPVect p);
+// The ten squids and ten chains (kinds 6 and 7 in turn) of the populated scenes.
+void SpawnSquidsAndChains();
+// Spawns balls, cubes and stars (2:2:1) until `target` are listed, in waves across the top of
+// the level, running `frame` between waves; then runs it `settleFrames` more times. Bodies
+// that drain out of the level are replaced for a few rounds. Returns the frames run.
+int FillTo(int target, void (*frame)(), int settleFrames);

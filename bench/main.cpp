@@ -1,0 +1,333 @@
+// dazozi-bench: runs the real frame (updateGame) headlessly on scripted scenes and prints, per
+// scene, the physics and drawing time per frame next to their limits measured in the same run:
+// the same physics space copied onto the bare library, and the same frame's SDL drawing calls
+// replayed straight into the same renderer. Also heap allocations per frame, peak memory, the
+// time to the first presented frame and the capacity within a 60 Hz frame.
+//
+// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick]
+
+#include "app/Game.hpp"
+#include "bench/BareDraw.hpp"
+#include "bench/BarePhysics.hpp"
+#include "bench/Harness.hpp"
+#include "bench/Scenes.hpp"
+#include "bodies/TBall.hpp"
+#include "bodies/TChain.hpp"
+#include "bodies/TCube.hpp"
+#include "bodies/TSquid.hpp"
+#include "bodies/TStar.hpp"
+#include "control/TControl.hpp"
+#include "media/Clock.hpp"
+#include "media/Graphics.hpp"
+#include "world/TLevel.hpp"
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Time spent in the level's update (camera, the three physics steps, scroll limits) and in the
+// controller's input handling, measured inside the real frame.
+std::int64_t physicsNs = 0;
+std::int64_t inputNs = 0;
+
+class TimedLevel final : public TLevel {
+  public:
+    void update(int steps, CPVect target) override {
+        const std::int64_t t0 = NowNs();
+        TLevel::update(steps, target);
+        physicsNs += NowNs() - t0;
+    }
+};
+
+class TimedControl final : public TControl {
+  public:
+    void updateControls() override {
+        const std::int64_t t0 = NowNs();
+        TControl::updateControls();
+        inputNs += NowNs() - t0;
+    }
+};
+
+double Ms(std::int64_t ns) { return static_cast<double>(ns) / 1e6; }
+
+struct Options {
+    std::string renderer = "software";
+    int frames = 240;     // measured frames per scene (fewer when a scene is slow)
+    double maxSeconds = 14.0; // wall-clock cap of one scene's measurement
+    int warmup = 30;
+    int settle = 150;
+    bool quick = false;
+};
+
+struct Row {
+    std::string scene;
+    int population = 0;
+    int bodies = 0, shapes = 0, joints = 0;
+    int bareBodies = 0, bareShapes = 0, bareJoints = 0;
+    double frameP50 = 0, frameP95 = 0;
+    double physP50 = 0, physP95 = 0, bareP50 = 0, bareP95 = 0;
+    double drawP50 = 0, drawP95 = 0, replayP50 = 0, replayP95 = 0;
+    double inputP50 = 0;
+    double allocsPerFrame = 0;
+    std::uint64_t allocsMaxFrame = 0;
+    long peakKb = 0;
+    int frames = 0;
+    int drawOps = 0;
+    std::string sdlCalls;
+    std::string notes;
+};
+
+BarePhysics bare;
+BareDraw replay;
+
+void PlainFrame() { updateGame(); }
+
+Row Measure(const std::string& name, int population, const Options& opt) {
+    Row row;
+    row.scene = name;
+    row.population = population;
+    if (!bare.CopyGameSpace()) {
+        row.notes = bare.Error();
+    }
+    const int steps = level->_steps;
+    const double dt = static_cast<double>(level->_dt);
+    // Both scenes run a while before timing: caches, the copy's contact cache, textures.
+    for (int i = 0; i < opt.warmup; ++i) {
+        updateGame();
+        bare.StepFrame(steps, dt);
+        bare.DampLikeTheGame();
+    }
+    replay.StartRecording();
+    updateGame();
+    row.drawOps = replay.StopRecording();
+    bare.StepFrame(steps, dt);
+    bare.DampLikeTheGame();
+    if (replay.Incomplete()) {
+        row.notes += " [replay misses point/outline calls]";
+    }
+
+    Samples frame(opt.frames), phys(opt.frames), draw(opt.frames), input(opt.frames),
+        barePhys(opt.frames), bareDraw(opt.frames);
+    std::uint64_t allocs = 0, maxAllocs = 0;
+    ResetSdlCallCounts();
+    const std::int64_t start = NowNs();
+    int n = 0;
+    for (; n < opt.frames; ++n) {
+        physicsNs = inputNs = 0;
+        const std::uint64_t a0 = HeapAllocations();
+        const std::int64_t t0 = NowNs();
+        updateGame();
+        const std::int64_t t1 = NowNs();
+        const std::uint64_t a = HeapAllocations() - a0;
+        allocs += a;
+        maxAllocs = std::max(maxAllocs, a);
+        frame.Add(Ms(t1 - t0));
+        phys.Add(Ms(physicsNs));
+        input.Add(Ms(inputNs));
+        draw.Add(Ms(t1 - t0 - physicsNs - inputNs));
+
+        const std::int64_t b0 = NowNs();
+        bare.StepFrame(steps, dt);
+        const std::int64_t b1 = NowNs();
+        bare.DampLikeTheGame();
+        const std::int64_t d0 = NowNs();
+        replay.Replay();
+        const std::int64_t d1 = NowNs();
+        barePhys.Add(Ms(b1 - b0));
+        bareDraw.Add(Ms(d1 - d0));
+        if (n >= 60 && Ms(NowNs() - start) > opt.maxSeconds * 1000.0) {
+            ++n;
+            break;
+        }
+    }
+    row.frames = n;
+    row.sdlCalls = DescribeSdlCalls(SdlCalls(), n);
+    row.frameP50 = frame.Median();
+    row.frameP95 = frame.Percentile(95);
+    row.physP50 = phys.Median();
+    row.physP95 = phys.Percentile(95);
+    row.drawP50 = draw.Median();
+    row.drawP95 = draw.Percentile(95);
+    row.inputP50 = input.Median();
+    row.bareP50 = barePhys.Median();
+    row.bareP95 = barePhys.Percentile(95);
+    row.replayP50 = bareDraw.Median();
+    row.replayP95 = bareDraw.Percentile(95);
+    row.allocsPerFrame = static_cast<double>(allocs) / n;
+    row.allocsMaxFrame = maxAllocs;
+    row.bodies = BarePhysics::GameBodies();
+    row.shapes = BarePhysics::GameShapes();
+    row.joints = BarePhysics::GameJoints();
+    row.bareBodies = bare.Bodies();
+    row.bareShapes = bare.Shapes();
+    row.bareJoints = bare.Joints();
+    row.peakKb = PeakRssKb();
+    if (row.notes.empty()) {
+        row.notes = bare.Notes();
+    }
+    std::fprintf(stderr, "  %-22s %4d frames: frame %.2f ms (physics %.2f / bare %.2f, drawing %.2f / bare %.2f)\n",
+                 name.c_str(), n, row.frameP50, row.physP50, row.bareP50, row.drawP50, row.replayP50);
+    return row;
+}
+
+// Capacity: the population at which the median frame crosses 16.7 ms, interpolated linearly
+// between the two measured populated scenes around the crossing (extrapolated past the last).
+struct Capacity {
+    double value = -1;
+    bool extrapolated = false;
+};
+Capacity CapacityOf(const std::vector<Row>& rows, double (*cost)(const Row&)) {
+    constexpr double kBudget = 1000.0 / 60.0;
+    std::vector<const Row*> pts;
+    for (const Row& r : rows) {
+        if (r.scene.find("debug") == std::string::npos) {
+            pts.push_back(&r);
+        }
+    }
+    Capacity c;
+    if (pts.size() < 2) {
+        return c;
+    }
+    for (std::size_t i = 1; i < pts.size(); ++i) {
+        const double c0 = cost(*pts[i - 1]), c1 = cost(*pts[i]);
+        if (c0 <= kBudget && c1 > kBudget) {
+            c.value = pts[i - 1]->population +
+                      (kBudget - c0) / (c1 - c0) * (pts[i]->population - pts[i - 1]->population);
+            return c;
+        }
+    }
+    if (cost(*pts[0]) > kBudget) {
+        c.value = 0;
+        return c;
+    }
+    const Row& a = *pts[pts.size() - 2];
+    const Row& b = *pts.back();
+    const double slope = (cost(b) - cost(a)) / std::max(1, b.population - a.population);
+    c.value = slope > 0 ? b.population + (kBudget - cost(b)) / slope : 1e9;
+    c.extrapolated = true;
+    return c;
+}
+
+std::string CapacityText(Capacity c) {
+    if (c.value < 0) {
+        return "n/a";
+    }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%s%d", c.extrapolated ? "~" : "", static_cast<int>(c.value));
+    return buf;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::int64_t mainStart = NowNs();
+    const double execToMain = MsSinceProcessStart();
+    Options opt;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--renderer") == 0 && i + 1 < argc) {
+            opt.renderer = argv[++i];
+        } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
+            opt.frames = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--quick") == 0) {
+            opt.quick = true;
+            opt.frames = 60;
+            opt.settle = 60;
+            opt.maxSeconds = 4.0;
+        } else {
+            std::fprintf(stderr, "usage: %s [--renderer software|gl] [--frames N] [--quick]\n",
+                         argv[0]);
+            return 2;
+        }
+    }
+    const bool gl = opt.renderer == "gl";
+    if (gl) {
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
+    }
+
+    // The start of a real run: everything up to the first presented frame, on the system clock.
+    if (!StartUp(gl ? GraphicsTarget::Window : GraphicsTarget::Offscreen)) {
+        std::printf("renderer %s: cannot open graphics (%s); skipped\n", opt.renderer.c_str(),
+                    GraphicsError());
+        return 0;
+    }
+    level = std::make_shared<TimedLevel>();
+    control = std::make_shared<TimedControl>();
+    initGame();
+    updateGame();
+    const double firstFrameMs = Ms(NowNs() - mainStart);
+    const double firstFrameSinceExec = MsSinceProcessStart();
+
+    // From here the frame's pacing sleep only advances a manual clock.
+    static ManualClock manual(static_cast<std::uint32_t>(TimeMs()));
+    SetClock(&manual);
+
+    SDL_RendererInfo info{};
+    // The recorder knows the renderer the game draws with.
+    replay.StartRecording();
+    updateGame();
+    replay.StopRecording();
+    std::string rendererName = "?";
+    extern SDL_Renderer* MediaRenderer();
+    if (SDL_Renderer* r = MediaRenderer(); r != nullptr && SDL_GetRendererInfo(r, &info) == 0) {
+        rendererName = info.name;
+    }
+    std::fprintf(stderr, "renderer %s (SDL: %s)\n", opt.renderer.c_str(), rendererName.c_str());
+
+    std::vector<Row> rows;
+    rows.push_back(Measure("empty level + player", 0, opt));
+
+    SpawnSquidsAndChains();
+    const std::vector<int> populations =
+        opt.quick ? std::vector<int>{250, 500} : std::vector<int>{250, 500, 1000, 1500};
+    for (int target : populations) {
+        FillTo(target, PlainFrame, opt.settle);
+        const int pop = FreeBodies() + TSquid::Count() - 1 + TChain::Count();
+        rows.push_back(Measure(std::to_string(target) + " bodies", pop, opt));
+        if (target == 1000 || (opt.quick && target == 500)) {
+            control->debugMode = 1;
+            rows.push_back(Measure(std::to_string(target) + " bodies + debug view", pop, opt));
+            control->debugMode = -1;
+        }
+    }
+
+    std::printf("\n### Renderer: %s (SDL renderer \"%s\")\n\n", opt.renderer.c_str(),
+                rendererName.c_str());
+    std::printf("First presented frame: %.1f ms after main() (%.0f ms after exec, +-10 ms; "
+                "%.0f ms before main)\n\n",
+                firstFrameMs, firstFrameSinceExec, execToMain);
+    std::printf("| scene | objects | bodies | shapes | joints | frame p50 / p95 ms | physics p50 / p95 ms "
+                "| bare physics p50 / p95 ms | ratio | drawing p50 / p95 ms | bare drawing p50 / p95 ms "
+                "| ratio | allocs/frame | peak RSS MB |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Row& r : rows) {
+        std::printf("| %s | %d | %d | %d | %d | %.2f / %.2f | %.2f / %.2f | %.2f / %.2f | %.2fx | "
+                    "%.2f / %.2f | %.2f / %.2f | %.2fx | %.1f (max %llu) | %.1f |\n",
+                    r.scene.c_str(), r.population, r.bodies, r.shapes, r.joints, r.frameP50,
+                    r.frameP95, r.physP50, r.physP95, r.bareP50, r.bareP95,
+                    r.bareP50 > 0 ? r.physP50 / r.bareP50 : 0.0, r.drawP50, r.drawP95, r.replayP50,
+                    r.replayP95, r.replayP50 > 0 ? r.drawP50 / r.replayP50 : 0.0, r.allocsPerFrame,
+                    static_cast<unsigned long long>(r.allocsMaxFrame), r.peakKb / 1024.0);
+    }
+    const Capacity whole = CapacityOf(rows, [](const Row& r) { return r.frameP50; });
+    const Capacity bareBoth = CapacityOf(rows, [](const Row& r) { return r.bareP50 + r.replayP50 + r.inputP50; });
+    std::printf("\nCapacity (settled objects whose median whole frame fits in 16.7 ms): %s; "
+                "bare loops together: %s\n",
+                CapacityText(whole).c_str(), CapacityText(bareBoth).c_str());
+    std::printf("\nDetails:\n");
+    for (const Row& r : rows) {
+        std::printf("- %s: %d frames measured; bare copy %d bodies / %d shapes / %d joints; "
+                    "%d SDL operations replayed; input %.3f ms; %s; %s\n",
+                    r.scene.c_str(), r.frames, r.bareBodies, r.bareShapes, r.bareJoints, r.drawOps,
+                    r.inputP50, r.sdlCalls.c_str(), r.notes.c_str());
+    }
+    std::fflush(stdout);
+    // The game's objects live until the process ends, as in the program.
+    std::_Exit(0);
+}
