@@ -51,11 +51,19 @@ void Release(void* p) noexcept {
 }
 } // namespace
 
-std::uint64_t HeapAllocations() { return allocations.load(std::memory_order_relaxed); }
-std::int64_t HeapBytesInUse() { return bytesInUse.load(std::memory_order_relaxed); }
+std::uint64_t HeapAllocations() {
+    return allocations.load(std::memory_order_relaxed);
+}
+std::int64_t HeapBytesInUse() {
+    return bytesInUse.load(std::memory_order_relaxed);
+}
 
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     try {
         return Allocate(size);
@@ -70,15 +78,39 @@ void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
         return nullptr;
     }
 }
-void* operator new(std::size_t size, std::align_val_t a) { return AllocateAligned(size, a); }
-void* operator new[](std::size_t size, std::align_val_t a) { return AllocateAligned(size, a); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
+void* operator new(std::size_t size, std::align_val_t a) {
+    return AllocateAligned(size, a);
+}
+void* operator new[](std::size_t size, std::align_val_t a) {
+    return AllocateAligned(size, a);
+}
+void operator delete(void* p) noexcept {
+    Release(p);
+}
+void operator delete[](void* p) noexcept {
+    Release(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    Release(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    Release(p);
+}
+void operator delete(void* p, std::align_val_t) noexcept {
+    Release(p);
+}
+void operator delete[](void* p, std::align_val_t) noexcept {
+    Release(p);
+}
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept {
+    Release(p);
+}
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept {
+    Release(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    Release(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    Release(p);
+}

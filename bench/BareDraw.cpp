@@ -8,7 +8,17 @@
 
 namespace {
 
-enum class OpKind : std::uint8_t { Clear, Copy, Geometry, Lines, FillRects, Present, Viewport, Clip, Scale };
+enum class OpKind : std::uint8_t {
+    Clear,
+    Copy,
+    Geometry,
+    Lines,
+    FillRects,
+    Present,
+    Viewport,
+    Clip,
+    Scale
+};
 
 struct TextureState {
     Uint8 r = 255, g = 255, b = 255, a = 255;
@@ -79,7 +89,8 @@ void NoteTexture(Op& op, SDL_Texture* t) {
 void NoteDrawColor(Op& op, SDL_Renderer* r) {
     SDL_GetRenderDrawColor(r, &op.color.r, &op.color.g, &op.color.b, &op.color.a);
     SDL_GetRenderDrawBlendMode(r, &op.drawBlend);
-    const bool same = rec.haveColor && std::memcmp(&op.color, &rec.lastColor, sizeof op.color) == 0 &&
+    const bool same = rec.haveColor &&
+                      std::memcmp(&op.color, &rec.lastColor, sizeof op.color) == 0 &&
                       op.drawBlend == rec.lastBlend;
     op.setColor = !same;
     rec.haveColor = true;
@@ -156,8 +167,8 @@ int __real_SDL_RenderCopy(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SD
 int __real_SDL_RenderCopyF(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SDL_FRect*);
 int __real_SDL_RenderCopyEx(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SDL_Rect*, double,
                             const SDL_Point*, SDL_RendererFlip);
-int __real_SDL_RenderCopyExF(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SDL_FRect*,
-                             double, const SDL_FPoint*, SDL_RendererFlip);
+int __real_SDL_RenderCopyExF(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SDL_FRect*, double,
+                             const SDL_FPoint*, SDL_RendererFlip);
 int __real_SDL_RenderGeometry(SDL_Renderer*, SDL_Texture*, const SDL_Vertex*, int, const int*, int);
 int __real_SDL_RenderDrawLine(SDL_Renderer*, int, int, int, int);
 int __real_SDL_RenderDrawLineF(SDL_Renderer*, float, float, float, float);
@@ -207,7 +218,8 @@ int __wrap_SDL_RenderCopyF(SDL_Renderer* r, SDL_Texture* t, const SDL_Rect* s, c
 int __wrap_SDL_RenderCopyEx(SDL_Renderer* r, SDL_Texture* t, const SDL_Rect* s, const SDL_Rect* d,
                             double angle, const SDL_Point* c, SDL_RendererFlip flip) {
     SDL_FRect fd = d ? ToF(*d) : SDL_FRect{};
-    SDL_FPoint fc = c ? SDL_FPoint{static_cast<float>(c->x), static_cast<float>(c->y)} : SDL_FPoint{};
+    SDL_FPoint fc =
+        c ? SDL_FPoint{static_cast<float>(c->x), static_cast<float>(c->y)} : SDL_FPoint{};
     RecordCopy(r, t, s, d ? &fd : nullptr, angle, c ? &fc : nullptr, flip);
     return __real_SDL_RenderCopyEx(r, t, s, d, angle, c, flip);
 }
@@ -398,8 +410,12 @@ SDL_Texture* __wrap_SDL_CreateTextureFromSurface(SDL_Renderer* r, SDL_Surface* s
 }
 }
 
-const SdlCallCounts& SdlCalls() { return counts; }
-void ResetSdlCallCounts() { counts = SdlCallCounts{}; }
+const SdlCallCounts& SdlCalls() {
+    return counts;
+}
+void ResetSdlCallCounts() {
+    counts = SdlCallCounts{};
+}
 
 std::string DescribeSdlCalls(const SdlCallCounts& c, int frames) {
     auto per = [frames](std::uint64_t v) {
@@ -433,8 +449,15 @@ int BareDraw::StopRecording() {
     return static_cast<int>(rec.ops.size());
 }
 
-int BareDraw::Operations() const { return static_cast<int>(rec.ops.size()); }
-bool BareDraw::Incomplete() const { return rec.incomplete; }
+SDL_Renderer* BareDraw::Renderer() const {
+    return rec.renderer;
+}
+int BareDraw::Operations() const {
+    return static_cast<int>(rec.ops.size());
+}
+bool BareDraw::Incomplete() const {
+    return rec.incomplete;
+}
 
 bool BareDraw::Replay() {
     SDL_Renderer* r = rec.renderer;
@@ -467,7 +490,8 @@ bool BareDraw::Replay() {
                                       static_cast<int>(op.indexCount));
             break;
         case OpKind::Lines:
-            __real_SDL_RenderDrawLinesF(r, rec.points.data() + op.first, static_cast<int>(op.count));
+            __real_SDL_RenderDrawLinesF(r, rec.points.data() + op.first,
+                                        static_cast<int>(op.count));
             break;
         case OpKind::FillRects:
             __real_SDL_RenderFillRectsF(r, rec.rects.data() + op.first, static_cast<int>(op.count));

@@ -34,6 +34,8 @@ class BareDraw {
     // recorded.
     bool Replay();
     int Operations() const;
+    // The renderer of the last recording (nullptr before one).
+    SDL_Renderer* Renderer() const;
     // True when the recording contained calls the replay does not reproduce.
     bool Incomplete() const;
 };

@@ -89,7 +89,9 @@ void TentacleVelocity(cpBody* body, cpVect, cpFloat damping, cpFloat dt) {
     cpBodySetTorque(body, 0.0);
     cpBodyUpdateVelocity(body, cpv(0.0, 10.0), damping, dt);
 }
-cpBool Reject(cpArbiter*, cpSpace*, cpDataPointer) { return cpFalse; }
+cpBool Reject(cpArbiter*, cpSpace*, cpDataPointer) {
+    return cpFalse;
+}
 
 // The collision types carried by a body's shapes decide its role (see the body classes).
 enum class Role { Other, Ball, Cube, Star, Squid, Tentacle };
@@ -173,7 +175,8 @@ struct Copier {
             Role r = RoleOf(b);
             cpBodySetVelocityUpdateFunc(c, r == Role::Squid ? SquidVelocity : TentacleVelocity);
         }
-        cpBodySetUserData(c, reinterpret_cast<cpDataPointer>(static_cast<std::intptr_t>(RoleOf(b))));
+        cpBodySetUserData(c,
+                          reinterpret_cast<cpDataPointer>(static_cast<std::intptr_t>(RoleOf(b))));
         bodies.emplace(b, c);
         if (cpSpaceContainsBody(from, b)) {
             cpSpaceAddBody(to, c);
@@ -258,7 +261,9 @@ int CountJoints(cpSpace* s) {
 
 } // namespace
 
-BarePhysics::~BarePhysics() { Destroy(); }
+BarePhysics::~BarePhysics() {
+    Destroy();
+}
 
 void BarePhysics::Destroy() {
     if (space == nullptr) {
@@ -270,12 +275,15 @@ void BarePhysics::Destroy() {
     std::vector<cpShape*> ss;
     std::vector<cpBody*> bs;
     cpSpaceEachConstraint(
-        space, [](cpConstraint* c, void* d) { static_cast<std::vector<cpConstraint*>*>(d)->push_back(c); },
+        space,
+        [](cpConstraint* c, void* d) { static_cast<std::vector<cpConstraint*>*>(d)->push_back(c); },
         &cs);
     cpSpaceEachShape(
-        space, [](cpShape* s, void* d) { static_cast<std::vector<cpShape*>*>(d)->push_back(s); }, &ss);
+        space, [](cpShape* s, void* d) { static_cast<std::vector<cpShape*>*>(d)->push_back(s); },
+        &ss);
     cpSpaceEachBody(
-        space, [](cpBody* b, void* d) { static_cast<std::vector<cpBody*>*>(d)->push_back(b); }, &bs);
+        space, [](cpBody* b, void* d) { static_cast<std::vector<cpBody*>*>(d)->push_back(b); },
+        &bs);
     for (cpConstraint* c : cs) {
         cpSpaceRemoveConstraint(space, c);
         cpConstraintFree(c);

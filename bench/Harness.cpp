@@ -86,5 +86,9 @@ static long StatusFieldKb(const char* name) {
     return kb;
 }
 
-long PeakRssKb() { return StatusFieldKb("VmHWM"); }
-long RssKb() { return StatusFieldKb("VmRSS"); }
+long PeakRssKb() {
+    return StatusFieldKb("VmHWM");
+}
+long RssKb() {
+    return StatusFieldKb("VmRSS");
+}

@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kCell = 24;     // foreground tile size
+constexpr int kCell = 24;         // foreground tile size
 constexpr float kSpacing = 36.0f; // spawn grid: a body is at most 30 px across (stars 30.4)
 
 // A spawn point is usable when no bound cell lies within 24 px of it: bodies must not start
@@ -37,7 +37,9 @@ int spawnSerial = 0; // 2:2:1 rotation of balls, cubes and stars
 
 } // namespace
 
-int FreeBodies() { return TBall::Count() + TCube::Count() + TStar::Count(); }
+int FreeBodies() {
+    return TBall::Count() + TCube::Count() + TStar::Count();
+}
 
 void SpawnKind(int kind, CPVect p) {
     const auto& layer = level->_FGLayer;
@@ -69,8 +71,8 @@ void SpawnSquidsAndChains() {
     const float width = static_cast<float>(level->_FGLayer->maxLevelW);
     for (int i = 0; i < 10; ++i) {
         // Squids float slowly in the open air of the upper half.
-        SpawnKind(4, Vec2(100.0f + (width - 200.0f) * (static_cast<float>(i) + 0.5f) / 10.0f,
-                          250.0f));
+        SpawnKind(4,
+                  Vec2(100.0f + (width - 200.0f) * (static_cast<float>(i) + 0.5f) / 10.0f, 250.0f));
     }
     int made = 0;
     // Chains hang 252 px wide from anchors along row y = 60 where the air is clear.
@@ -88,13 +90,16 @@ void SpawnSquidsAndChains() {
 int FillTo(int target, void (*frame)(), int settleFrames) {
     const float width = static_cast<float>(level->_FGLayer->maxLevelW);
     int frames = 0;
+    // Bodies drain out of the level through its open pits; what is missing after a settle is
+    // spawned again, a few rounds at most.
     for (int round = 0; round < 4 && FreeBodies() < target; ++round) {
-        // Waves of up to five rows across the top; each wave falls clear before the next.
-        while (FreeBodies() < target) {
+        int deficit = target - FreeBodies();
+        while (deficit > 0) {
+            // One wave: up to five rows across the top, falling clear before the next wave.
             int spawned = 0;
-            for (int row = 0; row < 5 && FreeBodies() < target; ++row) {
+            for (int row = 0; row < 5 && spawned < deficit; ++row) {
                 const float y = 30.0f + kSpacing * static_cast<float>(row);
-                for (float x = 40.0f; x < width - 40.0f && FreeBodies() < target; x += kSpacing) {
+                for (float x = 40.0f; x < width - 40.0f && spawned < deficit; x += kSpacing) {
                     if (!Free(x, y)) {
                         continue;
                     }
@@ -109,6 +114,7 @@ int FillTo(int target, void (*frame)(), int settleFrames) {
             if (spawned == 0) {
                 break;
             }
+            deficit -= spawned;
         }
         for (int i = 0; i < settleFrames; ++i, ++frames) {
             frame();

@@ -55,11 +55,13 @@ class TimedControl final : public TControl {
     }
 };
 
-double Ms(std::int64_t ns) { return static_cast<double>(ns) / 1e6; }
+double Ms(std::int64_t ns) {
+    return static_cast<double>(ns) / 1e6;
+}
 
 struct Options {
     std::string renderer = "software";
-    int frames = 240;     // measured frames per scene (fewer when a scene is slow)
+    int frames = 240;         // measured frames per scene (fewer when a scene is slow)
     double maxSeconds = 14.0; // wall-clock cap of one scene's measurement
     int warmup = 30;
     int settle = 150;
@@ -87,7 +89,9 @@ struct Row {
 BarePhysics bare;
 BareDraw replay;
 
-void PlainFrame() { updateGame(); }
+void PlainFrame() {
+    updateGame();
+}
 
 Row Measure(const std::string& name, int population, const Options& opt) {
     Row row;
@@ -96,6 +100,10 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     if (!bare.CopyGameSpace()) {
         row.notes = bare.Error();
     }
+    // Counted when the copy is made, so that both columns describe the same moment.
+    row.bodies = BarePhysics::GameBodies();
+    row.shapes = BarePhysics::GameShapes();
+    row.joints = BarePhysics::GameJoints();
     const int steps = level->_steps;
     const double dt = static_cast<double>(level->_dt);
     // Both scenes run a while before timing: caches, the copy's contact cache, textures.
@@ -162,9 +170,6 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     row.replayP95 = bareDraw.Percentile(95);
     row.allocsPerFrame = static_cast<double>(allocs) / n;
     row.allocsMaxFrame = maxAllocs;
-    row.bodies = BarePhysics::GameBodies();
-    row.shapes = BarePhysics::GameShapes();
-    row.joints = BarePhysics::GameJoints();
     row.bareBodies = bare.Bodies();
     row.bareShapes = bare.Shapes();
     row.bareJoints = bare.Joints();
@@ -172,8 +177,10 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     if (row.notes.empty()) {
         row.notes = bare.Notes();
     }
-    std::fprintf(stderr, "  %-22s %4d frames: frame %.2f ms (physics %.2f / bare %.2f, drawing %.2f / bare %.2f)\n",
-                 name.c_str(), n, row.frameP50, row.physP50, row.bareP50, row.drawP50, row.replayP50);
+    std::fprintf(
+        stderr,
+        "  %-22s %4d frames: frame %.2f ms (physics %.2f / bare %.2f, drawing %.2f / bare %.2f)\n",
+        name.c_str(), n, row.frameP50, row.physP50, row.bareP50, row.drawP50, row.replayP50);
     return row;
 }
 
@@ -274,8 +281,7 @@ int main(int argc, char** argv) {
     updateGame();
     replay.StopRecording();
     std::string rendererName = "?";
-    extern SDL_Renderer* MediaRenderer();
-    if (SDL_Renderer* r = MediaRenderer(); r != nullptr && SDL_GetRendererInfo(r, &info) == 0) {
+    if (SDL_Renderer* r = replay.Renderer(); r != nullptr && SDL_GetRendererInfo(r, &info) == 0) {
         rendererName = info.name;
     }
     std::fprintf(stderr, "renderer %s (SDL: %s)\n", opt.renderer.c_str(), rendererName.c_str());
@@ -302,9 +308,10 @@ int main(int argc, char** argv) {
     std::printf("First presented frame: %.1f ms after main() (%.0f ms after exec, +-10 ms; "
                 "%.0f ms before main)\n\n",
                 firstFrameMs, firstFrameSinceExec, execToMain);
-    std::printf("| scene | objects | bodies | shapes | joints | frame p50 / p95 ms | physics p50 / p95 ms "
-                "| bare physics p50 / p95 ms | ratio | drawing p50 / p95 ms | bare drawing p50 / p95 ms "
-                "| ratio | allocs/frame | peak RSS MB |\n");
+    std::printf(
+        "| scene | objects | bodies | shapes | joints | frame p50 / p95 ms | physics p50 / p95 ms "
+        "| bare physics p50 / p95 ms | ratio | drawing p50 / p95 ms | bare drawing p50 / p95 ms "
+        "| ratio | allocs/frame | peak RSS MB |\n");
     std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const Row& r : rows) {
         std::printf("| %s | %d | %d | %d | %d | %.2f / %.2f | %.2f / %.2f | %.2f / %.2f | %.2fx | "
@@ -316,7 +323,8 @@ int main(int argc, char** argv) {
                     static_cast<unsigned long long>(r.allocsMaxFrame), r.peakKb / 1024.0);
     }
     const Capacity whole = CapacityOf(rows, [](const Row& r) { return r.frameP50; });
-    const Capacity bareBoth = CapacityOf(rows, [](const Row& r) { return r.bareP50 + r.replayP50 + r.inputP50; });
+    const Capacity bareBoth =
+        CapacityOf(rows, [](const Row& r) { return r.bareP50 + r.replayP50 + r.inputP50; });
     std::printf("\nCapacity (settled objects whose median whole frame fits in 16.7 ms): %s; "
                 "bare loops together: %s\n",
                 CapacityText(whole).c_str(), CapacityText(bareBoth).c_str());

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the benchmarks in Release and runs them: first on SDL's
+# software renderer into an offscreen surface, then on SDL's OpenGL renderer in a window (under
+# Xvfb when there is no display; skipped with a note when no X server can be had).
+# The tables are printed and kept in build/bench/results.md. Extra arguments go to
+# dazozi-bench (e.g. --quick).
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh --tests
+if ! dpkg-query -W -f='${Status}' libgl1-mesa-dri 2>/dev/null | grep -q "install ok installed"; then
+  sudo=""; [[ $(id -u) -ne 0 ]] && sudo="sudo"
+  $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends libgl1-mesa-dri >/dev/null
+fi
+
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=ON >/dev/null
+cmake --build build/bench --target dazozi-bench -j"$(nproc)" >/dev/null
+bench=build/bench/bench/dazozi-bench
+out=build/bench/results.md
+export SDL_AUDIODRIVER=dummy
+{
+  echo "Benchmarks of $(git rev-parse --short HEAD 2>/dev/null || echo 'this tree'), $(nproc) cores, $(date -u +%Y-%m-%d)"
+  SDL_VIDEODRIVER=dummy "$bench" --renderer software "$@"
+  if [[ -n "${DISPLAY:-}" ]]; then
+    "$bench" --renderer gl "$@"
+  elif command -v xvfb-run >/dev/null; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$bench" --renderer gl "$@"
+  else
+    echo; echo "### Renderer: gl"; echo; echo "Skipped: no display and no Xvfb."
+  fi
+} | tee "$out"
