@@ -29,6 +29,7 @@ struct TextureState {
 };
 
 struct Op {
+    explicit Op(OpKind k) : kind(k) {}
     OpKind kind;
     bool setTexture = false; // texture colour/alpha/blend must be set before this op
     bool setColor = false;   // renderer draw colour/blend must be set before this op
@@ -109,7 +110,7 @@ void RecordCopy(SDL_Renderer* r, SDL_Texture* t, const SDL_Rect* src, const SDL_
     if (!rec.on) {
         return;
     }
-    Op op{OpKind::Copy};
+    Op op(OpKind::Copy);
     NoteTexture(op, t);
     op.hasSrc = src != nullptr;
     if (src) {
@@ -133,7 +134,7 @@ void RecordLines(SDL_Renderer* r, const SDL_FPoint* pts, int n) {
     if (!rec.on) {
         return;
     }
-    Op op{OpKind::Lines};
+    Op op(OpKind::Lines);
     NoteDrawColor(op, r);
     op.first = rec.points.size();
     op.count = static_cast<std::size_t>(n);
@@ -146,7 +147,7 @@ void RecordRects(SDL_Renderer* r, const SDL_FRect* rs, int n) {
     if (!rec.on) {
         return;
     }
-    Op op{OpKind::FillRects};
+    Op op(OpKind::FillRects);
     NoteDrawColor(op, r);
     op.first = rec.rects.size();
     op.count = static_cast<std::size_t>(n);
@@ -200,7 +201,7 @@ SDL_Texture* __real_SDL_CreateTextureFromSurface(SDL_Renderer*, SDL_Surface*);
 int __wrap_SDL_RenderClear(SDL_Renderer* r) {
     ++counts.clears;
     if (rec.on) {
-        Op op{OpKind::Clear};
+        Op op(OpKind::Clear);
         NoteDrawColor(op, r);
         Record(r, op);
     }
@@ -232,7 +233,7 @@ int __wrap_SDL_RenderGeometry(SDL_Renderer* r, SDL_Texture* t, const SDL_Vertex*
                               const int* idx, int ni) {
     ++counts.geometry;
     if (rec.on) {
-        Op op{OpKind::Geometry};
+        Op op(OpKind::Geometry);
         NoteTexture(op, t);
         op.first = rec.vertices.size();
         op.count = static_cast<std::size_t>(nv);
@@ -338,14 +339,14 @@ int __wrap_SDL_RenderDrawRectF(SDL_Renderer* r, const SDL_FRect* rc) {
 void __wrap_SDL_RenderPresent(SDL_Renderer* r) {
     ++counts.presents;
     if (rec.on) {
-        Record(r, Op{OpKind::Present});
+        Record(r, Op(OpKind::Present));
     }
     __real_SDL_RenderPresent(r);
 }
 int __wrap_SDL_RenderSetViewport(SDL_Renderer* r, const SDL_Rect* rc) {
     ++counts.viewportChanges;
     if (rec.on) {
-        Op op{OpKind::Viewport};
+        Op op(OpKind::Viewport);
         op.hasRect = rc != nullptr;
         if (rc) {
             op.rect = *rc;
@@ -357,7 +358,7 @@ int __wrap_SDL_RenderSetViewport(SDL_Renderer* r, const SDL_Rect* rc) {
 int __wrap_SDL_RenderSetClipRect(SDL_Renderer* r, const SDL_Rect* rc) {
     ++counts.viewportChanges;
     if (rec.on) {
-        Op op{OpKind::Clip};
+        Op op(OpKind::Clip);
         op.hasRect = rc != nullptr;
         if (rc) {
             op.rect = *rc;
@@ -369,7 +370,7 @@ int __wrap_SDL_RenderSetClipRect(SDL_Renderer* r, const SDL_Rect* rc) {
 int __wrap_SDL_RenderSetScale(SDL_Renderer* r, float sx, float sy) {
     ++counts.viewportChanges;
     if (rec.on) {
-        Op op{OpKind::Scale};
+        Op op(OpKind::Scale);
         op.sx = sx;
         op.sy = sy;
         Record(r, op);

@@ -11,6 +11,7 @@
 
 namespace {
 struct SeenSpace {
+    explicit SeenSpace(cpSpace* s) : space(s) {}
     cpSpace* space;
     bool usesHash = false;
     double hashDim = 0.0;
@@ -42,7 +43,7 @@ void __real_cpSpaceFree(cpSpace* space);
 cpSpace* __wrap_cpSpaceNew(void) {
     cpSpace* s = __real_cpSpaceNew();
     if (!copying) {
-        Seen().push_back(SeenSpace{s});
+        Seen().emplace_back(s);
     }
     return s;
 }
