@@ -1,3 +1,5 @@
 #include "app/Game.hpp"
 
-int main() { return RunProgram(); }
+int main() {
+    return RunProgram();
+}

@@ -17,6 +17,25 @@
 #include <cstring>
 
 namespace {
+
+bool EnvSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+// A desktop window needs an X or Wayland display, unless SDL was pointed at a driver by name.
+bool DisplayReachable() {
+    return EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY") || EnvSet("SDL_VIDEODRIVER");
+}
+
+bool VideoDriverRequested() {
+    return EnvSet("SDL_VIDEODRIVER");
+}
+
+bool IsInvisibleVideoDriver(const char* driver) {
+    return driver != nullptr &&
+           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
 constexpr double kDegToRad = 0.017453292519943295;
 constexpr int kGlyphW = 8;
 constexpr int kGlyphH = 16;
@@ -270,8 +289,19 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
             return false;
         }
     } else {
+        if (!DisplayReachable()) {
+            cx.error = "no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+            return false;
+        }
         if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
             cx.error = std::string("no display available (") + SDL_GetError() + ")";
+            return false;
+        }
+        // Without a display SDL falls back to its invisible drivers, and the program would run
+        // on with no window at all; only take them when someone asked for them by name.
+        if (IsInvisibleVideoDriver(SDL_GetCurrentVideoDriver()) && !VideoDriverRequested()) {
+            cx.error = "no display available (only an invisible video driver was found)";
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
         Uint32 windowFlags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;

@@ -104,4 +104,12 @@ start_program 2
 $helper close "$wid" || fail "close request"
 wait_exit "the close request" 2
 
+# --- Run 3: no display at all: one clear line about it on stderr and exit status 1.
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
+  "$program" >"$out/stdout-3.txt" 2>"$out/stderr-3.txt"
+status=$?
+[[ $status -eq 1 ]] || fail "exit status $status without a display"
+[[ $(wc -l <"$out/stderr-3.txt") -eq 1 ]] || fail "expected one line without a display: $(cat "$out/stderr-3.txt")"
+grep -q "display" "$out/stderr-3.txt" || fail "the line does not name the display: $(cat "$out/stderr-3.txt")"
+
 echo "e2e: all checks passed"

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 using namespace mediatest;
 
@@ -365,6 +367,28 @@ TEST(GraphicsWindow, FailureGivesACause) {
     EXPECT_FALSE(OpenGraphics(0, 0, 0, 60, 0));
     EXPECT_STRNE(GraphicsError(), "");
     SetGraphicsTarget(GraphicsTarget::Window);
+}
+
+// Without a display SDL would quietly fall back to an invisible driver and the program would
+// run with no window; it must fail with a cause instead.
+TEST(GraphicsWindow, NoDisplayFailsWithACauseInsteadOfRunningInvisibly) {
+    const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    std::string saved[3];
+    bool had[3];
+    for (int i = 0; i < 3; ++i) {
+        const char* v = std::getenv(names[i]);
+        had[i] = v != nullptr;
+        saved[i] = v ? v : "";
+        unsetenv(names[i]);
+    }
+    SetGraphicsTarget(GraphicsTarget::Window);
+    EXPECT_FALSE(OpenGraphics(1024, 768, 0, 60, 0));
+    EXPECT_NE(std::string(GraphicsError()).find("display"), std::string::npos);
+    EXPECT_FALSE(GraphicsOpen());
+    for (int i = 0; i < 3; ++i) {
+        if (had[i])
+            setenv(names[i], saved[i].c_str(), 1);
+    }
 }
 
 TEST_F(TextTest, BackBufferSavesAsPng) {
