@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 // A small mixer of one-shot voices on SDL's own audio output: the program only starts short
@@ -112,6 +113,9 @@ bool InitAudio() {
         std::fprintf(stderr, "No sound output (%s); sounds stay silent.\n", SDL_GetError());
         return false;
     }
+    // The mixer thread must stop before static destructors release the voices' samples.
+    static const bool closeAtExit = std::atexit([] { CloseAudio(); }) == 0;
+    (void)closeAtExit;
     SDL_PauseAudioDevice(mixer.device, 0);
     return true;
 }
