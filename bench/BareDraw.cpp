@@ -235,6 +235,10 @@ int __wrap_SDL_RenderGeometry(SDL_Renderer* r, SDL_Texture* t, const SDL_Vertex*
     if (rec.on) {
         Op op(OpKind::Geometry);
         NoteTexture(op, t);
+        if (t == nullptr) {
+            // Untextured geometry blends with the renderer's draw blend mode.
+            NoteDrawColor(op, r);
+        }
         op.first = rec.vertices.size();
         op.count = static_cast<std::size_t>(nv);
         rec.vertices.insert(rec.vertices.end(), v, v + nv);
@@ -448,6 +452,20 @@ void BareDraw::StartRecording() {
 int BareDraw::StopRecording() {
     rec.on = false;
     return static_cast<int>(rec.ops.size());
+}
+
+std::vector<std::uint32_t> BareDraw::ReadBack() const {
+    std::vector<std::uint32_t> pixels;
+    int w = 0, h = 0;
+    if (rec.renderer == nullptr || SDL_GetRendererOutputSize(rec.renderer, &w, &h) != 0) {
+        return pixels;
+    }
+    pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    if (SDL_RenderReadPixels(rec.renderer, nullptr, SDL_PIXELFORMAT_RGBA8888, pixels.data(),
+                             w * 4) != 0) {
+        pixels.clear();
+    }
+    return pixels;
 }
 
 SDL_Renderer* BareDraw::Renderer() const {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct SDL_Renderer;
 
@@ -36,6 +37,8 @@ class BareDraw {
     int Operations() const;
     // The renderer of the last recording (nullptr before one).
     SDL_Renderer* Renderer() const;
+    // Reads the renderer's whole back buffer (RGBA); empty when it cannot be read.
+    std::vector<std::uint32_t> ReadBack() const;
     // True when the recording contained calls the replay does not reproduce.
     bool Incomplete() const;
 };

@@ -82,12 +82,14 @@ struct Row {
     long peakKb = 0;
     int frames = 0;
     int drawOps = 0;
+    int identical = -1; // replay drew the same pixels: 1 yes, 0 no, -1 not checked
     std::string sdlCalls;
     std::string notes;
 };
 
 BarePhysics bare;
 BareDraw replay;
+bool softwareRenderer = false;
 
 void PlainFrame() {
     updateGame();
@@ -115,6 +117,14 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     replay.StartRecording();
     updateGame();
     row.drawOps = replay.StopRecording();
+    // The limit must draw what the game drew: on the software renderer the back buffer after
+    // the replay is compared with the game's, pixel by pixel.
+    if (softwareRenderer) {
+        const std::vector<std::uint32_t> game = replay.ReadBack();
+        replay.Replay();
+        const std::vector<std::uint32_t> again = replay.ReadBack();
+        row.identical = !game.empty() && game == again ? 1 : 0;
+    }
     bare.StepFrame(steps, dt);
     bare.DampLikeTheGame();
     if (replay.Incomplete()) {
@@ -254,6 +264,7 @@ int main(int argc, char** argv) {
         }
     }
     const bool gl = opt.renderer == "gl";
+    softwareRenderer = !gl;
     if (gl) {
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
     }
@@ -331,8 +342,11 @@ int main(int argc, char** argv) {
     std::printf("\nDetails:\n");
     for (const Row& r : rows) {
         std::printf("- %s: %d frames measured; bare copy %d bodies / %d shapes / %d joints; "
-                    "%d SDL operations replayed; input %.3f ms; %s; %s\n",
+                    "%d SDL operations replayed%s; input %.3f ms; %s; %s\n",
                     r.scene.c_str(), r.frames, r.bareBodies, r.bareShapes, r.bareJoints, r.drawOps,
+                    r.identical == 1   ? " (same pixels as the game's frame)"
+                    : r.identical == 0 ? " (PIXELS DIFFER from the game's frame)"
+                                       : "",
                     r.inputP50, r.sdlCalls.c_str(), r.notes.c_str());
     }
     std::fflush(stdout);
