@@ -6,8 +6,95 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <execinfo.h>
 #include <malloc.h>
 #include <new>
+#include <unistd.h>
+
+// The C allocator is interposed as well (the executable's definitions win over the C library's
+// for every shared library too), so that allocations made inside SDL, the renderer's driver
+// and the physics library are counted. glibc's own entry points do the work.
+extern "C" {
+void* __libc_malloc(std::size_t);
+void* __libc_calloc(std::size_t, std::size_t);
+void* __libc_realloc(void*, std::size_t);
+void* __libc_memalign(std::size_t, std::size_t);
+void __libc_free(void*);
+}
+
+namespace {
+std::atomic<std::uint64_t> mallocs{0};
+bool tracing = false;
+thread_local bool inTrace = false;
+
+// Prints the caller's stack of one C allocation to stderr (glibc's backtrace_symbols_fd does not
+// allocate). Used to find out who allocates during a frame.
+void Trace() {
+    if (!tracing || inTrace) {
+        return;
+    }
+    inTrace = true;
+    void* frames[24];
+    const int n = backtrace(frames, 24);
+    static const char sep[] = "----\n";
+    ::write(2, sep, sizeof sep - 1);
+    backtrace_symbols_fd(frames, n, 2);
+    inTrace = false;
+}
+} // namespace
+
+void TraceMallocs(bool on) {
+    if (on) {
+        // backtrace loads its unwinder on first use, which allocates: do that now.
+        void* warm[2];
+        inTrace = true;
+        backtrace(warm, 2);
+        inTrace = false;
+    }
+    tracing = on;
+}
+
+extern "C" {
+void* malloc(std::size_t size) {
+    mallocs.fetch_add(1, std::memory_order_relaxed);
+    Trace();
+    return __libc_malloc(size);
+}
+void* calloc(std::size_t n, std::size_t size) {
+    mallocs.fetch_add(1, std::memory_order_relaxed);
+    Trace();
+    return __libc_calloc(n, size);
+}
+void* realloc(void* p, std::size_t size) {
+    mallocs.fetch_add(1, std::memory_order_relaxed);
+    Trace();
+    return __libc_realloc(p, size);
+}
+void free(void* p) {
+    __libc_free(p);
+}
+void* aligned_alloc(std::size_t align, std::size_t size) {
+    mallocs.fetch_add(1, std::memory_order_relaxed);
+    return __libc_memalign(align, size);
+}
+void* memalign(std::size_t align, std::size_t size) {
+    mallocs.fetch_add(1, std::memory_order_relaxed);
+    return __libc_memalign(align, size);
+}
+int posix_memalign(void** out, std::size_t align, std::size_t size) {
+    mallocs.fetch_add(1, std::memory_order_relaxed);
+    void* p = __libc_memalign(align, size);
+    if (p == nullptr) {
+        return 12; // ENOMEM
+    }
+    *out = p;
+    return 0;
+}
+}
+
+std::uint64_t MallocCalls() {
+    return mallocs.load(std::memory_order_relaxed);
+}
 
 namespace {
 std::atomic<std::uint64_t> allocations{0};

@@ -32,6 +32,11 @@ class Samples {
 // Number of calls to the global operator new since the start of the process. Counted by the
 // replacement operators in AllocCounter.cpp, linked into the benchmark executable only.
 std::uint64_t HeapAllocations();
+// Number of C allocator calls (malloc, calloc, realloc, aligned forms) in the whole process,
+// libraries included; operator new's own calls are among them.
+std::uint64_t MallocCalls();
+// While on, every C allocation prints its call stack on stderr (for finding who allocates).
+void TraceMallocs(bool on);
 // Bytes currently held through the global operator new (new minus delete), same source.
 std::int64_t HeapBytesInUse();
 

@@ -79,6 +79,7 @@ struct Row {
     double inputP50 = 0;
     double allocsPerFrame = 0;
     std::uint64_t allocsMaxFrame = 0;
+    double mallocsPerFrame = 0; // C allocator calls per frame, all libraries
     long peakKb = 0;
     int frames = 0;
     int drawOps = 0;
@@ -133,17 +134,21 @@ Row Measure(const std::string& name, int population, const Options& opt) {
 
     Samples frame(opt.frames), phys(opt.frames), draw(opt.frames), input(opt.frames),
         barePhys(opt.frames), bareDraw(opt.frames);
-    std::uint64_t allocs = 0, maxAllocs = 0;
+    std::uint64_t allocs = 0, maxAllocs = 0, cAllocs = 0;
     ResetSdlCallCounts();
     const std::int64_t start = NowNs();
     int n = 0;
     for (; n < opt.frames; ++n) {
         physicsNs = inputNs = 0;
         const std::uint64_t a0 = HeapAllocations();
+        const std::uint64_t m0 = MallocCalls();
+        TraceMallocs(n == opt.frames / 2 && std::getenv("DAZOZI_BENCH_TRACE_MALLOC") != nullptr);
         const std::int64_t t0 = NowNs();
         updateGame();
         const std::int64_t t1 = NowNs();
+        TraceMallocs(false);
         const std::uint64_t a = HeapAllocations() - a0;
+        cAllocs += MallocCalls() - m0;
         allocs += a;
         maxAllocs = std::max(maxAllocs, a);
         frame.Add(Ms(t1 - t0));
@@ -180,6 +185,7 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     row.replayP95 = bareDraw.Percentile(95);
     row.allocsPerFrame = static_cast<double>(allocs) / n;
     row.allocsMaxFrame = maxAllocs;
+    row.mallocsPerFrame = static_cast<double>(cAllocs) / n;
     row.bareBodies = bare.Bodies();
     row.bareShapes = bare.Shapes();
     row.bareJoints = bare.Joints();
@@ -342,12 +348,13 @@ int main(int argc, char** argv) {
     std::printf("\nDetails:\n");
     for (const Row& r : rows) {
         std::printf("- %s: %d frames measured; bare copy %d bodies / %d shapes / %d joints; "
-                    "%d SDL operations replayed%s; input %.3f ms; %s; %s\n",
+                    "%d SDL operations replayed%s; input %.3f ms; C allocator calls per frame (all "
+                    "libraries) %.1f; %s; %s\n",
                     r.scene.c_str(), r.frames, r.bareBodies, r.bareShapes, r.bareJoints, r.drawOps,
                     r.identical == 1   ? " (same pixels as the game's frame)"
                     : r.identical == 0 ? " (PIXELS DIFFER from the game's frame)"
                                        : "",
-                    r.inputP50, r.sdlCalls.c_str(), r.notes.c_str());
+                    r.inputP50, r.mallocsPerFrame, r.sdlCalls.c_str(), r.notes.c_str());
     }
     std::fflush(stdout);
     // The game's objects live until the process ends, as in the program.
