@@ -17,4 +17,4 @@ if [[ "${1:-}" == "--sanitize" ]]; then
 fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"
-ctest --test-dir "$dir" --output-on-failure -j"$(nproc)"
+ctest --test-dir "$dir" --output-on-failure --timeout 600 -j"$(nproc)"
