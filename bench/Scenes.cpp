@@ -41,30 +41,9 @@ int FreeBodies() {
     return TBall::Count() + TCube::Count() + TStar::Count();
 }
 
+// The controller's own spawn table, so the scenes hold exactly what the user would make.
 void SpawnKind(int kind, CPVect p) {
-    const auto& layer = level->_FGLayer;
-    switch (kind) {
-    case 1:
-        TBall::Create()->Init(layer, p, 15.0f, 0.38f, 100, 0.0f, 0.075f);
-        break;
-    case 2:
-        TCube::Create()->Init(layer, p, 15.0f, 0.5f, 100, 0.0f, 0.1f);
-        break;
-    case 3:
-        TStar::Create()->Init(layer, p, 1, 0.25f, 100, 0.0f, 0.05f);
-        break;
-    case 4:
-        TSquid::Create()->Init(layer, p, 6, 15.0f, 0.85f, 100, 0.0f, 0.1f);
-        break;
-    case 5:
-    case 6:
-    case 7:
-        TChain::Create()->Init(layer, p, kind - 5, nullptr, nullptr, 18, 2.0f, 7.0f, 1.0f, 100,
-                               0.0f, 0.05f);
-        break;
-    default:
-        break;
-    }
+    control->spawnAt(kind, p);
 }
 
 void SpawnSquidsAndChains() {

@@ -95,8 +95,12 @@ void TControl::updateControls() {
 void TControl::spawn(int kind) {
     const std::shared_ptr<TLayer>& layer = level->_FGLayer;
     // Recomputed for every spawn: the right- and left-button spawns of one frame each read it.
-    const CPVect p = Vec2(static_cast<float>(layer->ScrollX + MouseX()),
-                          static_cast<float>(layer->ScrollY + MouseY()));
+    spawnAt(kind, Vec2(static_cast<float>(layer->ScrollX + MouseX()),
+                       static_cast<float>(layer->ScrollY + MouseY())));
+}
+
+void TControl::spawnAt(int kind, CPVect p) {
+    const std::shared_ptr<TLayer>& layer = level->_FGLayer;
     switch (kind) {
     case 1:
         TBall::Create()->Init(layer, p, 15.0f, 0.38f, 100, 0.0f, 0.075f);

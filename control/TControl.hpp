@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "bodies/TObject.hpp"
+#include "physics/CPVect.hpp"
 
 class CPBody;
 class CPShape;
@@ -33,8 +34,11 @@ class TControl : public TObject {
     // Debug outlines (when debugMode == 1) and the half-transparent preview of the selected kind
     // at the pointer. Leaves alpha 1, mask blending and origin (0, 0).
     virtual void drawControl();
+    // Creates and initialises one body of the given kind (1..8) at world point p with the spawn
+    // table's parameters; other kinds make nothing. Also used by the benchmarks' scenes.
+    void spawnAt(int kind, CPVect p);
 
   private:
-    // Creates and initialises one body of the given kind (1..8) under the pointer.
+    // Spawns one body of the given kind (1..8) under the pointer.
     void spawn(int kind);
 };
