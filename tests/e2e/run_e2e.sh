@@ -55,12 +55,18 @@ start_program() {
   read -r _ width height name <<<"$info"
   [[ "$width" == 1024 && "$height" == 768 ]] || fail "window is ${width}x${height}, expected 1024x768"
   [[ "$name" == "$caption" ]] || fail "caption is '$name'"
-  # Let a few frames be presented before looking.
+  # Wait until frames are being presented (the window starts black), then give it a moment.
+  for _ in $(seq 1 300); do
+    black=$($helper count "$wid" 0,0,0 2>/dev/null || echo 786432)
+    [[ $black -lt 100000 ]] && break
+    sleep 0.1
+  done
+  [[ $black -lt 100000 ]] || fail "the window stayed black"
   sleep 1
 }
 
 wait_exit() {
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
