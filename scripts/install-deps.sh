@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl2-dev libchipmunk-dev libpng-dev zlib1g-dev)
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(googletest libgtest-dev xvfb xauth xdotool python3-xlib)
+  packages+=(googletest libgtest-dev xvfb xauth xdotool python3-xlib libgl1-mesa-dri)
 fi
 
 missing=()
