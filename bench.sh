@@ -6,11 +6,8 @@
 # dazozi-bench (e.g. --quick).
 set -euo pipefail
 cd "$(dirname "$0")"
+# The test dependencies bring Xvfb and Mesa's GL drivers for the OpenGL run.
 scripts/install-deps.sh --tests
-if ! dpkg-query -W -f='${Status}' libgl1-mesa-dri 2>/dev/null | grep -q "install ok installed"; then
-  sudo=""; [[ $(id -u) -ne 0 ]] && sudo="sudo"
-  $sudo apt-get update -qq && DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends libgl1-mesa-dri >/dev/null
-fi
 
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=ON >/dev/null
 cmake --build build/bench --target dazozi-bench -j"$(nproc)" >/dev/null
