@@ -63,6 +63,7 @@ struct Context {
     SDL_Renderer* renderer = nullptr;
     SDL_Surface* surface = nullptr; // the offscreen back buffer
     SDL_Texture* font = nullptr;
+    SDL_Texture* white = nullptr; // 1x1 opaque white, for wide lines
     unsigned generation = 0;
     int width = 0, height = 0;
     bool fullscreen = false;
@@ -181,6 +182,21 @@ void QuadVertices(SDL_Vertex* v, float x, float y, float u0, float v0, float u1,
 }
 
 constexpr int kQuadIndices[6] = {0, 1, 2, 0, 2, 3};
+
+// SDL's software renderer builds a temporary surface for every untextured triangle it blends;
+// sampling one white texel instead draws the same pixels without allocating each time.
+SDL_Texture* WhiteTexture() {
+    if (cx.white)
+        return cx.white;
+    const Uint32 pixel = 0xFFFFFFFFu;
+    cx.white =
+        SDL_CreateTexture(cx.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
+    if (cx.white) {
+        SDL_UpdateTexture(cx.white, nullptr, &pixel, 4);
+        SDL_SetTextureScaleMode(cx.white, SDL_ScaleModeNearest);
+    }
+    return cx.white;
+}
 
 SDL_Texture* FontTexture() {
     if (cx.font)
@@ -332,6 +348,7 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
     cx.height = height;
     cx.vsync = 0;
     cx.font = nullptr;
+    cx.white = nullptr;
     ResetDrawState();
     ApplyViewport();
     cx.hertz = hertz;
@@ -366,6 +383,7 @@ void CloseGraphics() {
     cx.window = nullptr;
     cx.surface = nullptr;
     cx.font = nullptr;
+    cx.white = nullptr;
 }
 
 bool GraphicsOpen() {
@@ -609,9 +627,15 @@ void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel) {
     for (int k = 0; k < 4; ++k) {
         v[k].position = SDL_FPoint{px[k], py[k]};
         v[k].color = col;
-        v[k].tex_coord = SDL_FPoint{0.0f, 0.0f};
+        v[k].tex_coord = SDL_FPoint{0.5f, 0.5f};
     }
-    SDL_RenderGeometry(cx.renderer, nullptr, v, 4, kQuadIndices, 6);
+    SDL_Texture* white = WhiteTexture();
+    if (white) {
+        SDL_BlendMode mode = SDL_BLENDMODE_NONE;
+        SDL_GetRenderDrawBlendMode(cx.renderer, &mode);
+        SDL_SetTextureBlendMode(white, mode);
+    }
+    SDL_RenderGeometry(cx.renderer, white, v, 4, kQuadIndices, 6);
 }
 
 void DrawRect(float x, float y, float w, float h) {
