@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "bodies/ClearAllBodies.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
@@ -84,12 +85,7 @@ int main(int argc, char** argv) {
     std::printf("%s: %s (%d frames; balls %d, cubes %d, stars %d, squids %d, chains %d)\n",
                 ok ? "wrote" : "could not write", out.c_str(), frames, TBall::Count(),
                 TCube::Count(), TStar::Count(), TSquid::Count(), TChain::Count());
-    TChain::ClearAll();
-    TBall::ClearAll();
-    TCube::ClearAll();
-    TStar::ClearAll();
-    TSquid::ClearAll();
-    TTentacle::ClearAll();
+    ClearAllBodies();
     CloseGraphics();
     SetClock(nullptr);
     return ok ? 0 : 1;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "bodies/ClearAllBodies.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
@@ -50,14 +51,7 @@ class BodiesTest : public ::testing::Test {
         SetClock(nullptr);
     }
 
-    static void ClearAllBodies() {
-        TChain::ClearAll();
-        TBall::ClearAll();
-        TCube::ClearAll();
-        TStar::ClearAll();
-        TSquid::ClearAll();
-        TTentacle::ClearAll();
-    }
+    static void ClearAllBodies() { ClearAllBodies(); }
 
     // A bare layer: a space with the level's gravity and the given level size, no tiles.
     static std::shared_ptr<TLayer> MakeLayer(int w, int h) {

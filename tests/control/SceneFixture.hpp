@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "bodies/ClearAllBodies.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
@@ -53,12 +54,7 @@ class SceneTest : public ::testing::Test {
     }
 
     void TearDown() override {
-        TChain::ClearAll();
-        TBall::ClearAll();
-        TCube::ClearAll();
-        TStar::ClearAll();
-        TSquid::ClearAll();
-        TTentacle::ClearAll();
+        ClearAllBodies();
         lastStarBody.reset();
         FlushInput();
         SetEndProgramHandler(nullptr);

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Game.hpp"
+#include "bodies/ClearAllBodies.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
@@ -297,12 +298,7 @@ class Soak : public ::testing::Test {
         FlushInput();
     }
     void TearDown() override {
-        TChain::ClearAll();
-        TBall::ClearAll();
-        TCube::ClearAll();
-        TStar::ClearAll();
-        TSquid::ClearAll();
-        TTentacle::ClearAll();
+        ClearAllBodies();
         lastStarBody.reset();
         player.reset();
         FlushInput();
