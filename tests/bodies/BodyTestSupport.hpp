@@ -51,8 +51,6 @@ class BodiesTest : public ::testing::Test {
         SetClock(nullptr);
     }
 
-    static void ClearAllBodies() { ClearAllBodies(); }
-
     // A bare layer: a space with the level's gravity and the given level size, no tiles.
     static std::shared_ptr<TLayer> MakeLayer(int w, int h) {
         auto l = std::make_shared<TLayer>();
