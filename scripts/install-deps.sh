@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the program and the tests need,
-# skipping the ones already present. Usage: scripts/install-deps.sh [--tests]
+# skipping the ones already present. Usage: scripts/install-deps.sh [--tests] [--web]
+# --web adds the WebAssembly compiler, what fetches Debian's sources and the headless browser the
+# web build's test drives.
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl2-dev libchipmunk-dev libpng-dev zlib1g-dev)
-if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(googletest libgtest-dev xvfb xauth xdotool python3-xlib libgl1-mesa-dri)
-fi
+for arg in "$@"; do
+  case $arg in
+    --tests) packages+=(googletest libgtest-dev xvfb xauth xdotool python3-xlib libgl1-mesa-dri) ;;
+    --web) packages+=(emscripten node-acorn dpkg-dev xz-utils chromium chromium-driver python3-selenium python3-pil) ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
