@@ -25,9 +25,13 @@ echo "Building the page (WebAssembly)..."
 emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=OFF \
   -DDAZOZI_WEB_DEPS="$deps" >/dev/null 2>&1 ||
   emcmake cmake -S . -B build/web -DDAZOZI_WEB_DEPS="$deps" >&2
+# Progress and problems only; the build's status decides.
+set +o pipefail
 cmake --build build/web --target dazozi-web dazozi-web-files -j"$jobs" 2>&1 |
-  grep -E '^\[ *[0-9]+%\]|error|warning' || true
-test -f build/web/page/dazozi-redov.wasm || { echo "web.sh: the page did not build" >&2; exit 1; }
+  { grep -E '^\[ *[0-9]+%\]|error|warning' || true; }
+status=${PIPESTATUS[0]}
+set -o pipefail
+[[ $status -eq 0 ]] || { echo "web.sh: the page did not build" >&2; exit 1; }
 page=$PWD/build/web/page
 echo "The page is in $page"
 

@@ -26,6 +26,8 @@ set(CHIPMUNK_INCLUDE_DIR "${DAZOZI_WEB_DEPS}/include")
 # The browser's side of the media services; the desktop build leaves media/web/ out.
 file(GLOB DAZOZI_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/media/web/*.cpp)
 
+file(WRITE ${CMAKE_BINARY_DIR}/web-library-funcs.json "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
+
 # Link options of every web program.
 set(DAZOZI_WEB_LINK_OPTIONS
     -sENVIRONMENT=web
@@ -33,8 +35,9 @@ set(DAZOZI_WEB_LINK_OPTIONS
     # EndProgram's exit(0) then ends the program for real: static destructors run, the page's
     # onExit shows that the game has ended (instead of a console warning that it has not).
     -sEXIT_RUNTIME=1
-    # SDL's audio code calls these from JavaScript; the linker does not see those uses.
-    "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=[\"$autoResumeAudioContext\",\"$dynCall\"]"
+    # SDL's audio code calls these from JavaScript; the linker does not see those uses. (From a
+    # file: the "$" of their names does not survive the build tool's and the shell's quoting.)
+    -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/web-library-funcs.json
     -sMIN_WEBGL_VERSION=1 -sMAX_WEBGL_VERSION=2)
 
 function(dazozi_add_web_page)

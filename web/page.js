@@ -35,9 +35,24 @@
     return !!(probe.getContext('webgl2') || probe.getContext('webgl'));
   }
 
-  // The game's keys reach it only while the canvas has the focus; the first click gives it.
-  // SDL keeps the mouse button's default action (focusing) from happening, so focus here.
-  canvas.addEventListener('mousedown', () => canvas.focus({ preventScroll: true }));
+  // The game's keys reach it only while the canvas has the focus, and the first click gives
+  // it. That click only gives the focus: the game reads its input once a frame, digits before
+  // clicks, so a focusing click followed within the same frame by a digit key (a quick hand,
+  // a slow frame) would otherwise spawn the newly selected kind where nobody meant to click.
+  // The listeners run first (capture on the window), before SDL's on the canvas and document.
+  let swallowMouseUp = false;
+  window.addEventListener('mousedown', (event) => {
+    if (event.target !== canvas || document.activeElement === canvas) return;
+    canvas.focus({ preventScroll: true });
+    event.preventDefault();
+    event.stopImmediatePropagation();
+    swallowMouseUp = true;
+  }, true);
+  window.addEventListener('mouseup', (event) => {
+    if (!swallowMouseUp) return;
+    swallowMouseUp = false;
+    event.stopImmediatePropagation();
+  }, true);
   // Holding the right button spawns objects; no context menu over the game.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   // Focus moving elsewhere in the page is the desktop's focus loss as well: keys held then
@@ -105,7 +120,6 @@
         if (status.frames++ === 0) {
           status.firstFrameMs = performance.now();
           loading.hidden = true;
-          canvas.focus({ preventScroll: true });
         }
       },
       onExit: () => {

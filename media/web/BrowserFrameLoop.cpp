@@ -3,6 +3,7 @@
 #include "media/CallbackPacer.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "media/TSound.hpp"
 #include "media/web/BrowserClock.hpp"
 
 #include <SDL.h>
@@ -14,6 +15,17 @@ namespace {
 BrowserClock browserClock;
 CallbackPacer pacer;
 void (*frameFunction)() = nullptr;
+
+// EndProgram in a page: the display callback keeps the runtime alive, so a plain exit() would
+// leave the page's loop running without ever reporting the end. Stop the loop, close what is
+// open as EndProgram would, and end for good: the page's onExit shows that the game is over.
+void EndInBrowser() {
+    emscripten_cancel_main_loop();
+    CloseAudio();
+    CloseGraphics();
+    SDL_Quit();
+    emscripten_force_exit(0);
+}
 
 void OnDisplayCallback() {
     if (!pacer.Due(static_cast<std::uint32_t>(TimeMs())))
@@ -31,6 +43,7 @@ void OnDisplayCallback() {
 
 void BrowserFrameLoop::Prepare() {
     SetClock(&browserClock);
+    SetEndProgramHandler(EndInBrowser);
     // A page has neither DISPLAY nor WAYLAND_DISPLAY: name SDL's one video driver here, so the
     // window opens on the canvas instead of being refused for want of a display.
     setenv("SDL_VIDEODRIVER", "emscripten", 1);
