@@ -4,6 +4,7 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
+#include "media/Input.hpp"
 #include "media/web/BrowserFrameLoop.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
@@ -13,7 +14,8 @@
 // What the page's browser test reads of the game (Module._dazozi_probe(what, index)), so it
 // can check what a click or a key did without reading text off the screen:
 // 0 balls alive, 1 / 2 ball `index`'s x / y in level pixels, 3 / 4 the player's x / y,
-// 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off). NaN for anything else.
+// 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
+// game reads it. NaN for anything else.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -43,6 +45,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         return level && level->_FGLayer ? level->_FGLayer->ScrollX : 0;
     case 6:
         return control ? control->debugMode : 0;
+    case 7:
+        return KeyDown(index);
     default:
         break;
     }

@@ -63,6 +63,15 @@
   document.getElementById('restart').addEventListener('click', () => location.reload());
 
   window.addEventListener('error', (event) => fail('The game stopped: ' + event.message));
+  // Sound waits for the browser's permission, which comes with a user's click or key. When the
+  // game ends first, closing its sound output rejects the resume still waiting for that: a
+  // harmless end of the wait, not an error of the game.
+  window.addEventListener('unhandledrejection', (event) => {
+    const reason = event.reason;
+    if (reason instanceof DOMException && /AudioContext closed before .*resume/.test(reason.message)) {
+      event.preventDefault();
+    }
+  });
 
   async function fetchWithProgress(url) {
     const response = await fetch(url);
