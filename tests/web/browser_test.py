@@ -219,6 +219,21 @@ def run(driver, server, out):
     check(not severe, "no error in the browser console %s" % severe)
 
 
+def run_without_webgl(server):
+    """A browser without WebGL: the page says why instead of showing a blank canvas."""
+    driver = pd.start_browser(extra_args=("--disable-webgl", "--disable-3d-apis"))
+    try:
+        driver.get(server.url)
+        text = pd.wait(driver, lambda d: d.execute_script(
+            "const m = document.getElementById('message');"
+            "return !m.hidden && document.getElementById('message-text').textContent"), 60,
+            message="no message without WebGL")
+        check("WebGL" in text, "without WebGL the page says so: %r" % text)
+        check(pd.frames(driver) == 0, "without WebGL the game does not start")
+    finally:
+        driver.quit()
+
+
 def main():
     if len(sys.argv) != 3:
         print(__doc__)
@@ -234,6 +249,9 @@ def main():
     try:
         driver = pd.start_browser()
         run(driver, server, out)
+        driver.quit()
+        driver = None
+        run_without_webgl(server)
     except Exception:  # a wait that ran out or a browser that died: report, then fail
         traceback.print_exc()
         failures.append("the run stopped early")

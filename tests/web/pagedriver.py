@@ -48,7 +48,7 @@ class PageServer:
         self.httpd.server_close()
 
 
-def start_browser(width=1280, height=900):
+def start_browser(width=1280, height=900, extra_args=()):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for arg in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
@@ -59,7 +59,7 @@ def start_browser(width=1280, height=900):
                 "--disable-component-update", "--disable-sync", "--mute-audio",
                 # A hidden headless window must still get its display callbacks.
                 "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
-                "--disable-backgrounding-occluded-windows"):
+                "--disable-backgrounding-occluded-windows", *extra_args):
         options.add_argument(arg)
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
