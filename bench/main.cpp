@@ -277,6 +277,8 @@ int main(int argc, char** argv) {
     const bool gl = opt.renderer == "gl";
     softwareRenderer = !gl;
     if (gl) {
+        // The game would leave a CPU-rasterised GL for the software renderer; measure GL anyway.
+        setenv("DAZOZI_RENDERER", "accelerated", 1);
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
     }
 
