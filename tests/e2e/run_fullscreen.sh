@@ -42,7 +42,8 @@ letterboxed() {
   e2e_shot "$out/fullscreen.png"
   "${check[@]}" letterbox "$out/fullscreen.png" >"$out/letterbox.txt"
 }
-e2e_wait_until "the letterboxed picture (last check: $out/letterbox.txt)" letterboxed
+# Each poll takes a screenshot and looks at it, so fewer polls make the same minute.
+e2e_limit=60 e2e_wait_until "the letterboxed picture (last check: $out/letterbox.txt)" letterboxed
 
 # Picture point (800, 250), above the long brick row, is screen point (1000, 344.5) at a scale
 # of 1.25 below a 32-pixel bar; a ball dropped there comes to rest on the bricks around picture
