@@ -27,6 +27,7 @@
 #include "media/Input.hpp"
 #include "media/ScriptedInput.hpp"
 #include "physics/CPBody.hpp"
+#include "tools/GoldenFrame.hpp"
 
 namespace {
 
@@ -40,6 +41,10 @@ options:
   --event "N: E"   add one event E before frame N (may be repeated); same syntax as a script line
   --frames N       number of frames to run (default 120; overrides the script's "frames")
   --png FILE       save the back buffer of the last frame as a PNG
+  --golden DIR     compare every shot with DIR/NAME.png exactly; on a difference write
+                   NAME.actual.png and NAME.diff.png into the --out directory, say so, exit 1
+  --out DIR        where shots (without --golden) and failed comparisons go (default .)
+  --update-goldens with --golden: write every shot as DIR/NAME.png instead of comparing
   --help           print this text
 
 script format, one entry per line; '#' starts a comment:
@@ -55,6 +60,9 @@ script format, one entry per line; '#' starts a comment:
   frame N: focus gained    the window gets it back
   frame N: close           the window's close button: the run ends after frame N
   frame N: stall MS        the clock jumps MS milliseconds ahead before frame N
+  frame N: shot NAME [X Y W H]
+                           after frame N, save the back buffer (or the box X Y W H of it)
+                           as NAME.png, or compare it with the golden NAME.png (--golden)
 Frames count from 0; events of one frame are fed in script order. Escape (key 27) ends the run
 inside frame N's input handling, as it ends the program (the saved picture is then the cleared
 back buffer of that frame).
@@ -66,10 +74,12 @@ output (stdout), one "name value" pair per line:
 )";
 
 struct Event {
-    enum class Kind { Key, Mouse, Button, Focus, Close, Stall } kind;
+    enum class Kind { Key, Mouse, Button, Focus, Close, Stall, Shot } kind;
     int a = 0;      // key code, x, button, stall ms, focus gained (1) / lost (0)
     int b = 0;      // y
     int action = 0; // 0 up, 1 down, 2 tap
+    ShotBox box;    // shot: the part of the frame to keep
+    std::string name;
 };
 
 struct Script {
@@ -148,6 +158,20 @@ bool parseEvent(const std::string& text, Script& script, std::string& error) {
         e.a = word == "gained" ? 1 : 0;
     } else if (what == "close") {
         e.kind = Event::Kind::Close;
+    } else if (what == "shot") {
+        e.kind = Event::Kind::Shot;
+        if (!(in >> e.name) || e.name.find('/') != std::string::npos) {
+            error = "expected: shot NAME [X Y W H]";
+            return false;
+        }
+        if (in >> e.box.x) {
+            if (!(in >> e.box.y >> e.box.w >> e.box.h) || e.box.w <= 0 || e.box.h <= 0) {
+                error = "expected: shot NAME [X Y W H]";
+                return false;
+            }
+        } else {
+            in.clear();
+        }
     } else if (what == "stall") {
         e.kind = Event::Kind::Stall;
         if (!(in >> e.a) || e.a < 0) {
@@ -235,6 +259,8 @@ void feed(const Event& e, ManualClock& clock) {
     case Event::Kind::Stall:
         clock.Advance(e.a);
         break;
+    case Event::Kind::Shot: // taken after the frame, not fed before it
+        break;
     }
 }
 
@@ -302,6 +328,9 @@ BodyHash hashBodies() {
 int main(int argc, char** argv) {
     Script script;
     std::string pngPath;
+    std::string goldenDir;
+    std::string outDir = ".";
+    bool updateGoldens = false;
     int framesOverride = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -323,6 +352,12 @@ int main(int argc, char** argv) {
             framesOverride = std::atoi(argv[++i]);
         } else if (arg == "--png" && hasValue) {
             pngPath = argv[++i];
+        } else if (arg == "--golden" && hasValue) {
+            goldenDir = argv[++i];
+        } else if (arg == "--out" && hasValue) {
+            outDir = argv[++i];
+        } else if (arg == "--update-goldens") {
+            updateGoldens = true;
         } else {
             std::cerr << "scenario: unknown or incomplete option '" << arg << "' (see --help)\n";
             return 2;
@@ -330,6 +365,10 @@ int main(int argc, char** argv) {
     }
     if (framesOverride >= 0) {
         script.frames = framesOverride;
+    }
+    if (updateGoldens && goldenDir.empty()) {
+        std::cerr << "scenario: --update-goldens needs --golden DIR\n";
+        return 2;
     }
 
     // Headless unless the caller chose drivers: no display and no sound device needed.
@@ -345,6 +384,7 @@ int main(int argc, char** argv) {
     initGame();
 
     int completed = 0;
+    bool failedShots = false;
     const char* ended = "frames";
     try {
         for (int frame = 0; frame < script.frames; ++frame) {
@@ -354,6 +394,28 @@ int main(int argc, char** argv) {
             }
             updateGame();
             ++completed;
+            for (auto it = range.first; it != range.second; ++it) {
+                const Event& e = it->second;
+                if (e.kind != Event::Kind::Shot) {
+                    continue;
+                }
+                std::string message;
+                if (goldenDir.empty()) {
+                    if (!SaveShot(e.box, outDir + "/" + e.name + ".png")) {
+                        message = "cannot write " + outDir + "/" + e.name + ".png";
+                    }
+                } else if (updateGoldens) {
+                    if (!SaveShot(e.box, goldenDir + "/" + e.name + ".png")) {
+                        message = "cannot write " + goldenDir + "/" + e.name + ".png";
+                    }
+                } else {
+                    message = CompareShotWithGolden(e.box, goldenDir, outDir, e.name);
+                }
+                if (!message.empty()) {
+                    std::cerr << "scenario: frame " << frame << ": " << message << "\n";
+                    failedShots = true;
+                }
+            }
             if (CloseRequested() != 0) {
                 ended = "close";
                 break;
@@ -384,5 +446,5 @@ int main(int argc, char** argv) {
     std::cout.flush();
     SetEndProgramHandler(nullptr);
     SetClock(nullptr);
-    return 0;
+    return failedShots ? 1 : 0;
 }
