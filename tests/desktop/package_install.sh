@@ -3,7 +3,8 @@
 # validates its menu entry and AppStream metadata, runs lintian (no errors allowed), installs
 # it with dpkg, starts the installed program by its menu entry's command in an X server (its
 # window appears with its caption; Escape ends it with status 0), purges it and checks that
-# nothing new is left in /etc or the folders it installs to. Whatever happens, the package is purged again on the way out.
+# nothing new is left in /etc or the folders it installs to. Whatever happens, the package is
+# purged again on the way out.
 # Usage: package_install.sh BUILD_DIR OUTPUT_DIR VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
