@@ -10,8 +10,9 @@
 class CallbackPacer {
   public:
     // toleranceMs: how early a callback may start a frame. Refresh callbacks fall on
-    // fractional milliseconds while the pace is in whole ones; without slack a 60 Hz display
-    // whose callback lands a fraction before the target would skip every other frame.
+    // fractional, jittery milliseconds while the pace is in whole ones; without slack a
+    // callback that lands a fraction before its frame's start leaves the frame to the next
+    // refresh, a visible stutter.
     explicit CallbackPacer(int toleranceMs = kDefaultToleranceMs) : toleranceMs_(toleranceMs) {}
 
     // True when a callback at nowMs (TimeMs) should run a frame. Needs an open paced surface.

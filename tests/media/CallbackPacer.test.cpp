@@ -28,14 +28,16 @@ class CallbackPacerTest : public mediatest::OffscreenTest {
 
     // Calls back at `hertz` for `seconds`, on the display's refresh ticks; a frame that takes
     // `workMs` lets the ticks during it pass, as a browser does. Returns the frames run.
-    int Run(double hertz, double seconds, double workMs = 2.0) {
+    // `jitterMs`: the callbacks' time stamps wander that much early and late in turn.
+    int Run(double hertz, double seconds, double workMs = 2.0, double jitterMs = 0.0) {
         const double period = 1000.0 / hertz;
         const double start = clock.nowMs;
         const double end = start + seconds * 1000.0;
         int frames = 0;
         callbacks = 0;
         for (long k = 1;; ++k) {
-            const double tick = start + static_cast<double>(k) * period;
+            const double tick =
+                start + static_cast<double>(k) * period + (k % 2 != 0 ? -jitterMs : jitterMs);
             if (tick > end + 1e-6)
                 break;
             if (tick < clock.nowMs)
@@ -77,6 +79,18 @@ TEST_F(CallbackPacerTest, RunsEveryOtherCallbackAtOneHundredTwentyHertz) {
         }
     }
     EXPECT_TRUE(pattern == 0b01010101 || pattern == 0b10101010) << pattern;
+}
+
+// Callback time stamps wander by a fraction of a millisecond; one that comes a little before
+// its frame's whole-millisecond start must still run it, not leave the frame to the next
+// refresh (a visible stutter).
+TEST_F(CallbackPacerTest, ACallbackAFractionEarlyStillRunsItsFrame) {
+    clock.nowMs = 5000.0;
+    CloseGraphics();
+    ASSERT_TRUE(OpenGraphics(1024, 768, 0, 60, 0));
+    clock.nowMs = 5000.0 - 1000.0 / 60.0; // the first callback is due when the window opened
+    const int frames = Run(60.0, 10.0, 1.0, 0.4);
+    EXPECT_EQ(frames, callbacks);
 }
 
 // A background tab gets no callbacks for a while; when it comes back the game goes on at 60
