@@ -18,10 +18,10 @@ e2e_shot "$out/before-balls.png"
 # Three clicks over the long floating brick row (y = 336). A click spawns once per frame, so
 # each waits for its ball to come to rest on the row before the next is made.
 for x in 740 800 860; do
-  xdotool mousemove --sync --window "$wid" "$x" 250 click 1
+  timeout 10 xdotool mousemove --sync --window "$wid" "$x" 250 click 1
   e2e_wait_changed "$out/before-balls.png" "$((x - 14)),307,$((x + 14)),335" 200 "a ball resting at x=$x"
 done
-xdotool mousemove --sync --window "$wid" 1000 700
+timeout 10 xdotool mousemove --sync --window "$wid" 1000 700
 e2e_shot "$out/balls.png"
 green_before=$(e2e_count 0,255,75)
 [[ $green_before -ge 0 && $green_before -lt 100 ]] || e2e_fail "$green_before green pixels before the debug view"
