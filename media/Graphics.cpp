@@ -485,6 +485,10 @@ void Flip(int sync) {
         SDL_RenderPresent(cx.renderer);
 }
 
+std::uint32_t FlipTargetMs() {
+    return cx.targetTime;
+}
+
 int CloseRequested() {
     PollEvents();
     return TakeCloseRequest() ? 1 : 0;
