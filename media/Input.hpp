@@ -15,3 +15,12 @@ void FlushInput(); // releases every key and button and zeroes every hit count
 void ResetInput(); // FlushInput plus pointer (0, 0) and no pending close request (tests)
 int VirtualKeyFromSdl(int sdlKeycode, int sdlScancode); // 0 when the key has no code here
 bool TakeCloseRequest(); // true once per close request (window close or quit)
+
+class InputRecorder;
+// Every event handled from now on is also reported to recorder (non-owning, must outlive its
+// use; nullptr stops).
+void SetInputRecorder(InputRecorder* recorder);
+// With true, keyboard, mouse and focus events of real windows are ignored and only those pushed
+// by the program itself (ScriptedInput) count: a replay is not disturbed by the user. Close
+// requests always count.
+void SetScriptedInputOnly(bool only);

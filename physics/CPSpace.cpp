@@ -1,5 +1,6 @@
 #include "physics/CPSpace.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -213,6 +214,38 @@ void CPSpace::AddJoint(const std::shared_ptr<CPJoint>& joint) {
     cpSpaceAddConstraint(SpaceOf(*this), static_cast<cpConstraint*>(joint->cpObjectPtr));
     joint->parent = std::static_pointer_cast<CPSpace>(shared_from_this());
     Enlist(joint, Joints);
+}
+
+namespace {
+struct NearestQuery {
+    cpShape* shape = nullptr;
+    cpFloat distance = INFINITY;
+    cpVect point = cpvzero;
+};
+
+void KeepNearestMovable(cpShape* shape, cpVect point, cpFloat distance, cpVect /*gradient*/,
+                        void* data) {
+    auto& best = *static_cast<NearestQuery*>(data);
+    if (cpBodyGetType(cpShapeGetBody(shape)) != CP_BODY_TYPE_DYNAMIC || distance >= best.distance) {
+        return;
+    }
+    best = {shape, distance, point};
+}
+} // namespace
+
+std::shared_ptr<CPShape> CPSpace::NearestMovableShape(CPVect p, float maxDistance,
+                                                      CPVect& nearestPoint) {
+    // The library's own nearest query would stop at the level's segments, which lie under
+    // almost everything; walking every shape in range lets the fixed ones be passed over.
+    NearestQuery best;
+    cpSpacePointQuery(SpaceOf(*this), ToCp(p), maxDistance, CP_SHAPE_FILTER_ALL,
+                      &KeepNearestMovable, &best);
+    if (best.shape == nullptr) {
+        return nullptr;
+    }
+    nearestPoint = best.distance > 0.0 ? FromCp(best.point) : p;
+    auto* wrapper = static_cast<CPShape*>(cpShapeGetUserData(best.shape));
+    return std::static_pointer_cast<CPShape>(wrapper->shared_from_this());
 }
 
 std::shared_ptr<CPSpaceHash> CPSpace::GetActiveShapes() {
