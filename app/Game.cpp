@@ -129,6 +129,7 @@ bool playerLost() {
 
 void SetGameRecorder(InputRecorder* r) {
     recorder = r;
+    SetInputRecorder(r);
 }
 
 void SetGameReplay(const InputScript* script) {
