@@ -54,7 +54,10 @@ def cmd_close(d, wid):
     ev = protocol.event.ClientMessage(window=w, client_type=protocols,
                                       data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     w.send_event(ev, event_mask=X.NoEventMask)
-    d.flush()
+    # A flush only hands the request to the socket; exiting right after it can drop the
+    # request with the connection. sync() returns once the server has processed it, so the
+    # client message has been delivered to the program's queue by then.
+    d.sync()
     return 0
 
 
