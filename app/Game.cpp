@@ -24,6 +24,7 @@
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
 #include "physics/CPBody.hpp"
+#include "physics/CPSpace.hpp"
 #include "physics/CPVect.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
@@ -116,6 +117,8 @@ void initGame() {
 
 void resetGame() {
     sandbox->DropGrab();
+    // The space is emptied in one go first; the body classes then only drop their objects.
+    level->_FGLayer->spaceMap->FreeMovables();
     ClearAllBodies();
     // A star tied to by a later kind-8 chain must be one that exists now.
     lastStarBody.reset();

@@ -45,7 +45,6 @@ class BarePhysics {
     static int GameJoints();
 
   private:
-
     cpSpace* space = nullptr;
     int bodies = 0, shapes = 0, joints = 0;
     std::string notes, error;

@@ -311,10 +311,10 @@ int main(int argc, char** argv) {
             opt.settle = 60;
             opt.maxSeconds = 4.0;
         } else {
-            std::fprintf(
-                stderr,
-                "usage: %s [--renderer software|gl] [--frames N] [--quick] [--first-frame] [--reset]\n",
-                argv[0]);
+            std::fprintf(stderr,
+                         "usage: %s [--renderer software|gl] [--frames N] [--quick] "
+                         "[--first-frame] [--reset]\n",
+                         argv[0]);
             return 2;
         }
     }

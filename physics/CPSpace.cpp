@@ -248,6 +248,54 @@ std::shared_ptr<CPShape> CPSpace::NearestMovableShape(CPVect p, float maxDistanc
     return std::static_pointer_cast<CPShape>(wrapper->shared_from_this());
 }
 
+void CPSpace::FreeMovables() {
+    cpSpace* space = SpaceOf(*this);
+    if (space == nullptr) {
+        return;
+    }
+    // Taking a shape out of the space makes the library search every contact it remembers
+    // (thousands in a big pile) for that shape: one search per shape makes clearing a pile
+    // quadratic. So the contacts are forgotten first, all at once: one step of almost no time
+    // in which nothing movable collides, with contacts forgotten after a single step.
+    auto& active = lists_[ActiveShapes];
+    for (const auto& member : active) {
+        if (auto* shape = static_cast<cpShape*>(member->cpObjectPtr)) {
+            cpShapeSetFilter(shape, CP_SHAPE_FILTER_NONE);
+        }
+    }
+    const cpTimestamp persistence = cpSpaceGetCollisionPersistence(space);
+    cpSpaceSetCollisionPersistence(space, 1);
+    cpSpaceStep(space, 1e-4);
+    cpSpaceSetCollisionPersistence(space, persistence);
+
+    // The library keeps joints and bodies in arrays that it searches from the front and
+    // shrinks by moving the last element into the gap, exactly as the lists here do: freeing
+    // from the front finds every object at once.
+    auto freeFront = [](std::vector<std::shared_ptr<CPObject>>& members) {
+        while (!members.empty()) {
+            std::shared_ptr<CPObject> member = members.front();
+            member->Release();
+            if (!members.empty() && members.front() == member) {
+                Unlist(*member); // its library object was already gone
+            }
+        }
+    };
+    freeFront(lists_[Joints]);
+    freeFront(active);
+    freeFront(lists_[Bodies]);
+    // Hidden static bodies that held only movable things (fixed chain anchors) go too; the
+    // level's body keeps its static shapes.
+    auto& hidden = lists_[HiddenBodies];
+    for (std::size_t i = 0; i < hidden.size();) {
+        auto& body = static_cast<CPBody&>(*hidden[i]);
+        if (body.shapes_.empty() && body.joints_.empty()) {
+            body.Free();
+        } else {
+            ++i;
+        }
+    }
+}
+
 std::shared_ptr<CPSpaceHash> CPSpace::GetActiveShapes() {
     if (!activeShapes) {
         activeShapes.reset(new CPSpaceHash(this, ActiveShapes));
