@@ -11,6 +11,12 @@
 #include "physics/CPSpaceHash.hpp"
 #include "physics/ChipmunkGlue.hpp"
 
+// The space's contact table (see FreeMovables): the library ships this header for extensions,
+// without the C linkage its public headers declare.
+extern "C" {
+#include <chipmunk/chipmunk_private.h>
+}
+
 namespace {
 
 cpSpace* SpaceOf(const CPObject& o) {
@@ -21,6 +27,15 @@ cpSpace* SpaceOf(const CPObject& o) {
 // dropped before the solver sees it, for as long as the two shapes touch.
 cpBool RejectContact(cpArbiter*, cpSpace*, cpDataPointer) {
     return cpFalse;
+}
+
+// The library's equality of its contact table: a contact is found by its pair of shapes, in
+// either order.
+cpBool SameShapePair(const void* pair, const void* element) {
+    const auto* shapes = static_cast<const cpShape* const*>(pair);
+    const auto* arbiter = static_cast<const cpArbiter*>(element);
+    return (shapes[0] == arbiter->a && shapes[1] == arbiter->b) ||
+           (shapes[1] == arbiter->a && shapes[0] == arbiter->b);
 }
 
 } // namespace
@@ -267,6 +282,13 @@ void CPSpace::FreeMovables() {
     cpSpaceSetCollisionPersistence(space, 1);
     cpSpaceStep(space, 1e-4);
     cpSpaceSetCollisionPersistence(space, persistence);
+    // The contacts are gone, but the table that held them keeps the size of the largest pile
+    // ever, and every removal below still walks all of it. An empty table of the library's own
+    // kind takes its place.
+    if (cpHashSetCount(space->cachedArbiters) == 0) {
+        cpHashSetFree(space->cachedArbiters);
+        space->cachedArbiters = cpHashSetNew(0, &SameShapePair);
+    }
 
     // The library keeps joints and bodies in arrays that it searches from the front and
     // shrinks by moving the last element into the gap, exactly as the lists here do: freeing
