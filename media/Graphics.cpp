@@ -669,11 +669,10 @@ std::uint32_t ReadPixel(int x, int y) {
     return rgba;
 }
 
-bool SaveBackBufferPng(const std::string& path) {
+bool ReadBackBuffer(std::vector<std::uint8_t>& rgba, int& width, int& height) {
     if (!cx.renderer)
         return false;
     int w = cx.width, h = cx.height;
-    std::vector<std::uint8_t> rgba;
     if (cx.surface) {
         SDL_RenderFlush(cx.renderer);
         rgba.resize(static_cast<std::size_t>(w) * h * 4);
@@ -687,6 +686,16 @@ bool SaveBackBufferPng(const std::string& path) {
                                  w * 4) != 0)
             return false;
     }
+    width = w;
+    height = h;
+    return true;
+}
+
+bool SaveBackBufferPng(const std::string& path) {
+    int w = 0, h = 0;
+    std::vector<std::uint8_t> rgba;
+    if (!ReadBackBuffer(rgba, w, h))
+        return false;
     png_image img;
     std::memset(&img, 0, sizeof img);
     img.version = PNG_IMAGE_VERSION;

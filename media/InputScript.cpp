@@ -77,6 +77,20 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
         e.a = word == "gained" ? 1 : 0;
     } else if (what == "close") {
         e.kind = Event::Kind::Close;
+    } else if (what == "shot") {
+        e.kind = Event::Kind::Shot;
+        if (!(in >> e.name) || e.name.find('/') != std::string::npos) {
+            error = "expected: shot NAME [X Y W H]";
+            return false;
+        }
+        if (in >> e.a) {
+            if (!(in >> e.b >> e.w >> e.h) || e.w <= 0 || e.h <= 0) {
+                error = "expected: shot NAME [X Y W H]";
+                return false;
+            }
+        } else {
+            in.clear();
+        }
     } else if (what == "stall" || what == "clock") {
         e.kind = what == "stall" ? Event::Kind::Stall : Event::Kind::Clock;
         if (!(in >> e.a) || e.a < 0) {
@@ -177,6 +191,8 @@ void InputScript::Feed(int frame, ManualClock* clock) const {
             if (clock != nullptr) {
                 clock->Set(static_cast<std::uint32_t>(e.a));
             }
+            break;
+        case Event::Kind::Shot: // taken after the frame by the runner, not fed before it
             break;
         }
     }

@@ -15,14 +15,18 @@ class ManualClock;
 //   frame N: close                 the window's close button
 //   frame N: stall MS              the clock jumps MS milliseconds ahead
 //   frame N: clock MS              the clock reads MS when frame N starts (recordings)
+//   frame N: shot NAME [X Y W H]   after frame N, a picture of the frame (or of that box of it)
+//                                  named NAME; left to the runner (Feed does nothing with it)
 // '#' starts a comment; events of one frame keep their order.
 class InputScript {
   public:
     struct Event {
-        enum class Kind { Key, Mouse, Button, Focus, Close, Stall, Clock } kind = Kind::Key;
-        int a = 0;      // key code, x, button, milliseconds, focus gained (1) / lost (0)
-        int b = 0;      // y
-        int action = 0; // 0 up, 1 down, 2 tap
+        enum class Kind { Key, Mouse, Button, Focus, Close, Stall, Clock, Shot } kind = Kind::Key;
+        int a = 0;        // key code, x, button, milliseconds, focus gained (1) / lost (0)
+        int b = 0;        // y
+        int action = 0;   // 0 up, 1 down, 2 tap
+        int w = 0, h = 0; // shot: box size from (a, b); 0 = the whole frame
+        std::string name; // shot: picture name (no '/')
     };
 
     int frames = -1; // from a "frames N" line; -1 when the script gives none

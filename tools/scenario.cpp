@@ -28,6 +28,7 @@
 #include "media/InputRecorder.hpp"
 #include "media/InputScript.hpp"
 #include "physics/CPBody.hpp"
+#include "tools/GoldenFrame.hpp"
 
 namespace {
 
@@ -42,6 +43,10 @@ options:
   --frames N       number of frames to run (default 120; overrides the script's "frames")
   --png FILE       save the back buffer of the last frame as a PNG
   --record FILE    write the run's input as the program's --record does (replayable)
+  --golden DIR     compare every shot with DIR/NAME.png exactly; on a difference write
+                   NAME.actual.png and NAME.diff.png into the --out directory, say so, exit 1
+  --out DIR        where shots (without --golden) and failed comparisons go (default .)
+  --update-goldens with --golden: write every shot as DIR/NAME.png instead of comparing
   --help           print this text
 
 script format, one entry per line; '#' starts a comment:
@@ -58,6 +63,9 @@ script format, one entry per line; '#' starts a comment:
   frame N: close           the window's close button: the run ends after frame N
   frame N: stall MS        the clock jumps MS milliseconds ahead before frame N
   frame N: clock MS        the clock reads MS when frame N starts (written by recordings)
+  frame N: shot NAME [X Y W H]
+                           after frame N, save the back buffer (or the box X Y W H of it)
+                           as NAME.png, or compare it with the golden NAME.png (--golden)
 Frames count from 0; events of one frame are fed in script order. Recordings made with
 'dazozi-redov --record FILE' are scripts: this runner replays them to the same body hash. Escape (key 27) ends the run
 inside frame N's input handling, as it ends the program (the saved picture is then the cleared
@@ -139,6 +147,9 @@ int main(int argc, char** argv) {
     InputScript script;
     std::string pngPath;
     std::string recordPath;
+    std::string goldenDir;
+    std::string outDir = ".";
+    bool updateGoldens = false;
     int framesOverride = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -163,6 +174,12 @@ int main(int argc, char** argv) {
             pngPath = argv[++i];
         } else if (arg == "--record" && hasValue) {
             recordPath = argv[++i];
+        } else if (arg == "--golden" && hasValue) {
+            goldenDir = argv[++i];
+        } else if (arg == "--out" && hasValue) {
+            outDir = argv[++i];
+        } else if (arg == "--update-goldens") {
+            updateGoldens = true;
         } else {
             std::cerr << "scenario: unknown or incomplete option '" << arg << "' (see --help)\n";
             return 2;
@@ -171,6 +188,10 @@ int main(int argc, char** argv) {
     const int frames = framesOverride >= 0  ? framesOverride
                        : script.frames >= 0 ? script.frames
                                             : 120;
+    if (updateGoldens && goldenDir.empty()) {
+        std::cerr << "scenario: --update-goldens needs --golden DIR\n";
+        return 2;
+    }
     static InputRecorder recorder;
     if (!recordPath.empty()) {
         std::string error;
@@ -196,12 +217,37 @@ int main(int argc, char** argv) {
     }
 
     int completed = 0;
+    bool failedShots = false;
     const char* ended = "frames";
     try {
         for (int frame = 0; frame < frames; ++frame) {
             script.Feed(frame, &clock);
             updateGame();
             ++completed;
+            const auto range = script.events.equal_range(frame);
+            for (auto it = range.first; it != range.second; ++it) {
+                const InputScript::Event& e = it->second;
+                if (e.kind != InputScript::Event::Kind::Shot) {
+                    continue;
+                }
+                const ShotBox box{e.a, e.b, e.w, e.h};
+                std::string message;
+                if (goldenDir.empty()) {
+                    if (!SaveShot(box, outDir + "/" + e.name + ".png")) {
+                        message = "cannot write " + outDir + "/" + e.name + ".png";
+                    }
+                } else if (updateGoldens) {
+                    if (!SaveShot(box, goldenDir + "/" + e.name + ".png")) {
+                        message = "cannot write " + goldenDir + "/" + e.name + ".png";
+                    }
+                } else {
+                    message = CompareShotWithGolden(box, goldenDir, outDir, e.name);
+                }
+                if (!message.empty()) {
+                    std::cerr << "scenario: frame " << frame << ": " << message << "\n";
+                    failedShots = true;
+                }
+            }
             if (CloseRequested() != 0) {
                 ended = "close";
                 break;
@@ -234,5 +280,5 @@ int main(int argc, char** argv) {
     std::cout.flush();
     SetEndProgramHandler(nullptr);
     SetClock(nullptr);
-    return 0;
+    return failedShots ? 1 : 0;
 }

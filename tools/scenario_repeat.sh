@@ -36,4 +36,19 @@ if "$bin" --event "5 key 49 tap" >/dev/null 2>&1; then
     echo "a malformed event was accepted" >&2
     exit 1
 fi
+# Golden comparison: a shot made as the golden of frame 5 matches itself and fails against a
+# later frame, naming the actual frame and the difference picture it wrote.
+mkdir -p "$out/golden" "$out/golden-out"
+rm -f "$out/golden-out/"*
+"$bin" --frames 6 --event "5: shot g" --golden "$out/golden" --update-goldens >/dev/null
+"$bin" --frames 6 --event "5: shot g" --golden "$out/golden" --out "$out/golden-out" >/dev/null ||
+    { echo "a frame differs from its own golden" >&2; exit 1; }
+if "$bin" --frames 30 --event "0: key 39 down" --event "29: shot g" --golden "$out/golden" \
+    --out "$out/golden-out" >/dev/null 2>"$out/golden-err.txt"; then
+    echo "a different frame matched the golden" >&2
+    exit 1
+fi
+grep -q "g.actual.png" "$out/golden-err.txt" && grep -q "g.diff.png" "$out/golden-err.txt" &&
+    [[ -s "$out/golden-out/g.actual.png" && -s "$out/golden-out/g.diff.png" ]] ||
+    { echo "a failed comparison did not write and name both pictures" >&2; exit 1; }
 echo "scenario runner ok"
