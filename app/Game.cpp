@@ -135,6 +135,10 @@ void SetGameRecorder(InputRecorder* r) {
     SetInputRecorder(r);
 }
 
+void EnableHelpHint(bool enabled) {
+    sandboxOverlay.hintEnabled = enabled;
+}
+
 void SetGameReplay(const InputScript* script) {
     replay = script;
 }
@@ -234,6 +238,7 @@ int RunProgram(int argc, const char* const* argv) {
         return 1;
     }
     initGame();
+    EnableHelpHint(true);
     if (record.IsOpen()) {
         SetGameRecorder(&record);
     }

@@ -43,5 +43,8 @@ void SetGameRecorder(InputRecorder* recorder);
 // clock is the caller's: clock events of the script are not applied.
 void SetGameReplay(const InputScript* script);
 
+// Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
+void EnableHelpHint(bool enabled);
+
 // Runs the whole program: options, start-up, set-up, the frame loop. Returns the exit status.
 int RunProgram(int argc, const char* const* argv);

@@ -103,7 +103,7 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost) {
         constexpr std::string_view kLost = "The player squid is lost: press R to start over";
         shadowedText(kLost, centred(kLost, 1.0f), h - 2.0f * kGlyphH - 8.0f);
     }
-    if (sandbox.frames <= kHintFrames && !sandbox.helpVisible) {
+    if (hintEnabled && sandbox.frames <= kHintFrames && !sandbox.helpVisible) {
         constexpr std::string_view kHint = "F1: help";
         shadowedText(kHint, w - static_cast<float>(kHint.size() * kGlyphW) - 8.0f,
                      h - kGlyphH - 6.0f);

@@ -13,6 +13,10 @@ class SandboxOverlay {
     static constexpr int kHintFrames = 300;   // the "F1: help" hint: the first 5 s at 60 Hz
     static constexpr int kNoticeFrames = 180; // a notice stays 3 s at 60 Hz
 
+    // The "F1: help" hint is for someone at the window: the interactive program switches it on;
+    // headless runs (scenarios, golden frames) leave the game's own screens untouched.
+    bool hintEnabled = false;
+
     // Shows text at the bottom left for kNoticeFrames frames (replaces an earlier one).
     void ShowNotice(const std::string& text);
     // Draws everything due for this frame. Leaves the drawing state as it found it (white,
