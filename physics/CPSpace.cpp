@@ -268,27 +268,29 @@ void CPSpace::FreeMovables() {
     if (space == nullptr) {
         return;
     }
-    // Taking a shape out of the space makes the library search every contact it remembers
-    // (thousands in a big pile) for that shape: one search per shape makes clearing a pile
-    // quadratic. So the contacts are forgotten first, all at once: one step of almost no time
-    // in which nothing movable collides, with contacts forgotten after a single step.
+    // Taking a shape out of the space makes the library walk its whole table of remembered
+    // contacts for that shape, and the table keeps the size of the largest pile ever: one walk
+    // per shape makes clearing a pile quadratic. So the contacts are forgotten first, all at
+    // once, the way the library forgets stale ones: this step's contacts are unthreaded from
+    // their bodies, every contact goes back to the space's pool, and an empty table of the
+    // library's own kind takes the old one's place.
+    cpArray* current = space->arbiters;
+    for (int i = 0; i < current->num; ++i) {
+        cpArbiterUnthread(static_cast<cpArbiter*>(current->arr[i]));
+    }
+    current->num = 0;
+    cpHashSetEach(
+        space->cachedArbiters,
+        [](void* element, void* pool) {
+            auto* arbiter = static_cast<cpArbiter*>(element);
+            arbiter->contacts = nullptr;
+            arbiter->count = 0;
+            cpArrayPush(static_cast<cpArray*>(pool), arbiter);
+        },
+        space->pooledArbiters);
+    cpHashSetFree(space->cachedArbiters);
+    space->cachedArbiters = cpHashSetNew(0, &SameShapePair);
     auto& active = lists_[ActiveShapes];
-    for (const auto& member : active) {
-        if (auto* shape = static_cast<cpShape*>(member->cpObjectPtr)) {
-            cpShapeSetFilter(shape, CP_SHAPE_FILTER_NONE);
-        }
-    }
-    const cpTimestamp persistence = cpSpaceGetCollisionPersistence(space);
-    cpSpaceSetCollisionPersistence(space, 1);
-    cpSpaceStep(space, 1e-4);
-    cpSpaceSetCollisionPersistence(space, persistence);
-    // The contacts are gone, but the table that held them keeps the size of the largest pile
-    // ever, and every removal below still walks all of it. An empty table of the library's own
-    // kind takes its place.
-    if (cpHashSetCount(space->cachedArbiters) == 0) {
-        cpHashSetFree(space->cachedArbiters);
-        space->cachedArbiters = cpHashSetNew(0, &SameShapePair);
-    }
 
     // The library keeps joints and bodies in arrays that it searches from the front and
     // shrinks by moving the last element into the gap, exactly as the lists here do: freeing
