@@ -7,11 +7,14 @@
 // With --reset it measures instead the sandbox's R at 7,000 to 21,000 bodies, next to one frame
 // of the same scene and to the bare library freeing the same space.
 //
-// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick] [--reset]
+// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick]
+//        dazozi-bench --cpu [--quick]   (CPU use in a window, both renderers in turn)
+//        dazozi-bench --reset           (R on overfull scenes)
 
 #include "app/Game.hpp"
 #include "bench/BareDraw.hpp"
 #include "bench/BarePhysics.hpp"
+#include "bench/CpuUse.hpp"
 #include "bench/Harness.hpp"
 #include "bench/Scenes.hpp"
 #include "bodies/TBall.hpp"
@@ -70,6 +73,7 @@ struct Options {
     int settle = 150;
     bool quick = false;
     bool firstFrameOnly = false; // print the start-up figures and stop
+    bool cpu = false;            // CPU use in a window on both renderers instead
     bool reset = false;          // measure R on overfull scenes instead
 };
 
@@ -301,6 +305,8 @@ int main(int argc, char** argv) {
             opt.renderer = argv[++i];
         } else if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
             opt.frames = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--cpu") == 0) {
+            opt.cpu = true;
         } else if (std::strcmp(argv[i], "--first-frame") == 0) {
             opt.firstFrameOnly = true;
         } else if (std::strcmp(argv[i], "--reset") == 0) {
@@ -313,14 +319,26 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
-                         "[--first-frame] [--reset]\n",
+                         "[--first-frame] [--cpu] [--reset]\n",
                          argv[0]);
             return 2;
         }
     }
+    if (opt.cpu) {
+        // The real program's pacing and window; each renderer is opened in turn.
+        if (!StartUp(GraphicsTarget::Window)) {
+            std::printf("CPU use: cannot open a window (%s); skipped\n", GraphicsError());
+            return 0;
+        }
+        initGame();
+        const int status = opt.quick ? RunCpuUse(1, 2.0) : RunCpuUse(3, 5.0);
+        std::_Exit(status);
+    }
     const bool gl = opt.renderer == "gl";
     softwareRenderer = !gl;
     if (gl) {
+        // The game would leave a CPU-rasterised GL for the software renderer; measure GL anyway.
+        setenv("DAZOZI_RENDERER", "accelerated", 1);
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
     }
 

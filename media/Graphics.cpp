@@ -4,6 +4,7 @@
 #include "media/Font8x16.hpp"
 #include "media/GraphicsInternal.hpp"
 #include "media/Input.hpp"
+#include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
 
@@ -59,6 +60,8 @@ struct Context {
     GraphicsTarget target = GraphicsTarget::Window;
     std::string caption;
     std::string error;
+    std::string rendererName; // SDL's name of the renderer in use
+    std::string glRenderer;   // GL_RENDERER of the accelerated renderer tried, if any
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Surface* surface = nullptr; // the offscreen back buffer
@@ -286,6 +289,7 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
     CloseGraphics();
     InitMedia();
     cx.error.clear();
+    cx.glRenderer.clear();
     if (width <= 0 || height <= 0) {
         cx.error = "invalid window size " + std::to_string(width) + " x " + std::to_string(height);
         return false;
@@ -305,6 +309,12 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
             return false;
         }
     } else {
+        const RendererPreference preference = RendererPreferenceFromEnvironment();
+        if (preference == RendererPreference::Invalid) {
+            cx.error = std::string("DAZOZI_RENDERER is '") + std::getenv("DAZOZI_RENDERER") +
+                       "'; use 'software' or 'accelerated'";
+            return false;
+        }
         if (!DisplayReachable()) {
             cx.error = "no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
             return false;
@@ -329,9 +339,9 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
             cx.error = std::string("cannot open the window: ") + SDL_GetError();
             return false;
         }
-        cx.renderer = SDL_CreateRenderer(cx.window, -1, SDL_RENDERER_ACCELERATED);
-        if (!cx.renderer)
-            cx.renderer = SDL_CreateRenderer(cx.window, -1, SDL_RENDERER_SOFTWARE);
+        const RendererChoice choice = CreateWindowRenderer(cx.window, preference);
+        cx.renderer = choice.renderer;
+        cx.glRenderer = choice.glRenderer;
         if (!cx.renderer) {
             cx.error = std::string("cannot draw into the window: ") + SDL_GetError();
             SDL_DestroyWindow(cx.window);
@@ -344,6 +354,10 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
         SDL_StopTextInput();
     }
     ++cx.generation;
+    {
+        SDL_RendererInfo info{};
+        cx.rendererName = SDL_GetRendererInfo(cx.renderer, &info) == 0 ? info.name : "";
+    }
     cx.width = width;
     cx.height = height;
     cx.vsync = 0;
@@ -364,6 +378,27 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
     FlushInput();
     Cls();
     return true;
+}
+
+bool SetFullScreen(bool on) {
+    if (!cx.window)
+        return false;
+    // The logical size set when the window opened keeps the 1024 x 768 picture whole and
+    // centred at any window size and maps the pointer back, so nothing else changes.
+    return SDL_SetWindowFullscreen(cx.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
+}
+
+bool IsFullScreen() {
+    return cx.window != nullptr &&
+           (SDL_GetWindowFlags(cx.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+const char* RendererName() {
+    return cx.renderer ? cx.rendererName.c_str() : "";
+}
+
+const char* TriedGlRenderer() {
+    return cx.glRenderer.c_str();
 }
 
 const char* GraphicsError() {

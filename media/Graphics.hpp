@@ -19,7 +19,17 @@ void SetWindowCaption(std::string_view caption); // caption of the window opened
 // Returns false on failure, with the cause in GraphicsError().
 bool OpenGraphics(int width, int height, int depth, int hertz, int flags);
 const char* GraphicsError(); // why the last OpenGraphics failed ("" if it did not)
-void CloseGraphics();        // closes the window/offscreen surface (frees frame textures)
+// SDL's name of the renderer drawing now ("software", "opengl", ...); "" while closed. A window
+// takes the accelerated renderer unless it is a CPU rasteriser; DAZOZI_RENDERER=software or
+// accelerated forces either (read at each OpenGraphics).
+const char* RendererName();
+const char* TriedGlRenderer(); // GL_RENDERER of the accelerated renderer tried; "" if none
+// Desktop full screen at the display's resolution, the picture letterboxed and the pointer still
+// reported in logical pixels; false goes back to the window. No effect offscreen; false if SDL
+// refused. F11 and Alt+Enter toggle it (media/Input).
+bool SetFullScreen(bool on);
+bool IsFullScreen();  // the window is in desktop full screen now
+void CloseGraphics(); // closes the window/offscreen surface (frees frame textures)
 bool GraphicsOpen();
 int GraphicsWidth();  // logical width given to OpenGraphics
 int GraphicsHeight(); // logical height given to OpenGraphics

@@ -1,5 +1,7 @@
 #include "media/Input.hpp"
 
+#include "media/Graphics.hpp"
+
 #include <SDL.h>
 
 #include "media/InputRecorder.hpp"
@@ -67,6 +69,12 @@ void Handle(const SDL_Event& e) {
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
+        // The desktop's usual full-screen keys belong to the window, not to the game.
+        if (IsFullScreenShortcut(e.key.keysym.sym, e.key.keysym.mod)) {
+            if (e.type == SDL_KEYDOWN && e.key.repeat == 0)
+                SetFullScreen(!IsFullScreen());
+            return;
+        }
         const int vk = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
         if (vk <= 0 || vk >= kKeyCount)
             return;
@@ -206,6 +214,12 @@ int VirtualKeyFromSdl(int sym, int scancode) {
     if (scancode == SDL_SCANCODE_0)
         return '0';
     return 0;
+}
+
+bool IsFullScreenShortcut(int sym, int mod) {
+    if (sym == SDLK_F11)
+        return true;
+    return (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (mod & KMOD_ALT) != 0;
 }
 
 void PollEvents() {

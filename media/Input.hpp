@@ -14,6 +14,8 @@ void PollEvents(); // processes the pending window, keyboard and mouse events
 void FlushInput(); // releases every key and button and zeroes every hit count
 void ResetInput(); // FlushInput plus pointer (0, 0) and no pending close request (tests)
 int VirtualKeyFromSdl(int sdlKeycode, int sdlScancode); // 0 when the key has no code here
+// F11, or Enter with Alt held: toggles full screen, whatever else is held; the game never sees it.
+bool IsFullScreenShortcut(int sdlKeycode, int sdlModifiers);
 bool TakeCloseRequest(); // true once per close request (window close or quit)
 
 class InputRecorder;

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the program and the tests need,
-# skipping the ones already present. Usage: scripts/install-deps.sh [--tests]
+# skipping the ones already present. Usage: scripts/install-deps.sh [--tests | --package]
+# --package: what building and checking the Debian package takes (also part of --tests, whose
+# suite builds, checks, installs and removes the package).
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl2-dev libchipmunk-dev libpng-dev zlib1g-dev)
 if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(googletest libgtest-dev xvfb xauth xdotool python3-xlib libgl1-mesa-dri)
+  packages+=(googletest libgtest-dev xvfb xauth xdotool python3-xlib libgl1-mesa-dri openbox)
+fi
+if [[ "${1:-}" == "--tests" || "${1:-}" == "--package" ]]; then
+  packages+=(dpkg-dev lintian desktop-file-utils appstream)
 fi
 
 missing=()

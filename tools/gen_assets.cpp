@@ -1,6 +1,6 @@
 // Draws the program's pictures and synthesises its sound into a directory
-// tree like data/ (img/*.png, snd/*.wav). The output depends only on this
-// code, so a test can regenerate it and compare it with the committed files.
+// tree like data/ (img/*.png, snd/*.wav, and the desktop icon in icons/). The output depends only
+// on this code, so a test can regenerate it and compare it with the committed files.
 //
 //   gen_assets <out-dir>
 //   gen_assets --render <img-dir> <out.png> <scroll-x> [draw-count]
@@ -9,6 +9,7 @@
 
 #include "data/LevelData.hpp"
 #include "tools/gen_assets_art.hpp"
+#include "tools/gen_assets_icon.hpp"
 #include "tools/gen_assets_image.hpp"
 
 #include <cmath>
@@ -35,6 +36,12 @@ bool WriteAll(const std::filesystem::path& out) {
     ok &= WritePngRgba((img / "reflectBall.png").string(), DrawReflectBall());
     ok &= WritePngRgba((img / "star.png").string(), DrawStar());
     ok &= WriteWavMono16((out / "snd" / "metal_drop_1.wav").string(), SynthesiseClink(), 44100);
+    // The desktop icon in the sizes the icon theme installs.
+    std::filesystem::create_directories(out / "icons");
+    for (int size : {48, 128, 256, 512}) {
+        const std::string name = "dazozi-redov-" + std::to_string(size) + ".png";
+        ok &= WritePngRgba((out / "icons" / name).string(), DrawIcon(size));
+    }
     return ok;
 }
 

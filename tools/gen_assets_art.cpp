@@ -121,11 +121,11 @@ Picture Sprite(int w, int h, const Shader& shader) {
 
 } // namespace
 
-Picture DrawBall(bool blue) {
+Shader BallShader(bool blue) {
     const Rgba body = blue ? Opaque(55, 120, 230) : Opaque(222, 44, 48);
     const Rgba dark = blue ? Opaque(22, 52, 128) : Opaque(118, 18, 24);
     const Rgba white = Opaque(248, 246, 240);
-    return Sprite(32, 32, [=](double px, double py) {
+    return [=](double px, double py) {
         const double x = px - 16, y = py - 16, r = Len(x, y);
         const double edge = r - 15.0;
         if (edge > 0.5) {
@@ -148,7 +148,11 @@ Picture DrawBall(bool blue) {
         c = Mix(c, dark, Fill(-(edge + 1.0)));
         c.a = Fill(edge);
         return c;
-    });
+    };
+}
+
+Picture DrawBall(bool blue) {
+    return Sprite(32, 32, BallShader(blue));
 }
 
 Picture DrawReflectBall() {
@@ -196,9 +200,9 @@ Picture DrawCube() {
     return pic;
 }
 
-Picture DrawStar() {
+Shader StarShader() {
     const std::vector<P2> outline = StarOutline(1.0);
-    return Sprite(32, 32, [&](double px, double py) {
+    return [outline](double px, double py) {
         const P2 p{px - 16, py - 16};
         const double d = PolygonDistance(outline, p);
         if (d > 0.5) {
@@ -228,7 +232,11 @@ Picture DrawStar() {
         c = Mix(c, line, 1.0 - Fill(d + 1.1));
         c.a = Fill(d);
         return c;
-    });
+    };
+}
+
+Picture DrawStar() {
+    return Sprite(32, 32, StarShader());
 }
 
 Picture DrawBrightStar() {

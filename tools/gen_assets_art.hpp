@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <vector>
 
+// The ball and star drawings in their 32 x 32 sprite coordinates (centre at (16, 16)), for
+// drawing them at other sizes (the desktop icon).
+Shader BallShader(bool blue);
+Shader StarShader();
+
 // The program's pictures, drawn from geometry (no randomness beyond fixed hashes).
 Picture DrawBall(bool blue);   // 32 x 32, red or blue ball with a face
 Picture DrawReflectBall();     // 32 x 32 shading laid over a 30-px ball

@@ -12,7 +12,9 @@ endif()
 set(files
   img/anchor.png img/BACK1TileSet.png img/ball.png img/blueBall.png img/brightStar.png
   img/cube.png img/L1TileSet.png img/link.png img/reflectBall.png img/star.png
-  snd/metal_drop_1.wav)
+  snd/metal_drop_1.wav
+  icons/dazozi-redov-48.png icons/dazozi-redov-128.png icons/dazozi-redov-256.png
+  icons/dazozi-redov-512.png)
 set(failed "")
 foreach(f IN LISTS files)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
@@ -22,12 +24,13 @@ foreach(f IN LISTS files)
   endif()
 endforeach()
 
-file(GLOB generated RELATIVE "${WORK_DIR}" "${WORK_DIR}/img/*" "${WORK_DIR}/snd/*")
+file(GLOB generated RELATIVE "${WORK_DIR}" "${WORK_DIR}/img/*" "${WORK_DIR}/snd/*"
+     "${WORK_DIR}/icons/*")
 list(LENGTH generated count)
-if(NOT count EQUAL 11)
-  list(APPEND failed "(generated ${count} files, expected 11)")
+if(NOT count EQUAL 15)
+  list(APPEND failed "(generated ${count} files, expected 15)")
 endif()
 if(failed)
   message(FATAL_ERROR "differs from the committed file: ${failed}")
 endif()
-message(STATUS "all 11 generated files match data/")
+message(STATUS "all 15 generated files match data/")

@@ -139,3 +139,62 @@ TEST(InputWindow, PointerMapsBackToTheProgramsPixelsInAResizedWindow) {
     CloseGraphics();
     ResetInput();
 }
+
+namespace {
+void PushKeyWithModifiers(Uint32 type, SDL_Keycode sym, Uint16 mod, Uint8 repeat = 0) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    e.key.repeat = repeat;
+    e.key.windowID = SDL_GetWindowID(MediaWindow());
+    SDL_PushEvent(&e);
+}
+} // namespace
+
+TEST(InputWindow, F11AndAltEnterToggleFullScreenAndNeverReachTheGame) {
+    SetGraphicsTarget(GraphicsTarget::Window);
+    ASSERT_TRUE(OpenGraphics(1024, 768, 0, 60, 0)) << GraphicsError();
+    ResetInput();
+    ASSERT_FALSE(IsFullScreen());
+
+    PushKeyWithModifiers(SDL_KEYDOWN, SDLK_F11, KMOD_NONE);
+    PollEvents();
+    EXPECT_TRUE(IsFullScreen());
+    PushKeyWithModifiers(SDL_KEYDOWN, SDLK_F11, KMOD_NONE, 1); // auto-repeat: no second toggle
+    PushKeyWithModifiers(SDL_KEYUP, SDLK_F11, KMOD_NONE);
+    PollEvents();
+    EXPECT_TRUE(IsFullScreen());
+    EXPECT_EQ(KeyHits(122), 0);
+
+    PushKeyWithModifiers(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT);
+    PollEvents();
+    EXPECT_FALSE(IsFullScreen());
+    PushKeyWithModifiers(SDL_KEYDOWN, SDLK_KP_ENTER, KMOD_RALT);
+    PollEvents();
+    EXPECT_TRUE(IsFullScreen());
+    EXPECT_EQ(KeyHits(13), 0);
+
+    // Enter alone is an ordinary key.
+    PushKeyWithModifiers(SDL_KEYDOWN, SDLK_RETURN, KMOD_NONE);
+    PollEvents();
+    EXPECT_TRUE(IsFullScreen());
+    EXPECT_EQ(KeyHits(13), 1);
+
+    // The picture keeps its logical size whatever the window does.
+    EXPECT_EQ(GraphicsWidth(), 1024);
+    EXPECT_EQ(GraphicsHeight(), 768);
+    EXPECT_TRUE(SetFullScreen(false));
+    EXPECT_FALSE(IsFullScreen());
+    CloseGraphics();
+    ResetInput();
+}
+
+TEST(InputWindow, FullScreenIsRefusedOffscreen) {
+    SetGraphicsTarget(GraphicsTarget::Offscreen);
+    ASSERT_TRUE(OpenGraphics(1024, 768, 0, 60, 0)) << GraphicsError();
+    EXPECT_FALSE(SetFullScreen(true));
+    EXPECT_FALSE(IsFullScreen());
+    CloseGraphics();
+    SetGraphicsTarget(GraphicsTarget::Window);
+}

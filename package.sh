@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the Debian package of Dazozi Redov in Release and checks it: the menu entry with
+# desktop-file-validate, the AppStream metadata with appstreamcli, the package with lintian.
+# The .deb is left in build/package/; install it with `sudo apt install ./build/package/*.deb`.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh --package
+
+dir=build/package
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=OFF >/dev/null
+cmake --build "$dir" --target dazozi-redov -j"$(nproc)" >/dev/null
+rm -f "$dir"/*.deb
+(cd "$dir" && cpack -G DEB >/dev/null)
+deb=$(ls "$dir"/dazozi-redov_*.deb)
+
+# Validate the files as they are in the package.
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
+desktop-file-validate "$root"/usr/share/applications/*.desktop
+appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.metainfo.xml >/dev/null
+lintian --fail-on error,warning "$deb"
+echo "$deb"
