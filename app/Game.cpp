@@ -167,8 +167,9 @@ void updateGame() {
 
     // Physics. The camera target comes from the player's position before this frame's steps,
     // so the view trails the player by one frame of motion. Paused, the camera still follows
-    // and nothing is stepped.
-    if (!playerLost()) {
+    // and nothing is stepped. While a body is held the camera holds still too: following the
+    // player would move the world under a pointer that pulls the player, and it would run away.
+    if (!playerLost() && !sandbox->grab.Active()) {
         lastCameraTarget = player->_body->GetPosition().Sub(kCameraOffset);
     }
     if (advance) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "control/DebugDraw.hpp"
 #include "media/Graphics.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPPivotJoint.hpp"
@@ -123,5 +124,7 @@ void TGrab::DrawLine() const {
     const CPVect pointer = history_[0];
     SetColor(255, 255, 0);
     ::DrawLine(held.x, held.y, pointer.x, pointer.y, 1);
+    // The line is only a few pixels long while the body keeps up: a ring marks the held point.
+    drawCircle(held.x, held.y, 5.0);
     SetColor(255, 255, 255);
 }

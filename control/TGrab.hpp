@@ -38,8 +38,9 @@ class TGrab {
     const CPBody* Body() const { return body_.get(); }
     // Pointer velocity the next Release would give, pixels/s.
     CPVect PointerVelocity() const;
-    // The grab line from the held point to the pointer, in world pixels with the current
-    // origin; leaves the colour white. Nothing when no body is held.
+    // The grab line from the held point to the pointer and a small ring at the held point, in
+    // yellow, in world pixels with the current origin; leaves the colour white. Nothing when no
+    // body is held.
     void DrawLine() const;
 
   private:

@@ -22,8 +22,14 @@ e2e_wait_count 0,255,75 -ge 500 "the debug view"
 blue_start=$(e2e_count 0,75,255)
 e2e_shot "$out/start.png"
 
-# Middle-button drag from the player squid (it starts at window point 450, 300) to the right.
+# R and P together: a new player squid at window point (450, 300) that stays there (paused);
+# the grab waits until PAUSED shows, so that it comes in a later frame than the reset.
+e2e_shot "$out/before-reset.png"
+xdotool key r p
+e2e_wait_changed "$out/before-reset.png" 440,0,584,60 150 "PAUSED after R and P"
+# Middle-button drag from the player squid to the right, running again once it is held.
 xdotool mousemove --sync --window "$wid" 450 300 mousedown 2
+xdotool key p
 for x in 480 520 560 600 640 680; do
   xdotool mousemove --sync --window "$wid" "$x" 240
 done
