@@ -65,12 +65,10 @@ PY
 
 # Balls held down with the right button, then R: only the new player's outlines are left.
 xdotool key 1
+# (held until their outlines show: one ball a frame, however fast the frames come)
 xdotool mousemove --sync --window "$wid" 300 150 mousedown 3
-for x in 320 340 360 380 400 420 440 460 480 500; do
-  xdotool mousemove --sync --window "$wid" "$x" 150
-done
-xdotool mouseup 3
 e2e_wait_count 0,75,255 -ge $((blue_start + 300)) "the balls' outlines"
+xdotool mouseup 3
 xdotool mousemove --sync --window "$wid" 1000 700
 xdotool key r
 e2e_wait_count 0,75,255 -le $((blue_start + 60)) "R clearing the balls"
