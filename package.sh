@@ -10,7 +10,7 @@ dir=build/package
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=OFF >/dev/null
 cmake --build "$dir" --target dazozi-redov -j"$(nproc)" >/dev/null
 rm -f "$dir"/*.deb
-(cd "$dir" && cpack -G DEB >/dev/null)
+(cd "$dir" && cpack -G DEB >cpack.log 2>&1) || { cat "$dir/cpack.log"; exit 1; }
 deb=$(ls "$dir"/dazozi-redov_*.deb)
 
 # Validate the files as they are in the package.

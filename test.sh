@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite
-# (unit tests, pixel tests and the end-to-end run under Xvfb).
+# (unit tests, pixel tests, the end-to-end run under Xvfb, and the web build played in
+# headless Chromium).
 # With --sanitize it builds and runs the suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer instead.
 set -euo pipefail
@@ -14,6 +15,11 @@ if [[ "${1:-}" == "--sanitize" ]]; then
   flags=(-DCMAKE_BUILD_TYPE=Debug -DDAZOZI_SANITIZE=ON -DDAZOZI_BENCH=OFF)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+if [[ "${1:-}" != "--sanitize" ]]; then
+  # The web build first, so that ctest plays it in a browser along with the rest.
+  ./web.sh
+  flags+=(-DDAZOZI_WEB_PAGE="$PWD/build/web/page")
 fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"

@@ -80,7 +80,9 @@ bool StartUp(GraphicsTarget target) {
     RegisterResources();
 
     InitMedia();
-    InitAudio();
+    // A failure to open the sound output is said only once the window is open: when there is
+    // no display either, the one line that matters is why the program cannot start.
+    InitAudio(AudioReport::Held);
     InitPhysics();
 
     SetAutoCenterHandle(true);
@@ -90,7 +92,7 @@ bool StartUp(GraphicsTarget target) {
     level = std::make_shared<TLevel>();
     control = std::make_shared<TControl>();
     sandbox = std::make_shared<TSandbox>();
-    fpsNextTime = TimeMs() + 1000;
+    fpsNextTime = TimeAfter(TimeMs(), 1000);
 
     StartPhysics();
 
@@ -100,6 +102,7 @@ bool StartUp(GraphicsTarget target) {
         std::fprintf(stderr, "dazozi-redov: cannot open the window: %s\n", GraphicsError());
         return false;
     }
+    ReportHeldAudioProblem();
     return true;
 }
 

@@ -74,15 +74,17 @@ void drawFPS() {
     drawLabelled(" FPS : ", fpsValue, x, 0.0f);
     ++fpsFrames;
     // The clock wraps at 2^32 ms: compare through the difference, which stays right across the
-    // wrap, and step the window end in unsigned arithmetic so it wraps with the clock.
-    const auto now = static_cast<std::uint32_t>(TimeMs());
-    const auto end = static_cast<std::uint32_t>(fpsNextTime);
-    if (static_cast<std::int32_t>(now - end) >= 0) {
+    // wrap, and step the window end so that it wraps with the clock.
+    const int now = TimeMs();
+    const int late = TimeBetween(fpsNextTime, now);
+    if (late >= 0) {
         fpsValue = fpsFrames;
         fpsFrames = 0;
-        // From the end of this window, not from now: after a stall the windows catch up one
-        // per frame instead of skipping.
-        fpsNextTime = static_cast<int>(end + 1000u);
+        // From the end of this window, not from now, so that windows stay one second apart and
+        // a slow frame does not shift them. After a stall that passed more than a whole window
+        // (the process stopped, the machine suspended) the next window starts now: catching up
+        // one window per frame would show 1 for as many frames as the stall had seconds.
+        fpsNextTime = late >= 1000 ? TimeAfter(now, 1000) : TimeAfter(fpsNextTime, 1000);
     }
 }
 

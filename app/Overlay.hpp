@@ -17,7 +17,8 @@ void CountActiveShapes(CPSpace& space);
 void CountActiveShapes();
 // Draws " FPS : <fpsValue>" at (GraphicsWidth() - 80, 0) in white over a one-pixel dark
 // shadow (the colour is white again afterwards), counts this frame and closes the window
-// when TimeMs() reached fpsNextTime (the next window then ends 1000 ms after this one did).
+// when TimeMs() reached fpsNextTime (wrap-safe); the next window ends 1000 ms after this one
+// did, or 1000 ms from now when the clock has passed more than a whole window since.
 void drawFPS();
 // Draws the seven help and count lines at x = 0, y = 0, 14, ..., 84 in white over a one-pixel
 // dark shadow; leaves the colour white and the rest of the state as it was.

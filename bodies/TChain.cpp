@@ -1,10 +1,10 @@
 #include "bodies/TChain.hpp"
 
 #include <cmath>
+#include <cstdint>
 
 #include "bodies/LiveList.hpp"
 #include "data/Resources.hpp"
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
 #include "media/TSound.hpp"
 #include "physics/CPSpace.hpp"
@@ -29,7 +29,10 @@ void TChain::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, int mode,
     _length = static_cast<float>(n);
     _radius = radius;
     _life = life;
-    _cycle = TimeMs() + 2000;
+    // The grace is counted in the space's steps, not on the wall clock: the chain contracts as
+    // the physics advances, and slow or stalled frames (heavy scenes) would otherwise use the
+    // grace up before it has, so that it tore by itself.
+    _cycle = static_cast<int>(layer->spaceMap->StepsTaken() + kGraceSteps);
     _strong = radius * 2.0f + gap;
     const float r = radius;
     const CPVect end = p.Add(Vec2(-2.0f * r * static_cast<float>(n), 0.0f));
@@ -107,7 +110,9 @@ std::shared_ptr<CPBody> TChain::createAnchors(CPVect position, float mass, int w
 }
 
 void TChain::update() {
-    if (TimeMs() < _cycle) {
+    // Through the difference, which stays right when the step count wraps.
+    if (static_cast<std::int32_t>(layer->spaceMap->StepsTaken() -
+                                  static_cast<std::uint32_t>(_cycle)) < 0) {
         return;
     }
     auto walk = _joint.ObjectEnumerator();

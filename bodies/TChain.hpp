@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "bodies/TObject.hpp"
@@ -19,7 +20,8 @@ class TChain : public TObject {
     // n + 1 links of radius r laid out leftwards from the start anchor. mode 1: given anchors
     // or fixed ones; mode 2: given start or fixed, given end or free; other: both free (given
     // bodies ignored). Requested anchors stand at p and p + (-2 r n, 0); made anchors are
-    // placed 112 px right of that. No end joint when n == 0. Breaks allowed from TimeMs()+2000.
+    // placed 112 px right of that. No end joint when n == 0. Breaks allowed once the layer's
+    // space has taken kGraceSteps more steps.
     void Init(const std::shared_ptr<TLayer>& layer, CPVect p, int mode,
               const std::shared_ptr<CPBody>& startAnchor, const std::shared_ptr<CPBody>& endAnchor,
               int n, float gap, float radius, float mass, int life, float elasticity,
@@ -54,7 +56,9 @@ class TChain : public TObject {
     float _length = 0.0f;
     float _radius = 0.0f;
     int _life = 0;
-    int _cycle = 0;
+    int _cycle = 0; // the space's StepsTaken() from which joints may break (wrapping)
+    // Two seconds of simulated time at the level's fixed step of 1/180 s.
+    static constexpr std::uint32_t kGraceSteps = 360;
     float _strong = 0.0f;
 
     // Anchors made by createAnchors (bodies and circles, shown or not), owned for release.

@@ -28,5 +28,9 @@ class ManualClock final : public Clock {
 
 void SetClock(Clock* clock); // non-owning, must outlive its use; nullptr restores the system clock
 Clock& CurrentClock();       // the clock in use
-int TimeMs();                // monotonic milliseconds of the current clock (wraps at 2^32)
-void SleepMs(int ms);        // suspends for ms milliseconds; nothing for ms <= 0
+int TimeMs(); // monotonic milliseconds of the current clock (the system clock's count from
+              // program start), wrapping at 2^32: compare times only through TimeBetween
+int TimeAfter(int time, int ms); // time + ms on the wrapping clock (no overflow)
+int TimeBetween(int from,
+                int to); // to - from in ms, right across the wrap while |to - from| < 2^31
+void SleepMs(int ms);    // suspends for ms milliseconds; nothing for ms <= 0

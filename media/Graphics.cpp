@@ -4,6 +4,7 @@
 #include "media/Font8x16.hpp"
 #include "media/GraphicsInternal.hpp"
 #include "media/Input.hpp"
+#include "media/QuietStderr.hpp"
 #include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
@@ -27,6 +28,15 @@ bool EnvSet(const char* name) {
 // A desktop window needs an X or Wayland display, unless SDL was pointed at a driver by name.
 bool DisplayReachable() {
     return EnvSet("DISPLAY") || EnvSet("WAYLAND_DISPLAY") || EnvSet("SDL_VIDEODRIVER");
+}
+
+// The display the environment names, for messages: X's DISPLAY first, as SDL tries X first.
+std::string NamedDisplay() {
+    if (EnvSet("DISPLAY"))
+        return std::string("the X display \"") + std::getenv("DISPLAY") + "\"";
+    if (EnvSet("WAYLAND_DISPLAY"))
+        return std::string("the Wayland display \"") + std::getenv("WAYLAND_DISPLAY") + "\"";
+    return "the display named by SDL_VIDEODRIVER";
 }
 
 bool VideoDriverRequested() {
@@ -236,10 +246,10 @@ bool DisplayKeepsTheRate() {
     const int start = TimeMs();
     int inARow = 0;
     int last = start;
-    for (int i = 0; i < 240 && TimeMs() - start < 1000; ++i) {
+    for (int i = 0; i < 240 && TimeBetween(start, TimeMs()) < 1000; ++i) {
         SDL_RenderPresent(cx.renderer);
         const int now = TimeMs();
-        inARow = std::abs((now - last) - cx.msPerFrame) <= 1 ? inARow + 1 : 0;
+        inARow = std::abs(TimeBetween(last, now) - cx.msPerFrame) <= 1 ? inARow + 1 : 0;
         last = now;
         if (inARow >= 3)
             return true;
@@ -319,14 +329,21 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
             cx.error = "no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
             return false;
         }
-        if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            cx.error = std::string("no display available (") + SDL_GetError() + ")";
+        bool videoUp = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+        if (!videoUp) {
+            // The display libraries SDL tries in turn print their own warnings when theirs is
+            // not there; the one line of the caller says which display failed instead.
+            QuietStderr quiet;
+            videoUp = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        }
+        if (!videoUp) {
+            cx.error = "cannot reach " + NamedDisplay() + " (" + SDL_GetError() + ")";
             return false;
         }
         // Without a display SDL falls back to its invisible drivers, and the program would run
         // on with no window at all; only take them when someone asked for them by name.
         if (IsInvisibleVideoDriver(SDL_GetCurrentVideoDriver()) && !VideoDriverRequested()) {
-            cx.error = "no display available (only an invisible video driver was found)";
+            cx.error = "cannot reach " + NamedDisplay() + " (no display server answers there)";
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
@@ -466,6 +483,10 @@ void Flip(int sync) {
     }
     if (cx.renderer)
         SDL_RenderPresent(cx.renderer);
+}
+
+std::uint32_t FlipTargetMs() {
+    return cx.targetTime;
 }
 
 int CloseRequested() {

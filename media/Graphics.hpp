@@ -37,6 +37,8 @@ void Cls();           // fills the back buffer with the clear colour
 void SetClsColor(int r, int g, int b);
 // Presents the back buffer. -1: paced to the OpenGraphics hertz; 1: waits for the retrace; 0: not.
 void Flip(int sync);
+// TimeMs at which the paced Flip(-1) lets the next frame start (where its sleep ends).
+std::uint32_t FlipTargetMs();
 int CloseRequested(); // 1 if a close was requested since the last call (clears it); polls events
 [[noreturn]] void EndProgram(); // calls the end handler if set, else exits with status 0
 void SetEndProgramHandler(void (*handler)()); // handler may throw to unwind; nullptr = exit

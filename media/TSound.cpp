@@ -1,15 +1,15 @@
 #include "media/TSound.hpp"
 
 #include "media/Embedded.hpp"
+#include "media/QuietStderr.hpp"
 
 #include <SDL.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 // A small mixer of one-shot voices on SDL's own audio output: the program only starts short
 // sounds, so a fixed set of voices summed with clipping is all it needs.
@@ -54,32 +54,6 @@ void MixCallback(void*, Uint8* stream, int len) {
     }
 }
 
-// Sound libraries print their own complaints when no output exists; the program says it once.
-class QuietStderr {
-  public:
-    QuietStderr() {
-        std::fflush(stderr);
-        saved_ = dup(2);
-        const int devNull = open("/dev/null", O_WRONLY);
-        if (devNull >= 0) {
-            dup2(devNull, 2);
-            close(devNull);
-        }
-    }
-    ~QuietStderr() {
-        if (saved_ < 0)
-            return;
-        std::fflush(stderr);
-        dup2(saved_, 2);
-        close(saved_);
-    }
-    QuietStderr(const QuietStderr&) = delete;
-    QuietStderr& operator=(const QuietStderr&) = delete;
-
-  private:
-    int saved_ = -1;
-};
-
 void Lock() {
     if (mixer.device)
         SDL_LockAudioDevice(mixer.device);
@@ -90,7 +64,11 @@ void Unlock() {
 }
 } // namespace
 
-bool InitAudio() {
+namespace {
+std::string heldProblem; // the line InitAudio(AudioReport::Held) kept back
+} // namespace
+
+bool InitAudio(AudioReport report) {
     if (mixer.attempted)
         return mixer.device != 0;
     mixer.attempted = true;
@@ -110,7 +88,13 @@ bool InitAudio() {
         }
     }
     if (!ready || mixer.device == 0) {
-        std::fprintf(stderr, "No sound output (%s); sounds stay silent.\n", SDL_GetError());
+        const std::string line =
+            std::string("No sound output (") + SDL_GetError() + "); sounds stay silent.\n";
+        if (report == AudioReport::Held) {
+            heldProblem = line;
+        } else {
+            std::fputs(line.c_str(), stderr);
+        }
         return false;
     }
     // The mixer thread must stop before static destructors release the voices' samples.
@@ -118,6 +102,13 @@ bool InitAudio() {
     (void)closeAtExit;
     SDL_PauseAudioDevice(mixer.device, 0);
     return true;
+}
+
+void ReportHeldAudioProblem() {
+    if (!heldProblem.empty()) {
+        std::fputs(heldProblem.c_str(), stderr);
+        heldProblem.clear();
+    }
 }
 
 void CloseAudio() {

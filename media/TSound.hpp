@@ -29,7 +29,12 @@ class TSound {
 
 // Decodes an embedded WAV ("incbin::name"); nullptr if missing or undecodable.
 std::shared_ptr<TSound> LoadSound(std::string_view url, int flags);
-bool InitAudio();     // opens the output once; on failure one line on stderr and silence
-void CloseAudio();    // stops and closes the output (tests)
-int SoundPlayCount(); // Play calls since start
-int ActiveVoices();   // sounds being mixed right now
+// When a failure to open the sound output is reported: at once, or held back until
+// ReportHeldAudioProblem (so that a program that cannot start at all says only why not).
+enum class AudioReport { Now, Held };
+// Opens the output once; on failure one line on stderr (now or held) and silence after that.
+bool InitAudio(AudioReport report = AudioReport::Now);
+void ReportHeldAudioProblem(); // prints the held line, if any, once
+void CloseAudio();             // stops and closes the output (tests)
+int SoundPlayCount();          // Play calls since start
+int ActiveVoices();            // sounds being mixed right now

@@ -182,6 +182,7 @@ void CPSpace::AddCollisionPairFunc(int a, int b, std::nullptr_t) {
 
 void CPSpace::DoStep(float dt) {
     cpSpaceStep(SpaceOf(*this), dt);
+    ++stepsTaken_;
 }
 
 void CPSpace::AddBody(const std::shared_ptr<CPBody>& body) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,9 @@ class CPSpace : public CPObject {
     // Shapes of collision types a and b never collide (either order); re-registering is harmless.
     void AddCollisionPairFunc(int a, int b, std::nullptr_t noFunction = nullptr);
     void DoStep(float dt); // advance by dt seconds; velocity functions run inside
+    // DoStep calls so far: the space's simulated time in steps (wraps at 2^32; compare
+    // differences).
+    std::uint32_t StepsTaken() const { return stepsTaken_; }
 
     void AddBody(const std::shared_ptr<CPBody>& body);          // simulated from now on
     void AddShape(const std::shared_ptr<CPShape>& shape);       // collides; counted as active
@@ -69,6 +73,7 @@ class CPSpace : public CPObject {
 
     std::shared_ptr<CPSpaceHash> activeShapes, staticShapes;
     std::vector<std::shared_ptr<CPObject>> lists_[ListCount];
+    std::uint32_t stepsTaken_ = 0;
     float hashCell_ = 0.0f;
     int hashCount_ = 0;
 };

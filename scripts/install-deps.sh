@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the program and the tests need,
-# skipping the ones already present. Usage: scripts/install-deps.sh [--tests | --package]
+# skipping the ones already present. Usage: scripts/install-deps.sh [--tests] [--package] [--web]
 # --package: what building and checking the Debian package takes (also part of --tests, whose
 # suite builds, checks, installs and removes the package).
+# --web: the WebAssembly compiler, what fetches Debian's sources and the headless browser the
+# web build's test drives.
 set -euo pipefail
 
 packages=(build-essential cmake pkg-config libsdl2-dev libchipmunk-dev libpng-dev zlib1g-dev)
-if [[ "${1:-}" == "--tests" ]]; then
-  packages+=(googletest libgtest-dev xvfb xauth xdotool python3-xlib libgl1-mesa-dri openbox)
-fi
-if [[ "${1:-}" == "--tests" || "${1:-}" == "--package" ]]; then
-  packages+=(dpkg-dev lintian desktop-file-utils appstream)
-fi
+for arg in "$@"; do
+  case $arg in
+    --tests)
+      packages+=(googletest libgtest-dev xvfb xauth xdotool python3-xlib libgl1-mesa-dri openbox)
+      packages+=(dpkg-dev lintian desktop-file-utils appstream)
+      ;;
+    --package) packages+=(dpkg-dev lintian desktop-file-utils appstream) ;;
+    --web)
+      packages+=(emscripten node-acorn dpkg-dev xz-utils chromium chromium-driver python3-selenium
+        python3-pil)
+      ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -19,6 +19,13 @@ template <class T> std::shared_ptr<T> Nth(TList<std::shared_ptr<T>>& list, int n
     }
     return nullptr;
 }
+
+// Steps the layer's space (no body passes) until it has taken `steps` steps in all.
+void StepsTo(TLayer& layer, std::uint32_t steps) {
+    while (layer.spaceMap->StepsTaken() < steps) {
+        layer.spaceMap->DoStep(1.0f / 180.0f);
+    }
+}
 } // namespace
 
 TEST_F(ChainTest, ModeOneHangsBetweenTwoFixedAnchors252Apart) {
@@ -26,7 +33,7 @@ TEST_F(ChainTest, ModeOneHangsBetweenTwoFixedAnchors252Apart) {
     auto chain = SpawnChain(layer, p, 1);
     EXPECT_EQ(TChain::Count(), 1);
     EXPECT_FLOAT_EQ(chain->_strong, 16.0f);
-    EXPECT_EQ(chain->_cycle, 2000);
+    EXPECT_EQ(chain->_cycle, 360); // two seconds of the space's steps from now
     EXPECT_EQ(chain->_body.Count(), 19);
     EXPECT_EQ(chain->_joint.Count(), 20);
     ASSERT_EQ(chain->_shape.Count(), 2 + 19);
@@ -113,25 +120,32 @@ TEST_F(ChainTest, SingleLinkHasNoEndJoint) {
     EXPECT_EQ(layer->spaceMap->CountJoints(), 1);
 }
 
-TEST_F(ChainTest, InnerJointsBreakOnlyAfterTwoSecondsOnePerChainPerFrame) {
+TEST_F(ChainTest, InnerJointsBreakOnlyAfterTwoSecondsOfStepsOnePerChainPerFrame) {
+    StepsTo(*layer, 30);
     clock.Set(1000);
     auto a = SpawnChain(layer, Vec2(600.0f, 200.0f), 1);
     auto b = SpawnChain(layer, Vec2(600.0f, 500.0f), 1);
-    EXPECT_EQ(a->_cycle, 3000);
+    EXPECT_EQ(a->_cycle, 30 + 360);
     // Pull two links out of chain a (four overstretched joints), one out of chain b (two);
     // drag the anchors away too: anchor joints never break.
-    Nth(a->_body, 5)->SetPosition(Vec2(600.0f, 0.0f));
-    Nth(a->_body, 12)->SetPosition(Vec2(900.0f, 0.0f));
-    Nth(b->_body, 3)->SetPosition(Vec2(900.0f, 700.0f));
-    a->_shape.First()->GetBody()->SetPosition(Vec2(50.0f, 50.0f));
-    Nth(a->_shape, 1)->GetBody()->SetPosition(Vec2(1500.0f, 50.0f));
+    const auto pull = [&] {
+        Nth(a->_body, 5)->SetPosition(Vec2(600.0f, 0.0f));
+        Nth(a->_body, 12)->SetPosition(Vec2(900.0f, 0.0f));
+        Nth(b->_body, 3)->SetPosition(Vec2(900.0f, 700.0f));
+        a->_shape.First()->GetBody()->SetPosition(Vec2(50.0f, 50.0f));
+        Nth(a->_shape, 1)->GetBody()->SetPosition(Vec2(1500.0f, 50.0f));
+    };
     const int plays = SoundPlayCount();
-    clock.Set(2999);
+    // The wall clock plays no part: a stall of an hour leaves the grace as it was.
+    clock.Advance(3600 * 1000);
+    StepsTo(*layer, 30 + 359);
+    pull();
     TChain::UpdateAll();
     EXPECT_EQ(a->_joint.Count(), 20);
     EXPECT_EQ(SoundPlayCount(), plays);
 
-    clock.Set(3000);
+    StepsTo(*layer, 30 + 360);
+    pull();
     TChain::UpdateAll();
     EXPECT_EQ(a->_joint.Count(), 19);
     EXPECT_EQ(b->_joint.Count(), 19);
@@ -149,6 +163,34 @@ TEST_F(ChainTest, InnerJointsBreakOnlyAfterTwoSecondsOnePerChainPerFrame) {
     EXPECT_FALSE(a->_joint.First()->IsFreed());
 }
 
+// Two chains between fixed anchors and a stall of three seconds before the first frame, then
+// slow frames: the chains contract during their grace, counted in steps, and stay whole.
+TEST_F(ChainTest, SlowAndStalledFramesLeaveANewChainWhole) {
+    auto a = SpawnChain(layer, Vec2(600.0f, 200.0f), 1);
+    auto b = SpawnChain(layer, Vec2(600.0f, 400.0f), 1);
+    clock.Advance(3000);
+    for (int f = 0; f < 200; ++f) {
+        Frame();
+        clock.Advance(117);
+    }
+    EXPECT_EQ(a->_joint.Count() + b->_joint.Count(), 40);
+}
+
+// Chains made just below the clock's wrap (and the int overflow of TimeMs() + 2000 that once
+// took their grace away) keep it all the same.
+TEST_F(ChainTest, AChainMadeJustBeforeTheClockWrapsKeepsItsGrace) {
+    for (std::uint32_t start : {0x7FFFFFFFu - 500u, 0xFFFFFFFFu - 500u}) {
+        SCOPED_TRACE(start);
+        clock.Set(start);
+        auto chain = SpawnChain(layer, Vec2(600.0f, 200.0f), 1);
+        Nth(chain->_body, 5)->SetPosition(Vec2(600.0f, 0.0f));
+        clock.Advance(1000);
+        TChain::UpdateAll();
+        EXPECT_EQ(chain->_joint.Count(), 20);
+        TChain::ClearAll();
+    }
+}
+
 TEST_F(ChainTest, StarLeavingTheLevelTakesOnlyTheEndJointAway) {
     auto star = SpawnStar(layer, Vec2(300.0f, 300.0f));
     auto chain = SpawnChain(layer, Vec2(600.0f, 200.0f), 1, 10, star->_body);
@@ -162,7 +204,7 @@ TEST_F(ChainTest, StarLeavingTheLevelTakesOnlyTheEndJointAway) {
     EXPECT_EQ(chain->_joint.Count(), 12); // still listed: the grace time is not over
     Step();                               // the space goes on without it
     EXPECT_EQ(layer->spaceMap->CountJoints(), 11);
-    clock.Set(2000);
+    StepsTo(*layer, static_cast<std::uint32_t>(chain->_cycle));
     TChain::UpdateAll();
     EXPECT_EQ(chain->_joint.Count(), 11);
     EXPECT_NE(chain->_joint.Last(), endJoint);
@@ -190,7 +232,7 @@ TEST_F(ChainTest, ChainTiedToAnAlreadyFreedBodyGoesOnWithoutItsEndJoint) {
     EXPECT_TRUE(chain->_joint.Last()->IsFreed());
     EXPECT_EQ(layer->spaceMap->CountJoints(), 11);
     Frame(20); // settles within the grace time
-    clock.Set(2000);
+    StepsTo(*layer, static_cast<std::uint32_t>(chain->_cycle));
     TChain::UpdateAll();
     EXPECT_EQ(chain->_joint.Count(), 11);
     EXPECT_FALSE(chain->_joint.Last()->IsFreed());

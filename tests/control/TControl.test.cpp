@@ -283,23 +283,24 @@ TEST_F(ControlTest, KindEightAfterTheOnlyStarLeftTheLevelMakesTwoFixedAnchors) {
     layer->spaceMap->DoStep(1.0f / 180.0f);
 }
 
-TEST_F(ControlTest, ARemovedPlayerIsNotPushed) {
-    player->_life = 0;
-    TSquid::UpdateAll();
-    TTentacle::UpdateAll();
-    if (player->_body && !player->_body->IsFreed()) {
-        player->_body->Free();
+// The arrows are read and input goes on when there is no player squid to push, or it has no
+// body (a controller set up by a tool, a squid made but not initialised).
+TEST_F(ControlTest, WithoutAPlayerOrAPlayerBodyTheArrowsPushNothing) {
+    auto bare = TSquid::Create();
+    for (const std::shared_ptr<TSquid>& who : {std::shared_ptr<TSquid>(), bare}) {
+        control.init(level, who);
+        PushKey(37, true);
+        PushKey(40, true);
+        tapKey(49);
+        clickLeft();
+        control.updateControls();
+        PushKey(37, false);
+        PushKey(40, false);
     }
-    ASSERT_EQ(TSquid::Count(), 0);
-    PushKey(37, true);
-    PushKey(40, true);
-    tapKey(49);
-    clickLeft();
-    control.updateControls();
-    control.updateControls();
-    // Input handling goes on around the missing player, whose body stays released.
-    EXPECT_EQ(TBall::Count(), 1);
-    EXPECT_TRUE(!player->_body || player->_body->IsFreed());
+    EXPECT_EQ(TBall::Count(), 2);
+    // The real player was not pushed.
+    EXPECT_EQ(player->_body->GetVelocity().x, 0.0f);
+    EXPECT_EQ(player->_body->GetVelocity().y, 0.0f);
 }
 
 TEST_F(ControlTest, StarSearchIgnoresEveryShapeButAStarsPolygons) {

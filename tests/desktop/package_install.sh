@@ -3,7 +3,8 @@
 # validates its menu entry and AppStream metadata, runs lintian (no errors allowed), installs
 # it with dpkg, starts the installed program by its menu entry's command in an X server (its
 # window appears with its caption; Escape ends it with status 0), purges it and checks that
-# none of its files is left. Whatever happens, the package is purged again on the way out.
+# nothing new is left in /etc or the folders it installs to. Whatever happens, the package is
+# purged again on the way out.
 # Usage: package_install.sh BUILD_DIR OUTPUT_DIR VERSION
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -61,6 +62,14 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' >"$work/f
 while read -r f; do
   [[ -e "$f" ]] && e2e_fail "$f exists before the package is installed"
 done <"$work/files.txt"
+# Everything under the folders the package writes to and /etc, before it comes; the caches that
+# dpkg's triggers rebuild for every package are not ours.
+snapshot() {
+  find /etc /usr/bin /usr/share/applications /usr/share/metainfo /usr/share/icons/hicolor \
+    /usr/share/man/man6 /usr/share/doc -xdev 2>/dev/null |
+    grep -Ev '/(icon-theme\.cache|mimeinfo\.cache|ld\.so\.cache)$' | sort
+}
+snapshot >"$work/before.txt"
 e2e_wait_until "the dpkg lock for the install" dpkg_unlocked dpkg -i "$deb"
 installed || e2e_fail "dpkg -i did not install $pkg"
 while read -r f; do
@@ -88,5 +97,7 @@ installed && e2e_fail "$pkg is still known to dpkg after the purge"
 while read -r f; do
   [[ -e "$f" ]] && e2e_fail "$f is left after the purge"
 done <"$work/files.txt"
-[[ -e /usr/share/doc/$pkg ]] && e2e_fail "/usr/share/doc/$pkg is left after the purge"
+snapshot >"$work/after.txt"
+left=$(comm -13 "$work/before.txt" "$work/after.txt")
+[[ -n "$left" ]] && e2e_fail "left after the purge: $(echo $left)"
 e2e_pass "package: built, validated, installed, run and purged"

@@ -27,8 +27,11 @@
 e2e_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 e2e_helper=(/usr/bin/python3 "$e2e_here/xhelper.py")
 e2e_caption="Dazozi Redov by Vesk - https://dazozi-redov.example.org"
-# Polls of 0.1 s: a limit of 600 polls is a minute plus the time the polls themselves take.
+# A wait polls every 0.1 s and gives up after e2e_timeout seconds of wall time or e2e_limit
+# polls, whichever comes first (a poll that takes a screenshot is slow on a loaded machine, so
+# the time limit is what keeps a run within the test's own time limit).
 e2e_limit=600
+e2e_timeout=60
 
 # e2e_fail MESSAGE: reports and stops everything this file started.
 e2e_fail() {
@@ -52,11 +55,12 @@ e2e_wait_until() {
   local what=$1
   shift
   local i
-  for ((i = 0; i < e2e_limit; i++)); do
+  local deadline=$((SECONDS + e2e_timeout))
+  for ((i = 0; i < e2e_limit && SECONDS < deadline; i++)); do
     "$@" && return 0
     sleep 0.1
   done
-  e2e_fail "timed out waiting for $what"
+  e2e_fail "timed out waiting for $what (after $i polls)"
 }
 
 # e2e_init PROGRAM OUTPUT_DIR: sets $program and $out, starts Xvfb on a display nobody uses and
@@ -151,11 +155,19 @@ e2e_start_program() {
   e2e_wait_count 0,0,0 -lt 100000 "the first frames (the window stayed black)"
 }
 
+# e2e_has_focus: true once the program's window has the keyboard focus (asks for it otherwise).
+e2e_has_focus() {
+  [[ $(timeout 10 xdotool getwindowfocus 2>/dev/null) == "$wid" ]] && return 0
+  timeout 10 xdotool windowfocus "$wid" 2>/dev/null
+  return 1
+}
+
 # e2e_focus: moves the pointer into the window (bottom right, away from the level's bricks)
-# and gives it the keyboard focus, waiting until the server has done so.
+# and waits until the window has the keyboard focus. xdotool's own --sync waits have no limit,
+# so each call here is cut after ten seconds and the focus is waited for like any event.
 e2e_focus() {
-  xdotool mousemove --sync --window "$wid" 1000 700 || e2e_fail "mousemove"
-  xdotool windowfocus --sync "$wid" 2>/dev/null || true
+  timeout 10 xdotool mousemove --sync --window "$wid" 1000 700 || e2e_fail "mousemove"
+  e2e_wait_until "the keyboard focus on the window" e2e_has_focus
 }
 
 # e2e_ended: true once the program's process has ended.

@@ -7,6 +7,7 @@
 #include "physics/CPPinJoint.hpp"
 #include "physics/CPPolyShape.hpp"
 #include "physics/CPSpaceHash.hpp"
+#include "physics/LibraryView.hpp"
 
 using namespace physics_test;
 
@@ -144,6 +145,22 @@ TEST(CPSpaceHashes, AFixedAnchorIsAnImmovableObstacle) {
     EXPECT_EQ(anchor->GetPosition(), Vec2(0.0f, 100.0f));
     EXPECT_EQ(anchor->GetMass(), INFINITY);
     EXPECT_EQ(circle->GetTransformedCenter(), Vec2(0.0f, 100.0f));
+}
+
+// The settings reach the library's own space, read back from it: a fresh space starts with
+// the library's defaults (10 iterations, a bounding-box tree), so these values differ.
+TEST(CPSpace, SettingsReachTheLibrarysSpace) {
+    auto space = CPSpace::Create();
+    cpSpace* handle = LibrarySpace(*space);
+    EXPECT_FALSE(IsSpatialHash(handle->staticShapes));
+    space->SetIterations(3);
+    EXPECT_EQ(cpSpaceGetIterations(handle), 3);
+    space->SetGravity(Vec2(5.0f, -7.0f));
+    EXPECT_EQ(cpSpaceGetGravity(handle).x, 5.0);
+    EXPECT_EQ(cpSpaceGetGravity(handle).y, -7.0);
+    space->ResizeActiveHash(20.0f, 500);
+    EXPECT_TRUE(IsSpatialHash(handle->staticShapes));
+    EXPECT_TRUE(IsSpatialHash(handle->dynamicShapes));
 }
 
 TEST(CPSpace, BoxRestsOnTheFloor) {

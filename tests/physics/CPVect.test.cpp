@@ -3,7 +3,11 @@
 #include <array>
 #include <cmath>
 
+#include "physics/CPBody.hpp"
+#include "physics/CPCircleShape.hpp"
+#include "physics/CPSpace.hpp"
 #include "physics/CPVect.hpp"
+#include "physics/LibraryView.hpp"
 
 TEST(CPVect, OperationsReturnNewValuesAndLeaveOperandsAlone) {
     constexpr CPVect a = Vec2(3.0f, 4.0f);
@@ -35,11 +39,31 @@ TEST(CPVect, MomentsOfCircleAndPolygon) {
     EXPECT_NEAR(MomentForPoly(1.0f, square, Vec2(0.0f, 10.0f)), 250.0f, 1e-2f);
 }
 
-TEST(CPVect, LayerStartUpCallsAreRepeatable) {
+// Start-up may run the layer's set-up calls again (tests, tools); the shared zero vector stays
+// zero, and the shapes of a space made after ResetShapeIds are numbered from 0 in the library
+// (its spatial hash files shapes by that number, so runs repeat exactly).
+TEST(CPVect, StartUpCallsAreRepeatableAndShapeIdsStartAtZero) {
     InitPhysics();
+    auto before = CPSpace::Create();
+    auto body = CPBody::Create(1.0f, 1.0f);
+    for (int i = 0; i < 3; ++i) {
+        before->AddShape(CPCircleShape::Create(body, 1.0f, ZeroVect));
+    }
     InitPhysics();
     StartPhysics();
     ResetShapeIds();
     ResetShapeIds();
-    SUCCEED();
+    EXPECT_EQ(ZeroVect, Vec2(0.0f, 0.0f));
+    auto space = CPSpace::Create();
+    auto other = CPBody::Create(1.0f, 1.0f);
+    auto first = CPCircleShape::Create(other, 1.0f, ZeroVect);
+    auto second = CPCircleShape::Create(other, 1.0f, ZeroVect);
+    space->AddShape(first);
+    space->AddShape(second);
+    EXPECT_EQ(static_cast<cpShape*>(first->GetHandle())->hashid, 0u);
+    EXPECT_EQ(static_cast<cpShape*>(second->GetHandle())->hashid, 1u);
+    first->Free();
+    second->Free();
+    other->Free();
+    body->Free();
 }

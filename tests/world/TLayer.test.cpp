@@ -290,6 +290,32 @@ TEST_F(LayerDrawTest, MapSizeFollowsScaleAndOverlap) {
     EXPECT_EQ(h, 960);
 }
 
+// Rows overlap by the tile set's overlap; the pitch and the offset from a cell's corner to the
+// frame's centre handle both follow the scale, so scaled cells still meet edge to edge.
+TEST_F(LayerDrawTest, OverlapAndScaleSetThePitchAndTheHalfFrameOffset) {
+    fgSet->Overlap = 4;
+    TLayer layer;
+    layer.Init(fgSet, {{1, 2}, {3, 4}}, 2, 2);
+    struct Case {
+        float scale, x0, x1, y0, y1;
+    };
+    // Scale 1: columns 24 apart, rows 20; scale 2: 48 and 40, and the handle 24 in, not 12.
+    for (const Case& c :
+         {Case{1.0f, 12.0f, 36.0f, 12.0f, 32.0f}, Case{2.0f, 24.0f, 72.0f, 24.0f, 64.0f}}) {
+        SCOPED_TRACE(c.scale);
+        SetScale(c.scale, c.scale);
+        records.clear();
+        layer.Draw();
+        ASSERT_EQ(records.size(), 4u);
+        EXPECT_FLOAT_EQ(records[0].x, c.x0);
+        EXPECT_FLOAT_EQ(records[1].x, c.x1);
+        EXPECT_FLOAT_EQ(records[0].y, c.y0);
+        EXPECT_FLOAT_EQ(records[2].y, c.y1);
+        EXPECT_EQ(records[3].frame, 3);
+    }
+    SetScale(1.0f, 1.0f);
+}
+
 TEST_F(LayerDrawTest, TilesLandPixelExactOnTheScreen) {
     SetDrawRecording(nullptr);
     TLayer layer;

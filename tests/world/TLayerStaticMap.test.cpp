@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "physics/CPSegmentShape.hpp"
+#include "physics/LibraryView.hpp"
 #include "world/TLayer.hpp"
 #include "world/WorldTestSupport.hpp"
 
@@ -57,9 +58,21 @@ TEST_F(StaticMapTest, FullCellGivesItsFourEdgesInOrder) {
         EXPECT_EQ(s->IsStatic(), 1);
         EXPECT_EQ(s->GetBody(), layer->staticBodyMap);
     }
-    // Every segment made really sits in the space's static hash.
-    EXPECT_EQ(CountShapes(*layer->spaceMap->GetStaticShapes()), 8);
-    EXPECT_EQ(CountShapes(*layer->spaceMap->GetActiveShapes()), 0);
+    // Every segment made really sits in the library's static index, as a zero-thickness,
+    // frictional, inelastic segment: four of the cell, four of the border.
+    const std::vector<cpShape*> held = LibraryStaticShapes(*layer->spaceMap);
+    ASSERT_EQ(held.size(), 8u);
+    int cells = 0;
+    for (cpShape* shape : held) {
+        if (cpSegmentShapeGetRadius(shape) == 0.0) {
+            ++cells;
+            EXPECT_EQ(cpShapeGetFriction(shape), 1.0);
+            EXPECT_EQ(cpShapeGetElasticity(shape), 0.0);
+            EXPECT_EQ(cpShapeGetCollisionType(shape), 0u);
+        }
+    }
+    EXPECT_EQ(cells, 4);
+    EXPECT_EQ(cpSpatialIndexCount(LibrarySpace(*layer->spaceMap)->dynamicShapes), 0);
 }
 
 TEST_F(StaticMapTest, CodesAreReducedModulo256WithTheSignOfTheValue) {
@@ -118,7 +131,15 @@ TEST_F(StaticMapTest, BorderClosesTheUnscaledMapEvenWhenEmpty) {
         EXPECT_EQ(s->GetFriction(), 1.0f);
         EXPECT_EQ(s->IsStatic(), 1);
     }
-    EXPECT_EQ(CountShapes(*layer.spaceMap->GetStaticShapes()), 4);
+    // What the library holds: four thick border segments that only some kinds meet.
+    const std::vector<cpShape*> held = LibraryStaticShapes(*layer.spaceMap);
+    ASSERT_EQ(held.size(), 4u);
+    for (cpShape* shape : held) {
+        EXPECT_EQ(cpSegmentShapeGetRadius(shape), 10.0);
+        EXPECT_EQ(cpShapeGetCollisionType(shape), 1000u);
+        EXPECT_EQ(cpShapeGetElasticity(shape), 0.0);
+        EXPECT_EQ(cpShapeGetFriction(shape), 1.0);
+    }
 }
 
 TEST_F(StaticMapTest, CellsFollowTheScaleButTheBorderDoesNot) {

@@ -5,6 +5,7 @@
 
 #include "physics/CPBody.hpp"
 #include "physics/CPCircleShape.hpp"
+#include "physics/LibraryView.hpp"
 #include "world/TLevel.hpp"
 #include "world/WorldTestSupport.hpp"
 
@@ -101,6 +102,35 @@ TEST_F(LevelTest0, LoadBuildsBothLayersAndTheSpace) {
     EXPECT_EQ(g.x, 0.0f);
     EXPECT_EQ(g.y, 600.0f);
     EXPECT_EQ(level._BGLayer->spaceMap->GetGravity().y, 0.0f);
+}
+
+// Read back from the physics library, not from the wrapper's copies: a wrapper call that stores
+// a value but never hands it on would pass every test that asks the wrapper.
+TEST_F(LevelTest0, TheLibrarysSpaceHasTheLevelsSetUp) {
+    cpSpace* space = LibrarySpace(*level._FGLayer->spaceMap);
+    EXPECT_EQ(cpSpaceGetIterations(space), 10);
+    EXPECT_EQ(cpSpaceGetDamping(space), 1.0);
+    EXPECT_EQ(cpSpaceGetGravity(space).x, 0.0);
+    EXPECT_EQ(cpSpaceGetGravity(space).y, 600.0);
+    EXPECT_TRUE(IsSpatialHash(space->staticShapes));
+    EXPECT_TRUE(IsSpatialHash(space->dynamicShapes));
+
+    int cells = 0;
+    int borders = 0;
+    for (cpShape* shape : LibraryStaticShapes(*level._FGLayer->spaceMap)) {
+        EXPECT_EQ(cpShapeGetFriction(shape), 1.0);
+        EXPECT_EQ(cpShapeGetElasticity(shape), 0.0);
+        if (cpSegmentShapeGetRadius(shape) == 0.0) {
+            ++cells;
+            EXPECT_EQ(cpShapeGetCollisionType(shape), 0u);
+        } else {
+            ++borders;
+            EXPECT_EQ(cpSegmentShapeGetRadius(shape), 10.0);
+            EXPECT_EQ(cpShapeGetCollisionType(shape), 1000u);
+        }
+    }
+    EXPECT_EQ(cells, 607);
+    EXPECT_EQ(borders, 4);
 }
 
 TEST_F(LevelTest0, UpdateLimitsTheScrollAndSetsTheParallax) {

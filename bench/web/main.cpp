@@ -1,0 +1,200 @@
+// dazozi-side-bench: the same scenes timed the same way natively and in a web browser, for a
+// side-by-side table (bench/web-vs-native.sh builds and runs both and prints it).
+//
+// Each scene (the empty level with the player, then 250 and 500 bodies spawned as dazozi-bench
+// spawns them and left to settle) runs the real frame, updateGame, for a fixed number of
+// frames; the level's update (camera, three physics steps, scroll limits) is timed inside it,
+// the controller's input handling too, and drawing is the rest of the frame (drawing calls,
+// overlay, present). Natively the frames run back to back with the pacing sleep taken out; in
+// the browser they run from the page's display callback, paced as the game is, and the
+// interval between frames shows what the browser really delivers.
+//
+// Output: one line per scene on stdout,
+//   scene=<bodies> objects=<n> frame=<p50> physics=<p50> physics10=<p10> drawing=<p50>
+//   interval=<p50> (ms)
+// then "first-frame=<ms since main>" and "done".
+
+#include "app/Game.hpp"
+#include "bench/Scenes.hpp"
+#include "bodies/TChain.hpp"
+#include "bodies/TSquid.hpp"
+#include "control/TControl.hpp"
+#include "media/Clock.hpp"
+#include "media/Graphics.hpp"
+#include "world/TLevel.hpp"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#ifdef __EMSCRIPTEN__
+#include "media/web/BrowserFrameLoop.hpp"
+#endif
+
+namespace {
+
+double NowMs() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double physicsMs = 0.0;
+double inputMs = 0.0;
+
+class TimedLevel final : public TLevel {
+  public:
+    void update(int steps, CPVect target) override {
+        const double t0 = NowMs();
+        TLevel::update(steps, target);
+        physicsMs += NowMs() - t0;
+    }
+};
+
+class TimedControl final : public TControl {
+  public:
+    void updateControls() override {
+        const double t0 = NowMs();
+        TControl::updateControls();
+        inputMs += NowMs() - t0;
+    }
+};
+
+// The desktop frame's pacing sleep taken out: frames run back to back.
+class SleeplessClock final : public Clock {
+  public:
+    std::uint32_t NowMs() override {
+        return static_cast<std::uint32_t>(static_cast<std::uint64_t>(::NowMs()));
+    }
+    void Sleep(int) override {}
+};
+
+constexpr int kScenes[] = {0, 250, 500};
+constexpr int kMeasuredFrames = 240;
+constexpr int kSettleFrames = 300;
+
+struct Bench {
+    int scene = 0;
+    bool filled = false;
+    int frame = 0;
+    double lastStart = 0.0;
+    std::vector<double> frameMs, physics, drawing, interval;
+    bool done = false;
+} bench;
+
+// p in [0, 100]: nearest rank on a copy.
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty())
+        return 0.0;
+    const auto k = static_cast<std::size_t>(p / 100.0 * static_cast<double>(v.size() - 1));
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(k), v.end());
+    return v[k];
+}
+
+double Median(const std::vector<double>& v) {
+    return Percentile(v, 50.0);
+}
+
+void PlainFrame() {
+    updateGame();
+}
+
+// One frame of the benchmark: fills the next scene when it starts (frames run back to back
+// inside this call), then times the real frame.
+void MeasuredFrame() {
+    if (bench.done)
+        return;
+    if (!bench.filled) {
+        const int target = kScenes[bench.scene];
+        if (target > 0) {
+            if (TSquid::Count() <= 1)
+                SpawnSquidsAndChains();
+            FillTo(target, PlainFrame, kSettleFrames);
+        }
+        bench.filled = true;
+        bench.frame = 0;
+        bench.lastStart = 0.0;
+        for (auto* v : {&bench.frameMs, &bench.physics, &bench.drawing, &bench.interval}) {
+            v->clear();
+            v->reserve(kMeasuredFrames);
+        }
+    }
+    physicsMs = 0.0;
+    inputMs = 0.0;
+    const double t0 = NowMs();
+    updateGame();
+    const double t1 = NowMs();
+    if (bench.lastStart > 0.0)
+        bench.interval.push_back(t0 - bench.lastStart);
+    bench.lastStart = t0;
+    bench.frameMs.push_back(t1 - t0);
+    bench.physics.push_back(physicsMs);
+    bench.drawing.push_back(t1 - t0 - physicsMs - inputMs);
+    if (++bench.frame < kMeasuredFrames)
+        return;
+    const int objects =
+        kScenes[bench.scene] == 0 ? 0 : FreeBodies() + TSquid::Count() - 1 + TChain::Count();
+    // The 10th percentile of the physics: what other processes on a shared machine disturb least.
+    std::printf("scene=%d objects=%d frame=%.2f physics=%.2f physics10=%.2f drawing=%.2f "
+                "interval=%.2f\n",
+                kScenes[bench.scene], objects, Median(bench.frameMs), Median(bench.physics),
+                Percentile(bench.physics, 10.0), Median(bench.drawing), Median(bench.interval));
+    std::fflush(stdout);
+    bench.filled = false;
+    if (++bench.scene == static_cast<int>(std::size(kScenes))) {
+        bench.done = true;
+        std::printf("done\n");
+        std::fflush(stdout);
+    }
+}
+
+double mainStart = 0.0;
+
+void FirstFrame() {
+    updateGame();
+    std::printf("first-frame=%.1f\n", NowMs() - mainStart);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    mainStart = NowMs();
+#ifdef __EMSCRIPTEN__
+    (void)argc;
+    (void)argv;
+    BrowserFrameLoop::Prepare();
+#else
+    // Natively: SDL's OpenGL renderer in a window (the browser draws with WebGL), or with
+    // --software the software renderer offscreen.
+    const bool software = argc > 1 && std::strcmp(argv[1], "--software") == 0;
+    if (!software)
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
+    static SleeplessClock sleepless;
+    SetClock(&sleepless);
+#endif
+    if (!StartUp(
+#ifdef __EMSCRIPTEN__
+            GraphicsTarget::Window
+#else
+            software ? GraphicsTarget::Offscreen : GraphicsTarget::Window
+#endif
+            )) {
+        std::printf("cannot open graphics: %s\n", GraphicsError());
+        return 1;
+    }
+    level = std::make_shared<TimedLevel>();
+    control = std::make_shared<TimedControl>();
+    initGame();
+    FirstFrame();
+#ifdef __EMSCRIPTEN__
+    BrowserFrameLoop::Run(MeasuredFrame);
+#else
+    while (!bench.done)
+        MeasuredFrame();
+    EndProgram();
+#endif
+}

@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Builds SDL2, Chipmunk, libpng and zlib for WebAssembly from Debian's own source packages, the
+# same versions the desktop build links, into a cache folder outside the clone that later builds
+# (and CI) reuse. Prints the folder (the install prefix: include/ and lib/) on its last line.
+#
+# Usage: scripts/web-deps.sh [--print-dir]
+#   --print-dir  only print the folder the dependencies are (or would be) built into.
+# Environment: DAZOZI_CACHE_DIR overrides the cache root
+#   (default /var/cache/dazozi-redov as root, else ${XDG_CACHE_HOME:-~/.cache}/dazozi-redov).
+#
+# emscripten's own ports (its bundled SDL2, libpng, zlib) are not used: Debian freezes its cache,
+# so they would have to be downloaded, and they would not be the versions the desktop links.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# Upstream versions of Debian 12's packages, the ones the desktop build links; the key of the
+# cache folder. Of each source package the newest Debian revision of that upstream version that
+# the mirror serves is fetched (security updates patch the same upstream release).
+declare -A upstream=(
+  [libsdl2]=2.26.5
+  [chipmunk]=7.0.3
+  [libpng1.6]=1.6.39
+  [zlib]=1:1.2.13
+)
+# Bumped when the way they are built changes, so a stale cache is not reused.
+recipe=1
+emcc_version=$(dpkg-query -W -f='${Version}' emscripten 2>/dev/null || echo none)
+
+if [[ -n "${DAZOZI_CACHE_DIR:-}" ]]; then
+  root=$DAZOZI_CACHE_DIR
+elif [[ $(id -u) -eq 0 ]]; then
+  root=/var/cache/dazozi-redov
+else
+  root=${XDG_CACHE_HOME:-$HOME/.cache}/dazozi-redov
+fi
+key="sdl2-2.26.5_chipmunk-7.0.3_png-1.6.39_z-1.2.13_emsdk-${emcc_version%%~*}_r${recipe}"
+prefix=$root/web-deps-$key
+
+if [[ "${1:-}" == "--print-dir" ]]; then
+  echo "$prefix"
+  exit 0
+fi
+if [[ -f $prefix/.complete ]]; then
+  echo "$prefix"
+  exit 0
+fi
+
+# Everything but the folder's name goes to stderr, the progress included: callers read stdout.
+exec 3>&1 1>&2
+scripts/install-deps.sh --web
+
+# Keeps emcc's JavaScript optimizer (acorn) findable: Debian installs node modules where a node
+# from elsewhere does not look.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+jobs=$(nproc)
+[[ $jobs -gt 2 ]] && jobs=2
+work=$root/web-work-$key
+rm -rf "$work" "$prefix"
+mkdir -p "$work" "$prefix/include" "$prefix/lib"
+step() { echo "[web-deps] $(date -u +%H:%M:%S) $*"; }
+# Runs make, showing every Nth of its percentage lines as progress, and the log's tail when it
+# fails.
+make_with_progress() {
+  local every=$1 dir=$2 n=0 line
+  set +o pipefail
+  emmake make -C "$dir" -j"$jobs" 2>&1 | tee "$dir/make.log" | while IFS= read -r line; do
+    if [[ $line =~ ^\[\ *([0-9]+)%\] ]]; then
+      if ((n++ % every == 0)); then echo "[web-deps]   ${BASH_REMATCH[1]}%"; fi
+    fi
+  done
+  local status=${PIPESTATUS[0]}
+  set -o pipefail
+  if [[ $status -ne 0 ]]; then
+    tail -n 40 "$dir/make.log" >&2
+    return 1
+  fi
+}
+
+# --- Sources through apt with a state of our own: a deb-src list derived from the machine's
+# Debian sources, lists and caches under $work/apt; the machine's apt set-up is left untouched.
+apt_dir=$work/apt
+mkdir -p "$apt_dir/sources.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
+sources_out=$apt_dir/sources.d/debian-src.sources
+: >"$sources_out"
+for f in /etc/apt/sources.list.d/*.sources; do
+  [[ -f $f ]] || continue
+  if grep -qE '^URIs:.*debian' "$f"; then
+    sed -E 's/^Types:.*/Types: deb-src/' "$f" >>"$sources_out"
+    echo >>"$sources_out"
+  fi
+done
+if [[ -f /etc/apt/sources.list ]]; then
+  grep -E '^deb[[:space:]].*debian' /etc/apt/sources.list | sed -E 's/^deb[[:space:]]/deb-src /' \
+    >"$apt_dir/sources.d/debian-src.list" || true
+fi
+if [[ ! -s $sources_out && ! -s $apt_dir/sources.d/debian-src.list ]]; then
+  echo "web-deps: no Debian sources found in /etc/apt to derive a deb-src list from" >&2
+  exit 1
+fi
+apt_opts=(-o "Dir::Etc::SourceList=/dev/null" -o "Dir::Etc::SourceParts=$apt_dir/sources.d"
+  -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"
+  -o "Debug::NoLocking=1" -o "APT::Sandbox::User=root")
+step "fetching the source package lists"
+apt-get "${apt_opts[@]}" update -qq
+cd "$work"
+for p in libsdl2 chipmunk libpng1.6 zlib; do
+  fetched=""
+  for v in $(apt-cache "${apt_opts[@]}" showsrc "$p" | sed -n 's/^Version: //p' | sort -ruV); do
+    [[ $v == "${upstream[$p]}"[.+-]* ]] || continue
+    step "fetching $p $v"
+    if apt-get "${apt_opts[@]}" source -qq --download-only "$p=$v" 2>/dev/null; then
+      fetched=$v
+      break
+    fi
+    step "  not served; trying an older revision"
+  done
+  [[ -n $fetched ]] || { echo "web-deps: no source of $p ${upstream[$p]} could be fetched" >&2; exit 1; }
+  echo "$p $fetched" >>"$prefix/SOURCES"
+done
+for dsc in *.dsc; do
+  step "unpacking $dsc"
+  dpkg-source --no-check -x "$dsc" >/dev/null
+done
+
+cflags="-O2"
+# --- zlib: its CMake file does not configure under emcmake; the library is eleven files.
+step "building zlib"
+cd "$work"/zlib-1.2.13*/
+cp zconf.h.in zconf.h
+for f in adler32 compress crc32 deflate infback inffast inflate inftrees trees uncompr zutil; do
+  emcc $cflags -c "$f.c" -o "$f.o"
+done
+emar rcs "$prefix/lib/libz.a" ./*.o
+cp zlib.h zconf.h "$prefix/include/"
+
+# --- libpng: the prebuilt configuration header and the core files, against that zlib.
+step "building libpng"
+cd "$work"/libpng1.6-1.6.39*/
+cp scripts/pnglibconf.h.prebuilt pnglibconf.h
+for f in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans \
+  pngwio pngwrite pngwtran pngwutil; do
+  emcc $cflags -I"$prefix/include" -c "$f.c" -o "$f.o"
+done
+emar rcs "$prefix/lib/libpng.a" ./*.o
+cp png.h pngconf.h pnglibconf.h "$prefix/include/"
+
+# --- Chipmunk: static, no demos.
+step "building chipmunk"
+cd "$work"/chipmunk-7.0.3*/
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DBUILD_DEMOS=OFF -DBUILD_SHARED=OFF \
+  -DBUILD_STATIC=ON -DINSTALL_STATIC=ON -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+make_with_progress 10 build-web
+cp build-web/src/libchipmunk.a "$prefix/lib/"
+cp -r include/chipmunk "$prefix/include/"
+
+# --- SDL2: static, with its Emscripten video and audio backends. The long one.
+step "building SDL2 (several minutes)"
+cd "$work"/libsdl2-2.26.5*/
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSDL_SHARED=OFF -DSDL_STATIC=ON \
+  -DSDL_TEST=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
+make_with_progress 20 build-web
+emmake make -C build-web install >/dev/null
+[[ -f $prefix/lib/libSDL2.a ]] || { echo "web-deps: SDL2 did not build" >&2; exit 1; }
+
+touch "$prefix/.complete"
+cd /
+rm -rf "$work"
+step "done"
+echo "$prefix" >&3

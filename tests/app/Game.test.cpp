@@ -1,0 +1,85 @@
+#include "app/Game.hpp"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <stdexcept>
+
+#include "app/Overlay.hpp"
+#include "bodies/ClearAllBodies.hpp"
+#include "bodies/TSquid.hpp"
+#include "control/TControl.hpp"
+#include "media/Clock.hpp"
+#include "media/Graphics.hpp"
+#include "media/Input.hpp"
+#include "media/ScriptedInput.hpp"
+#include "physics/CPBody.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
+
+namespace {
+
+[[noreturn]] void ThrowOnEnd() {
+    throw std::runtime_error("EndProgram called");
+}
+
+// The real start-up, set-up and frames on the offscreen target, on a manual clock that starts
+// just below the end of the int range (where TimeMs() + 1000 once overflowed).
+class GameTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetClock(&clock);
+        SetEndProgramHandler(ThrowOnEnd);
+        ASSERT_TRUE(StartUp(GraphicsTarget::Offscreen)) << GraphicsError();
+        initGame();
+        FlushInput();
+    }
+    void TearDown() override {
+        ClearAllBodies();
+        player.reset();
+        FlushInput();
+        SetEndProgramHandler(nullptr);
+        CloseGraphics();
+        SetGraphicsTarget(GraphicsTarget::Window);
+        SetAutoCenterHandle(false);
+        SetClock(nullptr);
+    }
+
+    ManualClock clock{static_cast<std::uint32_t>(INT_MAX) - 300u};
+};
+
+TEST_F(GameTest, TheFrameRateWindowStartedJustBeforeTheWrapClosesAfterOneSecond) {
+    const int started = TimeMs();
+    int frames = 0;
+    while (fpsValue == 0 && frames < 200) {
+        updateGame();
+        ++frames;
+    }
+    // The window closes in the first frame whose clock is a second or more past start-up.
+    EXPECT_GE(TimeBetween(started, TimeMs()), 1000);
+    EXPECT_LT(TimeBetween(started, TimeMs()), 1000 + 17);
+    EXPECT_GE(fpsValue, 58);
+    EXPECT_LE(fpsValue, 61);
+}
+
+// Once the player squid has left the level and been removed, the camera stays where it last
+// looked and the arrows push nothing; the frames go on.
+TEST_F(GameTest, WhenThePlayerIsGoneTheCameraStaysAndFramesGoOn) {
+    player->_body->SetPosition(Vec2(1500.0f, 3000.0f)); // far below the level, far right
+    int frames = 0;
+    while (!player->_body->IsFreed() && frames < 10) {
+        updateGame();
+        ++frames;
+    }
+    ASSERT_TRUE(player->_body->IsFreed());
+    EXPECT_EQ(TSquid::Count(), 0);
+    const int scroll = level->_FGLayer->ScrollX;
+    ASSERT_GT(scroll, 600);
+    PushKey(39, true);
+    for (int f = 0; f < 5; ++f) {
+        updateGame();
+    }
+    EXPECT_EQ(level->_FGLayer->ScrollX, scroll);
+}
+
+} // namespace

@@ -1,0 +1,119 @@
+"""Serves the web page on 127.0.0.1 and drives it in Debian's headless Chromium (Selenium).
+
+Used by the browser test and the web benchmark. Every wait is bounded and waits for an event
+the page reports (frames run, the game ended), never for a length of time.
+"""
+
+import functools
+import http.server
+import io
+import os
+import threading
+
+from PIL import Image
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.support.ui import WebDriverWait
+
+GAME_W, GAME_H = 1024, 768
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    """Static files of one folder; remembers the paths asked for instead of logging them."""
+
+    requested = None  # set per server
+
+    def log_message(self, *args):
+        pass
+
+    def do_GET(self):
+        self.requested.append(self.path)
+        super().do_GET()
+
+
+class PageServer:
+    """The page's folder on http://127.0.0.1:<free port>/, in a thread, until stop()."""
+
+    def __init__(self, folder):
+        handler = type("Handler", (QuietHandler,), {"requested": []})
+        self.requested = handler.requested
+        self.httpd = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(handler, directory=folder))
+        self.url = "http://127.0.0.1:%d/" % self.httpd.server_address[1]
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+        self.thread.start()
+
+    def stop(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+def start_browser(width=1280, height=900, extra_args=()):
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for arg in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
+                # WebGL without a GPU: SwiftShader, drawn in software.
+                "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+                "--force-device-scale-factor=1", "--window-size=%d,%d" % (width, height),
+                "--no-first-run", "--disable-extensions", "--disable-background-networking",
+                "--disable-component-update", "--disable-sync", "--mute-audio",
+                # A hidden headless window must still get its display callbacks.
+                "--disable-background-timer-throttling", "--disable-renderer-backgrounding",
+                "--disable-backgrounding-occluded-windows", *extra_args):
+        options.add_argument(arg)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver.set_script_timeout(60)
+    return driver
+
+
+def wait(driver, what, timeout=60, poll=0.02, message=""):
+    """Bounded wait until what(driver) is true; returns its value."""
+    return WebDriverWait(driver, timeout, poll_frequency=poll).until(what, message)
+
+
+def frames(driver):
+    return driver.execute_script("return window.dazoziStatus ? window.dazoziStatus.frames : 0")
+
+
+def wait_frames(driver, count=2, timeout=60):
+    """Waits until the game has run `count` more frames (so input sent before is handled)."""
+    start = frames(driver)
+    wait(driver, lambda d: frames(d) >= start + count, timeout,
+         message="the game ran no %d frames" % count)
+
+
+def probe(driver, what, index=0):
+    return driver.execute_script(
+        "return Module._dazozi_probe(arguments[0], arguments[1])", what, index)
+
+
+def screenshot(driver, path=None):
+    png = driver.get_screenshot_as_png()
+    if path:
+        with open(path, "wb") as f:
+            f.write(png)
+    return Image.open(io.BytesIO(png)).convert("RGB")
+
+
+def picture_rect(driver):
+    """Where the game's 1024 x 768 picture lies in the page: (left, top, scale), letterboxed
+    inside the canvas the way the game's renderer scales it."""
+    r = driver.execute_script(
+        "const r = document.getElementById('canvas').getBoundingClientRect();"
+        "return [r.left, r.top, r.width, r.height];")
+    scale = min(r[2] / GAME_W, r[3] / GAME_H)
+    return (r[0] + (r[2] - GAME_W * scale) / 2, r[1] + (r[3] - GAME_H * scale) / 2, scale)
+
+
+def to_page(driver, gx, gy):
+    left, top, scale = picture_rect(driver)
+    return left + gx * scale, top + gy * scale
+
+
+def severe_console_lines(driver):
+    return [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"]
+
+
+def page_files(folder):
+    return sorted(f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f)))

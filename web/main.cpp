@@ -1,0 +1,62 @@
+// Entry point of the web build: the same start-up, set-up and frame as the desktop program,
+// with the browser's display callback as the loop around the frame.
+#include "app/Game.hpp"
+#include "bodies/TBall.hpp"
+#include "bodies/TSquid.hpp"
+#include "control/TControl.hpp"
+#include "media/Input.hpp"
+#include "media/web/BrowserFrameLoop.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
+
+#include <emscripten.h>
+
+// What the page's browser test reads of the game (Module._dazozi_probe(what, index)), so it
+// can check what a click or a key did without reading text off the screen:
+// 0 balls alive, 1 / 2 ball `index`'s x / y in level pixels, 3 / 4 the player's x / y,
+// 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
+// game reads it. NaN for anything else.
+extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
+    switch (what) {
+    case 0:
+        return TBall::Count();
+    case 1:
+    case 2: {
+        if (!TBall::liveList)
+            break;
+        auto balls = TBall::liveList->ObjectEnumerator();
+        for (int i = 0; balls.HasNext(); ++i) {
+            auto& ball = balls.NextObject();
+            if (i == index && ball->_body) {
+                const CPVect p = ball->_body->GetPosition();
+                return what == 1 ? p.x : p.y;
+            }
+        }
+        break;
+    }
+    case 3:
+    case 4:
+        if (player && player->_body) {
+            const CPVect p = player->_body->GetPosition();
+            return what == 3 ? p.x : p.y;
+        }
+        break;
+    case 5:
+        return level && level->_FGLayer ? level->_FGLayer->ScrollX : 0;
+    case 6:
+        return control ? control->debugMode : 0;
+    case 7:
+        return KeyDown(index);
+    default:
+        break;
+    }
+    return __builtin_nan("");
+}
+
+int main() {
+    BrowserFrameLoop::Prepare();
+    if (!StartUp(GraphicsTarget::Window))
+        return 1;
+    initGame();
+    BrowserFrameLoop::Run(updateGame);
+}

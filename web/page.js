@@ -1,0 +1,147 @@
+// The page around the game: loading with progress, the checks that explain a blank canvas,
+// keyboard focus and the ended state. The game itself is dazozi-redov.js and .wasm.
+'use strict';
+
+(function () {
+  const canvas = document.getElementById('canvas');
+  const loading = document.getElementById('loading');
+  const progress = document.getElementById('progress');
+  const progressText = document.getElementById('progress-text');
+  let failed = false;
+
+  // What the page's test and the benchmark read: frames run and when the first one came.
+  const status = (window.dazoziStatus = { frames: 0, firstFrameMs: null, ended: false, error: null });
+
+  function show(id) {
+    for (const panel of ['loading', 'message', 'ended']) {
+      document.getElementById(panel).hidden = panel !== id;
+    }
+  }
+
+  function fail(text) {
+    if (failed || status.ended) return;
+    failed = true;
+    status.error = text;
+    document.getElementById('message-text').textContent = text;
+    show('message');
+  }
+
+  function megabytes(bytes) {
+    return (bytes / 1048576).toFixed(1) + ' MB';
+  }
+
+  function hasWebGL() {
+    const probe = document.createElement('canvas');
+    return !!(probe.getContext('webgl2') || probe.getContext('webgl'));
+  }
+
+  // The game's keys reach it only while the canvas has the focus, and the first click gives
+  // it. That click only gives the focus: the game reads its input once a frame, digits before
+  // clicks, so a focusing click followed within the same frame by a digit key (a quick hand,
+  // a slow frame) would otherwise spawn the newly selected kind where nobody meant to click.
+  // The listeners run first (capture on the window), before SDL's on the canvas and document.
+  let swallowMouseUp = false;
+  window.addEventListener('mousedown', (event) => {
+    if (event.target !== canvas || document.activeElement === canvas) return;
+    canvas.focus({ preventScroll: true });
+    event.preventDefault();
+    event.stopImmediatePropagation();
+    swallowMouseUp = true;
+  }, true);
+  window.addEventListener('mouseup', (event) => {
+    if (!swallowMouseUp) return;
+    swallowMouseUp = false;
+    event.stopImmediatePropagation();
+  }, true);
+  // Holding the right button spawns objects; no context menu over the game.
+  canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+  // Focus moving elsewhere in the page is the desktop's focus loss as well: keys held then
+  // are released and pending presses dropped (SDL hears only the window's blur and focus).
+  canvas.addEventListener('blur', () => window.dispatchEvent(new FocusEvent('blur')));
+  canvas.addEventListener('focus', () => window.dispatchEvent(new FocusEvent('focus')));
+
+  document.getElementById('restart').addEventListener('click', () => location.reload());
+
+  window.addEventListener('error', (event) => fail('The game stopped: ' + event.message));
+  // Sound waits for the browser's permission, which comes with a user's click or key. When the
+  // game ends first, closing its sound output rejects the resume still waiting for that: a
+  // harmless end of the wait, not an error of the game.
+  window.addEventListener('unhandledrejection', (event) => {
+    const reason = event.reason;
+    if (reason instanceof DOMException && /AudioContext closed before .*resume/.test(reason.message)) {
+      event.preventDefault();
+    }
+  });
+
+  async function fetchWithProgress(url) {
+    const response = await fetch(url);
+    if (!response.ok) throw new Error(url + ': HTTP ' + response.status);
+    // A compressed transfer reports its compressed length; the bytes read are uncompressed.
+    const total = response.headers.get('Content-Encoding')
+      ? 0
+      : Number(response.headers.get('Content-Length')) || 0;
+    if (!response.body) return new Uint8Array(await response.arrayBuffer());
+    const reader = response.body.getReader();
+    const chunks = [];
+    let loaded = 0;
+    for (;;) {
+      const { done, value } = await reader.read();
+      if (done) break;
+      chunks.push(value);
+      loaded += value.length;
+      progress.value = total ? loaded / total : 0;
+      progressText.textContent =
+        'Loading ' + megabytes(loaded) + (total ? ' of ' + megabytes(total) : '');
+    }
+    const bytes = new Uint8Array(loaded);
+    let at = 0;
+    for (const chunk of chunks) {
+      bytes.set(chunk, at);
+      at += chunk.length;
+    }
+    return bytes;
+  }
+
+  async function start() {
+    if (typeof WebAssembly !== 'object') {
+      fail('This browser cannot run WebAssembly, which the game is made of.');
+      return;
+    }
+    if (!hasWebGL()) {
+      fail('This browser has no WebGL (it may be switched off), which the game draws with.');
+      return;
+    }
+    let wasm;
+    try {
+      wasm = await fetchWithProgress('dazozi-redov.wasm');
+    } catch (error) {
+      fail('The game could not be loaded: ' + error.message);
+      return;
+    }
+    progressText.textContent = 'Starting...';
+    window.Module = {
+      canvas: canvas,
+      wasmBinary: wasm,
+      print: () => {},
+      printErr: (text) => console.warn(text),
+      onAbort: (what) => fail('The game stopped: ' + what),
+      onFrame: () => {
+        if (status.frames++ === 0) {
+          status.firstFrameMs = performance.now();
+          loading.hidden = true;
+        }
+      },
+      onExit: () => {
+        status.ended = true;
+        show('ended');
+        document.getElementById('restart').focus();
+      },
+    };
+    const script = document.createElement('script');
+    script.src = 'dazozi-redov.js';
+    script.onerror = () => fail('The game could not be loaded: dazozi-redov.js is missing.');
+    document.body.appendChild(script);
+  }
+
+  start();
+})();
