@@ -1,6 +1,11 @@
 #include "app/Game.hpp"
 
+#include "app/Options.hpp"
 #include "app/Overlay.hpp"
+#include "app/SandboxOverlay.hpp"
+#include "app/Screenshot.hpp"
+#include "bodies/ClearAllBodies.hpp"
+#include "bodies/LiveList.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
@@ -8,23 +13,31 @@
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
 #include "control/TControl.hpp"
+#include "control/TSandbox.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
 #include "media/Input.hpp"
+#include "media/InputRecorder.hpp"
+#include "media/InputScript.hpp"
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
 #include "physics/CPBody.hpp"
+#include "physics/CPSpace.hpp"
 #include "physics/CPVect.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 
 std::shared_ptr<TLevel> level;
 std::shared_ptr<TSquid> player;
 std::shared_ptr<TControl> control;
+std::shared_ptr<TSandbox> sandbox;
 
 namespace {
 
@@ -39,6 +52,27 @@ constexpr CPVect kCameraOffset = Vec2(640.0f, 480.0f);
 
 // Where the camera looked last; kept when the player squid no longer has a body.
 CPVect lastCameraTarget = ZeroVect;
+
+SandboxOverlay sandboxOverlay;
+InputRecorder* recorder = nullptr;   // non-owning
+const InputScript* replay = nullptr; // non-owning
+int frameNumber = 0;                 // updateGame calls so far
+
+const char* environment(const char* name) {
+    return std::getenv(name);
+}
+
+void makePlayer() {
+    player = TSquid::Create();
+    player->Init(level->_FGLayer, Vec2(450.0f, 300.0f), 14, 12.0f, 0.85f, 100, 0.0f, 0.1f);
+}
+
+// Saves the frame drawn so far and says where, for a moment.
+void takeScreenshot() {
+    const std::string path = Screenshot::Save(std::time(nullptr), &environment);
+    sandboxOverlay.ShowNotice(path.empty() ? std::string("Screenshot could not be saved")
+                                           : "Screenshot saved: " + path);
+}
 
 } // namespace
 
@@ -57,6 +91,7 @@ bool StartUp(GraphicsTarget target) {
     CreateLevelData();
     level = std::make_shared<TLevel>();
     control = std::make_shared<TControl>();
+    sandbox = std::make_shared<TSandbox>();
     fpsNextTime = TimeAfter(TimeMs(), 1000);
 
     StartPhysics();
@@ -76,50 +111,151 @@ void initGame() {
     level->Init(kSubSteps);
     level->Load(0);
 
-    player = TSquid::Create();
-    player->Init(level->_FGLayer, Vec2(450.0f, 300.0f), 14, 12.0f, 0.85f, 100, 0.0f, 0.1f);
+    makePlayer();
 
     control->init(level, player);
+    sandbox->init(level);
     SleepMs(10);
+}
+
+void resetGame() {
+    sandbox->DropGrab();
+    // The space is emptied in one go first; the body classes then only drop their objects.
+    level->_FGLayer->spaceMap->FreeMovables();
+    ClearAllBodies();
+    // A star tied to by a later kind-8 chain must be one that exists now.
+    lastStarBody.reset();
+    makePlayer();
+    control->player = player;
+}
+
+bool playerLost() {
+    return !player || !player->_body || player->_body->IsFreed();
+}
+
+void SetGameRecorder(InputRecorder* r) {
+    recorder = r;
+    SetInputRecorder(r);
+}
+
+void EnableHelpHint(bool enabled) {
+    sandboxOverlay.hintEnabled = enabled;
+}
+
+void SetGameReplay(const InputScript* script) {
+    replay = script;
 }
 
 void updateGame() {
     Cls();
 
+    // Input. The sandbox keys come first so that a reset is done before the player is steered
+    // and before this frame's spawns; Escape still ends the program before anything is moved.
+    if (recorder) {
+        recorder->BeginFrame(frameNumber, TimeMs());
+    }
+    if (replay) {
+        replay->Feed(frameNumber, nullptr);
+    }
+    sandbox->updateControls();
+    if (sandbox->resetRequested) {
+        resetGame();
+    }
+    const bool advance = sandbox->Advances();
+    control->steering = advance;
     control->updateControls();
+    if (recorder) {
+        recorder->EndInput();
+    }
 
-    // The camera target comes from the player's position before this frame's steps, so the
-    // view trails the player by one frame of motion.
-    if (player && player->_body && !player->_body->IsFreed()) {
+    // Physics. The camera target comes from the player's position before this frame's steps,
+    // so the view trails the player by one frame of motion. Paused, the camera still follows
+    // and nothing is stepped. While a body is held the camera holds still too: following the
+    // player would move the world under a pointer that pulls the player, and it would run away.
+    if (!playerLost() && !sandbox->grab.Active()) {
         lastCameraTarget = player->_body->GetPosition().Sub(kCameraOffset);
     }
-    level->update(kSubSteps, lastCameraTarget);
+    if (advance) {
+        level->update(kSubSteps, lastCameraTarget);
+    } else {
+        level->Follow(lastCameraTarget);
+    }
 
+    // Drawing, back to front: chains under balls, squids under their tentacles.
     level->Draw();
-
-    // Back to front: chains under balls, squids under their tentacles.
+    bodiesAdvance = advance;
     TChain::UpdateAll();
     TBall::UpdateAll();
     TCube::UpdateAll();
     TStar::UpdateAll();
     TSquid::UpdateAll();
     TTentacle::UpdateAll();
+    bodiesAdvance = true;
 
     control->drawControl();
+    sandbox->drawControl(control->debugMode);
 
     CountActiveShapes();
     drawFPS();
     DrawOverlayText();
+    if (sandbox->screenshotRequested) {
+        takeScreenshot();
+    }
+    sandboxOverlay.Draw(*sandbox, playerLost());
 
     Flip(-1);
+    ++frameNumber;
 }
 
-int RunProgram() {
+int RunProgram(int argc, const char* const* argv) {
+    // Everything the command line names is checked before a window opens.
+    const Options options = Options::Parse(argc, argv);
+    switch (options.action) {
+    case Options::Action::Help:
+        std::fputs(Options::Usage(), stdout);
+        return 0;
+    case Options::Action::Version:
+        std::printf("dazozi-redov %s\n", DAZOZI_VERSION);
+        return 0;
+    case Options::Action::Fail:
+        std::fprintf(stderr, "dazozi-redov: %s\n", options.error.c_str());
+        return 2;
+    case Options::Action::Run:
+        break;
+    }
+    // Static: EndProgram leaves through exit(), whose clean-up finishes the recording.
+    static InputScript script;
+    static InputRecorder record;
+    std::string error;
+    if (!options.replayPath.empty()) {
+        if (!script.Load(options.replayPath, error)) {
+            std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
+            return 2;
+        }
+    }
+    if (!options.recordPath.empty() && !record.Open(options.recordPath, error)) {
+        std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
+        return 2;
+    }
+
     if (!StartUp(GraphicsTarget::Window)) {
         return 1;
     }
     initGame();
+    EnableHelpHint(true);
+    if (record.IsOpen()) {
+        SetGameRecorder(&record);
+    }
+    if (!options.replayPath.empty()) {
+        SetGameReplay(&script);
+        SetScriptedInputOnly(true);
+    }
     do {
+        // The user takes over once the recording has been played.
+        if (replay && frameNumber >= replay->Length()) {
+            SetGameReplay(nullptr);
+            SetScriptedInputOnly(false);
+        }
         updateGame();
     } while (!CloseRequested());
     EndProgram();

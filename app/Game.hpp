@@ -7,11 +7,16 @@
 class TLevel;
 class TSquid;
 class TControl;
+class TSandbox;
+class InputRecorder;
+class InputScript;
 
 // The program-wide objects. Made once by StartUp/initGame and kept for the whole run.
 extern std::shared_ptr<TLevel> level;
 extern std::shared_ptr<TSquid> player;
 extern std::shared_ptr<TControl> control;
+// The sandbox controls (grab, pause, step, reset, help, screenshot); made with control.
+extern std::shared_ptr<TSandbox> sandbox;
 
 // Everything that happens before the first frame up to and including opening the window:
 // resources, services, shared images and sound, level content, level and controller objects.
@@ -24,5 +29,22 @@ void initGame();
 // One complete frame: input, camera and physics, drawing, overlay, paced present.
 void updateGame();
 
-// Runs the whole program: start-up, set-up, the frame loop. Returns the exit status.
-int RunProgram();
+// R: every body and chain goes, a new player squid starts at (450, 300) and the camera follows
+// it; the level, the selected kind and the debug view stay.
+void resetGame();
+
+// True when the player squid has left the level (its body was removed).
+bool playerLost();
+
+// From now on every frame writes its input to recorder (non-owning, must outlive the frames;
+// nullptr stops). Frames count from the first updateGame.
+void SetGameRecorder(InputRecorder* recorder);
+// From now on frame n first feeds script's events of frame n (non-owning; nullptr stops). The
+// clock is the caller's: clock events of the script are not applied.
+void SetGameReplay(const InputScript* script);
+
+// Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
+void EnableHelpHint(bool enabled);
+
+// Runs the whole program: options, start-up, set-up, the frame loop. Returns the exit status.
+int RunProgram(int argc, const char* const* argv);

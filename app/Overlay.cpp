@@ -36,6 +36,20 @@ void drawLabelled(std::string_view label, int value, float x, float y) {
     DrawText(std::string_view(buffer, length), x, y);
 }
 
+// The white text gets a one-pixel dark shadow, drawn first and one pixel right and down, so that
+// it stays readable over clouds and piles of bodies. The colour goes back to white after it.
+constexpr int kShadowR = 16, kShadowG = 16, kShadowB = 24;
+
+void drawLines(float dx, float dy) {
+    DrawText(" Mouse + Clics 1/2 + up/down/left/right keys", dx, dy);
+    drawLabelled(" Debug Mode : D key | Dynamic Shapes:", shapeCount, dx, 14.0f + dy);
+    drawLabelled(" Ball  (key 1):", TBall::Count(), dx, 28.0f + dy);
+    drawLabelled(" Cube  (key 2):", TCube::Count(), dx, 42.0f + dy);
+    drawLabelled(" Star  (key 3):", TStar::Count(), dx, 56.0f + dy);
+    drawLabelled(" Squid (key 4):", TSquid::Count(), dx, 70.0f + dy);
+    drawLabelled(" Chain (key 5,6,7,8):", TChain::Count(), dx, 84.0f + dy);
+}
+
 } // namespace
 
 int countShape(CPShape* /*shape*/, void* /*data*/) {
@@ -53,7 +67,11 @@ void CountActiveShapes() {
 }
 
 void drawFPS() {
-    drawLabelled(" FPS : ", fpsValue, static_cast<float>(GraphicsWidth() - 80), 0.0f);
+    const float x = static_cast<float>(GraphicsWidth() - 80);
+    SetColor(kShadowR, kShadowG, kShadowB);
+    drawLabelled(" FPS : ", fpsValue, x + 1.0f, 1.0f);
+    SetColor(255, 255, 255);
+    drawLabelled(" FPS : ", fpsValue, x, 0.0f);
     ++fpsFrames;
     // The clock wraps at 2^32 ms: compare through the difference, which stays right across the
     // wrap, and step the window end so that it wraps with the clock.
@@ -71,11 +89,9 @@ void drawFPS() {
 }
 
 void DrawOverlayText() {
-    DrawText(" Mouse + Clics 1/2 + up/down/left/right keys", 0.0f, 0.0f);
-    drawLabelled(" Debug Mode : D key | Dynamic Shapes:", shapeCount, 0.0f, 14.0f);
-    drawLabelled(" Ball  (key 1):", TBall::Count(), 0.0f, 28.0f);
-    drawLabelled(" Cube  (key 2):", TCube::Count(), 0.0f, 42.0f);
-    drawLabelled(" Star  (key 3):", TStar::Count(), 0.0f, 56.0f);
-    drawLabelled(" Squid (key 4):", TSquid::Count(), 0.0f, 70.0f);
-    drawLabelled(" Chain (key 5,6,7,8):", TChain::Count(), 0.0f, 84.0f);
+    // All shadows first: a line's shadow must not cover the bottom of the line above it.
+    SetColor(kShadowR, kShadowG, kShadowB);
+    drawLines(1.0f, 1.0f);
+    SetColor(255, 255, 255);
+    drawLines(0.0f, 0.0f);
 }

@@ -15,9 +15,11 @@ int countShape(CPShape* shape, void* data);
 void CountActiveShapes(CPSpace& space);
 // The same for the program's level: its foreground layer's space.
 void CountActiveShapes();
-// Draws " FPS : <fpsValue>" at (GraphicsWidth() - 80, 0), counts this frame and closes the window
+// Draws " FPS : <fpsValue>" at (GraphicsWidth() - 80, 0) in white over a one-pixel dark
+// shadow (the colour is white again afterwards), counts this frame and closes the window
 // when TimeMs() reached fpsNextTime (wrap-safe); the next window ends 1000 ms after this one
 // did, or 1000 ms from now when the clock has passed more than a whole window since.
 void drawFPS();
-// Draws the seven help and count lines at x = 0, y = 0, 14, ..., 84 with the current state.
+// Draws the seven help and count lines at x = 0, y = 0, 14, ..., 84 in white over a one-pixel
+// dark shadow; leaves the colour white and the rest of the state as it was.
 void DrawOverlayText();

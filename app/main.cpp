@@ -1,5 +1,5 @@
 #include "app/Game.hpp"
 
-int main() {
-    return RunProgram();
+int main(int argc, char** argv) {
+    return RunProgram(argc, argv);
 }

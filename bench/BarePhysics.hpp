@@ -29,6 +29,10 @@ class BarePhysics {
     // the copy gets the same treatment so both scenes stay alike (not part of the timing).
     void DampLikeTheGame();
 
+    // Removes and frees everything in the copy, then the copy's space: what a reset of the
+    // scene costs the bare library (the limit of the game's R).
+    void Destroy();
+
     int Bodies() const { return bodies; }
     int Shapes() const { return shapes; }
     int Joints() const { return joints; }
@@ -41,8 +45,6 @@ class BarePhysics {
     static int GameJoints();
 
   private:
-    void Destroy();
-
     cpSpace* space = nullptr;
     int bodies = 0, shapes = 0, joints = 0;
     std::string notes, error;

@@ -4,8 +4,12 @@
 // replayed straight into the same renderer. Also heap allocations per frame, peak memory, the
 // time to the first presented frame and the capacity within a 60 Hz frame.
 //
+// With --reset it measures instead the sandbox's R at 7,000 to 21,000 bodies, next to one frame
+// of the same scene and to the bare library freeing the same space.
+//
 // Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick]
 //        dazozi-bench --cpu [--quick]   (CPU use in a window, both renderers in turn)
+//        dazozi-bench --reset           (R on overfull scenes)
 
 #include "app/Game.hpp"
 #include "bench/BareDraw.hpp"
@@ -70,6 +74,7 @@ struct Options {
     bool quick = false;
     bool firstFrameOnly = false; // print the start-up figures and stop
     bool cpu = false;            // CPU use in a window on both renderers instead
+    bool reset = false;          // measure R on overfull scenes instead
 };
 
 struct Row {
@@ -98,6 +103,44 @@ bool softwareRenderer = false;
 
 void PlainFrame() {
     updateGame();
+}
+
+// The overfull scenes of a user holding the right button on squids or chains: squids (8
+// bodies each) and free chains (19 links) spawned across the level until `target` bodies are
+// in the space, one frame run so that contacts exist, then R. Printed next to that frame and to
+// the bare library freeing a copy of the same space.
+void MeasureResets() {
+    std::printf("\n### Reset (R) of overfull scenes\n\n");
+    std::printf("| bodies | shapes | joints | one frame ms | R ms | bare library frees the copy ms "
+                "| ratio | bodies after R |\n|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (int target : {7000, 14000, 21000}) {
+        resetGame();
+        const float width = static_cast<float>(level->_FGLayer->maxLevelW);
+        int serial = 0;
+        while (BarePhysics::GameBodies() < target) {
+            const float x = 200.0f + std::fmod(37.0f * static_cast<float>(serial), width - 400.0f);
+            const float y = 60.0f + std::fmod(23.0f * static_cast<float>(serial), 500.0f);
+            SpawnKind(serial % 2 == 0 ? 4 : 5, Vec2(x, y));
+            ++serial;
+        }
+        const std::int64_t f0 = NowNs();
+        updateGame();
+        const std::int64_t f1 = NowNs();
+        const int bodies = BarePhysics::GameBodies();
+        const int shapes = BarePhysics::GameShapes();
+        const int joints = BarePhysics::GameJoints();
+        bare.CopyGameSpace();
+        const std::int64_t r0 = NowNs();
+        resetGame();
+        const std::int64_t r1 = NowNs();
+        bare.Destroy();
+        const std::int64_t r2 = NowNs();
+        std::printf("| %d | %d | %d | %.1f | %.1f | %.1f | %.2fx | %d |\n", bodies, shapes, joints,
+                    Ms(f1 - f0), Ms(r1 - r0), Ms(r2 - r1),
+                    r2 > r1 ? static_cast<double>(r1 - r0) / static_cast<double>(r2 - r1) : 0.0,
+                    BarePhysics::GameBodies());
+        std::fflush(stdout);
+    }
 }
 
 Row Measure(const std::string& name, int population, const Options& opt) {
@@ -266,6 +309,8 @@ int main(int argc, char** argv) {
             opt.cpu = true;
         } else if (std::strcmp(argv[i], "--first-frame") == 0) {
             opt.firstFrameOnly = true;
+        } else if (std::strcmp(argv[i], "--reset") == 0) {
+            opt.reset = true;
         } else if (std::strcmp(argv[i], "--quick") == 0) {
             opt.quick = true;
             opt.frames = 60;
@@ -274,7 +319,7 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
-                         "[--first-frame] [--cpu]\n",
+                         "[--first-frame] [--cpu] [--reset]\n",
                          argv[0]);
             return 2;
         }
@@ -337,6 +382,11 @@ int main(int argc, char** argv) {
         rendererName = info.name;
     }
     std::fprintf(stderr, "renderer %s (SDL: %s)\n", opt.renderer.c_str(), rendererName.c_str());
+
+    if (opt.reset) {
+        MeasureResets();
+        std::_Exit(0);
+    }
 
     std::vector<Row> rows;
     rows.push_back(Measure("empty level + player", 0, opt));

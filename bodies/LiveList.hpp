@@ -23,6 +23,11 @@ template <class T> void RemoveFromLiveList(TList<std::shared_ptr<T>>* list, T* o
     }
 }
 
+// False while the physics is paused: the per-frame pass then draws the living without updating
+// them (no damping, no off-level test, no breaking), so that a paused scene resumes exactly as
+// it stopped. Dead instances are still removed: they are gone from the picture either way.
+inline bool bodiesAdvance = true;
+
 // The per-frame pass: dead instances are handed to remove(), live ones are updated then drawn,
 // in creation order, with the drawing origin set so that the layer's scroll acts as the camera.
 template <class T>
@@ -43,7 +48,9 @@ void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLaye
         if (object->_life == 0) {
             object->remove();
         } else {
-            object->update();
+            if (bodiesAdvance) {
+                object->update();
+            }
             object->Draw();
         }
     }

@@ -8,6 +8,7 @@
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "control/DebugDraw.hpp"
+#include "control/TSandbox.hpp"
 #include "data/Resources.hpp"
 #include "media/Graphics.hpp"
 #include "media/Input.hpp"
@@ -66,7 +67,7 @@ void TControl::updateControls() {
     const int left = KeyDown(kKeyLeft);
     const int down = KeyDown(kKeyDown);
     const int up = KeyDown(kKeyUp);
-    if (player && usable(player->_body)) {
+    if (steering && player && usable(player->_body)) {
         player->_body->ApplyImpulse(Vec2(static_cast<float>((right - left) * kPush),
                                          static_cast<float>((down - up) * kPush)),
                                     ZeroVect);
@@ -87,7 +88,9 @@ void TControl::updateControls() {
     if (MouseDown(kButtonRight) != 0 && currentObject >= 1 && currentObject <= 5) {
         spawn(currentObject);
     }
-    if (MouseHits(kButtonLeft) != 0 && currentObject >= 1 && currentObject <= 8) {
+    // The hits are read even with Shift held, so that they do not spawn later.
+    const bool clicked = MouseHits(kButtonLeft) != 0;
+    if (clicked && currentObject >= 1 && currentObject <= 8 && !TSandbox::ShiftHeld()) {
         spawn(currentObject);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include "media/InputRecorder.hpp"
+
 #include <algorithm>
 #include <iterator>
 
@@ -20,6 +22,26 @@ struct InputState {
     bool closeRequested = false;
 };
 InputState in;
+InputRecorder* recorder = nullptr; // non-owning
+bool scriptedOnly = false;
+
+// Events pushed by the program carry no window; the platform's carry their window's id.
+bool FromRealWindow(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        return e.key.windowID != 0;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        return e.button.windowID != 0;
+    case SDL_MOUSEMOTION:
+        return e.motion.windowID != 0;
+    case SDL_WINDOWEVENT:
+        return e.window.windowID != 0 && e.window.event != SDL_WINDOWEVENT_CLOSE;
+    default:
+        return false;
+    }
+}
 
 int ButtonFromSdl(Uint8 button) {
     switch (button) {
@@ -42,6 +64,8 @@ void Press(bool& down, int& hits, bool repeat) {
 }
 
 void Handle(const SDL_Event& e) {
+    if (scriptedOnly && FromRealWindow(e))
+        return;
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
@@ -54,6 +78,9 @@ void Handle(const SDL_Event& e) {
         const int vk = VirtualKeyFromSdl(e.key.keysym.sym, e.key.keysym.scancode);
         if (vk <= 0 || vk >= kKeyCount)
             return;
+        // Auto-repeat changes nothing that a replay needs.
+        if (recorder && e.key.repeat == 0)
+            recorder->Key(vk, e.type == SDL_KEYDOWN);
         if (e.type == SDL_KEYDOWN)
             Press(in.keyDown[vk], in.keyHits[vk], e.key.repeat != 0);
         else
@@ -65,6 +92,8 @@ void Handle(const SDL_Event& e) {
         const int b = ButtonFromSdl(e.button.button);
         if (b == 0)
             return;
+        if (recorder)
+            recorder->Button(b, e.type == SDL_MOUSEBUTTONDOWN);
         if (e.type == SDL_MOUSEBUTTONDOWN)
             Press(in.buttonDown[b], in.buttonHits[b], false);
         else
@@ -74,6 +103,8 @@ void Handle(const SDL_Event& e) {
     case SDL_MOUSEMOTION:
         in.mouseX = e.motion.x;
         in.mouseY = e.motion.y;
+        if (recorder)
+            recorder->Mouse(in.mouseX, in.mouseY);
         return;
     case SDL_WINDOWEVENT:
         switch (e.window.event) {
@@ -81,9 +112,13 @@ void Handle(const SDL_Event& e) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             // Keys released while another program had the focus never reach us.
             FlushInput();
+            if (recorder)
+                recorder->Focus(e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
             break;
         case SDL_WINDOWEVENT_CLOSE:
             in.closeRequested = true;
+            if (recorder)
+                recorder->Close();
             break;
         default:
             break;
@@ -91,6 +126,8 @@ void Handle(const SDL_Event& e) {
         return;
     case SDL_QUIT:
         in.closeRequested = true;
+        if (recorder)
+            recorder->Close();
         return;
     default:
         return;
@@ -240,4 +277,12 @@ bool TakeCloseRequest() {
     const bool requested = in.closeRequested;
     in.closeRequested = false;
     return requested;
+}
+
+void SetInputRecorder(InputRecorder* r) {
+    recorder = r;
+}
+
+void SetScriptedInputOnly(bool only) {
+    scriptedOnly = only;
 }

@@ -17,3 +17,12 @@ int VirtualKeyFromSdl(int sdlKeycode, int sdlScancode); // 0 when the key has no
 // F11, or Enter with Alt held: toggles full screen, whatever else is held; the game never sees it.
 bool IsFullScreenShortcut(int sdlKeycode, int sdlModifiers);
 bool TakeCloseRequest(); // true once per close request (window close or quit)
+
+class InputRecorder;
+// Every event handled from now on is also reported to recorder (non-owning, must outlive its
+// use; nullptr stops).
+void SetInputRecorder(InputRecorder* recorder);
+// With true, keyboard, mouse and focus events of real windows are ignored and only those pushed
+// by the program itself (ScriptedInput) count: a replay is not disturbed by the user. Close
+// requests always count.
+void SetScriptedInputOnly(bool only);

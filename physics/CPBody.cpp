@@ -37,6 +37,17 @@ std::shared_ptr<CPBody> CPBody::Create(float mass, float moment) {
     return body;
 }
 
+std::shared_ptr<CPBody> CPBody::CreateKinematic() {
+    std::shared_ptr<CPBody> body(new CPBody());
+    body->mass_ = INFINITY;
+    body->moment_ = INFINITY;
+    body->kinematic_ = true;
+    cpBody* handle = cpBodyNewKinematic();
+    cpBodySetUserData(handle, body.get());
+    body->cpObjectPtr = handle;
+    return body;
+}
+
 CPBody::~CPBody() {
     Release();
 }
@@ -106,6 +117,16 @@ void CPBody::SetAngle(float degrees) {
 CPVect CPBody::GetRot() const {
     const cpBody* b = BodyOf(*this);
     return b ? FromCp(cpBodyGetRotation(b)) : CPVect{1.0f, 0.0f};
+}
+
+CPVect CPBody::LocalToWorld(CPVect p) const {
+    const cpBody* b = BodyOf(*this);
+    return b ? FromCp(cpBodyLocalToWorld(b, ToCp(p))) : p;
+}
+
+CPVect CPBody::WorldToLocal(CPVect p) const {
+    const cpBody* b = BodyOf(*this);
+    return b ? FromCp(cpBodyWorldToLocal(b, ToCp(p))) : p;
 }
 
 void CPBody::SetVelocity(CPVect v) {

@@ -19,14 +19,19 @@ using CPVelocityFunction = int (*)(CPBody& body, CPVect gravity, float damping, 
 class CPBody : public CPObject {
   public:
     static std::shared_ptr<CPBody> Create(float mass, float moment); // at (0, 0), angle 0, at rest
+    // A body moved only by the velocity it is given (no gravity, no impulse, no contact pushes
+    // it) that still pushes what it touches or is joined to: the pointer's body of a grab.
+    static std::shared_ptr<CPBody> CreateKinematic();
     ~CPBody() override;
 
     void SetPosition(CPVect p); // centre of gravity, world pixels
     CPVect GetPosition() const;
-    float GetAngle() const;       // degrees
-    void SetAngle(float degrees); // degrees
-    CPVect GetRot() const;        // (cos a, sin a) of the angle a
-    void SetVelocity(CPVect v);   // pixels/s
+    float GetAngle() const;              // degrees
+    void SetAngle(float degrees);        // degrees
+    CPVect GetRot() const;               // (cos a, sin a) of the angle a
+    CPVect LocalToWorld(CPVect p) const; // body coordinates -> world pixels
+    CPVect WorldToLocal(CPVect p) const; // world pixels -> body coordinates
+    void SetVelocity(CPVect v);          // pixels/s
     CPVect GetVelocity() const;
     float GetMass() const;                     // as given to Create (may be INFINITY)
     float GetMoment() const;                   // as given to Create (may be INFINITY)
@@ -44,7 +49,8 @@ class CPBody : public CPObject {
     // takes them all out of their space. Harmless when already freed.
     void Free();
 
-    bool IsStaticBody() const { return static_; } // infinite mass: never simulated
+    bool IsStaticBody() const { return static_; }       // infinite mass: never simulated
+    bool IsKinematicBody() const { return kinematic_; } // moved only by its own velocity
 
   private:
     friend class CPShape;
@@ -58,6 +64,7 @@ class CPBody : public CPObject {
     void* data_ = nullptr;
     float mass_ = 0.0f, moment_ = 0.0f;
     bool static_ = false;
+    bool kinematic_ = false;
     std::vector<CPShape*> shapes_; // non-owning: live shapes made on this body
     std::vector<CPJoint*> joints_; // non-owning: live joints that hold this body
 };

@@ -58,6 +58,18 @@ void CPJoint::Release() {
     CPSpace::Unlist(*this); // may drop the space's reference: nothing of this object is used after
 }
 
+void CPJoint::SetMaxForce(float force) {
+    if (cpConstraint* c = JointOf(*this)) {
+        cpConstraintSetMaxForce(c, force);
+    }
+}
+
+void CPJoint::SetErrorBias(float remaining) {
+    if (cpConstraint* c = JointOf(*this)) {
+        cpConstraintSetErrorBias(c, remaining);
+    }
+}
+
 void CPJoint::Free() {
     if (IsFreed()) {
         return;

@@ -15,6 +15,10 @@ class CPJoint : public CPObject {
     std::shared_ptr<CPBody> GetBodyA() const { return a_; }
     std::shared_ptr<CPBody> GetBodyB() const { return b_; }
     void Free(); // takes the joint out of its space and destroys it; harmless when already freed
+    // Largest force (mass * pixels/s^2) the joint may use; beyond it the joint gives way.
+    void SetMaxForce(float force);
+    // Fraction of the joint's error left uncorrected after one second (0..1; smaller = stiffer).
+    void SetErrorBias(float remaining);
 
   protected:
     CPJoint() = default;

@@ -1,5 +1,6 @@
 #include "physics/CPSpace.hpp"
 
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,6 +10,12 @@
 #include "physics/CPShape.hpp"
 #include "physics/CPSpaceHash.hpp"
 #include "physics/ChipmunkGlue.hpp"
+
+// The space's contact table (see FreeMovables): the library ships this header for extensions,
+// without the C linkage its public headers declare.
+extern "C" {
+#include <chipmunk/chipmunk_private.h>
+}
 
 namespace {
 
@@ -20,6 +27,15 @@ cpSpace* SpaceOf(const CPObject& o) {
 // dropped before the solver sees it, for as long as the two shapes touch.
 cpBool RejectContact(cpArbiter*, cpSpace*, cpDataPointer) {
     return cpFalse;
+}
+
+// The library's equality of its contact table: a contact is found by its pair of shapes, in
+// either order.
+cpBool SameShapePair(const void* pair, const void* element) {
+    const auto* shapes = static_cast<const cpShape* const*>(pair);
+    const auto* arbiter = static_cast<const cpArbiter*>(element);
+    return (shapes[0] == arbiter->a && shapes[1] == arbiter->b) ||
+           (shapes[1] == arbiter->a && shapes[0] == arbiter->b);
 }
 
 } // namespace
@@ -214,6 +230,95 @@ void CPSpace::AddJoint(const std::shared_ptr<CPJoint>& joint) {
     cpSpaceAddConstraint(SpaceOf(*this), static_cast<cpConstraint*>(joint->cpObjectPtr));
     joint->parent = std::static_pointer_cast<CPSpace>(shared_from_this());
     Enlist(joint, Joints);
+}
+
+namespace {
+struct NearestQuery {
+    cpShape* shape = nullptr;
+    cpFloat distance = INFINITY;
+    cpVect point = cpvzero;
+};
+
+void KeepNearestMovable(cpShape* shape, cpVect point, cpFloat distance, cpVect /*gradient*/,
+                        void* data) {
+    auto& best = *static_cast<NearestQuery*>(data);
+    if (cpBodyGetType(cpShapeGetBody(shape)) != CP_BODY_TYPE_DYNAMIC || distance >= best.distance) {
+        return;
+    }
+    best = {shape, distance, point};
+}
+} // namespace
+
+std::shared_ptr<CPShape> CPSpace::NearestMovableShape(CPVect p, float maxDistance,
+                                                      CPVect& nearestPoint) {
+    // The library's own nearest query would stop at the level's segments, which lie under
+    // almost everything; walking every shape in range lets the fixed ones be passed over.
+    NearestQuery best;
+    cpSpacePointQuery(SpaceOf(*this), ToCp(p), maxDistance, CP_SHAPE_FILTER_ALL,
+                      &KeepNearestMovable, &best);
+    if (best.shape == nullptr) {
+        return nullptr;
+    }
+    nearestPoint = best.distance > 0.0 ? FromCp(best.point) : p;
+    auto* wrapper = static_cast<CPShape*>(cpShapeGetUserData(best.shape));
+    return std::static_pointer_cast<CPShape>(wrapper->shared_from_this());
+}
+
+void CPSpace::FreeMovables() {
+    cpSpace* space = SpaceOf(*this);
+    if (space == nullptr) {
+        return;
+    }
+    // Taking a shape out of the space makes the library walk its whole table of remembered
+    // contacts for that shape, and the table keeps the size of the largest pile ever: one walk
+    // per shape makes clearing a pile quadratic. So the contacts are forgotten first, all at
+    // once, the way the library forgets stale ones: this step's contacts are unthreaded from
+    // their bodies, every contact goes back to the space's pool, and an empty table of the
+    // library's own kind takes the old one's place.
+    cpArray* current = space->arbiters;
+    for (int i = 0; i < current->num; ++i) {
+        cpArbiterUnthread(static_cast<cpArbiter*>(current->arr[i]));
+    }
+    current->num = 0;
+    cpHashSetEach(
+        space->cachedArbiters,
+        [](void* element, void* pool) {
+            auto* arbiter = static_cast<cpArbiter*>(element);
+            arbiter->contacts = nullptr;
+            arbiter->count = 0;
+            cpArrayPush(static_cast<cpArray*>(pool), arbiter);
+        },
+        space->pooledArbiters);
+    cpHashSetFree(space->cachedArbiters);
+    space->cachedArbiters = cpHashSetNew(0, &SameShapePair);
+    auto& active = lists_[ActiveShapes];
+
+    // The library keeps joints and bodies in arrays that it searches from the front and
+    // shrinks by moving the last element into the gap, exactly as the lists here do: freeing
+    // from the front finds every object at once.
+    auto freeFront = [](std::vector<std::shared_ptr<CPObject>>& members) {
+        while (!members.empty()) {
+            std::shared_ptr<CPObject> member = members.front();
+            member->Release();
+            if (!members.empty() && members.front() == member) {
+                Unlist(*member); // its library object was already gone
+            }
+        }
+    };
+    freeFront(lists_[Joints]);
+    freeFront(active);
+    freeFront(lists_[Bodies]);
+    // Hidden static bodies that held only movable things (fixed chain anchors) go too; the
+    // level's body keeps its static shapes.
+    auto& hidden = lists_[HiddenBodies];
+    for (std::size_t i = 0; i < hidden.size();) {
+        auto& body = static_cast<CPBody&>(*hidden[i]);
+        if (body.shapes_.empty() && body.joints_.empty()) {
+            body.Free();
+        } else {
+            ++i;
+        }
+    }
 }
 
 std::shared_ptr<CPSpaceHash> CPSpace::GetActiveShapes() {

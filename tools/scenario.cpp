@@ -25,7 +25,8 @@
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
 #include "media/Input.hpp"
-#include "media/ScriptedInput.hpp"
+#include "media/InputRecorder.hpp"
+#include "media/InputScript.hpp"
 #include "physics/CPBody.hpp"
 #include "tools/GoldenFrame.hpp"
 
@@ -41,6 +42,7 @@ options:
   --event "N: E"   add one event E before frame N (may be repeated); same syntax as a script line
   --frames N       number of frames to run (default 120; overrides the script's "frames")
   --png FILE       save the back buffer of the last frame as a PNG
+  --record FILE    write the run's input as the program's --record does (replayable)
   --golden DIR     compare every shot with DIR/NAME.png exactly; on a difference write
                    NAME.actual.png and NAME.diff.png into the --out directory, say so, exit 1
   --out DIR        where shots (without --golden) and failed comparisons go (default .)
@@ -60,10 +62,12 @@ script format, one entry per line; '#' starts a comment:
   frame N: focus gained    the window gets it back
   frame N: close           the window's close button: the run ends after frame N
   frame N: stall MS        the clock jumps MS milliseconds ahead before frame N
+  frame N: clock MS        the clock reads MS when frame N starts (written by recordings)
   frame N: shot NAME [X Y W H]
                            after frame N, save the back buffer (or the box X Y W H of it)
                            as NAME.png, or compare it with the golden NAME.png (--golden)
-Frames count from 0; events of one frame are fed in script order. Escape (key 27) ends the run
+Frames count from 0; events of one frame are fed in script order. Recordings made with
+'dazozi-redov --record FILE' are scripts: this runner replays them to the same body hash. Escape (key 27) ends the run
 inside frame N's input handling, as it ends the program (the saved picture is then the cleared
 back buffer of that frame).
 
@@ -73,195 +77,9 @@ output (stdout), one "name value" pair per line:
   position and angle, in class and creation order).
 )";
 
-struct Event {
-    enum class Kind { Key, Mouse, Button, Focus, Close, Stall, Shot } kind;
-    int a = 0;      // key code, x, button, stall ms, focus gained (1) / lost (0)
-    int b = 0;      // y
-    int action = 0; // 0 up, 1 down, 2 tap
-    ShotBox box;    // shot: the part of the frame to keep
-    std::string name;
-};
-
-struct Script {
-    int frames = 120;
-    std::multimap<int, Event> events; // frame -> events, in insertion order within a frame
-};
-
 struct ScenarioEnded {};
 [[noreturn]] void endByEscape() {
     throw ScenarioEnded{};
-}
-
-bool parseAction(const std::string& word, int& action) {
-    if (word == "down") {
-        action = 1;
-    } else if (word == "up") {
-        action = 0;
-    } else if (word == "tap") {
-        action = 2;
-    } else {
-        return false;
-    }
-    return true;
-}
-
-// Parses "N: event words" into script; false with a message on a malformed entry.
-bool parseEvent(const std::string& text, Script& script, std::string& error) {
-    const auto colon = text.find(':');
-    if (colon == std::string::npos) {
-        error = "missing ':'";
-        return false;
-    }
-    int frame = 0;
-    try {
-        frame = std::stoi(text.substr(0, colon));
-    } catch (...) {
-        error = "bad frame number";
-        return false;
-    }
-    std::istringstream in(text.substr(colon + 1));
-    std::string what;
-    in >> what;
-    Event e{};
-    std::string word;
-    if (what == "key") {
-        e.kind = Event::Kind::Key;
-        if (!(in >> e.a >> word) || !parseAction(word, e.action)) {
-            error = "expected: key VK down|up|tap";
-            return false;
-        }
-    } else if (what == "mouse") {
-        e.kind = Event::Kind::Mouse;
-        if (!(in >> e.a >> e.b)) {
-            error = "expected: mouse X Y";
-            return false;
-        }
-    } else if (what == "button" || what == "click") {
-        e.kind = Event::Kind::Button;
-        if (!(in >> e.a)) {
-            error = "expected a button number";
-            return false;
-        }
-        if (what == "click") {
-            e.action = 2;
-        } else if (!(in >> word) || word == "tap" || !parseAction(word, e.action)) {
-            error = "expected: button B down|up";
-            return false;
-        }
-    } else if (what == "focus") {
-        e.kind = Event::Kind::Focus;
-        in >> word;
-        if (word != "lost" && word != "gained") {
-            error = "expected: focus lost|gained";
-            return false;
-        }
-        e.a = word == "gained" ? 1 : 0;
-    } else if (what == "close") {
-        e.kind = Event::Kind::Close;
-    } else if (what == "shot") {
-        e.kind = Event::Kind::Shot;
-        if (!(in >> e.name) || e.name.find('/') != std::string::npos) {
-            error = "expected: shot NAME [X Y W H]";
-            return false;
-        }
-        if (in >> e.box.x) {
-            if (!(in >> e.box.y >> e.box.w >> e.box.h) || e.box.w <= 0 || e.box.h <= 0) {
-                error = "expected: shot NAME [X Y W H]";
-                return false;
-            }
-        } else {
-            in.clear();
-        }
-    } else if (what == "stall") {
-        e.kind = Event::Kind::Stall;
-        if (!(in >> e.a) || e.a < 0) {
-            error = "expected: stall MS";
-            return false;
-        }
-    } else {
-        error = "unknown event '" + what + "'";
-        return false;
-    }
-    if (in >> word) {
-        error = "unexpected '" + word + "'";
-        return false;
-    }
-    script.events.emplace(frame, e);
-    return true;
-}
-
-bool parseScriptFile(const std::string& path, Script& script) {
-    std::ifstream file(path);
-    if (!file) {
-        std::cerr << "scenario: cannot read " << path << "\n";
-        return false;
-    }
-    std::string line;
-    int number = 0;
-    while (std::getline(file, line)) {
-        ++number;
-        if (const auto hash = line.find('#'); hash != std::string::npos) {
-            line.erase(hash);
-        }
-        std::istringstream in(line);
-        std::string first;
-        if (!(in >> first)) {
-            continue;
-        }
-        std::string error;
-        if (first == "frames") {
-            if (!(in >> script.frames) || script.frames < 0) {
-                std::cerr << path << ":" << number << ": expected: frames N\n";
-                return false;
-            }
-        } else if (first == "frame") {
-            std::string rest;
-            std::getline(in, rest);
-            if (!parseEvent(rest, script, error)) {
-                std::cerr << path << ":" << number << ": " << error << "\n";
-                return false;
-            }
-        } else {
-            std::cerr << path << ":" << number << ": unknown entry '" << first << "'\n";
-            return false;
-        }
-    }
-    return true;
-}
-
-void feed(const Event& e, ManualClock& clock) {
-    switch (e.kind) {
-    case Event::Kind::Key:
-        if (e.action == 2) {
-            PushKey(e.a, true);
-            PushKey(e.a, false);
-        } else {
-            PushKey(e.a, e.action == 1);
-        }
-        break;
-    case Event::Kind::Mouse:
-        PushMouseMove(e.a, e.b);
-        break;
-    case Event::Kind::Button:
-        if (e.action == 2) {
-            PushMouseButton(e.a, true);
-            PushMouseButton(e.a, false);
-        } else {
-            PushMouseButton(e.a, e.action == 1);
-        }
-        break;
-    case Event::Kind::Focus:
-        PushFocus(e.a == 1);
-        break;
-    case Event::Kind::Close:
-        PushCloseRequest();
-        break;
-    case Event::Kind::Stall:
-        clock.Advance(e.a);
-        break;
-    case Event::Kind::Shot: // taken after the frame, not fed before it
-        break;
-    }
 }
 
 // 64-bit FNV-1a over the bit patterns of every live body's x, y and angle.
@@ -326,8 +144,9 @@ BodyHash hashBodies() {
 } // namespace
 
 int main(int argc, char** argv) {
-    Script script;
+    InputScript script;
     std::string pngPath;
+    std::string recordPath;
     std::string goldenDir;
     std::string outDir = ".";
     bool updateGoldens = false;
@@ -335,16 +154,17 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        std::string error;
         if (arg == "--help" || arg == "-h") {
             std::cout << kHelp;
             return 0;
         } else if (arg == "--script" && hasValue) {
-            if (!parseScriptFile(argv[++i], script)) {
+            if (!script.Load(argv[++i], error)) {
+                std::cerr << "scenario: " << error << "\n";
                 return 2;
             }
         } else if (arg == "--event" && hasValue) {
-            std::string error;
-            if (!parseEvent(argv[++i], script, error)) {
+            if (!script.AddEvent(argv[++i], error)) {
                 std::cerr << "scenario: --event: " << error << "\n";
                 return 2;
             }
@@ -352,6 +172,8 @@ int main(int argc, char** argv) {
             framesOverride = std::atoi(argv[++i]);
         } else if (arg == "--png" && hasValue) {
             pngPath = argv[++i];
+        } else if (arg == "--record" && hasValue) {
+            recordPath = argv[++i];
         } else if (arg == "--golden" && hasValue) {
             goldenDir = argv[++i];
         } else if (arg == "--out" && hasValue) {
@@ -363,12 +185,20 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (framesOverride >= 0) {
-        script.frames = framesOverride;
-    }
+    const int frames = framesOverride >= 0  ? framesOverride
+                       : script.frames >= 0 ? script.frames
+                                            : 120;
     if (updateGoldens && goldenDir.empty()) {
         std::cerr << "scenario: --update-goldens needs --golden DIR\n";
         return 2;
+    }
+    static InputRecorder recorder;
+    if (!recordPath.empty()) {
+        std::string error;
+        if (!recorder.Open(recordPath, error)) {
+            std::cerr << "scenario: " << error << "\n";
+            return 2;
+        }
     }
 
     // Headless unless the caller chose drivers: no display and no sound device needed.
@@ -382,34 +212,36 @@ int main(int argc, char** argv) {
         return 1;
     }
     initGame();
+    if (recorder.IsOpen()) {
+        SetGameRecorder(&recorder);
+    }
 
     int completed = 0;
     bool failedShots = false;
     const char* ended = "frames";
     try {
-        for (int frame = 0; frame < script.frames; ++frame) {
-            const auto range = script.events.equal_range(frame);
-            for (auto it = range.first; it != range.second; ++it) {
-                feed(it->second, clock);
-            }
+        for (int frame = 0; frame < frames; ++frame) {
+            script.Feed(frame, &clock);
             updateGame();
             ++completed;
+            const auto range = script.events.equal_range(frame);
             for (auto it = range.first; it != range.second; ++it) {
-                const Event& e = it->second;
-                if (e.kind != Event::Kind::Shot) {
+                const InputScript::Event& e = it->second;
+                if (e.kind != InputScript::Event::Kind::Shot) {
                     continue;
                 }
+                const ShotBox box{e.a, e.b, e.w, e.h};
                 std::string message;
                 if (goldenDir.empty()) {
-                    if (!SaveShot(e.box, outDir + "/" + e.name + ".png")) {
+                    if (!SaveShot(box, outDir + "/" + e.name + ".png")) {
                         message = "cannot write " + outDir + "/" + e.name + ".png";
                     }
                 } else if (updateGoldens) {
-                    if (!SaveShot(e.box, goldenDir + "/" + e.name + ".png")) {
+                    if (!SaveShot(box, goldenDir + "/" + e.name + ".png")) {
                         message = "cannot write " + goldenDir + "/" + e.name + ".png";
                     }
                 } else {
-                    message = CompareShotWithGolden(e.box, goldenDir, outDir, e.name);
+                    message = CompareShotWithGolden(box, goldenDir, outDir, e.name);
                 }
                 if (!message.empty()) {
                     std::cerr << "scenario: frame " << frame << ": " << message << "\n";
@@ -424,6 +256,8 @@ int main(int argc, char** argv) {
     } catch (const ScenarioEnded&) {
         ended = "escape";
     }
+    SetGameRecorder(nullptr);
+    recorder.Finish();
 
     if (!pngPath.empty() && !SaveBackBufferPng(pngPath)) {
         std::cerr << "scenario: cannot write " << pngPath << "\n";

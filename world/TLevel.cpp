@@ -81,7 +81,20 @@ void TLevel::update(int /*steps*/, CPVect target) {
     for (int i = 0; i < _steps; ++i) {
         fg.spaceMap->DoStep(_dt);
     }
+    limitScroll();
+}
 
+void TLevel::Follow(CPVect target) {
+    if (!_FGLayer) {
+        return;
+    }
+    _FGLayer->ScrollY = TruncateTarget(target.GetY());
+    _FGLayer->ScrollX = TruncateTarget(target.GetX());
+    limitScroll();
+}
+
+void TLevel::limitScroll() {
+    TLayer& fg = *_FGLayer;
     // The lower limit goes last so that a map smaller than the screen scrolls to 0.
     if (fg.ScrollX > _maxScrollW) {
         fg.ScrollX = _maxScrollW;

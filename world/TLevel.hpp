@@ -29,6 +29,12 @@ class TLevel {
     // Scrolls the foreground to target, steps its space _steps times (the steps argument is
     // unused), limits the scroll and sets the background to a third of it. No-op without layers.
     virtual void update(int steps, CPVect target);
+    // update without the physics steps: scrolls to target within the limits (paused frames).
+    void Follow(CPVect target);
     // Draws the background layer, then the foreground layer (each that exists).
     virtual void Draw();
+
+  private:
+    // Clamps the foreground scroll to the level and sets the background's parallax scroll.
+    void limitScroll();
 };

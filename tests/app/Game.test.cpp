@@ -9,6 +9,7 @@
 #include "bodies/ClearAllBodies.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
+#include "control/TSandbox.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
 #include "media/Input.hpp"
@@ -80,6 +81,45 @@ TEST_F(GameTest, WhenThePlayerIsGoneTheCameraStaysAndFramesGoOn) {
         updateGame();
     }
     EXPECT_EQ(level->_FGLayer->ScrollX, scroll);
+}
+
+// R brings a lost player back at its start and the camera follows it again.
+TEST_F(GameTest, RBringsTheLostPlayerBackAndTheCameraWithIt) {
+    player->_body->SetPosition(Vec2(1500.0f, 3000.0f));
+    for (int f = 0; f < 10 && !playerLost(); ++f) {
+        updateGame();
+    }
+    ASSERT_TRUE(playerLost());
+    ASSERT_GT(level->_FGLayer->ScrollX, 600);
+    PushKey(82, true);
+    PushKey(82, false);
+    updateGame();
+    EXPECT_FALSE(playerLost());
+    EXPECT_EQ(TSquid::Count(), 1);
+    EXPECT_EQ(control->player, player);
+    EXPECT_EQ(level->_FGLayer->ScrollX, 0); // (450 - 640) is left of the level: clamped to 0
+}
+
+// While the player is held, the camera stays: following it would move the world under the
+// pointer that pulls it, and the squid would run away to the end of the level.
+TEST_F(GameTest, TheCameraHoldsStillWhileABodyIsHeld) {
+    PushMouseMove(450, 300);
+    PushMouseButton(3, true);
+    updateGame();
+    ASSERT_TRUE(sandbox->grab.Active());
+    for (int x = 450; x <= 1000; x += 10) {
+        PushMouseMove(x, 300);
+        updateGame();
+    }
+    for (int f = 0; f < 60; ++f) {
+        updateGame();
+    }
+    EXPECT_EQ(level->_FGLayer->ScrollX, 0);
+    EXPECT_LT(player->_body->GetPosition().x, 1100.0f);
+    PushMouseButton(3, false);
+    updateGame();
+    EXPECT_FALSE(sandbox->grab.Active());
+    EXPECT_GT(level->_FGLayer->ScrollX, 0); // following the player again
 }
 
 } // namespace

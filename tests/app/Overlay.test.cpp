@@ -24,24 +24,37 @@ std::vector<std::uint32_t> grab(int x0, int y0, int w, int h) {
     return pixels;
 }
 
-// The overlay's block drawn by hand from the expected texts: the lines overlap by two pixel
-// rows, so a block is only comparable as a whole.
+constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+constexpr std::uint32_t kShadow = 0x101018FFu; // (16, 16, 24), opaque
+constexpr std::uint32_t kBlack = 0x000000FFu;
+
+// The overlay's block drawn by hand from the expected texts: every line's one-pixel dark shadow
+// (one pixel right and down) first, then the white lines. The lines overlap by two pixel rows,
+// so a block is only comparable as a whole.
 std::vector<std::uint32_t> expectedBlock(const char* shapes, const char* balls, const char* stars) {
     Cls();
-    DrawText(" Mouse + Clics 1/2 + up/down/left/right keys", 0, 0);
-    DrawText(std::string(" Debug Mode : D key | Dynamic Shapes:") + shapes, 0, 14);
-    DrawText(std::string(" Ball  (key 1):") + balls, 0, 28);
-    DrawText(" Cube  (key 2):0", 0, 42);
-    DrawText(std::string(" Star  (key 3):") + stars, 0, 56);
-    DrawText(" Squid (key 4):1", 0, 70);
-    DrawText(" Chain (key 5,6,7,8):0", 0, 84);
-    return grab(0, 0, 1024, 100);
+    for (int pass = 0; pass < 2; ++pass) {
+        const float d = pass == 0 ? 1.0f : 0.0f;
+        if (pass == 0) {
+            SetColor(16, 16, 24);
+        } else {
+            SetColor(255, 255, 255);
+        }
+        DrawText(" Mouse + Clics 1/2 + up/down/left/right keys", d, d);
+        DrawText(std::string(" Debug Mode : D key | Dynamic Shapes:") + shapes, d, 14 + d);
+        DrawText(std::string(" Ball  (key 1):") + balls, d, 28 + d);
+        DrawText(" Cube  (key 2):0", d, 42 + d);
+        DrawText(std::string(" Star  (key 3):") + stars, d, 56 + d);
+        DrawText(" Squid (key 4):1", d, 70 + d);
+        DrawText(" Chain (key 5,6,7,8):0", d, 84 + d);
+    }
+    return grab(0, 0, 1024, 101);
 }
 
 std::vector<std::uint32_t> overlayBlock() {
     Cls();
     DrawOverlayText();
-    return grab(0, 0, 1024, 100);
+    return grab(0, 0, 1024, 101);
 }
 
 class OverlayTest : public SceneTest {
@@ -78,16 +91,22 @@ TEST_F(OverlayTest, SevenLinesAtStartShowTheHelpAndTheCounts) {
     // The player squid: its circle, 15 tentacle pivots and 14 tentacle boxes.
     EXPECT_EQ(shapeCount, 30);
     const auto overlay = overlayBlock();
-    const auto below = grab(0, 100, 1024, 668);
+    const auto below = grab(0, 101, 1024, 667);
     EXPECT_TRUE(overlay == expectedBlock("30", "0", "0"));
 
-    // White opaque text on the cleared buffer, and nothing drawn below the block.
-    int white = 0;
+    // White opaque text over its dark shadow on the cleared buffer, the colour white again
+    // afterwards, and nothing drawn below the block.
+    int white = 0, shadow = 0;
     for (std::uint32_t p : overlay) {
-        ASSERT_TRUE(p == 0xFFFFFFFFu || p == 0x000000FFu);
-        white += p == 0xFFFFFFFFu ? 1 : 0;
+        ASSERT_TRUE(p == kWhite || p == kShadow || p == kBlack);
+        white += p == kWhite ? 1 : 0;
+        shadow += p == kShadow ? 1 : 0;
     }
-    EXPECT_GT(white, 0);
+    EXPECT_GT(white, 1000);
+    EXPECT_GT(shadow, white / 4);
+    int r = 0, g = 0, b = 0;
+    GetColor(r, g, b);
+    EXPECT_EQ(r + g + b, 3 * 255);
     for (std::uint32_t p : below) {
         ASSERT_EQ(p, 0x000000FFu);
     }
@@ -141,10 +160,13 @@ TEST_F(OverlayTest, FrameRateIsZeroInTheFirstWindowThenSixty) {
 
     Cls();
     drawFPS();
-    const auto readout = grab(944, 0, 80, 16);
+    const auto readout = grab(944, 0, 80, 17);
     Cls();
+    SetColor(16, 16, 24);
+    DrawText(" FPS : 60", 945, 1);
+    SetColor(255, 255, 255);
     DrawText(" FPS : 60", 944, 0);
-    EXPECT_TRUE(readout == grab(944, 0, 80, 16));
+    EXPECT_TRUE(readout == grab(944, 0, 80, 17));
 }
 
 TEST_F(OverlayTest, AfterALongStallTheNextWindowStartsNow) {

@@ -214,3 +214,45 @@ TEST(CPSpace, DestroyingASpaceFreesWhatIsInIt) {
     kept->Free();
     keptJoint->Free();
 }
+
+TEST(CPSpaceFreeMovables, EmptiesAPileButKeepsTheLevel) {
+    auto space = LevelLikeSpace();
+    auto floor = AddFloor(*space, 100.0f);
+    // A pile resting on the floor and on each other (contacts remembered), joined in pairs,
+    // and a circle on a fixed anchor body as a chain's fixed end has.
+    std::vector<Ball> pile;
+    for (int i = 0; i < 60; ++i) {
+        pile.push_back(AddBall(*space, Vec2(-200.0f + 7.0f * i, 80.0f - (i % 3) * 18.0f)));
+    }
+    std::vector<std::shared_ptr<CPPinJoint>> joints;
+    for (int i = 0; i + 1 < 60; i += 2) {
+        joints.push_back(CPPinJoint::Create(pile[i].body, pile[i + 1].body, ZeroVect, ZeroVect));
+        space->AddJoint(joints.back());
+    }
+    auto anchor = CPBody::Create(INFINITY, INFINITY);
+    anchor->SetPosition(Vec2(300.0f, 0.0f));
+    auto anchorShape = CPCircleShape::Create(anchor, 5.0f, ZeroVect);
+    space->AddShape(anchorShape);
+    auto pinned = AddBall(*space, Vec2(300.0f, 20.0f));
+    auto toAnchor = CPPinJoint::Create(anchor, pinned.body, ZeroVect, ZeroVect);
+    space->AddJoint(toAnchor);
+    StepFor(*space, 60);
+
+    space->FreeMovables();
+    EXPECT_EQ(space->CountBodies(), 0);
+    EXPECT_EQ(space->CountJoints(), 0);
+    EXPECT_EQ(space->CountActiveShapes(), 0);
+    EXPECT_EQ(space->CountStaticShapes(), 1);
+    EXPECT_FALSE(floor->IsFreed());
+    EXPECT_TRUE(anchor->IsFreed());
+    EXPECT_TRUE(anchorShape->IsFreed());
+    for (const Ball& b : pile) {
+        EXPECT_TRUE(b.body->IsFreed());
+        EXPECT_TRUE(b.shape->IsFreed());
+        b.body->Free(); // the owners' own release afterwards is harmless
+    }
+    // The level still works: a new ball lands on the kept floor.
+    Ball fresh = AddBall(*space, Vec2(0.0f, 0.0f));
+    StepFor(*space, 180);
+    EXPECT_NEAR(fresh.body->GetPosition().y, 100.0f - 9.0f, 1.0f);
+}

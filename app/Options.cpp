@@ -1,0 +1,54 @@
+#include "app/Options.hpp"
+
+#include <string_view>
+
+const char* Options::Usage() {
+    return "usage: dazozi-redov [options]\n"
+           "\n"
+           "A 2D physics playground. Without options it plays as usual and touches no file.\n"
+           "\n"
+           "options:\n"
+           "  --record FILE   play as usual and write every input event and each frame's clock\n"
+           "                  to FILE (the scenario runner's script format)\n"
+           "  --replay FILE   play the input of FILE back in the window (your own input is\n"
+           "                  ignored until it ends); 'scenario --script FILE' replays it\n"
+           "                  without a window\n"
+           "  --help          print this text\n"
+           "  --version       print the version\n";
+}
+
+Options Options::Parse(int argc, const char* const* argv) {
+    Options options;
+    auto fail = [&options](std::string message) {
+        options.action = Action::Fail;
+        options.error = std::move(message);
+        return options;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i] != nullptr ? argv[i] : "";
+        if (arg == "--help" || arg == "-h") {
+            options.action = Action::Help;
+            return options;
+        }
+        if (arg == "--version") {
+            options.action = Action::Version;
+            return options;
+        }
+        if (arg == "--record" || arg == "--replay") {
+            if (i + 1 >= argc || argv[i + 1] == nullptr || argv[i + 1][0] == '\0') {
+                return fail(std::string(arg) + " needs a FILE (see --help)");
+            }
+            std::string& path = arg == "--record" ? options.recordPath : options.replayPath;
+            if (!path.empty()) {
+                return fail(std::string(arg) + " given twice");
+            }
+            path = argv[++i];
+            continue;
+        }
+        return fail("unknown option '" + std::string(arg) + "' (see --help)");
+    }
+    if (!options.recordPath.empty() && options.recordPath == options.replayPath) {
+        return fail("--record and --replay name the same file " + options.recordPath);
+    }
+    return options;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+// The program's command line. Without options the program plays as usual and touches no file.
+class Options {
+  public:
+    enum class Action { Run, Help, Version, Fail };
+
+    Action action = Action::Run;
+    std::string recordPath; // --record FILE: write the session's input to FILE
+    std::string replayPath; // --replay FILE: play FILE's input back
+    std::string error;      // Fail: one line naming what is wrong, without the program's name
+
+    // Reads argv[1..argc-1]. Never exits nor prints.
+    static Options Parse(int argc, const char* const* argv);
+    // The --help text.
+    static const char* Usage();
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+class TSandbox;
+
+// What the sandbox controls show over the scene, away from the counts in the top-left corner and
+// the frame rate in the top-right one: "PAUSED" at the top centre, the help panel in the middle,
+// a short "F1: help" hint in the bottom-right corner during the first frames, a hint at the
+// bottom when the player squid is lost, and for a moment the path of a saved screenshot.
+class SandboxOverlay {
+  public:
+    static constexpr int kHintFrames = 300;   // the "F1: help" hint: the first 5 s at 60 Hz
+    static constexpr int kNoticeFrames = 180; // a notice stays 3 s at 60 Hz
+
+    // The "F1: help" hint is for someone at the window: the interactive program switches it on;
+    // headless runs (scenarios, golden frames) leave the game's own screens untouched.
+    bool hintEnabled = false;
+
+    // Shows text at the bottom left for kNoticeFrames frames (replaces an earlier one).
+    void ShowNotice(const std::string& text);
+    // Draws everything due for this frame. Leaves the drawing state as it found it (white,
+    // alpha 1, mask blending).
+    void Draw(const TSandbox& sandbox, bool playerLost);
+
+  private:
+    std::string notice_;
+    int noticeFrames_ = 0;
+};

@@ -1,0 +1,82 @@
+#include "app/Screenshot.hpp"
+
+#include <filesystem>
+#include <fstream>
+
+#include "media/Graphics.hpp"
+
+namespace {
+
+bool isDirectory(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+// The value of XDG_PICTURES_DIR in a user-dirs.dirs file: a shell assignment whose value is
+// quoted and may start with $HOME.
+std::string fromUserDirsFile(const std::string& file, const std::string& home) {
+    std::ifstream in(file);
+    std::string line;
+    const std::string key = "XDG_PICTURES_DIR=";
+    while (std::getline(in, line)) {
+        if (line.compare(0, key.size(), key) != 0) {
+            continue;
+        }
+        std::string value = line.substr(key.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+            value = value.substr(1, value.size() - 2);
+        }
+        if (value.compare(0, 5, "$HOME") == 0) {
+            value = home + value.substr(5);
+        }
+        return value;
+    }
+    return {};
+}
+
+} // namespace
+
+std::string Screenshot::PicturesDirectory(Getenv getenv) {
+    const char* homeVar = getenv("HOME");
+    const std::string home = homeVar != nullptr ? homeVar : "";
+    if (const char* dir = getenv("XDG_PICTURES_DIR"); dir != nullptr && isDirectory(dir)) {
+        return dir;
+    }
+    std::string config;
+    if (const char* xdgConfig = getenv("XDG_CONFIG_HOME"); xdgConfig != nullptr && *xdgConfig) {
+        config = xdgConfig;
+    } else if (!home.empty()) {
+        config = home + "/.config";
+    }
+    if (!config.empty()) {
+        const std::string dir = fromUserDirsFile(config + "/user-dirs.dirs", home);
+        // xdg-user-dirs writes $HOME itself when a folder is switched off.
+        if (isDirectory(dir) && dir != home && dir != home + "/") {
+            return dir;
+        }
+    }
+    if (!home.empty() && isDirectory(home + "/Pictures")) {
+        return home + "/Pictures";
+    }
+    return ".";
+}
+
+std::string Screenshot::FileName(std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "dazozi-redov-%Y-%m-%d-%H%M%S.png", &local);
+    return name;
+}
+
+std::string Screenshot::Save(std::time_t when, Getenv getenv) {
+    const std::string dir = PicturesDirectory(getenv);
+    const std::string name = FileName(when);
+    const std::string stem = name.substr(0, name.size() - 4);
+    std::string path = dir + "/" + name;
+    std::error_code ec;
+    for (int n = 2; std::filesystem::exists(path, ec) && n < 1000; ++n) {
+        path = dir + "/" + stem + "-" + std::to_string(n) + ".png";
+    }
+    return SaveBackBufferPng(path) ? path : std::string();
+}

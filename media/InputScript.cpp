@@ -1,0 +1,206 @@
+#include "media/InputScript.hpp"
+
+#include <fstream>
+#include <sstream>
+
+#include "media/Clock.hpp"
+#include "media/ScriptedInput.hpp"
+
+namespace {
+
+bool parseAction(const std::string& word, int& action) {
+    if (word == "down") {
+        action = 1;
+    } else if (word == "up") {
+        action = 0;
+    } else if (word == "tap") {
+        action = 2;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool InputScript::AddEvent(const std::string& text, std::string& error) {
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) {
+        error = "missing ':'";
+        return false;
+    }
+    int frame = 0;
+    {
+        std::istringstream number(text.substr(0, colon));
+        std::string extra;
+        if (!(number >> frame) || frame < 0 || (number >> extra)) {
+            error = "bad frame number";
+            return false;
+        }
+    }
+    std::istringstream in(text.substr(colon + 1));
+    std::string what;
+    in >> what;
+    Event e{};
+    std::string word;
+    if (what == "key") {
+        e.kind = Event::Kind::Key;
+        if (!(in >> e.a >> word) || !parseAction(word, e.action) || e.a <= 0 || e.a > 255) {
+            error = "expected: key VK down|up|tap";
+            return false;
+        }
+    } else if (what == "mouse") {
+        e.kind = Event::Kind::Mouse;
+        if (!(in >> e.a >> e.b)) {
+            error = "expected: mouse X Y";
+            return false;
+        }
+    } else if (what == "button" || what == "click") {
+        e.kind = Event::Kind::Button;
+        if (!(in >> e.a) || e.a < 1 || e.a > 3) {
+            error = "expected a button number (1, 2 or 3)";
+            return false;
+        }
+        if (what == "click") {
+            e.action = 2;
+        } else if (!(in >> word) || word == "tap" || !parseAction(word, e.action)) {
+            error = "expected: button B down|up";
+            return false;
+        }
+    } else if (what == "focus") {
+        e.kind = Event::Kind::Focus;
+        in >> word;
+        if (word != "lost" && word != "gained") {
+            error = "expected: focus lost|gained";
+            return false;
+        }
+        e.a = word == "gained" ? 1 : 0;
+    } else if (what == "close") {
+        e.kind = Event::Kind::Close;
+    } else if (what == "shot") {
+        e.kind = Event::Kind::Shot;
+        if (!(in >> e.name) || e.name.find('/') != std::string::npos) {
+            error = "expected: shot NAME [X Y W H]";
+            return false;
+        }
+        if (in >> e.a) {
+            if (!(in >> e.b >> e.w >> e.h) || e.w <= 0 || e.h <= 0) {
+                error = "expected: shot NAME [X Y W H]";
+                return false;
+            }
+        } else {
+            in.clear();
+        }
+    } else if (what == "stall" || what == "clock") {
+        e.kind = what == "stall" ? Event::Kind::Stall : Event::Kind::Clock;
+        if (!(in >> e.a) || e.a < 0) {
+            error = "expected: " + what + " MS";
+            return false;
+        }
+    } else {
+        error = "unknown event '" + what + "'";
+        return false;
+    }
+    if (in >> word) {
+        error = "unexpected '" + word + "'";
+        return false;
+    }
+    events.emplace(frame, e);
+    return true;
+}
+
+bool InputScript::Load(const std::string& path, std::string& error) {
+    std::ifstream file(path);
+    if (!file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::string line;
+    int number = 0;
+    while (std::getline(file, line)) {
+        ++number;
+        if (const auto hash = line.find('#'); hash != std::string::npos) {
+            line.erase(hash);
+        }
+        std::istringstream in(line);
+        std::string first;
+        if (!(in >> first)) {
+            continue;
+        }
+        std::string what;
+        if (first == "frames") {
+            std::string extra;
+            if (!(in >> frames) || frames < 0 || (in >> extra)) {
+                what = "expected: frames N";
+            }
+        } else if (first == "frame") {
+            std::string rest;
+            std::getline(in, rest);
+            AddEvent(rest, what);
+        } else {
+            what = "unknown entry '" + first + "'";
+        }
+        if (!what.empty()) {
+            error = path + ":" + std::to_string(number) + ": " + what;
+            return false;
+        }
+    }
+    if (file.bad()) {
+        error = "cannot read " + path;
+        return false;
+    }
+    return true;
+}
+
+void InputScript::Feed(int frame, ManualClock* clock) const {
+    const auto range = events.equal_range(frame);
+    for (auto it = range.first; it != range.second; ++it) {
+        const Event& e = it->second;
+        switch (e.kind) {
+        case Event::Kind::Key:
+            if (e.action == 2) {
+                PushKey(e.a, true);
+                PushKey(e.a, false);
+            } else {
+                PushKey(e.a, e.action == 1);
+            }
+            break;
+        case Event::Kind::Mouse:
+            PushMouseMove(e.a, e.b);
+            break;
+        case Event::Kind::Button:
+            if (e.action == 2) {
+                PushMouseButton(e.a, true);
+                PushMouseButton(e.a, false);
+            } else {
+                PushMouseButton(e.a, e.action == 1);
+            }
+            break;
+        case Event::Kind::Focus:
+            PushFocus(e.a == 1);
+            break;
+        case Event::Kind::Close:
+            PushCloseRequest();
+            break;
+        case Event::Kind::Stall:
+            if (clock != nullptr) {
+                clock->Advance(e.a);
+            }
+            break;
+        case Event::Kind::Clock:
+            if (clock != nullptr) {
+                clock->Set(static_cast<std::uint32_t>(e.a));
+            }
+            break;
+        case Event::Kind::Shot: // taken after the frame by the runner, not fed before it
+            break;
+        }
+    }
+}
+
+int InputScript::Length() const {
+    if (frames >= 0) {
+        return frames;
+    }
+    return events.empty() ? 0 : events.rbegin()->first + 1;
+}

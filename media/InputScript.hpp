@@ -1,0 +1,46 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+class ManualClock;
+
+// A script of input events by frame, in the format of the scenario runner and of recordings:
+//   frames N                 the run has N frames
+//   frame N: key VK down|up|tap    key with Windows virtual-key code VK
+//   frame N: mouse X Y             pointer to window point (X, Y)
+//   frame N: button B down|up      mouse button B (1 left, 2 right, 3 middle)
+//   frame N: click B               press and release
+//   frame N: focus lost|gained     the window loses or gets the focus
+//   frame N: close                 the window's close button
+//   frame N: stall MS              the clock jumps MS milliseconds ahead
+//   frame N: clock MS              the clock reads MS when frame N starts (recordings)
+//   frame N: shot NAME [X Y W H]   after frame N, a picture of the frame (or of that box of it)
+//                                  named NAME; left to the runner (Feed does nothing with it)
+// '#' starts a comment; events of one frame keep their order.
+class InputScript {
+  public:
+    struct Event {
+        enum class Kind { Key, Mouse, Button, Focus, Close, Stall, Clock, Shot } kind = Kind::Key;
+        int a = 0;        // key code, x, button, milliseconds, focus gained (1) / lost (0)
+        int b = 0;        // y
+        int action = 0;   // 0 up, 1 down, 2 tap
+        int w = 0, h = 0; // shot: box size from (a, b); 0 = the whole frame
+        std::string name; // shot: picture name (no '/')
+    };
+
+    int frames = -1; // from a "frames N" line; -1 when the script gives none
+    std::multimap<int, Event> events;
+
+    // Reads a script file. False with "PATH:LINE: what is wrong" (or "cannot read PATH") in
+    // error on an unreadable file or a malformed line; the script then holds what came before.
+    bool Load(const std::string& path, std::string& error);
+    // Adds one "N: event words" entry. False with what is wrong in error.
+    bool AddEvent(const std::string& text, std::string& error);
+    // Pushes the events of frame through SDL's event queue, as the platform would, for the next
+    // input queries. Clock and stall events set or advance clock when one is given (ignored
+    // otherwise). Requires InitMedia(). Allocates nothing.
+    void Feed(int frame, ManualClock* clock) const;
+    // Frames the script covers: "frames N" when given, else one past its last event's frame.
+    int Length() const;
+};

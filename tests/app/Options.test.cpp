@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+#include "app/Options.hpp"
+
+namespace {
+Options parse(std::initializer_list<const char*> args) {
+    std::vector<const char*> argv{"dazozi-redov"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return Options::Parse(static_cast<int>(argv.size()), argv.data());
+}
+} // namespace
+
+TEST(Options, NoOptionsPlaysAsUsualWithoutFiles) {
+    const Options o = parse({});
+    EXPECT_EQ(o.action, Options::Action::Run);
+    EXPECT_TRUE(o.recordPath.empty());
+    EXPECT_TRUE(o.replayPath.empty());
+}
+
+TEST(Options, RecordReplayHelpAndVersion) {
+    Options o = parse({"--record", "a.txt", "--replay", "b.txt"});
+    EXPECT_EQ(o.action, Options::Action::Run);
+    EXPECT_EQ(o.recordPath, "a.txt");
+    EXPECT_EQ(o.replayPath, "b.txt");
+    EXPECT_EQ(parse({"--help"}).action, Options::Action::Help);
+    EXPECT_EQ(parse({"-h"}).action, Options::Action::Help);
+    EXPECT_EQ(parse({"--version"}).action, Options::Action::Version);
+    // Help wins over what follows it, whatever that is.
+    EXPECT_EQ(parse({"--help", "--bogus"}).action, Options::Action::Help);
+}
+
+TEST(Options, BadCommandLinesFailWithOneLine) {
+    struct Case {
+        std::initializer_list<const char*> args;
+        const char* error;
+    };
+    const Case cases[] = {
+        {{"--bogus"}, "unknown option '--bogus' (see --help)"},
+        {{"level.txt"}, "unknown option 'level.txt' (see --help)"},
+        {{"--record"}, "--record needs a FILE (see --help)"},
+        {{"--replay", ""}, "--replay needs a FILE (see --help)"},
+        {{"--record", "a", "--record", "b"}, "--record given twice"},
+        {{"--record", "a", "--replay", "a"}, "--record and --replay name the same file a"},
+    };
+    for (const Case& c : cases) {
+        const Options o = parse(c.args);
+        EXPECT_EQ(o.action, Options::Action::Fail) << c.error;
+        EXPECT_EQ(o.error, c.error);
+        EXPECT_EQ(o.error.find('\n'), std::string::npos);
+    }
+}

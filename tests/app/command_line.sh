@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The program's command line: --help and --version answer and exit 0; a bad option or an
+# unreadable or malformed file gives one line naming it (and the line) and exit status 2, before
+# any window is opened (no display is given, so reaching the window would fail differently).
+# usage: command_line.sh PROGRAM OUTPUT_DIR
+set -uo pipefail
+bin=$1
+out=$2
+mkdir -p "$out"
+fail() { echo "$*" >&2; exit 1; }
+run() { env -u DISPLAY -u WAYLAND_DISPLAY "$bin" "$@" >"$out/stdout" 2>"$out/stderr"; }
+
+run --help; [[ $? == 0 ]] || fail "--help failed"
+grep -q -- "--record FILE" "$out/stdout" || fail "--help does not list --record"
+[[ ! -s "$out/stderr" ]] || fail "--help wrote to stderr"
+run --version; [[ $? == 0 ]] || fail "--version failed"
+grep -qx "dazozi-redov [0-9][0-9.]*" "$out/stdout" || fail "--version: $(cat "$out/stdout")"
+
+printf 'frames 10\nframe 1: key 49 tap\nframe 2: wobble\n' >"$out/bad.txt"
+: >"$out/empty.txt"
+expect_refusal() { # expected stderr line, then the arguments
+    local line=$1
+    shift
+    run "$@"
+    local status=$?
+    [[ $status == 2 ]] || fail "$*: status $status, not 2"
+    [[ $(wc -l <"$out/stderr") == 1 ]] || fail "$*: not one line: $(cat "$out/stderr")"
+    [[ $(cat "$out/stderr") == "$line" ]] || fail "$*: '$(cat "$out/stderr")' is not '$line'"
+    [[ ! -s "$out/stdout" ]] || fail "$*: wrote to stdout"
+}
+expect_refusal "dazozi-redov: unknown option '--bogus' (see --help)" --bogus
+expect_refusal "dazozi-redov: --replay needs a FILE (see --help)" --replay
+expect_refusal "dazozi-redov: $out/bad.txt:3: unknown event 'wobble'" --replay "$out/bad.txt"
+expect_refusal "dazozi-redov: cannot read $out/missing.txt" --replay "$out/missing.txt"
+expect_refusal "dazozi-redov: cannot write $out/no/dir/rec.txt" --record "$out/no/dir/rec.txt"
+# A good file passes the checks and the program goes on to its window, which fails for want of
+# a display: that one line, and status 1.
+run --replay "$out/empty.txt"
+[[ $? == 1 ]] || fail "a valid replay file was refused: $(cat "$out/stderr")"
+grep -q "cannot open the window" "$out/stderr" || fail "$(cat "$out/stderr")"
+echo "command line ok"

@@ -1,0 +1,108 @@
+#include "control/TSandbox.hpp"
+#include "control/SceneFixture.hpp"
+#include "physics/CPBody.hpp"
+
+namespace {
+
+class SandboxTest : public SceneTest {
+  protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        sandbox.init(level);
+    }
+    void TearDown() override {
+        sandbox.DropGrab();
+        SceneTest::TearDown();
+    }
+    // One frame of input in the program's order: the sandbox, then the spec'd controls.
+    void frame() {
+        sandbox.updateControls();
+        control.updateControls();
+    }
+    TSandbox sandbox;
+};
+
+} // namespace
+
+TEST_F(SandboxTest, PauseTogglesAndStepOnlyCountsWhilePaused) {
+    frame();
+    EXPECT_TRUE(sandbox.Advances());
+    tapKey(TSandbox::kKeyN); // running: N is read and dropped, not kept for later
+    frame();
+    EXPECT_FALSE(sandbox.stepping);
+    tapKey(TSandbox::kKeyP);
+    frame();
+    EXPECT_TRUE(sandbox.paused);
+    EXPECT_FALSE(sandbox.Advances());
+    tapKey(TSandbox::kKeyN);
+    frame();
+    EXPECT_TRUE(sandbox.Advances()); // exactly this one frame
+    frame();
+    EXPECT_FALSE(sandbox.Advances());
+    tapKey(TSandbox::kKeyP);
+    frame();
+    EXPECT_TRUE(sandbox.Advances());
+}
+
+TEST_F(SandboxTest, HelpResetAndScreenshotAreRequestsOfOneFrame) {
+    tapKey(TSandbox::kKeyF1);
+    tapKey(TSandbox::kKeyR);
+    tapKey(TSandbox::kKeyF12);
+    frame();
+    EXPECT_TRUE(sandbox.helpVisible);
+    EXPECT_TRUE(sandbox.resetRequested);
+    EXPECT_TRUE(sandbox.screenshotRequested);
+    frame();
+    EXPECT_TRUE(sandbox.helpVisible);
+    EXPECT_FALSE(sandbox.resetRequested);
+    EXPECT_FALSE(sandbox.screenshotRequested);
+    tapKey(TSandbox::kKeyH); // H closes it as F1 does
+    frame();
+    EXPECT_FALSE(sandbox.helpVisible);
+}
+
+TEST_F(SandboxTest, MiddleButtonGrabsUntilReleasedAndSpawnsNothing) {
+    select(1);
+    PushMouseMove(450, 300); // over the player squid (no scroll in this scene)
+    PushMouseButton(3, true);
+    frame();
+    EXPECT_EQ(sandbox.grab.Body(), player->_body.get());
+    EXPECT_EQ(TBall::Count(), 0);
+    PushMouseMove(470, 300);
+    frame();
+    EXPECT_TRUE(sandbox.grab.Active());
+    PushMouseButton(3, false);
+    frame();
+    EXPECT_FALSE(sandbox.grab.Active());
+    EXPECT_FLOAT_EQ(player->_body->GetVelocity().x, 20.0f * 60.0f / 2.0f);
+}
+
+TEST_F(SandboxTest, ShiftLeftGrabsInsteadOfSpawning) {
+    select(1);
+    PushMouseMove(450, 300);
+    PushKey(TSandbox::kKeyShift, true);
+    clickLeft();
+    PushMouseButton(1, true);
+    frame();
+    EXPECT_TRUE(sandbox.grab.Active());
+    EXPECT_EQ(TBall::Count(), 0); // the click was taken by the grab
+    PushMouseButton(1, false);
+    PushKey(TSandbox::kKeyShift, false);
+    frame();
+    EXPECT_FALSE(sandbox.grab.Active());
+    // Without Shift the left button spawns as before.
+    clickLeft();
+    frame();
+    EXPECT_EQ(TBall::Count(), 1);
+}
+
+TEST_F(SandboxTest, PausedFramesDoNotPushThePlayer) {
+    tapKey(TSandbox::kKeyP);
+    PushKey(39, true); // Right held over paused frames
+    for (int i = 0; i < 10; ++i) {
+        control.steering = (sandbox.updateControls(), sandbox.Advances());
+        control.updateControls();
+    }
+    EXPECT_EQ(player->_body->GetVelocity(), ZeroVect);
+    PushKey(39, false);
+}

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "media/Clock.hpp"
+#include "media/Graphics.hpp"
+#include "media/Input.hpp"
+#include "media/InputScript.hpp"
+
+namespace {
+
+std::string writeFile(const std::string& name, const std::string& text) {
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path) << text;
+    return path;
+}
+
+} // namespace
+
+TEST(InputScript, ReadsTheRunnersFormatWithCommentsAndTheClock) {
+    const std::string path = writeFile("script-ok.txt", "# a comment line\n"
+                                                        "frames 40\n"
+                                                        "frame 0: key 68 tap   # debug\n"
+                                                        "frame 3: mouse 10 20\n"
+                                                        "frame 3: button 2 down\n"
+                                                        "frame 5: click 1\n"
+                                                        "frame 6: focus lost\n"
+                                                        "frame 7: stall 250\n"
+                                                        "frame 8: clock 1234\n"
+                                                        "\n"
+                                                        "frame 9: close\n");
+    InputScript script;
+    std::string error;
+    ASSERT_TRUE(script.Load(path, error)) << error;
+    EXPECT_EQ(script.frames, 40);
+    EXPECT_EQ(script.Length(), 40);
+    EXPECT_EQ(script.events.size(), 8u);
+    // Events of one frame keep their order.
+    auto range = script.events.equal_range(3);
+    ASSERT_EQ(std::distance(range.first, range.second), 2);
+    EXPECT_EQ(range.first->second.kind, InputScript::Event::Kind::Mouse);
+    EXPECT_EQ(std::next(range.first)->second.kind, InputScript::Event::Kind::Button);
+    EXPECT_EQ(script.events.find(8)->second.kind, InputScript::Event::Kind::Clock);
+    EXPECT_EQ(script.events.find(8)->second.a, 1234);
+
+    InputScript noFrames;
+    ASSERT_TRUE(noFrames.AddEvent("12: key 49 tap", error));
+    EXPECT_EQ(noFrames.Length(), 13); // one past the last event
+}
+
+TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
+    struct Case {
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"frames 10\nframe 2 key 49 tap\n", ":2: missing ':'"},
+        {"frame x: key 49 tap\n", ":1: bad frame number"},
+        {"\n\nframe 1: key 49 sideways\n", ":3: expected: key VK down|up|tap"},
+        {"frame 1: button 4 down\n", ":1: expected a button number (1, 2 or 3)"},
+        {"frame 1: mouse 10\n", ":1: expected: mouse X Y"},
+        {"frame 1: clock -5\n", ":1: expected: clock MS"},
+        {"frame 1: jump\n", ":1: unknown event 'jump'"},
+        {"frame 1: close now\n", ":1: unexpected 'now'"},
+        {"frames many\n", ":1: expected: frames N"},
+        {"frame 1: key 49 tap\nbanana\n", ":2: unknown entry 'banana'"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = writeFile("script-bad.txt", c.text);
+        InputScript script;
+        std::string error;
+        EXPECT_FALSE(script.Load(path, error)) << c.text;
+        EXPECT_EQ(error, path + c.message) << c.text;
+    }
+    InputScript script;
+    std::string error;
+    EXPECT_FALSE(script.Load(::testing::TempDir() + "no/such/script.txt", error));
+    EXPECT_EQ(error, "cannot read " + ::testing::TempDir() + "no/such/script.txt");
+}
+
+TEST(InputScript, FeedGoesThroughTheEventQueueAndSetsTheClock) {
+    InitMedia();
+    ResetInput();
+    ManualClock clock(0);
+    InputScript script;
+    std::string error;
+    for (const char* e : {"4: key 80 tap", "4: mouse 33 44", "4: button 3 down", "4: clock 900",
+                          "4: stall 100", "5: key 80 down"}) {
+        ASSERT_TRUE(script.AddEvent(e, error)) << e << ": " << error;
+    }
+    script.Feed(3, &clock); // nothing for frame 3
+    EXPECT_EQ(KeyHits(80), 0);
+    script.Feed(4, &clock);
+    EXPECT_EQ(KeyHits(80), 1);
+    EXPECT_EQ(KeyDown(80), 0);
+    EXPECT_EQ(MouseX(), 33);
+    EXPECT_EQ(MouseY(), 44);
+    EXPECT_EQ(MouseDown(3), 1);
+    EXPECT_EQ(clock.NowMs(), 1000u); // set to 900, then 100 ahead
+    script.Feed(5, nullptr);         // without a clock the time events are skipped
+    EXPECT_EQ(KeyDown(80), 1);
+    ResetInput();
+}
