@@ -31,7 +31,7 @@ e2e_caption="Dazozi Redov by Vesk - https://dazozi-redov.example.org"
 # polls, whichever comes first (a poll that takes a screenshot is slow on a loaded machine, so
 # the time limit is what keeps a run within the test's own time limit).
 e2e_limit=600
-e2e_timeout=60
+e2e_timeout=120
 
 # e2e_fail MESSAGE: reports and stops everything this file started.
 e2e_fail() {
@@ -73,22 +73,27 @@ e2e_init() {
   # outlive the process and would be reported as leaks of ours. Leaks of our own code are
   # checked by the unit tests and the soak run, which use no such libraries.
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-  local n
-  for n in $(seq 90 190); do
-    if [[ ! -e /tmp/.X$n-lock && ! -e /tmp/.X11-unix/X$n ]]; then
-      export DISPLAY=:$n
-      break
-    fi
-  done
-  Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >"$out/xvfb-${DISPLAY#:}.log" 2>&1 &
+  # Xvfb picks a free display itself and names it once it listens: two runs at the same time
+  # (another checkout's tests, a second ctest) can no longer pick the same number and then talk
+  # to each other's server.
+  rm -f "$out/xvfb-display"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out/xvfb-display" >"$out/xvfb.log" 2>&1 &
   e2e_xvfb=$!
   trap 'kill $e2e_xvfb 2>/dev/null' EXIT
+  e2e_wait_until "the X server to choose its display" e2e_display_chosen
+  export DISPLAY=:$(head -n 1 "$out/xvfb-display")
   e2e_wait_until "the X server on $DISPLAY" e2e_server_up
+}
+
+# e2e_display_chosen: true once Xvfb has written its display number (a whole line).
+e2e_display_chosen() {
+  kill -0 "$e2e_xvfb" 2>/dev/null || e2e_fail "Xvfb ended before it chose a display: $(cat "$out/xvfb.log")"
+  grep -qx '[0-9][0-9]*' "$out/xvfb-display" 2>/dev/null
 }
 
 # e2e_server_up: true once the X server accepts connections.
 e2e_server_up() {
-  kill -0 "$e2e_xvfb" 2>/dev/null || e2e_fail "Xvfb on $DISPLAY ended: $(cat "$out/xvfb-${DISPLAY#:}.log")"
+  kill -0 "$e2e_xvfb" 2>/dev/null || e2e_fail "Xvfb on $DISPLAY ended: $(cat "$out/xvfb.log")"
   /usr/bin/python3 -c 'from Xlib import display; display.Display()' 2>/dev/null
 }
 
