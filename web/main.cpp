@@ -58,5 +58,7 @@ int main() {
     if (!StartUp(GraphicsTarget::Window))
         return 1;
     initGame();
+    // A person is playing here, as in the desktop window: the corner hint tells them about F1.
+    EnableHelpHint(true);
     BrowserFrameLoop::Run(updateGame);
 }

@@ -85,6 +85,13 @@ e2e_init() {
   e2e_wait_until "the X server on $DISPLAY" e2e_server_up
 }
 
+# e2e_move X Y: the pointer to window point (X, Y). xdotool's --sync waits for the pointer to
+# move and never returns when it is there already, so that wait is cut short: either way the
+# pointer is then at the point.
+e2e_move() {
+  timeout 10 xdotool mousemove --sync --window "$wid" "$1" "$2" >/dev/null 2>&1 || true
+}
+
 # e2e_display_chosen: true once Xvfb has written its display number (a whole line).
 e2e_display_chosen() {
   kill -0 "$e2e_xvfb" 2>/dev/null || e2e_fail "Xvfb ended before it chose a display: $(cat "$out/xvfb.log")"

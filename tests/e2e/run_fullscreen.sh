@@ -48,10 +48,11 @@ e2e_limit=60 e2e_wait_until "the letterboxed picture (last check: $out/letterbox
 # Picture point (800, 250), above the long brick row, is screen point (1000, 344.5) at a scale
 # of 1.25 below a 32-pixel bar; a ball dropped there comes to rest on the bricks around picture
 # point (800, 321), that is screen box (982..1018, 416..451).
-xdotool mousemove --sync --window "$wid" 1270 1000
+e2e_move 1270 1000
 e2e_shot "$out/before-ball.png"
-xdotool mousemove --sync --window "$wid" 1000 344 click 1
-xdotool mousemove --sync --window "$wid" 1270 1000
+e2e_move 1000 344
+xdotool click 1
+e2e_move 1270 1000
 e2e_wait_changed "$out/before-ball.png" 982,416,1018,451 200 "a ball resting where the click was"
 
 xdotool key alt+Return

@@ -28,10 +28,11 @@ e2e_shot "$out/before-reset.png"
 xdotool key r p
 e2e_wait_changed "$out/before-reset.png" 440,0,584,60 150 "PAUSED after R and P"
 # Middle-button drag from the player squid to the right, running again once it is held.
-xdotool mousemove --sync --window "$wid" 450 300 mousedown 2
+e2e_move 450 300
+xdotool mousedown 2
 xdotool key p
 for x in 480 520 560 600 640 680; do
-  xdotool mousemove --sync --window "$wid" "$x" 240
+  e2e_move "$x" 240
 done
 e2e_wait_count 255,255,0 -ge 20 "the grab line in the debug view"
 e2e_wait_changed "$out/start.png" 640,200,720,280 200 "the squid carried to the pointer"
@@ -66,10 +67,11 @@ PY
 # Balls held down with the right button, then R: only the new player's outlines are left.
 xdotool key 1
 # (held until their outlines show: one ball a frame, however fast the frames come)
-xdotool mousemove --sync --window "$wid" 300 150 mousedown 3
+e2e_move 300 150
+xdotool mousedown 3
 e2e_wait_count 0,75,255 -ge $((blue_start + 300)) "the balls' outlines"
 xdotool mouseup 3
-xdotool mousemove --sync --window "$wid" 1000 700
+e2e_move 1000 700
 xdotool key r
 e2e_wait_count 0,75,255 -le $((blue_start + 60)) "R clearing the balls"
 e2e_shot "$out/reset.png"
