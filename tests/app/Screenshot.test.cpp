@@ -13,6 +13,7 @@
 
 #include "app/Screenshot.hpp"
 #include "media/Graphics.hpp"
+#include "support/TempFolder.hpp"
 
 namespace fs = std::filesystem;
 
@@ -27,17 +28,10 @@ const char* fakeGetenv(const char* name) {
 
 class ScreenshotTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        home = fs::path(::testing::TempDir()) / "screenshot-home";
-        fs::remove_all(home);
-        fs::create_directories(home);
-        env = {{"HOME", home.string()}};
-    }
-    void TearDown() override {
-        env.clear();
-        fs::remove_all(home);
-    }
-    fs::path home;
+    void SetUp() override { env = {{"HOME", home.string()}}; }
+    void TearDown() override { env.clear(); }
+    TempFolder folder;
+    const fs::path home = folder.Path();
 };
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "MediaTestSupport.hpp"
+#include "support/TempFolder.hpp"
 
 #include <array>
 #include <cstdio>
@@ -394,7 +395,8 @@ TEST(GraphicsWindow, NoDisplayFailsWithACauseInsteadOfRunningInvisibly) {
 TEST_F(TextTest, BackBufferSavesAsPng) {
     SetBlend(2);
     DrawText("X", 0, 0);
-    const std::string path = ::testing::TempDir() + "media_backbuffer.png";
+    const TempFolder folder;
+    const std::string path = folder.File("media_backbuffer.png");
     ASSERT_TRUE(SaveBackBufferPng(path));
     std::FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_TRUE(f);

@@ -9,6 +9,7 @@
 #include "media/InputRecorder.hpp"
 #include "media/InputScript.hpp"
 #include "media/ScriptedInput.hpp"
+#include "support/TempFolder.hpp"
 
 #include <SDL.h>
 
@@ -24,7 +25,8 @@ std::string readAll(const std::string& path) {
 TEST(InputRecorder, WritesHandledEventsByFrameAsAReplayableScript) {
     InitMedia();
     ResetInput();
-    const std::string path = ::testing::TempDir() + "recorded.txt";
+    const TempFolder folder;
+    const std::string path = folder.File("recorded.txt");
     InputRecorder recorder;
     std::string error;
     ASSERT_TRUE(recorder.Open(path, error)) << error;
@@ -68,8 +70,9 @@ TEST(InputRecorder, WritesHandledEventsByFrameAsAReplayableScript) {
 TEST(InputRecorder, AnUnwritablePathIsRefused) {
     InputRecorder recorder;
     std::string error;
-    EXPECT_FALSE(recorder.Open(::testing::TempDir() + "no/such/dir/rec.txt", error));
-    EXPECT_EQ(error, "cannot write " + ::testing::TempDir() + "no/such/dir/rec.txt");
+    const TempFolder folder;
+    EXPECT_FALSE(recorder.Open(folder.File("no/such/dir/rec.txt"), error));
+    EXPECT_EQ(error, "cannot write " + folder.File("no/such/dir/rec.txt"));
     EXPECT_FALSE(recorder.IsOpen());
 }
 

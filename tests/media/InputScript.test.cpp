@@ -8,11 +8,18 @@
 #include "media/Graphics.hpp"
 #include "media/Input.hpp"
 #include "media/InputScript.hpp"
+#include "support/TempFolder.hpp"
 
 namespace {
 
+// Scripts are written into a folder of this process's own, removed at its end.
+const TempFolder& scriptFolder() {
+    static const TempFolder folder;
+    return folder;
+}
+
 std::string writeFile(const std::string& name, const std::string& text) {
-    const std::string path = ::testing::TempDir() + name;
+    const std::string path = scriptFolder().File(name);
     std::ofstream(path) << text;
     return path;
 }
@@ -76,8 +83,8 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
     }
     InputScript script;
     std::string error;
-    EXPECT_FALSE(script.Load(::testing::TempDir() + "no/such/script.txt", error));
-    EXPECT_EQ(error, "cannot read " + ::testing::TempDir() + "no/such/script.txt");
+    EXPECT_FALSE(script.Load(scriptFolder().File("no/such/script.txt"), error));
+    EXPECT_EQ(error, "cannot read " + scriptFolder().File("no/such/script.txt"));
 }
 
 TEST(InputScript, FeedGoesThroughTheEventQueueAndSetsTheClock) {

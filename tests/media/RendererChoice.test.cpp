@@ -78,8 +78,8 @@ TEST_F(RendererChoiceInXServer, CpuRasterisedGlGivesWayToTheSoftwareRenderer) {
     const std::string gl = TriedGlRenderer();
     ASSERT_FALSE(gl.empty()) << "no GL renderer was tried; took " << RendererName();
     // Xvfb has no GPU: Mesa draws GL with llvmpipe (or softpipe where LLVM is missing).
-    const bool mesaOnTheCpu = gl.find("llvmpipe") != std::string::npos ||
-                              gl.find("softpipe") != std::string::npos;
+    const bool mesaOnTheCpu =
+        gl.find("llvmpipe") != std::string::npos || gl.find("softpipe") != std::string::npos;
     if (mesaOnTheCpu)
         EXPECT_STREQ(RendererName(), "software") << "GL_RENDERER " << gl;
     else
