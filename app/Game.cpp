@@ -21,6 +21,7 @@
 #include "media/Input.hpp"
 #include "media/InputRecorder.hpp"
 #include "media/InputScript.hpp"
+#include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
 #include "physics/CPBody.hpp"
@@ -238,6 +239,14 @@ int RunProgram(int argc, const char* const* argv) {
         return 2;
     }
 
+    // The renderer's environment variable is as much the user's word as an option: a bad value
+    // is refused the same way, before the window, rather than as a failing window (status 1).
+    if (RendererPreferenceFromEnvironment() == RendererPreference::Invalid) {
+        std::fprintf(stderr,
+                     "dazozi-redov: DAZOZI_RENDERER is '%s'; use 'software' or 'accelerated'\n",
+                     std::getenv("DAZOZI_RENDERER"));
+        return 2;
+    }
     if (!StartUp(GraphicsTarget::Window)) {
         return 1;
     }

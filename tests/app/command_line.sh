@@ -33,6 +33,8 @@ expect_refusal "dazozi-redov: --replay needs a FILE (see --help)" --replay
 expect_refusal "dazozi-redov: $out/bad.txt:3: unknown event 'wobble'" --replay "$out/bad.txt"
 expect_refusal "dazozi-redov: cannot read $out/missing.txt" --replay "$out/missing.txt"
 expect_refusal "dazozi-redov: cannot write $out/no/dir/rec.txt" --record "$out/no/dir/rec.txt"
+DAZOZI_RENDERER=gpu expect_refusal \
+  "dazozi-redov: DAZOZI_RENDERER is 'gpu'; use 'software' or 'accelerated'"
 # A good file passes the checks and the program goes on to its window, which fails for want of
 # a display: that one line, and status 1.
 run --replay "$out/empty.txt"
