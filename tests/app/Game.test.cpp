@@ -15,38 +15,17 @@
 #include "media/Input.hpp"
 #include "media/ScriptedInput.hpp"
 #include "physics/CPBody.hpp"
+#include "support/GameFixture.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
 namespace {
 
-[[noreturn]] void ThrowOnEnd() {
-    throw std::runtime_error("EndProgram called");
-}
-
-// The real start-up, set-up and frames on the offscreen target, on a manual clock that starts
-// just below the end of the int range (where TimeMs() + 1000 once overflowed).
-class GameTest : public ::testing::Test {
+// The real program on a manual clock that starts just below the end of the int range (where
+// TimeMs() + 1000 once overflowed).
+class GameTest : public GameFixture {
   protected:
-    void SetUp() override {
-        SetClock(&clock);
-        SetEndProgramHandler(ThrowOnEnd);
-        ASSERT_TRUE(StartUp(GraphicsTarget::Offscreen)) << GraphicsError();
-        initGame();
-        FlushInput();
-    }
-    void TearDown() override {
-        ClearAllBodies();
-        player.reset();
-        FlushInput();
-        SetEndProgramHandler(nullptr);
-        CloseGraphics();
-        SetGraphicsTarget(GraphicsTarget::Window);
-        SetAutoCenterHandle(false);
-        SetClock(nullptr);
-    }
-
-    ManualClock clock{static_cast<std::uint32_t>(INT_MAX) - 300u};
+    GameTest() : GameFixture(static_cast<std::uint32_t>(INT_MAX) - 300u) {}
 };
 
 TEST_F(GameTest, TheFrameRateWindowStartedJustBeforeTheWrapClosesAfterOneSecond) {

@@ -38,6 +38,7 @@
 #include "physics/CPPolyShape.hpp"
 #include "physics/CPSlideJoint.hpp"
 #include "physics/CPSpace.hpp"
+#include "support/GameFixture.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -278,36 +279,15 @@ std::size_t HeapInUse() {
 #endif
 }
 
-[[noreturn]] void ThrowOnEnd() {
-    throw std::runtime_error("EndProgram called during the soak");
-}
-
 int SoakSeconds() {
     const char* s = std::getenv("DAZOZI_SOAK_SECONDS");
     const int v = s ? std::atoi(s) : 0;
     return v > 0 ? v : 60;
 }
 
-class Soak : public ::testing::Test {
+class Soak : public GameFixture {
   protected:
-    void SetUp() override {
-        SetClock(&clock);
-        SetEndProgramHandler(ThrowOnEnd);
-        ASSERT_TRUE(StartUp(GraphicsTarget::Offscreen)) << GraphicsError();
-        initGame();
-        FlushInput();
-    }
-    void TearDown() override {
-        ClearAllBodies();
-        lastStarBody.reset();
-        player.reset();
-        FlushInput();
-        SetEndProgramHandler(nullptr);
-        CloseGraphics();
-        SetGraphicsTarget(GraphicsTarget::Window);
-        SetAutoCenterHandle(false);
-        SetClock(nullptr);
-    }
+    Soak() : GameFixture(0) {}
 
     static void Tap(int vk) {
         PushKey(vk, true);
@@ -386,8 +366,6 @@ class Soak : public ::testing::Test {
             }
         }
     }
-
-    ManualClock clock{0};
 };
 
 TEST_F(Soak, ScriptedSessionKeepsBodiesFiniteAndReleasesWhatLeavesTheLevel) {

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <stdexcept>
+
+#include "app/Game.hpp"
+#include "bodies/ClearAllBodies.hpp"
+#include "control/TControl.hpp"
+#include "media/Clock.hpp"
+#include "media/Graphics.hpp"
+#include "media/Input.hpp"
+#include "media/TImage.hpp"
+
+// The real start-up, set-up and frames of the program on the offscreen target and a manual
+// clock that starts at `clockStart` ms. EndProgram throws instead of leaving the process, so a
+// frame that would end the program fails the test where it happened. Tear-down puts every
+// global the program touches back, so the next test in the same process starts clean.
+class GameFixture : public ::testing::Test {
+  protected:
+    explicit GameFixture(std::uint32_t clockStart) : clock{clockStart} {}
+
+    void SetUp() override {
+        SetClock(&clock);
+        SetEndProgramHandler(&ThrowOnEnd);
+        ASSERT_TRUE(StartUp(GraphicsTarget::Offscreen)) << GraphicsError();
+        initGame();
+        FlushInput();
+    }
+    void TearDown() override {
+        ClearAllBodies();
+        lastStarBody.reset();
+        player.reset();
+        FlushInput();
+        SetEndProgramHandler(nullptr);
+        CloseGraphics();
+        SetGraphicsTarget(GraphicsTarget::Window);
+        SetAutoCenterHandle(false);
+        SetClock(nullptr);
+    }
+
+    ManualClock clock;
+
+  private:
+    [[noreturn]] static void ThrowOnEnd() { throw std::runtime_error("EndProgram called"); }
+};
