@@ -219,6 +219,41 @@ def run(driver, server, out):
     check(not severe, "no error in the browser console %s" % severe)
 
 
+def run_high_dpi(server, out):
+    """A high-DPI screen, two device pixels to a CSS pixel: the canvas draws at device pixels
+    (no blurry upscaling of a CSS-sized picture) and clicks still land under the pointer."""
+    driver = pd.start_browser(width=1100, height=800, scale=2)
+    try:
+        driver.get(server.url)
+        pd.wait(driver, lambda d: pd.frames(d) >= 3, 90, message="no frame was drawn at 2x")
+        ratio, width, height, css_width, css_height = driver.execute_script(
+            "const c = document.getElementById('canvas');"
+            "return [devicePixelRatio, c.width, c.height, c.clientWidth, c.clientHeight]")
+        check(ratio == 2 and width == 2 * css_width and height == 2 * css_height,
+              "at 2x the canvas has two pixels to a CSS pixel (%s x %s for %s x %s, ratio %s)"
+              % (width, height, css_width, css_height, ratio))
+        shot = pd.screenshot(driver, os.path.join(out, "07-high-dpi.png"))
+        left, top, scale = pd.picture_rect(driver)
+        sky = shot.getpixel((int(2 * (left + 512 * scale)), int(2 * (top + 40 * scale))))
+        check(sky[2] > sky[0] + 40, "at 2x the picture fills the device pixels (sky %s)" % (sky,))
+        click_game(driver, 300, 300)  # gives the focus only
+        pd.wait_frames(driver)
+        press(driver, "1")
+        pd.wait_frames(driver)
+        count = pd.probe(driver, 0)
+        scroll_before = pd.probe(driver, 5)
+        click_game(driver, 600, 200)
+        pd.wait_frames(driver, 1)
+        scroll_after = pd.probe(driver, 5)
+        balls = ball_positions(driver)
+        low, high = sorted((scroll_before, scroll_after))
+        new = [b for b in balls if low - 6 <= b[0] - 600 <= high + 6 and abs(b[1] - 200) <= 20]
+        check(len(balls) == count + 1 and len(new) == 1,
+              "at 2x a click makes a ball under the pointer (%s)" % (balls,))
+    finally:
+        driver.quit()
+
+
 def run_without_webgl(server):
     """A browser without WebGL: the page says why instead of showing a blank canvas."""
     driver = pd.start_browser(extra_args=("--disable-webgl", "--disable-3d-apis"))
@@ -251,6 +286,7 @@ def main():
         run(driver, server, out)
         driver.quit()
         driver = None
+        run_high_dpi(server, out)
         run_without_webgl(server)
     except Exception:  # a wait that ran out or a browser that died: report, then fail
         traceback.print_exc()

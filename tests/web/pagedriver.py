@@ -48,13 +48,13 @@ class PageServer:
         self.httpd.server_close()
 
 
-def start_browser(width=1280, height=900, extra_args=()):
+def start_browser(width=1280, height=900, extra_args=(), scale=1):
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
     for arg in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage",
                 # WebGL without a GPU: SwiftShader, drawn in software.
                 "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-                "--force-device-scale-factor=1", "--window-size=%d,%d" % (width, height),
+                "--force-device-scale-factor=%g" % scale, "--window-size=%d,%d" % (width, height),
                 "--no-first-run", "--disable-extensions", "--disable-background-networking",
                 "--disable-component-update", "--disable-sync", "--mute-audio",
                 # A hidden headless window must still get its display callbacks.
