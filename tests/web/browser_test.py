@@ -53,6 +53,22 @@ def ball_positions(driver):
     return [(pd.probe(driver, 1, i), pd.probe(driver, 2, i)) for i in range(int(pd.probe(driver, 0)))]
 
 
+def check_click_makes_a_ball(driver, gx, gy, where):
+    """A click at game point (gx, gy), with balls selected, makes one ball there. The view may
+    still drift after the player; the ball starts at the pointer plus the scroll of the frame
+    that read the click."""
+    scroll_before = pd.probe(driver, 5)
+    count = pd.probe(driver, 0)
+    click_game(driver, gx, gy)
+    pd.wait_frames(driver, 1)
+    scroll_after = pd.probe(driver, 5)
+    balls = ball_positions(driver)
+    low, high = sorted((scroll_before, scroll_after))
+    new = [b for b in balls if low - 6 <= b[0] - gx <= high + 6 and abs(b[1] - gy) <= 20]
+    check(len(balls) == count + 1 and len(new) == 1,
+          "%s a click makes a ball under the pointer (%s)" % (where, balls))
+
+
 def run(driver, server, out):
     driver.get(server.url)
     pd.wait(driver, lambda d: pd.frames(d) >= 3, 90, message="no frame was drawn")
@@ -171,18 +187,7 @@ def run(driver, server, out):
     check(all(max(p) < 16 for p in bars), "the bars beside the picture are black")
     check(not near(game_pixel(wide, (left, top, scale), 512, 40), (0, 0, 0), 20),
           "the picture is drawn inside the bars")
-    # The view may still drift after the player; the ball starts at the pointer plus the
-    # scroll of the frame that read the click.
-    scroll_before = pd.probe(driver, 5)
-    count = pd.probe(driver, 0)
-    click_game(driver, 700, 120)
-    pd.wait_frames(driver, 1)
-    scroll_after = pd.probe(driver, 5)
-    balls = ball_positions(driver)
-    low, high = sorted((scroll_before, scroll_after))
-    new = [b for b in balls if low - 6 <= b[0] - 700 <= high + 6 and abs(b[1] - 120) <= 20]
-    check(len(balls) == count + 1 and len(new) == 1,
-          "in the wide window a click makes a ball under the pointer (%s)" % (balls,))
+    check_click_makes_a_ball(driver, 700, 120, "in the wide window")
 
     # Losing the focus releases held keys, as when the desktop window loses it: the key's
     # release goes elsewhere then, and the game would otherwise push the player for good.
@@ -240,16 +245,7 @@ def run_high_dpi(server, out):
         pd.wait_frames(driver)
         press(driver, "1")
         pd.wait_frames(driver)
-        count = pd.probe(driver, 0)
-        scroll_before = pd.probe(driver, 5)
-        click_game(driver, 600, 200)
-        pd.wait_frames(driver, 1)
-        scroll_after = pd.probe(driver, 5)
-        balls = ball_positions(driver)
-        low, high = sorted((scroll_before, scroll_after))
-        new = [b for b in balls if low - 6 <= b[0] - 600 <= high + 6 and abs(b[1] - 200) <= 20]
-        check(len(balls) == count + 1 and len(new) == 1,
-              "at 2x a click makes a ball under the pointer (%s)" % (balls,))
+        check_click_makes_a_ball(driver, 600, 200, "at 2x")
     finally:
         driver.quit()
 
