@@ -68,11 +68,32 @@ void makePlayer() {
     player->Init(level->_FGLayer, Vec2(450.0f, 300.0f), 14, 12.0f, 0.85f, 100, 0.0f, 0.1f);
 }
 
+std::string saveToPicturesFolder() {
+    const std::string path = Screenshot::Save(std::time(nullptr), &environment);
+    return path.empty() ? std::string("Screenshot could not be saved")
+                        : "Screenshot saved: " + path;
+}
+std::string (*screenshotSaver)() = &saveToPicturesFolder;
+
 // Saves the frame drawn so far and says where, for a moment.
 void takeScreenshot() {
-    const std::string path = Screenshot::Save(std::time(nullptr), &environment);
-    sandboxOverlay.ShowNotice(path.empty() ? std::string("Screenshot could not be saved")
-                                           : "Screenshot saved: " + path);
+    sandboxOverlay.ShowNotice(screenshotSaver());
+}
+
+// The recording could not be written (a full disk): said once, and the game plays on.
+void reportRecordingFailure(const InputRecorder& r) {
+    std::fprintf(stderr, "dazozi-redov: %s; the recording is incomplete\n", r.Error().c_str());
+    SetExitStatus(1);
+}
+
+// The program's --record file. At namespace scope so that the end of the program can finish it
+// and say when that failed.
+InputRecorder sessionRecording;
+
+void finishSessionRecording() {
+    if (sessionRecording.IsOpen() && !sessionRecording.Finish()) {
+        reportRecordingFailure(sessionRecording);
+    }
 }
 
 } // namespace
@@ -137,6 +158,21 @@ bool playerLost() {
 void SetGameRecorder(InputRecorder* r) {
     recorder = r;
     SetInputRecorder(r);
+    HoldInput(false);
+}
+
+void SetScreenshotSaver(std::string (*saveFrame)()) {
+    screenshotSaver = saveFrame ? saveFrame : &saveToPicturesFolder;
+}
+
+void HandOverWhenReplayEnds() {
+    // Nothing of the recording stays held: one cut short may end with a button down, which
+    // would go on spawning for the user.
+    if (replay && frameNumber >= replay->Length()) {
+        SetGameReplay(nullptr);
+        SetScriptedInputOnly(false);
+        FlushInput();
+    }
 }
 
 void EnableHelpHint(bool enabled) {
@@ -153,7 +189,12 @@ void updateGame() {
     // Input. The sandbox keys come first so that a reset is done before the player is steered
     // and before this frame's spawns; Escape still ends the program before anything is moved.
     if (recorder) {
+        // A recorded frame takes in its events once, here, and its queries read only those: an
+        // event that came between two of them would be read a frame later than its replay,
+        // which hands each frame its events before the frame, reads it.
         recorder->BeginFrame(frameNumber, TimeMs());
+        PollEvents();
+        HoldInput(true);
     }
     if (replay) {
         replay->Feed(frameNumber, nullptr);
@@ -167,6 +208,11 @@ void updateGame() {
     control->updateControls();
     if (recorder) {
         recorder->EndInput();
+        if (recorder->Failed()) {
+            reportRecordingFailure(*recorder);
+            recorder->Finish();
+            SetGameRecorder(nullptr);
+        }
     }
 
     // Physics. The camera target comes from the player's position before this frame's steps,
@@ -226,7 +272,6 @@ int RunProgram(int argc, const char* const* argv) {
     }
     // Static: EndProgram leaves through exit(), whose clean-up finishes the recording.
     static InputScript script;
-    static InputRecorder record;
     std::string error;
     if (!options.replayPath.empty()) {
         if (!script.Load(options.replayPath, error)) {
@@ -234,11 +279,6 @@ int RunProgram(int argc, const char* const* argv) {
             return 2;
         }
     }
-    if (!options.recordPath.empty() && !record.Open(options.recordPath, error)) {
-        std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
-        return 2;
-    }
-
     // The renderer's environment variable is as much the user's word as an option: a bad value
     // is refused the same way, before the window, rather than as a failing window (status 1).
     if (RendererPreferenceFromEnvironment() == RendererPreference::Invalid) {
@@ -247,24 +287,26 @@ int RunProgram(int argc, const char* const* argv) {
                      std::getenv("DAZOZI_RENDERER"));
         return 2;
     }
+    if (!options.recordPath.empty() && !sessionRecording.Open(options.recordPath, error)) {
+        std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
+        return 2;
+    }
+
     if (!StartUp(GraphicsTarget::Window)) {
         return 1;
     }
     initGame();
     EnableHelpHint(true);
-    if (record.IsOpen()) {
-        SetGameRecorder(&record);
+    if (sessionRecording.IsOpen()) {
+        SetGameRecorder(&sessionRecording);
+        SetEndProgramHandler(&finishSessionRecording);
     }
     if (!options.replayPath.empty()) {
         SetGameReplay(&script);
         SetScriptedInputOnly(true);
     }
     do {
-        // The user takes over once the recording has been played.
-        if (replay && frameNumber >= replay->Length()) {
-            SetGameReplay(nullptr);
-            SetScriptedInputOnly(false);
-        }
+        HandOverWhenReplayEnds();
         updateGame();
     } while (!CloseRequested());
     EndProgram();

@@ -3,6 +3,7 @@
 #include "media/Graphics.hpp"
 
 #include <memory>
+#include <string>
 
 class TLevel;
 class TSquid;
@@ -42,6 +43,14 @@ void SetGameRecorder(InputRecorder* recorder);
 // From now on frame n first feeds script's events of frame n (non-owning; nullptr stops). The
 // clock is the caller's: clock events of the script are not applied.
 void SetGameReplay(const InputScript* script);
+// Once the replay's frames have all run: stops it, gives the input back to the user and
+// releases whatever the replay still held. Nothing otherwise.
+void HandOverWhenReplayEnds();
+
+// F12's picture: saveFrame writes the frame drawn so far and returns the line to show for it
+// (where it went, or why it could not be saved). nullptr: the user's pictures folder. A plain
+// function, set by an entry point or a tool before the frames.
+void SetScreenshotSaver(std::string (*saveFrame)());
 
 // Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
 void EnableHelpHint(bool enabled);

@@ -1,6 +1,8 @@
 #include "app/Options.hpp"
 
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 
 const char* Options::Usage() {
     return "usage: dazozi-redov [options]\n"
@@ -47,7 +49,12 @@ Options Options::Parse(int argc, const char* const* argv) {
         }
         return fail("unknown option '" + std::string(arg) + "' (see --help)");
     }
-    if (!options.recordPath.empty() && options.recordPath == options.replayPath) {
+    // Recording over the file being replayed would destroy it: the same file under two
+    // spellings (./a and a, a link) counts as the same.
+    std::error_code ignored;
+    if (!options.recordPath.empty() && !options.replayPath.empty() &&
+        (options.recordPath == options.replayPath ||
+         std::filesystem::equivalent(options.recordPath, options.replayPath, ignored))) {
         return fail("--record and --replay name the same file " + options.recordPath);
     }
     return options;

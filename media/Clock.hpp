@@ -17,13 +17,13 @@ class ManualClock final : public Clock {
     void Sleep(int ms) override; // advances the time by ms when ms > 0
     void Set(std::uint32_t ms) { now_ = ms; }
     void Advance(int ms) { now_ += static_cast<std::uint32_t>(ms); }
-    int SleepCalls() const { return sleepCalls_; } // number of Sleep calls with ms > 0
-    int SleptMs() const { return sleptMs_; }       // total ms passed to Sleep
+    int SleepCalls() const { return sleepCalls_; }    // number of Sleep calls with ms > 0
+    std::int64_t SleptMs() const { return sleptMs_; } // total ms passed to Sleep
 
   private:
     std::uint32_t now_;
     int sleepCalls_ = 0;
-    int sleptMs_ = 0;
+    std::int64_t sleptMs_ = 0;
 };
 
 void SetClock(Clock* clock); // non-owning, must outlive its use; nullptr restores the system clock

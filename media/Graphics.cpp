@@ -88,6 +88,7 @@ struct Context {
     int clsR = 0, clsG = 0, clsB = 0;
     std::vector<DrawRecord>* recording = nullptr;
     void (*endHandler)() = nullptr;
+    int exitStatus = 0;
 };
 
 DrawState ds;
@@ -498,15 +499,20 @@ void SetEndProgramHandler(void (*handler)()) {
     cx.endHandler = handler;
 }
 
+void SetExitStatus(int status) {
+    cx.exitStatus = status;
+}
+
 void EndProgram() {
     if (cx.endHandler)
         cx.endHandler();
+    const int status = cx.exitStatus;
     std::fflush(stdout);
     std::fflush(stderr);
     CloseAudio();
     CloseGraphics();
     SDL_Quit();
-    std::exit(0);
+    std::exit(status);
 }
 
 void SetColor(int r, int g, int b) {

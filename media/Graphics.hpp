@@ -42,6 +42,7 @@ std::uint32_t FlipTargetMs();
 int CloseRequested(); // 1 if a close was requested since the last call (clears it); polls events
 [[noreturn]] void EndProgram(); // calls the end handler if set, else exits with status 0
 void SetEndProgramHandler(void (*handler)()); // handler may throw to unwind; nullptr = exit
+void SetExitStatus(int status);               // the status EndProgram exits with (0 until set)
 
 // Global drawing state, sticky until changed.
 void SetColor(int r, int g, int b); // 0..255, multiplies every drawn pixel

@@ -24,6 +24,13 @@ struct InputState {
 InputState in;
 InputRecorder* recorder = nullptr; // non-owning
 bool scriptedOnly = false;
+bool held = false;
+
+// The queries' poll: nothing while the input is held.
+void PollForQuery() {
+    if (!held)
+        PollEvents();
+}
 
 // Events pushed by the program carry no window; the platform's carry their window's id.
 bool FromRealWindow(const SDL_Event& e) {
@@ -231,32 +238,32 @@ void PollEvents() {
 }
 
 int KeyHits(int key) {
-    PollEvents();
+    PollForQuery();
     return Hits(in.keyHits, key, kKeyCount);
 }
 
 int KeyDown(int key) {
-    PollEvents();
+    PollForQuery();
     return key >= 0 && key < kKeyCount && in.keyDown[key] ? 1 : 0;
 }
 
 int MouseHits(int button) {
-    PollEvents();
+    PollForQuery();
     return Hits(in.buttonHits, button, kButtonCount);
 }
 
 int MouseDown(int button) {
-    PollEvents();
+    PollForQuery();
     return button >= 0 && button < kButtonCount && in.buttonDown[button] ? 1 : 0;
 }
 
 int MouseX() {
-    PollEvents();
+    PollForQuery();
     return in.mouseX;
 }
 
 int MouseY() {
-    PollEvents();
+    PollForQuery();
     return in.mouseY;
 }
 
@@ -285,4 +292,8 @@ void SetInputRecorder(InputRecorder* r) {
 
 void SetScriptedInputOnly(bool only) {
     scriptedOnly = only;
+}
+
+void HoldInput(bool hold) {
+    held = hold;
 }

@@ -26,3 +26,7 @@ void SetInputRecorder(InputRecorder* recorder);
 // by the program itself (ScriptedInput) count: a replay is not disturbed by the user. Close
 // requests always count.
 void SetScriptedInputOnly(bool only);
+// With true, queries read the state as it stands and process no new events; PollEvents still
+// does. A recorded frame polls once at its start and holds, so that it reads exactly what its
+// replay, which hands a frame its events before the frame, will read.
+void HoldInput(bool held);

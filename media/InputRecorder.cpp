@@ -1,29 +1,66 @@
 #include "media/InputRecorder.hpp"
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
 InputRecorder::~InputRecorder() {
     Finish();
 }
 
 bool InputRecorder::Open(const std::string& path, std::string& error) {
     Finish();
-    file_ = std::fopen(path.c_str(), "w");
+    struct stat st {};
+    existed_ = ::stat(path.c_str(), &st) == 0;
+    // Append mode proves the file can be written and keeps its contents: if the window cannot
+    // open, or the renderer setting is refused, an earlier recording at this path survives.
+    file_ = std::fopen(path.c_str(), "a");
     if (file_ == nullptr) {
         error = "cannot write " + path;
         return false;
     }
-    std::fputs("# dazozi-redov recording: input events and clock by frame\n", file_);
+    path_ = path;
+    error_.clear();
+    truncated_ = false;
+    failed_ = false;
     label_ = 0;
     begun_ = -1;
     return true;
 }
 
-void InputRecorder::BeginFrame(int frame, int clockMs) {
+void InputRecorder::Fail() {
+    if (!failed_) {
+        failed_ = true;
+        error_ = "cannot write " + path_ + ": " + std::strerror(errno != 0 ? errno : EIO);
+    }
+}
+
+bool InputRecorder::Ready() {
     if (file_ == nullptr) {
+        return false;
+    }
+    if (!truncated_) {
+        // The first thing recorded replaces what the file held.
+        truncated_ = true;
+        errno = 0;
+        file_ = std::freopen(path_.c_str(), "w", file_);
+        if (file_ == nullptr) {
+            Fail();
+            return false;
+        }
+        std::fputs("# dazozi-redov recording: input events and clock by frame\n", file_);
+    }
+    return true;
+}
+
+void InputRecorder::BeginFrame(int frame, int clockMs) {
+    if (!Ready()) {
         return;
     }
     begun_ = frame;
     label_ = frame;
-    std::fprintf(file_, "frame %d: clock %d\n", frame, clockMs);
+    // The clock is unsigned and wraps after 49.7 days; written as such, a replay reads it back.
+    std::fprintf(file_, "frame %d: clock %u\n", frame, static_cast<unsigned>(clockMs));
 }
 
 void InputRecorder::EndInput() {
@@ -31,48 +68,67 @@ void InputRecorder::EndInput() {
         return;
     }
     label_ = begun_ + 1;
-    // A program ended by Escape or a crash still leaves every finished frame on disk.
-    std::fflush(file_);
+    // A program ended by Escape or a crash still leaves every finished frame on disk; a full
+    // disk is seen here, within the frame it happened.
+    errno = 0;
+    if (std::fflush(file_) != 0 || std::ferror(file_)) {
+        Fail();
+    }
 }
 
-void InputRecorder::Finish() {
+bool InputRecorder::Finish() {
     if (file_ == nullptr) {
-        return;
+        return !failed_;
+    }
+    if (!truncated_) {
+        // Nothing was recorded: the file is as Open found it, or removed again if Open made it.
+        std::fclose(file_);
+        file_ = nullptr;
+        if (!existed_) {
+            std::remove(path_.c_str());
+        }
+        return !failed_;
     }
     // The frame that was begun last is run by a replay too: a session ended by Escape ends
     // inside it, and a close seen after it arrives too late to be replayed (the replay then
     // goes on live).
+    errno = 0;
     std::fprintf(file_, "frames %d\n", begun_ + 1);
-    std::fclose(file_);
+    const bool written = std::fflush(file_) == 0 && !std::ferror(file_);
+    const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
+    if (!written || !closed) {
+        Fail();
+    }
+    return !failed_;
 }
 
 void InputRecorder::Key(int vk, bool down) {
-    if (file_ != nullptr) {
+    if (Ready()) {
         std::fprintf(file_, "frame %d: key %d %s\n", label_, vk, down ? "down" : "up");
     }
 }
 
 void InputRecorder::Mouse(int x, int y) {
-    if (file_ != nullptr) {
+    if (Ready()) {
         std::fprintf(file_, "frame %d: mouse %d %d\n", label_, x, y);
     }
 }
 
 void InputRecorder::Button(int button, bool down) {
-    if (file_ != nullptr) {
+    if (Ready()) {
         std::fprintf(file_, "frame %d: button %d %s\n", label_, button, down ? "down" : "up");
     }
 }
 
 void InputRecorder::Focus(bool gained) {
-    if (file_ != nullptr) {
+    if (Ready()) {
         std::fprintf(file_, "frame %d: focus %s\n", label_, gained ? "gained" : "lost");
     }
 }
 
 void InputRecorder::Close() {
-    if (file_ != nullptr) {
+    if (Ready()) {
         std::fprintf(file_, "frame %d: close\n", label_);
     }
 }

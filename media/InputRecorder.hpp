@@ -10,15 +10,23 @@
 class InputRecorder {
   public:
     ~InputRecorder(); // finishes the file
-    // Creates (truncates) path. False with "cannot write PATH" in error.
+    // Checks that path can be written, without touching what it holds: the file is truncated
+    // only when the first frame or event is recorded, so a program that never gets that far leaves
+    // it as it was. False with "cannot write PATH" in error.
     bool Open(const std::string& path, std::string& error);
     bool IsOpen() const { return file_ != nullptr; }
-    // Starts frame: later events belong to it; writes its clock value.
+    // Starts frame: later events belong to it; writes its clock value (ms, as the clock reads).
     void BeginFrame(int frame, int clockMs);
-    // The frame's input handling is over: later events belong to the next frame.
+    // The frame's input handling is over: later events belong to the next frame. Writes the
+    // frame out; a write that failed shows in Failed() from here on.
     void EndInput();
-    // Writes "frames N" (up to the last frame begun) and closes the file. Harmless twice.
-    void Finish();
+    // Writes "frames N" (up to the last frame begun) and closes the file. False when anything
+    // could not be written (Error() says why); harmless twice.
+    bool Finish();
+    // True once a write failed; the recording is then incomplete.
+    bool Failed() const { return failed_; }
+    // "cannot write PATH: reason" after a failure, else "".
+    const std::string& Error() const { return error_; }
 
     // From the input layer, for each event it handled (Windows key codes, buttons 1..3).
     void Key(int vk, bool down);
@@ -28,7 +36,16 @@ class InputRecorder {
     void Close();
 
   private:
+    // Truncates the file before the first thing is written; false when there is no file.
+    bool Ready();
+    void Fail();
+
     std::FILE* file_ = nullptr;
+    std::string path_;
+    std::string error_;
+    bool existed_ = false;   // path was there before Open
+    bool truncated_ = false; // the first frame has begun and the file holds this recording
+    bool failed_ = false;
     int label_ = 0;  // frame the next events belong to
     int begun_ = -1; // last frame begun
 };

@@ -1,5 +1,7 @@
 #include "media/InputScript.hpp"
 
+#include <climits>
+#include <cstdint>
 #include <fstream>
 #include <sstream>
 
@@ -33,7 +35,8 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
     {
         std::istringstream number(text.substr(0, colon));
         std::string extra;
-        if (!(number >> frame) || frame < 0 || (number >> extra)) {
+        // The last frame number leaves room for the frame count after it.
+        if (!(number >> frame) || frame < 0 || frame == INT_MAX || (number >> extra)) {
             error = "bad frame number";
             return false;
         }
@@ -84,19 +87,31 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
             return false;
         }
         if (in >> e.a) {
-            if (!(in >> e.b >> e.w >> e.h) || e.w <= 0 || e.h <= 0) {
+            // Within any frame size a window can have; the runner checks the frame's own.
+            constexpr int kMaxSide = 65535;
+            if (!(in >> e.b >> e.w >> e.h) || e.a < 0 || e.b < 0 || e.w <= 0 || e.h <= 0 ||
+                e.a > kMaxSide || e.b > kMaxSide || e.w > kMaxSide || e.h > kMaxSide) {
                 error = "expected: shot NAME [X Y W H]";
                 return false;
             }
         } else {
             in.clear();
         }
-    } else if (what == "stall" || what == "clock") {
-        e.kind = what == "stall" ? Event::Kind::Stall : Event::Kind::Clock;
+    } else if (what == "stall") {
+        e.kind = Event::Kind::Stall;
         if (!(in >> e.a) || e.a < 0) {
-            error = "expected: " + what + " MS";
+            error = "expected: stall MS";
             return false;
         }
+    } else if (what == "clock") {
+        // The clock is unsigned and wraps after 49.7 days; its value is kept bit for bit.
+        e.kind = Event::Kind::Clock;
+        long long ms = -1;
+        if (!(in >> ms) || ms < 0 || ms > static_cast<long long>(UINT32_MAX)) {
+            error = "expected: clock MS";
+            return false;
+        }
+        e.a = static_cast<int>(static_cast<std::uint32_t>(ms));
     } else {
         error = "unknown event '" + what + "'";
         return false;

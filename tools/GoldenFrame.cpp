@@ -29,7 +29,7 @@ std::optional<Picture> grab(const ShotBox& box) {
     if (b.w == 0) {
         b = ShotBox{0, 0, w, h};
     }
-    if (b.x < 0 || b.y < 0 || b.w <= 0 || b.h <= 0 || b.x + b.w > w || b.y + b.h > h) {
+    if (b.x < 0 || b.y < 0 || b.w <= 0 || b.h <= 0 || b.w > w - b.x || b.h > h - b.y) {
         return std::nullopt;
     }
     Picture p;
@@ -57,7 +57,14 @@ bool writePng(const Picture& p, const std::string& path) {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file);
+    // A small picture reaches the disk only when the file is closed: check after that, and
+    // leave no cut-off picture behind.
+    file.close();
+    if (!file) {
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
 }
 
 std::optional<Picture> readPng(const std::string& path) {

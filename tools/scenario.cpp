@@ -3,6 +3,8 @@
 // runs of the same script are identical), feeds scripted input through the real event path,
 // then saves the back buffer and prints the overlay's counts and a hash of every live body.
 
+#include <cerrno>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -32,20 +34,23 @@
 
 namespace {
 
-constexpr const char* kHelp = R"(usage: scenario [options]
+constexpr const char* kHelp = R"(usage: scenario [options] [FILE]
 
 Runs the game headlessly (offscreen target, manual clock paced by the frame loop) for a number
 of frames with scripted input, then prints the overlay's counts and a hash of every live body.
 
 options:
-  --script FILE    read events (and optionally the frame count) from FILE
+  FILE, --script FILE
+                   read events (and optionally the frame count) from FILE, a script or a
+                   recording
   --event "N: E"   add one event E before frame N (may be repeated); same syntax as a script line
   --frames N       number of frames to run (default 120; overrides the script's "frames")
   --png FILE       save the back buffer of the last frame as a PNG
   --record FILE    write the run's input as the program's --record does (replayable)
   --golden DIR     compare every shot with DIR/NAME.png exactly; on a difference write
                    NAME.actual.png and NAME.diff.png into the --out directory, say so, exit 1
-  --out DIR        where shots (without --golden) and failed comparisons go (default .)
+  --out DIR        where shots (without --golden), failed comparisons and F12's screenshots
+                   go (default .)
   --update-goldens with --golden: write every shot as DIR/NAME.png instead of comparing
   --help           print this text
 
@@ -141,6 +146,15 @@ BodyHash hashBodies() {
     return hash;
 }
 
+std::string screenshotFolder = ".";
+int screenshotsTaken = 0;
+
+std::string saveScreenshotInOutputFolder() {
+    const std::string path =
+        screenshotFolder + "/screenshot-" + std::to_string(++screenshotsTaken) + ".png";
+    return SaveBackBufferPng(path) ? "Screenshot saved: " + path : "Screenshot could not be saved";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -169,7 +183,15 @@ int main(int argc, char** argv) {
                 return 2;
             }
         } else if (arg == "--frames" && hasValue) {
-            framesOverride = std::atoi(argv[++i]);
+            const char* value = argv[++i];
+            char* end = nullptr;
+            errno = 0;
+            const long n = std::strtol(value, &end, 10);
+            if (end == value || *end != '\0' || errno != 0 || n < 0 || n >= INT_MAX) {
+                std::cerr << "scenario: --frames needs a number of frames, not '" << value << "'\n";
+                return 2;
+            }
+            framesOverride = static_cast<int>(n);
         } else if (arg == "--png" && hasValue) {
             pngPath = argv[++i];
         } else if (arg == "--record" && hasValue) {
@@ -180,6 +202,12 @@ int main(int argc, char** argv) {
             outDir = argv[++i];
         } else if (arg == "--update-goldens") {
             updateGoldens = true;
+        } else if (!arg.empty() && arg[0] != '-') {
+            // A bare file is a script: 'scenario FILE' replays a recording.
+            if (!script.Load(arg, error)) {
+                std::cerr << "scenario: " << error << "\n";
+                return 2;
+            }
         } else {
             std::cerr << "scenario: unknown or incomplete option '" << arg << "' (see --help)\n";
             return 2;
@@ -212,6 +240,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     initGame();
+    // F12 in a script saves into the output folder, never into the user's pictures.
+    screenshotFolder = outDir;
+    SetScreenshotSaver(&saveScreenshotInOutputFolder);
     if (recorder.IsOpen()) {
         SetGameRecorder(&recorder);
     }
@@ -257,7 +288,13 @@ int main(int argc, char** argv) {
         ended = "escape";
     }
     SetGameRecorder(nullptr);
-    recorder.Finish();
+    if (recorder.IsOpen() && !recorder.Finish()) {
+        std::cerr << "scenario: " << recorder.Error() << "\n";
+        return 1;
+    }
+    if (recorder.Failed()) {
+        return 1; // said when it happened
+    }
 
     if (!pngPath.empty() && !SaveBackBufferPng(pngPath)) {
         std::cerr << "scenario: cannot write " << pngPath << "\n";

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <stdexcept>
+#include <string>
 
 #include "app/Overlay.hpp"
 #include "bodies/ClearAllBodies.hpp"
@@ -13,9 +14,12 @@
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
 #include "media/Input.hpp"
+#include "media/InputRecorder.hpp"
+#include "media/InputScript.hpp"
 #include "media/ScriptedInput.hpp"
 #include "physics/CPBody.hpp"
 #include "support/GameFixture.hpp"
+#include "support/TempFolder.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -99,6 +103,46 @@ TEST_F(GameTest, TheCameraHoldsStillWhileABodyIsHeld) {
     updateGame();
     EXPECT_FALSE(sandbox->grab.Active());
     EXPECT_GT(level->_FGLayer->ScrollX, 0); // following the player again
+}
+
+// A recorded frame reads only what came before it: an event arriving during the frame waits for
+// the next one, which is where the replay hands it over. Otherwise a pause, reset or grab
+// could start a frame early in the replay and the bodies would part ways.
+TEST_F(GameTest, ARecordedFrameReadsOnlyWhatCameBeforeIt) {
+    const TempFolder folder;
+    InputRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.Open(folder.File("session.txt"), error)) << error;
+    SetGameRecorder(&recorder);
+    PushKey(80, true);
+    updateGame(); // reads P: paused
+    ASSERT_TRUE(sandbox->paused);
+    PushKey(80, false);
+    PushKey(78, true); // N, arriving after the frame's start
+    EXPECT_EQ(KeyDown(78), 0) << "a query inside the recorded frame took in a later event";
+    updateGame();
+    EXPECT_EQ(KeyDown(78), 1);
+    SetGameRecorder(nullptr);
+    EXPECT_TRUE(recorder.Finish()) << recorder.Error();
+    PushKey(78, false);
+    EXPECT_EQ(KeyDown(78), 0) << "without a recording every query takes in new events";
+}
+
+// When a replay has run its frames the user takes over with nothing of the replay held: a
+// recording cut short with the right button down would go on spawning squids.
+TEST_F(GameTest, AfterTheReplayNothingItHeldStaysDown) {
+    InputScript script;
+    script.frames = 0;
+    SetGameReplay(&script);
+    SetScriptedInputOnly(true);
+    updateGame();
+    const int shapesBefore = shapeCount;
+    PushMouseButton(2, true); // the replay's last press
+    ASSERT_EQ(MouseDown(2), 1);
+    HandOverWhenReplayEnds();
+    EXPECT_EQ(MouseDown(2), 0);
+    updateGame();
+    EXPECT_EQ(shapeCount, shapesBefore) << "the released button still spawned";
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "app/Options.hpp"
+#include "support/TempFolder.hpp"
 
 namespace {
 Options parse(std::initializer_list<const char*> args) {
@@ -51,4 +55,19 @@ TEST(Options, BadCommandLinesFailWithOneLine) {
         EXPECT_EQ(o.error, c.error);
         EXPECT_EQ(o.error.find('\n'), std::string::npos);
     }
+}
+
+// Recording over the file being replayed would destroy it, whatever the spelling.
+TEST(Options, RecordingOverTheReplayedFileIsRefusedUnderAnySpelling) {
+    const TempFolder folder;
+    const std::string file = folder.File("session.txt");
+    std::ofstream(file) << "frames 1\n";
+    const std::string other = folder.File("sub/../session.txt");
+    std::filesystem::create_directories(folder.Path() / "sub");
+    Options o = parse({"--replay", file.c_str(), "--record", other.c_str()});
+    EXPECT_EQ(o.action, Options::Action::Fail);
+    EXPECT_EQ(o.error, "--record and --replay name the same file " + other);
+    const std::string elsewhere = folder.File("new.txt");
+    o = parse({"--replay", file.c_str(), "--record", elsewhere.c_str()});
+    EXPECT_EQ(o.action, Options::Action::Run);
 }

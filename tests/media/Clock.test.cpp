@@ -81,6 +81,15 @@ TEST(ClockTest, TimeAndSleepUseTheCurrentClock) {
 
 // Times are added and compared through wrapping differences: right just below and across
 // both the int range's end (where TimeMs() + 2000 once overflowed) and the clock's wrap.
+// Scripts may move the clock back and stall it for long: the sleep total never overflows.
+TEST(ClockTest, ManualSleepTotalsBeyondTheIntRange) {
+    ManualClock clock(0);
+    clock.Sleep(2'000'000'000);
+    clock.Sleep(2'000'000'000);
+    EXPECT_EQ(clock.SleptMs(), 4'000'000'000LL);
+    EXPECT_EQ(clock.SleepCalls(), 2);
+}
+
 TEST(ClockTest, TimeAfterAndTimeBetweenWrapWithTheClock) {
     for (std::uint32_t start : {0x7FFFFFFFu - 500u, 0xFFFFFFFFu - 500u, 0u}) {
         SCOPED_TRACE(start);

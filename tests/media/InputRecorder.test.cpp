@@ -94,3 +94,93 @@ TEST(InputRecorder, ScriptedOnlyInputIgnoresTheRealWindow) {
     EXPECT_EQ(KeyHits(80), 1);
     ResetInput();
 }
+
+// A recording the disk could not take is a failure, not a finished file: the frame it happened
+// in says so, and so does Finish.
+TEST(InputRecorder, AFullDiskIsReportedNotTakenForARecording) {
+    InputRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.Open("/dev/full", error)) << error;
+    recorder.BeginFrame(0, 16);
+    recorder.Key(49, true);
+    EXPECT_FALSE(recorder.Failed());
+    recorder.EndInput();
+    EXPECT_TRUE(recorder.Failed());
+    EXPECT_EQ(recorder.Error(), "cannot write /dev/full: No space left on device");
+    EXPECT_FALSE(recorder.Finish());
+    EXPECT_FALSE(recorder.IsOpen());
+}
+
+// Opening only checks that the file can be written: a program that stops before its first frame
+// (no window, a refused setting) leaves an earlier recording as it was, and makes no file.
+TEST(InputRecorder, AnEarlierRecordingSurvivesUntilTheFirstFrame) {
+    const TempFolder folder;
+    const std::string kept = folder.File("kept.txt");
+    std::ofstream(kept) << "frames 3\n";
+    InputRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.Open(kept, error)) << error;
+    EXPECT_TRUE(recorder.Finish());
+    EXPECT_EQ(readAll(kept), "frames 3\n");
+
+    const std::string fresh = folder.File("fresh.txt");
+    ASSERT_TRUE(recorder.Open(fresh, error)) << error;
+    EXPECT_TRUE(recorder.Finish());
+    EXPECT_FALSE(std::ifstream(fresh).good()) << "a file was left where nothing was recorded";
+
+    // Once a frame begins, the file is this recording only. The clock is written unsigned, as
+    // the clock itself is, so a replay reads a wrapped value back.
+    ASSERT_TRUE(recorder.Open(kept, error)) << error;
+    recorder.BeginFrame(0, -16);
+    recorder.EndInput();
+    EXPECT_TRUE(recorder.Finish()) << recorder.Error();
+    const std::string text = readAll(kept);
+    EXPECT_EQ(text.find("frames 3"), std::string::npos) << text;
+    EXPECT_NE(text.find("frame 0: clock 4294967280\n"), std::string::npos) << text;
+    InputScript script;
+    ASSERT_TRUE(script.Load(kept, error)) << error;
+    EXPECT_EQ(script.Length(), 1);
+}
+
+// An event that arrives while a recorded frame's input is being read (after one query, before
+// the next) is read in the next frame, live and in the replay alike.
+TEST(InputRecorder, AnEventArrivingMidFrameIsReadWhereTheReplayReadsIt) {
+    InitMedia();
+    ResetInput();
+    const TempFolder folder;
+    const std::string path = folder.File("mid.txt");
+    InputRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.Open(path, error)) << error;
+    SetInputRecorder(&recorder);
+    int live[2] = {};
+    for (int frame = 0; frame < 2; ++frame) {
+        recorder.BeginFrame(frame, 16 * frame);
+        PollEvents();
+        HoldInput(true);
+        live[frame] = KeyHits(80); // the first query
+        if (frame == 0) {
+            PushKey(80, true); // arrives now
+        }
+        KeyHits(27); // a later query of the same frame
+        recorder.EndInput();
+        HoldInput(false);
+    }
+    SetInputRecorder(nullptr);
+    ASSERT_TRUE(recorder.Finish()) << recorder.Error();
+
+    ResetInput();
+    InputScript script;
+    ASSERT_TRUE(script.Load(path, error)) << error;
+    int replayed[2] = {};
+    for (int frame = 0; frame < 2; ++frame) {
+        script.Feed(frame, nullptr);
+        replayed[frame] = KeyHits(80);
+        KeyHits(27);
+    }
+    EXPECT_EQ(live[0], 0);
+    EXPECT_EQ(live[1], 1);
+    EXPECT_EQ(replayed[0], live[0]);
+    EXPECT_EQ(replayed[1], live[1]);
+    ResetInput();
+}

@@ -73,6 +73,13 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
         {"frame 1: close now\n", ":1: unexpected 'now'"},
         {"frames many\n", ":1: expected: frames N"},
         {"frame 1: key 49 tap\nbanana\n", ":2: unknown entry 'banana'"},
+        // Numbers that would overflow further on: the frame count after the last frame, a
+        // box past any frame, a clock beyond its 32 bits.
+        {"frame 2147483647: close\n", ":1: bad frame number"},
+        {"frame 1: shot a 2147483647 0 1 1\n", ":1: expected: shot NAME [X Y W H]"},
+        {"frame 1: shot a 0 0 70000 1\n", ":1: expected: shot NAME [X Y W H]"},
+        {"frame 1: shot a -1 0 4 4\n", ":1: expected: shot NAME [X Y W H]"},
+        {"frame 1: clock 4294967296\n", ":1: expected: clock MS"},
     };
     for (const Case& c : cases) {
         const std::string path = writeFile("script-bad.txt", c.text);
@@ -85,6 +92,20 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
     std::string error;
     EXPECT_FALSE(script.Load(scriptFolder().File("no/such/script.txt"), error));
     EXPECT_EQ(error, "cannot read " + scriptFolder().File("no/such/script.txt"));
+}
+
+// A recording made after the clock passed 2^31 ms carries clock values above INT_MAX; they
+// are set exactly.
+TEST(InputScript, ClockValuesUseAllThirtyTwoBits) {
+    InputScript script;
+    std::string error;
+    ASSERT_TRUE(script.AddEvent("0: clock 4294967295", error)) << error;
+    ASSERT_TRUE(script.AddEvent("1: clock 2147483648", error)) << error;
+    ManualClock clock(0);
+    script.Feed(0, &clock);
+    EXPECT_EQ(clock.NowMs(), 4294967295u);
+    script.Feed(1, &clock);
+    EXPECT_EQ(clock.NowMs(), 2147483648u);
 }
 
 TEST(InputScript, FeedGoesThroughTheEventQueueAndSetsTheClock) {

@@ -29,6 +29,10 @@ class GameFixture : public ::testing::Test {
         FlushInput();
     }
     void TearDown() override {
+        SetGameRecorder(nullptr);
+        SetGameReplay(nullptr);
+        SetScriptedInputOnly(false);
+        SetScreenshotSaver(nullptr);
         ClearAllBodies();
         lastStarBody.reset();
         player.reset();
