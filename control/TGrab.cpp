@@ -69,6 +69,13 @@ void TGrab::Hold(CPVect p) {
     // No step moves it now, and none should carry a stale velocity when the physics resumes.
     mouse_->SetPosition(p);
     mouse_->SetVelocity(ZeroVect);
+    // The pointer's travel while paused is no motion of the body: the recent positions move
+    // along with it, so a release now or just after resuming throws with the running frames'
+    // velocity instead of the whole paused move at once.
+    const CPVect shift = p.Sub(history_[0]);
+    for (int i = 0; i < historyCount_; ++i) {
+        history_[i] = history_[i].Add(shift);
+    }
     history_[0] = p;
 }
 

@@ -33,11 +33,18 @@ CPVect TSandbox::pointerInWorld() const {
 
 void TSandbox::updateControls() {
     ++frames;
-    if (KeyHits(kKeyP) != 0) {
+    // Every press counts, even several in one slow frame: two taps of P leave things as they
+    // were, two of N step two frames (one a frame).
+    if (KeyHits(kKeyP) % 2 != 0) {
         paused = !paused;
     }
     // Hits of N while running are read and dropped: a step only means something when paused.
-    stepping = KeyHits(kKeyN) != 0 && paused;
+    const int stepsAsked = KeyHits(kKeyN);
+    pendingSteps_ = paused ? pendingSteps_ + stepsAsked : 0;
+    stepping = pendingSteps_ > 0;
+    if (stepping) {
+        --pendingSteps_;
+    }
     resetRequested = KeyHits(kKeyR) != 0;
     screenshotRequested = KeyHits(kKeyF12) != 0;
     // Both keys are read every frame so that neither keeps a stale hit for later.

@@ -51,4 +51,5 @@ class TSandbox {
     std::shared_ptr<TLevel> level_;
     int grabButton_ = 0;       // button holding the current grab, 0 when none
     bool leftWasDown_ = false; // left button held in the previous frame
+    int pendingSteps_ = 0;     // presses of N while paused not yet stepped
 };

@@ -107,7 +107,22 @@ TEST_F(GrabTest, PausedFramesHoldThePointerWithoutVelocity) {
     grab.Follow(Vec2(610.0f, 300.0f));
     grab.Hold(Vec2(650.0f, 300.0f)); // paused: no step will move the pointer's body
     EXPECT_EQ(b->_body->GetPosition(), Vec2(600.0f, 300.0f));
-    // The next running frame starts from where the pointer was held.
+    // The next running frame starts from where the pointer was held; the paused move is no
+    // motion, so the throw keeps the running frames' pace.
     grab.Follow(Vec2(660.0f, 300.0f));
-    EXPECT_FLOAT_EQ(grab.PointerVelocity().x, (660.0f - 600.0f) * 60.0f / 2.0f);
+    EXPECT_FLOAT_EQ(grab.PointerVelocity().x, (660.0f - 640.0f) * 60.0f / 2.0f);
+}
+
+// Moving the pointer far while paused, then letting go, must not fling the body with the whole
+// paused move as if it had happened in one running frame.
+TEST_F(GrabTest, PointerMovedWhilePausedIsNotThrown) {
+    auto b = ball(Vec2(600.0f, 300.0f));
+    ASSERT_TRUE(grab.Begin(layer->spaceMap, Vec2(600.0f, 300.0f)));
+    grab.Follow(Vec2(602.0f, 300.0f));
+    stepFrame();
+    grab.Follow(Vec2(604.0f, 300.0f));
+    stepFrame();
+    grab.Hold(Vec2(100.0f, 300.0f)); // paused; the pointer went 500 px left
+    grab.Release();
+    EXPECT_LT(std::abs(b->_body->GetVelocity().x), 200.0f) << b->_body->GetVelocity().x;
 }

@@ -44,6 +44,34 @@ TEST_F(SandboxTest, PauseTogglesAndStepOnlyCountsWhilePaused) {
     EXPECT_TRUE(sandbox.Advances());
 }
 
+// A slow frame may read several presses at once: each one counts.
+TEST_F(SandboxTest, SeveralPressesInOneFrameEachCount) {
+    tapKey(TSandbox::kKeyP);
+    tapKey(TSandbox::kKeyP);
+    frame();
+    EXPECT_FALSE(sandbox.paused) << "two taps of P left the game paused";
+    tapKey(TSandbox::kKeyP);
+    frame();
+    ASSERT_TRUE(sandbox.paused);
+    tapKey(TSandbox::kKeyN);
+    tapKey(TSandbox::kKeyN);
+    frame();
+    EXPECT_TRUE(sandbox.Advances());
+    frame();
+    EXPECT_TRUE(sandbox.Advances()) << "the second N of the frame was lost";
+    frame();
+    EXPECT_FALSE(sandbox.Advances());
+    // Steps asked for and not yet taken do not outlive the pause.
+    tapKey(TSandbox::kKeyN);
+    tapKey(TSandbox::kKeyN);
+    tapKey(TSandbox::kKeyP);
+    frame();
+    tapKey(TSandbox::kKeyP);
+    frame();
+    EXPECT_TRUE(sandbox.paused);
+    EXPECT_FALSE(sandbox.Advances());
+}
+
 TEST_F(SandboxTest, HelpResetAndScreenshotAreRequestsOfOneFrame) {
     tapKey(TSandbox::kKeyF1);
     tapKey(TSandbox::kKeyR);
