@@ -741,12 +741,36 @@ bool ReadBackBuffer(std::vector<std::uint8_t>& rgba, int& width, int& height) {
         SDL_ConvertPixels(w, h, cx.surface->format->format, cx.surface->pixels, cx.surface->pitch,
                           SDL_PIXELFORMAT_RGBA32, rgba.data(), w * 4);
     } else {
-        if (SDL_GetRendererOutputSize(cx.renderer, &w, &h) != 0)
+        // A window keeps the picture's proportions, and the renderer reads only its viewport:
+        // the picture between the black bars, in the window's pixels. Its size is the logical
+        // viewport times the scale; the read goes into a buffer as large as the whole output,
+        // then the picture is cut from its top-left corner.
+        int outW = 0, outH = 0;
+        if (SDL_GetRendererOutputSize(cx.renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0)
+            return false;
+        SDL_Rect viewport{};
+        SDL_RenderGetViewport(cx.renderer, &viewport);
+        float scaleX = 1.0f, scaleY = 1.0f;
+        SDL_RenderGetScale(cx.renderer, &scaleX, &scaleY);
+        w = std::clamp(static_cast<int>(std::floor(viewport.w * static_cast<double>(scaleX))), 1,
+                       outW);
+        h = std::clamp(static_cast<int>(std::floor(viewport.h * static_cast<double>(scaleY))), 1,
+                       outH);
+        std::vector<std::uint8_t> whole(static_cast<std::size_t>(outW) * outH * 4, 0);
+        if (SDL_RenderReadPixels(cx.renderer, nullptr, SDL_PIXELFORMAT_RGBA32, whole.data(),
+                                 outW * 4) != 0)
             return false;
         rgba.resize(static_cast<std::size_t>(w) * h * 4);
-        if (SDL_RenderReadPixels(cx.renderer, nullptr, SDL_PIXELFORMAT_RGBA32, rgba.data(),
-                                 w * 4) != 0)
-            return false;
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* row = whole.data() + static_cast<std::size_t>(y) * outW * 4;
+            std::uint8_t* out = rgba.data() + static_cast<std::size_t>(y) * w * 4;
+            for (int x = 0; x < w; ++x) {
+                out[4 * x] = row[4 * x];
+                out[4 * x + 1] = row[4 * x + 1];
+                out[4 * x + 2] = row[4 * x + 2];
+                out[4 * x + 3] = 255; // the window's picture is opaque
+            }
+        }
     }
     width = w;
     height = h;

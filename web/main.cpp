@@ -1,6 +1,7 @@
 // Entry point of the web build: the same start-up, set-up and frame as the desktop program,
 // with the browser's display callback as the loop around the frame.
 #include "app/Game.hpp"
+#include "app/Screenshot.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
@@ -10,6 +11,9 @@
 #include "world/TLevel.hpp"
 
 #include <emscripten.h>
+
+#include <ctime>
+#include <string>
 
 // What the page's browser test reads of the game (Module._dazozi_probe(what, index)), so it
 // can check what a click or a key did without reading text off the screen:
@@ -53,6 +57,31 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     return __builtin_nan("");
 }
 
+// F12 in the page: a browser has no pictures folder, and the page's own file system goes with
+// the tab. The picture is handed to the browser as a download instead, and not kept here.
+std::string downloadScreenshot() {
+    const std::string name = Screenshot::FileName(std::time(nullptr));
+    const std::string path = "/tmp/" + name;
+    if (!SaveBackBufferPng(path))
+        return "Screenshot could not be saved";
+    // clang-format off
+    EM_ASM({
+        const path = UTF8ToString($0);
+        const bytes = FS.readFile(path);
+        FS.unlink(path);
+        const url = URL.createObjectURL(new Blob([bytes], {type: 'image/png'}));
+        const link = document.createElement('a');
+        link.href = url;
+        link.download = UTF8ToString($1);
+        document.body.appendChild(link);
+        link.click();
+        link.remove();
+        setTimeout(() => URL.revokeObjectURL(url), 60000);
+    }, path.c_str(), name.c_str());
+    // clang-format on
+    return "Screenshot downloaded: " + name;
+}
+
 int main() {
     BrowserFrameLoop::Prepare();
     if (!StartUp(GraphicsTarget::Window))
@@ -60,5 +89,6 @@ int main() {
     initGame();
     // A person is playing here, as in the desktop window: the corner hint tells them about F1.
     EnableHelpHint(true);
+    SetScreenshotSaver(&downloadScreenshot);
     BrowserFrameLoop::Run(updateGame);
 }

@@ -40,17 +40,25 @@
   // clicks, so a focusing click followed within the same frame by a digit key (a quick hand,
   // a slow frame) would otherwise spawn the newly selected kind where nobody meant to click.
   // The listeners run first (capture on the window), before SDL's on the canvas and document.
-  let swallowMouseUp = false;
+  // Only the release of that same button is swallowed, and only until the next press: if the
+  // release never comes (the focus went elsewhere meanwhile), a later click must keep its own
+  // release, or the game would see its button held for good.
+  let swallowUpOf = -1;
   window.addEventListener('mousedown', (event) => {
+    swallowUpOf = -1;
     if (event.target !== canvas || document.activeElement === canvas) return;
     canvas.focus({ preventScroll: true });
     event.preventDefault();
     event.stopImmediatePropagation();
-    swallowMouseUp = true;
+    swallowUpOf = event.button;
+    // The click is the user's gesture that lets the page play sound; SDL, which would resume
+    // its audio on it, does not see it.
+    const audio = window.Module && Module.SDL2 && Module.SDL2.audioContext;
+    if (audio && audio.state === 'suspended') audio.resume().catch(() => {});
   }, true);
   window.addEventListener('mouseup', (event) => {
-    if (!swallowMouseUp) return;
-    swallowMouseUp = false;
+    if (event.button !== swallowUpOf) return;
+    swallowUpOf = -1;
     event.stopImmediatePropagation();
   }, true);
   // Holding the right button spawns objects; no context menu over the game.
@@ -89,7 +97,9 @@
       if (done) break;
       chunks.push(value);
       loaded += value.length;
-      progress.value = total ? loaded / total : 0;
+      // Without a total the bar shows that loading goes on rather than standing at zero.
+      if (total) progress.value = loaded / total;
+      else progress.removeAttribute('value');
       progressText.textContent =
         'Loading ' + megabytes(loaded) + (total ? ' of ' + megabytes(total) : '');
     }
@@ -131,7 +141,12 @@
           loading.hidden = true;
         }
       },
-      onExit: () => {
+      onExit: (code) => {
+        // A game that could not start ends with a status: that is a failure, not an end.
+        if (code) {
+          fail('The game could not start (status ' + code + ').');
+          return;
+        }
         status.ended = true;
         show('ended');
         document.getElementById('restart').focus();

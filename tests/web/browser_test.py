@@ -12,6 +12,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pagedriver as pd  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
 from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
+from selenium.webdriver.common.actions.mouse_button import MouseButton  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
 CAPTION = "Dazozi Redov by Vesk - https://dazozi-redov.example.org"
@@ -204,6 +205,53 @@ def run(driver, server, out):
     pd.wait_frames(driver)
     check(pd.probe(driver, 0) == count, "the click that gives the focus back spawns nothing")
 
+    # A focusing press whose release never reached the page (the focus went elsewhere while the
+    # button was down) must not take the release of a later click: the game would see that
+    # button held for good, and the right button held spawns a ball every frame.
+    driver.execute_script("document.getElementById('canvas').blur()")
+    x, y = pd.to_page(driver, 500, 200)
+    driver.execute_script("""
+        document.getElementById('canvas').dispatchEvent(new MouseEvent('mousedown',
+            {bubbles: true, cancelable: true, clientX: arguments[0], clientY: arguments[1], button: 0}));""",
+        x, y)
+    pd.wait_frames(driver)
+    actions = ActionBuilder(driver)
+    actions.pointer_action.move_to_location(int(round(x)), int(round(y)))
+    actions.pointer_action.pointer_down(MouseButton.RIGHT)
+    actions.pointer_action.pointer_up(MouseButton.RIGHT)
+    actions.perform()
+    pd.wait_frames(driver, 5)
+    after_click = pd.probe(driver, 0)
+    pd.wait_frames(driver, 20)
+    later = pd.probe(driver, 0)
+    check(later == after_click,
+          "a focusing press that lost its release leaves no button held (%d, then %d balls)"
+          % (after_click, later))
+
+    # F12 hands the picture to the browser as a download (a page has no pictures folder) and
+    # says so on screen.
+    downloads = os.path.join(out, "downloads")
+    os.makedirs(downloads, exist_ok=True)
+    for old in os.listdir(downloads):
+        os.remove(os.path.join(downloads, old))
+    driver.execute_cdp_cmd("Browser.setDownloadBehavior",
+                           {"behavior": "allow", "downloadPath": os.path.abspath(downloads)})
+    press(driver, Keys.F12)
+    saved = pd.wait(driver, lambda d: [f for f in os.listdir(downloads)
+                                       if f.startswith("dazozi-redov-") and f.endswith(".png")], 60,
+                    message="F12 downloaded no picture")
+    picture = pd.wait(driver, lambda d: pd.load_png(os.path.join(downloads, saved[0])), 60,
+                      message="the downloaded picture never became a whole PNG")
+    # The wide window's picture without its bars: the game's proportions, sky at the top.
+    rgb = picture.convert("RGB")
+    band = [rgb.getpixel((x, y)) for x in range(0, picture.width, 8)
+            for y in range(picture.height * 20 // 768, picture.height * 120 // 768, 8)]
+    sky = tuple(sum(p[i] for p in band) // len(band) for i in range(3))
+    check(abs(picture.width * 3 - picture.height * 4) <= 8 and sky[2] > sky[0] + 40,
+          "F12 downloads the frame as %s (%d x %d, sky on average %s)"
+          % (saved[0], picture.width, picture.height, sky))
+    pd.screenshot(driver, os.path.join(out, "06-screenshot-notice.png"))
+
     # Escape ends the game; the page says so and offers to start again.
     press(driver, Keys.ESCAPE)
     pd.wait(driver, lambda d: d.execute_script("return window.dazoziStatus.ended"), 30,
@@ -212,7 +260,7 @@ def run(driver, server, out):
     button = driver.execute_script("return document.getElementById('restart').textContent")
     check(shown and button == "Start again", "after Escape the page shows the end and '%s'" % button)
     ended_frames = pd.frames(driver)
-    pd.screenshot(driver, os.path.join(out, "06-ended.png"))
+    pd.screenshot(driver, os.path.join(out, "07-ended.png"))
     driver.find_element("id", "restart").click()
     pd.wait(driver, lambda d: d.execute_script(
         "return window.dazoziStatus && !window.dazoziStatus.ended && window.dazoziStatus.frames >= 3"),
@@ -237,7 +285,7 @@ def run_high_dpi(server, out):
         check(ratio == 2 and width == 2 * css_width and height == 2 * css_height,
               "at 2x the canvas has two pixels to a CSS pixel (%s x %s for %s x %s, ratio %s)"
               % (width, height, css_width, css_height, ratio))
-        shot = pd.screenshot(driver, os.path.join(out, "07-high-dpi.png"))
+        shot = pd.screenshot(driver, os.path.join(out, "08-high-dpi.png"))
         left, top, scale = pd.picture_rect(driver)
         sky = shot.getpixel((int(2 * (left + 512 * scale)), int(2 * (top + 40 * scale))))
         check(sky[2] > sky[0] + 40, "at 2x the picture fills the device pixels (sky %s)" % (sky,))

@@ -96,6 +96,16 @@ def screenshot(driver, path=None):
     return Image.open(io.BytesIO(png)).convert("RGB")
 
 
+def load_png(path):
+    """The picture in path, or None while it is missing or not yet whole."""
+    try:
+        with Image.open(path) as image:
+            image.load()
+            return image.copy()
+    except (OSError, SyntaxError):
+        return None
+
+
 def picture_rect(driver):
     """Where the game's 1024 x 768 picture lies in the page: (left, top, scale), letterboxed
     inside the canvas the way the game's renderer scales it."""
