@@ -200,10 +200,21 @@ def run(driver, server, out):
     ActionChains(driver).key_up(Keys.ARROW_LEFT).perform()
     pd.wait_frames(driver, 2)
     check(pd.probe(driver, 7, 37) == 0, "after the focus left, the left arrow reads as released")
+    # That focusing click is also the user's gesture that lets the page play sound: with the
+    # sound held back as before a first gesture, it starts the sound again.
+    audio_state = "return Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state"
+    driver.execute_script("Module.SDL2.audioContext.suspend()")
+    pd.wait(driver, lambda d: d.execute_script(audio_state) == "suspended", 30,
+            message="the sound could not be held back")
     count = pd.probe(driver, 0)
     click_game(driver, 900, 700)
     pd.wait_frames(driver)
     check(pd.probe(driver, 0) == count, "the click that gives the focus back spawns nothing")
+    try:
+        pd.wait(driver, lambda d: d.execute_script(audio_state) == "running", 30)
+        check(True, "the focusing click starts the sound")
+    except Exception:
+        check(False, "the focusing click starts the sound (%s)" % driver.execute_script(audio_state))
 
     # A focusing press whose release never reached the page (the focus went elsewhere while the
     # button was down) must not take the release of a later click: the game would see that
