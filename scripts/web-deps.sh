@@ -24,6 +24,12 @@ declare -A upstream=(
 )
 # Bumped when the way they are built changes, so a stale cache is not reused.
 recipe=1
+# The compiler's version is part of the key: on a machine without it yet, install it first
+# (progress on stderr), or the first build would be filed under no version and made again.
+if [[ "${1:-}" != "--print-dir" ]] && ! dpkg-query -W -f='${Status}' emscripten 2>/dev/null |
+  grep -q "install ok installed"; then
+  scripts/install-deps.sh --web >&2
+fi
 emcc_version=$(dpkg-query -W -f='${Version}' emscripten 2>/dev/null || echo none)
 
 if [[ -n "${DAZOZI_CACHE_DIR:-}" ]]; then
@@ -47,6 +53,15 @@ fi
 
 # Everything but the folder's name goes to stderr, the progress included: callers read stdout.
 exec 3>&1 1>&2
+# One build at a time: two checkouts building at once would each clear the other's folders.
+# The second waits, then finds the first's build complete.
+mkdir -p "$root"
+exec 9>"$root/.lock"
+flock 9
+if [[ -f $prefix/.complete ]]; then
+  echo "$prefix" >&3
+  exit 0
+fi
 scripts/install-deps.sh --web
 
 # Keeps emcc's JavaScript optimizer (acorn) findable: Debian installs node modules where a node
