@@ -12,7 +12,7 @@ mkdir -p "$out"
 field() { awk -v k="$1" '$1 == k { print $2 }' "$2"; }
 fail() { echo "$*" >&2; exit 1; }
 
-# A shower of balls and cubes; no chains, whose grace runs on the clock.
+# A shower of balls and cubes.
 cat >"$out/shower.txt" <<'SCRIPT'
 frame 0: key 49 tap
 frame 0: mouse 500 100
@@ -86,4 +86,26 @@ SCRIPT
 "$bin" --script "$out/recorded2.txt" >"$out/replayed2.txt"
 diff -u "$out/original2.txt" "$out/replayed2.txt" || fail "replaying the session differs"
 grep -q "clock" "$out/recorded2.txt" || fail "the recording has no clock values"
+# A recording is replayed by naming it alone, as 'scenario FILE'.
+"$bin" "$out/recorded2.txt" >"$out/replayed3.txt"
+diff -u "$out/original2.txt" "$out/replayed3.txt" || fail "scenario FILE replays differently"
+
+# A recording the disk cannot take is a failure, said in one line.
+if "$bin" --script "$out/session.txt" --frames 20 --record /dev/full >/dev/null 2>"$out/full.txt"; then
+    fail "a recording to a full disk ended with success"
+fi
+grep -q "cannot write /dev/full: No space left on device" "$out/full.txt" ||
+    fail "a full disk was not said: $(cat "$out/full.txt")"
+
+# F12 in a script saves into the output folder, never into the user's pictures.
+mkdir -p "$out/f12" "$out/home"
+HOME="$out/home" XDG_PICTURES_DIR="$out/home" "$bin" --frames 4 --event "2: key 123 tap" \
+    --out "$out/f12" >/dev/null
+[[ -s "$out/f12/screenshot-1.png" ]] || fail "F12 in a script saved no picture in --out"
+[[ -z $(ls -A "$out/home") ]] || fail "F12 in a script wrote into the pictures folder"
+
+# --frames takes a number of frames and nothing else.
+for bad in abc -3 12x; do
+    if "$bin" --frames "$bad" >/dev/null 2>&1; then fail "--frames $bad was accepted"; fi
+done
 echo "sandbox scenarios ok"

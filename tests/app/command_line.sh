@@ -40,4 +40,19 @@ DAZOZI_RENDERER=gpu expect_refusal \
 run --replay "$out/empty.txt"
 [[ $? == 1 ]] || fail "a valid replay file was refused: $(cat "$out/stderr")"
 grep -q "cannot open the window" "$out/stderr" || fail "$(cat "$out/stderr")"
+# --record replaces its file only once recording starts: a program that stops before its first
+# frame (no display here, or a refused setting) leaves an earlier recording as it was, and makes
+# no file where there was none.
+printf 'frames 3\n' >"$out/keep.txt"
+run --record "$out/keep.txt"
+[[ $? == 1 ]] || fail "--record without a display: status not 1"
+[[ $(cat "$out/keep.txt") == "frames 3" ]] || fail "a recording that never started emptied keep.txt"
+DAZOZI_RENDERER=gpu run --record "$out/keep.txt"
+[[ $(cat "$out/keep.txt") == "frames 3" ]] || fail "a refused start emptied keep.txt"
+rm -f "$out/new.txt"
+run --record "$out/new.txt"
+[[ ! -e "$out/new.txt" ]] || fail "a recording that never started left new.txt behind"
+# The file being replayed is never recorded over, however it is spelled.
+expect_refusal "dazozi-redov: --record and --replay name the same file $out/./keep.txt" \
+  --replay "$out/keep.txt" --record "$out/./keep.txt"
 echo "command line ok"
