@@ -61,6 +61,14 @@
     swallowUpOf = -1;
     event.stopImmediatePropagation();
   }, true);
+  // The browser's own shortcuts (reload, find, zoom, close the tab) stay the browser's: the
+  // game uses no Ctrl or Cmd combination, and SDL, which cancels every key it hears, never
+  // hears these.
+  for (const type of ['keydown', 'keypress', 'keyup']) {
+    window.addEventListener(type, (event) => {
+      if (event.ctrlKey || event.metaKey || event.key === 'F5') event.stopImmediatePropagation();
+    }, true);
+  }
   // Holding the right button spawns objects; no context menu over the game.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   // Focus moving elsewhere in the page is the desktop's focus loss as well: keys held then

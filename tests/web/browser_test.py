@@ -176,6 +176,20 @@ def run(driver, server, out):
     x1, scroll1 = pd.probe(driver, 3), pd.probe(driver, 5)
     check(x1 > x0 + 100, "the arrows push the player right (%.0f -> %.0f)" % (x0, x1))
     check(scroll1 > scroll0, "the view scrolls after the player (%d -> %d)" % (scroll0, scroll1))
+    # The game's keys do nothing else in the page; the browser's own shortcuts stay its own.
+    cancelled = driver.execute_script("""
+        const canvas = document.getElementById('canvas');
+        const cancelled = (init) => {
+          const event = new KeyboardEvent('keydown', Object.assign({bubbles: true, cancelable: true}, init));
+          canvas.dispatchEvent(event);
+          canvas.dispatchEvent(new KeyboardEvent('keyup', Object.assign({bubbles: true}, init)));
+          return event.defaultPrevented;
+        };
+        return [cancelled({key: 'ArrowDown', code: 'ArrowDown', keyCode: 40}),
+                cancelled({key: 'r', code: 'KeyR', keyCode: 82, ctrlKey: true}),
+                cancelled({key: 'F5', code: 'F5', keyCode: 116})];""")
+    check(cancelled == [True, False, False],
+          "an arrow key is the game's; Ctrl+R and F5 stay the browser's %s" % (cancelled,))
     page_scroll = driver.execute_script("return [window.scrollX, window.scrollY]")
     check(page_scroll == [0, 0], "the arrow keys do not scroll the page %s" % page_scroll)
     pd.screenshot(driver, os.path.join(out, "04-after-arrows.png"))
