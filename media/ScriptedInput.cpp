@@ -38,6 +38,9 @@ void SdlKeyFor(int vk, SDL_Keycode& sym, SDL_Scancode& scancode) {
             {9, SDLK_TAB, SDL_SCANCODE_TAB},        {13, SDLK_RETURN, SDL_SCANCODE_RETURN},
             {16, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT}, {17, SDLK_LCTRL, SDL_SCANCODE_LCTRL},
             {18, SDLK_LALT, SDL_SCANCODE_LALT},     {32, SDLK_SPACE, SDL_SCANCODE_SPACE},
+            {33, SDLK_PAGEUP, SDL_SCANCODE_PAGEUP}, {34, SDLK_PAGEDOWN, SDL_SCANCODE_PAGEDOWN},
+            {35, SDLK_END, SDL_SCANCODE_END},       {36, SDLK_HOME, SDL_SCANCODE_HOME},
+            {45, SDLK_INSERT, SDL_SCANCODE_INSERT}, {46, SDLK_DELETE, SDL_SCANCODE_DELETE},
         };
         for (const Pair& p : kPairs)
             if (p.vk == vk) {
