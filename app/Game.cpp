@@ -165,6 +165,10 @@ void SetScreenshotSaver(std::string (*saveFrame)()) {
     screenshotSaver = saveFrame ? saveFrame : &saveToPicturesFolder;
 }
 
+int GameFrameNumber() {
+    return frameNumber;
+}
+
 void HandOverWhenReplayEnds() {
     // Nothing of the recording stays held: one cut short may end with a button down, which
     // would go on spawning for the user.
@@ -188,16 +192,17 @@ void updateGame() {
 
     // Input. The sandbox keys come first so that a reset is done before the player is steered
     // and before this frame's spawns; Escape still ends the program before anything is moved.
+    if (replay) {
+        replay->Feed(frameNumber, nullptr);
+    }
     if (recorder) {
-        // A recorded frame takes in its events once, here, and its queries read only those: an
-        // event that came between two of them would be read a frame later than its replay,
-        // which hands each frame its events before the frame, reads it.
+        // A recorded frame takes in its events once, here (a replay's among them), and its
+        // queries read only those: an event that came between two of them would be read a
+        // frame later than its replay, which hands each frame its events before the frame,
+        // reads it.
         recorder->BeginFrame(frameNumber, TimeMs());
         PollEvents();
         HoldInput(true);
-    }
-    if (replay) {
-        replay->Feed(frameNumber, nullptr);
     }
     sandbox->updateControls();
     if (sandbox->resetRequested) {

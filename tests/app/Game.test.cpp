@@ -128,6 +128,24 @@ TEST_F(GameTest, ARecordedFrameReadsOnlyWhatCameBeforeIt) {
     EXPECT_EQ(KeyDown(78), 0) << "without a recording every query takes in new events";
 }
 
+// Replaying and recording at once (--replay A --record B): the replay's events are read in
+// their own frame, not held back to the next, so B replays as A did.
+TEST_F(GameTest, AReplayedFrameReadsItsEventsWhileRecording) {
+    const TempFolder folder;
+    InputRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.Open(folder.File("again.txt"), error)) << error;
+    InputScript script;
+    ASSERT_TRUE(script.AddEvent(std::to_string(GameFrameNumber()) + ": key 80 tap", error));
+    SetGameReplay(&script);
+    SetGameRecorder(&recorder);
+    updateGame();
+    EXPECT_TRUE(sandbox->paused) << "the replayed P waited for the next frame";
+    SetGameRecorder(nullptr);
+    SetGameReplay(nullptr);
+    EXPECT_TRUE(recorder.Finish()) << recorder.Error();
+}
+
 // When a replay has run its frames the user takes over with nothing of the replay held: a
 // recording cut short with the right button down would go on spawning squids.
 TEST_F(GameTest, AfterTheReplayNothingItHeldStaysDown) {
