@@ -78,5 +78,17 @@ std::string Screenshot::Save(std::time_t when, Getenv getenv) {
     for (int n = 2; std::filesystem::exists(path, ec) && n < 1000; ++n) {
         path = dir + "/" + stem + "-" + std::to_string(n) + ".png";
     }
-    return SaveBackBufferPng(path) ? path : std::string();
+    // Written under another name and renamed when whole: a file browser (or a test) watching
+    // the folder never sees a half-written picture under the final name.
+    const std::string part = path + ".part";
+    if (!SaveBackBufferPng(part)) {
+        std::filesystem::remove(part, ec);
+        return std::string();
+    }
+    std::filesystem::rename(part, path, ec);
+    if (ec) {
+        std::filesystem::remove(part, ec);
+        return std::string();
+    }
+    return path;
 }

@@ -348,7 +348,9 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
             return false;
         }
-        Uint32 windowFlags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+        // Hidden until its renderer is made: making a GL renderer replaces the window, and the
+        // first one would flash on the screen (and be found by whoever looks for it) and vanish.
+        Uint32 windowFlags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
         if (cx.fullscreen)
             windowFlags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
         cx.window = SDL_CreateWindow(cx.caption.c_str(), SDL_WINDOWPOS_CENTERED,
@@ -370,6 +372,7 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
         // SDL maps the pointer back into those coordinates.
         SDL_RenderSetLogicalSize(cx.renderer, width, height);
         SDL_StopTextInput();
+        SDL_ShowWindow(cx.window);
     }
     ++cx.generation;
     {

@@ -86,6 +86,13 @@ TEST_F(ScreenshotTest, SavedPngDecodesToTheFrame) {
     ASSERT_EQ(first, (home / "Pictures" / Screenshot::FileName(when)).string());
     ASSERT_NE(second, first);
     EXPECT_TRUE(fs::exists(second));
+    // Only the two pictures, under their own names: nothing half-written is left beside them.
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(home / "Pictures")) {
+        EXPECT_EQ(entry.path().extension(), ".png") << entry.path();
+        ++files;
+    }
+    EXPECT_EQ(files, 2);
 
     png_image img;
     std::memset(&img, 0, sizeof img);

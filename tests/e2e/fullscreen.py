@@ -1,21 +1,12 @@
 #!/usr/bin/python3
-"""Checks for the full-screen run: whether a window manager is up, and whether a screenshot of
-the full-screen window shows the 1024 x 768 picture scaled to fit and centred between black bars.
-Usage: fullscreen.py wm-ready | letterbox SHOT.png"""
+"""A check for the full-screen run: whether a screenshot of the full-screen window shows the
+1024 x 768 picture scaled to fit and centred between black bars.
+Usage: fullscreen.py letterbox SHOT.png"""
 import struct
 import sys
 import zlib
 
-from Xlib import X, display
-
 LOGICAL_W, LOGICAL_H = 1024, 768
-
-
-def cmd_wm_ready():
-    d = display.Display()
-    prop = d.screen().root.get_full_property(d.intern_atom("_NET_SUPPORTING_WM_CHECK"),
-                                             X.AnyPropertyType)
-    return 0 if prop and prop.value else 1
 
 
 def read_rgb_png(path):
@@ -70,8 +61,6 @@ def cmd_letterbox(path):
 
 
 def main(argv):
-    if len(argv) == 2 and argv[1] == "wm-ready":
-        return cmd_wm_ready()
     if len(argv) == 3 and argv[1] == "letterbox":
         return cmd_letterbox(argv[2])
     print(__doc__, file=sys.stderr)

@@ -178,7 +178,7 @@ e2e_has_focus() {
 # and waits until the window has the keyboard focus. xdotool's own --sync waits have no limit,
 # so each call here is cut after ten seconds and the focus is waited for like any event.
 e2e_focus() {
-  timeout 10 xdotool mousemove --sync --window "$wid" 1000 700 || e2e_fail "mousemove"
+  e2e_move 1000 700
   e2e_wait_until "the keyboard focus on the window" e2e_has_focus
 }
 

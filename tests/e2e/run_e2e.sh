@@ -47,7 +47,7 @@ e2e_wait_exit "the close request" 2
 no_display() { # NAME ENV...
   local name=$1
   shift
-  env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=no-such-driver "$@" \
+  timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=no-such-driver "$@" \
     "$program" >"$out/stdout-$name.txt" 2>"$out/stderr-$name.txt"
   local status=$?
   [[ $status -eq 1 ]] || e2e_fail "exit status $status ($name)"
