@@ -9,10 +9,10 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh --tests
 
 dir=build/test
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DDAZOZI_WERROR=ON)
 if [[ "${1:-}" == "--sanitize" ]]; then
   dir=build/sanitize
-  flags=(-DCMAKE_BUILD_TYPE=Debug -DDAZOZI_SANITIZE=ON -DDAZOZI_BENCH=OFF)
+  flags=(-DCMAKE_BUILD_TYPE=Debug -DDAZOZI_SANITIZE=ON -DDAZOZI_BENCH=OFF -DDAZOZI_WERROR=ON)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi

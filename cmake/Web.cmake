@@ -2,7 +2,7 @@
 # prints>. Included by the top-level CMakeLists in place of the desktop's package look-ups.
 #
 # The libraries come from that folder as imported targets under the names the desktop's
-# packages give them, so the library target links the same way on both platforms.
+# packages give them, so the layers link the same way on both platforms.
 # dazozi_add_web_page() adds the target dazozi-web: the page folder <build>/page with
 # index.html, its script and style, dazozi-redov.js and dazozi-redov.wasm.
 
@@ -20,11 +20,8 @@ dazozi_import_static(PkgConfig::SDL2 libSDL2.a "${DAZOZI_WEB_DEPS}/include/SDL2"
 dazozi_import_static(ZLIB::ZLIB libz.a "${DAZOZI_WEB_DEPS}/include")
 dazozi_import_static(PNG::PNG libpng.a "${DAZOZI_WEB_DEPS}/include")
 set_target_properties(PNG::PNG PROPERTIES INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
-set(CHIPMUNK_LIBRARY "${DAZOZI_WEB_DEPS}/lib/libchipmunk.a")
-set(CHIPMUNK_INCLUDE_DIR "${DAZOZI_WEB_DEPS}/include")
-
-# The browser's side of the media services; the desktop build leaves media/web/ out.
-file(GLOB DAZOZI_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/media/web/*.cpp)
+# Chipmunk comes from the same folder through cmake/Chipmunk.cmake; media/CMakeLists.txt takes
+# the browser's side of the media services (media/web/) in place of the desktop's.
 
 file(WRITE ${CMAKE_BINARY_DIR}/web-library-funcs.json "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
 
@@ -43,8 +40,7 @@ set(DAZOZI_WEB_LINK_OPTIONS
 function(dazozi_add_web_page)
   set(page "${CMAKE_BINARY_DIR}/page")
   add_executable(dazozi-web ${CMAKE_SOURCE_DIR}/web/main.cpp)
-  target_link_libraries(dazozi-web PRIVATE dazozi)
-  target_compile_options(dazozi-web PRIVATE -Wall -Wextra)
+  target_link_libraries(dazozi-web PRIVATE dazozi_app dazozi_warnings)
   set_target_properties(dazozi-web PROPERTIES
     OUTPUT_NAME dazozi-redov SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${page}")
   target_link_options(dazozi-web PRIVATE ${DAZOZI_WEB_LINK_OPTIONS})
@@ -66,7 +62,8 @@ function(dazozi_add_web_bench)
   set(page "${CMAKE_BINARY_DIR}/bench-page")
   add_executable(dazozi-side-bench-web EXCLUDE_FROM_ALL
     ${CMAKE_SOURCE_DIR}/bench/web/main.cpp ${CMAKE_SOURCE_DIR}/bench/Scenes.cpp)
-  target_link_libraries(dazozi-side-bench-web PRIVATE dazozi)
+  target_include_directories(dazozi-side-bench-web PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(dazozi-side-bench-web PRIVATE dazozi_app PkgConfig::SDL2 dazozi_warnings)
   set_target_properties(dazozi-side-bench-web PROPERTIES
     OUTPUT_NAME side-bench SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${page}")
   target_link_options(dazozi-side-bench-web PRIVATE ${DAZOZI_WEB_LINK_OPTIONS})

@@ -11,7 +11,7 @@
 #include "control/TSandbox.hpp"
 #include "data/Resources.hpp"
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
+#include "media/input/Input.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPPolyShape.hpp"
 #include "physics/CPShape.hpp"
@@ -25,16 +25,6 @@ std::shared_ptr<CPBody> lastStarBody;
 
 namespace {
 
-constexpr int kKeyEscape = 27;
-constexpr int kKeyLeft = 37;
-constexpr int kKeyUp = 38;
-constexpr int kKeyRight = 39;
-constexpr int kKeyDown = 40;
-constexpr int kKeyD = 68;
-constexpr int kKeyDigit0 = 48;  // digits 1..8 are 49..56
-constexpr int kKeyKeypad0 = 96; // keypad 1..8 are 97..104
-constexpr int kButtonLeft = 1;
-constexpr int kButtonRight = 2;
 constexpr int kPush = 35; // impulse per pushed axis and frame
 
 // Chain spawns share everything but the mode, the anchors and the link count.
@@ -57,39 +47,39 @@ void TControl::init(std::shared_ptr<TLevel> lvl, std::shared_ptr<TSquid> squid) 
 }
 
 void TControl::updateControls() {
-    if (KeyHits(kKeyEscape) != 0) {
+    if (KeyHits(Key::Escape) != 0) {
         EndProgram();
     }
 
     // The push is applied every frame, a zero one included; opposite keys cancel. A player whose
     // body was freed (its squid was removed) is not pushed at all: the body must not be touched.
-    const int right = KeyDown(kKeyRight);
-    const int left = KeyDown(kKeyLeft);
-    const int down = KeyDown(kKeyDown);
-    const int up = KeyDown(kKeyUp);
+    const int right = KeyDown(Key::Right);
+    const int left = KeyDown(Key::Left);
+    const int down = KeyDown(Key::Down);
+    const int up = KeyDown(Key::Up);
     if (steering && player && usable(player->_body)) {
         player->_body->ApplyImpulse(Vec2(static_cast<float>((right - left) * kPush),
                                          static_cast<float>((down - up) * kPush)),
                                     ZeroVect);
     }
 
-    if (KeyHits(kKeyD) != 0) {
+    if (KeyHits(Key::D) != 0) {
         debugMode = -debugMode;
     }
 
     // The keypad key is only asked when the main key had no hit, so a keypad hit of the same
     // frame stays pending for the next one. Later digits override earlier ones.
     for (int k = 1; k <= 8; ++k) {
-        if (KeyHits(kKeyDigit0 + k) != 0 || KeyHits(kKeyKeypad0 + k) != 0) {
+        if (KeyHits(DigitKey(k)) != 0 || KeyHits(KeypadKey(k)) != 0) {
             currentObject = k;
         }
     }
 
-    if (MouseDown(kButtonRight) != 0 && currentObject >= 1 && currentObject <= 5) {
+    if (MouseDown(MouseButton::Right) != 0 && currentObject >= 1 && currentObject <= 5) {
         spawn(currentObject);
     }
     // The hits are read even with Shift held, so that they do not spawn later.
-    const bool clicked = MouseHits(kButtonLeft) != 0;
+    const bool clicked = MouseHits(MouseButton::Left) != 0;
     if (clicked && currentObject >= 1 && currentObject <= 8 && !TSandbox::ShiftHeld()) {
         spawn(currentObject);
     }

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
+#include "media/input/Input.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -16,12 +16,12 @@ void TSandbox::init(std::shared_ptr<TLevel> level) {
     screenshotRequested = false;
     frames = 0;
     grab.Drop();
-    grabButton_ = 0;
+    grabButton_ = MouseButton::None;
     leftWasDown_ = false;
 }
 
 bool TSandbox::ShiftHeld() {
-    return KeyDown(kKeyShift) != 0;
+    return KeyDown(Key::Shift) != 0;
 }
 
 CPVect TSandbox::pointerInWorld() const {
@@ -35,53 +35,54 @@ void TSandbox::updateControls() {
     ++frames;
     // Every press counts, even several in one slow frame: two taps of P leave things as they
     // were, two of N step two frames (one a frame).
-    if (KeyHits(kKeyP) % 2 != 0) {
+    if (KeyHits(Key::P) % 2 != 0) {
         paused = !paused;
     }
     // Hits of N while running are read and dropped: a step only means something when paused.
-    const int stepsAsked = KeyHits(kKeyN);
+    const int stepsAsked = KeyHits(Key::N);
     pendingSteps_ = paused ? pendingSteps_ + stepsAsked : 0;
     stepping = pendingSteps_ > 0;
     if (stepping) {
         --pendingSteps_;
     }
-    resetRequested = KeyHits(kKeyR) != 0;
-    screenshotRequested = KeyHits(kKeyF12) != 0;
+    resetRequested = KeyHits(Key::R) != 0;
+    screenshotRequested = KeyHits(Key::F12) != 0;
     // Both keys are read every frame so that neither keeps a stale hit for later.
-    const bool f1 = KeyHits(kKeyF1) != 0;
-    const bool h = KeyHits(kKeyH) != 0;
+    const bool f1 = KeyHits(Key::F1) != 0;
+    const bool h = KeyHits(Key::H) != 0;
     if (f1 || h) {
         helpVisible = !helpVisible;
     }
 
-    const bool middleHit = MouseHits(kButtonMiddle) != 0;
-    const bool middleDown = MouseDown(kButtonMiddle) != 0;
-    const bool leftDown = MouseDown(kButtonLeft) != 0;
+    const bool middleHit = MouseHits(MouseButton::Middle) != 0;
+    const bool middleDown = MouseDown(MouseButton::Middle) != 0;
+    const bool leftDown = MouseDown(MouseButton::Left) != 0;
     const bool leftPressed = leftDown && !leftWasDown_;
     leftWasDown_ = leftDown;
 
-    if (grabButton_ != 0 && !grab.Check()) {
-        grabButton_ = 0; // the body went away
+    if (grabButton_ != MouseButton::None && !grab.Check()) {
+        grabButton_ = MouseButton::None; // the body went away
     }
-    if (grabButton_ != 0) {
-        const bool held = grabButton_ == kButtonMiddle ? middleDown : leftDown;
+    if (grabButton_ != MouseButton::None) {
+        const bool held = grabButton_ == MouseButton::Middle ? middleDown : leftDown;
         if (!held) {
             grab.Release();
-            grabButton_ = 0;
+            grabButton_ = MouseButton::None;
         }
     }
-    if (grabButton_ == 0) {
-        int button = 0;
+    if (grabButton_ == MouseButton::None) {
+        MouseButton button = MouseButton::None;
         if (middleHit && middleDown) {
-            button = kButtonMiddle;
+            button = MouseButton::Middle;
         } else if (leftPressed && ShiftHeld()) {
-            button = kButtonLeft;
+            button = MouseButton::Left;
         }
-        if (button != 0 && grab.Begin(level_->_FGLayer->spaceMap, pointerInWorld())) {
+        if (button != MouseButton::None &&
+            grab.Begin(level_->_FGLayer->spaceMap, pointerInWorld())) {
             grabButton_ = button;
         }
     }
-    if (grabButton_ != 0) {
+    if (grabButton_ != MouseButton::None) {
         if (Advances()) {
             grab.Follow(pointerInWorld());
         } else {
@@ -91,8 +92,8 @@ void TSandbox::updateControls() {
 }
 
 void TSandbox::drawControl(int debugMode) {
-    if (grabButton_ != 0 && !grab.Check()) {
-        grabButton_ = 0;
+    if (grabButton_ != MouseButton::None && !grab.Check()) {
+        grabButton_ = MouseButton::None;
     }
     if (debugMode != 1 || !grab.Active()) {
         return;

@@ -3,25 +3,17 @@
 #include <memory>
 
 #include "control/TGrab.hpp"
+#include "media/input/Key.hpp"
 
 class TLevel;
 
 // The sandbox controls, on keys and buttons the game itself leaves free: P pauses and resumes
 // the physics, N steps one frame while paused, R asks for a reset, F1 or H shows the help panel,
 // F12 asks for a screenshot, the middle button (or Shift + left button) grabs and throws a body.
-// It only reads input and keeps state; the frame acts on the requests.
+// It reads the input, keeps its state and moves the grabbed body; the frame acts on the
+// requests (reset, screenshot).
 class TSandbox {
   public:
-    static constexpr int kKeyShift = 16;
-    static constexpr int kKeyH = 72;
-    static constexpr int kKeyN = 78;
-    static constexpr int kKeyP = 80;
-    static constexpr int kKeyR = 82;
-    static constexpr int kKeyF1 = 112;
-    static constexpr int kKeyF12 = 123;
-    static constexpr int kButtonLeft = 1;
-    static constexpr int kButtonMiddle = 3;
-
     bool paused = false;              // the physics stands still (N steps it)
     bool helpVisible = false;         // the help panel is shown
     bool stepping = false;            // this frame: paused, and N asked for one frame of physics
@@ -49,7 +41,7 @@ class TSandbox {
     CPVect pointerInWorld() const;
 
     std::shared_ptr<TLevel> level_;
-    int grabButton_ = 0;       // button holding the current grab, 0 when none
-    bool leftWasDown_ = false; // left button held in the previous frame
-    int pendingSteps_ = 0;     // presses of N while paused not yet stepped
+    MouseButton grabButton_ = MouseButton::None; // button holding the current grab
+    bool leftWasDown_ = false;                   // left button held in the previous frame
+    int pendingSteps_ = 0;                       // presses of N while paused not yet stepped
 };

@@ -3,11 +3,11 @@
 #include "media/Clock.hpp"
 #include "media/Font8x16.hpp"
 #include "media/GraphicsInternal.hpp"
-#include "media/Input.hpp"
 #include "media/QuietStderr.hpp"
 #include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
+#include "media/input/Input.hpp"
 
 #include <SDL.h>
 #include <png.h>

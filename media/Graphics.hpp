@@ -26,7 +26,7 @@ const char* RendererName();
 const char* TriedGlRenderer(); // GL_RENDERER of the accelerated renderer tried; "" if none
 // Desktop full screen at the display's resolution, the picture letterboxed and the pointer still
 // reported in logical pixels; false goes back to the window. No effect offscreen; false if SDL
-// refused. F11 and Alt+Enter toggle it (media/Input).
+// refused. F11 and Alt+Enter toggle it (media/input/Input).
 bool SetFullScreen(bool on);
 bool IsFullScreen();  // the window is in desktop full screen now
 void CloseGraphics(); // closes the window/offscreen surface (frees frame textures)

@@ -1,9 +1,8 @@
 #include "physics/CPCircleShape.hpp"
 
-#include <chipmunk/chipmunk_structs.h>
-
 #include "physics/CPBody.hpp"
 #include "physics/ChipmunkGlue.hpp"
+#include "physics/ChipmunkInternals.hpp"
 
 std::shared_ptr<CPCircleShape> CPCircleShape::Create(const std::shared_ptr<CPBody>& body,
                                                      float radius, CPVect offset) {
@@ -19,8 +18,7 @@ std::shared_ptr<CPCircleShape> CPCircleShape::Create(const std::shared_ptr<CPBod
 }
 
 CPVect CPCircleShape::GetTransformedCenter() const {
-    // The library keeps the world centre it computed at the last step or indexing but offers
-    // no getter for it; the struct layout is fixed for the library version we build against.
-    const auto* circle = static_cast<const cpCircleShape*>(GetHandle());
-    return circle ? FromCp(circle->tc) : offset_;
+    // Without a library shape (made on a freed body) there is no world position to give.
+    const auto* circle = static_cast<const cpShape*>(GetHandle());
+    return circle ? FromCp(CircleWorldCenter(circle)) : offset_;
 }

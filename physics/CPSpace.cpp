@@ -10,12 +10,7 @@
 #include "physics/CPShape.hpp"
 #include "physics/CPSpaceHash.hpp"
 #include "physics/ChipmunkGlue.hpp"
-
-// The space's contact table (see FreeMovables): the library ships this header for extensions,
-// without the C linkage its public headers declare.
-extern "C" {
-#include <chipmunk/chipmunk_private.h>
-}
+#include "physics/ChipmunkInternals.hpp"
 
 namespace {
 
@@ -27,15 +22,6 @@ cpSpace* SpaceOf(const CPObject& o) {
 // dropped before the solver sees it, for as long as the two shapes touch.
 cpBool RejectContact(cpArbiter*, cpSpace*, cpDataPointer) {
     return cpFalse;
-}
-
-// The library's equality of its contact table: a contact is found by its pair of shapes, in
-// either order.
-cpBool SameShapePair(const void* pair, const void* element) {
-    const auto* shapes = static_cast<const cpShape* const*>(pair);
-    const auto* arbiter = static_cast<const cpArbiter*>(element);
-    return (shapes[0] == arbiter->a && shapes[1] == arbiter->b) ||
-           (shapes[1] == arbiter->a && shapes[0] == arbiter->b);
 }
 
 } // namespace
@@ -272,25 +258,8 @@ void CPSpace::FreeMovables() {
     // Taking a shape out of the space makes the library walk its whole table of remembered
     // contacts for that shape, and the table keeps the size of the largest pile ever: one walk
     // per shape makes clearing a pile quadratic. So the contacts are forgotten first, all at
-    // once, the way the library forgets stale ones: this step's contacts are unthreaded from
-    // their bodies, every contact goes back to the space's pool, and an empty table of the
-    // library's own kind takes the old one's place.
-    cpArray* current = space->arbiters;
-    for (int i = 0; i < current->num; ++i) {
-        cpArbiterUnthread(static_cast<cpArbiter*>(current->arr[i]));
-    }
-    current->num = 0;
-    cpHashSetEach(
-        space->cachedArbiters,
-        [](void* element, void* pool) {
-            auto* arbiter = static_cast<cpArbiter*>(element);
-            arbiter->contacts = nullptr;
-            arbiter->count = 0;
-            cpArrayPush(static_cast<cpArray*>(pool), arbiter);
-        },
-        space->pooledArbiters);
-    cpHashSetFree(space->cachedArbiters);
-    space->cachedArbiters = cpHashSetNew(0, &SameShapePair);
+    // once.
+    ForgetAllContacts(space);
     auto& active = lists_[ActiveShapes];
 
     // The library keeps joints and bodies in arrays that it searches from the front and

@@ -13,15 +13,28 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# Upstream versions of Debian 12's packages, the ones the desktop build links; the key of the
-# cache folder. Of each source package the newest Debian revision of that upstream version that
-# the mirror serves is fetched (security updates patch the same upstream release).
-declare -A upstream=(
-  [libsdl2]=2.26.5
-  [chipmunk]=7.0.3
-  [libpng1.6]=1.6.39
-  [zlib]=1:1.2.13
+# The one list of what is built: Debian 12's source packages at exact versions, Debian revision
+# included (the upstream releases the desktop build links). The cache folder's name is made from
+# this list, so a new revision (a security update of the same release) makes a new folder. When
+# the mirror stops serving a revision listed here, the build stops and names the one it serves.
+sources=(
+  "libsdl2 2.26.5+dfsg-1"
+  "chipmunk 7.0.3-5"
+  "libpng1.6 1.6.39-2+deb12u5"
+  "zlib 1:1.2.13.dfsg-1"
 )
+declare -A version=()
+key=""
+for entry in "${sources[@]}"; do
+  read -r p v <<<"$entry"
+  version[$p]=$v
+  key+="${p}-${v//:/_}_"
+done
+# The folder dpkg-source unpacks a package into: the upstream version, without epoch or revision.
+unpacked() {
+  local v=${version[$1]#*:}
+  echo "$work/$1-${v%-*}"
+}
 # Bumped when the way they are built changes, so a stale cache is not reused.
 recipe=1
 # The compiler's version is part of the key: on a machine without it yet, install it first
@@ -39,7 +52,7 @@ elif [[ $(id -u) -eq 0 ]]; then
 else
   root=${XDG_CACHE_HOME:-$HOME/.cache}/dazozi-redov
 fi
-key="sdl2-2.26.5_chipmunk-7.0.3_png-1.6.39_z-1.2.13_emsdk-${emcc_version%%~*}_r${recipe}"
+key+="emsdk-${emcc_version%%~*}_r${recipe}"
 prefix=$root/web-deps-$key
 
 if [[ "${1:-}" == "--print-dir" ]]; then
@@ -118,19 +131,15 @@ apt_opts=(-o "Dir::Etc::SourceList=/dev/null" -o "Dir::Etc::SourceParts=$apt_dir
 step "fetching the source package lists"
 apt-get "${apt_opts[@]}" update -qq
 cd "$work"
-for p in libsdl2 chipmunk libpng1.6 zlib; do
-  fetched=""
-  for v in $(apt-cache "${apt_opts[@]}" showsrc "$p" | sed -n 's/^Version: //p' | sort -ruV); do
-    [[ $v == "${upstream[$p]}"[.+-]* ]] || continue
-    step "fetching $p $v"
-    if apt-get "${apt_opts[@]}" source -qq --download-only "$p=$v" 2>/dev/null; then
-      fetched=$v
-      break
-    fi
-    step "  not served; trying an older revision"
-  done
-  [[ -n $fetched ]] || { echo "web-deps: no source of $p ${upstream[$p]} could be fetched" >&2; exit 1; }
-  echo "$p $fetched" >>"$prefix/SOURCES"
+for entry in "${sources[@]}"; do
+  read -r p v <<<"$entry"
+  step "fetching $p $v"
+  if ! apt-get "${apt_opts[@]}" source -qq --download-only "$p=$v" 2>/dev/null; then
+    served=$(apt-cache "${apt_opts[@]}" showsrc "$p" | sed -n 's/^Version: //p' | sort -rV | head -n 1)
+    echo "web-deps: the mirror no longer serves $p $v (it serves ${served:-no version}); update the list in scripts/web-deps.sh" >&2
+    exit 1
+  fi
+  echo "$p $v" >>"$prefix/SOURCES"
 done
 for dsc in *.dsc; do
   step "unpacking $dsc"
@@ -140,7 +149,7 @@ done
 cflags="-O2"
 # --- zlib: its CMake file does not configure under emcmake; the library is eleven files.
 step "building zlib"
-cd "$work"/zlib-1.2.13*/
+cd "$(unpacked zlib)"
 cp zconf.h.in zconf.h
 for f in adler32 compress crc32 deflate infback inffast inflate inftrees trees uncompr zutil; do
   emcc $cflags -c "$f.c" -o "$f.o"
@@ -150,7 +159,7 @@ cp zlib.h zconf.h "$prefix/include/"
 
 # --- libpng: the prebuilt configuration header and the core files, against that zlib.
 step "building libpng"
-cd "$work"/libpng1.6-1.6.39*/
+cd "$(unpacked libpng1.6)"
 cp scripts/pnglibconf.h.prebuilt pnglibconf.h
 for f in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans \
   pngwio pngwrite pngwtran pngwutil; do
@@ -161,7 +170,7 @@ cp png.h pngconf.h pnglibconf.h "$prefix/include/"
 
 # --- Chipmunk: static, no demos.
 step "building chipmunk"
-cd "$work"/chipmunk-7.0.3*/
+cd "$(unpacked chipmunk)"
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DBUILD_DEMOS=OFF -DBUILD_SHARED=OFF \
   -DBUILD_STATIC=ON -DINSTALL_STATIC=ON -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
 make_with_progress 10 build-web
@@ -170,7 +179,7 @@ cp -r include/chipmunk "$prefix/include/"
 
 # --- SDL2: static, with its Emscripten video and audio backends. The long one.
 step "building SDL2 (several minutes)"
-cd "$work"/libsdl2-2.26.5*/
+cd "$(unpacked libsdl2)"
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSDL_SHARED=OFF -DSDL_STATIC=ON \
   -DSDL_TEST=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
 make_with_progress 20 build-web

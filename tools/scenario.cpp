@@ -26,9 +26,9 @@
 #include "bodies/TTentacle.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
-#include "media/InputRecorder.hpp"
-#include "media/InputScript.hpp"
+#include "media/input/Input.hpp"
+#include "media/input/InputRecorder.hpp"
+#include "media/input/InputScript.hpp"
 #include "physics/CPBody.hpp"
 #include "tools/GoldenFrame.hpp"
 

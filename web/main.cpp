@@ -5,7 +5,7 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
-#include "media/Input.hpp"
+#include "media/input/Input.hpp"
 #include "media/web/BrowserFrameLoop.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"

@@ -15,8 +15,8 @@
 #include "data/Resources.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
-#include "media/ScriptedInput.hpp"
+#include "media/input/Input.hpp"
+#include "media/input/ScriptedInput.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPVect.hpp"
 #include "world/TLayer.hpp"
@@ -66,9 +66,9 @@ class SceneTest : public ::testing::Test {
     }
 
     // Presses and releases a key within one frame: one hit, not held afterwards.
-    static void tapKey(int vk) {
-        PushKey(vk, true);
-        PushKey(vk, false);
+    static void tapKey(Key key) {
+        PushKey(key, true);
+        PushKey(key, false);
     }
     static void clickLeft() {
         PushMouseButton(1, true);
@@ -76,7 +76,7 @@ class SceneTest : public ::testing::Test {
     }
     // Selects a kind with its main-keyboard digit and runs the frame's input handling.
     void select(int kind) {
-        tapKey(48 + kind);
+        tapKey(DigitKey(kind));
         control.updateControls();
     }
 

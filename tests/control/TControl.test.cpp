@@ -47,28 +47,28 @@ TEST_F(ControlTest, NothingSpawnsBeforeADigitIsPressed) {
     EXPECT_EQ(TSquid::Count(), 1);
 
     // The same held button spawns as soon as a kind is chosen.
-    tapKey(49);
+    tapKey(DigitKey(1));
     control.updateControls();
     EXPECT_EQ(TBall::Count(), 2); // right button held + the left click of the last frame
 }
 
 TEST_F(ControlTest, SelectionTakesTheHighestDigitAndKeepsKeypadHitsForLater) {
-    tapKey(49);
-    tapKey(51);
+    tapKey(DigitKey(1));
+    tapKey(DigitKey(3));
     control.updateControls();
     EXPECT_EQ(control.currentObject, 3);
 
-    tapKey(104); // keypad 8
+    tapKey(KeypadKey(8));
     control.updateControls();
     EXPECT_EQ(control.currentObject, 8);
 
     // Main 4 and keypad 4 in one frame: the keypad key is not asked, its hit stays pending and
     // wins over the 1 pressed in the next frame.
-    tapKey(52);
-    tapKey(100);
+    tapKey(DigitKey(4));
+    tapKey(KeypadKey(4));
     control.updateControls();
     EXPECT_EQ(control.currentObject, 4);
-    tapKey(49);
+    tapKey(DigitKey(1));
     control.updateControls();
     EXPECT_EQ(control.currentObject, 4);
 
@@ -108,7 +108,7 @@ TEST_F(ControlTest, RightButtonSpawnsOneBodyPerFrameForKindsOneToFiveOnly) {
 TEST_F(ControlTest, EveryKindSpawnsItsBodyWithTheTableParameters) {
     PushMouseMove(500, 300);
     for (int kind = 1; kind <= 8; ++kind) {
-        tapKey(48 + kind);
+        tapKey(DigitKey(kind));
         clickLeft();
         control.updateControls();
     }
@@ -147,7 +147,7 @@ TEST_F(ControlTest, SpawnPositionIsThePointerPlusTheScroll) {
     layer->ScrollX = 992;
     layer->ScrollY = 0;
     PushMouseMove(10, 20);
-    tapKey(49);
+    tapKey(DigitKey(1));
     clickLeft();
     control.updateControls();
     ASSERT_EQ(TBall::Count(), 1);
@@ -167,8 +167,8 @@ TEST_F(ControlTest, SpawnPositionIsThePointerPlusTheScroll) {
 
 TEST_F(ControlTest, ArrowsPushThePlayerAndOppositeKeysCancel) {
     const float push = 35.0f / 0.85f; // impulse / the player's mass
-    PushKey(37, true);
-    PushKey(38, true);
+    PushKey(Key::Left, true);
+    PushKey(Key::Up, true);
     control.updateControls();
     CPVect v = player->_body->GetVelocity();
     EXPECT_NEAR(v.x, -push, 1e-3);
@@ -180,9 +180,9 @@ TEST_F(ControlTest, ArrowsPushThePlayerAndOppositeKeysCancel) {
     EXPECT_NEAR(v.x, -2.0f * push, 1e-3);
 
     player->_body->SetVelocity(Vec2(0.0f, 0.0f));
-    PushKey(38, false);
-    PushKey(39, true);
-    PushKey(40, true);
+    PushKey(Key::Up, false);
+    PushKey(Key::Right, true);
+    PushKey(Key::Down, true);
     control.updateControls();
     v = player->_body->GetVelocity();
     EXPECT_FLOAT_EQ(v.x, 0.0f);
@@ -191,7 +191,7 @@ TEST_F(ControlTest, ArrowsPushThePlayerAndOppositeKeysCancel) {
 
 TEST_F(ControlTest, DebugKeyTogglesTheView) {
     for (int press = 1; press <= 3; ++press) {
-        tapKey(68);
+        tapKey(Key::D);
         control.updateControls();
         EXPECT_EQ(control.debugMode, press % 2 == 1 ? 1 : -1);
     }
@@ -201,10 +201,10 @@ TEST_F(ControlTest, DebugKeyTogglesTheView) {
 
 TEST_F(ControlTest, EscapeEndsTheProgramBeforeAnythingElseOfTheFrame) {
     SetEndProgramHandler(&throwOnEnd);
-    PushKey(37, true);
-    tapKey(68);
-    tapKey(49);
-    tapKey(27);
+    PushKey(Key::Left, true);
+    tapKey(Key::D);
+    tapKey(DigitKey(1));
+    tapKey(Key::Escape);
     EXPECT_THROW(control.updateControls(), EndedByEscape);
     EXPECT_EQ(control.debugMode, -1);
     EXPECT_EQ(control.currentObject, 0);
@@ -213,7 +213,7 @@ TEST_F(ControlTest, EscapeEndsTheProgramBeforeAnythingElseOfTheFrame) {
 
 TEST_F(ControlTest, KindEightWithoutAStarHangsBetweenTwoFixedAnchors) {
     PushMouseMove(600, 300);
-    tapKey(56);
+    tapKey(DigitKey(8));
     clickLeft();
     control.updateControls();
     ASSERT_EQ(TChain::Count(), 1);
@@ -233,7 +233,7 @@ TEST_F(ControlTest, KindEightWithoutAStarHangsBetweenTwoFixedAnchors) {
 }
 
 TEST_F(ControlTest, KindEightTiesTheChainToTheNewestStar) {
-    tapKey(51);
+    tapKey(DigitKey(3));
     PushMouseMove(300, 300);
     clickLeft();
     control.updateControls();
@@ -243,7 +243,7 @@ TEST_F(ControlTest, KindEightTiesTheChainToTheNewestStar) {
     ASSERT_EQ(TStar::Count(), 2);
     const auto newest = TStar::liveList->Last()->_body;
 
-    tapKey(56);
+    tapKey(DigitKey(8));
     PushMouseMove(500, 200);
     clickLeft();
     control.updateControls();
@@ -255,11 +255,11 @@ TEST_F(ControlTest, KindEightTiesTheChainToTheNewestStar) {
 }
 
 TEST_F(ControlTest, KindEightAfterTheOnlyStarLeftTheLevelMakesTwoFixedAnchors) {
-    tapKey(51);
+    tapKey(DigitKey(3));
     PushMouseMove(300, 300);
     clickLeft();
     control.updateControls();
-    tapKey(56);
+    tapKey(DigitKey(8));
     clickLeft();
     control.updateControls();
     ASSERT_NE(lastStarBody, nullptr);
@@ -289,13 +289,13 @@ TEST_F(ControlTest, WithoutAPlayerOrAPlayerBodyTheArrowsPushNothing) {
     auto bare = TSquid::Create();
     for (const std::shared_ptr<TSquid>& who : {std::shared_ptr<TSquid>(), bare}) {
         control.init(level, who);
-        PushKey(37, true);
-        PushKey(40, true);
-        tapKey(49);
+        PushKey(Key::Left, true);
+        PushKey(Key::Down, true);
+        tapKey(DigitKey(1));
         clickLeft();
         control.updateControls();
-        PushKey(37, false);
-        PushKey(40, false);
+        PushKey(Key::Left, false);
+        PushKey(Key::Down, false);
     }
     EXPECT_EQ(TBall::Count(), 2);
     // The real player was not pushed.

@@ -14,7 +14,7 @@ class SandboxTest : public SceneTest {
         sandbox.DropGrab();
         SceneTest::TearDown();
     }
-    // One frame of input in the program's order: the sandbox, then the spec'd controls.
+    // One frame of input in the program's order: the sandbox controls, then the game's own.
     void frame() {
         sandbox.updateControls();
         control.updateControls();
@@ -27,34 +27,34 @@ class SandboxTest : public SceneTest {
 TEST_F(SandboxTest, PauseTogglesAndStepOnlyCountsWhilePaused) {
     frame();
     EXPECT_TRUE(sandbox.Advances());
-    tapKey(TSandbox::kKeyN); // running: N is read and dropped, not kept for later
+    tapKey(Key::N); // running: N is read and dropped, not kept for later
     frame();
     EXPECT_FALSE(sandbox.stepping);
-    tapKey(TSandbox::kKeyP);
+    tapKey(Key::P);
     frame();
     EXPECT_TRUE(sandbox.paused);
     EXPECT_FALSE(sandbox.Advances());
-    tapKey(TSandbox::kKeyN);
+    tapKey(Key::N);
     frame();
     EXPECT_TRUE(sandbox.Advances()); // exactly this one frame
     frame();
     EXPECT_FALSE(sandbox.Advances());
-    tapKey(TSandbox::kKeyP);
+    tapKey(Key::P);
     frame();
     EXPECT_TRUE(sandbox.Advances());
 }
 
 // A slow frame may read several presses at once: each one counts.
 TEST_F(SandboxTest, SeveralPressesInOneFrameEachCount) {
-    tapKey(TSandbox::kKeyP);
-    tapKey(TSandbox::kKeyP);
+    tapKey(Key::P);
+    tapKey(Key::P);
     frame();
     EXPECT_FALSE(sandbox.paused) << "two taps of P left the game paused";
-    tapKey(TSandbox::kKeyP);
+    tapKey(Key::P);
     frame();
     ASSERT_TRUE(sandbox.paused);
-    tapKey(TSandbox::kKeyN);
-    tapKey(TSandbox::kKeyN);
+    tapKey(Key::N);
+    tapKey(Key::N);
     frame();
     EXPECT_TRUE(sandbox.Advances());
     frame();
@@ -62,20 +62,20 @@ TEST_F(SandboxTest, SeveralPressesInOneFrameEachCount) {
     frame();
     EXPECT_FALSE(sandbox.Advances());
     // Steps asked for and not yet taken do not outlive the pause.
-    tapKey(TSandbox::kKeyN);
-    tapKey(TSandbox::kKeyN);
-    tapKey(TSandbox::kKeyP);
+    tapKey(Key::N);
+    tapKey(Key::N);
+    tapKey(Key::P);
     frame();
-    tapKey(TSandbox::kKeyP);
+    tapKey(Key::P);
     frame();
     EXPECT_TRUE(sandbox.paused);
     EXPECT_FALSE(sandbox.Advances());
 }
 
 TEST_F(SandboxTest, HelpResetAndScreenshotAreRequestsOfOneFrame) {
-    tapKey(TSandbox::kKeyF1);
-    tapKey(TSandbox::kKeyR);
-    tapKey(TSandbox::kKeyF12);
+    tapKey(Key::F1);
+    tapKey(Key::R);
+    tapKey(Key::F12);
     frame();
     EXPECT_TRUE(sandbox.helpVisible);
     EXPECT_TRUE(sandbox.resetRequested);
@@ -84,7 +84,7 @@ TEST_F(SandboxTest, HelpResetAndScreenshotAreRequestsOfOneFrame) {
     EXPECT_TRUE(sandbox.helpVisible);
     EXPECT_FALSE(sandbox.resetRequested);
     EXPECT_FALSE(sandbox.screenshotRequested);
-    tapKey(TSandbox::kKeyH); // H closes it as F1 does
+    tapKey(Key::H); // H closes it as F1 does
     frame();
     EXPECT_FALSE(sandbox.helpVisible);
 }
@@ -108,14 +108,14 @@ TEST_F(SandboxTest, MiddleButtonGrabsUntilReleasedAndSpawnsNothing) {
 TEST_F(SandboxTest, ShiftLeftGrabsInsteadOfSpawning) {
     select(1);
     PushMouseMove(450, 300);
-    PushKey(TSandbox::kKeyShift, true);
+    PushKey(Key::Shift, true);
     clickLeft();
     PushMouseButton(1, true);
     frame();
     EXPECT_TRUE(sandbox.grab.Active());
     EXPECT_EQ(TBall::Count(), 0); // the click was taken by the grab
     PushMouseButton(1, false);
-    PushKey(TSandbox::kKeyShift, false);
+    PushKey(Key::Shift, false);
     frame();
     EXPECT_FALSE(sandbox.grab.Active());
     // Without Shift the left button spawns as before.
@@ -125,12 +125,12 @@ TEST_F(SandboxTest, ShiftLeftGrabsInsteadOfSpawning) {
 }
 
 TEST_F(SandboxTest, PausedFramesDoNotPushThePlayer) {
-    tapKey(TSandbox::kKeyP);
-    PushKey(39, true); // Right held over paused frames
+    tapKey(Key::P);
+    PushKey(Key::Right, true); // Right held over paused frames
     for (int i = 0; i < 10; ++i) {
         control.steering = (sandbox.updateControls(), sandbox.Advances());
         control.updateControls();
     }
     EXPECT_EQ(player->_body->GetVelocity(), ZeroVect);
-    PushKey(39, false);
+    PushKey(Key::Right, false);
 }

@@ -5,8 +5,8 @@
 #include "media/Clock.hpp"
 #include "media/Embedded.hpp"
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
 #include "media/TImage.hpp"
+#include "media/input/Input.hpp"
 
 #include <gtest/gtest.h>
 

@@ -10,8 +10,8 @@
 #include "control/TControl.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
 #include "media/TImage.hpp"
+#include "media/input/Input.hpp"
 
 // The real start-up, set-up and frames of the program on the offscreen target and a manual
 // clock that starts at `clockStart` ms. EndProgram throws instead of leaving the process, so a

@@ -1,8 +1,9 @@
 #pragma once
 
-// Polled keyboard and mouse state. Keys are Windows virtual-key codes: 27 Escape, 37-40 arrows
-// left/up/right/down, 48-57 digits, 65-90 letters (68 = D), 96-105 keypad digits.
-// Mouse buttons: 1 left, 2 right, 3 middle. Every query processes pending events first.
+#include "media/input/Key.hpp"
+
+// Polled keyboard and mouse state. A key is a Key's code (media/input/Key.hpp), a mouse button
+// a MouseButton's (1 left, 2 right, 3 middle). Every query processes pending events first.
 
 int KeyHits(int key); // presses since the last KeyHits for this key (auto-repeat excluded); resets
 int KeyDown(int key); // 1 while held
@@ -10,13 +11,24 @@ int MouseHits(int button); // as KeyHits, for a mouse button
 int MouseDown(int button); // as KeyDown, for a mouse button
 int MouseX();              // pointer position in the program's logical pixels
 int MouseY();
-void PollEvents(); // processes the pending window, keyboard and mouse events
-void FlushInput(); // releases every key and button and zeroes every hit count
-void ResetInput(); // FlushInput plus pointer (0, 0) and no pending close request (tests)
-int VirtualKeyFromSdl(int sdlKeycode, int sdlScancode); // 0 when the key has no code here
-// F11, or Enter with Alt held: toggles full screen, whatever else is held; the game never sees it.
-bool IsFullScreenShortcut(int sdlKeycode, int sdlModifiers);
+void PollEvents();       // processes the pending window, keyboard and mouse events
+void FlushInput();       // releases every key and button and zeroes every hit count
+void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)
+
+// The queries above, by name.
+inline int KeyHits(Key key) {
+    return KeyHits(static_cast<int>(key));
+}
+inline int KeyDown(Key key) {
+    return KeyDown(static_cast<int>(key));
+}
+inline int MouseHits(MouseButton button) {
+    return MouseHits(static_cast<int>(button));
+}
+inline int MouseDown(MouseButton button) {
+    return MouseDown(static_cast<int>(button));
+}
 
 class InputRecorder;
 // Every event handled from now on is also reported to recorder (non-owning, must outlive its

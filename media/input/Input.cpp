@@ -1,16 +1,17 @@
-#include "media/Input.hpp"
+#include "media/input/Input.hpp"
 
 #include "media/Graphics.hpp"
+#include "media/input/InputRecorder.hpp"
+#include "media/input/Key.hpp"
+#include "media/input/SdlKeys.hpp"
 
 #include <SDL.h>
-
-#include "media/InputRecorder.hpp"
 
 #include <algorithm>
 #include <iterator>
 
 namespace {
-constexpr int kKeyCount = 256;
+constexpr int kKeyCount = KeyCodeCount;
 constexpr int kButtonCount = 4; // 1 left, 2 right, 3 middle
 
 struct InputState {
@@ -149,85 +150,6 @@ int Hits(int* hits, int index, int count) {
     return n;
 }
 } // namespace
-
-int VirtualKeyFromSdl(int sym, int scancode) {
-    if (sym >= SDLK_a && sym <= SDLK_z)
-        return 'A' + (sym - SDLK_a);
-    if (sym >= SDLK_0 && sym <= SDLK_9)
-        return '0' + (sym - SDLK_0);
-    if (sym >= SDLK_F1 && sym <= SDLK_F12)
-        return 112 + (sym - SDLK_F1);
-    switch (sym) {
-    case SDLK_KP_0:
-        return 96;
-    case SDLK_KP_1:
-    case SDLK_KP_2:
-    case SDLK_KP_3:
-    case SDLK_KP_4:
-    case SDLK_KP_5:
-    case SDLK_KP_6:
-    case SDLK_KP_7:
-    case SDLK_KP_8:
-    case SDLK_KP_9:
-        return 97 + (sym - SDLK_KP_1);
-    case SDLK_ESCAPE:
-        return 27;
-    case SDLK_LEFT:
-        return 37;
-    case SDLK_UP:
-        return 38;
-    case SDLK_RIGHT:
-        return 39;
-    case SDLK_DOWN:
-        return 40;
-    case SDLK_BACKSPACE:
-        return 8;
-    case SDLK_TAB:
-        return 9;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-        return 13;
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-        return 16;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL:
-        return 17;
-    case SDLK_LALT:
-    case SDLK_RALT:
-        return 18;
-    case SDLK_SPACE:
-        return 32;
-    case SDLK_PAGEUP:
-        return 33;
-    case SDLK_PAGEDOWN:
-        return 34;
-    case SDLK_END:
-        return 35;
-    case SDLK_HOME:
-        return 36;
-    case SDLK_INSERT:
-        return 45;
-    case SDLK_DELETE:
-        return 46;
-    default:
-        break;
-    }
-    // Layouts whose letter keys produce other symbols still have the same physical keys.
-    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
-        return 'A' + (scancode - SDL_SCANCODE_A);
-    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9)
-        return '1' + (scancode - SDL_SCANCODE_1);
-    if (scancode == SDL_SCANCODE_0)
-        return '0';
-    return 0;
-}
-
-bool IsFullScreenShortcut(int sym, int mod) {
-    if (sym == SDLK_F11)
-        return true;
-    return (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (mod & KMOD_ALT) != 0;
-}
 
 void PollEvents() {
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0)

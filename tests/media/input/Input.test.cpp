@@ -1,7 +1,8 @@
-#include "MediaTestSupport.hpp"
+#include "media/MediaTestSupport.hpp"
 
 #include "media/GraphicsInternal.hpp"
-#include "media/ScriptedInput.hpp"
+#include "media/input/ScriptedInput.hpp"
+#include "media/input/SdlKeys.hpp"
 
 #include <SDL.h>
 

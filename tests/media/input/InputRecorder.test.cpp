@@ -5,10 +5,10 @@
 #include <string>
 
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
-#include "media/InputRecorder.hpp"
-#include "media/InputScript.hpp"
-#include "media/ScriptedInput.hpp"
+#include "media/input/Input.hpp"
+#include "media/input/InputRecorder.hpp"
+#include "media/input/InputScript.hpp"
+#include "media/input/ScriptedInput.hpp"
 #include "support/TempFolder.hpp"
 
 #include <SDL.h>

@@ -6,8 +6,8 @@
 
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
-#include "media/InputScript.hpp"
+#include "media/input/Input.hpp"
+#include "media/input/InputScript.hpp"
 #include "support/TempFolder.hpp"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "media/InputScript.hpp"
+#include "media/input/InputScript.hpp"
 
 #include <climits>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "media/Clock.hpp"
-#include "media/ScriptedInput.hpp"
+#include "media/input/ScriptedInput.hpp"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "media/InputRecorder.hpp"
+#include "media/input/InputRecorder.hpp"
 
 #include <cerrno>
 #include <cstring>

@@ -1,0 +1,44 @@
+# The program's layers as static libraries, one per folder:
+#
+#   app -> control -> bodies -> world -> data -> media
+#                                    \-> physics
+#
+# dazozi_layer(<name> SOURCES <files...> BELOW <layers...> [LIBRARIES <targets...>])
+# makes the library dazozi_<name> (alias Dazozi::<name>) from the folder <name>/, linked with
+# every layer named in BELOW (all the layers it may use, not only the next one down).
+#
+# Each layer sees only its own headers and those of the layers below it: its include path is a
+# folder of the build tree, layers/<name>/, holding links to those layers' folders and nothing
+# else. An include that runs up a layer ("app/Game.hpp" from media/) is then not found, and the
+# compiler stops the build there.
+
+# Warnings every target of ours is built with (linked PRIVATE, so that they stay ours).
+add_library(dazozi_warnings INTERFACE)
+target_compile_options(dazozi_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual
+  -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations -Wundef)
+if(DAZOZI_WERROR)
+  target_compile_options(dazozi_warnings INTERFACE -Werror)
+endif()
+
+function(dazozi_layer name)
+  cmake_parse_arguments(PARSE_ARGV 1 LAYER "" "" "SOURCES;BELOW;LIBRARIES")
+  set(target dazozi_${name})
+  list(TRANSFORM LAYER_SOURCES PREPEND "${CMAKE_SOURCE_DIR}/${name}/"
+       REGEX "^[^/$]")
+  add_library(${target} STATIC ${LAYER_SOURCES})
+  add_library(Dazozi::${name} ALIAS ${target})
+
+  set(view "${CMAKE_BINARY_DIR}/layers/${name}")
+  file(REMOVE_RECURSE "${view}")
+  file(MAKE_DIRECTORY "${view}")
+  foreach(visible ${name} ${LAYER_BELOW})
+    file(CREATE_LINK "${CMAKE_SOURCE_DIR}/${visible}" "${view}/${visible}" SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC "${view}")
+
+  foreach(below ${LAYER_BELOW})
+    target_link_libraries(${target} PUBLIC dazozi_${below})
+  endforeach()
+  target_link_libraries(${target} PRIVATE dazozi_warnings ${LAYER_LIBRARIES})
+endfunction()

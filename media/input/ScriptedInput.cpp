@@ -1,0 +1,58 @@
+#include "media/input/ScriptedInput.hpp"
+
+#include "media/input/SdlKeys.hpp"
+
+#include <SDL.h>
+
+namespace {
+void Push(SDL_Event& e) {
+    e.common.timestamp = SDL_GetTicks();
+    SDL_PushEvent(&e);
+}
+} // namespace
+
+void PushKey(int vk, bool down, bool repeat) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.repeat = repeat ? 1 : 0;
+    int sym = 0, scancode = 0;
+    SdlKeyFor(vk, sym, scancode);
+    e.key.keysym.sym = sym;
+    e.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
+    Push(e);
+}
+
+void PushMouseButton(int button, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.button = button == 1   ? SDL_BUTTON_LEFT
+                      : button == 2 ? SDL_BUTTON_RIGHT
+                                    : SDL_BUTTON_MIDDLE;
+    e.button.clicks = 1;
+    Push(e);
+}
+
+void PushMouseMove(int x, int y) {
+    // Window id 0: the renderer leaves the position alone, so it arrives in logical pixels.
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    Push(e);
+}
+
+void PushFocus(bool gained) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+    Push(e);
+}
+
+void PushCloseRequest() {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_CLOSE;
+    Push(e);
+}

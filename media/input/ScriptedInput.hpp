@@ -1,0 +1,15 @@
+#pragma once
+
+#include "media/input/Key.hpp"
+
+// Feeds input through SDL's real event queue, as the platform would (tests, headless runner).
+// The events are processed by the next input query. Requires InitMedia().
+
+void PushKey(int vk, bool down, bool repeat = false); // vk: a Key's code
+inline void PushKey(Key key, bool down, bool repeat = false) {
+    PushKey(static_cast<int>(key), down, repeat);
+}
+void PushMouseButton(int button, bool down); // 1 left, 2 right, 3 middle
+void PushMouseMove(int x, int y);            // in the program's logical pixels
+void PushFocus(bool gained);                 // keyboard focus gained or lost
+void PushCloseRequest();                     // the window's close button

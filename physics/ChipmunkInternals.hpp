@@ -1,0 +1,16 @@
+#pragma once
+
+// What this layer needs of the physics library that its public interface does not offer. The
+// one place that reads the library's private structures (ChipmunkInternals.cpp); included only
+// by the physics .cpp files.
+
+#include <chipmunk/chipmunk.h>
+
+// Forgets every contact the space remembers, the way the library forgets stale ones: this
+// step's contacts are unthreaded from their bodies, all go back to the space's pool, and an
+// empty contact table takes the old one's place. Bodies and shapes stay. space: non-null.
+void ForgetAllContacts(cpSpace* space);
+
+// The world centre the library computed for a circle shape at its last step or indexing (it
+// offers no getter for it). circle: non-null, made by cpCircleShapeNew.
+cpVect CircleWorldCenter(const cpShape* circle);
