@@ -275,7 +275,9 @@ int RunProgram(int argc, const char* const* argv) {
     case Options::Action::Run:
         break;
     }
-    // Static: EndProgram leaves through exit(), whose clean-up finishes the recording.
+    // Static: the frames read it through SetGameReplay's pointer for as long as the program
+    // runs, and the program ends in EndProgram without coming back here; a static states that
+    // lifetime instead of leaning on exit() leaving this function's locals alone.
     static InputScript script;
     std::string error;
     if (!options.replayPath.empty()) {
@@ -287,9 +289,7 @@ int RunProgram(int argc, const char* const* argv) {
     // The renderer's environment variable is as much the user's word as an option: a bad value
     // is refused the same way, before the window, rather than as a failing window (status 1).
     if (RendererPreferenceFromEnvironment() == RendererPreference::Invalid) {
-        std::fprintf(stderr,
-                     "dazozi-redov: DAZOZI_RENDERER is '%s'; use 'software' or 'accelerated'\n",
-                     std::getenv("DAZOZI_RENDERER"));
+        std::fprintf(stderr, "dazozi-redov: %s\n", InvalidRendererMessage().c_str());
         return 2;
     }
     if (!options.recordPath.empty() && !sessionRecording.Open(options.recordPath, error)) {

@@ -12,7 +12,35 @@ install(TARGETS dazozi-redov RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${DAZOZI_DESKTOP_DIR}/${DAZOZI_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
-# The version in the metadata, the manual page and the changelog is the project's.
+# The version and the release date in the metadata, the manual page and the changelog are the
+# project's (CMakeLists.txt), each written in the form its file wants: 2026-12-07 in the
+# metadata, "December 2026" in the manual page, "Mon, 07 Dec 2026 12:00:00 +0000" in the
+# changelog.
+if(NOT DAZOZI_RELEASE_DATE MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+  message(FATAL_ERROR "DAZOZI_RELEASE_DATE '${DAZOZI_RELEASE_DATE}' is not YYYY-MM-DD")
+endif()
+set(_year ${CMAKE_MATCH_1})
+math(EXPR _month "1${CMAKE_MATCH_2} - 100")
+math(EXPR _day "1${CMAKE_MATCH_3} - 100")
+set(_day2 ${CMAKE_MATCH_3})
+# The weekday by Sakamoto's method: 0 is Sunday.
+set(_offsets 0 3 2 5 0 3 5 1 4 6 2 4)
+math(EXPR _index "${_month} - 1")
+list(GET _offsets ${_index} _offset)
+set(_y ${_year})
+if(_month LESS 3)
+  math(EXPR _y "${_y} - 1")
+endif()
+math(EXPR _weekday "(${_y} + ${_y} / 4 - ${_y} / 100 + ${_y} / 400 + ${_offset} + ${_day}) % 7")
+set(_weekday_names Sun Mon Tue Wed Thu Fri Sat)
+list(GET _weekday_names ${_weekday} _weekday_name)
+set(_month_names January February March April May June July August September October November
+    December)
+list(GET _month_names ${_index} _month_name)
+string(SUBSTRING ${_month_name} 0 3 _month_abbreviation)
+set(DAZOZI_RELEASE_MONTH "${_month_name} ${_year}")
+set(DAZOZI_RELEASE_DATE_RFC2822
+    "${_weekday_name}, ${_day2} ${_month_abbreviation} ${_year} 12:00:00 +0000")
 configure_file(${DAZOZI_DESKTOP_DIR}/${DAZOZI_APP_ID}.metainfo.xml
                ${DAZOZI_PACKAGE_DIR}/${DAZOZI_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${DAZOZI_PACKAGE_DIR}/${DAZOZI_APP_ID}.metainfo.xml

@@ -322,8 +322,7 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
     } else {
         const RendererPreference preference = RendererPreferenceFromEnvironment();
         if (preference == RendererPreference::Invalid) {
-            cx.error = std::string("DAZOZI_RENDERER is '") + std::getenv("DAZOZI_RENDERER") +
-                       "'; use 'software' or 'accelerated'";
+            cx.error = InvalidRendererMessage();
             return false;
         }
         if (!DisplayReachable()) {

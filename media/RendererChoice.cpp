@@ -62,6 +62,12 @@ RendererPreference RendererPreferenceFromEnvironment() {
     return ParseRendererPreference(std::getenv("DAZOZI_RENDERER"));
 }
 
+std::string InvalidRendererMessage() {
+    const char* value = std::getenv("DAZOZI_RENDERER");
+    return std::string("DAZOZI_RENDERER is '") + (value ? value : "") +
+           "'; use 'software' or 'accelerated'";
+}
+
 bool IsSoftwareRasteriser(std::string_view glRenderer) {
     const std::string s = Lower(glRenderer);
     for (const char* word : {"llvmpipe", "softpipe", "swrast", "software rasterizer"}) {

@@ -16,6 +16,9 @@ enum class RendererPreference { Auto, Software, Accelerated, Invalid };
 RendererPreference ParseRendererPreference(const char* value);
 // The preference from the environment variable DAZOZI_RENDERER.
 RendererPreference RendererPreferenceFromEnvironment();
+// What is wrong with DAZOZI_RENDERER when its preference is Invalid, in one line without the
+// program's name ("DAZOZI_RENDERER is 'x'; use 'software' or 'accelerated'").
+std::string InvalidRendererMessage();
 
 // True when an OpenGL renderer string names a CPU rasteriser (Mesa's llvmpipe, softpipe,
 // swrast / "Software Rasterizer"); a real GPU's string gives false.

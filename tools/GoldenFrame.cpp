@@ -3,8 +3,14 @@
 #include "media/Graphics.hpp"
 #include "media/TImage.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -49,19 +55,53 @@ std::optional<Picture> grab(const ShotBox& box) {
     return p;
 }
 
+// Writes every byte to fd; false on the first failure.
+bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A picture is written under a new name beside the target and renamed over it when whole: a
+// reader never sees half a picture, and a failed write leaves whatever was at the target as it
+// was; only the file made here is removed. A target that is not a plain file (a device, a
+// pipe, a link) is written in place instead, as renaming over it would replace it.
 bool writePng(const Picture& p, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodePng(p.rgba.data(), p.width, p.height);
     if (bytes.empty()) {
         return false;
     }
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    // A small picture reaches the disk only when the file is closed: check after that, and
-    // leave no cut-off picture behind.
-    file.close();
-    if (!file) {
-        std::remove(path.c_str());
+    std::error_code ec;
+    const std::filesystem::file_status existing = std::filesystem::symlink_status(path, ec);
+    if (std::filesystem::exists(existing) && !std::filesystem::is_regular_file(existing)) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (fd < 0) {
+            return false;
+        }
+        const bool written = writeAll(fd, bytes);
+        return ::close(fd) == 0 && written;
+    }
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return false;
+    }
+    // mkstemp makes the file private to its owner; the picture gets the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    const bool written = writeAll(fd, bytes);
+    if (::close(fd) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
         return false;
     }
     return true;

@@ -21,7 +21,8 @@ class TLevel {
     int _maxScrollW = 0;
 
     virtual ~TLevel();
-    // Sub-steps per frame and their duration (1/60 s split evenly); steps must be positive.
+    // Sub-steps per frame and their duration (1/60 s split evenly); steps <= 0 gives a
+    // duration of 0 (the physics then stands still).
     virtual void Init(int steps);
     // Builds level lvl after the graphics mode is set; only level 0 has content, any other number
     // only records lvl and leaves the layers as they are (absent on a new level).
