@@ -4,7 +4,7 @@
 
 #include "control/TSandbox.hpp"
 #include "media/Graphics.hpp"
-#include "media/Input.hpp"
+#include "media/input/Input.hpp"
 
 namespace {
 

@@ -67,14 +67,14 @@ TEST_F(ControlTest, APressThatDropsNothingForWantOfAKindIsReported) {
         {"Shift + left (a grab)",
          [] {
              PushMouseButton(2, false);
-             PushKey(16, true);
+             PushKey(Key::Shift, true);
              clickLeft();
          },
          false},
         {"a click once a kind is chosen",
          [] {
-             PushKey(16, false);
-             tapKey(49);
+             PushKey(Key::Shift, false);
+             tapKey(DigitKey(1));
              clickLeft();
          },
          false},
