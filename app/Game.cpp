@@ -13,6 +13,7 @@
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
 #include "control/TControl.hpp"
+#include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
@@ -39,6 +40,7 @@ std::shared_ptr<TLevel> level;
 std::shared_ptr<TSquid> player;
 std::shared_ptr<TControl> control;
 std::shared_ptr<TSandbox> sandbox;
+std::shared_ptr<TEditor> editor;
 
 namespace {
 
@@ -114,6 +116,7 @@ bool StartUp(GraphicsTarget target) {
     level = std::make_shared<TLevel>();
     control = std::make_shared<TControl>();
     sandbox = std::make_shared<TSandbox>();
+    editor = std::make_shared<TEditor>();
     fpsNextTime = TimeAfter(TimeMs(), 1000);
 
     StartPhysics();
@@ -137,6 +140,7 @@ void initGame() {
 
     control->init(level, player);
     sandbox->init(level);
+    editor->init(level);
     sandboxOverlay.HideChooseHint();
     SleepMs(10);
 }
@@ -210,6 +214,9 @@ void updateGame() {
         resetGame();
     }
     const bool advance = sandbox->Advances();
+    // Edit mode takes the left and right buttons before the controller would spawn with them.
+    editor->updateControls(sandbox->grab.Active());
+    control->spawning = !editor->active;
     control->steering = advance;
     control->updateControls();
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
@@ -253,6 +260,7 @@ void updateGame() {
 
     control->drawControl();
     sandbox->drawControl(control->debugMode);
+    editor->draw();
 
     CountActiveShapes();
     drawFPS();
@@ -260,7 +268,7 @@ void updateGame() {
     if (sandbox->screenshotRequested) {
         takeScreenshot();
     }
-    sandboxOverlay.Draw(*sandbox, playerLost());
+    sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
 
     Flip(-1);
     ++frameNumber;

@@ -9,6 +9,7 @@ class TLevel;
 class TSquid;
 class TControl;
 class TSandbox;
+class TEditor;
 class InputRecorder;
 class InputScript;
 
@@ -18,6 +19,8 @@ extern std::shared_ptr<TSquid> player;
 extern std::shared_ptr<TControl> control;
 // The sandbox controls (grab, pause, step, reset, help, screenshot); made with control.
 extern std::shared_ptr<TSandbox> sandbox;
+// Edit mode (E): painting the level's cells; made with control.
+extern std::shared_ptr<TEditor> editor;
 
 // Everything that happens before the first frame up to and including opening the window:
 // resources, services, shared images and sound, level content, level and controller objects.
@@ -31,7 +34,7 @@ void initGame();
 void updateGame();
 
 // R: every body and chain goes, a new player squid starts at (450, 300) and the camera follows
-// it; the level, the selected kind and the debug view stay.
+// it; the level (with its edits), the selected kind and the debug view stay.
 void resetGame();
 
 // True when the player squid has left the level (its body was removed).

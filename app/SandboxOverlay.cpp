@@ -45,6 +45,15 @@ constexpr std::string_view kHelp[] = {
     "F1 / H                this help",
     "F12                   screenshot",
     "F11 / Alt+Enter       full screen",
+    "",
+    "Edit mode",
+    "",
+    "E                     edit mode on / off",
+    "Left / right button   paint / erase cells",
+    "Wheel, Tab, Shift+Tab choose what to paint",
+    "Ctrl+Z                undo a stroke",
+    "Ctrl+Y, Ctrl+Shift+Z  redo",
+    "Home                  the level as it loaded",
 };
 
 void drawHelp() {
@@ -72,7 +81,7 @@ void drawHelp() {
     for (int i = 0; i < kLines; ++i) {
         const std::string_view line = kHelp[i];
         const float ly = y + kPad + static_cast<float>(i) * kLineH;
-        if (line == "Controls" || line == "Sandbox") {
+        if (line == "Controls" || line == "Sandbox" || line == "Edit mode") {
             SetColor(255, 220, 90);
             DrawText(line, x + kPad, ly);
             SetColor(255, 255, 255);
@@ -111,16 +120,18 @@ void SandboxOverlay::ShowNotice(const std::string& text) {
     noticeFrames_ = kNoticeFrames;
 }
 
-void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost) {
+void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing) {
     const float h = static_cast<float>(GraphicsHeight());
     const float w = static_cast<float>(GraphicsWidth());
     if (sandbox.paused) {
         constexpr std::string_view kPaused = "PAUSED";
+        // Below the edit mode's palette when it is shown.
+        const float top = editing ? 64.0f : 6.0f;
         SetScale(2.0f, 2.0f);
-        shadowedText(kPaused, centred(kPaused, 2.0f), 6.0f);
+        shadowedText(kPaused, centred(kPaused, 2.0f), top);
         SetScale(1.0f, 1.0f);
         constexpr std::string_view kKeys = "P: resume   N: one frame";
-        shadowedText(kKeys, centred(kKeys, 1.0f), 40.0f);
+        shadowedText(kKeys, centred(kKeys, 1.0f), top + 34.0f);
     }
     if (playerLost) {
         constexpr std::string_view kLost = "The player squid is lost: press R to start over";

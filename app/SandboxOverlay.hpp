@@ -26,9 +26,10 @@ class SandboxOverlay {
     void ShowChooseHint();
     // A kind is selected: the pointer's hint goes at once.
     void HideChooseHint() { chooseHintFrames_ = 0; }
-    // Draws everything due for this frame. Leaves the drawing state as it found it (white,
-    // alpha 1, mask blending).
-    void Draw(const TSandbox& sandbox, bool playerLost);
+    // Draws everything due for this frame; editing: the edit mode's panel is at the top, and
+    // "PAUSED" goes below it. Leaves the drawing state as it found it (white, alpha 1, mask
+    // blending).
+    void Draw(const TSandbox& controls, bool playerLost, bool editing = false);
 
   private:
     std::string notice_;

@@ -78,12 +78,13 @@ void TControl::updateControls() {
 
     // The right button's hits matter only to tell a press with nothing selected; they are read
     // every frame so that an old press is not taken for a new one.
-    const bool rightPressed = MouseHits(MouseButton::Right) != 0;
-    if (MouseDown(MouseButton::Right) != 0 && currentObject >= 1 && currentObject <= 5) {
+    const bool rightPressed = MouseHits(MouseButton::Right) != 0 && spawning;
+    if (spawning && MouseDown(MouseButton::Right) != 0 && currentObject >= 1 &&
+        currentObject <= 5) {
         spawn(currentObject);
     }
     // The hits are read even with Shift held, so that they do not spawn later.
-    const bool clicked = MouseHits(MouseButton::Left) != 0 && !TSandbox::ShiftHeld();
+    const bool clicked = MouseHits(MouseButton::Left) != 0 && !TSandbox::ShiftHeld() && spawning;
     if (clicked && currentObject >= 1 && currentObject <= 8) {
         spawn(currentObject);
     }
@@ -171,7 +172,7 @@ void TControl::drawControl() {
 
     SetAlpha(0.5f);
     SetBlend(3);
-    switch (currentObject) {
+    switch (spawning ? currentObject : 0) {
     case 1:
         DrawImage(*ballImage, x, y, 0);
         break;

@@ -25,6 +25,9 @@ class TControl : public TObject {
     // False while the physics is paused: pushes given then would pile up in the player's
     // velocity and all burst out when it resumes.
     bool steering = true;
+    // False while edit mode has the left and right buttons (TEditor): they spawn nothing then,
+    // and no spawn preview follows the pointer.
+    bool spawning = true;
     // This frame: the left button clicked (without Shift) or the right one was pressed while no
     // kind was selected, so nothing dropped.
     bool pressedUnselected = false;

@@ -250,6 +250,26 @@ std::shared_ptr<CPShape> CPSpace::NearestMovableShape(CPVect p, float maxDistanc
     return std::static_pointer_cast<CPShape>(wrapper->shared_from_this());
 }
 
+namespace {
+void NoteMovable(cpShape* shape, cpContactPointSet* /*points*/, void* data) {
+    if (cpBodyGetType(cpShapeGetBody(shape)) == CP_BODY_TYPE_DYNAMIC) {
+        *static_cast<bool*>(data) = true;
+    }
+}
+} // namespace
+
+bool CPSpace::MovableShapeInBox(CPVect min, CPVect max) {
+    // The library's own shape query tests the true outlines, not only their bounding boxes: a
+    // ball near a box's corner is not taken for one inside it. The box needs no body; it is
+    // placed once, at the identity transform, before the query.
+    cpShape* box = cpBoxShapeNew2(nullptr, cpBBNew(min.x, min.y, max.x, max.y), 0.0);
+    cpShapeUpdate(box, cpTransformIdentity);
+    bool found = false;
+    cpSpaceShapeQuery(SpaceOf(*this), box, &NoteMovable, &found);
+    cpShapeFree(box);
+    return found;
+}
+
 void CPSpace::FreeMovables() {
     cpSpace* space = SpaceOf(*this);
     if (space == nullptr) {

@@ -47,6 +47,10 @@ class CPSpace : public CPObject {
     // nearestPoint receives the shape's point closest to p (p itself when p is inside). Null if
     // there is none.
     std::shared_ptr<CPShape> NearestMovableShape(CPVect p, float maxDistance, CPVect& nearestPoint);
+    // True when a shape whose body the simulation moves overlaps the axis-aligned box from
+    // corner min to corner max (pixels). Static and kinematic bodies are skipped. Allocates one
+    // short-lived query shape.
+    bool MovableShapeInBox(CPVect min, CPVect max);
 
     // Frees every body, shape and joint of the space except the static shapes added with
     // AddStaticShape and their bodies (the level stays): what starting a scene over removes.

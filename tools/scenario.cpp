@@ -63,6 +63,7 @@ script format, one entry per line; '#' starts a comment:
   frame N: button B down   press mouse button B (1 left, 2 right, 3 middle)
   frame N: button B up     release it
   frame N: click B         press and release it (one hit)
+  frame N: wheel DY        turn the mouse wheel DY notches (away from the user > 0)
   frame N: focus lost      the window loses the focus (all input released)
   frame N: focus gained    the window gets it back
   frame N: close           the window's close button: the run ends after frame N

@@ -1,5 +1,6 @@
 #include "world/TLayer.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -101,6 +102,55 @@ void TLayer::SetBoundMap(const IntGrid& boundMap) {
     ConstructStaticMap();
 }
 
+bool TLayer::MakesSegments(int bound) {
+    // The sign of the code follows the value: 257 is 1, -383 is -127, 128 stays 128.
+    const int code = bound % 256;
+    return (code > 0 && code < 16) || code == -127 || code == -128;
+}
+
+void TLayer::addCellSegments(int column, int row, int bound) {
+    const int code = bound % 256;
+    if (!MakesSegments(code)) {
+        return; // every other code is an open cell
+    }
+    std::vector<std::shared_ptr<CPSegmentShape>>& list =
+        CellSegments[static_cast<std::size_t>(row) * static_cast<std::size_t>(MapW) +
+                     static_cast<std::size_t>(column)];
+    auto add = [&](int ax, int ay, int bx, int by) {
+        auto seg = CPSegmentShape::Create(
+            staticBodyMap, Vec2(static_cast<float>(ax), static_cast<float>(ay)),
+            Vec2(static_cast<float>(bx), static_cast<float>(by)), 0.0f);
+        seg->SetElasticity(0.0f);
+        seg->SetFriction(1.0f);
+        spaceMap->AddStaticShape(seg);
+        list.push_back(std::move(seg));
+    };
+    const int x0 = column * segmentW_;
+    const int x1 = x0 + segmentW_;
+    const int y0 = row * segmentH_;
+    const int y1 = y0 + segmentH_;
+    if (code == -127) {
+        add(x0, y0, x1, y1); // falling to the right
+    } else if (code == -128) {
+        add(x0, y1, x1, y0); // rising to the right
+    } else {
+        // Each bit is one solid edge; 5 (top + bottom) and 10 (left + right) follow the same bit
+        // meaning as every other code.
+        if (code & 1) {
+            add(x0, y0, x1, y0); // top
+        }
+        if (code & 2) {
+            add(x0, y0, x0, y1); // left
+        }
+        if (code & 4) {
+            add(x0, y1, x1, y1); // bottom
+        }
+        if (code & 8) {
+            add(x1, y0, x1, y1); // right
+        }
+    }
+}
+
 void TLayer::ConstructStaticMap() {
     if (!spaceMap || !staticBodyMap) {
         return;
@@ -111,52 +161,16 @@ void TLayer::ConstructStaticMap() {
     const int tileW = TileSet ? TileSet->TileW : 0;
     const int tileH = TileSet ? TileSet->TileH : 0;
     // Collision rows are TileH apart; the drawing overlap plays no part here.
-    const int tw = static_cast<int>(std::floor(sx * static_cast<float>(tileW)));
-    const int th = static_cast<int>(std::floor(sy * static_cast<float>(tileH)));
+    segmentW_ = static_cast<int>(std::floor(sx * static_cast<float>(tileW)));
+    segmentH_ = static_cast<int>(std::floor(sy * static_cast<float>(tileH)));
 
-    auto addCellSegment = [&](int ax, int ay, int bx, int by) {
-        auto seg = CPSegmentShape::Create(
-            staticBodyMap, Vec2(static_cast<float>(ax), static_cast<float>(ay)),
-            Vec2(static_cast<float>(bx), static_cast<float>(by)), 0.0f);
-        seg->SetElasticity(0.0f);
-        seg->SetFriction(1.0f);
-        spaceMap->AddStaticShape(seg);
-        StaticSegments.push_back(std::move(seg));
-    };
-
+    const std::size_t cells =
+        static_cast<std::size_t>(std::max(MapW, 0)) * static_cast<std::size_t>(std::max(MapH, 0));
+    CellSegments.resize(cells);
     for (int r = 0; r < MapH && r < static_cast<int>(BoundMap.size()); ++r) {
         const std::vector<int>& row = BoundMap[r];
         for (int c = 0; c < MapW && c < static_cast<int>(row.size()); ++c) {
-            // The sign of the code follows the value: 257 is 1, -383 is -127, 128 stays 128.
-            const int code = row[c] % 256;
-            if (code == 0) {
-                continue;
-            }
-            const int x0 = c * tw;
-            const int x1 = x0 + tw;
-            const int y0 = r * th;
-            const int y1 = y0 + th;
-            if (code > 0 && code < 16) {
-                // Each bit is one solid edge; 5 (top + bottom) and 10 (left + right) follow
-                // the same bit meaning as every other code.
-                if (code & 1) {
-                    addCellSegment(x0, y0, x1, y0); // top
-                }
-                if (code & 2) {
-                    addCellSegment(x0, y0, x0, y1); // left
-                }
-                if (code & 4) {
-                    addCellSegment(x0, y1, x1, y1); // bottom
-                }
-                if (code & 8) {
-                    addCellSegment(x1, y0, x1, y1); // right
-                }
-            } else if (code == -127) {
-                addCellSegment(x0, y0, x1, y1); // falling to the right
-            } else if (code == -128) {
-                addCellSegment(x0, y1, x1, y0); // rising to the right
-            }
-            // Every other code is an open cell.
+            addCellSegments(c, r, row[c]);
         }
     }
 
@@ -172,8 +186,51 @@ void TLayer::ConstructStaticMap() {
         seg->SetElasticity(0.0f);
         seg->SetFriction(1.0f);
         spaceMap->AddStaticShape(seg);
-        StaticSegments.push_back(std::move(seg));
+        BorderSegments.push_back(std::move(seg));
     }
+}
+
+std::vector<std::shared_ptr<CPSegmentShape>> TLayer::StaticSegments() const {
+    std::vector<std::shared_ptr<CPSegmentShape>> all;
+    for (const auto& cell : CellSegments) {
+        all.insert(all.end(), cell.begin(), cell.end());
+    }
+    all.insert(all.end(), BorderSegments.begin(), BorderSegments.end());
+    return all;
+}
+
+bool TLayer::SetCell(int column, int row, int tile, int bound) {
+    if (column < 0 || row < 0 || column >= MapW || row >= MapH ||
+        row >= static_cast<int>(MapData.size()) || row >= static_cast<int>(BoundMap.size()) ||
+        column >= static_cast<int>(MapData[row].size()) ||
+        column >= static_cast<int>(BoundMap[row].size())) {
+        return false;
+    }
+    int& tileCell = MapData[row][column];
+    int& boundCell = BoundMap[row][column];
+    if (tileCell == tile && boundCell == bound) {
+        return false;
+    }
+    tileCell = tile;
+    const int oldBound = boundCell;
+    boundCell = bound;
+    const std::size_t index = static_cast<std::size_t>(row) * static_cast<std::size_t>(MapW) +
+                              static_cast<std::size_t>(column);
+    // Before the static map is built there is nothing to replace: building it later reads the
+    // new value.
+    if (oldBound == bound || index >= CellSegments.size() || !spaceMap || !staticBodyMap) {
+        return true;
+    }
+    // Taking a segment out of the space also lets the library forget the contacts it had and
+    // wake whatever rested on it (its own removal does both), so bodies standing on removed
+    // ground fall in the next step; a segment added is in the static index at once, so bodies
+    // beside a new wall meet it in the next step.
+    for (const std::shared_ptr<CPSegmentShape>& seg : CellSegments[index]) {
+        seg->Free();
+    }
+    CellSegments[index].clear();
+    addCellSegments(column, row, bound);
+    return true;
 }
 
 void TLayer::ScrollTo(int x, int y) {

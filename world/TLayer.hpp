@@ -37,8 +37,10 @@ class TLayer {
     std::shared_ptr<CPBody> staticBodyMap; // infinite mass and moment, never added to the space
     int maxLevelH = 0;                     // MapH * TileH (unscaled)
     int maxLevelW = 0;                     // MapW * TileW (unscaled)
-    // Every segment ConstructStaticMap made, in the order it was added to spaceMap.
-    std::vector<std::shared_ptr<CPSegmentShape>> StaticSegments;
+    // The static segments of each cell, [row * MapW + column], in the order they were added to
+    // spaceMap; SetCell replaces a cell's. The four border segments follow apart.
+    std::vector<std::vector<std::shared_ptr<CPSegmentShape>>> CellSegments;
+    std::vector<std::shared_ptr<CPSegmentShape>> BorderSegments;
 
     virtual ~TLayer();
     // Copies mapH rows of mapW values (short rows padded with 0), resets scroll, shifts, rules and
@@ -49,6 +51,16 @@ class TLayer {
     virtual void SetBoundMap(const IntGrid& boundMap);
     // Adds one static segment per solid cell edge and the four border segments (type 1000).
     virtual void ConstructStaticMap();
+    // Every static segment the layer holds: the cells' row by row, then the border's. For a level
+    // as loaded, the order in which they were added to spaceMap.
+    std::vector<std::shared_ptr<CPSegmentShape>> StaticSegments() const;
+    // Edits one cell after the static map was built: its tile and bound value become the ones
+    // given, and its old segments leave spaceMap for new ones made exactly as ConstructStaticMap
+    // makes them. The border and the level's size stay. False (nothing changed) outside the map
+    // or when the cell already holds both values.
+    bool SetCell(int column, int row, int tile, int bound);
+    // True when a bound value gives its cell at least one segment.
+    static bool MakesSegments(int bound);
     // Sets ScrollX/ScrollY as given, without limits.
     virtual void ScrollTo(int x, int y);
     // Map size in pixels under the current drawing scale (rows pitched TileH - Overlap).
@@ -61,4 +73,12 @@ class TLayer {
     virtual int GetBound(int x, int y);
     // Draws the cells meeting the viewport, then advances TimeCounter by 1 and Time by DT.
     virtual void Draw();
+
+  private:
+    // Adds the segments of one cell's bound value to spaceMap and to that cell's list.
+    void addCellSegments(int column, int row, int bound);
+    // The cell size the static map was built with (the drawing scale of that moment): edits
+    // make their segments on the same grid.
+    int segmentW_ = 0;
+    int segmentH_ = 0;
 };

@@ -20,6 +20,7 @@ struct InputState {
     bool buttonDown[kButtonCount] = {};
     int buttonHits[kButtonCount] = {};
     int mouseX = 0, mouseY = 0;
+    int wheel = 0; // notches since the last MouseWheel, away from the user positive
     bool closeRequested = false;
 };
 InputState in;
@@ -44,6 +45,8 @@ bool FromRealWindow(const SDL_Event& e) {
         return e.button.windowID != 0;
     case SDL_MOUSEMOTION:
         return e.motion.windowID != 0;
+    case SDL_MOUSEWHEEL:
+        return e.wheel.windowID != 0;
     case SDL_WINDOWEVENT:
         return e.window.windowID != 0 && e.window.event != SDL_WINDOWEVENT_CLOSE;
     default:
@@ -114,6 +117,17 @@ void Handle(const SDL_Event& e) {
         if (recorder)
             recorder->Mouse(in.mouseX, in.mouseY);
         return;
+    case SDL_MOUSEWHEEL: {
+        // Systems set to "natural" scrolling report the wheel turned the other way; the game
+        // takes the turn of the hand, as the user sees it.
+        const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+        if (notches == 0)
+            return; // a sideways turn
+        in.wheel += notches;
+        if (recorder)
+            recorder->Wheel(notches);
+        return;
+    }
     case SDL_WINDOWEVENT:
         switch (e.window.event) {
         case SDL_WINDOWEVENT_FOCUS_LOST:
@@ -189,11 +203,19 @@ int MouseY() {
     return in.mouseY;
 }
 
+int MouseWheel() {
+    PollForQuery();
+    const int notches = in.wheel;
+    in.wheel = 0;
+    return notches;
+}
+
 void FlushInput() {
     std::fill(std::begin(in.keyDown), std::end(in.keyDown), false);
     std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);
     std::fill(std::begin(in.buttonDown), std::end(in.buttonDown), false);
     std::fill(std::begin(in.buttonHits), std::end(in.buttonHits), 0);
+    in.wheel = 0;
 }
 
 void ResetInput() {

@@ -115,6 +115,12 @@ void InputRecorder::Mouse(int x, int y) {
     }
 }
 
+void InputRecorder::Wheel(int notches) {
+    if (Ready()) {
+        std::fprintf(file_, "frame %d: wheel %d\n", label_, notches);
+    }
+}
+
 void InputRecorder::Button(int button, bool down) {
     if (Ready()) {
         std::fprintf(file_, "frame %d: button %d %s\n", label_, button, down ? "down" : "up");

@@ -31,6 +31,7 @@ class InputRecorder {
     // From the input layer, for each event it handled (Windows key codes, buttons 1..3).
     void Key(int vk, bool down);
     void Mouse(int x, int y);
+    void Wheel(int notches); // away from the user > 0
     void Button(int button, bool down);
     void Focus(bool gained);
     void Close();

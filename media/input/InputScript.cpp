@@ -70,6 +70,12 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
             error = "expected: button B down|up";
             return false;
         }
+    } else if (what == "wheel") {
+        e.kind = Event::Kind::Wheel;
+        if (!(in >> e.a) || e.a == 0) {
+            error = "expected: wheel DY (notches, not 0)";
+            return false;
+        }
     } else if (what == "focus") {
         e.kind = Event::Kind::Focus;
         in >> word;
@@ -190,6 +196,9 @@ void InputScript::Feed(int frame, ManualClock* clock) const {
             } else {
                 PushMouseButton(e.a, e.action == 1);
             }
+            break;
+        case Event::Kind::Wheel:
+            PushMouseWheel(e.a);
             break;
         case Event::Kind::Focus:
             PushFocus(e.a == 1);

@@ -25,10 +25,12 @@ enum class Key : int {
     Digit0 = 48, // Digit1..Digit9 follow: DigitKey(n)
     A = 65,      // B..Z follow: LetterKey('B')
     D = 68,
+    E = 69,
     H = 72,
     N = 78,
     P = 80,
     R = 82,
+    Y = 89,
     Z = 90,
     Keypad0 = 96, // Keypad1..Keypad9 follow: KeypadKey(n)
     F1 = 112,     // F2..F12 follow: FunctionKey(n)

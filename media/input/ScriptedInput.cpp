@@ -43,6 +43,14 @@ void PushMouseMove(int x, int y) {
     Push(e);
 }
 
+void PushMouseWheel(int notches) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = notches;
+    e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    Push(e);
+}
+
 void PushFocus(bool gained) {
     SDL_Event e{};
     e.type = SDL_WINDOWEVENT;

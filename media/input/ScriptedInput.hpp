@@ -11,5 +11,6 @@ inline void PushKey(Key key, bool down, bool repeat = false) {
 }
 void PushMouseButton(int button, bool down); // 1 left, 2 right, 3 middle
 void PushMouseMove(int x, int y);            // in the program's logical pixels
+void PushMouseWheel(int notches);            // away from the user > 0
 void PushFocus(bool gained);                 // keyboard focus gained or lost
 void PushCloseRequest();                     // the window's close button

@@ -35,8 +35,9 @@ class StaticMapTest : public ::testing::Test {
     // The cell segments, in the order they were added (the border's four are the last).
     static std::vector<Seg> CellSegments(const TLayer& layer) {
         std::vector<Seg> out;
-        for (std::size_t i = 0; i + 4 < layer.StaticSegments.size(); ++i) {
-            const auto& s = layer.StaticSegments[i];
+        const auto all = layer.StaticSegments();
+        for (std::size_t i = 0; i + 4 < all.size(); ++i) {
+            const auto& s = all[i];
             out.push_back({s->GetEndPointA().x, s->GetEndPointA().y, s->GetEndPointB().x,
                            s->GetEndPointB().y});
         }
@@ -50,7 +51,7 @@ TEST_F(StaticMapTest, FullCellGivesItsFourEdgesInOrder) {
         CellSegments(*layer),
         (std::vector<Seg>{{48, 72, 72, 72}, {48, 72, 48, 96}, {48, 96, 72, 96}, {72, 72, 72, 96}}));
     for (std::size_t i = 0; i < 4; ++i) {
-        const auto& s = layer->StaticSegments[i];
+        const auto s = layer->StaticSegments()[i];
         EXPECT_EQ(s->GetRadius(), 0.0f);
         EXPECT_EQ(s->GetElasticity(), 0.0f);
         EXPECT_EQ(s->GetFriction(), 1.0f);
@@ -115,13 +116,13 @@ TEST_F(StaticMapTest, BorderClosesTheUnscaledMapEvenWhenEmpty) {
     TLayer layer;
     layer.Init(SizedTileSet(24, 24), {}, 84, 32);
     layer.SetBoundMap({{0, 0}, {0}}); // short rows and missing rows are open cells
-    ASSERT_EQ(layer.StaticSegments.size(), 4u);
+    ASSERT_EQ(layer.StaticSegments().size(), 4u);
     EXPECT_EQ(layer.BoundMap.size(), 32u);
     EXPECT_EQ(layer.BoundMap[31].size(), 84u);
     const std::vector<Seg> want{
         {0, 0, 2016, 0}, {2016, 0, 2016, 768}, {2016, 768, 0, 768}, {0, 768, 0, 0}};
     for (std::size_t i = 0; i < 4; ++i) {
-        const auto& s = layer.StaticSegments[i];
+        const auto s = layer.StaticSegments()[i];
         EXPECT_EQ((Seg{s->GetEndPointA().x, s->GetEndPointA().y, s->GetEndPointB().x,
                        s->GetEndPointB().y}),
                   want[i]);
@@ -146,7 +147,7 @@ TEST_F(StaticMapTest, CellsFollowTheScaleButTheBorderDoesNot) {
     SetScale(2.0f, 0.5f);
     auto layer = LayerWith(4, 4, 1, 2, 1);
     EXPECT_EQ(CellSegments(*layer), (std::vector<Seg>{{48, 24, 96, 24}}));
-    const auto& right = layer->StaticSegments[2]; // the border's right side
+    const auto right = layer->StaticSegments()[2]; // the border's right side
     EXPECT_EQ(right->GetEndPointA().x, 96.0f);
     EXPECT_EQ(right->GetEndPointB().y, 96.0f);
 }

@@ -1,0 +1,481 @@
+#include "control/TEditor.hpp"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
+#include "data/LevelData.hpp"
+#include "media/Graphics.hpp"
+#include "media/TImage.hpp"
+#include "media/input/Input.hpp"
+#include "physics/CPSpace.hpp"
+#include "physics/CPVect.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
+#include "world/TTileSet.hpp"
+
+namespace {
+
+constexpr int kLeft = static_cast<int>(MouseButton::Left);
+constexpr int kRight = static_cast<int>(MouseButton::Right);
+
+// Plain tiles by number, then the animated ones (negative values), each by bound value; the
+// empty tile comes first.
+int tileOrder(int tile) {
+    return tile >= 0 ? tile : 100000 - tile;
+}
+
+// The edges a bound value makes solid, drawn over a palette entry's picture in the debug view's
+// segment colour, so that two kinds with the same picture tell apart.
+void drawEdges(int bound, float x, float y, float side) {
+    const int code = bound % 256;
+    if (!TLayer::MakesSegments(code)) {
+        return;
+    }
+    const float x1 = x + side - 1.0f;
+    const float y1 = y + side - 1.0f;
+    SetColor(0, 255, 75);
+    if (code == -127) {
+        DrawLine(x, y, x1, y1, 1);
+    } else if (code == -128) {
+        DrawLine(x, y1, x1, y, 1);
+    } else {
+        if (code & 1) {
+            DrawLine(x, y, x1, y, 1);
+        }
+        if (code & 2) {
+            DrawLine(x, y, x, y1, 1);
+        }
+        if (code & 4) {
+            DrawLine(x, y1, x1, y1, 1);
+        }
+        if (code & 8) {
+            DrawLine(x1, y, x1, y1, 1);
+        }
+    }
+}
+
+void outline(float x, float y, float w, float h) {
+    DrawLine(x, y, x + w, y, 1);
+    DrawLine(x + w, y, x + w, y + h, 1);
+    DrawLine(x + w, y + h, x, y + h, 1);
+    DrawLine(x, y + h, x, y, 1);
+}
+
+} // namespace
+
+void TEditor::init(std::shared_ptr<TLevel> level) {
+    level_ = std::move(level);
+    active = false;
+    history_.clear();
+    done_ = 0;
+    stroke_.clear();
+    strokeButton_ = 0;
+    flashes_ = {};
+
+    palette_.clear();
+    palette_.push_back({0, 0});
+    for (std::size_t r = 0; r < FGMapData.size() && r < FGBoundMap.size(); ++r) {
+        for (std::size_t c = 0; c < FGMapData[r].size() && c < FGBoundMap[r].size(); ++c) {
+            const CellKind kind{FGMapData[r][c], FGBoundMap[r][c]};
+            if (std::find(palette_.begin(), palette_.end(), kind) == palette_.end()) {
+                palette_.push_back(kind);
+            }
+        }
+    }
+    std::sort(palette_.begin() + 1, palette_.end(), [](const CellKind& a, const CellKind& b) {
+        return tileOrder(a.tile) != tileOrder(b.tile) ? tileOrder(a.tile) < tileOrder(b.tile)
+                                                      : a.bound < b.bound;
+    });
+    chosen = palette_.size() > 1 ? 1 : 0;
+
+    const TLayer* layer = level_ ? level_->_FGLayer.get() : nullptr;
+    loadedTiles_ = layer ? layer->MapData : IntGrid{};
+    loadedBounds_ = layer ? layer->BoundMap : IntGrid{};
+}
+
+int TEditor::PaletteEntryAt(int x, int y) const {
+    if (!active || y < kEntryY - 2 || y >= kEntryY + kEntrySide + 2 || x < kEntryX - 2) {
+        return -1;
+    }
+    // The gap between two entries belongs to the nearer one: a click never falls through.
+    const int entry = (x - kEntryX + 2) / kEntryPitch;
+    return entry < static_cast<int>(palette_.size()) ? entry : -1;
+}
+
+int TEditor::FlashingCells() const {
+    return static_cast<int>(std::count_if(flashes_.begin(), flashes_.end(),
+                                          [](const Flash& f) { return f.frames > 0; }));
+}
+
+void TEditor::updateControls(bool grabbing) {
+    // Every key and the wheel are read in every frame, also outside edit mode, so that none keeps
+    // a stale press for later. Like P, two taps of E in one slow frame leave things as they were.
+    const bool toggle = KeyHits(Key::E) % 2 != 0;
+    const int tabs = KeyHits(Key::Tab);
+    const int wheel = MouseWheel();
+    const int zHits = KeyHits(Key::Z);
+    const int yHits = KeyHits(Key::Y);
+    const int homeHits = KeyHits(Key::Home);
+    const bool ctrl = KeyDown(Key::Control) != 0;
+    const bool shift = KeyDown(Key::Shift) != 0;
+
+    for (Flash& f : flashes_) {
+        if (f.frames > 0) {
+            --f.frames;
+        }
+    }
+    if (toggle) {
+        endStroke();
+        active = !active;
+    }
+    if (!active || !level_ || !level_->_FGLayer) {
+        return;
+    }
+
+    // The wheel turned towards the user walks forward, like Tab.
+    const int step = (shift ? -tabs : tabs) - wheel;
+    if (step != 0 && !palette_.empty()) {
+        chosen = PositiveModulo(chosen + step, static_cast<int>(palette_.size()));
+    }
+    if (ctrl) {
+        for (int i = 0; i < zHits; ++i) {
+            if (shift) {
+                Redo();
+            } else {
+                Undo();
+            }
+        }
+        for (int i = 0; i < yHits; ++i) {
+            Redo();
+        }
+    }
+    if (homeHits > 0) {
+        Revert();
+    }
+
+    // The buttons' hits are read every frame so that a press is never taken for a later one.
+    const bool leftPressed = MouseHits(MouseButton::Left) != 0;
+    const bool rightPressed = MouseHits(MouseButton::Right) != 0;
+    const int mx = MouseX();
+    const int my = MouseY();
+    const TLayer& layer = *level_->_FGLayer;
+    const double wx = static_cast<double>(layer.ScrollX + mx);
+    const double wy = static_cast<double>(layer.ScrollY + my);
+
+    if (strokeButton_ == 0) {
+        const int entry = PaletteEntryAt(mx, my);
+        // Shift + left button belongs to the sandbox's grab.
+        if (leftPressed && !shift && !grabbing) {
+            if (entry >= 0) {
+                chosen = entry;
+            } else {
+                beginStroke(kLeft, wx, wy);
+            }
+        } else if (rightPressed && entry < 0) {
+            beginStroke(kRight, wx, wy);
+        }
+    } else {
+        paintAlong(wx, wy);
+    }
+    if (strokeButton_ != 0 && MouseDown(strokeButton_) == 0) {
+        endStroke();
+    }
+}
+
+TEditor::CellKind TEditor::strokeKind() const {
+    if (strokeButton_ == kRight || palette_.empty()) {
+        return {0, 0};
+    }
+    return palette_[static_cast<std::size_t>(chosen)];
+}
+
+void TEditor::beginStroke(int button, double x, double y) {
+    strokeButton_ = button;
+    stroke_.clear();
+    lastX_ = x;
+    lastY_ = y;
+    const TLayer& layer = *level_->_FGLayer;
+    ForEachCellOnSegment(x, y, x, y, layer.TileSet->TileW, layer.TileSet->TileH,
+                         [&](int c, int r) { paintCell(c, r, strokeKind()); });
+}
+
+void TEditor::paintAlong(double x, double y) {
+    const TLayer& layer = *level_->_FGLayer;
+    const CellKind kind = strokeKind();
+    // The cell the stroke reached last frame is visited again: one refused then (a body stood
+    // there) may be free now.
+    ForEachCellOnSegment(lastX_, lastY_, x, y, layer.TileSet->TileW, layer.TileSet->TileH,
+                         [&](int c, int r) { paintCell(c, r, kind); });
+    lastX_ = x;
+    lastY_ = y;
+}
+
+void TEditor::endStroke() {
+    if (strokeButton_ == 0) {
+        return;
+    }
+    strokeButton_ = 0;
+    if (!stroke_.empty()) {
+        pushHistory(std::move(stroke_));
+        stroke_.clear();
+    }
+}
+
+bool TEditor::bodyInCell(int column, int row) const {
+    TLayer& layer = *level_->_FGLayer;
+    const float w = static_cast<float>(layer.TileSet->TileW);
+    const float h = static_cast<float>(layer.TileSet->TileH);
+    // One pixel in from each side: a body resting on the cell's top, sunk a fraction of a pixel
+    // into it as resting bodies are, does not keep the cell from being painted.
+    const float x0 = static_cast<float>(column) * w;
+    const float y0 = static_cast<float>(row) * h;
+    return layer.spaceMap->MovableShapeInBox(Vec2(x0 + 1.0f, y0 + 1.0f),
+                                             Vec2(x0 + w - 1.0f, y0 + h - 1.0f));
+}
+
+bool TEditor::paintCell(int column, int row, const CellKind& kind) {
+    TLayer& layer = *level_->_FGLayer;
+    if (column < 0 || row < 0 || column >= layer.MapW || row >= layer.MapH) {
+        return false;
+    }
+    const CellKind before{layer.MapData[row][column], layer.BoundMap[row][column]};
+    if (before == kind) {
+        return false;
+    }
+    // Zero-thickness segments do not push a body out: solid edges never go where a body is.
+    if (TLayer::MakesSegments(kind.bound) && bodyInCell(column, row)) {
+        flash(column, row);
+        return false;
+    }
+    layer.SetCell(column, row, kind.tile, kind.bound);
+    stroke_.push_back({column, row, before, kind});
+    return true;
+}
+
+bool TEditor::apply(const std::vector<CellChange>& changes, bool undoing) {
+    TLayer& layer = *level_->_FGLayer;
+    bool blocked = false;
+    for (const CellChange& change : changes) {
+        const CellKind& target = undoing ? change.before : change.after;
+        if (TLayer::MakesSegments(target.bound) && bodyInCell(change.column, change.row)) {
+            flash(change.column, change.row);
+            blocked = true;
+        }
+    }
+    if (blocked) {
+        return false;
+    }
+    // A stroke holds each cell once, but the order is kept anyway so that undoing gives back
+    // exactly what was there.
+    if (undoing) {
+        for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+            layer.SetCell(it->column, it->row, it->before.tile, it->before.bound);
+        }
+    } else {
+        for (const CellChange& change : changes) {
+            layer.SetCell(change.column, change.row, change.after.tile, change.after.bound);
+        }
+    }
+    return true;
+}
+
+bool TEditor::Undo() {
+    endStroke();
+    if (done_ == 0 || !apply(history_[static_cast<std::size_t>(done_ - 1)], true)) {
+        return false;
+    }
+    --done_;
+    return true;
+}
+
+bool TEditor::Redo() {
+    endStroke();
+    if (done_ >= static_cast<int>(history_.size()) ||
+        !apply(history_[static_cast<std::size_t>(done_)], false)) {
+        return false;
+    }
+    ++done_;
+    return true;
+}
+
+bool TEditor::Revert() {
+    endStroke();
+    const TLayer& layer = *level_->_FGLayer;
+    std::vector<CellChange> back;
+    for (int r = 0; r < layer.MapH && r < static_cast<int>(loadedTiles_.size()); ++r) {
+        for (int c = 0; c < layer.MapW && c < static_cast<int>(loadedTiles_[r].size()); ++c) {
+            const CellKind now{layer.MapData[r][c], layer.BoundMap[r][c]};
+            const CellKind loaded{loadedTiles_[r][c], loadedBounds_[r][c]};
+            if (now != loaded) {
+                back.push_back({c, r, now, loaded});
+            }
+        }
+    }
+    if (back.empty() || !apply(back, false)) {
+        return false;
+    }
+    pushHistory(std::move(back));
+    return true;
+}
+
+void TEditor::pushHistory(std::vector<CellChange> stroke) {
+    // A new stroke ends what could be redone.
+    history_.resize(static_cast<std::size_t>(done_));
+    history_.push_back(std::move(stroke));
+    if (history_.size() > static_cast<std::size_t>(kHistorySteps)) {
+        history_.erase(history_.begin());
+    }
+    done_ = static_cast<int>(history_.size());
+}
+
+void TEditor::flash(int column, int row) {
+    Flash* slot = &flashes_[0];
+    for (Flash& f : flashes_) {
+        if (f.frames > 0 && f.column == column && f.row == row) {
+            slot = &f;
+            break;
+        }
+        if (f.frames < slot->frames) {
+            slot = &f;
+        }
+    }
+    *slot = {column, row, kFlashFrames};
+}
+
+void TEditor::draw() {
+    if (!active || !level_ || !level_->_FGLayer || !level_->_FGLayer->TileSet) {
+        return;
+    }
+    TLayer& layer = *level_->_FGLayer;
+    TTileSet& tiles = *layer.TileSet;
+    const float tw = static_cast<float>(tiles.TileW);
+    const float th = static_cast<float>(tiles.TileH);
+    SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
+    SetBlend(3);
+    drawGrid();
+
+    for (const Flash& f : flashes_) {
+        if (f.frames > 0) {
+            SetColor(255, 40, 40);
+            SetAlpha(0.25f + 0.5f * static_cast<float>(f.frames) / kFlashFrames);
+            DrawRect(static_cast<float>(f.column) * tw, static_cast<float>(f.row) * th, tw, th);
+        }
+    }
+
+    // What the next press paints, at the pointer's cell.
+    const int mx = MouseX();
+    const int my = MouseY();
+    const int wx = layer.ScrollX + mx;
+    const int wy = layer.ScrollY + my;
+    const int column = wx >= 0 ? wx / tiles.TileW : -1;
+    const int row = wy >= 0 ? wy / tiles.TileH : -1;
+    if (PaletteEntryAt(mx, my) < 0 && column < layer.MapW && row < layer.MapH && column >= 0 &&
+        row >= 0) {
+        const CellKind kind =
+            strokeButton_ == 0 ? palette_[static_cast<std::size_t>(chosen)] : strokeKind();
+        const float x = static_cast<float>(column) * tw;
+        const float y = static_cast<float>(row) * th;
+        TImage* image = tiles.TileSetImage.get();
+        const int tile =
+            kind.tile < 0 ? tiles.GetSequenceFrame(kind.tile, layer.TimeCounter) : kind.tile;
+        if (image != nullptr && tile > 0 && tile <= image->FrameCount()) {
+            SetColor(255, 255, 255);
+            SetAlpha(0.55f);
+            SetImageHandle(*image, tw / 2.0f, th / 2.0f);
+            DrawImage(*image, x + tw / 2.0f, y + th / 2.0f, tile - 1);
+        }
+        SetAlpha(0.9f);
+        if (kind.tile == 0 && kind.bound == 0) {
+            SetColor(255, 90, 90); // erasing
+        } else {
+            SetColor(255, 230, 90);
+        }
+        outline(x, y, tw - 1.0f, th - 1.0f);
+    }
+    SetOrigin(0.0f, 0.0f);
+    drawPalette();
+
+    SetColor(255, 255, 255);
+    SetAlpha(1.0f);
+    SetBlend(1);
+    SetLineWidth(1.0f);
+}
+
+void TEditor::drawGrid() {
+    const TLayer& layer = *level_->_FGLayer;
+    const int tw = layer.TileSet->TileW;
+    const int th = layer.TileSet->TileH;
+    if (tw <= 0 || th <= 0) {
+        return;
+    }
+    // Only the lines on screen, and only within the map.
+    const int left = std::max(0, layer.ScrollX);
+    const int top = std::max(0, layer.ScrollY);
+    const int right = std::min(layer.maxLevelW, layer.ScrollX + GraphicsWidth());
+    const int bottom = std::min(layer.maxLevelH, layer.ScrollY + GraphicsHeight());
+    SetColor(255, 255, 255);
+    SetAlpha(0.2f);
+    for (int x = (left + tw - 1) / tw * tw; x <= right; x += tw) {
+        DrawLine(static_cast<float>(x), static_cast<float>(top), static_cast<float>(x),
+                 static_cast<float>(bottom), 1);
+    }
+    for (int y = (top + th - 1) / th * th; y <= bottom; y += th) {
+        DrawLine(static_cast<float>(left), static_cast<float>(y), static_cast<float>(right),
+                 static_cast<float>(y), 1);
+    }
+}
+
+void TEditor::drawPalette() {
+    TLayer& layer = *level_->_FGLayer;
+    TTileSet& tiles = *layer.TileSet;
+    constexpr float x0 = kPanelX;
+    constexpr float w = kPanelW;
+    constexpr float h = kPanelH;
+    SetBlend(3);
+    SetColor(8, 12, 28);
+    SetAlpha(0.8f);
+    DrawRect(x0, 0.0f, w, h);
+    SetAlpha(1.0f);
+    SetColor(120, 150, 220);
+    DrawLine(x0, h, x0 + w, h, 1);
+    DrawLine(x0, 0.0f, x0, h, 1);
+    DrawLine(x0 + w, 0.0f, x0 + w, h, 1);
+
+    SetColor(255, 220, 90);
+    SetScale(2.0f, 2.0f);
+    DrawText("EDIT", x0 + 8.0f, 4.0f);
+    SetScale(1.0f, 1.0f);
+    SetColor(200, 210, 230);
+    DrawText("left: paint  right: erase  wheel: choose  Ctrl+Z: undo  F1: keys", x0 + 8.0f, 38.0f);
+
+    TImage* image = tiles.TileSetImage.get();
+    constexpr float side = kEntrySide;
+    for (std::size_t i = 0; i < palette_.size(); ++i) {
+        const CellKind& kind = palette_[i];
+        const float x = static_cast<float>(kEntryX + static_cast<int>(i) * kEntryPitch);
+        const float y = kEntryY;
+        // The sky behind every picture, as in the level.
+        SetColor(150, 200, 240);
+        DrawRect(x, y, side, side);
+        const int tile =
+            kind.tile < 0 ? tiles.GetSequenceFrame(kind.tile, layer.TimeCounter) : kind.tile;
+        if (image != nullptr && tile > 0 && tile <= image->FrameCount()) {
+            SetColor(255, 255, 255);
+            SetImageHandle(*image, side / 2.0f, side / 2.0f);
+            DrawImage(*image, x + side / 2.0f, y + side / 2.0f, tile - 1);
+        } else if (kind.tile == 0 && kind.bound == 0) {
+            // The empty cell: a crossed-out square.
+            SetColor(230, 80, 80);
+            DrawLine(x + 4.0f, y + 4.0f, x + side - 5.0f, y + side - 5.0f, 1);
+            DrawLine(x + 4.0f, y + side - 5.0f, x + side - 5.0f, y + 4.0f, 1);
+        }
+        drawEdges(kind.bound, x, y, side);
+        if (static_cast<int>(i) == chosen) {
+            SetColor(255, 220, 90);
+            outline(x - 2.0f, y - 2.0f, side + 3.0f, side + 3.0f);
+            outline(x - 3.0f, y - 3.0f, side + 5.0f, side + 5.0f);
+        }
+    }
+    SetColor(255, 255, 255);
+}

@@ -1,0 +1,154 @@
+#pragma once
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "data/LevelData.hpp"
+#include "media/input/Key.hpp"
+
+class TLevel;
+
+// Edit mode: the level's foreground cells painted and erased while the game runs. E switches it
+// on and off. While it is on, the left button paints the chosen cell kind (a tile with its edge
+// code) into the cell under the pointer, the right button erases cells, the wheel or Tab and
+// Shift+Tab (or a click on the palette) choose the kind, Ctrl+Z undoes a stroke, Ctrl+Shift+Z or
+// Ctrl+Y redoes it, and Home brings back the level as it loaded (undoable as well). A cell where a
+// body is stays as it is, and flashes. Everything it does follows from the input of the frames,
+// so recordings and scripts reproduce it.
+class TEditor {
+  public:
+    // What a cell holds: its foreground tile and its bound value (edge code).
+    struct CellKind {
+        int tile = 0;
+        int bound = 0;
+        bool operator==(const CellKind&) const = default;
+    };
+    struct CellChange {
+        int column = 0;
+        int row = 0;
+        CellKind before, after;
+    };
+
+    static constexpr int kHistorySteps = 200; // strokes that can be undone, oldest dropped first
+    static constexpr int kFlashFrames = 30;   // a refused cell flashes 0.5 s at 60 Hz
+    static constexpr int kFlashSlots = 32;    // cells flashing at once, at most
+    // The palette's panel at the top of the frame, between the counts and the frame rate.
+    static constexpr int kPanelX = 360;
+    static constexpr int kPanelW = 560;
+    static constexpr int kPanelH = 58;
+    static constexpr int kEntryX = 444; // first entry's left edge
+    static constexpr int kEntryY = 8;
+    static constexpr int kEntryPitch = 26;
+    static constexpr int kEntrySide = 24;
+
+    bool active = false; // edit mode is on
+    int chosen = 1;      // palette entry the left button paints
+
+    // Keeps the level (its foreground layer is edited), builds the palette from level 0's maps
+    // and remembers the layer's cells as loaded. Edit mode off, no history. Call after Load.
+    void init(std::shared_ptr<TLevel> level);
+    // One frame of the edit keys and buttons; call after TSandbox::updateControls and before
+    // TControl::updateControls, whose buttons it takes while active. grabbing: the sandbox holds
+    // a body this frame (the left button then paints nothing).
+    void updateControls(bool grabbing);
+    // In edit mode: the grid, refused cells flashing, the chosen kind at the pointer's cell and
+    // the palette panel. Leaves white, alpha 1, mask blending, line width 1, origin (0, 0).
+    void draw();
+
+    // The kinds to paint: the empty cell first, then every (tile, bound) pair of level 0's
+    // foreground, plain tiles by number, then the animated ones.
+    const std::vector<CellKind>& Palette() const { return palette_; }
+    // Palette entry under window point (x, y); -1 outside every entry (and outside edit mode).
+    int PaletteEntryAt(int x, int y) const;
+
+    // Takes back the last stroke / applies the last one taken back / brings back every cell as
+    // loaded as one more stroke. False when there is nothing to do, or when a body stands where
+    // a cell would become solid: that cell flashes and nothing changes.
+    bool Undo();
+    bool Redo();
+    bool Revert();
+    int UndoSteps() const { return done_; }
+    int RedoSteps() const { return static_cast<int>(history_.size()) - done_; }
+    // Cells flashing now (for tests and drawing).
+    int FlashingCells() const;
+
+    // Calls visit(column, row) for every cell of a cellW x cellH grid that the segment from
+    // (x0, y0) to (x1, y1) passes through, from the first point's cell to the last one's, each
+    // step to a cell sharing an edge with the one before: a fast drag leaves no gap.
+    template <class Visit>
+    static void ForEachCellOnSegment(double x0, double y0, double x1, double y1, int cellW,
+                                     int cellH, Visit&& visit);
+
+  private:
+    bool paintCell(int column, int row, const CellKind& kind);
+    void paintAlong(double x, double y);
+    void beginStroke(int button, double x, double y);
+    void endStroke();
+    // Applies changes (backwards when undoing); false with the blocking cells flashed when a
+    // body stands in a cell that would become solid.
+    bool apply(const std::vector<CellChange>& changes, bool undoing);
+    bool bodyInCell(int column, int row) const;
+    void flash(int column, int row);
+    void pushHistory(std::vector<CellChange> stroke);
+    CellKind strokeKind() const;
+    void drawGrid();
+    void drawPalette();
+
+    struct Flash {
+        int column = 0;
+        int row = 0;
+        int frames = 0;
+    };
+
+    std::shared_ptr<TLevel> level_;
+    std::vector<CellKind> palette_;
+    IntGrid loadedTiles_, loadedBounds_;
+    std::vector<std::vector<CellChange>> history_;
+    int done_ = 0; // strokes of history_ applied; those after it can be redone
+    std::vector<CellChange> stroke_;
+    int strokeButton_ = 0;             // 1 left (paint), 2 right (erase), 0 no stroke
+    double lastX_ = 0.0, lastY_ = 0.0; // world point the stroke has reached
+    std::array<Flash, kFlashSlots> flashes_{};
+};
+
+template <class Visit>
+void TEditor::ForEachCellOnSegment(double x0, double y0, double x1, double y1, int cellW, int cellH,
+                                   Visit&& visit) {
+    if (cellW <= 0 || cellH <= 0) {
+        return;
+    }
+    const double w = cellW;
+    const double h = cellH;
+    int cx = static_cast<int>(std::floor(x0 / w));
+    int cy = static_cast<int>(std::floor(y0 / h));
+    const int ex = static_cast<int>(std::floor(x1 / w));
+    const int ey = static_cast<int>(std::floor(y1 / h));
+    visit(cx, cy);
+    // Walks grid lines in the order the segment meets them. The number of steps is fixed by the
+    // end cell, so rounding can never make the walk miss it or run on.
+    const int stepX = ex > cx ? 1 : -1;
+    const int stepY = ey > cy ? 1 : -1;
+    int leftX = std::abs(ex - cx);
+    int leftY = std::abs(ey - cy);
+    const double dx = x1 - x0;
+    const double dy = y1 - y0;
+    const double deltaX = dx != 0.0 ? w / std::abs(dx) : INFINITY;
+    const double deltaY = dy != 0.0 ? h / std::abs(dy) : INFINITY;
+    double nextX = dx != 0.0 ? ((stepX > 0 ? (cx + 1) * w : cx * w) - x0) / dx : INFINITY;
+    double nextY = dy != 0.0 ? ((stepY > 0 ? (cy + 1) * h : cy * h) - y0) / dy : INFINITY;
+    while (leftX + leftY > 0) {
+        if (leftY == 0 || (leftX > 0 && nextX <= nextY)) {
+            cx += stepX;
+            nextX += deltaX;
+            --leftX;
+        } else {
+            cy += stepY;
+            nextY += deltaY;
+            --leftY;
+        }
+        visit(cx, cy);
+    }
+}
