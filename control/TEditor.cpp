@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "control/TSandbox.hpp"
 #include "data/LevelData.hpp"
 #include "media/Graphics.hpp"
 #include "media/TImage.hpp"
@@ -117,8 +118,10 @@ void TEditor::updateControls(bool grabbing) {
     const int zHits = KeyHits(Key::Z);
     const int yHits = KeyHits(Key::Y);
     const int homeHits = KeyHits(Key::Home);
-    const bool ctrl = KeyDown(Key::Control) != 0;
-    const bool shift = KeyDown(Key::Shift) != 0;
+    // A modifier pressed in this frame counts as held: a quick Ctrl+Z, pressed and released
+    // within one frame, is still an undo.
+    const bool ctrl = KeyHits(Key::Control) != 0 || KeyDown(Key::Control) != 0;
+    const bool shift = KeyHits(Key::Shift) != 0 || KeyDown(Key::Shift) != 0;
 
     for (Flash& f : flashes_) {
         if (f.frames > 0) {
@@ -166,7 +169,7 @@ void TEditor::updateControls(bool grabbing) {
     if (strokeButton_ == 0) {
         const int entry = PaletteEntryAt(mx, my);
         // Shift + left button belongs to the sandbox's grab.
-        if (leftPressed && !shift && !grabbing) {
+        if (leftPressed && !TSandbox::ShiftHeld() && !grabbing) {
             if (entry >= 0) {
                 chosen = entry;
             } else {

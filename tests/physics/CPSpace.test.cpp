@@ -256,3 +256,32 @@ TEST(CPSpaceFreeMovables, EmptiesAPileButKeepsTheLevel) {
     StepFor(*space, 180);
     EXPECT_NEAR(fresh.body->GetPosition().y, 100.0f - 9.0f, 1.0f);
 }
+
+// The box query sees a moving body's true outline, not its bounding box, and passes over the
+// level's segments and bodies nothing moves.
+TEST(CPSpace, MovableShapeInBoxSeesOutlinesOfMovingBodiesOnly) {
+    auto space = LevelLikeSpace();
+    AddFloor(*space, 50.0f); // a static segment across every box below
+    AddBall(*space, Vec2(0.0f, 0.0f), 10.0f);
+    auto kinematic = CPBody::CreateKinematic();
+    kinematic->SetPosition(Vec2(200.0f, 0.0f));
+    space->AddBody(kinematic);
+    space->AddShape(CPCircleShape::Create(kinematic, 10.0f, ZeroVect));
+    StepFor(*space, 1); // the moving shapes' places are indexed as a step leaves them
+    struct Case {
+        float x0, y0, x1, y1;
+        bool found;
+        const char* what;
+    };
+    const Case cases[] = {
+        {-5, -5, 5, 5, true, "a box inside the ball"},
+        {5, -3, 29, 21, true, "a box over the ball's right side"},
+        {8, 8, 32, 32, false, "a box at the ball's corner: the boxes meet, the outlines do not"},
+        {12, -12, 36, 12, false, "a box beside the ball"},
+        {-12, 40, 12, 64, false, "a box on the floor segment only"},
+        {190, -10, 210, 10, false, "a box over a body nothing moves"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(space->MovableShapeInBox(Vec2(c.x0, c.y0), Vec2(c.x1, c.y1)), c.found) << c.what;
+    }
+}

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
+#include "physics/CPBody.hpp"
+#include "physics/CPCircleShape.hpp"
 #include "physics/CPSegmentShape.hpp"
 #include "physics/LibraryView.hpp"
 #include "world/TLayer.hpp"
@@ -150,6 +154,106 @@ TEST_F(StaticMapTest, CellsFollowTheScaleButTheBorderDoesNot) {
     const auto right = layer->StaticSegments()[2]; // the border's right side
     EXPECT_EQ(right->GetEndPointA().x, 96.0f);
     EXPECT_EQ(right->GetEndPointB().y, 96.0f);
+    // An edit makes its segments on the grid the map was built with, whatever the scale now.
+    SetScale(1.0f, 1.0f);
+    EXPECT_TRUE(layer->SetCell(1, 2, 3, 2));
+    EXPECT_EQ(CellSegments(*layer), (std::vector<Seg>{{48, 24, 48, 36}}));
+}
+
+// One static segment as the library holds it: end points, radius, friction, elasticity,
+// collision type, and whether it hangs on the layer's static body.
+struct HeldSegment {
+    double ax, ay, bx, by, radius, friction, elasticity;
+    cpCollisionType type;
+    bool onLayerBody;
+    auto operator<=>(const HeldSegment&) const = default;
+};
+
+std::vector<HeldSegment> HeldSegments(const TLayer& layer) {
+    std::vector<HeldSegment> out;
+    const auto* body = static_cast<const cpBody*>(layer.staticBodyMap->GetHandle());
+    for (cpShape* s : LibraryStaticShapes(*layer.spaceMap)) {
+        const cpVect a = cpSegmentShapeGetA(s);
+        const cpVect b = cpSegmentShapeGetB(s);
+        out.push_back({a.x, a.y, b.x, b.y, cpSegmentShapeGetRadius(s), cpShapeGetFriction(s),
+                       cpShapeGetElasticity(s), cpShapeGetCollisionType(s),
+                       cpShapeGetBody(s) == body});
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Random edits of level 0's foreground, every kind of bound value among them (diagonals, values
+// beyond 255, open codes, cells off the map): after each round the library holds exactly the
+// static segments a level built afresh from the edited maps holds.
+TEST_F(StaticMapTest, EditedCellsLeaveTheLibraryWithTheSegmentsOfTheEditedMap) {
+    CreateLevelData();
+    TLayer edited;
+    edited.Init(SizedTileSet(24, 24), FGMapData, 84, 32);
+    edited.SetBoundMap(FGBoundMap);
+    const int values[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 15, 257, 128, -127, -128, -383};
+    std::mt19937 random(20);
+    for (int round = 0; round < 8; ++round) {
+        for (int i = 0; i < 200; ++i) {
+            const int column = static_cast<int>(random() % 90) - 3;
+            const int row = static_cast<int>(random() % 36) - 2;
+            const int bound = values[random() % std::size(values)];
+            const int tile = static_cast<int>(random() % 20);
+            const bool inside = column >= 0 && column < 84 && row >= 0 && row < 32;
+            const bool same = inside && edited.MapData[row][column] == tile &&
+                              edited.BoundMap[row][column] == bound;
+            EXPECT_EQ(edited.SetCell(column, row, tile, bound), inside && !same);
+        }
+        TLayer fresh;
+        fresh.Init(SizedTileSet(24, 24), edited.MapData, 84, 32);
+        fresh.SetBoundMap(edited.BoundMap);
+        ASSERT_EQ(HeldSegments(edited), HeldSegments(fresh)) << "round " << round;
+        EXPECT_EQ(edited.spaceMap->CountStaticShapes(), fresh.spaceMap->CountStaticShapes());
+    }
+    // A new tile over the same bound value keeps the cell's segments as they are.
+    const auto before = edited.CellSegments[5];
+    const int bound = edited.BoundMap[0][5];
+    EXPECT_TRUE(edited.SetCell(5, 0, edited.MapData[0][5] + 1, bound));
+    EXPECT_EQ(edited.CellSegments[5], before);
+}
+
+// Ground taken away under a resting ball lets it fall in the very next step; a wall made in its
+// way stops it in the next one.
+TEST_F(StaticMapTest, BodiesFeelAnEditInTheNextStep) {
+    TLayer layer;
+    layer.Init(SizedTileSet(24, 24), {}, 10, 10);
+    IntGrid bounds(10, std::vector<int>(10, 0));
+    bounds[5][2] = 15;
+    layer.SetBoundMap(bounds);
+    layer.spaceMap->SetGravity(Vec2(0.0f, 600.0f));
+    auto ball = CPBody::Create(1.0f, 100.0f);
+    ball->SetPosition(Vec2(60.0f, 110.0f)); // resting on the cell's top at y = 120
+    layer.spaceMap->AddBody(ball);
+    auto circle = CPCircleShape::Create(ball, 10.0f, ZeroVect);
+    circle->SetFriction(1.0f);
+    layer.spaceMap->AddShape(circle);
+    for (int i = 0; i < 120; ++i) {
+        layer.spaceMap->DoStep(1.0f / 180.0f);
+    }
+    const float rest = ball->GetPosition().y;
+    EXPECT_NEAR(rest, 110.0f, 0.5f);
+    layer.SetCell(2, 5, 0, 0);
+    layer.spaceMap->DoStep(1.0f / 180.0f);
+    EXPECT_GT(ball->GetVelocity().y, 3.0f); // a whole step of gravity: nothing holds it
+    layer.spaceMap->DoStep(1.0f / 180.0f);  // positions move with the velocity of the step before
+    EXPECT_GT(ball->GetPosition().y, rest);
+
+    // Rolling right along row 8's floor into a left edge painted at column 5 (x = 120).
+    ASSERT_TRUE(layer.SetCell(2, 8, 1, 1));
+    ASSERT_TRUE(layer.SetCell(3, 8, 1, 1));
+    ASSERT_TRUE(layer.SetCell(4, 8, 1, 1));
+    ball->SetPosition(Vec2(60.0f, 181.0f));
+    ball->SetVelocity(Vec2(600.0f, 0.0f));
+    ASSERT_TRUE(layer.SetCell(5, 7, 1, 2));
+    for (int i = 0; i < 60; ++i) {
+        layer.spaceMap->DoStep(1.0f / 180.0f);
+    }
+    EXPECT_LT(ball->GetPosition().x, 120.0f - 9.0f);
 }
 
 } // namespace

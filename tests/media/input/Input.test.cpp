@@ -136,6 +136,26 @@ TEST_F(InputTest, MouseButtonsAndPosition) {
     EXPECT_EQ(MouseHits(3), 1);
 }
 
+// The wheel adds up notches until read; a system set to "natural" scrolling reports the turn
+// flipped, and the game still takes the turn of the hand; a sideways turn is no turn.
+TEST_F(InputTest, WheelNotchesAddUpUntilReadWhicheverWayTheSystemScrolls) {
+    PushMouseWheel(2);
+    PushMouseWheel(-3);
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = 1;
+    e.wheel.direction = SDL_MOUSEWHEEL_FLIPPED;
+    SDL_PushEvent(&e);
+    e.wheel.y = 0;
+    e.wheel.x = 4;
+    SDL_PushEvent(&e);
+    EXPECT_EQ(MouseWheel(), -2);
+    EXPECT_EQ(MouseWheel(), 0);
+    PushMouseWheel(1);
+    PushFocus(false); // a focus loss forgets the turn like a held key
+    EXPECT_EQ(MouseWheel(), 0);
+}
+
 TEST_F(InputTest, CloseRequestsAreReadOnce) {
     EXPECT_EQ(CloseRequested(), 0);
     PushCloseRequest();

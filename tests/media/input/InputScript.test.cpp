@@ -69,6 +69,7 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
         {"frame 1: button 4 down\n", ":1: expected a button number (1, 2 or 3)"},
         {"frame 1: mouse 10\n", ":1: expected: mouse X Y"},
         {"frame 1: clock -5\n", ":1: expected: clock MS"},
+        {"frame 1: wheel 0\n", ":1: expected: wheel DY (notches, not 0)"},
         {"frame 1: jump\n", ":1: unknown event 'jump'"},
         {"frame 1: close now\n", ":1: unexpected 'now'"},
         {"frames many\n", ":1: expected: frames N"},
@@ -115,7 +116,7 @@ TEST(InputScript, FeedGoesThroughTheEventQueueAndSetsTheClock) {
     InputScript script;
     std::string error;
     for (const char* e : {"4: key 80 tap", "4: mouse 33 44", "4: button 3 down", "4: clock 900",
-                          "4: stall 100", "5: key 80 down"}) {
+                          "4: stall 100", "4: wheel -2", "5: key 80 down"}) {
         ASSERT_TRUE(script.AddEvent(e, error)) << e << ": " << error;
     }
     script.Feed(3, &clock); // nothing for frame 3
@@ -126,6 +127,7 @@ TEST(InputScript, FeedGoesThroughTheEventQueueAndSetsTheClock) {
     EXPECT_EQ(MouseX(), 33);
     EXPECT_EQ(MouseY(), 44);
     EXPECT_EQ(MouseDown(3), 1);
+    EXPECT_EQ(MouseWheel(), -2);
     EXPECT_EQ(clock.NowMs(), 1000u); // set to 900, then 100 ahead
     script.Feed(5, nullptr);         // without a clock the time events are skipped
     EXPECT_EQ(KeyDown(80), 1);
