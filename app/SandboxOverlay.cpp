@@ -50,7 +50,7 @@ constexpr std::string_view kHelp[] = {
     "",
     "E                     edit mode on / off",
     "Left / right button   paint / erase cells",
-    "Wheel, Tab, Shift+Tab choose what to paint",
+    "Wheel, (Shift+)Tab    choose what to paint",
     "Ctrl+Z                undo a stroke",
     "Ctrl+Y, Ctrl+Shift+Z  redo",
     "Home                  the level as it loaded",
