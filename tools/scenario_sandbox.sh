@@ -2,7 +2,7 @@
 # The sandbox controls through the whole frame loop, headlessly:
 # - a paused scene holds every position over many frames, and N steps exactly one frame;
 # - R leaves only a new player squid, at the same place a fresh start puts it;
-# - a session recorded through SDL's event queue replays to the same body hash.
+# - a session recorded through SDL's event queue replays to the same body hash, edits included.
 # usage: scenario_sandbox.sh SCENARIO_BINARY BUSY_SCRIPT OUTPUT_DIR
 set -euo pipefail
 bin=$1
@@ -89,6 +89,45 @@ grep -q "clock" "$out/recorded2.txt" || fail "the recording has no clock values"
 # A recording is replayed by naming it alone, as 'scenario FILE'.
 "$bin" "$out/recorded2.txt" >"$out/replayed3.txt"
 diff -u "$out/original2.txt" "$out/replayed3.txt" || fail "scenario FILE replays differently"
+
+# Edits are input: a session that erases the ground under a ball, turns the wheel, paints,
+# undoes, redoes and reverts replays from its recording to the same bodies; the same input
+# outside edit mode (no E) leaves the bodies elsewhere.
+cat >"$out/edits.txt" <<'SCRIPT'
+frame 0: key 49 tap
+frame 0: mouse 414 500
+frame 0: click 1
+frame 1: key 69 tap
+frame 40: mouse 366 588
+frame 41: button 2 down
+frame 42: mouse 462 588
+frame 43: button 2 up
+frame 44: wheel -2
+frame 45: mouse 366 684
+frame 46: button 1 down
+frame 47: mouse 462 684
+frame 48: button 1 up
+frame 50: key 17 down
+frame 50: key 90 tap
+frame 51: key 17 up
+frame 55: key 17 down
+frame 55: key 89 tap
+frame 56: key 17 up
+frame 57: key 9 tap
+frame 58: click 1
+frame 70: key 36 tap
+frame 72: key 17 down
+frame 72: key 90 tap
+frame 73: key 17 up
+SCRIPT
+"$bin" --script "$out/edits.txt" --frames 120 --record "$out/recorded-edits.txt" >"$out/edited.txt"
+"$bin" --script "$out/recorded-edits.txt" >"$out/replayed-edits.txt"
+diff -u "$out/edited.txt" "$out/replayed-edits.txt" || fail "replaying a session with edits differs"
+grep -q "wheel -2" "$out/recorded-edits.txt" || fail "the recording has no wheel"
+grep -v "key 69" "$out/edits.txt" >"$out/no-edits.txt"
+"$bin" --script "$out/no-edits.txt" --frames 120 >"$out/not-edited.txt"
+[[ $(field hash "$out/edited.txt") != $(field hash "$out/not-edited.txt") ]] ||
+    fail "the edits changed nothing the bodies met"
 
 # A recording the disk cannot take is a failure, said in one line.
 if "$bin" --script "$out/session.txt" --frames 20 --record /dev/full >/dev/null 2>"$out/full.txt"; then
