@@ -7,14 +7,19 @@
 // With --reset it measures instead the sandbox's R at 7,000 to 21,000 bodies, next to one frame
 // of the same scene and to the bare library freeing the same space.
 //
+// With --edit it measures edit mode instead: one cell painted and erased with 1,000 bodies on
+// the level next to the bare library doing the same, and frames of strokes across the screen.
+//
 // Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick]
 //        dazozi-bench --cpu [--quick]   (CPU use in a window, both renderers in turn)
 //        dazozi-bench --reset           (R on overfull scenes)
+//        dazozi-bench --edit [--quick]  (edit mode)
 
 #include "app/Game.hpp"
 #include "bench/BareDraw.hpp"
 #include "bench/BarePhysics.hpp"
 #include "bench/CpuUse.hpp"
+#include "bench/EditBench.hpp"
 #include "bench/Harness.hpp"
 #include "bench/Scenes.hpp"
 #include "bodies/TBall.hpp"
@@ -75,6 +80,7 @@ struct Options {
     bool firstFrameOnly = false; // print the start-up figures and stop
     bool cpu = false;            // CPU use in a window on both renderers instead
     bool reset = false;          // measure R on overfull scenes instead
+    bool edit = false;           // measure edit mode instead
 };
 
 struct Row {
@@ -311,6 +317,8 @@ int main(int argc, char** argv) {
             opt.firstFrameOnly = true;
         } else if (std::strcmp(argv[i], "--reset") == 0) {
             opt.reset = true;
+        } else if (std::strcmp(argv[i], "--edit") == 0) {
+            opt.edit = true;
         } else if (std::strcmp(argv[i], "--quick") == 0) {
             opt.quick = true;
             opt.frames = 60;
@@ -319,7 +327,7 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
-                         "[--first-frame] [--cpu] [--reset]\n",
+                         "[--first-frame] [--cpu] [--reset] [--edit]\n",
                          argv[0]);
             return 2;
         }
@@ -385,6 +393,10 @@ int main(int argc, char** argv) {
 
     if (opt.reset) {
         MeasureResets();
+        std::_Exit(0);
+    }
+    if (opt.edit) {
+        MeasureEditing(PlainFrame, opt.quick);
         std::_Exit(0);
     }
 
