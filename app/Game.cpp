@@ -249,6 +249,7 @@ void updateGame() {
 
     // Drawing, back to front: chains under balls, squids under their tentacles.
     level->Draw();
+    editor->drawGrid();
     bodiesAdvance = advance;
     TChain::UpdateAll();
     TBall::UpdateAll();

@@ -100,8 +100,8 @@ void strokeTable(void (*frame)(), const char* scene) {
         for (int button : {1, 2}) {
             const Samples f = stroke(frame, button, 150, frames);
             std::printf("| %s | %s 43 cells in %d frame%s | %d | %.2f | %.2f |\n", scene,
-                        button == 1 ? "paint" : "erase", frames, frames == 1 ? "" : "s",
-                        frames + 1, f.Median(), f.Percentile(100.0));
+                        button == 1 ? "paint" : "erase", frames, frames == 1 ? "" : "s", frames + 1,
+                        f.Median(), f.Percentile(100.0));
         }
     }
     PushKey(Key::E, true);

@@ -73,6 +73,8 @@ void TEditor::init(std::shared_ptr<TLevel> level) {
     stroke_.clear();
     strokeButton_ = 0;
     flashes_ = {};
+    ctrlWasDown_ = false;
+    shiftWasDown_ = false;
 
     palette_.clear();
     palette_.push_back({0, 0});
@@ -118,10 +120,15 @@ void TEditor::updateControls(bool grabbing) {
     const int zHits = KeyHits(Key::Z);
     const int yHits = KeyHits(Key::Y);
     const int homeHits = KeyHits(Key::Home);
-    // A modifier pressed in this frame counts as held: a quick Ctrl+Z, pressed and released
-    // within one frame, is still an undo.
-    const bool ctrl = KeyHits(Key::Control) != 0 || KeyDown(Key::Control) != 0;
-    const bool shift = KeyHits(Key::Shift) != 0 || KeyDown(Key::Shift) != 0;
+    // A modifier counts as held when it is, when it was at the last frame, or when it was pressed
+    // in between: the keys of a quick Ctrl+Z may arrive all in one frame or split over two
+    // (Ctrl in one, Z and the release of Ctrl in the next), and either way it is an undo.
+    const bool ctrlDown = KeyDown(Key::Control) != 0;
+    const bool shiftDown = KeyDown(Key::Shift) != 0;
+    const bool ctrl = ctrlDown || ctrlWasDown_ || KeyHits(Key::Control) != 0;
+    const bool shift = shiftDown || shiftWasDown_ || KeyHits(Key::Shift) != 0;
+    ctrlWasDown_ = ctrlDown;
+    shiftWasDown_ = shiftDown;
 
     for (Flash& f : flashes_) {
         if (f.frames > 0) {
@@ -356,8 +363,6 @@ void TEditor::draw() {
     const float th = static_cast<float>(tiles.TileH);
     SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
     SetBlend(3);
-    drawGrid();
-
     for (const Flash& f : flashes_) {
         if (f.frames > 0) {
             SetColor(255, 40, 40);
@@ -406,12 +411,17 @@ void TEditor::draw() {
 }
 
 void TEditor::drawGrid() {
+    if (!active || !level_ || !level_->_FGLayer || !level_->_FGLayer->TileSet) {
+        return;
+    }
     const TLayer& layer = *level_->_FGLayer;
     const int tw = layer.TileSet->TileW;
     const int th = layer.TileSet->TileH;
     if (tw <= 0 || th <= 0) {
         return;
     }
+    SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
+    SetBlend(3);
     // Only the lines on screen, and only within the map.
     const int left = std::max(0, layer.ScrollX);
     const int top = std::max(0, layer.ScrollY);
@@ -427,6 +437,9 @@ void TEditor::drawGrid() {
         DrawLine(static_cast<float>(left), static_cast<float>(y), static_cast<float>(right),
                  static_cast<float>(y), 1);
     }
+    SetAlpha(1.0f);
+    SetBlend(1);
+    SetOrigin(0.0f, 0.0f);
 }
 
 void TEditor::drawPalette() {

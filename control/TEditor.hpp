@@ -54,8 +54,12 @@ class TEditor {
     // TControl::updateControls, whose buttons it takes while active. grabbing: the sandbox holds
     // a body this frame (the left button then paints nothing).
     void updateControls(bool grabbing);
-    // In edit mode: the grid, refused cells flashing, the chosen kind at the pointer's cell and
-    // the palette panel. Leaves white, alpha 1, mask blending, line width 1, origin (0, 0).
+    // In edit mode: the grid over the foreground cells, to be drawn over the level and under
+    // the bodies and the debug view. Leaves white, alpha 1, mask blending, origin (0, 0).
+    void drawGrid();
+    // In edit mode: refused cells flashing, the chosen kind at the pointer's cell and the
+    // palette panel, over everything else of the scene. Leaves white, alpha 1, mask blending,
+    // line width 1, origin (0, 0).
     void draw();
 
     // The kinds to paint: the empty cell first, then every (tile, bound) pair of level 0's
@@ -94,7 +98,6 @@ class TEditor {
     void flash(int column, int row);
     void pushHistory(std::vector<CellChange> stroke);
     CellKind strokeKind() const;
-    void drawGrid();
     void drawPalette();
 
     struct Flash {
@@ -111,6 +114,8 @@ class TEditor {
     std::vector<CellChange> stroke_;
     int strokeButton_ = 0;             // 1 left (paint), 2 right (erase), 0 no stroke
     double lastX_ = 0.0, lastY_ = 0.0; // world point the stroke has reached
+    bool ctrlWasDown_ = false;         // Control held at the last frame's input
+    bool shiftWasDown_ = false;
     std::array<Flash, kFlashSlots> flashes_{};
 };
 

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Edit mode in the real program under an X server, driven by real events (xdotool): E shows the
+# palette; a left-button drag across the sky paints bricks, whose new collision segments the
+# debug view draws in green; Ctrl+Z takes the stroke back, Ctrl+Y brings it again and Home
+# brings back the level as it loaded. The session is recorded and replays to its end.
+# Usage: run_edit.sh PROGRAM OUTPUT_DIR
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+e2e_init "$1" "$2"
+
+e2e_start_program 1 --record "$out/session.txt"
+e2e_focus
+xdotool key d
+e2e_wait_count 0,255,75 -ge 500 "the debug view"
+xdotool key e
+e2e_wait_count 255,220,90 -ge 150 "EDIT and the palette"
+e2e_shot "$out/edit-mode.png"
+green=$(e2e_count 0,255,75)
+
+# A stroke of bricks along row 6 of the sky (away from the player squid), in real motion.
+e2e_move 100 150
+xdotool mousedown 1
+for x in 160 220 280 340 400; do
+  e2e_move "$x" 150
+done
+xdotool mouseup 1
+e2e_move 1000 700 # the preview at the pointer would hide a cell's segments
+e2e_wait_count 0,255,75 -ge $((green + 600)) "the painted bricks' segments"
+e2e_shot "$out/painted.png"
+painted=$(e2e_count 0,255,75)
+
+xdotool key ctrl+z
+e2e_wait_count 0,255,75 -le $((green + 50)) "Ctrl+Z taking the stroke back"
+e2e_shot "$out/undone.png"
+xdotool key ctrl+y
+e2e_wait_count 0,255,75 -ge $((painted - 50)) "Ctrl+Y painting it again"
+xdotool key Home
+e2e_wait_count 0,255,75 -le $((green + 50)) "Home bringing back the level as loaded"
+e2e_shot "$out/reverted.png"
+
+xdotool key Escape
+e2e_wait_exit Escape 1
+grep -q "button 1 down" "$out/session.txt" || e2e_fail "the recording has no left button"
+grep -q "key 90 down" "$out/session.txt" || e2e_fail "the recording has no Ctrl+Z"
+
+# The recording played back: edits and all, it ends by itself with the recorded Escape.
+e2e_start_program 2 --replay "$out/session.txt"
+e2e_wait_exit "the replayed Escape" 2
+
+e2e_pass "edit mode: paint, undo, redo and revert in the X server"
