@@ -125,8 +125,10 @@ void TEditor::updateControls(bool grabbing) {
     // (Ctrl in one, Z and the release of Ctrl in the next), and either way it is an undo.
     const bool ctrlDown = KeyDown(Key::Control) != 0;
     const bool shiftDown = KeyDown(Key::Shift) != 0;
-    const bool ctrl = ctrlDown || ctrlWasDown_ || KeyHits(Key::Control) != 0;
-    const bool shift = shiftDown || shiftWasDown_ || KeyHits(Key::Shift) != 0;
+    const bool ctrlHit = KeyHits(Key::Control) != 0;
+    const bool shiftHit = KeyHits(Key::Shift) != 0;
+    const bool ctrl = ctrlDown || ctrlWasDown_ || ctrlHit;
+    const bool shift = shiftDown || shiftWasDown_ || shiftHit;
     ctrlWasDown_ = ctrlDown;
     shiftWasDown_ = shiftDown;
 

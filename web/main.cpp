@@ -7,6 +7,7 @@
 #include "control/TControl.hpp"
 #include "media/input/Input.hpp"
 #include "media/web/BrowserFrameLoop.hpp"
+#include "physics/CPSpace.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -19,7 +20,7 @@
 // can check what a click or a key did without reading text off the screen:
 // 0 balls alive, 1 / 2 ball `index`'s x / y in level pixels, 3 / 4 the player's x / y,
 // 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
-// game reads it. NaN for anything else.
+// game reads it, 8 the level's static shapes (edit mode changes them). NaN for anything else.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -51,6 +52,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         return control ? control->debugMode : 0;
     case 7:
         return KeyDown(index);
+    case 8:
+        return level && level->_FGLayer ? level->_FGLayer->spaceMap->CountStaticShapes() : 0;
     default:
         break;
     }

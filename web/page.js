@@ -61,11 +61,15 @@
     swallowUpOf = -1;
     event.stopImmediatePropagation();
   }, true);
-  // The browser's own shortcuts (reload, find, zoom, close the tab) stay the browser's: the
-  // game uses no Ctrl or Cmd combination, and SDL, which cancels every key it hears, never
-  // hears these.
+  // The browser's own shortcuts (reload, find, zoom, close the tab) stay the browser's: SDL,
+  // which cancels every key it hears, never hears these. The game's own are the exceptions:
+  // Ctrl itself, and Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, edit mode's undo and redo.
+  const gameShortcut = (event) => event.key === 'Control' ||
+      (event.ctrlKey && !event.metaKey && !event.altKey &&
+       (event.code === 'KeyZ' || event.code === 'KeyY'));
   for (const type of ['keydown', 'keypress', 'keyup']) {
     window.addEventListener(type, (event) => {
+      if (gameShortcut(event)) return;
       if (event.ctrlKey || event.metaKey || event.key === 'F5') event.stopImmediatePropagation();
     }, true);
   }

@@ -187,9 +187,24 @@ def run(driver, server, out):
         };
         return [cancelled({key: 'ArrowDown', code: 'ArrowDown', keyCode: 40}),
                 cancelled({key: 'r', code: 'KeyR', keyCode: 82, ctrlKey: true}),
-                cancelled({key: 'F5', code: 'F5', keyCode: 116})];""")
-    check(cancelled == [True, False, False],
-          "an arrow key is the game's; Ctrl+R and F5 stay the browser's %s" % (cancelled,))
+                cancelled({key: 'F5', code: 'F5', keyCode: 116}),
+                cancelled({key: 'z', code: 'KeyZ', keyCode: 90, ctrlKey: true})];""")
+    check(cancelled == [True, False, False, True],
+          "an arrow key and Ctrl+Z are the game's; Ctrl+R and F5 stay the browser's %s" % (cancelled,))
+    # Edit mode: E, a click paints a brick (four more static segments), Ctrl+Z takes it back.
+    shapes = pd.probe(driver, 8)
+    press(driver, "e")
+    pd.wait_frames(driver, 2)
+    click_game(driver, 200, 80)
+    pd.wait(driver, lambda d: pd.probe(d, 8) == shapes + 4, 60, poll=0.1,
+            message="a click in edit mode painted no brick")
+    check(pd.probe(driver, 8) == shapes + 4, "E and a click paint a brick: four more segments")
+    ActionChains(driver).key_down(Keys.CONTROL).send_keys("z").key_up(Keys.CONTROL).perform()
+    pd.wait(driver, lambda d: pd.probe(d, 8) == shapes, 60, poll=0.1,
+            message="Ctrl+Z did not take the brick back")
+    check(pd.probe(driver, 8) == shapes, "Ctrl+Z reaches the game and takes the brick back")
+    press(driver, "e")
+    pd.wait_frames(driver, 2)
     page_scroll = driver.execute_script("return [window.scrollX, window.scrollY]")
     check(page_scroll == [0, 0], "the arrow keys do not scroll the page %s" % page_scroll)
     pd.screenshot(driver, os.path.join(out, "04-after-arrows.png"))
