@@ -169,29 +169,46 @@ void TEditor::updateControls(bool grabbing) {
     // The buttons' hits are read every frame so that a press is never taken for a later one.
     const bool leftPressed = MouseHits(MouseButton::Left) != 0;
     const bool rightPressed = MouseHits(MouseButton::Right) != 0;
-    const int mx = MouseX();
-    const int my = MouseY();
     const TLayer& layer = *level_->_FGLayer;
-    const double wx = static_cast<double>(layer.ScrollX + mx);
-    const double wy = static_cast<double>(layer.ScrollY + my);
+    auto world = [&](int x, int y, double& wx, double& wy) {
+        wx = static_cast<double>(layer.ScrollX + x);
+        wy = static_cast<double>(layer.ScrollY + y);
+    };
+    double wx = 0.0;
+    double wy = 0.0;
 
     if (strokeButton_ == 0) {
-        const int entry = PaletteEntryAt(mx, my);
-        // Shift + left button belongs to the sandbox's grab.
-        if (leftPressed && !TSandbox::ShiftHeld() && !grabbing) {
-            if (entry >= 0) {
+        // A stroke starts where the button went down, not where the pointer is by the time the
+        // frame reads it: a quick drag loses nothing of its beginning.
+        const int button = leftPressed && !TSandbox::ShiftHeld() && !grabbing ? kLeft
+                           : rightPressed                                     ? kRight
+                                                                              : 0;
+        if (button != 0) {
+            int px = 0;
+            int py = 0;
+            MousePressPoint(button, px, py);
+            const int entry = PaletteEntryAt(px, py);
+            world(px, py, wx, wy);
+            if (entry < 0) {
+                beginStroke(button, wx, wy);
+            } else if (button == kLeft) {
                 chosen = entry;
-            } else {
-                beginStroke(kLeft, wx, wy);
             }
-        } else if (rightPressed && entry < 0) {
-            beginStroke(kRight, wx, wy);
         }
-    } else {
-        paintAlong(wx, wy);
     }
-    if (strokeButton_ != 0 && MouseDown(strokeButton_) == 0) {
-        endStroke();
+    if (strokeButton_ != 0) {
+        // And it ends where the button came up, wherever the pointer went after.
+        const bool held = MouseDown(strokeButton_) != 0;
+        int x = MouseX();
+        int y = MouseY();
+        if (!held) {
+            MouseReleasePoint(strokeButton_, x, y);
+        }
+        world(x, y, wx, wy);
+        paintAlong(wx, wy);
+        if (!held) {
+            endStroke();
+        }
     }
 }
 

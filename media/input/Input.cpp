@@ -21,6 +21,8 @@ struct InputState {
     int buttonHits[kButtonCount] = {};
     int mouseX = 0, mouseY = 0;
     int wheel = 0; // notches since the last MouseWheel, away from the user positive
+    int pressX[kButtonCount] = {}, pressY[kButtonCount] = {};
+    int releaseX[kButtonCount] = {}, releaseY[kButtonCount] = {};
     bool closeRequested = false;
 };
 InputState in;
@@ -105,10 +107,17 @@ void Handle(const SDL_Event& e) {
             return;
         if (recorder)
             recorder->Button(b, e.type == SDL_MOUSEBUTTONDOWN);
-        if (e.type == SDL_MOUSEBUTTONDOWN)
+        // The pointer's place as the motion events before this one left it: a replay, which
+        // feeds the same events in the same order, finds the same place.
+        if (e.type == SDL_MOUSEBUTTONDOWN) {
             Press(in.buttonDown[b], in.buttonHits[b], false);
-        else
+            in.pressX[b] = in.mouseX;
+            in.pressY[b] = in.mouseY;
+        } else {
             in.buttonDown[b] = false;
+            in.releaseX[b] = in.mouseX;
+            in.releaseY[b] = in.mouseY;
+        }
         return;
     }
     case SDL_MOUSEMOTION:
@@ -201,6 +210,20 @@ int MouseX() {
 int MouseY() {
     PollForQuery();
     return in.mouseY;
+}
+
+void MousePressPoint(int button, int& x, int& y) {
+    PollForQuery();
+    const bool valid = button >= 0 && button < kButtonCount;
+    x = valid ? in.pressX[button] : 0;
+    y = valid ? in.pressY[button] : 0;
+}
+
+void MouseReleasePoint(int button, int& x, int& y) {
+    PollForQuery();
+    const bool valid = button >= 0 && button < kButtonCount;
+    x = valid ? in.releaseX[button] : 0;
+    y = valid ? in.releaseY[button] : 0;
 }
 
 int MouseWheel() {

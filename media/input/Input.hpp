@@ -11,10 +11,14 @@ int MouseHits(int button); // as KeyHits, for a mouse button
 int MouseDown(int button); // as KeyDown, for a mouse button
 int MouseX();              // pointer position in the program's logical pixels
 int MouseY();
-int MouseWheel();  // wheel notches turned since the last MouseWheel, away from the user > 0; resets
-void PollEvents(); // processes the pending window, keyboard and mouse events
-void FlushInput(); // releases every key and button and zeroes every hit count
-void ResetInput(); // FlushInput plus pointer (0, 0) and no pending close request (tests)
+int MouseWheel(); // wheel notches turned since the last MouseWheel, away from the user > 0; resets
+// Where the pointer was when the button was last pressed / released ((0, 0) before that): a
+// stroke starts and ends there, however far the pointer went later in the same frame.
+void MousePressPoint(int button, int& x, int& y);
+void MouseReleasePoint(int button, int& x, int& y);
+void PollEvents();       // processes the pending window, keyboard and mouse events
+void FlushInput();       // releases every key and button and zeroes every hit count
+void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)
 
 // The queries above, by name.

@@ -180,6 +180,18 @@ TEST_F(EditorTest, AFastDragPaintsEveryCellItCrossesWithoutGaps) {
     }
     EXPECT_EQ(at, (std::pair{25, 10}));
     EXPECT_EQ(editor->UndoSteps(), 1) << "one stroke";
+
+    // Pressed, dragged and released within one frame, the pointer then gone elsewhere: the
+    // stroke runs from the press to the release.
+    tap(Key::Home);
+    pointAt(2, 4);
+    PushMouseButton(1, true);
+    pointAt(6, 4);
+    PushMouseButton(1, false);
+    pointAt(20, 20);
+    updateGame();
+    EXPECT_EQ(changedCells(),
+              (std::set<std::pair<int, int>>{{2, 4}, {3, 4}, {4, 4}, {5, 4}, {6, 4}}));
 }
 
 TEST_F(EditorTest, UndoAndRedoGoStrokeByStrokeAndHomeBringsBackTheLevelAsLoaded) {

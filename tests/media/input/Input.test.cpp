@@ -134,6 +134,20 @@ TEST_F(InputTest, MouseButtonsAndPosition) {
     e.button.button = SDL_BUTTON_MIDDLE;
     SDL_PushEvent(&e);
     EXPECT_EQ(MouseHits(3), 1);
+
+    // Where the pointer was at the press and at the release, whatever came after in the queue.
+    PushMouseMove(10, 20);
+    PushMouseButton(1, true);
+    PushMouseMove(50, 60);
+    PushMouseButton(1, false);
+    PushMouseMove(70, 80);
+    int x = -1, y = -1;
+    MousePressPoint(1, x, y);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 20);
+    MouseReleasePoint(1, x, y);
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 60);
 }
 
 // The wheel adds up notches until read; a system set to "natural" scrolling reports the turn
