@@ -247,7 +247,7 @@ void updateGame() {
     control->drawControl();
     sandbox->drawControl(control->debugMode);
 
-    CountActiveShapes();
+    CountActiveShapes(*level->_FGLayer->spaceMap);
     drawFPS();
     DrawOverlayText();
     if (sandbox->screenshotRequested) {

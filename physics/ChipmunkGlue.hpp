@@ -16,7 +16,3 @@ inline CPVect FromCp(cpVect v) {
 
 // Degrees at our interface, radians in the library.
 inline constexpr float kDegreesPerRadian = 57.29578f;
-
-// cpSpaceNew, but the banner the library's debug build prints with its first space never
-// reaches stdout.
-cpSpace* NewQuietSpace();
