@@ -7,9 +7,12 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh --package
 
 dir=build/package
+# Progress as ./run.sh shows it: a line per step, and the compiler's [NN%] lines.
+echo "package.sh: building Dazozi Redov in Release into $dir"
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=OFF >/dev/null
-cmake --build "$dir" --target dazozi-redov -j"$(nproc)" >/dev/null
+cmake --build "$dir" --target dazozi-redov -j"$(nproc)"
 rm -f "$dir"/*.deb
+echo "package.sh: making the Debian package (CPack) and checking it (lintian and others)"
 (cd "$dir" && cpack -G DEB >cpack.log 2>&1) || { cat "$dir/cpack.log"; exit 1; }
 deb=$(ls "$dir"/dazozi-redov_*.deb)
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and starts Dazozi Redov.
-# The first build shows its progress (it takes about half a minute on two cores, longer on a
-# busy machine); later runs rebuild only what changed and start at once, quietly.
+# Installs what is missing, builds and starts Dazozi Redov; its arguments go to the program
+# (./run.sh --help, ./run.sh --record FILE).
+# The first build shows its progress (see the README for how long it takes); later runs rebuild
+# only what changed and start at once, quietly.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
@@ -18,4 +19,4 @@ else
     exit 1
   fi
 fi
-exec "$dir/dazozi-redov"
+exec "$dir/dazozi-redov" "$@"

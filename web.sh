@@ -15,20 +15,22 @@ case "${1:-}" in
   *) echo "web.sh: unknown option '$1' (only --serve)" >&2; exit 2 ;;
 esac
 
+echo "web.sh: building Dazozi Redov for web browsers into build/web/page"
 scripts/install-deps.sh --web
 deps=$(scripts/web-deps.sh | tail -n 1)
 # emcc's JavaScript optimizer needs Debian's acorn module, which a node from elsewhere misses.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 jobs=$(nproc)
 [[ $jobs -gt 2 ]] && jobs=2
-echo "Building the page (WebAssembly)..."
+echo "web.sh: configuring and compiling the page (WebAssembly), a few minutes the first time"
 emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=OFF \
   -DDAZOZI_WEB_DEPS="$deps" >/dev/null 2>&1 ||
   emcmake cmake -S . -B build/web -DDAZOZI_WEB_DEPS="$deps" >&2
-# Progress and problems only; the build's status decides.
+# Progress and problems only, each line as it comes (also into a pipe); the build's status
+# decides.
 set +o pipefail
 cmake --build build/web --target dazozi-web dazozi-web-files -j"$jobs" 2>&1 |
-  { grep -E '^\[ *[0-9]+%\]|error|warning' || true; }
+  { grep --line-buffered -E '^\[ *[0-9]+%\]|error|warning' || true; }
 status=${PIPESTATUS[0]}
 set -o pipefail
 [[ $status -eq 0 ]] || { echo "web.sh: the page did not build" >&2; exit 1; }

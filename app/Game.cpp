@@ -137,6 +137,7 @@ void initGame() {
 
     control->init(level, player);
     sandbox->init(level);
+    sandboxOverlay.HideChooseHint();
     SleepMs(10);
 }
 
@@ -211,6 +212,12 @@ void updateGame() {
     const bool advance = sandbox->Advances();
     control->steering = advance;
     control->updateControls();
+    // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
+    if (control->pressedUnselected) {
+        sandboxOverlay.ShowChooseHint();
+    } else if (control->currentObject != 0) {
+        sandboxOverlay.HideChooseHint();
+    }
     if (recorder) {
         recorder->EndInput();
         if (recorder->Failed()) {

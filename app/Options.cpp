@@ -7,7 +7,10 @@
 const char* Options::Usage() {
     return "usage: dazozi-redov [options]\n"
            "\n"
-           "A 2D physics playground. Without options it plays as usual and touches no file.\n"
+           "A 2D physics playground. It reads and writes no file but these: F12 saves the\n"
+           "picture shown as dazozi-redov-DATE-TIME.png in your pictures folder\n"
+           "(XDG_PICTURES_DIR, else ~/Pictures, made when missing); --record writes FILE\n"
+           "and --replay reads it.\n"
            "\n"
            "options:\n"
            "  --record FILE   play as usual and write every input event and each frame's clock\n"

@@ -2,7 +2,8 @@
 
 #include <string>
 
-// The program's command line. Without options the program plays as usual and touches no file.
+// The program's command line. Without options the program plays as usual and reads no file; it
+// writes one only for F12 (a screenshot).
 class Options {
   public:
     enum class Action { Run, Help, Version, Fail };

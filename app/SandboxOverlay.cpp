@@ -4,6 +4,7 @@
 
 #include "control/TSandbox.hpp"
 #include "media/Graphics.hpp"
+#include "media/input/Input.hpp"
 
 namespace {
 
@@ -81,7 +82,29 @@ void drawHelp() {
     }
 }
 
+// Below and right of the pointer, clear of the arrow; turned to the other side of the pointer
+// where it would leave the window.
+void drawChooseHint() {
+    constexpr std::string_view kChoose = "1-8: choose what to drop";
+    constexpr float kTextW = static_cast<float>(kChoose.size() * kGlyphW);
+    const float px = static_cast<float>(MouseX());
+    const float py = static_cast<float>(MouseY());
+    float x = px + 14.0f;
+    float y = py + 18.0f;
+    if (x + kTextW > static_cast<float>(GraphicsWidth()) - 4.0f) {
+        x = px - 6.0f - kTextW;
+    }
+    if (y + kGlyphH > static_cast<float>(GraphicsHeight()) - 4.0f) {
+        y = py - 8.0f - kGlyphH;
+    }
+    shadowedText(kChoose, x, y);
+}
+
 } // namespace
+
+void SandboxOverlay::ShowChooseHint() {
+    chooseHintFrames_ = kChooseHintFrames;
+}
 
 void SandboxOverlay::ShowNotice(const std::string& text) {
     notice_ = text;
@@ -111,6 +134,10 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost) {
     if (noticeFrames_ > 0) {
         --noticeFrames_;
         shadowedText(notice_, 8.0f, h - kGlyphH - 6.0f);
+    }
+    if (chooseHintFrames_ > 0) {
+        --chooseHintFrames_;
+        drawChooseHint();
     }
     if (sandbox.helpVisible) {
         drawHelp();

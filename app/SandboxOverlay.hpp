@@ -7,11 +7,13 @@ class TSandbox;
 // What the sandbox controls show over the scene, away from the counts in the top-left corner and
 // the frame rate in the top-right one: "PAUSED" at the top centre, the help panel in the middle,
 // a short "F1: help" hint in the bottom-right corner during the first frames, a hint at the
-// bottom when the player squid is lost, and for a moment the path of a saved screenshot.
+// bottom when the player squid is lost, for a moment the path of a saved screenshot, and for a
+// moment beside the pointer how to choose what to drop after a click that dropped nothing.
 class SandboxOverlay {
   public:
-    static constexpr int kHintFrames = 300;   // the "F1: help" hint: the first 5 s at 60 Hz
-    static constexpr int kNoticeFrames = 180; // a notice stays 3 s at 60 Hz
+    static constexpr int kHintFrames = 300;       // the "F1: help" hint: the first 5 s at 60 Hz
+    static constexpr int kNoticeFrames = 180;     // a notice stays 3 s at 60 Hz
+    static constexpr int kChooseHintFrames = 120; // the pointer's hint stays 2 s at 60 Hz
 
     // The "F1: help" hint is for someone at the window: the interactive program switches it on;
     // headless runs (scenarios, golden frames) leave the game's own screens untouched.
@@ -19,6 +21,11 @@ class SandboxOverlay {
 
     // Shows text at the bottom left for kNoticeFrames frames (replaces an earlier one).
     void ShowNotice(const std::string& text);
+    // A button was pressed with no kind selected: "1-8: choose what to drop" beside the pointer
+    // for kChooseHintFrames frames (starts them again when shown).
+    void ShowChooseHint();
+    // A kind is selected: the pointer's hint goes at once.
+    void HideChooseHint() { chooseHintFrames_ = 0; }
     // Draws everything due for this frame. Leaves the drawing state as it found it (white,
     // alpha 1, mask blending).
     void Draw(const TSandbox& sandbox, bool playerLost);
@@ -26,4 +33,5 @@ class SandboxOverlay {
   private:
     std::string notice_;
     int noticeFrames_ = 0;
+    int chooseHintFrames_ = 0;
 };

@@ -7,9 +7,19 @@
 
 namespace {
 
-bool isDirectory(const std::string& path) {
+// An existing folder, or one made now (with its parents), as desktop programs make the user's
+// pictures folder when it is missing. Only absolute paths: a relative one would land wherever
+// the program was started.
+bool usableFolder(const std::string& path) {
+    if (path.empty() || path.front() != '/') {
+        return false;
+    }
     std::error_code ec;
-    return !path.empty() && std::filesystem::is_directory(path, ec);
+    if (std::filesystem::is_directory(path, ec)) {
+        return true;
+    }
+    std::filesystem::create_directories(path, ec);
+    return !ec && std::filesystem::is_directory(path, ec);
 }
 
 // The value of XDG_PICTURES_DIR in a user-dirs.dirs file: a shell assignment whose value is
@@ -39,7 +49,7 @@ std::string fromUserDirsFile(const std::string& file, const std::string& home) {
 std::string Screenshot::PicturesDirectory(Getenv getenv) {
     const char* homeVar = getenv("HOME");
     const std::string home = homeVar != nullptr ? homeVar : "";
-    if (const char* dir = getenv("XDG_PICTURES_DIR"); dir != nullptr && isDirectory(dir)) {
+    if (const char* dir = getenv("XDG_PICTURES_DIR"); dir != nullptr && usableFolder(dir)) {
         return dir;
     }
     std::string config;
@@ -51,14 +61,18 @@ std::string Screenshot::PicturesDirectory(Getenv getenv) {
     if (!config.empty()) {
         const std::string dir = fromUserDirsFile(config + "/user-dirs.dirs", home);
         // xdg-user-dirs writes $HOME itself when a folder is switched off.
-        if (isDirectory(dir) && dir != home && dir != home + "/") {
+        if (dir != home && dir != home + "/" && usableFolder(dir)) {
             return dir;
         }
     }
-    if (!home.empty() && isDirectory(home + "/Pictures")) {
-        return home + "/Pictures";
+    if (home.empty()) {
+        return ".";
     }
-    return ".";
+    // Even when it cannot be made (a read-only home): saving there then fails and says so,
+    // rather than dropping the picture into whatever folder the program was started from.
+    const std::string pictures = home + "/Pictures";
+    usableFolder(pictures);
+    return pictures;
 }
 
 std::string Screenshot::FileName(std::time_t when) {

@@ -10,9 +10,10 @@ class Screenshot {
     using Getenv = const char* (*)(const char* name);
 
     // The user's pictures folder: XDG_PICTURES_DIR (from the environment, else from
-    // xdg-user-dirs' user-dirs.dirs under XDG_CONFIG_HOME or ~/.config) when it is an existing
-    // folder, else ~/Pictures when it exists, else the working directory ("."). Reads that one
-    // small file, only when asked.
+    // xdg-user-dirs' user-dirs.dirs under XDG_CONFIG_HOME or ~/.config) when it is an absolute
+    // path that exists or can be made, else ~/Pictures (made when missing), else, only without a
+    // HOME, the working directory ("."). Reads that one small file and may make the folder,
+    // only when asked.
     static std::string PicturesDirectory(Getenv getenv);
     // "dazozi-redov-YYYY-MM-DD-HHMMSS.png" in local time.
     static std::string FileName(std::time_t when);

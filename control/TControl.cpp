@@ -42,6 +42,7 @@ bool usable(const std::shared_ptr<CPBody>& body) {
 void TControl::init(std::shared_ptr<TLevel> lvl, std::shared_ptr<TSquid> squid) {
     debugMode = -1;
     currentObject = 0;
+    pressedUnselected = false;
     level = std::move(lvl);
     player = std::move(squid);
 }
@@ -75,14 +76,18 @@ void TControl::updateControls() {
         }
     }
 
+    // The right button's hits matter only to tell a press with nothing selected; they are read
+    // every frame so that an old press is not taken for a new one.
+    const bool rightPressed = MouseHits(MouseButton::Right) != 0;
     if (MouseDown(MouseButton::Right) != 0 && currentObject >= 1 && currentObject <= 5) {
         spawn(currentObject);
     }
     // The hits are read even with Shift held, so that they do not spawn later.
-    const bool clicked = MouseHits(MouseButton::Left) != 0;
-    if (clicked && currentObject >= 1 && currentObject <= 8 && !TSandbox::ShiftHeld()) {
+    const bool clicked = MouseHits(MouseButton::Left) != 0 && !TSandbox::ShiftHeld();
+    if (clicked && currentObject >= 1 && currentObject <= 8) {
         spawn(currentObject);
     }
+    pressedUnselected = currentObject == 0 && (clicked || rightPressed);
 }
 
 void TControl::spawn(int kind) {

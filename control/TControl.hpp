@@ -25,12 +25,16 @@ class TControl : public TObject {
     // False while the physics is paused: pushes given then would pile up in the player's
     // velocity and all burst out when it resumes.
     bool steering = true;
+    // This frame: the left button clicked (without Shift) or the right one was pressed while no
+    // kind was selected, so nothing dropped.
+    bool pressedUnselected = false;
 
     // Keeps level and player, debug view off, nothing selected. Call once after the level loaded.
     virtual void init(std::shared_ptr<TLevel> level, std::shared_ptr<TSquid> player);
     // One frame of input: Escape ends the program (EndProgram), arrows push the player, D toggles
     // the debug view, digits select a kind, right button (held) and left button (clicks) spawn.
-    // With Shift held the left button grabs (TSandbox) instead of spawning.
+    // With Shift held the left button grabs (TSandbox) instead of spawning. Sets
+    // pressedUnselected.
     virtual void updateControls();
     // ForEach callback: when shape is a polygon of a star, lastStarBody = the newest listed star's
     // body. data is ignored. Always 0.

@@ -77,6 +77,8 @@ struct Context {
     SDL_Surface* surface = nullptr; // the offscreen back buffer
     SDL_Texture* font = nullptr;
     SDL_Texture* white = nullptr; // 1x1 opaque white, for wide lines
+    SDL_Texture* frame = nullptr; // the whole picture of a scaled software window, made once
+    bool scaledOnce = false;      // frames are drawn into `frame` and scaled when shown
     unsigned generation = 0;
     int width = 0, height = 0;
     bool fullscreen = false;
@@ -259,6 +261,50 @@ bool DisplayKeepsTheRate() {
     return false;
 }
 
+// SDL's software renderer scales and rounds every copy on its own, so tiles drawn edge to edge
+// at a scale that is not whole leave a dark pixel between neighbours. A scaled software window is
+// therefore drawn at the program's size into a texture, which is scaled once into the window
+// when the frame is shown. The GL renderers map every corner through the same float transform
+// and leave no gap between tiles at any scale (Mesa's llvmpipe under Xvfb and WebGL in the page
+// were checked), so they keep their sharper per-tile scaling. At a scale of 1 the frame is
+// drawn into the window directly.
+bool WholeFrameScaling() {
+    if (!cx.window || cx.rendererName != "software")
+        return false;
+    int w = 0, h = 0;
+    return SDL_GetRendererOutputSize(cx.renderer, &w, &h) == 0 && (w != cx.width || h != cx.height);
+}
+
+// Between frames only, with the window as the render target: picks where the next frame is drawn.
+// The texture has the window's pixel format, so the scaling copy converts nothing and
+// allocates nothing.
+void ChooseFrameTarget() {
+    cx.scaledOnce = false;
+    if (WholeFrameScaling()) {
+        if (!cx.frame) {
+            cx.frame = SDL_CreateTexture(cx.renderer, SDL_GetWindowPixelFormat(cx.window),
+                                         SDL_TEXTUREACCESS_TARGET, cx.width, cx.height);
+            if (cx.frame) {
+                SDL_SetTextureBlendMode(cx.frame, SDL_BLENDMODE_NONE);
+                SDL_SetTextureScaleMode(cx.frame, SDL_ScaleModeLinear);
+            }
+        }
+        cx.scaledOnce = cx.frame != nullptr && SDL_SetRenderTarget(cx.renderer, cx.frame) == 0;
+    }
+    ApplyViewport(); // each target keeps a clip rectangle of its own
+}
+
+// The frame drawn into the texture, scaled into the window's picture area (SDL's logical size
+// puts it between black bars and maps the pointer back to the program's pixels).
+void PresentScaledFrame() {
+    SDL_SetRenderTarget(cx.renderer, nullptr);
+    SDL_RenderSetClipRect(cx.renderer, nullptr);
+    SDL_SetRenderDrawColor(cx.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(cx.renderer);
+    SDL_RenderCopy(cx.renderer, cx.frame, nullptr, nullptr);
+    SDL_RenderPresent(cx.renderer);
+}
+
 void ResetDrawState() {
     ds = DrawState{};
     ds.vw = cx.width;
@@ -383,6 +429,8 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
     cx.vsync = 0;
     cx.font = nullptr;
     cx.white = nullptr;
+    cx.frame = nullptr;
+    cx.scaledOnce = false;
     ResetDrawState();
     ApplyViewport();
     cx.hertz = hertz;
@@ -395,6 +443,7 @@ bool OpenGraphics(int width, int height, int depth, int hertz, int flags) {
     cx.targetTime = static_cast<std::uint32_t>(TimeMs());
     if (cx.fullscreen && cx.window)
         SDL_WarpMouseInWindow(cx.window, width / 2, height / 2);
+    ChooseFrameTarget();
     FlushInput();
     Cls();
     return true;
@@ -439,6 +488,8 @@ void CloseGraphics() {
     cx.surface = nullptr;
     cx.font = nullptr;
     cx.white = nullptr;
+    cx.frame = nullptr;
+    cx.scaledOnce = false;
 }
 
 bool GraphicsOpen() {
@@ -484,8 +535,15 @@ void Flip(int sync) {
     } else {
         SetVSync(sync == 1 ? 1 : 0);
     }
-    if (cx.renderer)
+    if (!cx.renderer)
+        return;
+    if (cx.scaledOnce)
+        PresentScaledFrame();
+    else
         SDL_RenderPresent(cx.renderer);
+    // The window may have been resized or put in full screen during the frame.
+    if (cx.window)
+        ChooseFrameTarget();
 }
 
 std::uint32_t FlipTargetMs() {

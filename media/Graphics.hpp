@@ -74,8 +74,9 @@ void DrawRect(float x, float y, float w, float h); // filled, transformed like a
 // Back-buffer access for tests and tools.
 std::uint32_t ReadPixel(int x, int y); // 0xRRGGBBAA of the back buffer; 0 outside
 bool SaveBackBufferPng(const std::string& path);
-// The picture drawn so far as RGBA bytes, rows width * 4 apart: the whole offscreen target, or a
-// window's picture between its bars in the window's pixels. False when nothing is open.
+// The picture drawn so far as RGBA bytes, rows width * 4 apart: the whole offscreen target, the
+// program-size frame of a scaled software window, or else a window's picture between its bars in
+// the window's pixels. False when nothing is open.
 bool ReadBackBuffer(std::vector<std::uint8_t>& rgba, int& width, int& height);
 
 // Draw-call recording for tests: every DrawImage appends a record while a sink is set.

@@ -70,7 +70,10 @@ exec 3>&1 1>&2
 # The second waits, then finds the first's build complete.
 mkdir -p "$root"
 exec 9>"$root/.lock"
-flock 9
+if ! flock -n 9; then
+  echo "[web-deps] waiting for another build of the web libraries to finish ($root/.lock)"
+  flock 9
+fi
 if [[ -f $prefix/.complete ]]; then
   echo "$prefix" >&3
   exit 0
@@ -86,6 +89,7 @@ work=$root/web-work-$key
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix/include" "$prefix/lib"
 step() { echo "[web-deps] $(date -u +%H:%M:%S) $*"; }
+step "building SDL2, Chipmunk, libpng and zlib for the web into $prefix (once, several minutes)"
 # Runs make, showing every Nth of its percentage lines as progress, and the log's tail when it
 # fails.
 make_with_progress() {

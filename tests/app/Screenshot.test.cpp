@@ -36,25 +36,35 @@ class ScreenshotTest : public ::testing::Test {
 
 } // namespace
 
-TEST_F(ScreenshotTest, PicturesFolderFromXdgThenPicturesThenHere) {
-    EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), ".");
-    fs::create_directories(home / "Pictures");
+TEST_F(ScreenshotTest, PicturesFolderFromXdgThenPicturesMadeWhenMissing) {
+    // No pictures folder yet: ~/Pictures is made, never the working folder.
     EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), (home / "Pictures").string());
-    // xdg-user-dirs' file names another folder, relative to $HOME.
+    EXPECT_TRUE(fs::is_directory(home / "Pictures"));
+    // xdg-user-dirs' file names another folder, relative to $HOME; it is made too.
     fs::create_directories(home / ".config");
-    fs::create_directories(home / "Bilder");
     std::ofstream(home / ".config/user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
                                                       "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
                                                       "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
     EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), (home / "Bilder").string());
-    // XDG_CONFIG_HOME moves the file; a folder that does not exist is passed over.
+    EXPECT_TRUE(fs::is_directory(home / "Bilder"));
+    // XDG_CONFIG_HOME moves the file; a folder switched off ($HOME itself) or one that cannot
+    // be made (under a plain file) is passed over for ~/Pictures.
     fs::create_directories(home / "cfg");
-    std::ofstream(home / "cfg/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/Gone\"\n";
     env["XDG_CONFIG_HOME"] = (home / "cfg").string();
+    std::ofstream(home / "cfg/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/\"\n";
     EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), (home / "Pictures").string());
-    // The variable itself comes first.
-    env["XDG_PICTURES_DIR"] = (home / "Bilder").string();
-    EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), (home / "Bilder").string());
+    std::ofstream(home / "file") << "x";
+    std::ofstream(home / "cfg/user-dirs.dirs") << "XDG_PICTURES_DIR=\"$HOME/file/pics\"\n";
+    EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), (home / "Pictures").string());
+    // The variable itself comes first, unless it is relative.
+    env["XDG_PICTURES_DIR"] = "pics";
+    EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), (home / "Pictures").string());
+    env["XDG_PICTURES_DIR"] = (home / "Shots").string();
+    EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), (home / "Shots").string());
+    // Only without any home nor pictures folder: the working folder.
+    env = {};
+    EXPECT_EQ(Screenshot::PicturesDirectory(&fakeGetenv), ".");
+    EXPECT_FALSE(fs::exists("pics"));
 }
 
 TEST_F(ScreenshotTest, NameCarriesDateAndTime) {

@@ -12,6 +12,7 @@ run() { env -u DISPLAY -u WAYLAND_DISPLAY "$bin" "$@" >"$out/stdout" 2>"$out/std
 
 run --help; [[ $? == 0 ]] || fail "--help failed"
 grep -q -- "--record FILE" "$out/stdout" || fail "--help does not list --record"
+grep -q "F12 saves" "$out/stdout" || fail "--help does not say that F12 writes a file"
 [[ ! -s "$out/stderr" ]] || fail "--help wrote to stderr"
 run --version; [[ $? == 0 ]] || fail "--version failed"
 grep -qx "dazozi-redov [0-9][0-9.]*" "$out/stdout" || fail "--version: $(cat "$out/stdout")"

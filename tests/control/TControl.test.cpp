@@ -52,6 +52,40 @@ TEST_F(ControlTest, NothingSpawnsBeforeADigitIsPressed) {
     EXPECT_EQ(TBall::Count(), 2); // right button held + the left click of the last frame
 }
 
+TEST_F(ControlTest, APressThatDropsNothingForWantOfAKindIsReported) {
+    // Each frame: what happens before it, and whether it counts as such a press.
+    struct Frame {
+        const char* what;
+        void (*input)();
+        bool reported;
+    };
+    const Frame frames[] = {
+        {"a left click", [] { clickLeft(); }, true},
+        {"nothing", [] {}, false},
+        {"the right button pressed", [] { PushMouseButton(2, true); }, true},
+        {"the right button still held", [] {}, false},
+        {"Shift + left (a grab)",
+         [] {
+             PushMouseButton(2, false);
+             PushKey(16, true);
+             clickLeft();
+         },
+         false},
+        {"a click once a kind is chosen",
+         [] {
+             PushKey(16, false);
+             tapKey(DigitKey(1));
+             clickLeft();
+         },
+         false},
+    };
+    for (const Frame& frame : frames) {
+        frame.input();
+        control.updateControls();
+        EXPECT_EQ(control.pressedUnselected, frame.reported) << frame.what;
+    }
+}
+
 TEST_F(ControlTest, SelectionTakesTheHighestDigitAndKeepsKeypadHitsForLater) {
     tapKey(DigitKey(1));
     tapKey(DigitKey(3));

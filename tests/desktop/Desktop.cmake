@@ -23,6 +23,11 @@ if(XDOTOOL_FOR_DESKTOP AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/lib.sh)
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_fullscreen.sh $<TARGET_FILE:dazozi-redov>
             ${CMAKE_CURRENT_BINARY_DIR}/e2e-fullscreen-out)
   set_tests_properties(e2e.full_screen PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+  # The software renderer's picture scaled to odd window sizes and full screen, without seams.
+  add_test(NAME e2e.scaled_without_seams
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_scaled.sh $<TARGET_FILE:dazozi-redov>
+            ${CMAKE_CURRENT_BINARY_DIR}/e2e-scaled-out)
+  set_tests_properties(e2e.scaled_without_seams PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 endif()
 
 # The Debian package: built, validated, installed, run, removed. It installs into the system,

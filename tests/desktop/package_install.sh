@@ -56,6 +56,7 @@ desktop-file-validate "$work/root$desktop_file" >"$work/desktop-file-validate.tx
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml >"$work/appstream.txt" 2>&1 ||
   e2e_fail "appstreamcli: $(cat "$work/appstream.txt")"
 lintian --fail-on error "$deb" >"$work/lintian.txt" 2>&1 || e2e_fail "lintian: $(grep '^E:' "$work/lintian.txt")"
+grep -qx "License: MIT" "$work/root/usr/share/doc/$pkg/copyright" || e2e_fail "the copyright file names no MIT licence"
 
 # --- Install it.
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' | grep -v '/$' >"$work/files.txt"

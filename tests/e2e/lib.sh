@@ -64,7 +64,8 @@ e2e_wait_until() {
 }
 
 # e2e_init PROGRAM OUTPUT_DIR: sets $program and $out, starts Xvfb on a display nobody uses and
-# waits until it accepts connections. The server is stopped when the script exits.
+# waits until it accepts connections. The server is stopped when the script exits. Its screen is
+# $e2e_screen (WIDTHxHEIGHT) when set before, else 1280x1024.
 e2e_init() {
   program=$1
   out=$2
@@ -77,7 +78,7 @@ e2e_init() {
   # (another checkout's tests, a second ctest) can no longer pick the same number and then talk
   # to each other's server.
   rm -f "$out/xvfb-display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out/xvfb-display" >"$out/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${e2e_screen:-1280x1024}x24" -nolisten tcp 3>"$out/xvfb-display" >"$out/xvfb.log" 2>&1 &
   e2e_xvfb=$!
   trap 'kill $e2e_xvfb 2>/dev/null' EXIT
   e2e_wait_until "the X server to choose its display" e2e_display_chosen

@@ -9,10 +9,10 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_init "$1" "$2"
 
-# A home of its own: the screenshot must land in its Pictures folder.
+# A home of its own without a pictures folder: F12 makes ~/Pictures and saves there.
 export HOME="$out/home"
 rm -rf "$HOME"
-mkdir -p "$HOME/Pictures"
+mkdir -p "$HOME"
 unset XDG_PICTURES_DIR XDG_CONFIG_HOME
 
 e2e_start_program 1 --record "$out/session.txt"
@@ -53,7 +53,7 @@ e2e_wait_changed "$out/before-help.png" 300,220,720,560 20000 "the help panel"
 e2e_shot "$out/help.png"
 xdotool key F1
 
-# F12: a PNG in ~/Pictures.
+# F12: a PNG in ~/Pictures, made for it.
 xdotool key F12
 shot_saved() { compgen -G "$HOME/Pictures/dazozi-redov-*.png" >/dev/null; }
 e2e_wait_until "the screenshot in $HOME/Pictures" shot_saved
