@@ -17,6 +17,7 @@
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Clock.hpp"
+#include "media/FrameLoop.hpp"
 #include "media/Graphics.hpp"
 #include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
@@ -89,6 +90,12 @@ void reportRecordingFailure(const InputRecorder& r) {
 // The program's --record file. At namespace scope so that the end of the program can finish it
 // and say when that failed.
 InputRecorder sessionRecording;
+
+// The program's frame: a replay that has run out first gives the input back to the user.
+void desktopFrame() {
+    HandOverWhenReplayEnds();
+    updateGame();
+}
 
 void finishSessionRecording() {
     if (sessionRecording.IsOpen() && !sessionRecording.Finish()) {
@@ -304,6 +311,7 @@ int RunProgram(int argc, const char* const* argv) {
         return 2;
     }
 
+    FrameLoop::Prepare();
     if (!StartUp(GraphicsTarget::Window)) {
         return 1;
     }
@@ -317,9 +325,5 @@ int RunProgram(int argc, const char* const* argv) {
         SetGameReplay(&script);
         SetScriptedInputOnly(true);
     }
-    do {
-        HandOverWhenReplayEnds();
-        updateGame();
-    } while (!CloseRequested());
-    EndProgram();
+    FrameLoop::Run(&desktopFrame);
 }
