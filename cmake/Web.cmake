@@ -74,3 +74,14 @@ function(dazozi_add_web_bench)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/bench/web/bench.html "${page}/"
     VERBATIM)
 endfunction()
+
+# A tool built for node instead of a browser (the headless runner: the same frame loop and the
+# page's libraries, run from a shell): it reads and writes the machine's files as they are
+# (NODERAWFS) and its exit status is the process's. Run it as `node TARGET.js ARGS`. Compiled
+# synchronously: this emscripten would fetch() the .wasm by its path in a node that has fetch.
+function(dazozi_web_node_program target)
+  set_target_properties(${target} PROPERTIES SUFFIX ".js")
+  target_link_options(${target} PRIVATE
+    -sENVIRONMENT=node -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sWASM_ASYNC_COMPILATION=0
+    -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/web-library-funcs.json)
+endfunction()
