@@ -20,8 +20,6 @@ dazozi_import_static(PkgConfig::SDL2 libSDL2.a "${DAZOZI_WEB_DEPS}/include/SDL2"
 dazozi_import_static(ZLIB::ZLIB libz.a "${DAZOZI_WEB_DEPS}/include")
 dazozi_import_static(PNG::PNG libpng.a "${DAZOZI_WEB_DEPS}/include")
 set_target_properties(PNG::PNG PROPERTIES INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
-set(CHIPMUNK_LIBRARY "${DAZOZI_WEB_DEPS}/lib/libchipmunk.a")
-set(CHIPMUNK_INCLUDE_DIR "${DAZOZI_WEB_DEPS}/include")
 
 # The browser's side of the media services; the desktop build leaves media/web/ out.
 file(GLOB DAZOZI_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/media/web/*.cpp)
