@@ -16,7 +16,8 @@
 #   compiler may do on one target and not on another. x86-64 computes in SSE2 (no x87 excess
 #   precision) and WebAssembly in IEEE single and double, so plain operations agree.
 #
-# Sets CHIPMUNK_LIBRARY (a target) and CHIPMUNK_INCLUDE_DIR for the rest of the build.
+# Sets CHIPMUNK_LIBRARY (a target) and CHIPMUNK_INCLUDE_DIR for the rest of the build, and
+# DAZOZI_BUILT_IN_NOTICES (the two libraries' license files) for the package.
 # The sources are fetched once by scripts/debian-source.sh into a cache outside the clone;
 # DAZOZI_MUSL_SOURCE and DAZOZI_CHIPMUNK_SOURCE name unpacked trees to use instead.
 
@@ -77,6 +78,11 @@ target_compile_options(dazozi_chipmunk PRIVATE ${dazozi_third_party_options} -UN
 # another order. 64 bits in both. Public: the value type is part of the library's structures.
 target_compile_definitions(dazozi_chipmunk PUBLIC CP_HASH_VALUE_TYPE=uint64_t)
 target_link_libraries(dazozi_chipmunk PUBLIC dazozi_samemath m)
+
+# Their license notices, which the package's copyright file carries (cmake/Packaging.cmake).
+set(DAZOZI_BUILT_IN_NOTICES
+    "Chipmunk 7.0.3" "${dazozi_chipmunk}/LICENSE.txt"
+    "musl 1.2.3 (the math functions named above)" "${dazozi_musl}/COPYRIGHT")
 
 set(CHIPMUNK_LIBRARY dazozi_chipmunk)
 set(CHIPMUNK_INCLUDE_DIR "${dazozi_chipmunk}/include")
