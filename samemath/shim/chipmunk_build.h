@@ -2,9 +2,9 @@
  * Its cpfsin, cpfcos, ... macros expand to the C library's names, which here name the same-math
  * functions instead. <math.h> comes first so that its own declarations keep the C library's
  * names. */
+#include "samemath/SameMath.h"
 #include <math.h>
 #include <stdio.h>
-#include "samemath/SameMath.h"
 #define sin dz_sin
 #define cos dz_cos
 #define acos dz_acos
