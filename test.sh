@@ -17,9 +17,10 @@ if [[ "${1:-}" == "--sanitize" ]]; then
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
 if [[ "${1:-}" != "--sanitize" ]]; then
-  # The web build first, so that ctest plays it in a browser along with the rest.
+  # The web build first, so that ctest plays it in a browser and replays its headless runner in
+  # node along with the rest.
   ./web.sh
-  flags+=(-DDAZOZI_WEB_PAGE="$PWD/build/web/page")
+  flags+=(-DDAZOZI_WEB_PAGE="$PWD/build/web/page" -DDAZOZI_WEB_BUILD="$PWD/build/web")
 fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"

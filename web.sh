@@ -2,7 +2,8 @@
 # Builds Dazozi Redov for web browsers: one static folder (index.html, its script and style,
 # dazozi-redov.js and dazozi-redov.wasm) that any static web server can serve.
 # Installs what is missing, builds the libraries once into a cache outside the clone
-# (scripts/web-deps.sh), builds the page into build/web/page and prints where it is.
+# (scripts/web-deps.sh), builds the page into build/web/page and prints where it is. Also builds
+# the headless runner for node (build/web/tools/scenario.js), which the test suite replays.
 #   ./web.sh            build only
 #   ./web.sh --serve    build, then serve the page on http://127.0.0.1:8000/ until Ctrl+C
 #                       (another port: DAZOZI_WEB_PORT=8080 ./web.sh --serve)
@@ -29,7 +30,7 @@ emcmake cmake -S . -B build/web -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -D
 # Progress and problems only, each line as it comes (also into a pipe); the build's status
 # decides.
 set +o pipefail
-cmake --build build/web --target dazozi-web dazozi-web-files -j"$jobs" 2>&1 |
+cmake --build build/web --target dazozi-web dazozi-web-files scenario -j"$jobs" 2>&1 |
   { grep --line-buffered -E '^\[ *[0-9]+%\]|error|warning' || true; }
 status=${PIPESTATUS[0]}
 set -o pipefail

@@ -18,6 +18,7 @@
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Clock.hpp"
+#include "media/FrameLoop.hpp"
 #include "media/Graphics.hpp"
 #include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
@@ -91,6 +92,12 @@ void reportRecordingFailure(const InputRecorder& r) {
 // The program's --record file. At namespace scope so that the end of the program can finish it
 // and say when that failed.
 InputRecorder sessionRecording;
+
+// The program's frame: a replay that has run out first gives the input back to the user.
+void desktopFrame() {
+    HandOverWhenReplayEnds();
+    updateGame();
+}
 
 void finishSessionRecording() {
     if (sessionRecording.IsOpen() && !sessionRecording.Finish()) {
@@ -263,7 +270,7 @@ void updateGame() {
     sandbox->drawControl(control->debugMode);
     editor->draw();
 
-    CountActiveShapes();
+    CountActiveShapes(*level->_FGLayer->spaceMap);
     drawFPS();
     DrawOverlayText();
     if (sandbox->screenshotRequested) {
@@ -313,6 +320,7 @@ int RunProgram(int argc, const char* const* argv) {
         return 2;
     }
 
+    FrameLoop::Prepare();
     if (!StartUp(GraphicsTarget::Window)) {
         return 1;
     }
@@ -326,9 +334,5 @@ int RunProgram(int argc, const char* const* argv) {
         SetGameReplay(&script);
         SetScriptedInputOnly(true);
     }
-    do {
-        HandOverWhenReplayEnds();
-        updateGame();
-    } while (!CloseRequested());
-    EndProgram();
+    FrameLoop::Run(&desktopFrame);
 }

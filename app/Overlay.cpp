@@ -5,7 +5,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/Game.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
@@ -15,8 +14,6 @@
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPSpaceHash.hpp"
-#include "world/TLayer.hpp"
-#include "world/TLevel.hpp"
 
 int shapeCount = 0;
 int fpsFrames = 0;
@@ -60,10 +57,6 @@ int countShape(CPShape* /*shape*/, void* /*data*/) {
 void CountActiveShapes(CPSpace& space) {
     shapeCount = 0;
     space.GetActiveShapes()->ForEach(&countShape, nullptr);
-}
-
-void CountActiveShapes() {
-    CountActiveShapes(*level->_FGLayer->spaceMap);
 }
 
 void drawFPS() {

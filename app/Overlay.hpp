@@ -13,8 +13,6 @@ extern int fpsNextTime; // TimeMs() at which the current window ends; start-up s
 int countShape(CPShape* shape, void* data);
 // shapeCount = the number of active shapes of space (static shapes are not counted).
 void CountActiveShapes(CPSpace& space);
-// The same for the program's level: its foreground layer's space.
-void CountActiveShapes();
 // Draws " FPS : <fpsValue>" at (GraphicsWidth() - 80, 0) in white over a one-pixel dark
 // shadow (the colour is white again afterwards), counts this frame and closes the window
 // when TimeMs() reached fpsNextTime (wrap-safe); the next window ends 1000 ms after this one

@@ -67,7 +67,23 @@ endforeach()
 add_custom_target(desktop-docs ALL DEPENDS ${DAZOZI_COMPRESSED_DOCS})
 add_dependencies(dazozi-redov desktop-docs)
 install(FILES ${DAZOZI_PACKAGE_DIR}/dazozi-redov.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${DAZOZI_PACKAGE_DIR}/changelog.gz ${DAZOZI_DESKTOP_DIR}/copyright
+# The copyright file: the project's text, then the notices of the code compiled into the program
+# from other sources (DAZOZI_BUILT_IN_NOTICES, pairs of a title and a file: cmake/SameMath.cmake),
+# each as a paragraph of the machine-readable format: its lines indented, blank lines as " .".
+file(READ ${DAZOZI_DESKTOP_DIR}/copyright dazozi_copyright)
+set(dazozi_notices ${DAZOZI_BUILT_IN_NOTICES})
+while(dazozi_notices)
+  list(POP_FRONT dazozi_notices title file)
+  file(READ ${file} notice)
+  string(STRIP "${notice}" notice)
+  string(REGEX REPLACE "\n[ \t]*\n" "\n.\n" notice "${notice}")
+  string(REGEX REPLACE "\n[ \t]*\n" "\n.\n" notice "${notice}")
+  string(REPLACE "\n" "\n " notice "${notice}")
+  string(APPEND dazozi_copyright "\nFiles: *\nCopyright: see below\nComment: ${title}, compiled into the program\nLicense: MIT\n ${notice}\n")
+endwhile()
+file(WRITE ${DAZOZI_PACKAGE_DIR}/copyright.new "${dazozi_copyright}")
+configure_file(${DAZOZI_PACKAGE_DIR}/copyright.new ${DAZOZI_PACKAGE_DIR}/copyright COPYONLY)
+install(FILES ${DAZOZI_PACKAGE_DIR}/changelog.gz ${DAZOZI_PACKAGE_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/dazozi-redov)
 
 set(CPACK_GENERATOR DEB)

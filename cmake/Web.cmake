@@ -20,7 +20,7 @@ dazozi_import_static(PkgConfig::SDL2 libSDL2.a "${DAZOZI_WEB_DEPS}/include/SDL2"
 dazozi_import_static(ZLIB::ZLIB libz.a "${DAZOZI_WEB_DEPS}/include")
 dazozi_import_static(PNG::PNG libpng.a "${DAZOZI_WEB_DEPS}/include")
 set_target_properties(PNG::PNG PROPERTIES INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
-# Chipmunk comes from the same folder through cmake/Chipmunk.cmake; media/CMakeLists.txt takes
+# Chipmunk is built from source for every build (cmake/SameMath.cmake); media/CMakeLists.txt takes
 # the browser's side of the media services (media/web/) in place of the desktop's.
 
 file(WRITE ${CMAKE_BINARY_DIR}/web-library-funcs.json "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
@@ -70,4 +70,15 @@ function(dazozi_add_web_bench)
   add_custom_command(TARGET dazozi-side-bench-web POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/bench/web/bench.html "${page}/"
     VERBATIM)
+endfunction()
+
+# A tool built for node instead of a browser (the headless runner: the same frame loop and the
+# page's libraries, run from a shell): it reads and writes the machine's files as they are
+# (NODERAWFS) and its exit status is the process's. Run it as `node TARGET.js ARGS`. Compiled
+# synchronously: this emscripten would fetch() the .wasm by its path in a node that has fetch.
+function(dazozi_web_node_program target)
+  set_target_properties(${target} PROPERTIES SUFFIX ".js")
+  target_link_options(${target} PRIVATE
+    -sENVIRONMENT=node -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sWASM_ASYNC_COMPILATION=0
+    -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/web-library-funcs.json)
 endfunction()

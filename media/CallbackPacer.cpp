@@ -1,6 +1,6 @@
 #include "media/CallbackPacer.hpp"
 
-#include "media/Graphics.hpp"
+#include "media/Frame.hpp"
 
 bool CallbackPacer::Due(std::uint32_t nowMs) const {
     // Signed difference of the wrapping millisecond counters: right across the 2^32 wrap too.

@@ -1,10 +1,10 @@
 #include "media/TImage.hpp"
 
 #include "media/Embedded.hpp"
-#include "media/GraphicsInternal.hpp"
+#include "media/Png.hpp"
+#include "media/Window.hpp"
 
 #include <SDL.h>
-#include <png.h>
 
 #include <cstring>
 
@@ -72,45 +72,6 @@ SDL_Texture* MakeTexture(const std::uint8_t* pixels, int w, int h, int pitch, bo
     return tex;
 }
 } // namespace
-
-std::optional<DecodedPng> DecodePng(const unsigned char* data, std::size_t size) {
-    if (!data || size == 0)
-        return std::nullopt;
-    png_image img;
-    std::memset(&img, 0, sizeof img);
-    img.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&img, data, size))
-        return std::nullopt;
-    DecodedPng out;
-    out.width = static_cast<int>(img.width);
-    out.height = static_cast<int>(img.height);
-    out.palette = (img.format & PNG_FORMAT_FLAG_COLORMAP) != 0;
-    out.hasAlpha = (img.format & PNG_FORMAT_FLAG_ALPHA) != 0;
-    img.format = PNG_FORMAT_RGBA;
-    out.rgba.resize(PNG_IMAGE_SIZE(img));
-    if (!png_image_finish_read(&img, nullptr, out.rgba.data(), 0, nullptr)) {
-        png_image_free(&img);
-        return std::nullopt;
-    }
-    return out;
-}
-
-std::vector<std::uint8_t> EncodePng(const std::uint8_t* rgba, int width, int height) {
-    png_image img;
-    std::memset(&img, 0, sizeof img);
-    img.version = PNG_IMAGE_VERSION;
-    img.width = static_cast<png_uint_32>(width);
-    img.height = static_cast<png_uint_32>(height);
-    img.format = PNG_FORMAT_RGBA;
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&img, nullptr, &size, 0, rgba, 0, nullptr))
-        return {};
-    std::vector<std::uint8_t> out(size);
-    if (!png_image_write_to_memory(&img, out.data(), &size, 0, rgba, 0, nullptr))
-        return {};
-    out.resize(size);
-    return out;
-}
 
 TImage::~TImage() {
     // Textures of an earlier window went with its renderer; only current ones are ours to free.

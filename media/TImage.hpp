@@ -47,17 +47,6 @@ class TImage {
     FrameCache& Cache(int frame);
 };
 
-// Result of DecodePng: RGBA pixels plus what the file itself held.
-struct DecodedPng {
-    int width = 0, height = 0;
-    bool palette = false;  // the file was palette based
-    bool hasAlpha = false; // the file carried alpha (an alpha channel or a transparency table)
-    std::vector<std::uint8_t> rgba; // width * height * 4 bytes
-};
-std::optional<DecodedPng> DecodePng(const unsigned char* data, std::size_t size);
-// Encodes RGBA pixels (width * 4 bytes per row) as a PNG file in memory; empty on failure.
-std::vector<std::uint8_t> EncodePng(const std::uint8_t* rgba, int width, int height);
-
 // Loads an embedded picture ("incbin::name") as one frame; flags -1 = 3 (masked, filtered).
 // nullptr when the resource is missing or cannot be decoded.
 std::shared_ptr<TImage> LoadImage(std::string_view url, int flags = -1);

@@ -140,6 +140,15 @@ CPVect CPBody::GetVelocity() const {
     return b ? FromCp(cpBodyGetVelocity(b)) : ZeroVect;
 }
 
+CPExactState CPBody::GetExactState() const {
+    const cpBody* b = BodyOf(*this);
+    if (b == nullptr) {
+        return {};
+    }
+    const cpVect p = cpBodyGetPosition(b), v = cpBodyGetVelocity(b);
+    return {p.x, p.y, cpBodyGetAngle(b), v.x, v.y, cpBodyGetAngularVelocity(b)};
+}
+
 float CPBody::GetMass() const {
     return mass_;
 }

@@ -8,6 +8,12 @@
 
 class CPBody;
 class CPShape;
+
+// A body's state as the physics library holds it, at full precision (radians, pixels/s): what
+// two builds replaying one recording must agree on bit for bit.
+struct CPExactState {
+    double x = 0.0, y = 0.0, angle = 0.0, vx = 0.0, vy = 0.0, angularVelocity = 0.0;
+};
 class CPJoint;
 
 // Replaces a body's velocity integration: called once per step with the space's gravity,
@@ -33,6 +39,7 @@ class CPBody : public CPObject {
     CPVect WorldToLocal(CPVect p) const; // world pixels -> body coordinates
     void SetVelocity(CPVect v);          // pixels/s
     CPVect GetVelocity() const;
+    CPExactState GetExactState() const;        // all zero once freed
     float GetMass() const;                     // as given to Create (may be INFINITY)
     float GetMoment() const;                   // as given to Create (may be INFINITY)
     void SetData(void* data) { data_ = data; } // non-owning user data

@@ -1,9 +1,6 @@
 #include "physics/CPSpace.hpp"
 
 #include <cmath>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "physics/CPBody.hpp"
 #include "physics/CPJoint.hpp"
@@ -11,6 +8,7 @@
 #include "physics/CPSpaceHash.hpp"
 #include "physics/ChipmunkGlue.hpp"
 #include "physics/ChipmunkInternals.hpp"
+#include "physics/QuietSpace.hpp"
 
 namespace {
 
@@ -25,33 +23,6 @@ cpBool RejectContact(cpArbiter*, cpSpace*, cpDataPointer) {
 }
 
 } // namespace
-
-cpSpace* NewQuietSpace() {
-    // The distribution's build keeps the library's debug checks, and with them a two-line
-    // banner printed on stdout when the first space is made. The program talks to nobody on
-    // stdout, so the descriptor is pointed at /dev/null for that one call.
-    static bool bannerGone = false;
-    if (bannerGone) {
-        return cpSpaceNew();
-    }
-    bannerGone = true;
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_FILENO);
-    const int sink = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    const bool redirected = saved >= 0 && sink >= 0 && dup2(sink, STDOUT_FILENO) >= 0;
-    cpSpace* space = cpSpaceNew();
-    std::fflush(stdout);
-    if (redirected) {
-        dup2(saved, STDOUT_FILENO);
-    }
-    if (sink >= 0) {
-        close(sink);
-    }
-    if (saved >= 0) {
-        close(saved);
-    }
-    return space;
-}
 
 std::shared_ptr<CPSpace> CPSpace::Create() {
     std::shared_ptr<CPSpace> space(new CPSpace());

@@ -2,14 +2,16 @@
 
 #include <cmath>
 
-#include "physics/ChipmunkGlue.hpp"
+#include <chipmunk/chipmunk.h>
+
+#include "physics/QuietSpace.hpp"
 
 float CPVect::Length() const {
     return std::sqrt(x * x + y * y);
 }
 
 float MomentForCircle(float mass, float r1, float r2, CPVect offset) {
-    return static_cast<float>(cpMomentForCircle(mass, r1, r2, ToCp(offset)));
+    return static_cast<float>(cpMomentForCircle(mass, r1, r2, cpv(offset.x, offset.y)));
 }
 
 float MomentForPoly(float mass, std::span<const CPVect> verts, CPVect offset) {

@@ -7,7 +7,9 @@
 # web build's test drives.
 set -euo pipefail
 
-packages=(build-essential cmake pkg-config libsdl2-dev libchipmunk-dev libpng-dev zlib1g-dev)
+# dpkg-dev and xz-utils fetch and unpack the Debian sources that every build compiles Chipmunk
+# and its math from (scripts/debian-source.sh).
+packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev dpkg-dev xz-utils)
 for arg in "$@"; do
   case $arg in
     --tests)

@@ -108,46 +108,18 @@ make_with_progress() {
   fi
 }
 
-# --- Sources through apt with a state of our own: a deb-src list derived from the machine's
-# Debian sources, lists and caches under $work/apt; the machine's apt set-up is left untouched.
-apt_dir=$work/apt
-mkdir -p "$apt_dir/sources.d" "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-sources_out=$apt_dir/sources.d/debian-src.sources
-: >"$sources_out"
-for f in /etc/apt/sources.list.d/*.sources; do
-  [[ -f $f ]] || continue
-  if grep -qE '^URIs:.*debian' "$f"; then
-    sed -E 's/^Types:.*/Types: deb-src/' "$f" >>"$sources_out"
-    echo >>"$sources_out"
-  fi
-done
-if [[ -f /etc/apt/sources.list ]]; then
-  grep -E '^deb[[:space:]].*debian' /etc/apt/sources.list | sed -E 's/^deb[[:space:]]/deb-src /' \
-    >"$apt_dir/sources.d/debian-src.list" || true
-fi
-if [[ ! -s $sources_out && ! -s $apt_dir/sources.d/debian-src.list ]]; then
-  echo "web-deps: no Debian sources found in /etc/apt to derive a deb-src list from" >&2
-  exit 1
-fi
-apt_opts=(-o "Dir::Etc::SourceList=/dev/null" -o "Dir::Etc::SourceParts=$apt_dir/sources.d"
-  -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"
-  -o "Debug::NoLocking=1" -o "APT::Sandbox::User=root")
-step "fetching the source package lists"
-apt-get "${apt_opts[@]}" update -qq
-cd "$work"
+# --- Sources: Debian's, at the exact versions listed above, unpacked into the work folder
+# (scripts/debian-source.sh).
+step "fetching the sources"
+specs=()
 for entry in "${sources[@]}"; do
   read -r p v <<<"$entry"
-  step "fetching $p $v"
-  if ! apt-get "${apt_opts[@]}" source -qq --download-only "$p=$v" 2>/dev/null; then
-    served=$(apt-cache "${apt_opts[@]}" showsrc "$p" | sed -n 's/^Version: //p' | sort -rV | head -n 1)
-    echo "web-deps: the mirror no longer serves $p $v (it serves ${served:-no version}); update the list in scripts/web-deps.sh" >&2
-    exit 1
-  fi
-  echo "$p $v" >>"$prefix/SOURCES"
+  specs+=("$p=$v")
 done
-for dsc in *.dsc; do
-  step "unpacking $dsc"
-  dpkg-source --no-check -x "$dsc" >/dev/null
+scripts/debian-source.sh --dest "$work" "${specs[@]}" >/dev/null
+for entry in "${sources[@]}"; do
+  read -r p v <<<"$entry"
+  cat "$(unpacked "$p")"/.debian-version >>"$prefix/SOURCES"
 done
 
 cflags="-O2"

@@ -1,6 +1,7 @@
 #include "tools/GoldenFrame.hpp"
 
 #include "media/Graphics.hpp"
+#include "media/Png.hpp"
 #include "media/TImage.hpp"
 
 #include <fcntl.h>

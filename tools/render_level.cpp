@@ -10,6 +10,7 @@
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Graphics.hpp"
+#include "media/Png.hpp"
 #include "media/TImage.hpp"
 #include "physics/CPVect.hpp"
 #include "world/TLevel.hpp"

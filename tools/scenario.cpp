@@ -52,6 +52,11 @@ options:
   --out DIR        where shots (without --golden), failed comparisons and F12's screenshots
                    go (default .)
   --update-goldens with --golden: write every shot as DIR/NAME.png instead of comparing
+  --bodies         also print "body I X Y ANGLE VX VY W" for every body hashed after the last
+                   frame, in C's exact hexadecimal notation (shows which body parts first)
+  --hash-every-frame
+                   also print "frame N bodies B hash H" after every frame (finds the first
+                   frame where two builds or two versions part)
   --help           print this text
 
 script format, one entry per line; '#' starts a comment:
@@ -79,8 +84,8 @@ back buffer of that frame).
 
 output (stdout), one "name value" pair per line:
   frames (frames completed), ended (frames | close | escape), shapes, balls, cubes, stars,
-  squids, chains, fps, bodies (live bodies hashed), hash (64-bit FNV-1a of every live body's
-  position and angle, in class and creation order).
+  squids, chains, fps, bodies (live bodies hashed), hash (64-bit FNV-1a of the bits of every
+  live body's position, angle, velocity and angular velocity, in class and creation order).
 )";
 
 struct ScenarioEnded {};
@@ -88,15 +93,18 @@ struct ScenarioEnded {};
     throw ScenarioEnded{};
 }
 
-// 64-bit FNV-1a over the bit patterns of every live body's x, y and angle.
+// 64-bit FNV-1a over the bit patterns of every live body's position, angle, velocity and
+// angular velocity as the physics library holds them (doubles): two builds that agree on it
+// computed the same physics to the last bit.
 struct BodyHash {
     std::uint64_t value = 1469598103934665603ull;
     int bodies = 0;
+    std::ostream* dump = nullptr; // when set, every body's state is written there too
 
-    void addFloat(float f) {
-        std::uint32_t bits = 0;
-        std::memcpy(&bits, &f, sizeof bits);
-        for (int i = 0; i < 4; ++i) {
+    void addDouble(double d) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &d, sizeof bits);
+        for (int i = 0; i < 8; ++i) {
             value ^= (bits >> (8 * i)) & 0xFFu;
             value *= 1099511628211ull;
         }
@@ -105,11 +113,27 @@ struct BodyHash {
         if (!body || body->IsFreed()) {
             return;
         }
-        const CPVect p = body->GetPosition();
-        addFloat(p.x);
-        addFloat(p.y);
-        addFloat(body->GetAngle());
+        const CPExactState s = body->GetExactState();
+        if (dump != nullptr) {
+            *dump << "body " << bodies;
+        }
+        for (double d : {s.x, s.y, s.angle, s.vx, s.vy, s.angularVelocity}) {
+            addDouble(d);
+            if (dump != nullptr) {
+                char text[32];
+                std::snprintf(text, sizeof text, " %a", d);
+                *dump << text;
+            }
+        }
+        if (dump != nullptr) {
+            *dump << "\n";
+        }
         ++bodies;
+    }
+    std::string hex() const {
+        char text[17];
+        std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+        return text;
     }
 };
 
@@ -126,8 +150,9 @@ template <class T, class F> void forEachLive(TList<std::shared_ptr<T>>* list, F 
     }
 }
 
-BodyHash hashBodies() {
+BodyHash hashBodies(std::ostream* dump = nullptr) {
     BodyHash hash;
+    hash.dump = dump;
     forEachLive(TBall::liveList.get(), [&](TBall& o) { hash.add(o._body); });
     forEachLive(TCube::liveList.get(), [&](TCube& o) { hash.add(o._body); });
     forEachLive(TStar::liveList.get(), [&](TStar& o) { hash.add(o._body); });
@@ -165,6 +190,8 @@ int main(int argc, char** argv) {
     std::string goldenDir;
     std::string outDir = ".";
     bool updateGoldens = false;
+    bool hashEveryFrame = false;
+    bool dumpBodies = false;
     int framesOverride = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -203,6 +230,10 @@ int main(int argc, char** argv) {
             outDir = argv[++i];
         } else if (arg == "--update-goldens") {
             updateGoldens = true;
+        } else if (arg == "--hash-every-frame") {
+            hashEveryFrame = true;
+        } else if (arg == "--bodies") {
+            dumpBodies = true;
         } else if (!arg.empty() && arg[0] != '-') {
             // A bare file is a script: 'scenario FILE' replays a recording.
             if (!script.Load(arg, error)) {
@@ -256,6 +287,11 @@ int main(int argc, char** argv) {
             script.Feed(frame, &clock);
             updateGame();
             ++completed;
+            if (hashEveryFrame) {
+                const BodyHash h = hashBodies();
+                std::cout << "frame " << frame << " bodies " << h.bodies << " hash " << h.hex()
+                          << "\n";
+            }
             const auto range = script.events.equal_range(frame);
             for (auto it = range.first; it != range.second; ++it) {
                 const InputScript::Event& e = it->second;
@@ -301,9 +337,7 @@ int main(int argc, char** argv) {
         std::cerr << "scenario: cannot write " << pngPath << "\n";
         return 1;
     }
-    const BodyHash hash = hashBodies();
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash.value));
+    const BodyHash hash = hashBodies(dumpBodies ? &std::cout : nullptr);
     std::cout << "frames " << completed << "\n"
               << "ended " << ended << "\n"
               << "shapes " << shapeCount << "\n"
@@ -314,7 +348,7 @@ int main(int argc, char** argv) {
               << "chains " << TChain::Count() << "\n"
               << "fps " << fpsValue << "\n"
               << "bodies " << hash.bodies << "\n"
-              << "hash " << hex << "\n";
+              << "hash " << hash.hex() << "\n";
     std::cout.flush();
     SetEndProgramHandler(nullptr);
     SetClock(nullptr);

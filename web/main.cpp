@@ -5,8 +5,8 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
+#include "media/FrameLoop.hpp"
 #include "media/input/Input.hpp"
-#include "media/web/BrowserFrameLoop.hpp"
 #include "physics/CPSpace.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
@@ -86,12 +86,12 @@ std::string downloadScreenshot() {
 }
 
 int main() {
-    BrowserFrameLoop::Prepare();
+    FrameLoop::Prepare();
     if (!StartUp(GraphicsTarget::Window))
         return 1;
     initGame();
     // A person is playing here, as in the desktop window: the corner hint tells them about F1.
     EnableHelpHint(true);
     SetScreenshotSaver(&downloadScreenshot);
-    BrowserFrameLoop::Run(updateGame);
+    FrameLoop::Run(updateGame);
 }

@@ -32,7 +32,7 @@
 #include <vector>
 
 #ifdef __EMSCRIPTEN__
-#include "media/web/BrowserFrameLoop.hpp"
+#include "media/FrameLoop.hpp"
 #endif
 
 namespace {
@@ -166,7 +166,7 @@ int main(int argc, char** argv) {
 #ifdef __EMSCRIPTEN__
     (void)argc;
     (void)argv;
-    BrowserFrameLoop::Prepare();
+    FrameLoop::Prepare();
 #else
     // Natively: SDL's OpenGL renderer in a window (the browser draws with WebGL), or with
     // --software the software renderer offscreen.
@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
     initGame();
     FirstFrame();
 #ifdef __EMSCRIPTEN__
-    BrowserFrameLoop::Run(MeasuredFrame);
+    FrameLoop::Run(MeasuredFrame);
 #else
     while (!bench.done)
         MeasuredFrame();

@@ -1,6 +1,6 @@
 #include "media/input/Input.hpp"
 
-#include "media/Graphics.hpp"
+#include "media/Window.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/Key.hpp"
 #include "media/input/SdlKeys.hpp"
@@ -245,6 +245,11 @@ void ResetInput() {
     if (SDL_WasInit(SDL_INIT_EVENTS) != 0)
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     in = InputState{};
+}
+
+int CloseRequested() {
+    PollEvents();
+    return TakeCloseRequest() ? 1 : 0;
 }
 
 bool TakeCloseRequest() {

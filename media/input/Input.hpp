@@ -20,6 +20,7 @@ void PollEvents();       // processes the pending window, keyboard and mouse eve
 void FlushInput();       // releases every key and button and zeroes every hit count
 void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)
+int CloseRequested();    // 1 if a close was requested since the last call (clears it); polls events
 
 // The queries above, by name.
 inline int KeyHits(Key key) {

@@ -4,6 +4,7 @@
 #include "data/Resources.hpp"
 
 #include "media/Embedded.hpp"
+#include "media/Png.hpp"
 #include "media/TImage.hpp"
 
 #include <gtest/gtest.h>

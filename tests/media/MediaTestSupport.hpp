@@ -5,6 +5,7 @@
 #include "media/Clock.hpp"
 #include "media/Embedded.hpp"
 #include "media/Graphics.hpp"
+#include "media/Png.hpp"
 #include "media/TImage.hpp"
 #include "media/input/Input.hpp"
 

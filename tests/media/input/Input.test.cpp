@@ -1,6 +1,6 @@
 #include "media/MediaTestSupport.hpp"
 
-#include "media/GraphicsInternal.hpp"
+#include "media/Window.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "media/input/SdlKeys.hpp"
 

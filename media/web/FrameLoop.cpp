@@ -1,9 +1,10 @@
-#include "media/web/BrowserFrameLoop.hpp"
+#include "media/FrameLoop.hpp"
 
 #include "media/CallbackPacer.hpp"
 #include "media/Clock.hpp"
-#include "media/Graphics.hpp"
+#include "media/Frame.hpp"
 #include "media/TSound.hpp"
+#include "media/input/Input.hpp"
 #include "media/web/BrowserClock.hpp"
 
 #include <SDL.h>
@@ -15,17 +16,6 @@ namespace {
 BrowserClock browserClock;
 CallbackPacer pacer;
 void (*frameFunction)() = nullptr;
-
-// EndProgram in a page: the display callback keeps the runtime alive, so a plain exit() would
-// leave the page's loop running without ever reporting the end. Stop the loop, close what is
-// open as EndProgram would, and end for good: the page's onExit shows that the game is over.
-void EndInBrowser() {
-    emscripten_cancel_main_loop();
-    CloseAudio();
-    CloseGraphics();
-    SDL_Quit();
-    emscripten_force_exit(0);
-}
 
 void OnDisplayCallback() {
     if (!pacer.Due(static_cast<std::uint32_t>(TimeMs())))
@@ -41,21 +31,29 @@ void OnDisplayCallback() {
 }
 } // namespace
 
-void BrowserFrameLoop::Prepare() {
+void FrameLoop::Prepare() {
     SetClock(&browserClock);
-    SetEndProgramHandler(EndInBrowser);
-    // A page has neither DISPLAY nor WAYLAND_DISPLAY: name SDL's one video driver here, so the
-    // window opens on the canvas instead of being refused for want of a display.
-    setenv("SDL_VIDEODRIVER", "emscripten", 1);
     // Keys go to the game only while its canvas has the focus, so the rest of the page (and
     // the browser's own shortcuts) keep working around it.
     SDL_SetHint(SDL_HINT_EMSCRIPTEN_KEYBOARD_ELEMENT, "#canvas");
 }
 
-void BrowserFrameLoop::Run(void (*frame)()) {
+void FrameLoop::Run(void (*frame)()) {
     frameFunction = frame;
     // 0 frames per second: the browser's display callback (requestAnimationFrame) drives the
     // loop; the pacer picks the callbacks that run a frame. Never returns.
     emscripten_set_main_loop(OnDisplayCallback, 0, 1);
     std::abort(); // not reached: the call above unwinds the stack into the browser
+}
+
+// In a page the display callback keeps the runtime alive, so a plain exit() would leave the
+// page's loop running without ever reporting the end. The loop is stopped, what is open closed,
+// and the program ended for good: the page's onExit shows that the game is over.
+void EndProgram() {
+    RunEndProgramHandler();
+    emscripten_cancel_main_loop();
+    CloseAudio();
+    CloseGraphics();
+    SDL_Quit();
+    emscripten_force_exit(ExitStatus());
 }

@@ -1,10 +1,6 @@
 #include "MediaTestSupport.hpp"
-#include "support/TempFolder.hpp"
 
 #include <array>
-#include <cstdio>
-#include <cstdlib>
-#include <stdexcept>
 #include <string>
 
 using namespace mediatest;
@@ -344,82 +340,4 @@ TEST_F(LineTest, LineEndGoesThroughTheTransform) {
     DrawLine(400, 0, 450, 50); // a wide diagonal
     EXPECT_EQ(PixelRgb(425, 325), kWhite);
     EXPECT_EQ(PixelRgb(440, 315), kBlack);
-}
-
-TEST(GraphicsWindow, OpensOnTheDummyDisplayAndReadsBack) {
-    SetGraphicsTarget(GraphicsTarget::Window);
-    SetWindowCaption("media test");
-    ASSERT_TRUE(OpenGraphics(1024, 768, 0, 60, 0)) << GraphicsError();
-    EXPECT_EQ(GraphicsWidth(), 1024);
-    SetClsColor(0, 0, 255);
-    Cls();
-    SetColor(255, 0, 0);
-    DrawRect(10, 10, 5, 5);
-    EXPECT_EQ(PixelRgb(12, 12), kRed);
-    EXPECT_EQ(PixelRgb(20, 20), Rgb(0, 0, 255));
-    Flip(0);
-    CloseGraphics();
-    SetClsColor(0, 0, 0);
-    EXPECT_FALSE(GraphicsOpen());
-}
-
-TEST(GraphicsWindow, FailureGivesACause) {
-    SetGraphicsTarget(GraphicsTarget::Offscreen);
-    EXPECT_FALSE(OpenGraphics(0, 0, 0, 60, 0));
-    EXPECT_STRNE(GraphicsError(), "");
-    SetGraphicsTarget(GraphicsTarget::Window);
-}
-
-// Without a display SDL would quietly fall back to an invisible driver and the program would
-// run with no window; it must fail with a cause instead.
-TEST(GraphicsWindow, NoDisplayFailsWithACauseInsteadOfRunningInvisibly) {
-    const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
-    std::string saved[3];
-    bool had[3];
-    for (int i = 0; i < 3; ++i) {
-        const char* v = std::getenv(names[i]);
-        had[i] = v != nullptr;
-        saved[i] = v ? v : "";
-        unsetenv(names[i]);
-    }
-    SetGraphicsTarget(GraphicsTarget::Window);
-    EXPECT_FALSE(OpenGraphics(1024, 768, 0, 60, 0));
-    EXPECT_NE(std::string(GraphicsError()).find("display"), std::string::npos);
-    EXPECT_FALSE(GraphicsOpen());
-    for (int i = 0; i < 3; ++i) {
-        if (had[i])
-            setenv(names[i], saved[i].c_str(), 1);
-    }
-}
-
-TEST_F(TextTest, BackBufferSavesAsPng) {
-    SetBlend(2);
-    DrawText("X", 0, 0);
-    const TempFolder folder;
-    const std::string path = folder.File("media_backbuffer.png");
-    ASSERT_TRUE(SaveBackBufferPng(path));
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    ASSERT_TRUE(f);
-    std::vector<unsigned char> bytes(1 << 20);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
-    std::fclose(f);
-    std::remove(path.c_str());
-    auto png = DecodePng(bytes.data(), bytes.size());
-    ASSERT_TRUE(png);
-    EXPECT_EQ(png->width, 1024);
-    EXPECT_EQ(png->height, 768);
-    EXPECT_EQ(png->rgba[0], 255); // the solid glyph cell at the top-left corner
-    EXPECT_EQ(png->rgba[(20 * 1024 + 20) * 4], 0);
-}
-
-namespace {
-[[noreturn]] void ThrowOnEnd() {
-    throw std::runtime_error("end");
-}
-} // namespace
-
-TEST(GraphicsEnd, EndProgramCallsTheHandler) {
-    SetEndProgramHandler(ThrowOnEnd);
-    EXPECT_THROW(EndProgram(), std::runtime_error);
-    SetEndProgramHandler(nullptr);
 }

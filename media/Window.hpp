@@ -1,0 +1,54 @@
+#pragma once
+#include <string_view>
+
+struct SDL_Renderer;
+struct SDL_Surface;
+struct SDL_Window;
+
+// The drawing device: a window on the display, or an RGBA surface in memory drawn by SDL's
+// software renderer (tests, tools, benchmarks), and the renderer that draws into it. It knows
+// nothing of what is drawn: the frame (media/Frame) opens, clears and presents it, the drawing
+// code (media/Draw) and the images' textures (media/TImage) draw with its renderer.
+
+enum class GraphicsTarget { Window, Offscreen };
+
+void SetGraphicsTarget(GraphicsTarget target); // takes effect at the next OpenWindow
+GraphicsTarget GetGraphicsTarget();
+void InitMedia(); // SDL events/timer (+ video if available); idempotent
+void SetWindowCaption(std::string_view caption); // caption of the window opened later
+// Closes what was open, then opens the target of width x height logical pixels and its
+// renderer; fullscreen: desktop full screen with the pointer in the middle. The next frame is
+// drawn straight into the window until ChooseFrameTarget. False on failure, with the cause in
+// GraphicsError().
+bool OpenWindow(int width, int height, bool fullscreen);
+void CloseWindow();          // closes the window or offscreen surface (frees every texture)
+const char* GraphicsError(); // why the last OpenWindow failed ("" if it did not)
+// SDL's name of the renderer drawing now ("software", "opengl", ...); "" while closed. A window
+// takes the accelerated renderer unless it is a CPU rasteriser; DAZOZI_RENDERER=software or
+// accelerated forces either (read at each OpenWindow).
+const char* RendererName();
+const char* TriedGlRenderer(); // GL_RENDERER of the accelerated renderer tried; "" if none
+// Desktop full screen at the display's resolution, the picture letterboxed and the pointer still
+// reported in logical pixels; false goes back to the window. No effect offscreen; false if SDL
+// refused. F11 and Alt+Enter toggle it (media/input/Input).
+bool SetFullScreen(bool on);
+bool IsFullScreen(); // the window is in desktop full screen now
+bool GraphicsOpen();
+int GraphicsWidth();  // logical width given to OpenWindow
+int GraphicsHeight(); // logical height given to OpenWindow
+
+void SetVSync(int on); // 1: presents wait for the retrace; 0: not. No-op when closed
+// Turns vsync on and presents for up to a second: true when three presents in a row took
+// msPerFrame (within 1 ms), i.e. the display paces at that rate; otherwise vsync goes off again.
+bool PresentsKeepRate(int msPerFrame);
+// Between frames: picks what the next frame is drawn into (the window, or the frame texture of
+// a scaled software window). Each target has a clip rectangle of its own: set it again after.
+void ChooseFrameTarget();
+// Shows the frame drawn so far, then (in a window) picks the next frame's target.
+void PresentFrame();
+
+// For the media code drawing with the device.
+SDL_Renderer* MediaRenderer(); // nullptr while nothing is open
+unsigned MediaGeneration();    // changes whenever the renderer is made or destroyed
+SDL_Window* MediaWindow();     // nullptr unless a window is open
+SDL_Surface* MediaSurface();   // the offscreen surface; nullptr unless one is open
