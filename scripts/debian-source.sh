@@ -26,13 +26,7 @@ for spec in "$@"; do
   [[ $spec == ?*=?* ]] || { echo "debian-source.sh: '$spec' is not NAME=VERSION" >&2; exit 2; }
 done
 
-if [[ -n "${DAZOZI_CACHE_DIR:-}" ]]; then
-  root=$DAZOZI_CACHE_DIR
-elif [[ $(id -u) -eq 0 ]]; then
-  root=/var/cache/dazozi-redov
-else
-  root=${XDG_CACHE_HOME:-$HOME/.cache}/dazozi-redov
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/cache-root.sh"
 # The cached tree of NAME=VERSION (the epoch is no part of a folder name).
 cached_dir() { local name=${1%%=*} version=${1#*=}; echo "$root/source-$name-${version#*:}"; }
 

@@ -45,13 +45,7 @@ if [[ "${1:-}" != "--print-dir" ]] && ! dpkg-query -W -f='${Status}' emscripten 
 fi
 emcc_version=$(dpkg-query -W -f='${Version}' emscripten 2>/dev/null || echo none)
 
-if [[ -n "${DAZOZI_CACHE_DIR:-}" ]]; then
-  root=$DAZOZI_CACHE_DIR
-elif [[ $(id -u) -eq 0 ]]; then
-  root=/var/cache/dazozi-redov
-else
-  root=${XDG_CACHE_HOME:-$HOME/.cache}/dazozi-redov
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/cache-root.sh"
 key+="emsdk-${emcc_version%%~*}_r${recipe}"
 prefix=$root/web-deps-$key
 

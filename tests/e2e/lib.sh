@@ -200,3 +200,33 @@ e2e_wait_exit() {
   [[ -s "$out/stdout-$2.txt" ]] && e2e_fail "program printed on stdout: $(head -c 200 "$out/stdout-$2.txt")"
   return 0
 }
+
+# e2e_window_manager: starts openbox and waits until its start-up is over (its --startup
+# command runs then), not only until it has claimed the screen: a window mapped in between was
+# sometimes never mapped, and SDL waits for that without end. Ended with the X server on exit.
+e2e_window_manager() {
+  command -v openbox >/dev/null || e2e_fail "openbox is not installed (scripts/install-deps.sh --tests)"
+  rm -f "$out/wm-started"
+  openbox --sm-disable --startup "touch $out/wm-started" >"$out/openbox.log" 2>&1 &
+  e2e_wm=$!
+  trap 'kill $e2e_wm 2>/dev/null; kill $e2e_xvfb 2>/dev/null' EXIT
+  e2e_wait_until "the window manager" test -e "$out/wm-started"
+}
+
+# e2e_size_is W H: true once the program's window is W x H.
+e2e_size_is() {
+  e2e_find_window && [[ "$width" == "$1" && "$height" == "$2" ]]
+}
+
+# e2e_wait_screenshot_saved: waits for the PNG that F12 writes into $HOME/Pictures and checks
+# that it is the whole 1024 x 768 frame.
+e2e_wait_screenshot_saved() {
+  shot_saved() { compgen -G "$HOME/Pictures/dazozi-redov-*.png" >/dev/null; }
+  e2e_wait_until "the screenshot in $HOME/Pictures" shot_saved
+  /usr/bin/python3 - "$HOME"/Pictures/dazozi-redov-*.png <<'PY' || e2e_fail "the screenshot is no 1024x768 PNG"
+import struct, sys
+data = open(sys.argv[1], "rb").read(32)
+assert data[:8] == b"\x89PNG\r\n\x1a\n"
+assert struct.unpack(">II", data[16:24]) == (1024, 768)
+PY
+}

@@ -10,20 +10,7 @@ source "$here/lib.sh"
 check=(/usr/bin/python3 "$here/fullscreen.py")
 
 e2e_init "$1" "$2"
-command -v openbox >/dev/null || e2e_fail "openbox is not installed (scripts/install-deps.sh --tests)"
-# Ready means openbox has finished starting (its --startup command runs then), not only that it
-# has claimed the screen: a window mapped in between was sometimes never mapped, and SDL waits
-# for that without end.
-rm -f "$out/wm-started"
-openbox --sm-disable --startup "touch $out/wm-started" >"$out/openbox.log" 2>&1 &
-wm=$!
-trap 'kill $wm 2>/dev/null; kill $e2e_xvfb 2>/dev/null' EXIT
-e2e_wait_until "the window manager" test -e "$out/wm-started"
-
-# e2e_size_is W H: true once the program's window is W x H.
-e2e_size_is() {
-  e2e_find_window && [[ "$width" == "$1" && "$height" == "$2" ]]
-}
+e2e_window_manager
 
 # has_focus: true once the program's window has the keyboard focus (asks for it otherwise); the
 # keys below are sent to whichever window has it.

@@ -17,16 +17,7 @@ export HOME="$out/home"
 rm -rf "$HOME"
 mkdir -p "$HOME/Pictures"
 unset XDG_PICTURES_DIR XDG_CONFIG_HOME
-command -v openbox >/dev/null || e2e_fail "openbox is not installed (scripts/install-deps.sh --tests)"
-rm -f "$out/wm-started"
-openbox --sm-disable --startup "touch $out/wm-started" >"$out/openbox.log" 2>&1 &
-wm=$!
-trap 'kill $wm 2>/dev/null; kill $e2e_xvfb 2>/dev/null' EXIT
-e2e_wait_until "the window manager" test -e "$out/wm-started"
-
-e2e_size_is() {
-  e2e_find_window && [[ "$width" == "$1" && "$height" == "$2" ]]
-}
+e2e_window_manager
 
 e2e_start_program scaled
 e2e_focus
@@ -67,14 +58,7 @@ e2e_wait_changed "$out/before-ball.png" 389,289,411,311 200 "a ball where the cl
 
 # F12 in the scaled window saves the frame at the program's size.
 xdotool key F12
-shot_saved() { compgen -G "$HOME/Pictures/dazozi-redov-*.png" >/dev/null; }
-e2e_wait_until "the screenshot in $HOME/Pictures" shot_saved
-/usr/bin/python3 - "$HOME"/Pictures/dazozi-redov-*.png <<'PY' || e2e_fail "the screenshot is no 1024x768 PNG"
-import struct, sys
-data = open(sys.argv[1], "rb").read(32)
-assert data[:8] == b"\x89PNG\r\n\x1a\n"
-assert struct.unpack(">II", data[16:24]) == (1024, 768)
-PY
+e2e_wait_screenshot_saved
 
 xdotool key Escape
 e2e_wait_exit Escape scaled
