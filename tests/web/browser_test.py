@@ -198,13 +198,16 @@ def run(driver, server, out):
     # click still lands under the pointer.
     driver.set_window_size(1500, 700)
     pd.wait(driver, lambda d: d.execute_script(
-        "return document.getElementById('canvas').width === window.innerWidth * devicePixelRatio"),
+        "const c = document.getElementById('canvas');"
+        "return c.width === Math.round(c.clientWidth * devicePixelRatio) && innerWidth === 1500"),
         30, message="the canvas did not follow the window")
     pd.wait_frames(driver, 3)
     wide = pd.screenshot(driver, os.path.join(out, "05-wide-window.png"))
     left, top, scale = pd.picture_rect(driver)
     check(left > 50 and abs(top) < 1, "the picture is letterboxed at the sides (%.0f, %.0f)" % (left, top))
-    bars = [wide.getpixel((int(left / 2), y)) for y in range(10, int(wide.height) - 10, 40)]
+    # Between the toolbar and the picture.
+    canvas_left = driver.execute_script("return document.getElementById('canvas').getBoundingClientRect().left")
+    bars = [wide.getpixel((int((canvas_left + left) / 2), y)) for y in range(10, int(wide.height) - 10, 40)]
     check(all(max(p) < 16 for p in bars), "the bars beside the picture are black")
     check(not near(game_pixel(wide, (left, top, scale), 512, 40), (0, 0, 0), 20),
           "the picture is drawn inside the bars")
