@@ -11,5 +11,7 @@ inline void PushKey(Key key, bool down, bool repeat = false) {
 }
 void PushMouseButton(int button, bool down); // 1 left, 2 right, 3 middle
 void PushMouseMove(int x, int y);            // in the program's logical pixels
-void PushFocus(bool gained);                 // keyboard focus gained or lost
-void PushCloseRequest();                     // the window's close button
+// A finger id lands (action 1), moves (2) or lifts (0) at (x, y) in the program's logical pixels.
+void PushFinger(int id, int action, int x, int y);
+void PushFocus(bool gained); // keyboard focus gained or lost
+void PushCloseRequest();     // the window's close button
