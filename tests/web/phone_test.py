@@ -142,9 +142,44 @@ def run(driver, server, out):
     tap_button(driver, "[data-action='help']")
     tap_button(driver, "[data-action='debug']")
 
+    # Two fingers grab two stars and carry them apart, each on its own joint. The stars are
+    # made while paused so that they are still where the fingers land.
+    tap_button(driver, "[data-action='reset']")
+    tap_button(driver, "[data-action='pause']")
+    a, b = (420, 120), (620, 120)
+    for point in (a, b):
+        tap(driver, *pd.to_page(driver, *point))
+        pd.wait_frames(driver, 1)
+    check(pd.probe(driver, 11) == 2, "two stars made while paused")
+    start = [star(driver, i) for i in range(2)]
+    touch(driver, "touchStart", [(1, pd.to_page(driver, *a)), (2, pd.to_page(driver, *b))])
+    pd.wait_frames(driver, 2)
+    driver.execute_script("Module._dazozi_key(80, 1); Module._dazozi_key(80, 0);")  # go on
+    for step in range(1, 9):
+        touch(driver, "touchMove", [(1, pd.to_page(driver, a[0] - 15 * step, a[1])),
+                                    (2, pd.to_page(driver, b[0] + 15 * step, b[1]))])
+        pd.wait_frames(driver, 2)
+    held = [star(driver, i) for i in range(2)]
+    touch(driver, "touchEnd", [])
+    pd.wait_frames(driver, 2)
+    check(pd.probe(driver, 11) == 2 and held[1][0] - held[0][0] > start[1][0] - start[0][0] + 150,
+          "two fingers carry two stars apart (%s to %s)" % (start, held))
+    check(abs(held[0][1] - a[1]) < 40 and abs(held[1][1] - b[1]) < 40,
+          "the stars stay under the fingers, not fallen (%s)" % held)
+
+    # A finger resting on empty space streams balls, as the held right button does.
+    tap_button(driver, "[data-kind='1']")
+    balls = pd.probe(driver, 0)
+    touch(driver, "touchStart", [(3, pd.to_page(driver, 300, 100))])
+    pd.wait_frames(driver, 30)
+    touch(driver, "touchEnd", [])
+    pd.wait_frames(driver, 2)
+    check(pd.probe(driver, 0) >= balls + 10, "a held finger streams balls (%d)" % pd.probe(driver, 0))
+
     # Start over: the stars are gone.
     tap_button(driver, "[data-action='reset']")
-    check(pd.probe(driver, 11) == 0, "start over clears the stars")
+    check(pd.probe(driver, 11) == 0 and pd.probe(driver, 0) == 0, "start over clears the bodies")
+    tap_button(driver, "[data-kind='3']")
 
     # Turned to landscape without a reload: the toolbar moves beside the picture and the game's
     # canvas follows its new size.
