@@ -56,14 +56,19 @@ def rect(driver, selector):
 
 def check_toolbar_sizes(driver, where):
     sizes = driver.execute_script(
+        "const c = document.getElementById('canvas').getBoundingClientRect();"
         "return [...document.querySelectorAll('#toolbar button')].map(b => {"
         "  const r = b.getBoundingClientRect(), s = b.querySelector('span');"
         "  return [r.width, r.height, parseFloat(getComputedStyle(s).fontSize),"
-        "          s.getBoundingClientRect().right <= r.right + 0.5];});")
-    check(len(sizes) == 17 and all(w >= 44 and h >= 44 for w, h, _, _ in sizes),
+        "          s.getBoundingClientRect().right <= r.right + 0.5,"
+        "          r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight &&"
+        "          (r.right <= c.left + 0.5 || r.bottom <= c.top + 0.5 || r.left >= c.right - 0.5 ||"
+        "           r.top >= c.bottom - 0.5)];});")
+    check(len(sizes) == 17 and all(w >= 44 and h >= 44 for w, h, _, _, _ in sizes),
           "%s every toolbar button is at least 44 CSS pixels (%s)" %
-          (where, sorted({(round(w), round(h)) for w, h, _, _ in sizes})))
-    check(all(f >= 12 and inside for _, _, f, inside in sizes),
+          (where, sorted({(round(w), round(h)) for w, h, _, _, _ in sizes})))
+    check(all(shown for _, _, _, _, shown in sizes), "%s every button is inside the window, none over the picture" % where)
+    check(all(f >= 12 and inside for _, _, f, inside, _ in sizes),
           "%s every label is at least 12 CSS pixels and fits its button" % where)
 
 
