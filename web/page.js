@@ -10,10 +10,16 @@
   let failed = false;
 
   // What the page's test and the benchmark read: frames run and when the first one came.
-  const status = (window.dazoziStatus = { frames: 0, firstFrameMs: null, ended: false, error: null });
+  const status = (window.dazoziStatus = {
+    frames: 0,
+    firstFrameMs: null,
+    ended: false,
+    error: null,
+    contextLost: false,
+  });
 
   function show(id) {
-    for (const panel of ['loading', 'message', 'ended']) {
+    for (const panel of ['loading', 'message', 'ended', 'lost']) {
       document.getElementById(panel).hidden = panel !== id;
     }
   }
@@ -137,6 +143,44 @@
     Object.assign(marks, now);
   }
 
+  // The WebGL context can be lost (a GPU reset, a phone putting the tab in the background). The
+  // game is paused meanwhile (unless it already was) and says so; when the browser gives the
+  // context back, the game makes its renderer and pictures again and goes on with the same
+  // scene. If it does not come back, the page says so and offers a reload.
+  let pausedForLoss = false;
+  let lostTimer = 0;
+  const lostText = document.getElementById('lost-text');
+  canvas.addEventListener('webglcontextlost', (event) => {
+    event.preventDefault(); // without this the browser never gives the context back
+    if (status.ended || failed) return;
+    status.contextLost = true;
+    lostText.textContent = 'The graphics card was reset. The game is paused until the browser ' +
+      'gives the picture back.';
+    pausedForLoss = !!(window.Module && Module._dazozi_probe && Module._dazozi_probe(9, 0) === 0);
+    if (pausedForLoss) {
+      key(80, true);
+      key(80, false);
+    }
+    show('lost');
+    clearTimeout(lostTimer);
+    lostTimer = setTimeout(() => {
+      lostText.textContent =
+        'The browser did not give the picture back. Reloading the page starts the game again.';
+    }, 10000);
+  });
+  canvas.addEventListener('webglcontextrestored', () => {
+    clearTimeout(lostTimer);
+    if (!status.contextLost) return;
+    status.contextLost = false;
+    if (window.Module && Module._dazozi_graphics_restored) Module._dazozi_graphics_restored();
+    if (pausedForLoss) {
+      key(80, true);
+      key(80, false);
+    }
+    show(null);
+  });
+  document.getElementById('lost-reload').addEventListener('click', () => location.reload());
+
   // A phone's address bar comes and goes and the phone turns: the page follows the visible
   // height, and the game hears of every change of its canvas's size as a window resize (SDL
   // reads the canvas's size then), without a reload.
@@ -224,6 +268,7 @@
         }
         updateMarks();
       },
+      onGraphicsFailed: () => fail('The picture could not be made again after the graphics card was reset.'),
       onExit: (code) => {
         // A game that could not start ends with a status: that is a failure, not an end.
         if (code) {

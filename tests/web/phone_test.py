@@ -72,6 +72,21 @@ def check_toolbar_sizes(driver, where):
           "%s every label is at least 12 CSS pixels and fits its button" % where)
 
 
+def lose_context(driver):
+    driver.execute_script("window.loseGl = Module.ctx.getExtension('WEBGL_lose_context');"
+                          "window.loseGl.loseContext();")
+    pd.wait(driver, lambda d: d.execute_script("return dazoziStatus.contextLost"), 30,
+            message="the page did not hear of the lost context")
+    pd.wait_frames(driver, 2)
+
+
+def restore_context(driver):
+    driver.execute_script("window.loseGl.restoreContext();")
+    pd.wait(driver, lambda d: not d.execute_script("return dazoziStatus.contextLost"), 30,
+            message="the context did not come back")
+    pd.wait_frames(driver, 3)
+
+
 def star(driver, i):
     return pd.probe(driver, 12, i), pd.probe(driver, 13, i)
 
@@ -214,6 +229,34 @@ def run(driver, server, out):
     pd.wait_frames(driver, 3)
     check_toolbar_sizes(driver, "desktop:")
     pd.screenshot(driver, os.path.join(out, "desktop-1280x800.png"))
+    # The WebGL context lost and given back: paused meanwhile with the page saying so, then the
+    # same scene goes on, every picture made again.
+    bodies = pd.probe(driver, 11), pd.probe(driver, 0)
+    lose_context(driver)
+    check(pd.probe(driver, 9) == 1 and driver.execute_script(
+        "return !document.getElementById('lost').hidden"), "a lost context pauses and says so")
+    restore_context(driver)
+    check(pd.probe(driver, 9) == 0 and driver.execute_script(
+        "return document.getElementById('lost').hidden"), "given back, the game goes on")
+    check((pd.probe(driver, 11), pd.probe(driver, 0)) == bodies, "the same bodies are there")
+    # Paused, so that the two pictures show the same moment.
+    tap_button(driver, "[data-action='pause']")
+    pd.wait_frames(driver, 2)
+    before = pd.screenshot(driver)
+    lose_context(driver)
+    restore_context(driver)
+    pd.wait_frames(driver, 3)
+    after = pd.screenshot(driver, os.path.join(out, "desktop-after-context-loss.png"))
+    left, top, scale = pd.picture_rect(driver)
+    points = [(int(left + gx * scale), int(top + gy * scale))
+              for gx in range(16, 1024, 64) for gy in range(16, 768, 64)]
+    same = sum(all(abs(a - b) <= 8 for a, b in zip(before.getpixel(p), after.getpixel(p)))
+               for p in points)
+    drawn = sum(max(before.getpixel(p)) > 40 for p in points)
+    check(drawn > len(points) * 0.9 and same == len(points),
+          "the picture is drawn again as it was (%d of %d points drawn, %d the same after)" %
+          (drawn, len(points), same))
+    tap_button(driver, "[data-action='pause']")
     check(not pd.severe_console_lines(driver), "no errors in the console")
 
 
