@@ -15,6 +15,7 @@
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TTouch.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Clock.hpp"
@@ -58,6 +59,8 @@ constexpr CPVect kCameraOffset = Vec2(640.0f, 480.0f);
 CPVect lastCameraTarget = ZeroVect;
 
 SandboxOverlay sandboxOverlay;
+// Fingers: taps spawn, held fingers stream, fingers on bodies grab them.
+TTouch touch;
 InputRecorder* recorder = nullptr;   // non-owning
 const InputScript* replay = nullptr; // non-owning
 int frameNumber = 0;                 // updateGame calls so far
@@ -148,12 +151,14 @@ void initGame() {
     control->init(level, player);
     sandbox->init(level);
     editor->init(level);
+    touch.init(level);
     sandboxOverlay.HideChooseHint();
     SleepMs(10);
 }
 
 void resetGame() {
     sandbox->DropGrab();
+    touch.DropAll();
     // The space is emptied in one go first; the body classes then only drop their objects.
     level->_FGLayer->spaceMap->FreeMovables();
     ClearAllBodies();
@@ -226,6 +231,7 @@ void updateGame() {
     control->spawning = !editor->active;
     control->steering = advance;
     control->updateControls();
+    touch.update(*control, advance);
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
     if (control->pressedUnselected) {
         sandboxOverlay.ShowChooseHint();
@@ -245,7 +251,7 @@ void updateGame() {
     // so the view trails the player by one frame of motion. Paused, the camera still follows
     // and nothing is stepped. While a body is held the camera holds still too: following the
     // player would move the world under a pointer that pulls the player, and it would run away.
-    if (!playerLost() && !sandbox->grab.Active()) {
+    if (!playerLost() && !sandbox->grab.Active() && touch.Grabs() == 0) {
         lastCameraTarget = player->_body->GetPosition().Sub(kCameraOffset);
     }
     if (advance) {

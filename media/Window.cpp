@@ -158,6 +158,30 @@ bool OpenWindow(int width, int height, bool fullscreen) {
     return true;
 }
 
+bool RemakeRenderer() {
+    if (!cx.window)
+        return false;
+    // Everything made for the old renderer goes with it; the caches see a new generation.
+    if (cx.renderer)
+        SDL_DestroyRenderer(cx.renderer);
+    cx.renderer = nullptr;
+    cx.frame = nullptr;
+    cx.scaledOnce = false;
+    ++cx.generation;
+    const RendererChoice choice =
+        CreateWindowRenderer(cx.window, RendererPreferenceFromEnvironment());
+    cx.renderer = choice.renderer;
+    if (!cx.renderer) {
+        cx.error = std::string("cannot draw into the window: ") + SDL_GetError();
+        return false;
+    }
+    SDL_RenderSetLogicalSize(cx.renderer, cx.width, cx.height);
+    SDL_RendererInfo info{};
+    cx.rendererName = SDL_GetRendererInfo(cx.renderer, &info) == 0 ? info.name : "";
+    ++cx.generation;
+    return true;
+}
+
 void CloseWindow() {
     if (cx.renderer)
         SDL_DestroyRenderer(cx.renderer); // frees every texture made for it

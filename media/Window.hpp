@@ -21,7 +21,11 @@ void SetWindowCaption(std::string_view caption); // caption of the window opened
 // drawn straight into the window until ChooseFrameTarget. False on failure, with the cause in
 // GraphicsError().
 bool OpenWindow(int width, int height, bool fullscreen);
-void CloseWindow();          // closes the window or offscreen surface (frees every texture)
+void CloseWindow(); // closes the window or offscreen surface (frees every texture)
+// Makes the window's renderer anew, for a GPU that lost what it held (a browser's WebGL context
+// given back after a loss): textures are made again on their first use. False, with the reason
+// in GraphicsError(), when none could be made; false without a window.
+bool RemakeRenderer();
 const char* GraphicsError(); // why the last OpenWindow failed ("" if it did not)
 // SDL's name of the renderer drawing now ("software", "opengl", ...); "" while closed. A window
 // takes the accelerated renderer unless it is a CPU rasteriser; DAZOZI_RENDERER=software or

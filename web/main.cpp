@@ -4,9 +4,13 @@
 #include "app/Screenshot.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TSquid.hpp"
+#include "bodies/TStar.hpp"
 #include "control/TControl.hpp"
+#include "control/TSandbox.hpp"
 #include "media/FrameLoop.hpp"
 #include "media/input/Input.hpp"
+#include "media/input/Key.hpp"
+#include "media/input/ScriptedInput.hpp"
 #include "physics/CPSpace.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
@@ -20,7 +24,9 @@
 // can check what a click or a key did without reading text off the screen:
 // 0 balls alive, 1 / 2 ball `index`'s x / y in level pixels, 3 / 4 the player's x / y,
 // 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
-// game reads it, 8 the level's static shapes (edit mode changes them). NaN for anything else.
+// game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
+// 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
+// changes them). NaN for anything else. The page's toolbar reads 8 to 10 to mark its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -53,11 +59,42 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     case 7:
         return KeyDown(index);
     case 8:
+        return control ? control->currentObject : 0;
+    case 9:
+        return sandbox && sandbox->paused ? 1 : 0;
+    case 10:
+        return sandbox && sandbox->helpVisible ? 1 : 0;
+    case 11:
+        return TStar::Count();
+    case 12:
+    case 13: {
+        if (!TStar::liveList)
+            break;
+        auto stars = TStar::liveList->ObjectEnumerator();
+        for (int i = 0; stars.HasNext(); ++i) {
+            auto& star = stars.NextObject();
+            if (i == index && star->_body) {
+                const CPVect p = star->_body->GetPosition();
+                return what == 12 ? p.x : p.y;
+            }
+        }
+        break;
+    }
+    case 14:
         return level && level->_FGLayer ? level->_FGLayer->spaceMap->CountStaticShapes() : 0;
     default:
         break;
     }
     return __builtin_nan("");
+}
+
+// The page's toolbar drives the game with the keys it would otherwise need a keyboard for: a
+// button is the key pressed (down 1) or released (down 0), as the program's own pushed input,
+// so the game reads it where it reads the key and a recording keeps it. Keys the game does not
+// know are ignored.
+extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_key(int vk, int down) {
+    if (vk > 0 && vk < KeyCodeCount)
+        PushKey(vk, down != 0);
 }
 
 // F12 in the page: a browser has no pictures folder, and the page's own file system goes with

@@ -1,5 +1,5 @@
 // The page around the game: loading with progress, the checks that explain a blank canvas,
-// keyboard focus and the ended state. The game itself is dazozi-redov.js and .wasm.
+// keyboard focus, the toolbar for touch and mouse, the layout on phones and the ended state. The game itself is dazozi-redov.js and .wasm.
 'use strict';
 
 (function () {
@@ -10,10 +10,16 @@
   let failed = false;
 
   // What the page's test and the benchmark read: frames run and when the first one came.
-  const status = (window.dazoziStatus = { frames: 0, firstFrameMs: null, ended: false, error: null });
+  const status = (window.dazoziStatus = {
+    frames: 0,
+    firstFrameMs: null,
+    ended: false,
+    error: null,
+    contextLost: false,
+  });
 
   function show(id) {
-    for (const panel of ['loading', 'message', 'ended']) {
+    for (const panel of ['loading', 'message', 'ended', 'lost']) {
       document.getElementById(panel).hidden = panel !== id;
     }
   }
@@ -81,6 +87,118 @@
   canvas.addEventListener('focus', () => window.dispatchEvent(new FocusEvent('focus')));
 
   document.getElementById('restart').addEventListener('click', () => location.reload());
+  document.getElementById('reload').addEventListener('click', () => location.reload());
+
+  // The toolbar presses the keys a phone has not got. The game reads them where it reads the
+  // keyboard, so a button does exactly what its key does, and a recording keeps it.
+  const toolbar = document.getElementById('toolbar');
+  function key(vk, down) {
+    if (window.Module && Module._dazozi_key) Module._dazozi_key(vk, down ? 1 : 0);
+  }
+  // Pressing a button must not take the keyboard's focus from the game.
+  toolbar.addEventListener('mousedown', (event) => event.preventDefault());
+  for (const button of toolbar.querySelectorAll('button[data-kind], button[data-key]')) {
+    const vk = button.dataset.kind ? 48 + Number(button.dataset.kind) : Number(button.dataset.key);
+    button.addEventListener('click', () => {
+      key(vk, true);
+      key(vk, false);
+    });
+  }
+  // The pad's arrows are held: pushed while a finger or button stays on them.
+  for (const button of toolbar.querySelectorAll('button[data-hold]')) {
+    const vk = Number(button.dataset.hold);
+    const release = () => {
+      if (!button.classList.contains('held')) return;
+      button.classList.remove('held');
+      key(vk, false);
+    };
+    button.addEventListener('pointerdown', (event) => {
+      event.preventDefault();
+      button.setPointerCapture(event.pointerId);
+      button.classList.add('held');
+      key(vk, true);
+    });
+    for (const type of ['pointerup', 'pointercancel', 'lostpointercapture']) {
+      button.addEventListener(type, release);
+    }
+  }
+  // The buttons show the game's state: the selected kind, paused, the debug view, the help.
+  const marks = {
+    kind: -1,
+    pause: -1,
+    debug: -1,
+    help: -1,
+  };
+  function mark(button, on) {
+    if (button) button.setAttribute('aria-pressed', on ? 'true' : 'false');
+  }
+  function updateMarks() {
+    const probe = Module._dazozi_probe;
+    if (!probe) return;
+    const now = { kind: probe(8, 0), pause: probe(9, 0), debug: probe(6, 0) > 0 ? 1 : 0, help: probe(10, 0) };
+    if (now.kind !== marks.kind) {
+      for (const button of toolbar.querySelectorAll('button[data-kind]')) {
+        mark(button, Number(button.dataset.kind) === now.kind);
+      }
+    }
+    for (const name of ['pause', 'debug', 'help']) {
+      if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
+    }
+    Object.assign(marks, now);
+  }
+
+  // The WebGL context can be lost (a GPU reset, a phone putting the tab in the background). The
+  // game is paused meanwhile (unless it already was) and says so; when the browser gives the
+  // context back, the game makes its renderer and pictures again and goes on with the same
+  // scene. If it does not come back, the page says so and offers a reload.
+  let pausedForLoss = false;
+  let lostTimer = 0;
+  const lostText = document.getElementById('lost-text');
+  canvas.addEventListener('webglcontextlost', (event) => {
+    event.preventDefault(); // without this the browser never gives the context back
+    if (status.ended || failed) return;
+    status.contextLost = true;
+    lostText.textContent = 'The graphics card was reset. The game is paused until the browser ' +
+      'gives the picture back.';
+    pausedForLoss = !!(window.Module && Module._dazozi_probe && Module._dazozi_probe(9, 0) === 0);
+    if (pausedForLoss) {
+      key(80, true);
+      key(80, false);
+    }
+    show('lost');
+    clearTimeout(lostTimer);
+    lostTimer = setTimeout(() => {
+      lostText.textContent =
+        'The browser did not give the picture back. Reloading the page starts the game again.';
+    }, 10000);
+  });
+  canvas.addEventListener('webglcontextrestored', () => {
+    clearTimeout(lostTimer);
+    if (!status.contextLost) return;
+    status.contextLost = false;
+    if (window.Module && Module._dazozi_graphics_restored) Module._dazozi_graphics_restored();
+    if (pausedForLoss) {
+      key(80, true);
+      key(80, false);
+    }
+    show(null);
+  });
+  document.getElementById('lost-reload').addEventListener('click', () => location.reload());
+
+  // A phone's address bar comes and goes and the phone turns: the page follows the visible
+  // height, and the game hears of every change of its canvas's size as a window resize (SDL
+  // reads the canvas's size then), without a reload.
+  function fitPage() {
+    const height = window.visualViewport ? window.visualViewport.height : window.innerHeight;
+    document.documentElement.style.setProperty('--page-h', height + 'px');
+  }
+  fitPage();
+  if (window.visualViewport) window.visualViewport.addEventListener('resize', fitPage);
+  window.addEventListener('orientationchange', fitPage);
+  if (window.ResizeObserver) {
+    new ResizeObserver(() => window.dispatchEvent(new Event('resize'))).observe(
+      document.getElementById('stage'));
+  }
 
   window.addEventListener('error', (event) => fail('The game stopped: ' + event.message));
   // Sound waits for the browser's permission, which comes with a user's click or key. When the
@@ -152,7 +270,9 @@
           status.firstFrameMs = performance.now();
           loading.hidden = true;
         }
+        updateMarks();
       },
+      onGraphicsFailed: () => fail('The picture could not be made again after the graphics card was reset.'),
       onExit: (code) => {
         // A game that could not start ends with a status: that is a failure, not an end.
         if (code) {

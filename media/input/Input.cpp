@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace {
@@ -23,6 +24,12 @@ struct InputState {
     int wheel = 0; // notches since the last MouseWheel, away from the user positive
     int pressX[kButtonCount] = {}, pressY[kButtonCount] = {};
     int releaseX[kButtonCount] = {}, releaseY[kButtonCount] = {};
+    struct Finger {
+        SDL_FingerID id = 0;
+        bool down = false;
+        int landings = 0, lifts = 0;
+        int x = 0, y = 0;
+    } fingers[FingerSlots];
     bool closeRequested = false;
 };
 InputState in;
@@ -49,6 +56,10 @@ bool FromRealWindow(const SDL_Event& e) {
         return e.motion.windowID != 0;
     case SDL_MOUSEWHEEL:
         return e.wheel.windowID != 0;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERUP:
+    case SDL_FINGERMOTION:
+        return e.tfinger.windowID != 0;
     case SDL_WINDOWEVENT:
         return e.window.windowID != 0 && e.window.event != SDL_WINDOWEVENT_CLOSE;
     default:
@@ -76,6 +87,46 @@ void Press(bool& down, int& hits, bool repeat) {
     down = true;
 }
 
+// The slot a finger holds, or for a landing a free one: a slot stays taken until the game has
+// read both the landing and the lift of its last finger, so a tap within one frame still counts.
+// -1 when there is none.
+int FingerSlot(SDL_FingerID id, bool landing) {
+    for (int i = 0; i < FingerSlots; ++i) {
+        if (in.fingers[i].down && in.fingers[i].id == id)
+            return i;
+    }
+    if (!landing)
+        return -1;
+    for (int i = 0; i < FingerSlots; ++i) {
+        const InputState::Finger& f = in.fingers[i];
+        if (!f.down && f.landings == 0 && f.lifts == 0)
+            return i;
+    }
+    return -1;
+}
+
+void HandleFinger(const SDL_Event& e) {
+    const bool landing = e.type == SDL_FINGERDOWN;
+    const int slot = FingerSlot(e.tfinger.fingerId, landing);
+    if (slot < 0)
+        return;
+    InputState::Finger& f = in.fingers[slot];
+    // The renderer leaves a finger's position normalised over the logical picture.
+    f.x = static_cast<int>(std::lround(e.tfinger.x * static_cast<float>(LogicalWidth())));
+    f.y = static_cast<int>(std::lround(e.tfinger.y * static_cast<float>(LogicalHeight())));
+    f.id = e.tfinger.fingerId;
+    const int action = landing ? 1 : e.type == SDL_FINGERMOTION ? 2 : 0;
+    if (landing) {
+        f.down = true;
+        ++f.landings;
+    } else if (action == 0) {
+        f.down = false;
+        ++f.lifts;
+    }
+    if (recorder)
+        recorder->Finger(static_cast<int>(e.tfinger.fingerId), action, f.x, f.y);
+}
+
 void Handle(const SDL_Event& e) {
     if (scriptedOnly && FromRealWindow(e))
         return;
@@ -100,8 +151,16 @@ void Handle(const SDL_Event& e) {
             in.keyDown[vk] = false;
         return;
     }
+    case SDL_FINGERDOWN:
+    case SDL_FINGERUP:
+    case SDL_FINGERMOTION:
+        HandleFinger(e);
+        return;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
+        // A touch is read as fingers; SDL's mouse made from it would act a second time.
+        if (e.button.which == SDL_TOUCH_MOUSEID)
+            return;
         const int b = ButtonFromSdl(e.button.button);
         if (b == 0)
             return;
@@ -121,6 +180,8 @@ void Handle(const SDL_Event& e) {
         return;
     }
     case SDL_MOUSEMOTION:
+        if (e.motion.which == SDL_TOUCH_MOUSEID)
+            return;
         in.mouseX = e.motion.x;
         in.mouseY = e.motion.y;
         if (recorder)
@@ -233,12 +294,59 @@ int MouseWheel() {
     return notches;
 }
 
+int LogicalWidth() {
+    return GraphicsWidth() > 0 ? GraphicsWidth() : 1;
+}
+
+int LogicalHeight() {
+    return GraphicsHeight() > 0 ? GraphicsHeight() : 1;
+}
+
+int FingerLandings(int slot) {
+    PollForQuery();
+    if (slot < 0 || slot >= FingerSlots)
+        return 0;
+    const int n = in.fingers[slot].landings;
+    in.fingers[slot].landings = 0;
+    return n;
+}
+
+int FingerLifts(int slot) {
+    PollForQuery();
+    if (slot < 0 || slot >= FingerSlots)
+        return 0;
+    const int n = in.fingers[slot].lifts;
+    in.fingers[slot].lifts = 0;
+    return n;
+}
+
+int FingerDown(int slot) {
+    PollForQuery();
+    return slot >= 0 && slot < FingerSlots && in.fingers[slot].down ? 1 : 0;
+}
+
+int FingerX(int slot) {
+    PollForQuery();
+    return slot >= 0 && slot < FingerSlots ? in.fingers[slot].x : 0;
+}
+
+int FingerY(int slot) {
+    PollForQuery();
+    return slot >= 0 && slot < FingerSlots ? in.fingers[slot].y : 0;
+}
+
 void FlushInput() {
     std::fill(std::begin(in.keyDown), std::end(in.keyDown), false);
     std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);
     std::fill(std::begin(in.buttonDown), std::end(in.buttonDown), false);
     std::fill(std::begin(in.buttonHits), std::end(in.buttonHits), 0);
     in.wheel = 0;
+    // Fingers on the glass stay there, but nothing pending of them is kept.
+    for (InputState::Finger& f : in.fingers) {
+        f.down = false;
+        f.landings = 0;
+        f.lifts = 0;
+    }
 }
 
 void ResetInput() {

@@ -16,7 +16,18 @@ int MouseWheel(); // wheel notches turned since the last MouseWheel, away from t
 // stroke starts and ends there, however far the pointer went later in the same frame.
 void MousePressPoint(int button, int& x, int& y);
 void MouseReleasePoint(int button, int& x, int& y);
-void PollEvents();       // processes the pending window, keyboard and mouse events
+// Fingers on a touch screen, each in a slot of its own from landing until the game has seen it
+// lifted. SDL's mouse events made from touches are not taken as the mouse's.
+constexpr int FingerSlots = 10; // fingers followed at once; more are ignored
+int FingerLandings(int slot);   // landings in slot since the last call (a tap is one); resets
+int FingerLifts(int slot);      // lifts in slot since the last call; resets
+int FingerDown(int slot);       // 1 while a finger touches in slot
+int FingerX(int slot);          // the slot's finger in the program's logical pixels (its last
+int FingerY(int slot);          // position while lifted)
+// The size fingers' positions are normalised over: the logical picture (1 x 1 with none open).
+int LogicalWidth();
+int LogicalHeight();
+void PollEvents();       // processes the pending window, keyboard, mouse and touch events
 void FlushInput();       // releases every key and button and zeroes every hit count
 void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)

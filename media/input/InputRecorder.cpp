@@ -127,6 +127,13 @@ void InputRecorder::Button(int button, bool down) {
     }
 }
 
+void InputRecorder::Finger(int id, int action, int x, int y) {
+    static constexpr const char* kActions[] = {"up", "down", "move"};
+    if (Ready() && action >= 0 && action <= 2) {
+        std::fprintf(file_, "frame %d: finger %d %s %d %d\n", label_, id, kActions[action], x, y);
+    }
+}
+
 void InputRecorder::Focus(bool gained) {
     if (Ready()) {
         std::fprintf(file_, "frame %d: focus %s\n", label_, gained ? "gained" : "lost");

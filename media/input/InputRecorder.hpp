@@ -34,6 +34,9 @@ class InputRecorder {
     void Wheel(int notches); // away from the user > 0
     void Button(int button, bool down);
     void Focus(bool gained);
+    // A finger (id as the script names it) lands (action 1), moves (2) or lifts (0) at (x, y)
+    // in logical pixels.
+    void Finger(int id, int action, int x, int y);
     void Close();
 
   private:

@@ -76,6 +76,14 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
             error = "expected: wheel DY (notches, not 0)";
             return false;
         }
+    } else if (what == "finger") {
+        e.kind = Event::Kind::Finger;
+        if (!(in >> e.finger >> word >> e.a >> e.b) || e.finger < 0 ||
+            (word != "down" && word != "move" && word != "up")) {
+            error = "expected: finger ID down|move|up X Y";
+            return false;
+        }
+        e.action = word == "down" ? 1 : word == "move" ? 2 : 0;
     } else if (what == "focus") {
         e.kind = Event::Kind::Focus;
         in >> word;
@@ -199,6 +207,9 @@ void InputScript::Feed(int frame, ManualClock* clock) const {
             break;
         case Event::Kind::Wheel:
             PushMouseWheel(e.a);
+            break;
+        case Event::Kind::Finger:
+            PushFinger(e.finger, e.action, e.a, e.b);
             break;
         case Event::Kind::Focus:
             PushFocus(e.a == 1);

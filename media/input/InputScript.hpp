@@ -12,6 +12,7 @@ class ManualClock;
 //   frame N: button B down|up      mouse button B (1 left, 2 right, 3 middle)
 //   frame N: click B               press and release
 //   frame N: wheel DY              the wheel turned DY notches (away from the user > 0)
+//   frame N: finger ID down|move|up X Y   touch finger ID at point (X, Y)
 //   frame N: focus lost|gained     the window loses or gets the focus
 //   frame N: close                 the window's close button
 //   frame N: stall MS              the clock jumps MS milliseconds ahead
@@ -22,11 +23,12 @@ class ManualClock;
 class InputScript {
   public:
     struct Event {
-        enum class Kind { Key, Mouse, Button, Wheel, Focus, Close, Stall, Clock, Shot };
+        enum class Kind { Key, Mouse, Button, Wheel, Focus, Close, Stall, Clock, Shot, Finger };
         Kind kind = Kind::Key;
         int a = 0; // key code, x, button, wheel notches, milliseconds, focus gained (1) / lost (0)
         int b = 0; // y
-        int action = 0;   // 0 up, 1 down, 2 tap
+        int action = 0;   // 0 up, 1 down, 2 tap (finger: 2 move)
+        int finger = 0;   // finger: its id
         int w = 0, h = 0; // shot: box size from (a, b); 0 = the whole frame
         std::string name; // shot: picture name (no '/')
     };

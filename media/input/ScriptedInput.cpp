@@ -1,5 +1,6 @@
 #include "media/input/ScriptedInput.hpp"
 
+#include "media/input/Input.hpp"
 #include "media/input/SdlKeys.hpp"
 
 #include <SDL.h>
@@ -48,6 +49,18 @@ void PushMouseWheel(int notches) {
     e.type = SDL_MOUSEWHEEL;
     e.wheel.y = notches;
     e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    Push(e);
+}
+
+void PushFinger(int id, int action, int x, int y) {
+    // Window id 0 and a position normalised over the logical picture, as the renderer leaves a
+    // real finger's position.
+    SDL_Event e{};
+    e.type = action == 1 ? SDL_FINGERDOWN : action == 2 ? SDL_FINGERMOTION : SDL_FINGERUP;
+    e.tfinger.fingerId = id;
+    e.tfinger.x = static_cast<float>(x) / static_cast<float>(LogicalWidth());
+    e.tfinger.y = static_cast<float>(y) / static_cast<float>(LogicalHeight());
+    e.tfinger.pressure = action == 0 ? 0.0f : 1.0f;
     Push(e);
 }
 

@@ -14,3 +14,5 @@ void PushMouseMove(int x, int y);            // in the program's logical pixels
 void PushMouseWheel(int notches);            // away from the user > 0
 void PushFocus(bool gained);                 // keyboard focus gained or lost
 void PushCloseRequest();                     // the window's close button
+// A finger id lands (action 1), moves (2) or lifts (0) at (x, y) in the program's logical pixels.
+void PushFinger(int id, int action, int x, int y);

@@ -4,6 +4,7 @@
 #include "media/Clock.hpp"
 #include "media/Frame.hpp"
 #include "media/TSound.hpp"
+#include "media/Window.hpp"
 #include "media/input/Input.hpp"
 #include "media/web/BrowserClock.hpp"
 
@@ -16,10 +17,21 @@ namespace {
 BrowserClock browserClock;
 CallbackPacer pacer;
 void (*frameFunction)() = nullptr;
+bool graphicsRestored = false; // the page was given its WebGL context back
 
 void OnDisplayCallback() {
     if (!pacer.Due(static_cast<std::uint32_t>(TimeMs())))
         return;
+    // Between frames: the renderer and every texture are made again in the new context.
+    if (graphicsRestored) {
+        graphicsRestored = false;
+        if (!RemakeRenderer()) {
+            EM_ASM({
+                if (Module.onGraphicsFailed)
+                    Module.onGraphicsFailed();
+            });
+        }
+    }
     frameFunction();
     // The page learns that a frame was drawn (its first hides the loading panel).
     EM_ASM({
@@ -30,6 +42,12 @@ void OnDisplayCallback() {
         EndProgram();
 }
 } // namespace
+
+// The page tells the game that the browser gave back the WebGL context it had lost: what the
+// GPU held (textures, shaders) is gone, and the next frame makes it again.
+extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_graphics_restored() {
+    graphicsRestored = true;
+}
 
 void FrameLoop::Prepare() {
     SetClock(&browserClock);

@@ -192,17 +192,17 @@ def run(driver, server, out):
     check(cancelled == [True, False, False, True],
           "an arrow key and Ctrl+Z are the game's; Ctrl+R and F5 stay the browser's %s" % (cancelled,))
     # Edit mode: E, a click paints a brick (four more static segments), Ctrl+Z takes it back.
-    shapes = pd.probe(driver, 8)
+    shapes = pd.probe(driver, 14)
     press(driver, "e")
     pd.wait_frames(driver, 2)
     click_game(driver, 200, 80)
-    pd.wait(driver, lambda d: pd.probe(d, 8) == shapes + 4, 60, poll=0.1,
+    pd.wait(driver, lambda d: pd.probe(d, 14) == shapes + 4, 60, poll=0.1,
             message="a click in edit mode painted no brick")
-    check(pd.probe(driver, 8) == shapes + 4, "E and a click paint a brick: four more segments")
+    check(pd.probe(driver, 14) == shapes + 4, "E and a click paint a brick: four more segments")
     ActionChains(driver).key_down(Keys.CONTROL).send_keys("z").key_up(Keys.CONTROL).perform()
-    pd.wait(driver, lambda d: pd.probe(d, 8) == shapes, 60, poll=0.1,
+    pd.wait(driver, lambda d: pd.probe(d, 14) == shapes, 60, poll=0.1,
             message="Ctrl+Z did not take the brick back")
-    check(pd.probe(driver, 8) == shapes, "Ctrl+Z reaches the game and takes the brick back")
+    check(pd.probe(driver, 14) == shapes, "Ctrl+Z reaches the game and takes the brick back")
     press(driver, "e")
     pd.wait_frames(driver, 2)
     page_scroll = driver.execute_script("return [window.scrollX, window.scrollY]")
@@ -213,13 +213,16 @@ def run(driver, server, out):
     # click still lands under the pointer.
     driver.set_window_size(1500, 700)
     pd.wait(driver, lambda d: d.execute_script(
-        "return document.getElementById('canvas').width === window.innerWidth * devicePixelRatio"),
+        "const c = document.getElementById('canvas');"
+        "return c.width === Math.round(c.clientWidth * devicePixelRatio) && innerWidth === 1500"),
         30, message="the canvas did not follow the window")
     pd.wait_frames(driver, 3)
     wide = pd.screenshot(driver, os.path.join(out, "05-wide-window.png"))
     left, top, scale = pd.picture_rect(driver)
     check(left > 50 and abs(top) < 1, "the picture is letterboxed at the sides (%.0f, %.0f)" % (left, top))
-    bars = [wide.getpixel((int(left / 2), y)) for y in range(10, int(wide.height) - 10, 40)]
+    # Between the toolbar and the picture.
+    canvas_left = driver.execute_script("return document.getElementById('canvas').getBoundingClientRect().left")
+    bars = [wide.getpixel((int((canvas_left + left) / 2), y)) for y in range(10, int(wide.height) - 10, 40)]
     check(all(max(p) < 16 for p in bars), "the bars beside the picture are black")
     check(not near(game_pixel(wide, (left, top, scale), 512, 40), (0, 0, 0), 20),
           "the picture is drawn inside the bars")

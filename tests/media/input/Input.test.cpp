@@ -42,6 +42,48 @@ TEST_F(InputTest, AutoRepeatIsOneHit) {
     EXPECT_EQ(KeyDown(kDigit1), 0);
 }
 
+TEST_F(InputTest, FingersKeepTheirSlotsAndTheirTouchMadeMouseIsIgnored) {
+    // A tap within one frame, then two fingers at once, each in its own slot.
+    PushFinger(5, 1, 10, 20);
+    PushFinger(5, 0, 10, 20);
+    PushFinger(8, 1, 300, 400);
+    PushFinger(9, 1, 500, 600);
+    PushFinger(9, 2, 510, 610);
+    EXPECT_EQ(FingerLandings(0), 1);
+    EXPECT_EQ(FingerLifts(0), 1);
+    EXPECT_EQ(FingerDown(0), 0);
+    EXPECT_EQ(FingerX(0), 10);
+    EXPECT_EQ(FingerDown(1), 1);
+    EXPECT_EQ(FingerX(1), 300);
+    EXPECT_EQ(FingerY(1), 400);
+    EXPECT_EQ(FingerDown(2), 1);
+    EXPECT_EQ(FingerX(2), 510);
+    EXPECT_EQ(FingerY(2), 610);
+    EXPECT_EQ(FingerLandings(0), 0); // reading resets
+    // Slot 0 is free again: the next finger takes it; slot 2's finger lifts there.
+    PushFinger(11, 1, 1, 2);
+    PushFinger(9, 0, 520, 620);
+    EXPECT_EQ(FingerDown(0), 1);
+    EXPECT_EQ(FingerLifts(2), 1);
+    EXPECT_EQ(FingerX(2), 520);
+    // SDL's mouse made from a touch is not the mouse.
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.which = SDL_TOUCH_MOUSEID;
+    SDL_PushEvent(&e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.which = SDL_TOUCH_MOUSEID;
+    e.motion.x = 77;
+    SDL_PushEvent(&e);
+    EXPECT_EQ(MouseHits(1), 0);
+    EXPECT_EQ(MouseX(), 0);
+    // Focus loss lets every finger go.
+    PushFocus(false);
+    EXPECT_EQ(FingerDown(0) + FingerDown(1), 0);
+}
+
 TEST_F(InputTest, TwoPressesAreTwoHits) {
     for (int i = 0; i < 2; ++i) {
         PushKey(kKeyD, true);

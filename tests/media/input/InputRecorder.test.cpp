@@ -38,6 +38,9 @@ TEST(InputRecorder, WritesHandledEventsByFrameAsAReplayableScript) {
     PushKey(49, false);
     PushMouseMove(12, 34);
     PushMouseWheel(-2);
+    PushFinger(7, 1, 100, 200);
+    PushFinger(7, 2, 110, 210);
+    PushFinger(7, 0, 120, 220);
     KeyHits(49); // the frame's input handling reads the queue
     recorder.EndInput();
     PushMouseButton(3, true); // read late in frame 0: belongs to frame 1's input
@@ -56,6 +59,9 @@ TEST(InputRecorder, WritesHandledEventsByFrameAsAReplayableScript) {
                                  "frame 0: key 49 up\n"
                                  "frame 0: mouse 12 34\n"
                                  "frame 0: wheel -2\n"
+                                 "frame 0: finger 7 down 100 200\n"
+                                 "frame 0: finger 7 move 110 210\n"
+                                 "frame 0: finger 7 up 120 220\n"
                                  "frame 1: button 3 down\n"
                                  "frame 1: clock 33\n"
                                  "frame 1: focus lost\n"

@@ -33,6 +33,7 @@ TEST(InputScript, ReadsTheRunnersFormatWithCommentsAndTheClock) {
                                                         "frame 3: mouse 10 20\n"
                                                         "frame 3: button 2 down\n"
                                                         "frame 5: click 1\n"
+                                                        "frame 5: finger 3 move 10 20\n"
                                                         "frame 6: focus lost\n"
                                                         "frame 7: stall 250\n"
                                                         "frame 8: clock 1234\n"
@@ -43,7 +44,10 @@ TEST(InputScript, ReadsTheRunnersFormatWithCommentsAndTheClock) {
     ASSERT_TRUE(script.Load(path, error)) << error;
     EXPECT_EQ(script.frames, 40);
     EXPECT_EQ(script.Length(), 40);
-    EXPECT_EQ(script.events.size(), 8u);
+    EXPECT_EQ(script.events.size(), 9u);
+    const InputScript::Event& finger = std::next(script.events.find(5))->second;
+    EXPECT_EQ(finger.kind, InputScript::Event::Kind::Finger);
+    EXPECT_EQ(finger.finger * 1000000 + finger.action * 10000 + finger.a * 100 + finger.b, 3021020);
     // Events of one frame keep their order.
     auto range = script.events.equal_range(3);
     ASSERT_EQ(std::distance(range.first, range.second), 2);
@@ -68,6 +72,7 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
         {"\n\nframe 1: key 49 sideways\n", ":3: expected: key VK down|up|tap"},
         {"frame 1: button 4 down\n", ":1: expected a button number (1, 2 or 3)"},
         {"frame 1: mouse 10\n", ":1: expected: mouse X Y"},
+        {"frame 1: finger 2 press 1 1\n", ":1: expected: finger ID down|move|up X Y"},
         {"frame 1: clock -5\n", ":1: expected: clock MS"},
         {"frame 1: wheel 0\n", ":1: expected: wheel DY (notches, not 0)"},
         {"frame 1: jump\n", ":1: unknown event 'jump'"},

@@ -1,0 +1,79 @@
+#include "control/TTouch.hpp"
+
+#include <utility>
+
+#include "control/TControl.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
+
+void TTouch::init(std::shared_ptr<TLevel> level) {
+    level_ = std::move(level);
+    DropAll();
+}
+
+void TTouch::DropAll() {
+    for (Finger& f : fingers_) {
+        f.grab.Drop();
+        f.mode = Mode::None;
+        f.frames = 0;
+    }
+}
+
+int TTouch::Grabs() const {
+    int n = 0;
+    for (const Finger& f : fingers_) {
+        n += f.mode == Mode::Grab && f.grab.Active() ? 1 : 0;
+    }
+    return n;
+}
+
+void TTouch::update(TControl& control, bool advances) {
+    const TLayer& layer = *level_->_FGLayer;
+    // In edit mode fingers only grab: the buttons' spawning is off, and so is theirs.
+    const int kind = control.spawning ? control.currentObject : 0;
+    for (int slot = 0; slot < FingerSlots; ++slot) {
+        Finger& f = fingers_[slot];
+        // Landings and lifts are read every frame so that none is kept for a later finger.
+        const int landings = FingerLandings(slot);
+        FingerLifts(slot);
+        const bool down = FingerDown(slot) != 0;
+        // The same point a click would use: the finger plus the scroll of the last frame.
+        const CPVect p = Vec2(static_cast<float>(layer.ScrollX + FingerX(slot)),
+                              static_cast<float>(layer.ScrollY + FingerY(slot)));
+        if (f.mode == Mode::Grab && !f.grab.Check()) {
+            f.mode = Mode::None; // the body went away
+        }
+        if (landings > 0) {
+            // A new finger in the slot: whatever the last one did is over.
+            if (f.mode == Mode::Grab) {
+                f.grab.Release();
+            }
+            f.mode = Mode::Spawn;
+            f.frames = 0;
+            if (f.grab.Begin(layer.spaceMap, p)) {
+                f.mode = Mode::Grab;
+            } else if (kind >= 1 && kind <= 8) {
+                control.spawnAt(kind, p);
+            } else if (control.spawning) {
+                control.pressedUnselected = true;
+            }
+        }
+        if (f.mode == Mode::Grab) {
+            if (!down) {
+                f.grab.Release();
+                f.mode = Mode::None;
+            } else if (advances) {
+                f.grab.Follow(p);
+            } else {
+                f.grab.Hold(p);
+            }
+        } else if (f.mode == Mode::Spawn) {
+            // A finger resting on empty space is the held right button: the kinds that stream.
+            if (!down) {
+                f.mode = Mode::None;
+            } else if (++f.frames > kHoldFrames && kind >= 1 && kind <= 5) {
+                control.spawnAt(kind, p);
+            }
+        }
+    }
+}

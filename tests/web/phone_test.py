@@ -1,0 +1,281 @@
+"""The page on a phone: headless Chromium emulating a 390 x 844 phone (device scale 3, touch),
+played with touch events the way a finger would (Chrome DevTools Protocol), then turned to
+844 x 390 and opened in a 1280 x 800 desktop window. Screenshots of each go to OUTPUT_FOLDER.
+
+Usage: phone_test.py PAGE_FOLDER OUTPUT_FOLDER
+"""
+
+import os
+import sys
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import pagedriver as pd  # noqa: E402
+
+failures = []
+
+
+def check(condition, text):
+    print(("ok    " if condition else "FAIL  ") + text, flush=True)
+    if not condition:
+        failures.append(text)
+
+
+def phone(driver, width, height):
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": 3, "mobile": True})
+    driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
+
+
+def touch(driver, kind, points):
+    driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+        "type": kind, "touchPoints": [{"x": x, "y": y, "id": i} for i, (x, y) in points]})
+
+
+def tap(driver, x, y):
+    touch(driver, "touchStart", [(0, (x, y))])
+    touch(driver, "touchEnd", [])
+
+
+def centre(driver, selector):
+    return driver.execute_script(
+        "const r = document.querySelector(arguments[0]).getBoundingClientRect();"
+        "return [r.left + r.width / 2, r.top + r.height / 2];", selector)
+
+
+def tap_button(driver, selector):
+    tap(driver, *centre(driver, selector))
+    pd.wait_frames(driver, 2)
+
+
+def rect(driver, selector):
+    return driver.execute_script(
+        "const r = document.querySelector(arguments[0]).getBoundingClientRect();"
+        "return [r.left, r.top, r.right, r.bottom];", selector)
+
+
+def check_toolbar_sizes(driver, where):
+    sizes = driver.execute_script(
+        "const c = document.getElementById('canvas').getBoundingClientRect();"
+        "return [...document.querySelectorAll('#toolbar button')].map(b => {"
+        "  const r = b.getBoundingClientRect(), s = b.querySelector('span');"
+        "  return [r.width, r.height, parseFloat(getComputedStyle(s).fontSize),"
+        "          s.getBoundingClientRect().right <= r.right + 0.5,"
+        "          r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight &&"
+        "          (r.right <= c.left + 0.5 || r.bottom <= c.top + 0.5 || r.left >= c.right - 0.5 ||"
+        "           r.top >= c.bottom - 0.5)];});")
+    check(len(sizes) == 17 and all(w >= 44 and h >= 44 for w, h, _, _, _ in sizes),
+          "%s every toolbar button is at least 44 CSS pixels (%s)" %
+          (where, sorted({(round(w), round(h)) for w, h, _, _, _ in sizes})))
+    check(all(shown for _, _, _, _, shown in sizes), "%s every button is inside the window, none over the picture" % where)
+    check(all(f >= 12 and inside for _, _, f, inside, _ in sizes),
+          "%s every label is at least 12 CSS pixels and fits its button" % where)
+
+
+def lose_context(driver):
+    driver.execute_script("window.loseGl = Module.ctx.getExtension('WEBGL_lose_context');"
+                          "window.loseGl.loseContext();")
+    pd.wait(driver, lambda d: d.execute_script("return dazoziStatus.contextLost"), 30,
+            message="the page did not hear of the lost context")
+    pd.wait_frames(driver, 2)
+
+
+def restore_context(driver):
+    driver.execute_script("window.loseGl.restoreContext();")
+    pd.wait(driver, lambda d: not d.execute_script("return dazoziStatus.contextLost"), 30,
+            message="the context did not come back")
+    pd.wait_frames(driver, 3)
+
+
+def star(driver, i):
+    return pd.probe(driver, 12, i), pd.probe(driver, 13, i)
+
+
+def run(driver, server, out):
+    phone(driver, 390, 844)
+    driver.get(server.url)
+    pd.wait_frames(driver, 3)
+    driver.execute_script("window.sameLoad = true")
+
+    # Nothing of the page moves under a finger: no zoom, no scroll, no pull-to-refresh.
+    meta = driver.execute_script("return document.querySelector('meta[name=viewport]').content")
+    check("user-scalable=no" in meta, "the page cannot be zoomed (%s)" % meta)
+    styles = driver.execute_script(
+        "const b = getComputedStyle(document.body), c = getComputedStyle(document.getElementById('canvas'));"
+        "return [b.touchAction, b.overscrollBehaviorY, c.touchAction];")
+    check(styles == ["none", "none", "none"], "no gestures of the page over it (%s)" % styles)
+
+    # Portrait: the toolbar below the picture, never over it.
+    canvas, bar = rect(driver, "#canvas"), rect(driver, "#toolbar")
+    check(bar[1] >= canvas[3] - 0.5 and bar[3] <= 844.5,
+          "portrait: the toolbar is below the picture (%s, %s)" % (canvas, bar))
+    check_toolbar_sizes(driver, "portrait:")
+
+    # The toolbar selects stars, and a tap makes one under the finger.
+    tap_button(driver, "[data-kind='3']")
+    check(pd.probe(driver, 8) == 3, "the toolbar selects kind 3")
+    check(driver.execute_script(
+        "return document.querySelector('[data-kind=\"3\"]').getAttribute('aria-pressed')") == "true",
+        "the star's button is marked")
+    scroll = pd.probe(driver, 5)
+    gx, gy = 600, 150
+    tap(driver, *pd.to_page(driver, gx, gy))
+    pd.wait_frames(driver, 1)
+    count = pd.probe(driver, 11)
+    x, y = star(driver, 0)
+    check(count == 1 and abs(x - scroll - gx) < 30 and gy - 5 <= y <= gy + 60,
+          "a tap makes one star under the finger (%d at %.0f, %.0f)" % (count, x - scroll, y))
+
+    # Pause holds the star where it is; a step moves it once.
+    tap_button(driver, "[data-action='pause']")
+    check(pd.probe(driver, 9) == 1, "pause pauses")
+    held = star(driver, 0)
+    pd.wait_frames(driver, 5)
+    check(star(driver, 0) == held, "nothing moves while paused")
+    tap_button(driver, "[data-action='step']")
+    stepped = star(driver, 0)
+    check(stepped != held, "a step moves it (%s to %s)" % (held, stepped))
+    pd.wait_frames(driver, 3)
+    check(star(driver, 0) == stepped, "one step only")
+    tap_button(driver, "[data-action='pause']")
+    check(pd.probe(driver, 9) == 0, "pause again goes on")
+    pd.screenshot(driver, os.path.join(out, "phone-390x844.png"))
+
+    # The pad steers the squid while a finger stays on it.
+    before = pd.probe(driver, 3)
+    touch(driver, "touchStart", [(0, centre(driver, "[data-hold='39']"))])
+    pd.wait_frames(driver, 20)
+    check(pd.probe(driver, 7, 39) == 1, "a finger on the pad holds the arrow")
+    touch(driver, "touchEnd", [])
+    pd.wait_frames(driver, 2)
+    check(pd.probe(driver, 7, 39) == 0, "lifting it lets the arrow go")
+    check(pd.probe(driver, 3) > before + 20, "the pad moves the squid right (%.0f to %.0f)" %
+          (before, pd.probe(driver, 3)))
+
+    # Debug view and help, marked on their buttons.
+    tap_button(driver, "[data-action='debug']")
+    tap_button(driver, "[data-action='help']")
+    check(pd.probe(driver, 6) == 1 and pd.probe(driver, 10) == 1, "debug view and help shown")
+    marked = driver.execute_script(
+        "return [...document.querySelectorAll('#toolbar [aria-pressed=true]')].map(b => b.title)")
+    check(len(marked) == 3, "the kind, debug and help buttons are marked (%s)" % marked)
+    tap_button(driver, "[data-action='help']")
+    tap_button(driver, "[data-action='debug']")
+
+    # Two fingers grab two stars and carry them apart, each on its own joint. The stars are
+    # made while paused so that they are still where the fingers land.
+    tap_button(driver, "[data-action='reset']")
+    tap_button(driver, "[data-action='pause']")
+    a, b = (420, 120), (620, 120)
+    for point in (a, b):
+        tap(driver, *pd.to_page(driver, *point))
+        pd.wait_frames(driver, 1)
+    check(pd.probe(driver, 11) == 2, "two stars made while paused")
+    start = [star(driver, i) for i in range(2)]
+    touch(driver, "touchStart", [(1, pd.to_page(driver, *a)), (2, pd.to_page(driver, *b))])
+    pd.wait_frames(driver, 2)
+    driver.execute_script("Module._dazozi_key(80, 1); Module._dazozi_key(80, 0);")  # go on
+    for step in range(1, 9):
+        touch(driver, "touchMove", [(1, pd.to_page(driver, a[0] - 15 * step, a[1])),
+                                    (2, pd.to_page(driver, b[0] + 15 * step, b[1]))])
+        pd.wait_frames(driver, 2)
+    held = [star(driver, i) for i in range(2)]
+    touch(driver, "touchEnd", [])
+    pd.wait_frames(driver, 2)
+    check(pd.probe(driver, 11) == 2 and held[1][0] - held[0][0] > start[1][0] - start[0][0] + 150,
+          "two fingers carry two stars apart (%s to %s)" % (start, held))
+    check(abs(held[0][1] - a[1]) < 40 and abs(held[1][1] - b[1]) < 40,
+          "the stars stay under the fingers, not fallen (%s)" % held)
+
+    # A finger resting on empty space streams balls, as the held right button does.
+    tap_button(driver, "[data-kind='1']")
+    balls = pd.probe(driver, 0)
+    touch(driver, "touchStart", [(3, pd.to_page(driver, 300, 100))])
+    pd.wait_frames(driver, 30)
+    touch(driver, "touchEnd", [])
+    pd.wait_frames(driver, 2)
+    check(pd.probe(driver, 0) >= balls + 10, "a held finger streams balls (%d)" % pd.probe(driver, 0))
+
+    # Start over: the stars are gone.
+    tap_button(driver, "[data-action='reset']")
+    check(pd.probe(driver, 11) == 0 and pd.probe(driver, 0) == 0, "start over clears the bodies")
+    tap_button(driver, "[data-kind='3']")
+
+    # Turned to landscape without a reload: the toolbar moves beside the picture and the game's
+    # canvas follows its new size.
+    phone(driver, 844, 390)
+    pd.wait(driver, lambda d: d.execute_script(
+        "const c = document.getElementById('canvas');"
+        "return c.width === Math.round(c.clientWidth * devicePixelRatio) && c.clientWidth > c.clientHeight"),
+        30, message="the canvas did not follow the turn")
+    pd.wait_frames(driver, 3)
+    check(driver.execute_script("return window.sameLoad === true"), "turning does not reload the page")
+    canvas, bar = rect(driver, "#canvas"), rect(driver, "#toolbar")
+    check(bar[2] <= canvas[0] + 0.5, "landscape: the toolbar is beside the picture (%s, %s)" % (canvas, bar))
+    check_toolbar_sizes(driver, "landscape:")
+    tap(driver, *pd.to_page(driver, 500, 150))
+    pd.wait_frames(driver, 1)
+    check(pd.probe(driver, 11) == 1, "landscape: a tap still makes a star")
+    pd.screenshot(driver, os.path.join(out, "phone-844x390.png"))
+
+    # A desktop window: the same toolbar at its side.
+    driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": False})
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 1280, "height": 800, "deviceScaleFactor": 1, "mobile": False})
+    pd.wait(driver, lambda d: d.execute_script(
+        "const c = document.getElementById('canvas');"
+        "return c.width === Math.round(c.clientWidth * devicePixelRatio) && innerHeight === 800"),
+        30, message="the canvas did not follow the desktop window")
+    pd.wait_frames(driver, 3)
+    check_toolbar_sizes(driver, "desktop:")
+    pd.screenshot(driver, os.path.join(out, "desktop-1280x800.png"))
+    # The WebGL context lost and given back: paused meanwhile with the page saying so, then the
+    # same scene goes on, every picture made again.
+    bodies = pd.probe(driver, 11), pd.probe(driver, 0)
+    lose_context(driver)
+    check(pd.probe(driver, 9) == 1 and driver.execute_script(
+        "return !document.getElementById('lost').hidden"), "a lost context pauses and says so")
+    restore_context(driver)
+    check(pd.probe(driver, 9) == 0 and driver.execute_script(
+        "return document.getElementById('lost').hidden"), "given back, the game goes on")
+    check((pd.probe(driver, 11), pd.probe(driver, 0)) == bodies, "the same bodies are there")
+    # Paused, so that the two pictures show the same moment.
+    tap_button(driver, "[data-action='pause']")
+    pd.wait_frames(driver, 2)
+    before = pd.screenshot(driver)
+    lose_context(driver)
+    restore_context(driver)
+    pd.wait_frames(driver, 3)
+    after = pd.screenshot(driver, os.path.join(out, "desktop-after-context-loss.png"))
+    left, top, scale = pd.picture_rect(driver)
+    points = [(int(left + gx * scale), int(top + gy * scale))
+              for gx in range(16, 1024, 64) for gy in range(16, 768, 64)]
+    same = sum(all(abs(a - b) <= 8 for a, b in zip(before.getpixel(p), after.getpixel(p)))
+               for p in points)
+    drawn = sum(max(before.getpixel(p)) > 40 for p in points)
+    check(drawn > len(points) * 0.9 and same == len(points),
+          "the picture is drawn again as it was (%d of %d points drawn, %d the same after)" %
+          (drawn, len(points), same))
+    tap_button(driver, "[data-action='pause']")
+    check(not pd.severe_console_lines(driver), "no errors in the console")
+
+
+def main():
+    page, out = sys.argv[1], sys.argv[2]
+    os.makedirs(out, exist_ok=True)
+    server = pd.PageServer(page)
+    driver = pd.start_browser(1280, 800)
+    try:
+        run(driver, server, out)
+    except Exception:  # a broken page shows as a failure with its cause, not a crash
+        traceback.print_exc()
+        failures.append("the test could not finish")
+    finally:
+        driver.quit()
+        server.stop()
+    print("%d failures" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
