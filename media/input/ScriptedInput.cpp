@@ -7,6 +7,24 @@
 namespace {
 void Push(SDL_Event& e) {
     e.common.timestamp = SDL_GetTicks();
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        e.key.windowID = kScriptedWindowId;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        e.button.windowID = kScriptedWindowId;
+        break;
+    case SDL_MOUSEMOTION:
+        e.motion.windowID = kScriptedWindowId;
+        break;
+    case SDL_WINDOWEVENT:
+        e.window.windowID = kScriptedWindowId;
+        break;
+    default:
+        break;
+    }
     SDL_PushEvent(&e);
 }
 } // namespace
@@ -35,7 +53,8 @@ void PushMouseButton(int button, bool down) {
 }
 
 void PushMouseMove(int x, int y) {
-    // Window id 0: the renderer leaves the position alone, so it arrives in logical pixels.
+    // No window has the scripted id: the renderer leaves the position alone, so it arrives in
+    // logical pixels.
     SDL_Event e{};
     e.type = SDL_MOUSEMOTION;
     e.motion.x = x;
