@@ -7,6 +7,8 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh --package
 
 dir=build/package
+# Every file in the package dated by the last commit: two builds of one commit are the same bytes.
+source scripts/source-date-epoch.sh
 # Progress as ./run.sh shows it: a line per step, and the compiler's [NN%] lines.
 echo "package.sh: building Dazozi Redov in Release into $dir"
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=OFF >/dev/null

@@ -87,8 +87,11 @@ void takeScreenshot() {
 }
 
 // The recording could not be written (a full disk): said once, and the game plays on.
+const char* recorderProgram = "dazozi-redov"; // names the program in a failed recording's line
+
 void reportRecordingFailure(const InputRecorder& r) {
-    std::fprintf(stderr, "dazozi-redov: %s; the recording is incomplete\n", r.Error().c_str());
+    std::fprintf(stderr, "%s: %s; the recording is incomplete\n", recorderProgram,
+                 r.Error().c_str());
     SetExitStatus(1);
 }
 
@@ -172,8 +175,9 @@ bool playerLost() {
     return !player || !player->_body || player->_body->IsFreed();
 }
 
-void SetGameRecorder(InputRecorder* r) {
+void SetGameRecorder(InputRecorder* r, const char* program) {
     recorder = r;
+    recorderProgram = program;
     SetInputRecorder(r);
     HoldInput(false);
 }
@@ -313,6 +317,9 @@ int RunProgram(int argc, const char* const* argv) {
         if (!script.Load(options.replayPath, error)) {
             std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
             return 2;
+        }
+        if (!error.empty()) {
+            std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str()); // a recording cut short
         }
     }
     // The renderer's environment variable is as much the user's word as an option: a bad value

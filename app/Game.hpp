@@ -41,8 +41,9 @@ void resetGame();
 bool playerLost();
 
 // From now on every frame writes its input to recorder (non-owning, must outlive the frames;
-// nullptr stops). Frames count from the first updateGame.
-void SetGameRecorder(InputRecorder* recorder);
+// nullptr stops). Frames count from the first updateGame. A failed write is said on stderr as
+// "program: ..." (a static string).
+void SetGameRecorder(InputRecorder* recorder, const char* program = "dazozi-redov");
 // From now on frame n first feeds script's events of frame n (non-owning; nullptr stops). The
 // clock is the caller's: clock events of the script are not applied.
 void SetGameReplay(const InputScript* script);

@@ -128,6 +128,11 @@ bool OpenWindow(int width, int height, bool fullscreen) {
             cx.error = std::string("cannot open the window: ") + SDL_GetError();
             return false;
         }
+        // One-pixel lines through the driver's own line call, as the offscreen software renderer
+        // draws them (it takes no line method): SDL's default for a window renderer plots its
+        // own points and lands some a pixel away, and the golden frames would not show what the
+        // window does.
+        SDL_SetHintWithPriority(SDL_HINT_RENDER_LINE_METHOD, "2", SDL_HINT_OVERRIDE);
         const RendererChoice choice = CreateWindowRenderer(cx.window, preference);
         cx.renderer = choice.renderer;
         cx.glRenderer = choice.glRenderer;

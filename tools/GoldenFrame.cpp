@@ -130,6 +130,17 @@ std::string hex(const std::uint8_t* px) {
 
 } // namespace
 
+std::string ShotBoxProblem(const ShotBox& box, const std::string& name) {
+    std::vector<std::uint8_t> all;
+    int w = 0, h = 0;
+    if (!ReadBackBuffer(all, w, h) || grab(box)) {
+        return "";
+    }
+    return "shot " + name + ": the box " + std::to_string(box.x) + " " + std::to_string(box.y) +
+           " " + std::to_string(box.w) + " " + std::to_string(box.h) + " lies outside the " +
+           std::to_string(w) + " x " + std::to_string(h) + " frame";
+}
+
 bool SaveShot(const ShotBox& box, const std::string& path) {
     const std::optional<Picture> p = grab(box);
     return p && writePng(*p, path);

@@ -9,6 +9,9 @@ struct ShotBox {
 // Saves the box of the back buffer as an opaque RGB picture (what the user sees; the buffer's
 // alpha is not shown). False when nothing is open, the box leaves the buffer or writing fails.
 bool SaveShot(const ShotBox& box, const std::string& path);
+// Why a shot of box cannot be taken ("shot NAME: the box X Y W H lies outside the W x H frame"),
+// or "" when it fits the back buffer.
+std::string ShotBoxProblem(const ShotBox& box, const std::string& name);
 
 // Compares the box of the back buffer exactly with goldenDir/name.png. Returns "" when every
 // pixel matches; otherwise writes outDir/name.actual.png and outDir/name.diff.png (the

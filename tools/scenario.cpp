@@ -44,7 +44,8 @@ options:
                    read events (and optionally the frame count) from FILE, a script or a
                    recording
   --event "N: E"   add one event E before frame N (may be repeated); same syntax as a script line
-  --frames N       number of frames to run (default 120; overrides the script's "frames")
+  --frames N       number of frames to run (default: the script's "frames", all of a recording
+                   cut short, else 120)
   --png FILE       save the back buffer of the last frame as a PNG
   --record FILE    write the run's input as the program's --record does (replayable)
   --golden DIR     compare every shot with DIR/NAME.png exactly; on a difference write
@@ -175,10 +176,19 @@ BodyHash hashBodies(std::ostream* dump = nullptr) {
 std::string screenshotFolder = ".";
 int screenshotsTaken = 0;
 
+bool screenshotFailed = false;
+
+// F12 in a run: a picture that could not be written is said on stderr and fails the run, as a
+// shot line's would (the frame's own notice is seen by no one).
 std::string saveScreenshotInOutputFolder() {
     const std::string path =
         screenshotFolder + "/screenshot-" + std::to_string(++screenshotsTaken) + ".png";
-    return SaveBackBufferPng(path) ? "Screenshot saved: " + path : "Screenshot could not be saved";
+    if (SaveBackBufferPng(path)) {
+        return "Screenshot saved: " + path;
+    }
+    std::cerr << "scenario: cannot write " << path << "\n";
+    screenshotFailed = true;
+    return "Screenshot could not be saved";
 }
 
 } // namespace
@@ -204,6 +214,9 @@ int main(int argc, char** argv) {
             if (!script.Load(argv[++i], error)) {
                 std::cerr << "scenario: " << error << "\n";
                 return 2;
+            }
+            if (!error.empty()) {
+                std::cerr << "scenario: " << error << "\n"; // a recording cut short
             }
         } else if (arg == "--event" && hasValue) {
             if (!script.AddEvent(argv[++i], error)) {
@@ -240,13 +253,18 @@ int main(int argc, char** argv) {
                 std::cerr << "scenario: " << error << "\n";
                 return 2;
             }
+            if (!error.empty()) {
+                std::cerr << "scenario: " << error << "\n"; // a recording cut short
+            }
         } else {
             std::cerr << "scenario: unknown or incomplete option '" << arg << "' (see --help)\n";
             return 2;
         }
     }
+    // A recording cut short plays every frame it holds, as the program's --replay does.
     const int frames = framesOverride >= 0  ? framesOverride
                        : script.frames >= 0 ? script.frames
+                       : script.cutShort    ? script.Length()
                                             : 120;
     if (updateGoldens && goldenDir.empty()) {
         std::cerr << "scenario: --update-goldens needs --golden DIR\n";
@@ -276,7 +294,7 @@ int main(int argc, char** argv) {
     screenshotFolder = outDir;
     SetScreenshotSaver(&saveScreenshotInOutputFolder);
     if (recorder.IsOpen()) {
-        SetGameRecorder(&recorder);
+        SetGameRecorder(&recorder, "scenario");
     }
 
     int completed = 0;
@@ -300,13 +318,15 @@ int main(int argc, char** argv) {
                 }
                 const ShotBox box{e.a, e.b, e.w, e.h};
                 std::string message;
-                if (goldenDir.empty()) {
-                    if (!SaveShot(box, outDir + "/" + e.name + ".png")) {
-                        message = "cannot write " + outDir + "/" + e.name + ".png";
-                    }
-                } else if (updateGoldens) {
-                    if (!SaveShot(box, goldenDir + "/" + e.name + ".png")) {
-                        message = "cannot write " + goldenDir + "/" + e.name + ".png";
+                if (goldenDir.empty() || updateGoldens) {
+                    const std::string path =
+                        (goldenDir.empty() ? outDir : goldenDir) + "/" + e.name + ".png";
+                    if (!SaveShot(box, path)) {
+                        // A box outside the frame is the script's fault, not the folder's.
+                        message = ShotBoxProblem(box, e.name);
+                        if (message.empty()) {
+                            message = "cannot write " + path;
+                        }
                     }
                 } else {
                     message = CompareShotWithGolden(box, goldenDir, outDir, e.name);
@@ -352,5 +372,5 @@ int main(int argc, char** argv) {
     std::cout.flush();
     SetEndProgramHandler(nullptr);
     SetClock(nullptr);
-    return failedShots ? 1 : 0;
+    return failedShots || screenshotFailed ? 1 : 0;
 }

@@ -133,8 +133,33 @@ grep -v "key 69" "$out/edits.txt" >"$out/no-edits.txt"
 if "$bin" --script "$out/session.txt" --frames 20 --record /dev/full >/dev/null 2>"$out/full.txt"; then
     fail "a recording to a full disk ended with success"
 fi
-grep -q "cannot write /dev/full: No space left on device" "$out/full.txt" ||
-    fail "a full disk was not said: $(cat "$out/full.txt")"
+[[ $(cat "$out/full.txt") == "scenario: cannot write /dev/full: No space left on device; the recording is incomplete" ]] ||
+    fail "a full disk was not said as scenario's: $(cat "$out/full.txt")"
+
+# A recording cut short (no closing "frames" line) plays every frame it holds, as --replay does,
+# and says so in one line.
+grep -v '^frames ' "$out/recorded2.txt" >"$out/cut.txt"
+"$bin" "$out/cut.txt" >"$out/cut-out.txt" 2>"$out/cut-err.txt"
+[[ $(field frames "$out/cut-out.txt") == 90 ]] || fail "a recording cut short did not play its 90 frames"
+[[ $(field hash "$out/cut-out.txt") == $(field hash "$out/original2.txt") ]] ||
+    fail "a recording cut short replays differently"
+[[ $(cat "$out/cut-err.txt") == "scenario: $out/cut.txt: the recording was cut short (no 'frames' line): playing its 90 frames" ]] ||
+    fail "a recording cut short was not said: $(cat "$out/cut-err.txt")"
+
+# A shot box outside the frame is said as such, not as a folder that cannot be written.
+if "$bin" --frames 2 --event "1: shot a 1000 700 100 100" --out "$out" >/dev/null 2>"$out/box.txt"; then
+    fail "a shot outside the frame ended with success"
+fi
+[[ $(cat "$out/box.txt") == "scenario: frame 1: shot a: the box 1000 700 100 100 lies outside the 1024 x 768 frame" ]] ||
+    fail "a shot outside the frame: $(cat "$out/box.txt")"
+# F12 into a folder that cannot be written: one line and a failed run.
+for bad in /dev/full "$out/no/such/dir"; do
+    if "$bin" --frames 4 --event "2: key 123 tap" --out "$bad" >/dev/null 2>"$out/f12-bad.txt"; then
+        fail "F12 into $bad ended with success"
+    fi
+    [[ $(cat "$out/f12-bad.txt") == "scenario: cannot write $bad/screenshot-1.png" ]] ||
+        fail "F12 into $bad: $(cat "$out/f12-bad.txt")"
+done
 
 # F12 in a script saves into the output folder, never into the user's pictures.
 mkdir -p "$out/f12" "$out/home"

@@ -3,6 +3,7 @@
 #include "media/Window.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/Key.hpp"
+#include "media/input/ScriptedInput.hpp"
 #include "media/input/SdlKeys.hpp"
 
 #include <SDL.h>
@@ -43,25 +44,26 @@ void PollForQuery() {
         PollEvents();
 }
 
-// Events pushed by the program carry no window; the platform's carry their window's id.
+// Events pushed by the program carry an id no window has; the platform's carry their window's
+// id, or 0 when SDL thinks no window has the focus (a minimised window still gets keys then).
 bool FromRealWindow(const SDL_Event& e) {
     switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        return e.key.windowID != 0;
+        return e.key.windowID != kScriptedWindowId;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        return e.button.windowID != 0;
+        return e.button.windowID != kScriptedWindowId;
     case SDL_MOUSEMOTION:
-        return e.motion.windowID != 0;
+        return e.motion.windowID != kScriptedWindowId;
     case SDL_MOUSEWHEEL:
-        return e.wheel.windowID != 0;
+        return e.wheel.windowID != kScriptedWindowId;
     case SDL_FINGERDOWN:
     case SDL_FINGERUP:
     case SDL_FINGERMOTION:
-        return e.tfinger.windowID != 0;
+        return e.tfinger.windowID != kScriptedWindowId;
     case SDL_WINDOWEVENT:
-        return e.window.windowID != 0 && e.window.event != SDL_WINDOWEVENT_CLOSE;
+        return e.window.windowID != kScriptedWindowId && e.window.event != SDL_WINDOWEVENT_CLOSE;
     default:
         return false;
     }

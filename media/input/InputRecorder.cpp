@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 InputRecorder::~InputRecorder() {
     Finish();
@@ -12,10 +14,27 @@ bool InputRecorder::Open(const std::string& path, std::string& error) {
     Finish();
     struct stat st {};
     existed_ = ::stat(path.c_str(), &st) == 0;
+    // A FIFO or a socket would block the open until someone reads, and the truncating reopen
+    // of the first frame again: refused. Devices are written as files (/dev/null, /dev/full).
+    if (existed_ && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))) {
+        error = "cannot write " + path + ": not a regular file";
+        return false;
+    }
     // Append mode proves the file can be written and keeps its contents: if the window cannot
-    // open, or the renderer setting is refused, an earlier recording at this path survives.
-    file_ = std::fopen(path.c_str(), "a");
+    // open, or the renderer setting is refused, an earlier recording at this path survives. The
+    // open cannot block should a FIFO have taken the path since.
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || S_ISFIFO(st.st_mode))) {
+        ::close(fd);
+        error = "cannot write " + path + ": not a regular file";
+        return false;
+    }
+    file_ = fd >= 0 ? ::fdopen(fd, "a") : nullptr;
     if (file_ == nullptr) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
         error = "cannot write " + path;
         return false;
     }

@@ -1,9 +1,15 @@
 #include "media/input/InputScript.hpp"
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "media/Clock.hpp"
 #include "media/input/ScriptedInput.hpp"
@@ -23,9 +29,81 @@ bool parseAction(const std::string& word, int& action) {
     return true;
 }
 
+// The first line a recorder writes; a recording without its closing "frames N" was cut short.
+constexpr const char* kRecordingHeader = "# dazozi-redov recording";
+
+// A file's bytes go to a terminal only as text: control bytes (an escape sequence could retitle
+// or clear the terminal) are shown as \xNN.
+std::string escapeControlBytes(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            char code[5];
+            std::snprintf(code, sizeof code, "\\x%02x", byte);
+            out += code;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Reads a whole regular file of at most kMaxBytes. Anything else (a FIFO, a device such as
+// /dev/zero) is refused after an open that cannot block, before anything is read.
+bool readWholeFile(const std::string& path, std::string& text, std::string& error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = "cannot read " + path;
+        return false;
+    }
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok && !S_ISREG(st.st_mode)) {
+        error = "cannot read " + path + ": not a regular file";
+        ok = false;
+    } else if (ok && st.st_size > InputScript::kMaxBytes) {
+        error = "cannot read " + path + ": larger than " +
+                std::to_string(InputScript::kMaxBytes >> 20) + " MB";
+        ok = false;
+    }
+    text.clear();
+    char buffer[65536];
+    while (ok) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            error = "cannot read " + path;
+            ok = false;
+        } else if (n == 0) {
+            break;
+        } else if (text.size() + static_cast<std::size_t>(n) > InputScript::kMaxBytes) {
+            // Grew while being read.
+            error = "cannot read " + path + ": larger than " +
+                    std::to_string(InputScript::kMaxBytes >> 20) + " MB";
+            ok = false;
+        } else {
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
 } // namespace
 
 bool InputScript::AddEvent(const std::string& text, std::string& error) {
+    if (addEvent(text, error)) {
+        return true;
+    }
+    error = escapeControlBytes(error);
+    return false;
+}
+
+bool InputScript::addEvent(const std::string& text, std::string& error) {
     const auto colon = text.find(':');
     if (colon == std::string::npos) {
         error = "missing ':'";
@@ -36,7 +114,7 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
         std::istringstream number(text.substr(0, colon));
         std::string extra;
         // The last frame number leaves room for the frame count after it.
-        if (!(number >> frame) || frame < 0 || frame == INT_MAX || (number >> extra)) {
+        if (!(number >> frame) || frame < 0 || frame >= kMaxFrames || (number >> extra)) {
             error = "bad frame number";
             return false;
         }
@@ -54,8 +132,10 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
         }
     } else if (what == "mouse") {
         e.kind = Event::Kind::Mouse;
-        if (!(in >> e.a >> e.b)) {
-            error = "expected: mouse X Y";
+        // Within what a window can report; the game adds its scroll to these.
+        if (!(in >> e.a >> e.b) || e.a < -kMaxPointer || e.a > kMaxPointer || e.b < -kMaxPointer ||
+            e.b > kMaxPointer) {
+            error = "expected: mouse X Y (each within -1000000 to 1000000)";
             return false;
         }
     } else if (what == "button" || what == "click") {
@@ -72,14 +152,16 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
         }
     } else if (what == "wheel") {
         e.kind = Event::Kind::Wheel;
-        if (!(in >> e.a) || e.a == 0) {
+        // A wheel turns a handful of notches a frame; far more is no input a person made.
+        if (!(in >> e.a) || e.a == 0 || e.a < -kMaxPointer || e.a > kMaxPointer) {
             error = "expected: wheel DY (notches, not 0)";
             return false;
         }
     } else if (what == "finger") {
         e.kind = Event::Kind::Finger;
         if (!(in >> e.finger >> word >> e.a >> e.b) || e.finger < 0 ||
-            (word != "down" && word != "move" && word != "up")) {
+            (word != "down" && word != "move" && word != "up") || e.a < -kMaxPointer ||
+            e.a > kMaxPointer || e.b < -kMaxPointer || e.b > kMaxPointer) {
             error = "expected: finger ID down|move|up X Y";
             return false;
         }
@@ -139,15 +221,20 @@ bool InputScript::AddEvent(const std::string& text, std::string& error) {
 }
 
 bool InputScript::Load(const std::string& path, std::string& error) {
-    std::ifstream file(path);
-    if (!file) {
-        error = "cannot read " + path;
+    std::string text;
+    if (!readWholeFile(path, text, error)) {
+        error = escapeControlBytes(error);
         return false;
     }
+    std::istringstream file(text);
     std::string line;
     int number = 0;
+    bool recording = false;
     while (std::getline(file, line)) {
         ++number;
+        if (number == 1 && line.rfind(kRecordingHeader, 0) == 0) {
+            recording = true;
+        }
         if (const auto hash = line.find('#'); hash != std::string::npos) {
             line.erase(hash);
         }
@@ -159,24 +246,27 @@ bool InputScript::Load(const std::string& path, std::string& error) {
         std::string what;
         if (first == "frames") {
             std::string extra;
-            if (!(in >> frames) || frames < 0 || (in >> extra)) {
+            if (!(in >> frames) || frames < 0 || frames > kMaxFrames || (in >> extra)) {
                 what = "expected: frames N";
             }
         } else if (first == "frame") {
             std::string rest;
             std::getline(in, rest);
-            AddEvent(rest, what);
+            addEvent(rest, what);
         } else {
             what = "unknown entry '" + first + "'";
         }
         if (!what.empty()) {
-            error = path + ":" + std::to_string(number) + ": " + what;
+            error = escapeControlBytes(path + ":" + std::to_string(number) + ": " + what);
             return false;
         }
     }
-    if (file.bad()) {
-        error = "cannot read " + path;
-        return false;
+    // A recording always ends with its frame count; without it the program was killed or the
+    // disk filled up, and every frame it holds is played.
+    if (recording && frames < 0 && !events.empty()) {
+        cutShort = true;
+        error = escapeControlBytes(path + ": the recording was cut short (no 'frames' line): " +
+                                   "playing its " + std::to_string(Length()) + " frames");
     }
     return true;
 }

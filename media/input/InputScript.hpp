@@ -33,11 +33,18 @@ class InputScript {
         std::string name; // shot: picture name (no '/')
     };
 
-    int frames = -1; // from a "frames N" line; -1 when the script gives none
+    static constexpr long long kMaxBytes = 64ll << 20; // larger files are refused (an hour: ~5 MB)
+    static constexpr int kMaxFrames = 1'000'000'000;   // frame numbers and counts stay below
+    static constexpr int kMaxPointer = 1'000'000;      // pointer coordinates within +-this
+
+    int frames = -1;       // from a "frames N" line; -1 when the script gives none
+    bool cutShort = false; // a recording without its closing "frames N": Length() plays it all
     std::multimap<int, Event> events;
 
-    // Reads a script file. False with "PATH:LINE: what is wrong" (or "cannot read PATH") in
-    // error on an unreadable file or a malformed line; the script then holds what came before.
+    // Reads a script file (a regular file of at most kMaxBytes; nothing else is read or waited
+    // for). False with "PATH:LINE: what is wrong" (or "cannot read PATH[: why]") in error on an
+    // unreadable file or a malformed line; the script then holds what came before. True with a
+    // one-line notice in error when a recording was cut short. Control bytes are shown escaped.
     bool Load(const std::string& path, std::string& error);
     // Adds one "N: event words" entry. False with what is wrong in error.
     bool AddEvent(const std::string& text, std::string& error);
@@ -47,4 +54,7 @@ class InputScript {
     void Feed(int frame, ManualClock* clock) const;
     // Frames the script covers: "frames N" when given, else one past its last event's frame.
     int Length() const;
+
+  private:
+    bool addEvent(const std::string& text, std::string& error);
 };

@@ -8,6 +8,32 @@
 namespace {
 void Push(SDL_Event& e) {
     e.common.timestamp = SDL_GetTicks();
+    switch (e.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        e.key.windowID = kScriptedWindowId;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        e.button.windowID = kScriptedWindowId;
+        break;
+    case SDL_MOUSEMOTION:
+        e.motion.windowID = kScriptedWindowId;
+        break;
+    case SDL_MOUSEWHEEL:
+        e.wheel.windowID = kScriptedWindowId;
+        break;
+    case SDL_FINGERDOWN:
+    case SDL_FINGERUP:
+    case SDL_FINGERMOTION:
+        e.tfinger.windowID = kScriptedWindowId;
+        break;
+    case SDL_WINDOWEVENT:
+        e.window.windowID = kScriptedWindowId;
+        break;
+    default:
+        break;
+    }
     SDL_PushEvent(&e);
 }
 } // namespace
@@ -36,7 +62,8 @@ void PushMouseButton(int button, bool down) {
 }
 
 void PushMouseMove(int x, int y) {
-    // Window id 0: the renderer leaves the position alone, so it arrives in logical pixels.
+    // No window has the scripted id: the renderer leaves the position alone, so it arrives in
+    // logical pixels.
     SDL_Event e{};
     e.type = SDL_MOUSEMOTION;
     e.motion.x = x;
@@ -53,8 +80,8 @@ void PushMouseWheel(int notches) {
 }
 
 void PushFinger(int id, int action, int x, int y) {
-    // Window id 0 and a position normalised over the logical picture, as the renderer leaves a
-    // real finger's position.
+    // The scripted window id and a position normalised over the logical picture, as the renderer
+    // leaves a real finger's position.
     SDL_Event e{};
     e.type = action == 1 ? SDL_FINGERDOWN : action == 2 ? SDL_FINGERMOTION : SDL_FINGERUP;
     e.tfinger.fingerId = id;

@@ -2,8 +2,14 @@
 
 #include "media/input/Key.hpp"
 
+#include <cstdint>
+
 // Feeds input through SDL's real event queue, as the platform would (tests, headless runner).
 // The events are processed by the next input query. Requires InitMedia().
+
+// The window id the pushed events carry: no window has it, so a replay tells them from the
+// platform's (which carry their window's id, or 0 when no window has the focus).
+constexpr std::uint32_t kScriptedWindowId = 0xFFFFFFFFu;
 
 void PushKey(int vk, bool down, bool repeat = false); // vk: a Key's code
 inline void PushKey(Key key, bool down, bool repeat = false) {

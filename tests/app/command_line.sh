@@ -34,6 +34,19 @@ expect_refusal "dazozi-redov: --replay needs a FILE (see --help)" --replay
 expect_refusal "dazozi-redov: $out/bad.txt:3: unknown event 'wobble'" --replay "$out/bad.txt"
 expect_refusal "dazozi-redov: cannot read $out/missing.txt" --replay "$out/missing.txt"
 expect_refusal "dazozi-redov: cannot write $out/no/dir/rec.txt" --record "$out/no/dir/rec.txt"
+# Hostile files: a device read forever, a FIFO that blocks an ordinary open, a file too large,
+# bytes that are terminal escape sequences. The timeout only bounds a failure (a blocked open).
+rm -f "$out/fifo"; mkfifo "$out/fifo"
+printf 'frame 1: key 49 tap\n' >"$out/big.txt"; truncate -s 64M "$out/big.txt"; echo x >>"$out/big.txt"
+printf '\x1b]0;pwned\x07\x1b[2J\n' >"$out/escape.txt"
+run() { timeout 60 env -u DISPLAY -u WAYLAND_DISPLAY "$bin" "$@" >"$out/stdout" 2>"$out/stderr"; }
+expect_refusal "dazozi-redov: cannot read /dev/zero: not a regular file" --replay /dev/zero
+expect_refusal "dazozi-redov: cannot read $out/fifo: not a regular file" --replay "$out/fifo"
+expect_refusal "dazozi-redov: cannot write $out/fifo: not a regular file" --record "$out/fifo"
+expect_refusal "dazozi-redov: cannot read $out/big.txt: larger than 64 MB" --replay "$out/big.txt"
+expect_refusal "dazozi-redov: $out/escape.txt:1: unknown entry '\\x1b]0;pwned\\x07\\x1b[2J'" \
+  --replay "$out/escape.txt"
+rm -f "$out/fifo" "$out/big.txt"
 DAZOZI_RENDERER=gpu expect_refusal \
   "dazozi-redov: DAZOZI_RENDERER is 'gpu'; use 'software' or 'accelerated'"
 # A good file passes the checks and the program goes on to its window, which fails for want of
@@ -41,6 +54,11 @@ DAZOZI_RENDERER=gpu expect_refusal \
 run --replay "$out/empty.txt"
 [[ $? == 1 ]] || fail "a valid replay file was refused: $(cat "$out/stderr")"
 grep -q "cannot open the window" "$out/stderr" || fail "$(cat "$out/stderr")"
+# A recording cut short (no closing "frames" line) is played whole and said so in one line.
+printf '# dazozi-redov recording: input events and clock by frame\nframe 0: clock 0\nframe 9: clock 150\n' >"$out/cut.txt"
+run --replay "$out/cut.txt"
+[[ $(head -1 "$out/stderr") == "dazozi-redov: $out/cut.txt: the recording was cut short (no 'frames' line): playing its 10 frames" ]] ||
+  fail "a recording cut short was not said: $(cat "$out/stderr")"
 # --record replaces its file only once recording starts: a program that stops before its first
 # frame (no display here, or a refused setting) leaves an earlier recording as it was, and makes
 # no file where there was none.

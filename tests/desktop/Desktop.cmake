@@ -39,3 +39,11 @@ if(XDOTOOL_FOR_DESKTOP AND NOT DAZOZI_SANITIZE AND EXISTS ${CMAKE_CURRENT_SOURCE
   set_tests_properties(package.installs_runs_and_purges PROPERTIES
     TIMEOUT 600 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
 endif()
+
+# Two packages of one build are the same bytes (dated by the last commit, as package.sh does).
+if(NOT DAZOZI_SANITIZE)
+  add_test(NAME package.reproducible
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/desktop/package_reproducible.sh ${CMAKE_BINARY_DIR}
+            ${CMAKE_CURRENT_BINARY_DIR}/package-reproducible-out $<TARGET_FILE:dazozi-redov>)
+  set_tests_properties(package.reproducible PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
+endif()

@@ -91,8 +91,12 @@ def write_png(path, width, height, rows):
         f.write(png)
 
 
-def cmd_shot(d, wid, path):
+def cmd_shot(d, wid, path, box=None):
     w, h, rows = grab(d, wid)
+    if box:  # "X0,Y0,X1,Y1": only that part of the window
+        x0, y0, x1, y1 = (int(v) for v in box.split(","))
+        rows = [r[3 * x0:3 * x1] for r in rows[y0:y1]]
+        w, h = x1 - x0, y1 - y0
     write_png(path, w, h, rows)
     return 0
 
@@ -156,7 +160,7 @@ def main(argv):
     if cmd == "close":
         return cmd_close(d, argv[2])
     if cmd == "shot":
-        return cmd_shot(d, argv[2], argv[3])
+        return cmd_shot(d, argv[2], argv[3], argv[4] if len(argv) > 4 else None)
     if cmd == "count":
         return cmd_count(d, argv[2], argv[3], argv[4] if len(argv) > 4 else 0)
     if cmd == "diff":

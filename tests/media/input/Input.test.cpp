@@ -304,3 +304,44 @@ TEST(InputWindow, FullScreenIsRefusedOffscreen) {
     CloseGraphics();
     SetGraphicsTarget(GraphicsTarget::Window);
 }
+
+// SDL labels the user's events with window id 0 when it thinks no window has the focus (a
+// minimised window still gets keys): during a replay they are the user's all the same, and only
+// the replay's own events reach the game.
+TEST_F(InputTest, AReplayTakesOnlyItsOwnEventsWhateverTheFocus) {
+    SetScriptedInputOnly(true);
+    PushKey(kKeyD, true);
+    PushMouseMove(40, 30);
+    for (const Uint32 window : {0u, 7u}) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.windowID = window;
+        e.key.keysym.sym = SDLK_p;
+        e.key.keysym.scancode = SDL_SCANCODE_P;
+        SDL_PushEvent(&e);
+        e = SDL_Event{};
+        e.type = SDL_MOUSEBUTTONDOWN;
+        e.button.windowID = window;
+        e.button.button = SDL_BUTTON_RIGHT;
+        e.button.state = SDL_PRESSED;
+        SDL_PushEvent(&e);
+        e = SDL_Event{};
+        e.type = SDL_MOUSEMOTION;
+        e.motion.windowID = window;
+        e.motion.x = 300;
+        e.motion.y = 200;
+        SDL_PushEvent(&e);
+        e = SDL_Event{};
+        e.type = SDL_WINDOWEVENT;
+        e.window.windowID = window;
+        e.window.event = SDL_WINDOWEVENT_FOCUS_LOST; // would release the replay's held key
+        SDL_PushEvent(&e);
+        PollEvents();
+        EXPECT_EQ(KeyHits(80), 0) << "window " << window;
+        EXPECT_EQ(MouseHits(2), 0) << "window " << window;
+        EXPECT_EQ(MouseX(), 40) << "window " << window;
+        EXPECT_EQ(KeyDown(kKeyD), 1) << "window " << window;
+    }
+    EXPECT_EQ(KeyHits(kKeyD), 1);
+    SetScriptedInputOnly(false);
+}

@@ -4,6 +4,8 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
@@ -81,7 +83,12 @@ TEST(InputRecorder, AnUnwritablePathIsRefused) {
     const TempFolder folder;
     EXPECT_FALSE(recorder.Open(folder.File("no/such/dir/rec.txt"), error));
     EXPECT_EQ(error, "cannot write " + folder.File("no/such/dir/rec.txt"));
-    EXPECT_FALSE(recorder.IsOpen());
+    EXPECT_FALSE(recorder.IsOpen()); // A FIFO with no reader would block the open for good.
+    const std::string fifo = folder.File("rec-fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(recorder.Open(fifo, error));
+    EXPECT_EQ(error, "cannot write " + fifo + ": not a regular file");
+    std::remove(fifo.c_str());
 }
 
 TEST(InputRecorder, ScriptedOnlyInputIgnoresTheRealWindow) {

@@ -10,6 +10,9 @@
 #include "media/input/InputScript.hpp"
 #include "support/TempFolder.hpp"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Scripts are written into a folder of this process's own, removed at its end.
@@ -71,8 +74,9 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
         {"frame x: key 49 tap\n", ":1: bad frame number"},
         {"\n\nframe 1: key 49 sideways\n", ":3: expected: key VK down|up|tap"},
         {"frame 1: button 4 down\n", ":1: expected a button number (1, 2 or 3)"},
-        {"frame 1: mouse 10\n", ":1: expected: mouse X Y"},
+        {"frame 1: mouse 10\n", ":1: expected: mouse X Y (each within -1000000 to 1000000)"},
         {"frame 1: finger 2 press 1 1\n", ":1: expected: finger ID down|move|up X Y"},
+        {"frame 1: finger 2 down 2000000 1\n", ":1: expected: finger ID down|move|up X Y"},
         {"frame 1: clock -5\n", ":1: expected: clock MS"},
         {"frame 1: wheel 0\n", ":1: expected: wheel DY (notches, not 0)"},
         {"frame 1: jump\n", ":1: unknown event 'jump'"},
@@ -86,6 +90,15 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
         {"frame 1: shot a 0 0 70000 1\n", ":1: expected: shot NAME [X Y W H]"},
         {"frame 1: shot a -1 0 4 4\n", ":1: expected: shot NAME [X Y W H]"},
         {"frame 1: clock 4294967296\n", ":1: expected: clock MS"},
+        // A pointer the game adds its scroll to; frame numbers and counts far past any run.
+        {"frame 120: mouse 2147483647 0\n",
+         ":1: expected: mouse X Y (each within -1000000 to 1000000)"},
+        {"frame 1: mouse 0 -1000001\n",
+         ":1: expected: mouse X Y (each within -1000000 to 1000000)"},
+        {"frame 1000000000: close\n", ":1: bad frame number"},
+        {"frames 1000000001\n", ":1: expected: frames N"},
+        // The file's bytes reach the terminal escaped, never as its escape sequences.
+        {"\x1b]0;pwned\x07\x1b[2J\n", ":1: unknown entry '\\x1b]0;pwned\\x07\\x1b[2J'"},
     };
     for (const Case& c : cases) {
         const std::string path = writeFile("script-bad.txt", c.text);
@@ -98,6 +111,55 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
     std::string error;
     EXPECT_FALSE(script.Load(scriptFolder().File("no/such/script.txt"), error));
     EXPECT_EQ(error, "cannot read " + scriptFolder().File("no/such/script.txt"));
+}
+
+// Only a whole regular file of a bounded size is read: a FIFO or a device is refused without
+// waiting on it (a FIFO with no writer would block an ordinary open for good) or reading it.
+TEST(InputScript, OnlyRegularFilesOfBoundedSizeAreRead) {
+    const std::string fifo = scriptFolder().File("script-fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string big = scriptFolder().File("script-big.txt");
+    writeFile("script-big.txt", "frames 1\n");
+    ASSERT_EQ(truncate(big.c_str(), InputScript::kMaxBytes + 1), 0); // sparse: costs no disk
+    const struct {
+        std::string path, message;
+    } cases[] = {
+        {"/dev/zero", "cannot read /dev/zero: not a regular file"},
+        {fifo, "cannot read " + fifo + ": not a regular file"},
+        {big, "cannot read " + big + ": larger than 64 MB"},
+    };
+    for (const auto& c : cases) {
+        InputScript script;
+        std::string error;
+        EXPECT_FALSE(script.Load(c.path, error)) << c.path;
+        EXPECT_EQ(error, c.message);
+    }
+    std::remove(fifo.c_str());
+    std::remove(big.c_str());
+}
+
+// A recording without its closing "frames N" (the program was killed, the disk filled up) plays
+// every frame it holds and says so; a hand-written script without it is no recording.
+TEST(InputScript, ARecordingCutShortPlaysAllItsFramesAndSaysSo) {
+    const std::string body = "frame 0: clock 0\n"
+                             "frame 200: mouse -1000000 1000000\n"
+                             "frame 409: clock 6816\n";
+    const std::string cut = writeFile(
+        "rec-cut.txt", "# dazozi-redov recording: input events and clock by frame\n" + body);
+    InputScript script;
+    std::string notice;
+    ASSERT_TRUE(script.Load(cut, notice)) << notice;
+    EXPECT_TRUE(script.cutShort);
+    EXPECT_EQ(script.Length(), 410);
+    EXPECT_EQ(notice,
+              cut + ": the recording was cut short (no 'frames' line): playing its 410 frames");
+
+    const std::string plain = writeFile("script-plain.txt", body);
+    InputScript handWritten;
+    notice.clear();
+    ASSERT_TRUE(handWritten.Load(plain, notice)) << notice;
+    EXPECT_FALSE(handWritten.cutShort);
+    EXPECT_EQ(notice, "");
 }
 
 // A recording made after the clock passed 2^31 ms carries clock values above INT_MAX; they
