@@ -290,3 +290,11 @@ void PresentFrame() {
     if (cx.window)
         ChooseFrameTarget();
 }
+
+int LogicalWidth() {
+    return GraphicsWidth() > 0 ? GraphicsWidth() : 1;
+}
+
+int LogicalHeight() {
+    return GraphicsHeight() > 0 ? GraphicsHeight() : 1;
+}

@@ -40,6 +40,9 @@ bool IsFullScreen(); // the window is in desktop full screen now
 bool GraphicsOpen();
 int GraphicsWidth();  // logical width given to OpenWindow
 int GraphicsHeight(); // logical height given to OpenWindow
+// The size touch positions are normalised over: the logical picture (1 x 1 with none open).
+int LogicalWidth();
+int LogicalHeight();
 
 void SetVSync(int on); // 1: presents wait for the retrace; 0: not. No-op when closed
 // Turns vsync on and presents for up to a second: true when three presents in a row took

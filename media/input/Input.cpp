@@ -296,14 +296,6 @@ int MouseWheel() {
     return notches;
 }
 
-int LogicalWidth() {
-    return GraphicsWidth() > 0 ? GraphicsWidth() : 1;
-}
-
-int LogicalHeight() {
-    return GraphicsHeight() > 0 ? GraphicsHeight() : 1;
-}
-
 int FingerLandings(int slot) {
     PollForQuery();
     if (slot < 0 || slot >= FingerSlots)

@@ -24,11 +24,8 @@ int FingerLifts(int slot);      // lifts in slot since the last call; resets
 int FingerDown(int slot);       // 1 while a finger touches in slot
 int FingerX(int slot);          // the slot's finger in the program's logical pixels (its last
 int FingerY(int slot);          // position while lifted)
-// The size fingers' positions are normalised over: the logical picture (1 x 1 with none open).
-int LogicalWidth();
-int LogicalHeight();
-void PollEvents();       // processes the pending window, keyboard, mouse and touch events
-void FlushInput();       // releases every key and button and zeroes every hit count
+void PollEvents();              // processes the pending window, keyboard, mouse and touch events
+void FlushInput();              // releases every key and button and zeroes every hit count
 void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)
 int CloseRequested();    // 1 if a close was requested since the last call (clears it); polls events

@@ -1,6 +1,6 @@
 #include "media/input/ScriptedInput.hpp"
 
-#include "media/input/Input.hpp"
+#include "media/Window.hpp"
 #include "media/input/SdlKeys.hpp"
 
 #include <SDL.h>
