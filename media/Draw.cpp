@@ -74,6 +74,7 @@ void Queue(SDL_Texture* texture, SDL_BlendMode mode, const SDL_Vertex* quad) {
     if (batchGeneration != MediaGeneration()) {
         batch.Discard();
         batchGeneration = MediaGeneration();
+        SetBeforeTextureChange(FlushDraws); // images' textures must not change under the batch
     }
     if (!batch.Accepts(MediaRenderer(), texture, mode))
         FlushDraws();

@@ -1,6 +1,5 @@
 #include "media/TImage.hpp"
 
-#include "media/Draw.hpp"
 #include "media/Embedded.hpp"
 #include "media/Png.hpp"
 #include "media/Window.hpp"
@@ -60,6 +59,13 @@ std::shared_ptr<TImage> NewImage(int w, int h, int flags) {
     return image;
 }
 
+void (*beforeTextureChange)() = nullptr;
+
+void BeforeTextureChange() {
+    if (beforeTextureChange)
+        beforeTextureChange();
+}
+
 SDL_Texture* MakeTexture(const std::uint8_t* pixels, int w, int h, int pitch, bool filtered) {
     SDL_Renderer* renderer = MediaRenderer();
     if (!renderer)
@@ -76,7 +82,7 @@ SDL_Texture* MakeTexture(const std::uint8_t* pixels, int w, int h, int pitch, bo
 } // namespace
 
 TImage::~TImage() {
-    FlushDraws(); // quads waiting to be drawn may use these textures
+    BeforeTextureChange(); // quads waiting to be drawn may use these textures
     // Textures of an earlier window went with its renderer; only current ones are ours to free.
     if (!MediaRenderer())
         return;
@@ -116,7 +122,7 @@ SDL_Texture* TImage::MaskTexture(int frame, float threshold) {
     FrameCache& c = Cache(frame);
     if (c.mask && c.maskThreshold == threshold)
         return c.mask;
-    FlushDraws(); // quads waiting to be drawn may show the old cut
+    BeforeTextureChange(); // quads waiting to be drawn may show the old cut
     // Renderers have no alpha test, so mask mode draws a copy whose alpha is all or nothing.
     // It is made once per threshold; the program only ever uses one (alpha 1).
     const TPixmap& pm = pixmaps[static_cast<std::size_t>(frame)];
@@ -180,7 +186,7 @@ bool TImage::MakeAtlas(Atlas& a, float threshold) {
             }
         }
     }
-    FlushDraws(); // quads waiting to be drawn may show the old cut
+    BeforeTextureChange(); // quads waiting to be drawn may show the old cut
     if (!a.texture)
         a.texture = MakeTexture(px.data(), w, h, w * 4, flags & kFilteredFlag);
     else
@@ -208,6 +214,10 @@ SDL_Texture* TImage::AtlasTexture(int frame, float threshold, float uv[4]) {
     uv[2] = (x0 + static_cast<float>(width)) / static_cast<float>(a.width);
     uv[3] = (y0 + static_cast<float>(height)) / static_cast<float>(a.height);
     return a.texture;
+}
+
+void SetBeforeTextureChange(void (*hook)()) {
+    beforeTextureChange = hook;
 }
 
 std::shared_ptr<TImage> LoadImage(std::string_view url, int flags) {

@@ -67,6 +67,9 @@ std::shared_ptr<TImage> LoadImage(std::string_view url, int flags = -1);
 // then top to bottom). nullptr if missing, undecodable or the picture has too few cells.
 std::shared_ptr<TImage> LoadAnimImage(std::string_view url, int cellW, int cellH, int first,
                                       int count, int flags = -1);
+// Called before an image's textures change or go, while drawing may still wait to use them
+// (media/Draw sets it to hand such drawing over first). nullptr: nothing to call.
+void SetBeforeTextureChange(void (*hook)());
 void SetAutoCenterHandle(bool on); // while on, images loaded get their handle at the frame centre
 bool GetAutoCenterHandle();
 void SetImageHandle(TImage& image, float x, float y);
