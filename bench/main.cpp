@@ -7,7 +7,7 @@
 // With --reset it measures instead the sandbox's R at 7,000 to 21,000 bodies, next to one frame
 // of the same scene and to the bare library freeing the same space.
 //
-// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick]
+// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick] [--sleep]
 //        dazozi-bench --cpu [--quick]   (CPU use in a window, both renderers in turn)
 //        dazozi-bench --reset           (R on overfull scenes)
 
@@ -75,6 +75,7 @@ struct Options {
     bool firstFrameOnly = false; // print the start-up figures and stop
     bool cpu = false;            // CPU use in a window on both renderers instead
     bool reset = false;          // measure R on overfull scenes instead
+    bool sleeping = false;       // resting bodies sleep (the physics setting, off in the game)
 };
 
 struct Row {
@@ -311,6 +312,8 @@ int main(int argc, char** argv) {
             opt.firstFrameOnly = true;
         } else if (std::strcmp(argv[i], "--reset") == 0) {
             opt.reset = true;
+        } else if (std::strcmp(argv[i], "--sleep") == 0) {
+            opt.sleeping = true;
         } else if (std::strcmp(argv[i], "--quick") == 0) {
             opt.quick = true;
             opt.frames = 60;
@@ -319,7 +322,7 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
-                         "[--first-frame] [--cpu] [--reset]\n",
+                         "[--first-frame] [--cpu] [--reset] [--sleep]\n",
                          argv[0]);
             return 2;
         }
@@ -353,6 +356,8 @@ int main(int argc, char** argv) {
     control = std::make_shared<TimedControl>();
     const std::int64_t initGame0 = NowNs();
     initGame();
+    if (opt.sleeping)
+        level->_FGLayer->spaceMap->SetSleepTime(0.5f);
     const std::int64_t firstFrame0 = NowNs();
     updateGame();
     const std::int64_t firstFrame1 = NowNs();
