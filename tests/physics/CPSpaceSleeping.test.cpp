@@ -31,6 +31,7 @@ TEST(CPSpaceSleeping, OffByDefaultEveryBodyStaysAwake) {
     RestingScene scene(false);
     EXPECT_TRUE(std::isinf(scene.space->GetSleepTime()));
     EXPECT_EQ(scene.space->CountSleepingBodies(), 0);
+    EXPECT_FALSE(scene.ball.body->IsSleeping());
 }
 
 // Each cause wakes the resting pair, which then moves as it would have: it falls, is pushed
@@ -60,11 +61,13 @@ TEST(CPSpaceSleeping, RestingBodiesSleepAndEachCauseWakesThem) {
         SCOPED_TRACE(c.cause);
         RestingScene scene(true);
         ASSERT_EQ(scene.space->CountSleepingBodies(), 2);
+        EXPECT_TRUE(scene.ball.body->IsSleeping());
         const CPVect before = scene.ball.body->GetPosition();
         c.act(scene);
         StepFor(*scene.space, 90);
         const CPVect after = scene.ball.body->GetPosition();
         EXPECT_GT(std::hypot(after.x - before.x, after.y - before.y), 1.0f);
+        EXPECT_FALSE(scene.ball.body->IsSleeping());
     }
 }
 
