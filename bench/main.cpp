@@ -10,7 +10,7 @@
 // With --edit it measures edit mode instead: one cell painted and erased with 1,000 bodies on
 // the level next to the bare library doing the same, and frames of strokes across the screen.
 //
-// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick]
+// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick] [--sleep]
 //        dazozi-bench --cpu [--quick]   (CPU use in a window, both renderers in turn)
 //        dazozi-bench --reset           (R on overfull scenes)
 //        dazozi-bench --edit [--quick]  (edit mode)
@@ -81,6 +81,7 @@ struct Options {
     bool cpu = false;            // CPU use in a window on both renderers instead
     bool reset = false;          // measure R on overfull scenes instead
     bool edit = false;           // measure edit mode instead
+    bool sleeping = false;       // resting bodies sleep (the physics setting, off in the game)
 };
 
 struct Row {
@@ -319,6 +320,8 @@ int main(int argc, char** argv) {
             opt.reset = true;
         } else if (std::strcmp(argv[i], "--edit") == 0) {
             opt.edit = true;
+        } else if (std::strcmp(argv[i], "--sleep") == 0) {
+            opt.sleeping = true;
         } else if (std::strcmp(argv[i], "--quick") == 0) {
             opt.quick = true;
             opt.frames = 60;
@@ -327,7 +330,7 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
-                         "[--first-frame] [--cpu] [--reset] [--edit]\n",
+                         "[--first-frame] [--cpu] [--reset] [--edit] [--sleep]\n",
                          argv[0]);
             return 2;
         }
@@ -361,6 +364,8 @@ int main(int argc, char** argv) {
     control = std::make_shared<TimedControl>();
     const std::int64_t initGame0 = NowNs();
     initGame();
+    if (opt.sleeping)
+        level->_FGLayer->spaceMap->SetSleepTime(0.5f);
     const std::int64_t firstFrame0 = NowNs();
     updateGame();
     const std::int64_t firstFrame1 = NowNs();

@@ -39,12 +39,12 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2fx", a / b; els
   echo "$(date -u +%Y-%m-%d), load average $(cut -d' ' -f1 /proc/loadavg) at the end; medians (10th"
   echo "percentiles) in ms per frame."
   echo
-  echo "| bodies | objects | native frame | native physics (p10) | native drawing | web frame | web physics (p10) | web drawing | physics web/native (p10) | web frame interval |"
-  echo "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+  echo "| bodies | objects | native frame | native physics (p10) | native drawing | web frame | web physics (p10) | web drawing | physics web/native (p10) | web frame interval | draw calls native/web |"
+  echo "|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
   for scene in 0 250 500; do
     n=$(grep "^scene=$scene " <<<"$native_out")
     w=$(grep "^scene=$scene " <<<"$web_out")
-    echo "| $scene | $(field objects "$w") | $(field frame "$n") | $(field physics "$n") ($(field physics10 "$n")) | $(field drawing "$n") | $(field frame "$w") | $(field physics "$w") ($(field physics10 "$w")) | $(field drawing "$w") | $(ratio "$(field physics "$w")" "$(field physics "$n")") ($(ratio "$(field physics10 "$w")" "$(field physics10 "$n")")) | $(field interval "$w") |"
+    echo "| $scene | $(field objects "$w") | $(field frame "$n") | $(field physics "$n") ($(field physics10 "$n")) | $(field drawing "$n") | $(field frame "$w") | $(field physics "$w") ($(field physics10 "$w")) | $(field drawing "$w") | $(ratio "$(field physics "$w")" "$(field physics "$n")") ($(ratio "$(field physics10 "$w")" "$(field physics10 "$n")")) | $(field interval "$w") | $(field draws "$n")/$(field draws "$w") |"
   done
   echo
   echo "First frame: native $(field first-frame "$native_out") ms after main(); web" \

@@ -34,7 +34,9 @@ void TBall::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, float radius, 
 
 void TBall::update() {
     // Once per frame, on top of whatever damping the space applies per step.
-    _body->SetVelocity(_body->GetVelocity().Mult(0.98f));
+    // Setting a velocity wakes a sleeping body; one at rest has none worth damping.
+    if (!_body->IsSleeping())
+        _body->SetVelocity(_body->GetVelocity().Mult(0.98f));
     if (IsOffLevel(_body->GetPosition(), *layer)) {
         _life = 0;
     }

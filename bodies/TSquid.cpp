@@ -44,7 +44,9 @@ int TSquid::applyVelocity(CPBody& body, CPVect /*gravity*/, float damping, float
 }
 
 void TSquid::update() {
-    _body->SetVelocity(_body->GetVelocity().Mult(0.98f));
+    // Setting a velocity wakes a sleeping body; one at rest has none worth damping.
+    if (!_body->IsSleeping())
+        _body->SetVelocity(_body->GetVelocity().Mult(0.98f));
     if (IsOffLevel(_body->GetPosition(), *layer)) {
         _life = 0;
     }

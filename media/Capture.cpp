@@ -1,5 +1,6 @@
 #include "media/Capture.hpp"
 
+#include "media/Draw.hpp"
 #include "media/Png.hpp"
 #include "media/Window.hpp"
 
@@ -14,6 +15,7 @@ std::uint32_t ReadPixel(int x, int y) {
     SDL_Surface* surface = MediaSurface();
     if (!renderer || x < 0 || y < 0 || x >= GraphicsWidth() || y >= GraphicsHeight())
         return 0;
+    FlushDraws();
     if (surface) {
         SDL_RenderFlush(renderer);
         const auto* row = static_cast<const Uint8*>(surface->pixels) +
@@ -33,6 +35,7 @@ bool ReadBackBuffer(std::vector<std::uint8_t>& rgba, int& width, int& height) {
     SDL_Surface* surface = MediaSurface();
     if (!renderer)
         return false;
+    FlushDraws();
     int w = GraphicsWidth(), h = GraphicsHeight();
     if (surface) {
         SDL_RenderFlush(renderer);

@@ -1,5 +1,7 @@
 #include "media/Draw.hpp"
 
+#include "media/DrawBatch.hpp"
+
 #include "media/Font8x16.hpp"
 #include "media/TImage.hpp"
 #include "media/Window.hpp"
@@ -8,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -39,12 +42,43 @@ struct Textures {
 
 DrawState ds;
 Textures tx;
+DrawCallCounts counts;
+DrawBatch batch;
+bool batchingOn = true;
+unsigned batchGeneration = 0; // MediaGeneration() of the pending quads
+int batchingFor = -1;         // MediaGeneration() the renderer was last looked at for
+bool batchingRenderer = false;
 std::vector<DrawRecord>* recording = nullptr; // non-owning
 
 // Textures of an earlier renderer went with it.
 void ForgetOldTextures() {
     if (tx.generation != MediaGeneration())
         tx = Textures{nullptr, nullptr, MediaGeneration()};
+}
+
+// The software renderer draws every primitive straight into memory: a call costs little, and
+// its own per-call path keeps the pictures the golden frames hold. GPU renderers pay per call.
+bool Batching() {
+    if (!batchingOn || !MediaRenderer())
+        return false;
+    if (batchingFor != static_cast<int>(MediaGeneration())) {
+        batchingFor = static_cast<int>(MediaGeneration());
+        batchingRenderer = std::strcmp(RendererName(), "software") != 0;
+    }
+    return batchingRenderer;
+}
+
+// Queues a quad (corners top-left, top-right, bottom-right, bottom-left), drawing what waits
+// first when it cannot join it.
+void Queue(SDL_Texture* texture, SDL_BlendMode mode, const SDL_Vertex* quad) {
+    if (batchGeneration != MediaGeneration()) {
+        batch.Discard();
+        batchGeneration = MediaGeneration();
+        SetBeforeTextureChange(FlushDraws); // images' textures must not change under the batch
+    }
+    if (!batch.Accepts(MediaRenderer(), texture, mode))
+        FlushDraws();
+    batch.Add(MediaRenderer(), texture, mode, quad);
 }
 
 Uint8 AlphaByte(float a) {
@@ -98,24 +132,37 @@ TexturedDraw PrepareTexture(SDL_Texture* plain, TImage* image, int frame) {
     }
     if (!tex)
         return {nullptr, col};
+    ++counts.stateChanges;
     SDL_SetTextureBlendMode(tex, BlendFor(ds.blend));
+    ++counts.stateChanges;
     SDL_SetTextureColorMod(tex, col.r, col.g, col.b);
+    ++counts.stateChanges;
     SDL_SetTextureAlphaMod(tex, col.a);
     return {tex, col};
 }
 
 // Colour and blend mode for untextured primitives; false when nothing is to be drawn.
-bool PrepareFill(SDL_Color& col) {
+bool FillColor(SDL_Color& col, SDL_BlendMode& mode) {
     col = SDL_Color{static_cast<Uint8>(ds.r), static_cast<Uint8>(ds.g), static_cast<Uint8>(ds.b),
                     AlphaByte(ds.alpha)};
-    SDL_BlendMode mode = BlendFor(ds.blend);
+    mode = BlendFor(ds.blend);
     if (ds.blend == 1 || ds.blend < 1 || ds.blend > 5) {
         if (ds.alpha < 0.5f)
             return false;
         col.a = 255;
         mode = SDL_BLENDMODE_NONE;
     }
+    return true;
+}
+
+// FillColor, set as the renderer's drawing colour and blend mode.
+bool PrepareFill(SDL_Color& col) {
+    SDL_BlendMode mode = SDL_BLENDMODE_NONE;
+    if (!FillColor(col, mode))
+        return false;
+    ++counts.stateChanges;
     SDL_SetRenderDrawBlendMode(MediaRenderer(), mode);
+    ++counts.stateChanges;
     SDL_SetRenderDrawColor(MediaRenderer(), col.r, col.g, col.b, col.a);
     return true;
 }
@@ -178,9 +225,27 @@ SDL_Texture* FontTexture() {
 
 } // namespace
 
+void FlushDraws() {
+    if (batch.Pending() == 0)
+        return;
+    if (batchGeneration != MediaGeneration() || !MediaRenderer()) {
+        batch.Discard();
+        return;
+    }
+    ++counts.stateChanges;
+    ++counts.draws;
+    batch.Flush();
+}
+
+void SetDrawBatching(bool on) {
+    FlushDraws();
+    batchingOn = on;
+}
+
 void ApplyViewport() {
     if (!MediaRenderer())
         return;
+    FlushDraws(); // what waits was drawn under the old clip
     if (ds.vx <= 0 && ds.vy <= 0 && ds.vx + ds.vw >= GraphicsWidth() &&
         ds.vy + ds.vh >= GraphicsHeight()) {
         SDL_RenderSetClipRect(MediaRenderer(), nullptr);
@@ -282,20 +347,44 @@ void DrawImage(TImage& image, float x, float y, int frame) {
         recording->push_back(DrawRecord{&image, frame, x, y});
     if (!MediaRenderer() || frame < 0 || frame >= image.FrameCount())
         return;
+    const float w = static_cast<float>(image.width);
+    const float h = static_cast<float>(image.height);
+    if (Batching()) {
+        // The colour and alpha go in the vertices; the frame comes from the image's atlas, so
+        // a level's tiles join one call whatever their frames.
+        SDL_Color col{static_cast<Uint8>(ds.r), static_cast<Uint8>(ds.g), static_cast<Uint8>(ds.b),
+                      AlphaByte(ds.alpha)};
+        float threshold = -1.0f;
+        if (ds.blend == 1 || ds.blend < 1 || ds.blend > 5) {
+            if (ds.alpha < 0.5f)
+                return;
+            threshold = ds.alpha >= 1.0f ? 0.5f : 0.5f / ds.alpha;
+            col.a = 255;
+        }
+        float uv[4];
+        if (SDL_Texture* atlas = image.AtlasTexture(frame, threshold, uv)) {
+            SDL_Vertex v[4];
+            QuadVertices(v, x + ds.ox, y + ds.oy, -image.handle_x, -image.handle_y,
+                         w - image.handle_x, h - image.handle_y, uv[0], uv[1], uv[2], uv[3], col);
+            Queue(atlas, BlendFor(ds.blend), v);
+            return;
+        }
+        FlushDraws();
+    }
     SDL_Texture* plain = ds.blend == 1 ? nullptr : image.FrameTexture(frame);
     TexturedDraw d = PrepareTexture(plain, &image, frame);
     if (!d.texture)
         return;
-    const float w = static_cast<float>(image.width);
-    const float h = static_cast<float>(image.height);
     if (ds.identity) {
         SDL_FRect dst{x + ds.ox - image.handle_x, y + ds.oy - image.handle_y, w, h};
+        ++counts.draws;
         SDL_RenderCopyF(MediaRenderer(), d.texture, nullptr, &dst);
         return;
     }
     SDL_Vertex v[4];
     QuadVertices(v, x + ds.ox, y + ds.oy, -image.handle_x, -image.handle_y, w - image.handle_x,
                  h - image.handle_y, 0.0f, 0.0f, 1.0f, 1.0f, d.color);
+    ++counts.draws;
     SDL_RenderGeometry(MediaRenderer(), d.texture, v, 4, kQuadIndices, 6);
 }
 
@@ -303,7 +392,20 @@ void DrawText(std::string_view text, float x, float y) {
     if (!MediaRenderer() || text.empty())
         return;
     SDL_Texture* font = FontTexture();
-    TexturedDraw d = PrepareTexture(font, nullptr, 0);
+    const bool batching = Batching();
+    TexturedDraw d{nullptr, {}};
+    if (batching) {
+        d.color = SDL_Color{static_cast<Uint8>(ds.r), static_cast<Uint8>(ds.g),
+                            static_cast<Uint8>(ds.b), AlphaByte(ds.alpha)};
+        if (ds.blend == 1 || ds.blend < 1 || ds.blend > 5) {
+            if (ds.alpha < 0.5f)
+                return;
+            d.color.a = 255;
+        }
+        d.texture = font;
+    } else {
+        d = PrepareTexture(font, nullptr, 0);
+    }
     if (!d.texture)
         return;
     // The pen starts at the position plus the origin plus the transformed handle.
@@ -317,14 +419,21 @@ void DrawText(std::string_view text, float x, float y) {
         if (code < 32 || code > 127)
             continue;
         const int g = code - 32;
-        if (ds.identity) {
+        if (batching) {
+            SDL_Vertex v[4];
+            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH, (g * kGlyphW) / texW, 0.0f,
+                         ((g + 1) * kGlyphW) / texW, 1.0f, d.color);
+            Queue(d.texture, BlendFor(ds.blend), v);
+        } else if (ds.identity) {
             SDL_Rect src{g * kGlyphW, 0, kGlyphW, kGlyphH};
             SDL_FRect dst{px, py, static_cast<float>(kGlyphW), static_cast<float>(kGlyphH)};
+            ++counts.draws;
             SDL_RenderCopyF(MediaRenderer(), d.texture, &src, &dst);
         } else {
             SDL_Vertex v[4];
             QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH, (g * kGlyphW) / texW, 0.0f,
                          ((g + 1) * kGlyphW) / texW, 1.0f, d.color);
+            ++counts.draws;
             SDL_RenderGeometry(MediaRenderer(), d.texture, v, 4, kQuadIndices, 6);
         }
         px += stepX;
@@ -334,8 +443,15 @@ void DrawText(std::string_view text, float x, float y) {
 
 void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel) {
     SDL_Color col;
-    if (!MediaRenderer() || !PrepareFill(col))
+    SDL_BlendMode mode = SDL_BLENDMODE_NONE;
+    if (!MediaRenderer() || !FillColor(col, mode))
         return;
+    const bool batching = Batching() && ds.lineWidth > 1.0f;
+    if (!batching) {
+        // A thin line is not a quad: what waits is drawn first to keep the order.
+        FlushDraws();
+        PrepareFill(col);
+    }
     const float sx = x1 + ds.ox + ds.hx * ds.ix + ds.hy * ds.iy;
     const float sy = y1 + ds.oy + ds.hx * ds.jx + ds.hy * ds.jy;
     const float dx = x2 - x1, dy = y2 - y1;
@@ -350,6 +466,7 @@ void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel) {
             fx -= (ex - sx) / major;
             fy -= (ey - sy) / major;
         }
+        ++counts.draws;
         SDL_RenderDrawLineF(MediaRenderer(), sx, sy, fx, fy);
         return;
     }
@@ -374,26 +491,47 @@ void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel) {
         v[k].tex_coord = SDL_FPoint{0.5f, 0.5f};
     }
     SDL_Texture* white = WhiteTexture();
+    if (batching && white) {
+        Queue(white, mode, v);
+        return;
+    }
     if (white) {
-        SDL_BlendMode mode = SDL_BLENDMODE_NONE;
-        SDL_GetRenderDrawBlendMode(MediaRenderer(), &mode);
+        ++counts.stateChanges;
         SDL_SetTextureBlendMode(white, mode);
     }
+    ++counts.draws;
     SDL_RenderGeometry(MediaRenderer(), white, v, 4, kQuadIndices, 6);
 }
 
 void DrawRect(float x, float y, float w, float h) {
     SDL_Color col;
-    if (!MediaRenderer() || !PrepareFill(col))
+    SDL_BlendMode mode = SDL_BLENDMODE_NONE;
+    if (!MediaRenderer() || !FillColor(col, mode))
         return;
+    if (Batching()) {
+        if (SDL_Texture* white = WhiteTexture()) {
+            SDL_Vertex v[4];
+            QuadVertices(v, x + ds.ox, y + ds.oy, 0.0f, 0.0f, w, h, 0.5f, 0.5f, 0.5f, 0.5f, col);
+            Queue(white, mode, v);
+            return;
+        }
+    }
+    FlushDraws();
+    PrepareFill(col);
     if (ds.identity) {
         SDL_FRect r{x + ds.ox, y + ds.oy, w, h};
+        ++counts.draws;
         SDL_RenderFillRectF(MediaRenderer(), &r);
         return;
     }
     SDL_Vertex v[4];
     QuadVertices(v, x + ds.ox, y + ds.oy, 0.0f, 0.0f, w, h, 0.0f, 0.0f, 0.0f, 0.0f, col);
+    ++counts.draws;
     SDL_RenderGeometry(MediaRenderer(), nullptr, v, 4, kQuadIndices, 6);
+}
+
+DrawCallCounts GetDrawCallCounts() {
+    return counts;
 }
 
 void SetDrawRecording(std::vector<DrawRecord>* sink) {

@@ -39,6 +39,14 @@ void DrawText(std::string_view text, float x, float y);         // 8 x 16 glyphs
 void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel = 1);
 void DrawRect(float x, float y, float w, float h); // filled, transformed like an image
 
+// On GPU renderers, consecutive textured quads of one texture and blend mode (images, text,
+// rectangles, wide lines) wait and go to the renderer as one call; the software renderer draws
+// each at once. FlushDraws hands over what waits: the frame calls it before clearing,
+// presenting or reading the picture back, and media's textures before they change.
+void FlushDraws();
+// true (default): batch on GPU renderers; false: draw every primitive at once (for tests).
+void SetDrawBatching(bool on);
+
 // Draw-call recording for tests: every DrawImage appends a record while a sink is set.
 struct DrawRecord {
     const TImage* image; // non-owning
@@ -46,6 +54,14 @@ struct DrawRecord {
     float x, y;
 };
 void SetDrawRecording(std::vector<DrawRecord>* sink); // non-owning; nullptr stops recording
+
+// Renderer calls the primitives made since the program started, for the bench: draws (copies,
+// geometry, lines, rectangles handed to the renderer) and state changes (colour, alpha, blend).
+struct DrawCallCounts {
+    unsigned long long draws = 0;
+    unsigned long long stateChanges = 0;
+};
+DrawCallCounts GetDrawCallCounts();
 
 double SinDeg(double degrees);
 double CosDeg(double degrees);

@@ -58,6 +58,7 @@ void Cls() {
     SDL_Renderer* renderer = MediaRenderer();
     if (!renderer)
         return;
+    FlushDraws(); // what waits belongs under the clear
     SDL_SetRenderDrawColor(renderer, static_cast<Uint8>(cx.clsR), static_cast<Uint8>(cx.clsG),
                            static_cast<Uint8>(cx.clsB), 255);
     SDL_RenderClear(renderer);
@@ -84,6 +85,7 @@ void Flip(int sync) {
     }
     if (!MediaRenderer())
         return;
+    FlushDraws();
     PresentFrame();
     if (MediaWindow())
         ApplyViewport(); // the next frame's target has a clip rectangle of its own

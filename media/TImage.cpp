@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -58,6 +59,13 @@ std::shared_ptr<TImage> NewImage(int w, int h, int flags) {
     return image;
 }
 
+void (*beforeTextureChange)() = nullptr;
+
+void BeforeTextureChange() {
+    if (beforeTextureChange)
+        beforeTextureChange();
+}
+
 SDL_Texture* MakeTexture(const std::uint8_t* pixels, int w, int h, int pitch, bool filtered) {
     SDL_Renderer* renderer = MediaRenderer();
     if (!renderer)
@@ -74,6 +82,7 @@ SDL_Texture* MakeTexture(const std::uint8_t* pixels, int w, int h, int pitch, bo
 } // namespace
 
 TImage::~TImage() {
+    BeforeTextureChange(); // quads waiting to be drawn may use these textures
     // Textures of an earlier window went with its renderer; only current ones are ours to free.
     if (!MediaRenderer())
         return;
@@ -85,6 +94,9 @@ TImage::~TImage() {
         if (c.mask)
             SDL_DestroyTexture(c.mask);
     }
+    for (auto& a : atlas_)
+        if (a.texture && a.seq == MediaGeneration())
+            SDL_DestroyTexture(a.texture);
 }
 
 TImage::FrameCache& TImage::Cache(int frame) {
@@ -110,6 +122,7 @@ SDL_Texture* TImage::MaskTexture(int frame, float threshold) {
     FrameCache& c = Cache(frame);
     if (c.mask && c.maskThreshold == threshold)
         return c.mask;
+    BeforeTextureChange(); // quads waiting to be drawn may show the old cut
     // Renderers have no alpha test, so mask mode draws a copy whose alpha is all or nothing.
     // It is made once per threshold; the program only ever uses one (alpha 1).
     const TPixmap& pm = pixmaps[static_cast<std::size_t>(frame)];
@@ -123,6 +136,88 @@ SDL_Texture* TImage::MaskTexture(int frame, float threshold) {
     }
     c.maskThreshold = threshold;
     return c.mask;
+}
+
+// Frames sit in a grid of cells one pixel larger on every side than a frame, the border a copy
+// of the frame's edge: filtering at an edge then reads what the frame's own texture (clamped at
+// its edges) would, so a frame drawn from here looks as it does alone.
+bool TImage::MakeAtlas(Atlas& a, float threshold) {
+    SDL_Renderer* renderer = MediaRenderer();
+    if (!renderer || pixmaps.empty() || width <= 0 || height <= 0)
+        return false;
+    if (a.seq != MediaGeneration())
+        a = Atlas{nullptr, -2.0f, false, 0, 0, 0, MediaGeneration()};
+    if (a.failed)
+        return false;
+    if (a.texture && a.threshold == threshold)
+        return true;
+    const int n = FrameCount();
+    const int cellW = width + 2, cellH = height + 2;
+    int columns = 1;
+    while (columns * columns < n)
+        ++columns;
+    const int rows = (n + columns - 1) / columns;
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer, &info);
+    if ((info.max_texture_width > 0 && columns * cellW > info.max_texture_width) ||
+        (info.max_texture_height > 0 && rows * cellH > info.max_texture_height)) {
+        a.failed = true;
+        return false;
+    }
+    const int w = columns * cellW, h = rows * cellH;
+    std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h * 4, 0);
+    for (int f = 0; f < n; ++f) {
+        const TPixmap& pm = pixmaps[static_cast<std::size_t>(f)];
+        const int x0 = (f % columns) * cellW, y0 = (f / columns) * cellH;
+        for (int y = -1; y <= height; ++y) {
+            const int sy = std::clamp(y, 0, std::min(height, pm.height) - 1);
+            for (int x = -1; x <= width; ++x) {
+                const int sx = std::clamp(x, 0, std::min(width, pm.width) - 1);
+                const std::uint8_t* src =
+                    pm.pixels.data() + static_cast<std::size_t>(sy) * pm.pitch + sx * 4;
+                std::uint8_t* dst =
+                    px.data() + (static_cast<std::size_t>(y0 + y + 1) * w + (x0 + x + 1)) * 4;
+                dst[0] = src[0];
+                dst[1] = src[1];
+                dst[2] = src[2];
+                dst[3] = threshold < 0.0f || static_cast<float>(src[3]) / 255.0f >= threshold
+                             ? (threshold < 0.0f ? src[3] : 255)
+                             : 0;
+            }
+        }
+    }
+    BeforeTextureChange(); // quads waiting to be drawn may show the old cut
+    if (!a.texture)
+        a.texture = MakeTexture(px.data(), w, h, w * 4, flags & kFilteredFlag);
+    else
+        SDL_UpdateTexture(a.texture, nullptr, px.data(), w * 4);
+    if (!a.texture) {
+        a.failed = true;
+        return false;
+    }
+    a.threshold = threshold;
+    a.columns = columns;
+    a.width = w;
+    a.height = h;
+    return true;
+}
+
+SDL_Texture* TImage::AtlasTexture(int frame, float threshold, float uv[4]) {
+    Atlas& a = atlas_[threshold < 0.0f ? 0 : 1];
+    if (!MakeAtlas(a, threshold < 0.0f ? -1.0f : threshold))
+        return nullptr;
+    const int cellW = width + 2, cellH = height + 2;
+    const float x0 = static_cast<float>((frame % a.columns) * cellW + 1);
+    const float y0 = static_cast<float>((frame / a.columns) * cellH + 1);
+    uv[0] = x0 / static_cast<float>(a.width);
+    uv[1] = y0 / static_cast<float>(a.height);
+    uv[2] = (x0 + static_cast<float>(width)) / static_cast<float>(a.width);
+    uv[3] = (y0 + static_cast<float>(height)) / static_cast<float>(a.height);
+    return a.texture;
+}
+
+void SetBeforeTextureChange(void (*hook)()) {
+    beforeTextureChange = hook;
 }
 
 std::shared_ptr<TImage> LoadImage(std::string_view url, int flags) {

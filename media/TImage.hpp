@@ -35,6 +35,10 @@ class TImage {
     // first use; the mask-mode copy whose alpha is cut at `threshold` (0..1).
     SDL_Texture* FrameTexture(int frame);
     SDL_Texture* MaskTexture(int frame, float threshold);
+    // Every frame in one texture, for drawing many frames in one call on a GPU renderer: the
+    // plain pictures (threshold < 0) or the mask-mode copies cut at `threshold`. `uv` gets the
+    // frame's texture coordinates (left, top, right, bottom). nullptr when it does not fit.
+    SDL_Texture* AtlasTexture(int frame, float threshold, float uv[4]);
 
   private:
     struct FrameCache {
@@ -43,7 +47,16 @@ class TImage {
         float maskThreshold = -1.0f;
         unsigned seq = 0; // window generation the textures belong to
     };
+    struct Atlas {
+        SDL_Texture* texture = nullptr;
+        float threshold = -2.0f; // what its pixels were cut at; -1 plain
+        bool failed = false;     // too large for the renderer
+        int columns = 0, width = 0, height = 0;
+        unsigned seq = 0;
+    };
     std::vector<FrameCache> cache_;
+    Atlas atlas_[2]; // plain, mask
+    bool MakeAtlas(Atlas& a, float threshold);
     FrameCache& Cache(int frame);
 };
 
@@ -54,6 +67,9 @@ std::shared_ptr<TImage> LoadImage(std::string_view url, int flags = -1);
 // then top to bottom). nullptr if missing, undecodable or the picture has too few cells.
 std::shared_ptr<TImage> LoadAnimImage(std::string_view url, int cellW, int cellH, int first,
                                       int count, int flags = -1);
+// Called before an image's textures change or go, while drawing may still wait to use them
+// (media/Draw sets it to hand such drawing over first). nullptr: nothing to call.
+void SetBeforeTextureChange(void (*hook)());
 void SetAutoCenterHandle(bool on); // while on, images loaded get their handle at the frame centre
 bool GetAutoCenterHandle();
 void SetImageHandle(TImage& image, float x, float y);

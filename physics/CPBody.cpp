@@ -129,6 +129,11 @@ CPVect CPBody::WorldToLocal(CPVect p) const {
     return b ? FromCp(cpBodyWorldToLocal(b, ToCp(p))) : p;
 }
 
+bool CPBody::IsSleeping() const {
+    const cpBody* b = BodyOf(*this);
+    return b != nullptr && cpBodyIsSleeping(b);
+}
+
 void CPBody::SetVelocity(CPVect v) {
     if (cpBody* b = BodyOf(*this)) {
         cpBodySetVelocity(b, ToCp(v));

@@ -56,7 +56,8 @@ class CPBody : public CPObject {
     // takes them all out of their space. Harmless when already freed.
     void Free();
 
-    bool IsStaticBody() const { return static_; }       // infinite mass: never simulated
+    bool IsStaticBody() const { return static_; } // infinite mass: never simulated
+    bool IsSleeping() const; // resting and left out of the steps (the space's sleeping is on)
     bool IsKinematicBody() const { return kinematic_; } // moved only by its own velocity
 
   private:

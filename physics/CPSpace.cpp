@@ -129,6 +129,47 @@ void CPSpace::SetIterations(int n) {
     cpSpaceSetIterations(SpaceOf(*this), n);
 }
 
+void CPSpace::SetSleepTime(float seconds) {
+    cpSpaceSetSleepTimeThreshold(SpaceOf(*this), seconds);
+}
+
+float CPSpace::GetSleepTime() const {
+    return static_cast<float>(cpSpaceGetSleepTimeThreshold(SpaceOf(*this)));
+}
+
+void CPSpace::SetIdleSpeed(float pixelsPerSecond) {
+    cpSpaceSetIdleSpeedThreshold(SpaceOf(*this), pixelsPerSecond);
+}
+
+namespace {
+// A sleeping body's shapes sit in the library's static index, so the box query finds them; a
+// set keeps each body counted once however many of its shapes overlap.
+void WakeOne(cpShape* shape, void* data) {
+    cpBody* body = cpShapeGetBody(shape);
+    if (cpBodyGetType(body) == CP_BODY_TYPE_DYNAMIC && cpBodyIsSleeping(body)) {
+        cpBodyActivate(body);
+        ++*static_cast<int*>(data);
+    }
+}
+} // namespace
+
+int CPSpace::WakeBodiesTouching(CPVect min, CPVect max) {
+    int woken = 0;
+    cpSpaceBBQuery(SpaceOf(*this), cpBBNew(min.x, min.y, max.x, max.y), CP_SHAPE_FILTER_ALL,
+                   WakeOne, &woken);
+    return woken;
+}
+
+int CPSpace::CountSleepingBodies() const {
+    int sleeping = 0;
+    for (const auto& object : lists_[Bodies]) {
+        auto* body = static_cast<cpBody*>(object->GetHandle());
+        if (body != nullptr && cpBodyIsSleeping(body))
+            ++sleeping;
+    }
+    return sleeping;
+}
+
 void CPSpace::AddCollisionPairFunc(int a, int b, std::nullptr_t) {
     // The library finds a handler for (a, b) and (b, a) alike and hands back the existing one
     // when the pair is registered again.

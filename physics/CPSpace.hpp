@@ -27,6 +27,18 @@ class CPSpace : public CPObject {
     void ResizeStaticHash(float cell, int count);
     void ResizeActiveHash(float cell, int count);
     void SetIterations(int n); // solver iterations per step
+    // Sleeping: a group of touching bodies that has moved slower than the idle speed for
+    // `seconds` stops being simulated until something wakes it (a contact with a moving body,
+    // a new joint or a removed one, a velocity or force set on it, WakeBodiesTouching). Off
+    // (every body simulated at every step) while seconds is infinite, as a new space is.
+    void SetSleepTime(float seconds);
+    float GetSleepTime() const;
+    void SetIdleSpeed(float pixelsPerSecond); // 0: the library's guess from gravity and step
+    // Wakes the sleeping bodies with a shape overlapping the box (pixels): done before the
+    // ground there changes, so what rested on it falls as it would have. Returns how many
+    // groups woke (touching bodies sleep and wake together).
+    int WakeBodiesTouching(CPVect min, CPVect max);
+    int CountSleepingBodies() const; // bodies added with AddBody that sleep now
     // Shapes of collision types a and b never collide (either order); re-registering is harmless.
     void AddCollisionPairFunc(int a, int b, std::nullptr_t noFunction = nullptr);
     void DoStep(float dt); // advance by dt seconds; velocity functions run inside

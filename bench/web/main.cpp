@@ -11,7 +11,7 @@
 //
 // Output: one line per scene on stdout,
 //   scene=<bodies> objects=<n> frame=<p50> physics=<p50> physics10=<p10> drawing=<p50>
-//   interval=<p50> (ms)
+//   interval=<p50> (ms) draws=<p50> states=<p50> (renderer calls by the primitives per frame)
 // then "first-frame=<ms since main>" and "done".
 
 #include "app/Game.hpp"
@@ -82,7 +82,7 @@ struct Bench {
     bool filled = false;
     int frame = 0;
     double lastStart = 0.0;
-    std::vector<double> frameMs, physics, drawing, interval;
+    std::vector<double> frameMs, physics, drawing, interval, draws, states;
     bool done = false;
 } bench;
 
@@ -118,16 +118,21 @@ void MeasuredFrame() {
         bench.filled = true;
         bench.frame = 0;
         bench.lastStart = 0.0;
-        for (auto* v : {&bench.frameMs, &bench.physics, &bench.drawing, &bench.interval}) {
+        for (auto* v : {&bench.frameMs, &bench.physics, &bench.drawing, &bench.interval,
+                        &bench.draws, &bench.states}) {
             v->clear();
             v->reserve(kMeasuredFrames);
         }
     }
     physicsMs = 0.0;
     inputMs = 0.0;
+    const DrawCallCounts c0 = GetDrawCallCounts();
     const double t0 = NowMs();
     updateGame();
     const double t1 = NowMs();
+    const DrawCallCounts c1 = GetDrawCallCounts();
+    bench.draws.push_back(static_cast<double>(c1.draws - c0.draws));
+    bench.states.push_back(static_cast<double>(c1.stateChanges - c0.stateChanges));
     if (bench.lastStart > 0.0)
         bench.interval.push_back(t0 - bench.lastStart);
     bench.lastStart = t0;
@@ -140,9 +145,10 @@ void MeasuredFrame() {
         kScenes[bench.scene] == 0 ? 0 : FreeBodies() + TSquid::Count() - 1 + TChain::Count();
     // The 10th percentile of the physics: what other processes on a shared machine disturb least.
     std::printf("scene=%d objects=%d frame=%.2f physics=%.2f physics10=%.2f drawing=%.2f "
-                "interval=%.2f\n",
+                "interval=%.2f draws=%.0f states=%.0f\n",
                 kScenes[bench.scene], objects, Median(bench.frameMs), Median(bench.physics),
-                Percentile(bench.physics, 10.0), Median(bench.drawing), Median(bench.interval));
+                Percentile(bench.physics, 10.0), Median(bench.drawing), Median(bench.interval),
+                Median(bench.draws), Median(bench.states));
     std::fflush(stdout);
     bench.filled = false;
     if (++bench.scene == static_cast<int>(std::size(kScenes))) {
@@ -170,7 +176,13 @@ int main(int argc, char** argv) {
 #else
     // Natively: SDL's OpenGL renderer in a window (the browser draws with WebGL), or with
     // --software the software renderer offscreen.
-    const bool software = argc > 1 && std::strcmp(argv[1], "--software") == 0;
+    // --unbatched draws every primitive at once, as before batching, for comparison.
+    bool software = false;
+    for (int i = 1; i < argc; ++i) {
+        software = software || std::strcmp(argv[i], "--software") == 0;
+        if (std::strcmp(argv[i], "--unbatched") == 0)
+            SetDrawBatching(false);
+    }
     if (!software)
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
     static SleeplessClock sleepless;

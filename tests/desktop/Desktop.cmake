@@ -16,6 +16,17 @@ if(XVFB_RUN_FOR_DESKTOP AND TARGET dazozi-tests)
       "SDL_VIDEODRIVER=unset:;SDL_AUDIODRIVER=set:dummy;DAZOZI_RENDERER=unset:;ASAN_OPTIONS=string_append::detect_leaks=0")
 endif()
 
+# Batched drawing against one call a primitive, on Mesa's GL renderer under Xvfb.
+if(XVFB_RUN_FOR_DESKTOP AND TARGET dazozi-tests)
+  add_test(NAME media.DrawBatchInXServer
+    COMMAND ${XVFB_RUN_FOR_DESKTOP} -a -s "-screen 0 1280x1024x24 -nolisten tcp"
+            $<TARGET_FILE:dazozi-tests> --gtest_filter=DrawBatchInXServer.*)
+  set_tests_properties(media.DrawBatchInXServer PROPERTIES
+    TIMEOUT 120
+    ENVIRONMENT_MODIFICATION
+      "SDL_VIDEODRIVER=unset:;SDL_AUDIODRIVER=set:dummy;DAZOZI_RENDERER=unset:;ASAN_OPTIONS=string_append::detect_leaks=0")
+endif()
+
 # Full screen with F11 and Alt+Enter, in an X server with a window manager.
 find_program(XDOTOOL_FOR_DESKTOP xdotool)
 if(XDOTOOL_FOR_DESKTOP AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/lib.sh)
