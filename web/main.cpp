@@ -20,6 +20,23 @@
 #include <ctime>
 #include <string>
 
+namespace {
+// x (or y) of the body of the index-th instance in a kind's live list; NaN when there is none.
+template <class List> double Coordinate(const List& list, int index, bool x) {
+    if (list) {
+        auto it = list->ObjectEnumerator();
+        for (int i = 0; it.HasNext(); ++i) {
+            auto& object = it.NextObject();
+            if (i == index && object->_body) {
+                const CPVect p = object->_body->GetPosition();
+                return x ? p.x : p.y;
+            }
+        }
+    }
+    return __builtin_nan("");
+}
+} // namespace
+
 // What the page's browser test reads of the game (Module._dazozi_probe(what, index)), so it
 // can check what a click or a key did without reading text off the screen:
 // 0 balls alive, 1 / 2 ball `index`'s x / y in level pixels, 3 / 4 the player's x / y,
@@ -32,19 +49,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     case 0:
         return TBall::Count();
     case 1:
-    case 2: {
-        if (!TBall::liveList)
-            break;
-        auto balls = TBall::liveList->ObjectEnumerator();
-        for (int i = 0; balls.HasNext(); ++i) {
-            auto& ball = balls.NextObject();
-            if (i == index && ball->_body) {
-                const CPVect p = ball->_body->GetPosition();
-                return what == 1 ? p.x : p.y;
-            }
-        }
-        break;
-    }
+    case 2:
+        return Coordinate(TBall::liveList, index, what == 1);
     case 3:
     case 4:
         if (player && player->_body) {
@@ -67,19 +73,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     case 11:
         return TStar::Count();
     case 12:
-    case 13: {
-        if (!TStar::liveList)
-            break;
-        auto stars = TStar::liveList->ObjectEnumerator();
-        for (int i = 0; stars.HasNext(); ++i) {
-            auto& star = stars.NextObject();
-            if (i == index && star->_body) {
-                const CPVect p = star->_body->GetPosition();
-                return what == 12 ? p.x : p.y;
-            }
-        }
-        break;
-    }
+    case 13:
+        return Coordinate(TStar::liveList, index, what == 12);
     case 14:
         return level && level->_FGLayer ? level->_FGLayer->spaceMap->CountStaticShapes() : 0;
     default:

@@ -1,4 +1,5 @@
 #include "MediaTestSupport.hpp"
+#include "support/XServer.hpp"
 
 #include <array>
 #include <cstdlib>
@@ -69,8 +70,7 @@ void DrawScene(TImage& tiles) {
 class DrawBatchInXServer : public ::testing::Test {
   protected:
     void SetUp() override {
-        const char* driver = std::getenv("SDL_VIDEODRIVER");
-        if (std::getenv("DISPLAY") == nullptr || (driver != nullptr && driver[0] != '\0'))
+        if (!XServerAvailable())
             GTEST_SKIP() << "needs an X server";
         SetGraphicsTarget(GraphicsTarget::Window);
         setenv("DAZOZI_RENDERER", "accelerated", 1);

@@ -1,6 +1,7 @@
 #include "media/RendererChoice.hpp"
 
 #include "media/Graphics.hpp"
+#include "support/XServer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -47,8 +48,7 @@ TEST(RendererChoice, UnknownEnvironmentValueFailsOpeningTheWindowAndNamesIt) {
 class RendererChoiceInXServer : public ::testing::Test {
   protected:
     void SetUp() override {
-        const char* driver = std::getenv("SDL_VIDEODRIVER");
-        if (std::getenv("DISPLAY") == nullptr || (driver != nullptr && driver[0] != '\0'))
+        if (!XServerAvailable())
             GTEST_SKIP() << "needs an X server";
         SetGraphicsTarget(GraphicsTarget::Window);
     }
