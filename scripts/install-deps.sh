@@ -9,7 +9,9 @@ set -euo pipefail
 
 # dpkg-dev and xz-utils fetch and unpack the Debian sources that every build compiles Chipmunk
 # and its math from (scripts/debian-source.sh).
-packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev dpkg-dev xz-utils)
+# nlohmann-json reads and writes scene files (header-only: the web build uses the same headers).
+packages=(build-essential cmake pkg-config libsdl2-dev libpng-dev zlib1g-dev dpkg-dev xz-utils
+  nlohmann-json3-dev)
 for arg in "$@"; do
   case $arg in
     --tests)
