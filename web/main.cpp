@@ -93,27 +93,38 @@ extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_key(int vk, int down) {
 }
 
 // F12 in the page: a browser has no pictures folder, and the page's own file system goes with
-// the tab. The picture is handed to the browser as a download instead, and not kept here.
+// the tab. The picture is handed to the browser as a download instead, and not kept here. It is
+// encoded into the page's file system row by row as it is read (the game's own memory, which
+// never shrinks, stays as it was); the browser's copy goes with the download.
 std::string downloadScreenshot() {
     const std::string name = Screenshot::FileName(std::time(nullptr));
     const std::string path = "/tmp/" + name;
     if (!SaveBackBufferPng(path))
         return "Screenshot could not be saved";
     // clang-format off
-    EM_ASM({
+    const int handed = EM_ASM_INT({
         const path = UTF8ToString($0);
-        const bytes = FS.readFile(path);
-        FS.unlink(path);
-        const url = URL.createObjectURL(new Blob([bytes], {type: 'image/png'}));
-        const link = document.createElement('a');
-        link.href = url;
-        link.download = UTF8ToString($1);
-        document.body.appendChild(link);
-        link.click();
-        link.remove();
-        setTimeout(() => URL.revokeObjectURL(url), 60000);
+        try {
+            const bytes = FS.readFile(path);
+            FS.unlink(path);
+            const url = URL.createObjectURL(new Blob([bytes], {type: 'image/png'}));
+            const link = document.createElement('a');
+            link.href = url;
+            link.download = UTF8ToString($1);
+            document.body.appendChild(link);
+            link.click();
+            link.remove();
+            setTimeout(() => URL.revokeObjectURL(url), 60000);
+            return 1;
+        } catch (error) {
+            // The browser's memory ran out for a copy of the picture.
+            try { FS.unlink(path); } catch (ignored) {}
+            return 0;
+        }
     }, path.c_str(), name.c_str());
     // clang-format on
+    if (!handed)
+        return "Screenshot could not be handed to the browser";
     return "Screenshot downloaded: " + name;
 }
 
