@@ -352,7 +352,7 @@ def run_huge_canvas(server, out):
     large window): F12 saves what the drawing buffer holds, with no black strip where the
     canvas outgrows it, and the game's memory (which never shrinks) does not grow to the
     picture's size."""
-    driver = pd.start_browser(width=3100, height=2100, scale=3)
+    driver = pd.start_browser(width=3300, height=2100, scale=3)
     try:
         driver.get(server.url)
         pd.wait(driver, lambda d: pd.frames(d) >= 3, 180, message="no frame was drawn at 3x")

@@ -71,6 +71,10 @@ def check_toolbar_sizes(driver, where):
     check(all(shown for _, _, _, _, shown in sizes), "%s every button is inside the window, none over the picture" % where)
     check(all(f >= 12 and inside for _, _, f, inside, _ in sizes),
           "%s every label is at least 12 CSS pixels and fits its button" % where)
+    pad = driver.execute_script("return [...document.querySelectorAll('#toolbar .pad')].map("
+                                "b => [Math.round(b.getBoundingClientRect().left), Math.round(b.getBoundingClientRect().top)])")
+    check(len({x for x, _ in pad}) == 1 or len({y for _, y in pad}) == 1,
+          "%s the pad's four arrows stay on one line (%s)" % (where, pad))
 
 
 def lose_context(driver):
@@ -151,8 +155,8 @@ def run(driver, server, out):
 
     # Portrait: the toolbar below the picture, never over it.
     canvas, bar = rect(driver, "#canvas"), rect(driver, "#toolbar")
-    check(bar[1] >= canvas[3] - 0.5 and bar[3] <= 844.5,
-          "portrait: the toolbar is below the picture (%s, %s)" % (canvas, bar))
+    check(canvas[1] < 0.5 and bar[1] >= canvas[3] - 0.5 and bar[3] <= 844.5,
+          "portrait: the picture at the top, the toolbar below it (%s, %s)" % (canvas, bar))
     check_toolbar_sizes(driver, "portrait:")
 
     # The toolbar selects stars, and a tap makes one under the finger.
