@@ -1,7 +1,8 @@
 #include "media/Capture.hpp"
 
+#include "media/Display.hpp"
 #include "media/Draw.hpp"
-#include "media/Png.hpp"
+#include "media/PngRowWriter.hpp"
 #include "media/Window.hpp"
 
 #include <SDL.h>
@@ -30,59 +31,134 @@ std::uint32_t ReadPixel(int x, int y) {
     return rgba;
 }
 
-bool ReadBackBuffer(std::vector<std::uint8_t>& rgba, int& width, int& height) {
+namespace {
+// What can be read of the picture drawn so far, in the renderer's output pixels.
+struct PictureArea {
+    SDL_Rect rect{};     // the picture's part that can be read
+    int outputWidth = 0; // a strip of rows is read this wide
+    bool window = false; // a window's picture (opaque), else the offscreen surface's
+};
+
+// Rows are read a strip at a time into a buffer of about this size, whatever the picture's: a
+// browser's memory, once grown, never shrinks.
+constexpr std::size_t kStripBytes = std::size_t{1} << 20;
+
+bool FindPictureArea(PictureArea& area) {
     SDL_Renderer* renderer = MediaRenderer();
-    SDL_Surface* surface = MediaSurface();
     if (!renderer)
         return false;
     FlushDraws();
-    int w = GraphicsWidth(), h = GraphicsHeight();
-    if (surface) {
+    if (MediaSurface()) {
         SDL_RenderFlush(renderer);
-        rgba.resize(static_cast<std::size_t>(w) * h * 4);
-        SDL_ConvertPixels(w, h, surface->format->format, surface->pixels, surface->pitch,
-                          SDL_PIXELFORMAT_RGBA32, rgba.data(), w * 4);
-    } else {
-        // A window keeps the picture's proportions, and the renderer reads only its viewport:
-        // the picture between the black bars, in the window's pixels. Its size is the logical
-        // viewport times the scale; the read goes into a buffer as large as the whole output,
-        // then the picture is cut from its top-left corner.
-        int outW = 0, outH = 0;
-        if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0)
+        area.rect = {0, 0, GraphicsWidth(), GraphicsHeight()};
+        area.outputWidth = area.rect.w;
+        area.window = false;
+        return true;
+    }
+    // A window keeps the picture's proportions: the picture lies between black bars, in the
+    // window's pixels. Its place is worked out as the renderer places it (the logical size times
+    // the scale, rounded down, centred), since the renderer's viewport reads back only in the
+    // program's pixels and would lose up to a scale's worth of pixels at its edges.
+    int outW = 0, outH = 0;
+    if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0)
+        return false;
+    int logicalW = 0, logicalH = 0;
+    SDL_RenderGetLogicalSize(renderer, &logicalW, &logicalH);
+    float scaleX = 1.0f, scaleY = 1.0f;
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    auto toOutput = [](int logical, float scale, int output) {
+        if (logical <= 0)
+            return output;
+        const auto size = static_cast<int>(std::floor(static_cast<float>(logical) * scale));
+        return std::clamp(size, 1, output);
+    };
+    const int pictureW = toOutput(logicalW, scaleX, outW);
+    const int pictureH = toOutput(logicalH, scaleY, outH);
+    const int left = (outW - pictureW) / 2;
+    int top = (outH - pictureH) / 2;
+    int right = left + pictureW;
+    const int bottom = top + pictureH;
+    // A browser draws into a drawing buffer of its own size, which past its limit is smaller
+    // than the canvas: the renderer's output then holds only its left and bottom part, the rest
+    // reads black.
+    int heldW = 0, heldH = 0;
+    if (DrawingBufferSize(heldW, heldH)) {
+        right = std::min(right, heldW);
+        top = std::max(top, outH - heldH);
+        if (right <= left || bottom <= top)
             return false;
-        SDL_Rect viewport{};
-        SDL_RenderGetViewport(renderer, &viewport);
-        float scaleX = 1.0f, scaleY = 1.0f;
-        SDL_RenderGetScale(renderer, &scaleX, &scaleY);
-        w = std::clamp(static_cast<int>(std::floor(viewport.w * static_cast<double>(scaleX))), 1,
-                       outW);
-        h = std::clamp(static_cast<int>(std::floor(viewport.h * static_cast<double>(scaleY))), 1,
-                       outH);
-        std::vector<std::uint8_t> whole(static_cast<std::size_t>(outW) * outH * 4, 0);
-        if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32, whole.data(),
-                                 outW * 4) != 0)
-            return false;
-        rgba.resize(static_cast<std::size_t>(w) * h * 4);
-        for (int y = 0; y < h; ++y) {
-            const std::uint8_t* row = whole.data() + static_cast<std::size_t>(y) * outW * 4;
-            std::uint8_t* out = rgba.data() + static_cast<std::size_t>(y) * w * 4;
-            for (int x = 0; x < w; ++x) {
-                out[4 * x] = row[4 * x];
-                out[4 * x + 1] = row[4 * x + 1];
-                out[4 * x + 2] = row[4 * x + 2];
-                out[4 * x + 3] = 255; // the window's picture is opaque
+    }
+    area.rect = {left, top, right - left, bottom - top};
+    area.outputWidth = outW;
+    area.window = true;
+    return true;
+}
+
+// Hands each row of the area, top to bottom, to row(y, rgba) as area.rect.w RGBA pixels (a
+// window's opaque), reading a strip of rows at a time through one bounded buffer. False when a
+// read or row() failed.
+template <class Row> bool ForEachRow(const PictureArea& area, Row&& row) {
+    SDL_Renderer* renderer = MediaRenderer();
+    SDL_Surface* surface = MediaSurface();
+    const std::size_t pitch = static_cast<std::size_t>(area.outputWidth) * 4;
+    const int strip = static_cast<int>(
+        std::clamp<std::size_t>(kStripBytes / pitch, 1, static_cast<std::size_t>(area.rect.h)));
+    std::vector<std::uint8_t> buffer(pitch * static_cast<std::size_t>(strip));
+    for (int y = 0; y < area.rect.h; y += strip) {
+        const int rows = std::min(strip, area.rect.h - y);
+        if (surface) {
+            const auto* pixels = static_cast<const Uint8*>(surface->pixels) +
+                                 static_cast<std::size_t>(y) * surface->pitch;
+            if (SDL_ConvertPixels(area.rect.w, rows, surface->format->format, pixels,
+                                  surface->pitch, SDL_PIXELFORMAT_RGBA32, buffer.data(),
+                                  static_cast<int>(pitch)) != 0)
+                return false;
+        } else {
+            // The whole output's width: the renderer puts what lies in its viewport where it
+            // lies, the columns of the area are then taken from it.
+            const SDL_Rect rect{0, area.rect.y + y, area.outputWidth, rows};
+            if (SDL_RenderReadPixels(renderer, &rect, SDL_PIXELFORMAT_RGBA32, buffer.data(),
+                                     static_cast<int>(pitch)) != 0)
+                return false;
+        }
+        for (int r = 0; r < rows; ++r) {
+            std::uint8_t* line =
+                buffer.data() + static_cast<std::size_t>(r) * pitch + std::size_t{4} * area.rect.x;
+            if (area.window) {
+                for (int x = 0; x < area.rect.w; ++x)
+                    line[4 * x + 3] = 255; // the window's picture is opaque
             }
+            if (!row(y + r, line))
+                return false;
         }
     }
-    width = w;
-    height = h;
+    return true;
+}
+} // namespace
+
+bool ReadBackBuffer(std::vector<std::uint8_t>& rgba, int& width, int& height) {
+    PictureArea area;
+    if (!FindPictureArea(area))
+        return false;
+    const std::size_t rowBytes = static_cast<std::size_t>(area.rect.w) * 4;
+    rgba.resize(rowBytes * static_cast<std::size_t>(area.rect.h));
+    if (!ForEachRow(area, [&](int y, const std::uint8_t* line) {
+            std::memcpy(rgba.data() + rowBytes * static_cast<std::size_t>(y), line, rowBytes);
+            return true;
+        }))
+        return false;
+    width = area.rect.w;
+    height = area.rect.h;
     return true;
 }
 
 bool SaveBackBufferPng(const std::string& path) {
-    int w = 0, h = 0;
-    std::vector<std::uint8_t> rgba;
-    if (!ReadBackBuffer(rgba, w, h))
+    PictureArea area;
+    if (!FindPictureArea(area))
         return false;
-    return WritePngFile(path, rgba.data(), w, h);
+    // Encoded row by row as read: the picture is never held whole.
+    PngRowWriter png(path, area.rect.w, area.rect.h);
+    return png.Ok() &&
+           ForEachRow(area, [&](int, const std::uint8_t* line) { return png.WriteRow(line); }) &&
+           png.Finish();
 }

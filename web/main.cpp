@@ -6,6 +6,7 @@
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "control/TControl.hpp"
+#include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
 #include "media/FrameLoop.hpp"
 #include "media/input/Input.hpp"
@@ -43,7 +44,8 @@ template <class List> double Coordinate(const List& list, int index, bool x) {
 // 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
 // game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
 // 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
-// changes them). NaN for anything else. The page's toolbar reads 8 to 10 to mark its buttons.
+// changes them), 15 edit mode on (1 or 0). NaN for anything else. The page's toolbar reads 8 to
+// 10 and 15 to mark its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -77,6 +79,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         return Coordinate(TStar::liveList, index, what == 12);
     case 14:
         return level && level->_FGLayer ? level->_FGLayer->spaceMap->CountStaticShapes() : 0;
+    case 15:
+        return editor && editor->active ? 1 : 0;
     default:
         break;
     }
@@ -93,27 +97,38 @@ extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_key(int vk, int down) {
 }
 
 // F12 in the page: a browser has no pictures folder, and the page's own file system goes with
-// the tab. The picture is handed to the browser as a download instead, and not kept here.
+// the tab. The picture is handed to the browser as a download instead, and not kept here. It is
+// encoded into the page's file system row by row as it is read (the game's own memory, which
+// never shrinks, stays as it was); the browser's copy goes with the download.
 std::string downloadScreenshot() {
     const std::string name = Screenshot::FileName(std::time(nullptr));
     const std::string path = "/tmp/" + name;
     if (!SaveBackBufferPng(path))
         return "Screenshot could not be saved";
     // clang-format off
-    EM_ASM({
+    const int handed = EM_ASM_INT({
         const path = UTF8ToString($0);
-        const bytes = FS.readFile(path);
-        FS.unlink(path);
-        const url = URL.createObjectURL(new Blob([bytes], {type: 'image/png'}));
-        const link = document.createElement('a');
-        link.href = url;
-        link.download = UTF8ToString($1);
-        document.body.appendChild(link);
-        link.click();
-        link.remove();
-        setTimeout(() => URL.revokeObjectURL(url), 60000);
+        try {
+            const bytes = FS.readFile(path);
+            FS.unlink(path);
+            const url = URL.createObjectURL(new Blob([bytes], {type: 'image/png'}));
+            const link = document.createElement('a');
+            link.href = url;
+            link.download = UTF8ToString($1);
+            document.body.appendChild(link);
+            link.click();
+            link.remove();
+            setTimeout(() => URL.revokeObjectURL(url), 60000);
+            return 1;
+        } catch (error) {
+            // The browser's memory ran out for a copy of the picture.
+            try { FS.unlink(path); } catch (ignored) {}
+            return 0;
+        }
     }, path.c_str(), name.c_str());
     // clang-format on
+    if (!handed)
+        return "Screenshot could not be handed to the browser";
     return "Screenshot downloaded: " + name;
 }
 

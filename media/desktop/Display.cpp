@@ -64,3 +64,7 @@ bool OpenDisplay(std::string& error) {
     }
     return true;
 }
+
+bool DrawingBufferSize(int&, int&) {
+    return false; // a desktop window's back buffer is its output's size
+}

@@ -347,6 +347,52 @@ def run_high_dpi(server, out):
         driver.quit()
 
 
+def run_huge_canvas(server, out):
+    """A canvas larger than WebGL's drawing buffer (3 device pixels to a CSS pixel in a very
+    large window): F12 saves what the drawing buffer holds, with no black strip where the
+    canvas outgrows it, and the game's memory (which never shrinks) does not grow to the
+    picture's size."""
+    driver = pd.start_browser(width=3300, height=2100, scale=3)
+    try:
+        driver.get(server.url)
+        pd.wait(driver, lambda d: pd.frames(d) >= 3, 180, message="no frame was drawn at 3x")
+        canvas_w, canvas_h, buffer_w, buffer_h = driver.execute_script(
+            "const c = document.getElementById('canvas');"
+            "return [c.width, c.height, Module.ctx.drawingBufferWidth, Module.ctx.drawingBufferHeight]")
+        check(canvas_w > 8192, "the canvas is larger than 8192 pixels (%d x %d, drawing buffer %d x %d)"
+              % (canvas_w, canvas_h, buffer_w, buffer_h))
+        heap = "return Module.HEAP8.length"
+        before = driver.execute_script(heap)
+        downloads = os.path.join(out, "huge-downloads")
+        os.makedirs(downloads, exist_ok=True)
+        for old in os.listdir(downloads):
+            os.remove(os.path.join(downloads, old))
+        driver.execute_cdp_cmd("Browser.setDownloadBehavior",
+                               {"behavior": "allow", "downloadPath": os.path.abspath(downloads)})
+        click_game(driver, 300, 300)  # gives the focus only
+        pd.wait_frames(driver)
+        press(driver, Keys.F12)
+        saved = pd.wait(driver, lambda d: [f for f in os.listdir(downloads) if f.endswith(".png")],
+                        180, poll=0.2, message="F12 downloaded no picture at 3x")
+        picture = pd.wait(driver, lambda d: pd.load_png(os.path.join(downloads, saved[0])), 60,
+                          poll=0.2, message="the downloaded picture never became a whole PNG")
+        grown = driver.execute_script(heap) - before
+        check(grown < 64 << 20, "F12 grows the game's memory by %.1f MB (%d to %d)"
+              % (grown / 1048576, before, before + grown))
+        rgb = picture.convert("RGB")
+        check(picture.width <= buffer_w and picture.height <= buffer_h,
+              "the picture is at most the drawing buffer (%d x %d)" % (picture.width, picture.height))
+        # The sky's band along the right edge, where the canvas outgrows the drawing buffer,
+        # and along the left one, where the bar beside the picture ends.
+        edge = [rgb.getpixel((x, y)) for dx in range(0, 64, 8)
+                for x in (dx, picture.width - 1 - dx)
+                for y in range(picture.height * 20 // 768, picture.height * 120 // 768, 16)]
+        check(all(max(p) > 40 for p in edge), "no black strip at the picture's edges (%s)"
+              % sorted(set(edge))[:4])
+    finally:
+        driver.quit()
+
+
 def run_without_webgl(server):
     """A browser without WebGL: the page says why instead of showing a blank canvas."""
     driver = pd.start_browser(extra_args=("--disable-webgl", "--disable-3d-apis"))
@@ -380,6 +426,7 @@ def main():
         driver.quit()
         driver = None
         run_high_dpi(server, out)
+        run_huge_canvas(server, out)
         run_without_webgl(server)
     except Exception:  # a wait that ran out or a browser that died: report, then fail
         traceback.print_exc()

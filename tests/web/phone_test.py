@@ -1,6 +1,7 @@
 """The page on a phone: headless Chromium emulating a 390 x 844 phone (device scale 3, touch),
 played with touch events the way a finger would (Chrome DevTools Protocol), then turned to
-844 x 390 and opened in a 1280 x 800 desktop window. Screenshots of each go to OUTPUT_FOLDER.
+844 x 390 and opened in a 1280 x 800 desktop window; then, a phone again, its ended, error and
+lost-context panels are left with a tap. Screenshots of each go to OUTPUT_FOLDER.
 
 Usage: phone_test.py PAGE_FOLDER OUTPUT_FOLDER
 """
@@ -64,12 +65,16 @@ def check_toolbar_sizes(driver, where):
         "          r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight &&"
         "          (r.right <= c.left + 0.5 || r.bottom <= c.top + 0.5 || r.left >= c.right - 0.5 ||"
         "           r.top >= c.bottom - 0.5)];});")
-    check(len(sizes) == 17 and all(w >= 44 and h >= 44 for w, h, _, _, _ in sizes),
+    check(len(sizes) == 18 and all(w >= 44 and h >= 44 for w, h, _, _, _ in sizes),
           "%s every toolbar button is at least 44 CSS pixels (%s)" %
           (where, sorted({(round(w), round(h)) for w, h, _, _, _ in sizes})))
     check(all(shown for _, _, _, _, shown in sizes), "%s every button is inside the window, none over the picture" % where)
     check(all(f >= 12 and inside for _, _, f, inside, _ in sizes),
           "%s every label is at least 12 CSS pixels and fits its button" % where)
+    pad = driver.execute_script("return [...document.querySelectorAll('#toolbar .pad')].map("
+                                "b => [Math.round(b.getBoundingClientRect().left), Math.round(b.getBoundingClientRect().top)])")
+    check(len({x for x, _ in pad}) == 1 or len({y for _, y in pad}) == 1,
+          "%s the pad's four arrows stay on one line (%s)" % (where, pad))
 
 
 def lose_context(driver):
@@ -85,6 +90,49 @@ def restore_context(driver):
     pd.wait(driver, lambda d: not d.execute_script("return dazoziStatus.contextLost"), 30,
             message="the context did not come back")
     pd.wait_frames(driver, 3)
+
+
+def tap_reloads(driver, selector, where):
+    """A tap on the panel's button (at least 44 CSS pixels, in the window) loads the page anew."""
+    box = rect(driver, selector)
+    driver.execute_script("window.sameLoad = true")
+    tap(driver, (box[0] + box[2]) / 2, (box[1] + box[3]) / 2)
+    pd.wait(driver, lambda d: d.execute_script(
+        "return window.sameLoad === undefined && window.dazoziStatus && dazoziStatus.frames >= 3"),
+        90, message="%s: the tap did not start the game again" % where)
+    check(box[2] - box[0] >= 44 and box[3] - box[1] >= 44 and box[0] >= 0 and box[3] <= 844,
+          "%s: a tap on its button starts the game again (%s)" % (where, box))
+
+
+def panels_by_touch(driver):
+    """The ended, error and lost panels on a phone: each says what happened in words for a
+    finger as for a keyboard, and its button starts the game again."""
+    phone(driver, 390, 844)
+    pd.wait(driver, lambda d: d.execute_script("return innerWidth === 390"), 30,
+            message="the page did not become a phone again")
+    pd.wait_frames(driver, 2)
+    driver.execute_script("Module._dazozi_key(27, 1); Module._dazozi_key(27, 0);")
+    pd.wait(driver, lambda d: d.execute_script("return dazoziStatus.ended"), 30,
+            message="Escape did not end the game")
+    text = driver.execute_script("return document.getElementById('ended').innerText")
+    check("Escape" not in text and "Start again" in text, "ended: no key to press in %r" % text)
+    tap_reloads(driver, "#restart", "ended")
+
+    driver.execute_script("window.dispatchEvent(new ErrorEvent('error', {message: 'a test'}))")
+    text = pd.wait(driver, lambda d: d.execute_script(
+        "return !document.getElementById('message').hidden && document.getElementById('message').innerText"),
+        30, message="no error panel")
+    check(text.startswith("Dazozi Redov stopped"), "a game that ran says it stopped (%r)" % text)
+    tap_reloads(driver, "#reload", "error panel")
+
+    # A lost context that never comes back: after a while the page says so and offers a reload.
+    lose_context(driver)
+    text = pd.wait(driver, lambda d: d.execute_script(
+        "const t = document.getElementById('lost-text').textContent;"
+        "return /did not give/.test(t) && !document.getElementById('lost').hidden && t"), 60,
+        poll=0.2, message="the page never said that the picture did not come back")
+    check(pd.probe(driver, 9) == 1, "the game stays paused meanwhile")
+    tap_reloads(driver, "#lost-reload", "lost for good (%r)" % text)
 
 
 def star(driver, i):
@@ -107,8 +155,8 @@ def run(driver, server, out):
 
     # Portrait: the toolbar below the picture, never over it.
     canvas, bar = rect(driver, "#canvas"), rect(driver, "#toolbar")
-    check(bar[1] >= canvas[3] - 0.5 and bar[3] <= 844.5,
-          "portrait: the toolbar is below the picture (%s, %s)" % (canvas, bar))
+    check(canvas[1] < 0.5 and bar[1] >= canvas[3] - 0.5 and bar[3] <= 844.5,
+          "portrait: the picture at the top, the toolbar below it (%s, %s)" % (canvas, bar))
     check_toolbar_sizes(driver, "portrait:")
 
     # The toolbar selects stars, and a tap makes one under the finger.
@@ -161,6 +209,14 @@ def run(driver, server, out):
     check(len(marked) == 3, "the kind, debug and help buttons are marked (%s)" % marked)
     tap_button(driver, "[data-action='help']")
     tap_button(driver, "[data-action='debug']")
+
+    # The editor's button: edit mode on, marked, and off again.
+    tap_button(driver, "[data-action='edit']")
+    on = pd.probe(driver, 15), driver.execute_script(
+        "return document.querySelector('[data-action=\"edit\"]').getAttribute('aria-pressed')")
+    tap_button(driver, "[data-action='edit']")
+    check(on == (1, "true") and pd.probe(driver, 15) == 0,
+          "the edit button turns edit mode on, marked, and off (%s)" % (on,))
 
     # Two fingers grab two stars and carry them apart, each on its own joint. The stars are
     # made while paused so that they are still where the fingers land.
@@ -264,6 +320,7 @@ def run(driver, server, out):
           (drawn, len(points), same))
     tap_button(driver, "[data-action='pause']")
     check(not pd.severe_console_lines(driver), "no errors in the console")
+    panels_by_touch(driver)
 
 
 def main():
