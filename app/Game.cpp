@@ -3,6 +3,8 @@
 #include "app/Options.hpp"
 #include "app/Overlay.hpp"
 #include "app/SandboxOverlay.hpp"
+#include "app/SceneDocument.hpp"
+#include "app/SceneMenu.hpp"
 #include "app/Screenshot.hpp"
 #include "bodies/ClearAllBodies.hpp"
 #include "bodies/LiveList.hpp"
@@ -16,6 +18,7 @@
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
 #include "control/TTouch.hpp"
+#include "data/ExampleScenes.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Clock.hpp"
@@ -59,6 +62,8 @@ constexpr CPVect kCameraOffset = Vec2(640.0f, 480.0f);
 CPVect lastCameraTarget = ZeroVect;
 
 SandboxOverlay sandboxOverlay;
+// L: the example scenes.
+SceneMenu sceneMenu;
 // Fingers: taps spawn, held fingers stream, fingers on bodies grab them.
 TTouch touch;
 InputRecorder* recorder = nullptr;   // non-owning
@@ -111,6 +116,31 @@ void finishSessionRecording() {
     }
 }
 
+// Opens an example scene chosen in the menu; the scene that was there can come back with
+// Ctrl+Z. A refusal leaves the scene as it was and says why, on screen and on stderr.
+void openExampleScene(int index) {
+    const ExampleScene& scene = ExampleScenes()[static_cast<std::size_t>(index)];
+    // Nothing may stay held across the change of scene: a grab or a finger on a body that goes.
+    sandbox->DropGrab();
+    touch.DropAll();
+    std::string error;
+    if (OpenSceneText(scene.text, error)) {
+        sandboxOverlay.ShowNotice(std::string(scene.name) + " (Ctrl+Z: the scene before)");
+        return;
+    }
+    const std::string line = "Cannot open the scene " + std::string(scene.name) + ": " + error;
+    std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
+    sandboxOverlay.ShowNotice(line);
+}
+
+void restorePreviousScene() {
+    sandbox->DropGrab();
+    touch.DropAll();
+    if (RestorePreviousScene()) {
+        sandboxOverlay.ShowNotice("The scene before is back");
+    }
+}
+
 } // namespace
 
 bool StartUp(GraphicsTarget target) {
@@ -156,6 +186,7 @@ void initGame() {
     editor->init(level);
     touch.init(level);
     sandboxOverlay.HideChooseHint();
+    sceneMenu.Reset();
     SleepMs(10);
 }
 
@@ -225,6 +256,12 @@ void updateGame() {
         PollEvents();
         HoldInput(true);
     }
+    // The scene menu first: while it is open the keyboard and the left button are its own, and
+    // the controls below find no key hits (Escape among them) and no left click.
+    const int sceneChosen = sceneMenu.Update(static_cast<int>(ExampleScenes().size()));
+    if (sceneMenu.open) {
+        sandbox->helpVisible = false; // one panel at a time in the middle of the frame
+    }
     sandbox->updateControls();
     if (sandbox->resetRequested) {
         resetGame();
@@ -233,7 +270,8 @@ void updateGame() {
     // Edit mode takes the left and right buttons before the controller would spawn with them.
     editor->updateControls(sandbox->grab.Active());
     control->spawning = !editor->active;
-    control->steering = advance;
+    // Held arrows choose lines while the menu is open; they do not push the player too.
+    control->steering = advance && !sceneMenu.open;
     control->updateControls();
     touch.update(*control, advance);
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
@@ -241,6 +279,12 @@ void updateGame() {
         sandboxOverlay.ShowChooseHint();
     } else if (control->currentObject != 0) {
         sandboxOverlay.HideChooseHint();
+    }
+    // A scene is replaced once this frame's input is all read, before the physics steps it.
+    if (sceneChosen >= 0) {
+        openExampleScene(sceneChosen);
+    } else if (editor->undoOutsideEdit) {
+        restorePreviousScene();
     }
     if (recorder) {
         recorder->EndInput();
@@ -287,6 +331,7 @@ void updateGame() {
         takeScreenshot();
     }
     sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
+    sandboxOverlay.DrawSceneMenu(sceneMenu, ExampleScenes());
 
     Flip(-1);
     ++frameNumber;

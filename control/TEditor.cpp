@@ -141,6 +141,8 @@ void TEditor::updateControls(bool grabbing) {
         endStroke();
         active = !active;
     }
+    // Outside edit mode Ctrl+Z is not the editor's: the frame gives it another meaning.
+    undoOutsideEdit = !active && ctrl && !shift && zHits > 0;
     if (!active || !level_ || !level_->_FGLayer) {
         return;
     }

@@ -44,8 +44,9 @@ class TEditor {
     static constexpr int kEntryPitch = 26;
     static constexpr int kEntrySide = 24;
 
-    bool active = false; // edit mode is on
-    int chosen = 1;      // palette entry the left button paints
+    bool active = false;          // edit mode is on
+    int chosen = 1;               // palette entry the left button paints
+    bool undoOutsideEdit = false; // this frame: Ctrl+Z (not Ctrl+Shift+Z) with edit mode off
 
     // Keeps the level (its foreground layer is edited), builds the palette from level 0's maps
     // and remembers the layer's cells as loaded. Edit mode off, no history. Call after Load.

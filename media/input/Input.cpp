@@ -329,6 +329,13 @@ int FingerY(int slot) {
     return slot >= 0 && slot < FingerSlots ? in.fingers[slot].y : 0;
 }
 
+void DropKeyHits() {
+    // Pending events first: a press that came in since the last query belongs to this frame's
+    // keyboard too.
+    PollForQuery();
+    std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);
+}
+
 void FlushInput() {
     std::fill(std::begin(in.keyDown), std::end(in.keyDown), false);
     std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);

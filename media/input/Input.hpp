@@ -26,7 +26,8 @@ int FingerX(int slot);          // the slot's finger in the program's logical pi
 int FingerY(int slot);          // position while lifted)
 void PollEvents();              // processes the pending window, keyboard, mouse and touch events
 void FlushInput();              // releases every key and button and zeroes every hit count
-void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
+void DropKeyHits(); // zeroes every key's hit count after taking in pending events; held keys stay
+void ResetInput();  // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)
 int CloseRequested();    // 1 if a close was requested since the last call (clears it); polls events
 
