@@ -3,6 +3,7 @@
 #include "app/Options.hpp"
 #include "app/Overlay.hpp"
 #include "app/SandboxOverlay.hpp"
+#include "app/SavedScene.hpp"
 #include "app/SceneDocument.hpp"
 #include "app/SceneMenu.hpp"
 #include "app/Screenshot.hpp"
@@ -14,6 +15,7 @@
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
+#include "control/SceneFile.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
@@ -24,6 +26,7 @@
 #include "media/Clock.hpp"
 #include "media/FrameLoop.hpp"
 #include "media/Graphics.hpp"
+#include "media/ReadWholeFile.hpp"
 #include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
@@ -75,8 +78,7 @@ const char* environment(const char* name) {
 }
 
 void makePlayer() {
-    player = TSquid::Create();
-    player->Init(level->_FGLayer, Vec2(450.0f, 300.0f), 14, 12.0f, 0.85f, 100, 0.0f, 0.1f);
+    player = control->createPlayer(Vec2(450.0f, 300.0f));
 }
 
 std::string saveToPicturesFolder() {
@@ -89,6 +91,55 @@ std::string (*screenshotSaver)() = &saveToPicturesFolder;
 // Saves the frame drawn so far and says where, for a moment.
 void takeScreenshot() {
     sandboxOverlay.ShowNotice(screenshotSaver());
+}
+
+std::string saveToDocumentsFolder() {
+    const std::string path = SavedScene::Save(std::time(nullptr), &environment, CurrentSceneText());
+    return path.empty() ? std::string("Scene could not be saved") : "Scene saved: " + path;
+}
+std::string (*sceneSaver)() = &saveToDocumentsFolder;
+
+// A recording dropped on the window plays as --replay plays one: from a new start.
+InputScript droppedRecording;
+
+// What went wrong with a file the user handed over: on stderr and, for a moment, on screen.
+void reportFileProblem(const std::string& line) {
+    std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
+    sandboxOverlay.ShowNotice(line);
+}
+
+// A file dropped on the window: a scene (JSON, starting with '{') opens in place of the
+// current one; anything else is taken for a recording and replayed from a new start.
+void openDroppedFile(const std::string& path) {
+    std::string text, error;
+    if (!ReadWholeFile(path, InputScript::kMaxBytes, text, error)) {
+        reportFileProblem(error);
+        return;
+    }
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos && text[first] == '{') {
+        if (text.size() > SceneFile::kMaxBytes) {
+            reportFileProblem(path + ": larger than 16 MB");
+        } else if (!OpenSceneText(text, error)) {
+            reportFileProblem(path + ": " + error);
+        } else {
+            sandboxOverlay.ShowNotice("Scene opened: " + path);
+        }
+        return;
+    }
+    InputScript recording;
+    if (!recording.Load(path, error)) {
+        reportFileProblem(error);
+        return;
+    }
+    droppedRecording = std::move(recording);
+    ClearScene();
+    initGame();
+    frameNumber = 0;
+    SetGameReplay(&droppedRecording);
+    SetScriptedInputOnly(true);
+    FlushInput();
+    sandboxOverlay.ShowNotice("Replaying " + path);
 }
 
 // The recording could not be written (a full disk): said once, and the game plays on.
@@ -120,9 +171,6 @@ void finishSessionRecording() {
 // Ctrl+Z. A refusal leaves the scene as it was and says why, on screen and on stderr.
 void openExampleScene(int index) {
     const ExampleScene& scene = ExampleScenes()[static_cast<std::size_t>(index)];
-    // Nothing may stay held across the change of scene: a grab or a finger on a body that goes.
-    sandbox->DropGrab();
-    touch.DropAll();
     std::string error;
     if (OpenSceneText(scene.text, error)) {
         sandboxOverlay.ShowNotice(std::string(scene.name) + " (Ctrl+Z: the scene before)");
@@ -134,8 +182,6 @@ void openExampleScene(int index) {
 }
 
 void restorePreviousScene() {
-    sandbox->DropGrab();
-    touch.DropAll();
     if (RestorePreviousScene()) {
         sandboxOverlay.ShowNotice("The scene before is back");
     }
@@ -179,9 +225,10 @@ void initGame() {
     level->Init(kSubSteps);
     level->Load(0);
 
+    // The controller knows the level before it makes the player squid.
+    control->init(level, nullptr);
     makePlayer();
-
-    control->init(level, player);
+    control->player = player;
     sandbox->init(level);
     editor->init(level);
     touch.init(level);
@@ -190,7 +237,7 @@ void initGame() {
     SleepMs(10);
 }
 
-void resetGame() {
+void ClearScene() {
     sandbox->DropGrab();
     touch.DropAll();
     // The space is emptied in one go first; the body classes then only drop their objects.
@@ -198,8 +245,16 @@ void resetGame() {
     ClearAllBodies();
     // A star tied to by a later kind-8 chain must be one that exists now.
     lastStarBody.reset();
+}
+
+void resetGame() {
+    ClearScene();
     makePlayer();
     control->player = player;
+}
+
+void SetCameraTarget(CPVect target) {
+    lastCameraTarget = target;
 }
 
 bool playerLost() {
@@ -215,6 +270,10 @@ void SetGameRecorder(InputRecorder* r, const char* program) {
 
 void SetScreenshotSaver(std::string (*saveFrame)()) {
     screenshotSaver = saveFrame ? saveFrame : &saveToPicturesFolder;
+}
+
+void SetSceneSaver(std::string (*saveScene)()) {
+    sceneSaver = saveScene ? saveScene : &saveToDocumentsFolder;
 }
 
 int GameFrameNumber() {
@@ -240,6 +299,10 @@ void SetGameReplay(const InputScript* script) {
 }
 
 void updateGame() {
+    // A file dropped since the last frame replaces the scene before this frame's input.
+    if (const std::string dropped = TakeDroppedFile(); !dropped.empty()) {
+        openDroppedFile(dropped);
+    }
     Cls();
 
     // Input. The sandbox keys come first so that a reset is done before the player is steered
@@ -330,6 +393,9 @@ void updateGame() {
     if (sandbox->screenshotRequested) {
         takeScreenshot();
     }
+    if (sandbox->saveSceneRequested) {
+        sandboxOverlay.ShowNotice(sceneSaver());
+    }
     sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
     sandboxOverlay.DrawSceneMenu(sceneMenu, ExampleScenes());
 
@@ -367,6 +433,22 @@ int RunProgram(int argc, const char* const* argv) {
             std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str()); // a recording cut short
         }
     }
+    // A scene is read and checked whole against the level's content before the window opens.
+    std::string sceneText;
+    if (!options.scenePath.empty()) {
+        SceneFile::Scene scene;
+        if (!ReadWholeFile(options.scenePath, static_cast<long long>(SceneFile::kMaxBytes),
+                           sceneText, error)) {
+            std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
+            return 2;
+        }
+        CreateLevelData();
+        if (!SceneFile::Read(sceneText, scene, error)) {
+            std::fprintf(stderr, "dazozi-redov: %s: %s\n", options.scenePath.c_str(),
+                         error.c_str());
+            return 2;
+        }
+    }
     // The renderer's environment variable is as much the user's word as an option: a bad value
     // is refused the same way, before the window, rather than as a failing window (status 1).
     if (RendererPreferenceFromEnvironment() == RendererPreference::Invalid) {
@@ -383,6 +465,10 @@ int RunProgram(int argc, const char* const* argv) {
         return 1;
     }
     initGame();
+    if (!sceneText.empty() && !OpenSceneText(sceneText, error)) {
+        std::fprintf(stderr, "dazozi-redov: %s: %s\n", options.scenePath.c_str(), error.c_str());
+        return 2;
+    }
     EnableHelpHint(true);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);

@@ -46,6 +46,7 @@ constexpr std::string_view kHelp[] = {
     "R                     start over",
     "F1 / H                this help",
     "F12                   screenshot",
+    "Ctrl+S                save the scene",
     "F11 / Alt+Enter       full screen",
     "L                     scenes (Ctrl+Z: back)",
     "",
