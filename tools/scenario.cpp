@@ -331,6 +331,7 @@ int main(int argc, char** argv) {
     screenshotFolder = outDir;
     SetScreenshotSaver(&saveScreenshotInOutputFolder);
     SetSceneSaver(&saveSceneInOutputFolder);
+    SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
     if (recorder.IsOpen()) {
         SetGameRecorder(&recorder, "scenario");
     }
