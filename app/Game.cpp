@@ -289,11 +289,15 @@ void updateGame() {
     } else if (control->currentObject != 0) {
         sandboxOverlay.HideChooseHint();
     }
-    // A scene is replaced once this frame's input is all read, before the physics steps it.
+    // A scene is replaced once this frame's input is all read, before the physics steps it; an
+    // opened scene brings its own pause, which this frame's physics already keeps.
+    bool steps = advance;
     if (sceneChosen >= 0) {
         openExampleScene(sceneChosen);
+        steps = sandbox->Advances();
     } else if (editor->undoOutsideEdit) {
         restorePreviousScene();
+        steps = sandbox->Advances();
     }
     if (recorder) {
         recorder->EndInput();
@@ -311,7 +315,7 @@ void updateGame() {
     if (!playerLost() && !sandbox->grab.Active() && touch.Grabs() == 0) {
         lastCameraTarget = player->_body->GetPosition().Sub(kCameraOffset);
     }
-    if (advance) {
+    if (steps) {
         level->update(kSubSteps, lastCameraTarget);
     } else {
         level->Follow(lastCameraTarget);
@@ -320,7 +324,7 @@ void updateGame() {
     // Drawing, back to front: chains under balls, squids under their tentacles.
     level->Draw();
     editor->drawGrid();
-    bodiesAdvance = advance;
+    bodiesAdvance = steps;
     TChain::UpdateAll();
     TBall::UpdateAll();
     TCube::UpdateAll();
