@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <utility>
 
@@ -58,17 +60,22 @@ const char* nameOf(Kind kind) {
 
 // ---- Writing ----------------------------------------------------------------------------
 
-// The shortest text that reads back as the same double. It always has a point or an exponent:
-// a JSON reader takes "-0" or "3" for integers, and -0.0 would come back as 0.
-void appendNumber(std::string& out, double v) {
+// The shortest text that reads back as the same float: the program's own precision, which keeps
+// a scene of a thousand bodies small enough for a link. It always has a point or an exponent: a
+// JSON reader takes "-0" or "3" for integers, and -0.0 would come back as 0. (snprintf rather
+// than std::to_chars, which the web build's C++ library does not have for floats.)
+void appendNumber(std::string& out, double value) {
     // A body the physics blew up has no place in a file a reader must accept: it stands still
     // at the origin instead.
-    if (!std::isfinite(v)) {
-        v = 0.0;
-    }
+    const float v = std::isfinite(value) ? static_cast<float>(value) : 0.0f;
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, static_cast<double>(v));
+        if (std::strtof(buffer, nullptr) == v) {
+            break;
+        }
+    }
+    const std::string_view text(buffer);
     out += text;
     if (text.find_first_of(".e") == std::string_view::npos) {
         out += ".0";
@@ -298,8 +305,8 @@ class TreeBuilder : public nlohmann::detail::json_sax_dom_parser<Json> {
 
 std::string shortNumber(double v) {
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
+    std::snprintf(buffer, sizeof buffer, "%g", v);
+    return buffer;
 }
 
 // Walks the tree with the path of the value at hand, for the one line a fault is told in.
@@ -367,6 +374,8 @@ class Checker {
             return fail(where, std::string(what) + " " + shortNumber(out) + " is beyond " +
                                    shortNumber(limit));
         }
+        // Files hold floats; more digits written by hand are rounded as a save would.
+        out = static_cast<float>(out);
         return true;
     }
 
