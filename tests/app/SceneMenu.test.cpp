@@ -8,7 +8,6 @@
 
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
-#include "data/ExampleScenes.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/ScriptedInput.hpp"
@@ -141,14 +140,6 @@ TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsAndEscape) {
     PushKey(Key::Left, false);
     tap(Key::Escape);
     EXPECT_THROW(updateGame(), std::runtime_error);
-}
-
-TEST(ExampleScenesTest, SixNamedScenesWithText) {
-    ASSERT_EQ(ExampleScenes().size(), 6u);
-    for (const ExampleScene& scene : ExampleScenes()) {
-        EXPECT_FALSE(scene.name.empty());
-        EXPECT_FALSE(scene.text.empty()) << scene.name;
-    }
 }
 
 } // namespace
