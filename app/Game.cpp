@@ -1,8 +1,8 @@
 #include "app/Game.hpp"
 
-#include "app/Options.hpp"
 #include "app/Overlay.hpp"
 #include "app/SandboxOverlay.hpp"
+#include "app/SceneMenu.hpp"
 #include "app/Screenshot.hpp"
 #include "bodies/ClearAllBodies.hpp"
 #include "bodies/LiveList.hpp"
@@ -16,12 +16,11 @@
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
 #include "control/TTouch.hpp"
+#include "data/ExampleScenes.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Clock.hpp"
-#include "media/FrameLoop.hpp"
 #include "media/Graphics.hpp"
-#include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
 #include "media/input/Input.hpp"
@@ -59,6 +58,8 @@ constexpr CPVect kCameraOffset = Vec2(640.0f, 480.0f);
 CPVect lastCameraTarget = ZeroVect;
 
 SandboxOverlay sandboxOverlay;
+// L: the example scenes.
+SceneMenu sceneMenu;
 // Fingers: taps spawn, held fingers stream, fingers on bodies grab them.
 TTouch touch;
 InputRecorder* recorder = nullptr;   // non-owning
@@ -70,8 +71,7 @@ const char* environment(const char* name) {
 }
 
 void makePlayer() {
-    player = TSquid::Create();
-    player->Init(level->_FGLayer, Vec2(450.0f, 300.0f), 14, 12.0f, 0.85f, 100, 0.0f, 0.1f);
+    player = control->createPlayer(Vec2(450.0f, 300.0f));
 }
 
 std::string saveToPicturesFolder() {
@@ -80,34 +80,47 @@ std::string saveToPicturesFolder() {
                         : "Screenshot saved: " + path;
 }
 std::string (*screenshotSaver)() = &saveToPicturesFolder;
+std::string (*sceneSaver)() = nullptr; // Ctrl+S: nothing is saved until one is set
 
 // Saves the frame drawn so far and says where, for a moment.
 void takeScreenshot() {
     sandboxOverlay.ShowNotice(screenshotSaver());
 }
 
-// The recording could not be written (a full disk): said once, and the game plays on.
 const char* recorderProgram = "dazozi-redov"; // names the program in a failed recording's line
 
-void reportRecordingFailure(const InputRecorder& r) {
+} // namespace
+
+// The recording could not be written (a full disk): said once, and the game plays on.
+void ReportRecordingFailure(const InputRecorder& r) {
     std::fprintf(stderr, "%s: %s; the recording is incomplete\n", recorderProgram,
                  r.Error().c_str());
     SetExitStatus(1);
 }
 
-// The program's --record file. At namespace scope so that the end of the program can finish it
-// and say when that failed.
-InputRecorder sessionRecording;
+namespace {
 
-// The program's frame: a replay that has run out first gives the input back to the user.
-void desktopFrame() {
-    HandOverWhenReplayEnds();
-    updateGame();
+// The scene files, as the program or a tool hands them over: unset, nothing opens.
+bool (*sceneOpener)(std::string_view, std::string&) = nullptr;
+bool (*sceneRestorer)() = nullptr;
+
+// Opens an example scene chosen in the menu; the scene that was there can come back with
+// Ctrl+Z. A refusal leaves the scene as it was and says why, on screen and on stderr.
+void openExampleScene(int index) {
+    const ExampleScene& scene = ExampleScenes()[static_cast<std::size_t>(index)];
+    std::string error = "scene files cannot be opened here";
+    if (sceneOpener && sceneOpener(scene.text, error)) {
+        sandboxOverlay.ShowNotice(std::string(scene.name) + " (Ctrl+Z: the scene before)");
+        return;
+    }
+    const std::string line = "Cannot open the scene " + std::string(scene.name) + ": " + error;
+    std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
+    sandboxOverlay.ShowNotice(line);
 }
 
-void finishSessionRecording() {
-    if (sessionRecording.IsOpen() && !sessionRecording.Finish()) {
-        reportRecordingFailure(sessionRecording);
+void restorePreviousScene() {
+    if (sceneRestorer && sceneRestorer()) {
+        sandboxOverlay.ShowNotice("The scene before is back");
     }
 }
 
@@ -149,17 +162,19 @@ void initGame() {
     level->Init(kSubSteps);
     level->Load(0);
 
+    // The controller knows the level before it makes the player squid.
+    control->init(level, nullptr);
     makePlayer();
-
-    control->init(level, player);
+    control->player = player;
     sandbox->init(level);
     editor->init(level);
     touch.init(level);
     sandboxOverlay.HideChooseHint();
+    sceneMenu.Reset();
     SleepMs(10);
 }
 
-void resetGame() {
+void ClearScene() {
     sandbox->DropGrab();
     touch.DropAll();
     // The space is emptied in one go first; the body classes then only drop their objects.
@@ -167,8 +182,16 @@ void resetGame() {
     ClearAllBodies();
     // A star tied to by a later kind-8 chain must be one that exists now.
     lastStarBody.reset();
+}
+
+void resetGame() {
+    ClearScene();
     makePlayer();
     control->player = player;
+}
+
+void SetCameraTarget(CPVect target) {
+    lastCameraTarget = target;
 }
 
 bool playerLost() {
@@ -184,6 +207,23 @@ void SetGameRecorder(InputRecorder* r, const char* program) {
 
 void SetScreenshotSaver(std::string (*saveFrame)()) {
     screenshotSaver = saveFrame ? saveFrame : &saveToPicturesFolder;
+}
+
+void SetSceneSaver(std::string (*saveScene)()) {
+    sceneSaver = saveScene;
+}
+
+void SetSceneOpener(bool (*open)(std::string_view text, std::string& error), bool (*restore)()) {
+    sceneOpener = open;
+    sceneRestorer = restore;
+}
+
+void ShowNotice(const std::string& line) {
+    sandboxOverlay.ShowNotice(line);
+}
+
+void RestartFrameCount() {
+    frameNumber = 0;
 }
 
 int GameFrameNumber() {
@@ -225,6 +265,12 @@ void updateGame() {
         PollEvents();
         HoldInput(true);
     }
+    // The scene menu first: while it is open the keyboard and the left button are its own, and
+    // the controls below find no key hits (Escape among them) and no left click.
+    const int sceneChosen = sceneMenu.Update(static_cast<int>(ExampleScenes().size()));
+    if (sceneMenu.open) {
+        sandbox->helpVisible = false; // one panel at a time in the middle of the frame
+    }
     sandbox->updateControls();
     if (sandbox->resetRequested) {
         resetGame();
@@ -233,7 +279,8 @@ void updateGame() {
     // Edit mode takes the left and right buttons before the controller would spawn with them.
     editor->updateControls(sandbox->grab.Active());
     control->spawning = !editor->active;
-    control->steering = advance;
+    // Held arrows choose lines while the menu is open; they do not push the player too.
+    control->steering = advance && !sceneMenu.open;
     control->updateControls();
     touch.update(*control, advance);
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
@@ -242,10 +289,20 @@ void updateGame() {
     } else if (control->currentObject != 0) {
         sandboxOverlay.HideChooseHint();
     }
+    // A scene is replaced once this frame's input is all read, before the physics steps it; an
+    // opened scene brings its own pause, which this frame's physics already keeps.
+    bool steps = advance;
+    if (sceneChosen >= 0) {
+        openExampleScene(sceneChosen);
+        steps = sandbox->Advances();
+    } else if (editor->undoOutsideEdit) {
+        restorePreviousScene();
+        steps = sandbox->Advances();
+    }
     if (recorder) {
         recorder->EndInput();
         if (recorder->Failed()) {
-            reportRecordingFailure(*recorder);
+            ReportRecordingFailure(*recorder);
             recorder->Finish();
             SetGameRecorder(nullptr);
         }
@@ -258,7 +315,7 @@ void updateGame() {
     if (!playerLost() && !sandbox->grab.Active() && touch.Grabs() == 0) {
         lastCameraTarget = player->_body->GetPosition().Sub(kCameraOffset);
     }
-    if (advance) {
+    if (steps) {
         level->update(kSubSteps, lastCameraTarget);
     } else {
         level->Follow(lastCameraTarget);
@@ -267,7 +324,7 @@ void updateGame() {
     // Drawing, back to front: chains under balls, squids under their tentacles.
     level->Draw();
     editor->drawGrid();
-    bodiesAdvance = advance;
+    bodiesAdvance = steps;
     TChain::UpdateAll();
     TBall::UpdateAll();
     TCube::UpdateAll();
@@ -286,66 +343,12 @@ void updateGame() {
     if (sandbox->screenshotRequested) {
         takeScreenshot();
     }
+    if (sandbox->saveSceneRequested && sceneSaver != nullptr) {
+        sandboxOverlay.ShowNotice(sceneSaver());
+    }
     sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
+    sandboxOverlay.DrawSceneMenu(sceneMenu, ExampleScenes());
 
     Flip(-1);
     ++frameNumber;
-}
-
-int RunProgram(int argc, const char* const* argv) {
-    // Everything the command line names is checked before a window opens.
-    const Options options = Options::Parse(argc, argv);
-    switch (options.action) {
-    case Options::Action::Help:
-        std::fputs(Options::Usage(), stdout);
-        return 0;
-    case Options::Action::Version:
-        std::printf("dazozi-redov %s\n", DAZOZI_VERSION);
-        return 0;
-    case Options::Action::Fail:
-        std::fprintf(stderr, "dazozi-redov: %s\n", options.error.c_str());
-        return 2;
-    case Options::Action::Run:
-        break;
-    }
-    // Static: the frames read it through SetGameReplay's pointer for as long as the program
-    // runs, and the program ends in EndProgram without coming back here; a static states that
-    // lifetime instead of leaning on exit() leaving this function's locals alone.
-    static InputScript script;
-    std::string error;
-    if (!options.replayPath.empty()) {
-        if (!script.Load(options.replayPath, error)) {
-            std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
-            return 2;
-        }
-        if (!error.empty()) {
-            std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str()); // a recording cut short
-        }
-    }
-    // The renderer's environment variable is as much the user's word as an option: a bad value
-    // is refused the same way, before the window, rather than as a failing window (status 1).
-    if (RendererPreferenceFromEnvironment() == RendererPreference::Invalid) {
-        std::fprintf(stderr, "dazozi-redov: %s\n", InvalidRendererMessage().c_str());
-        return 2;
-    }
-    if (!options.recordPath.empty() && !sessionRecording.Open(options.recordPath, error)) {
-        std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
-        return 2;
-    }
-
-    FrameLoop::Prepare();
-    if (!StartUp(GraphicsTarget::Window)) {
-        return 1;
-    }
-    initGame();
-    EnableHelpHint(true);
-    if (sessionRecording.IsOpen()) {
-        SetGameRecorder(&sessionRecording);
-        SetEndProgramHandler(&finishSessionRecording);
-    }
-    if (!options.replayPath.empty()) {
-        SetGameReplay(&script);
-        SetScriptedInputOnly(true);
-    }
-    FrameLoop::Run(&desktopFrame);
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "media/Graphics.hpp"
+#include "physics/CPVect.hpp"
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 class TLevel;
 class TSquid;
@@ -37,6 +39,14 @@ void updateGame();
 // it; the level (with its edits), the selected kind and the debug view stay.
 void resetGame();
 
+// Drops every grab and touch, every body and chain (the player squid too, whose global is left
+// as it is); the level with its edits, the selected kind and the debug view stay.
+void ClearScene();
+
+// Where the camera looks from the next frame on (world pixels of the window's top left) while
+// the player cannot lead it (lost, or a body held).
+void SetCameraTarget(CPVect target);
+
 // True when the player squid has left the level (its body was removed).
 bool playerLost();
 
@@ -58,8 +68,24 @@ void HandOverWhenReplayEnds();
 // function, set by an entry point or a tool before the frames.
 void SetScreenshotSaver(std::string (*saveFrame)());
 
+// Ctrl+S's scene: saveScene writes the current scene (CurrentSceneText) and returns the line to
+// show for it. nullptr (as at first): Ctrl+S does nothing. Set by an entry point or a tool.
+void SetSceneSaver(std::string (*saveScene)());
+// The scene menu's and Ctrl+Z's way to scene files: open replaces the current scene with text's
+// (false and a one-line error on a refusal, the scene untouched), restore brings back the one the
+// last opening replaced (false when there is none). Plain functions, set by an entry point or a
+// tool before the frames; unset (nullptr), the menu opens nothing and says so.
+void SetSceneOpener(bool (*open)(std::string_view text, std::string& error), bool (*restore)());
+
 // Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
 void EnableHelpHint(bool enabled);
 
-// Runs the whole program: options, start-up, set-up, the frame loop. Returns the exit status.
-int RunProgram(int argc, const char* const* argv);
+// A failed recording (a full disk) in one line on stderr, "program: why; the recording is
+// incomplete" (the program named by SetGameRecorder), and the exit status becomes 1.
+void ReportRecordingFailure(const InputRecorder& recorder);
+
+// Shows line for a moment at the bottom of the frame, as F12's path is shown.
+void ShowNotice(const std::string& line);
+
+// Frames count from 0 again (a replay started afresh: its frame numbers count from here).
+void RestartFrameCount();

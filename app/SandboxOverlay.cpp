@@ -2,7 +2,9 @@
 
 #include <string_view>
 
+#include "app/SceneMenu.hpp"
 #include "control/TSandbox.hpp"
+#include "data/ExampleScenes.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 
@@ -44,7 +46,9 @@ constexpr std::string_view kHelp[] = {
     "R                     start over",
     "F1 / H                this help",
     "F12                   screenshot",
+    "Ctrl+S                save the scene",
     "F11 / Alt+Enter       full screen",
+    "L                     scenes (Ctrl+Z: back)",
     "",
     "Edit mode",
     "",
@@ -56,6 +60,23 @@ constexpr std::string_view kHelp[] = {
     "Home                  the level as it loaded",
 };
 
+// The panels' frame: dark and mostly opaque, so that text reads over any scene, with a thin
+// light border. Leaves white, alpha 1, mask blending.
+void drawPanel(float x, float y, float w, float h) {
+    SetBlend(3);
+    SetColor(8, 12, 28);
+    SetAlpha(0.82f);
+    DrawRect(x, y, w, h);
+    SetAlpha(1.0f);
+    SetColor(120, 150, 220);
+    DrawLine(x, y, x + w, y, 1);
+    DrawLine(x, y + h, x + w, y + h, 1);
+    DrawLine(x, y, x, y + h, 1);
+    DrawLine(x + w, y, x + w, y + h, 1);
+    SetColor(255, 255, 255);
+    SetBlend(1);
+}
+
 void drawHelp() {
     constexpr int kLines = static_cast<int>(sizeof kHelp / sizeof kHelp[0]);
     constexpr float kPanelW = 440.0f;
@@ -64,19 +85,7 @@ void drawHelp() {
     const float panelH = kLines * kLineH + 2.0f * kPad;
     const float x = (static_cast<float>(GraphicsWidth()) - kPanelW) / 2.0f;
     const float y = (static_cast<float>(GraphicsHeight()) - panelH) / 2.0f;
-
-    SetBlend(3);
-    SetColor(8, 12, 28);
-    SetAlpha(0.82f);
-    DrawRect(x, y, kPanelW, panelH);
-    SetAlpha(1.0f);
-    SetColor(120, 150, 220);
-    DrawLine(x, y, x + kPanelW, y, 1);
-    DrawLine(x, y + panelH, x + kPanelW, y + panelH, 1);
-    DrawLine(x, y, x, y + panelH, 1);
-    DrawLine(x + kPanelW, y, x + kPanelW, y + panelH, 1);
-    SetColor(255, 255, 255);
-    SetBlend(1);
+    drawPanel(x, y, kPanelW, panelH);
 
     for (int i = 0; i < kLines; ++i) {
         const std::string_view line = kHelp[i];
@@ -89,6 +98,39 @@ void drawHelp() {
             DrawText(line, x + kPad, ly);
         }
     }
+}
+
+void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) {
+    const int lines = static_cast<int>(scenes.size());
+    const int width = GraphicsWidth();
+    const int height = GraphicsHeight();
+    const SceneMenu::Box panel = SceneMenu::Panel(lines, width, height);
+    drawPanel(panel.x, panel.y, panel.w, panel.h);
+    constexpr float kTextInset = 8.0f; // text starts this far into a line's box
+    const float textX = panel.x + SceneMenu::kPad;
+
+    SetColor(255, 220, 90);
+    DrawText("Example scenes", textX, panel.y + SceneMenu::kPad);
+    for (int i = 0; i < lines; ++i) {
+        const SceneMenu::Box line = SceneMenu::Line(i, lines, width, height);
+        const float textY = line.y + (line.h - kGlyphH) / 2.0f;
+        if (i == menu.selected) {
+            SetBlend(3);
+            SetColor(70, 110, 200);
+            SetAlpha(0.75f);
+            DrawRect(line.x, line.y, line.w, line.h);
+            SetAlpha(1.0f);
+            SetBlend(1);
+            SetColor(255, 220, 90);
+            DrawText(">", line.x + kTextInset, textY);
+        }
+        SetColor(255, 255, 255);
+        DrawText(scenes[static_cast<std::size_t>(i)].name, textX + 2.0f * kGlyphW, textY);
+    }
+    SetColor(150, 170, 210);
+    DrawText("Up/Down, Enter: open   L, Esc: close", textX,
+             panel.y + panel.h - SceneMenu::kPad - kGlyphH);
+    SetColor(255, 255, 255);
 }
 
 // Below and right of the pointer, clear of the arrow; turned to the other side of the pointer
@@ -152,5 +194,11 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing
     }
     if (sandbox.helpVisible) {
         drawHelp();
+    }
+}
+
+void SandboxOverlay::DrawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) {
+    if (menu.open) {
+        drawSceneMenu(menu, scenes);
     }
 }

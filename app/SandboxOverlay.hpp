@@ -1,14 +1,18 @@
 #pragma once
 
+#include <span>
 #include <string>
 
+class SceneMenu;
 class TSandbox;
+struct ExampleScene;
 
 // What the sandbox controls show over the scene, away from the counts in the top-left corner and
 // the frame rate in the top-right one: "PAUSED" at the top centre, the help panel in the middle,
 // a short "F1: help" hint in the bottom-right corner during the first frames, a hint at the
 // bottom when the player squid is lost, for a moment the path of a saved screenshot, and for a
-// moment beside the pointer how to choose what to drop after a click that dropped nothing.
+// moment beside the pointer how to choose what to drop after a click that dropped nothing, and
+// the scene menu's panel.
 class SandboxOverlay {
   public:
     static constexpr int kHintFrames = 300;       // the "F1: help" hint: the first 5 s at 60 Hz
@@ -30,6 +34,10 @@ class SandboxOverlay {
     // "PAUSED" goes below it. Leaves the drawing state as it found it (white, alpha 1, mask
     // blending).
     void Draw(const TSandbox& controls, bool playerLost, bool editing = false);
+
+    // The scene menu's panel while it is open, listing scenes by name with the menu's line
+    // highlighted; nothing while closed. Leaves the drawing state as Draw does.
+    void DrawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes);
 
   private:
     std::string notice_;

@@ -1,7 +1,7 @@
-# Compiles the pictures and the sound into the program.
+# Compiles the pictures, the sound and the example scenes into the program.
 #
 # Included by the top-level CMakeLists: sets DAZOZI_EMBEDDED_SOURCES to one
-# generated .cpp per file of data/img and data/snd, each defining
+# generated .cpp per file of data/img, data/snd and data/scenes, each defining
 #   extern const unsigned char embedded_<name>[];       (the file's bytes)
 #   extern const std::size_t embedded_<name>_size;
 # where <name> is the file name made a C identifier (ball.png -> ball_png).
@@ -28,7 +28,8 @@ endif()
 
 file(GLOB DAZOZI_EMBED_INPUTS CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/data/img/*.png
-  ${CMAKE_SOURCE_DIR}/data/snd/*.wav)
+  ${CMAKE_SOURCE_DIR}/data/snd/*.wav
+  ${CMAKE_SOURCE_DIR}/data/scenes/*.json)
 list(SORT DAZOZI_EMBED_INPUTS)
 
 set(DAZOZI_EMBEDDED_SOURCES)

@@ -106,6 +106,13 @@ int TEditor::PaletteEntryAt(int x, int y) const {
     return entry < static_cast<int>(palette_.size()) ? entry : -1;
 }
 
+void TEditor::ClearHistory() {
+    history_.clear();
+    done_ = 0;
+    stroke_.clear();
+    strokeButton_ = 0;
+}
+
 int TEditor::FlashingCells() const {
     return static_cast<int>(std::count_if(flashes_.begin(), flashes_.end(),
                                           [](const Flash& f) { return f.frames > 0; }));
@@ -141,6 +148,8 @@ void TEditor::updateControls(bool grabbing) {
         endStroke();
         active = !active;
     }
+    // Outside edit mode Ctrl+Z is not the editor's: the frame gives it another meaning.
+    undoOutsideEdit = !active && ctrl && !shift && zHits > 0;
     if (!active || !level_ || !level_->_FGLayer) {
         return;
     }

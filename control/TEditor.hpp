@@ -44,8 +44,9 @@ class TEditor {
     static constexpr int kEntryPitch = 26;
     static constexpr int kEntrySide = 24;
 
-    bool active = false; // edit mode is on
-    int chosen = 1;      // palette entry the left button paints
+    bool active = false;          // edit mode is on
+    int chosen = 1;               // palette entry the left button paints
+    bool undoOutsideEdit = false; // this frame: Ctrl+Z (not Ctrl+Shift+Z) with edit mode off
 
     // Keeps the level (its foreground layer is edited), builds the palette from level 0's maps
     // and remembers the layer's cells as loaded. Edit mode off, no history. Call after Load.
@@ -74,6 +75,9 @@ class TEditor {
     bool Undo();
     bool Redo();
     bool Revert();
+    // Forgets every stroke (nothing to undo or redo) and any stroke under way: the cells were
+    // replaced as a whole (a scene opened).
+    void ClearHistory();
     int UndoSteps() const { return done_; }
     int RedoSteps() const { return static_cast<int>(history_.size()) - done_; }
     // Cells flashing now (for tests and drawing).

@@ -1,0 +1,107 @@
+#include "app/SceneMenu.hpp"
+
+#include <algorithm>
+
+#include "media/Graphics.hpp"
+#include "media/input/Input.hpp"
+#include "media/input/Key.hpp"
+#include "world/TLayer.hpp"
+
+void SceneMenu::Reset() {
+    open = false;
+    selected = 0;
+    lastX_ = -1;
+    lastY_ = -1;
+}
+
+SceneMenu::Box SceneMenu::Panel(int lines, int width, int height) {
+    Box box;
+    box.w = kPanelW;
+    box.h = 2.0f * kPad + kTitleH + static_cast<float>(lines) * kLineH + kFooterH;
+    box.x = (static_cast<float>(width) - box.w) / 2.0f;
+    box.y = (static_cast<float>(height) - box.h) / 2.0f;
+    return box;
+}
+
+SceneMenu::Box SceneMenu::Line(int i, int lines, int width, int height) {
+    const Box panel = Panel(lines, width, height);
+    Box box;
+    box.x = panel.x + kPad / 2.0f;
+    box.w = panel.w - kPad;
+    box.y = panel.y + kPad + kTitleH + static_cast<float>(i) * kLineH;
+    box.h = kLineH;
+    return box;
+}
+
+int SceneMenu::LineAt(int x, int y, int lines, int width, int height) {
+    for (int i = 0; i < lines; ++i) {
+        if (Line(i, lines, width, height).Contains(x, y)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+int SceneMenu::Update(int lines) {
+    // L is read in every frame, so that a press while closed is never kept for later. Like P,
+    // two taps of L in one slow frame leave the menu as it was.
+    const int lHits = KeyHits(LetterKey('L'));
+    if (!open) {
+        if (lHits % 2 == 0 || lines <= 0) {
+            return -1;
+        }
+        open = true;
+        selected = std::clamp(selected, 0, lines - 1);
+        // The line under a pointer that rests where the panel appears is not taken for a choice:
+        // only a pointer that moves over the lines highlights them.
+        lastX_ = MouseX();
+        lastY_ = MouseY();
+        // From the frame it opens, the keyboard and the left button are the menu's: a key or a
+        // click that came with L was meant before the panel was there, and does nothing.
+        DropKeyHits();
+        MouseHits(MouseButton::Left);
+        return -1;
+    }
+
+    const int escapes = KeyHits(Key::Escape);
+    const int ups = KeyHits(Key::Up);
+    const int downs = KeyHits(Key::Down);
+    const int enters = KeyHits(Key::Enter);
+    const int clicks = MouseHits(MouseButton::Left);
+    DropKeyHits();
+    if (lHits > 0 || escapes > 0) {
+        open = false;
+        return -1;
+    }
+    const int width = GraphicsWidth();
+    const int height = GraphicsHeight();
+    selected = PositiveModulo(selected + downs - ups, lines);
+    const int x = MouseX();
+    const int y = MouseY();
+    if (x != lastX_ || y != lastY_) {
+        lastX_ = x;
+        lastY_ = y;
+        const int hovered = LineAt(x, y, lines, width, height);
+        if (hovered >= 0) {
+            selected = hovered;
+        }
+    }
+    if (clicks > 0) {
+        // Where the button went down, as a stroke of the editor does: the pointer may have gone
+        // on before the frame reads the click.
+        int px = 0;
+        int py = 0;
+        MousePressPoint(static_cast<int>(MouseButton::Left), px, py);
+        open = false;
+        const int clicked = LineAt(px, py, lines, width, height);
+        if (clicked >= 0) {
+            selected = clicked;
+        }
+        return clicked;
+    }
+    if (enters > 0) {
+        open = false;
+        return selected;
+    }
+    return -1;
+}

@@ -1,0 +1,145 @@
+#include "app/SceneMenu.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "bodies/TSquid.hpp"
+#include "control/TControl.hpp"
+#include "media/Graphics.hpp"
+#include "media/input/Input.hpp"
+#include "media/input/ScriptedInput.hpp"
+#include "physics/CPBody.hpp"
+#include "support/GameFixture.hpp"
+
+namespace {
+
+class SceneMenuTest : public GameFixture {
+  protected:
+    SceneMenuTest() : GameFixture(1000u) {}
+
+    static constexpr int kLines = 6;
+
+    static void tap(Key key) {
+        PushKey(key, true);
+        PushKey(key, false);
+    }
+    static void clickAt(int x, int y) {
+        PushMouseMove(x, y);
+        PushMouseButton(1, true);
+        PushMouseButton(1, false);
+    }
+    static void lineCentre(int line, int& x, int& y) {
+        const SceneMenu::Box box = SceneMenu::Line(line, kLines, GraphicsWidth(), GraphicsHeight());
+        x = static_cast<int>(box.x + box.w / 2.0f);
+        y = static_cast<int>(box.y + box.h / 2.0f);
+    }
+    // One frame's input in a word each: L, Up, Down, Enter, Esc, 1 (the digit), cN (a click on
+    // line N), co (a click outside the panel), mN (the pointer onto line N).
+    static void push(const std::string& word) {
+        int x = 0;
+        int y = 0;
+        if (word == "L") {
+            tap(LetterKey('L'));
+        } else if (word == "Up") {
+            tap(Key::Up);
+        } else if (word == "Down") {
+            tap(Key::Down);
+        } else if (word == "Enter") {
+            tap(Key::Enter);
+        } else if (word == "Esc") {
+            tap(Key::Escape);
+        } else if (word == "1") {
+            tap(DigitKey(1));
+        } else if (word == "co") {
+            clickAt(20, 700);
+        } else if (word[0] == 'c' || word[0] == 'm') {
+            lineCentre(std::stoi(word.substr(1)), x, y);
+            if (word[0] == 'c') {
+                clickAt(x, y);
+            } else {
+                PushMouseMove(x, y);
+            }
+        } else {
+            throw std::invalid_argument(word);
+        }
+    }
+};
+
+struct MenuCase {
+    const char* frames; // frames split by '|', each frame's input words split by spaces
+    bool open;          // after the last frame
+    int selected;
+    int chosen;      // Update's result in the last frame
+    int escapesLeft; // Escape hits the menu left for the game
+    int digitsLeft;  // hits of 1 left for the game
+};
+
+TEST_F(SceneMenuTest, KeysAndClicksChooseOpenAndClose) {
+    const MenuCase cases[] = {
+        {"L", true, 0, -1, 0, 0},
+        {"L | Down Down | Enter", false, 2, 2, 0, 0},
+        {"L | Up | Enter", false, 5, 5, 0, 0}, // wraps round to the last line
+        {"L | Esc", false, 0, -1, 0, 0},       // Escape closes the menu and ends nothing
+        {"L L", false, 0, -1, 0, 0},           // two taps in one frame change nothing
+        {"L | L", false, 0, -1, 0, 0},
+        {"L | c3", false, 3, 3, 0, 0},
+        {"L | co", false, 0, -1, 0, 0}, // a click outside closes the menu
+        {"L | m4 | Enter", false, 4, 4, 0, 0},
+        {"m4 L | Enter", false, 0, 0, 0, 0}, // a resting pointer chooses nothing
+        {"L 1 | 1 Down", true, 1, -1, 0, 0}, // the digits are the menu's while it is open
+        {"Esc 1", false, 0, -1, 1, 1},       // closed, it leaves every other key alone
+        {"L | Esc Enter", false, 0, -1, 0, 0},
+    };
+    for (const MenuCase& c : cases) {
+        SCOPED_TRACE(c.frames);
+        FlushInput();
+        PushMouseMove(0, 0);
+        SceneMenu menu;
+        menu.Reset();
+        int chosen = -1;
+        std::stringstream frames(c.frames);
+        std::string frame;
+        while (std::getline(frames, frame, '|')) {
+            std::stringstream words(frame);
+            std::string word;
+            while (words >> word) {
+                push(word);
+            }
+            chosen = menu.Update(kLines);
+        }
+        EXPECT_EQ(menu.open, c.open);
+        EXPECT_EQ(menu.selected, c.selected);
+        EXPECT_EQ(chosen, c.chosen);
+        EXPECT_EQ(KeyHits(Key::Escape), c.escapesLeft);
+        EXPECT_EQ(KeyHits(DigitKey(1)), c.digitsLeft);
+    }
+}
+
+// In the game: while the menu is open the arrows do not push the player squid and Escape only
+// closes the menu; closed, Escape ends the program as ever.
+TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsAndEscape) {
+    for (int i = 0; i < 60; ++i) {
+        updateGame(); // the player squid comes to rest
+    }
+    tap(LetterKey('L'));
+    updateGame();
+    PushKey(Key::Left, true);
+    for (int i = 0; i < 20; ++i) {
+        updateGame();
+    }
+    // Twenty frames of pushes make it run at hundreds of pixels a second.
+    EXPECT_GT(player->_body->GetVelocity().x, -100.0f) << "the held arrow pushed the player";
+    tap(Key::Escape);
+    for (int i = 0; i < 20; ++i) {
+        EXPECT_NO_THROW(updateGame());
+    }
+    EXPECT_LT(player->_body->GetVelocity().x, -100.0f) << "the menu did not close";
+    PushKey(Key::Left, false);
+    tap(Key::Escape);
+    EXPECT_THROW(updateGame(), std::runtime_error);
+}
+
+} // namespace
