@@ -58,18 +58,18 @@ int SceneMenu::Update(int lines) {
         lastY_ = MouseY();
         // From the frame it opens, the keyboard and the left button are the menu's: a key or a
         // click that came with L was meant before the panel was there, and does nothing.
-        DropKeyHits();
+        DropKeyHitsBut(Key::Escape);
         MouseHits(MouseButton::Left);
         return -1;
     }
 
-    const int escapes = KeyHits(Key::Escape);
     const int ups = KeyHits(Key::Up);
     const int downs = KeyHits(Key::Down);
     const int enters = KeyHits(Key::Enter);
     const int clicks = MouseHits(MouseButton::Left);
-    DropKeyHits();
-    if (lHits > 0 || escapes > 0) {
+    // Escape is never the menu's: it ends the program whatever is open, as it always has.
+    DropKeyHitsBut(Key::Escape);
+    if (lHits > 0) {
         open = false;
         return -1;
     }

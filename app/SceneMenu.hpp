@@ -2,8 +2,8 @@
 
 // The scene menu (L): a panel in the middle of the frame listing the example scenes by name.
 // While it is open it takes the whole keyboard, so that no key does two things at once: Up and
-// Down choose a line (the arrows would push the player squid otherwise), Enter opens it, Escape
-// or L closes the menu (Escape then does not end the program), and every other key is dropped.
+// Down choose a line (the arrows would push the player squid otherwise), Enter opens it, L closes
+// the menu, and every other key but Escape is dropped: Escape ends the program, open or not.
 // It takes the left button too: a click on a line opens that scene, a click elsewhere closes
 // the menu. The right and middle buttons and the wheel stay the game's, and the game goes on
 // under the panel. Closed, it reads only L, so Escape and every other key keep their meaning.

@@ -355,6 +355,15 @@ void DropKeyHits() {
     std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);
 }
 
+void DropKeyHitsBut(Key kept) {
+    const int keptHits = KeyHits(kept);
+    DropKeyHits();
+    const int k = static_cast<int>(kept);
+    if (k >= 0 && k < kKeyCount) {
+        in.keyHits[k] = keptHits;
+    }
+}
+
 void FlushInput() {
     std::fill(std::begin(in.keyDown), std::end(in.keyDown), false);
     std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);

@@ -29,7 +29,8 @@ int FingerY(int slot);          // position while lifted)
 void PollEvents();              // processes the pending window, keyboard, mouse and touch events
 void FlushInput();              // releases every key and button and zeroes every hit count
 void DropKeyHits(); // zeroes every key's hit count after taking in pending events; held keys stay
-void ResetInput();  // FlushInput plus pointer (0, 0) and no pending close request (tests)
+void DropKeyHitsBut(Key kept); // the same, leaving kept's hits for whoever reads them next
+void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)
 // The path of the file last dropped on the window since the last call, "" when none; resets.
 // Drops are the user's even during a replay, and are not recorded.
