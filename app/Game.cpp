@@ -281,6 +281,8 @@ void updateGame() {
     editor->draw();
 
     CountActiveShapes(*level->_FGLayer->spaceMap);
+    // Text is drawn where it can be read, also in a window smaller than the picture.
+    BeginOverlay();
     drawFPS();
     DrawOverlayText();
     if (sandbox->screenshotRequested) {

@@ -13,7 +13,9 @@
 std::uint32_t ReadPixel(int x, int y) {
     SDL_Renderer* renderer = MediaRenderer();
     SDL_Surface* surface = MediaSurface();
-    if (!renderer || x < 0 || y < 0 || x >= GraphicsWidth() || y >= GraphicsHeight())
+    const int w = surface ? surface->w : GraphicsWidth();
+    const int h = surface ? surface->h : GraphicsHeight();
+    if (!renderer || x < 0 || y < 0 || x >= w || y >= h)
         return 0;
     FlushDraws();
     if (surface) {
@@ -36,7 +38,8 @@ bool ReadBackBuffer(std::vector<std::uint8_t>& rgba, int& width, int& height) {
     if (!renderer)
         return false;
     FlushDraws();
-    int w = GraphicsWidth(), h = GraphicsHeight();
+    int w = surface ? surface->w : LogicalWidth();
+    int h = surface ? surface->h : LogicalHeight();
     if (surface) {
         SDL_RenderFlush(renderer);
         rgba.resize(static_cast<std::size_t>(w) * h * 4);
@@ -47,6 +50,20 @@ bool ReadBackBuffer(std::vector<std::uint8_t>& rgba, int& width, int& height) {
         // the picture between the black bars, in the window's pixels. Its size is the logical
         // viewport times the scale; the read goes into a buffer as large as the whole output,
         // then the picture is cut from its top-left corner.
+        // Text drawn at the window's resolution over a picture scaled down is no part of the
+        // frame: the frame itself, at the program's size, is read as before the text.
+        if (ScreenPassOn() && MediaFrameTexture()) {
+            rgba.resize(static_cast<std::size_t>(w) * h * 4);
+            SDL_SetRenderTarget(renderer, MediaFrameTexture());
+            const bool read = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_RGBA32,
+                                                   rgba.data(), w * 4) == 0;
+            SDL_SetRenderTarget(renderer, nullptr); // SDL gives the window its pass back
+            for (std::size_t i = 3; i < rgba.size(); i += 4)
+                rgba[i] = 255;
+            width = w;
+            height = h;
+            return read;
+        }
         int outW = 0, outH = 0;
         if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0)
             return false;
