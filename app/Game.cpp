@@ -4,6 +4,7 @@
 #include "app/Overlay.hpp"
 #include "app/SandboxOverlay.hpp"
 #include "app/Screenshot.hpp"
+#include "app/Toolbar.hpp"
 #include "bodies/ClearAllBodies.hpp"
 #include "bodies/LiveList.hpp"
 #include "bodies/TBall.hpp"
@@ -59,6 +60,8 @@ constexpr CPVect kCameraOffset = Vec2(640.0f, 480.0f);
 CPVect lastCameraTarget = ZeroVect;
 
 SandboxOverlay sandboxOverlay;
+// T: the buttons beside the picture (the desktop's; the page has its own).
+Toolbar toolbar;
 // Fingers: taps spawn, held fingers stream, fingers on bodies grab them.
 TTouch touch;
 InputRecorder* recorder = nullptr;   // non-owning
@@ -204,6 +207,10 @@ void EnableHelpHint(bool enabled) {
     sandboxOverlay.hintEnabled = enabled;
 }
 
+void EnableToolbar(bool enabled) {
+    toolbar.enabled = enabled;
+}
+
 void SetGameReplay(const InputScript* script) {
     replay = script;
 }
@@ -225,6 +232,7 @@ void updateGame() {
         PollEvents();
         HoldInput(true);
     }
+    toolbar.update();
     sandbox->updateControls();
     if (sandbox->resetRequested) {
         resetGame();
@@ -289,6 +297,7 @@ void updateGame() {
         takeScreenshot();
     }
     sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
+    toolbar.Draw(*control, *sandbox, *editor);
 
     Flip(-1);
     ++frameNumber;
@@ -341,6 +350,7 @@ int RunProgram(int argc, const char* const* argv) {
     }
     initGame();
     EnableHelpHint(true);
+    EnableToolbar(true);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);
         SetEndProgramHandler(&finishSessionRecording);

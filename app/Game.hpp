@@ -61,5 +61,9 @@ void SetScreenshotSaver(std::string (*saveFrame)());
 // Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
 void EnableHelpHint(bool enabled);
 
+// T shows and hides the toolbar beside the picture (the desktop program and the headless runner;
+// off by default, and in the page, which has a toolbar of its own).
+void EnableToolbar(bool enabled);
+
 // Runs the whole program: options, start-up, set-up, the frame loop. Returns the exit status.
 int RunProgram(int argc, const char* const* argv);

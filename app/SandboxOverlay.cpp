@@ -46,6 +46,7 @@ constexpr std::string_view kHelp[] = {
     "F1 / H                this help",
     "F12                   screenshot",
     "F11 / Alt+Enter       full screen",
+    "T                     toolbar beside the picture",
     "",
     "Edit mode",
     "",

@@ -293,6 +293,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     initGame();
+    EnableToolbar(true);
     // F12 in a script saves into the output folder, never into the user's pictures.
     screenshotFolder = outDir;
     SetScreenshotSaver(&saveScreenshotInOutputFolder);

@@ -24,8 +24,12 @@ int FingerLifts(int slot);      // lifts in slot since the last call; resets
 int FingerDown(int slot);       // 1 while a finger touches in slot
 int FingerX(int slot);          // the slot's finger in the program's logical pixels (its last
 int FingerY(int slot);          // position while lifted)
-void PollEvents();              // processes the pending window, keyboard, mouse and touch events
-void FlushInput();              // releases every key and button and zeroes every hit count
+// Presses (the left button, a finger's landing) on the band of controls beside the picture
+// (SetControlBand), oldest first, in window points; they are no input of the game and are not
+// recorded. False when none is left.
+bool TakeControlPress(int& x, int& y);
+void PollEvents();       // processes the pending window, keyboard, mouse and touch events
+void FlushInput();       // releases every key and button and zeroes every hit count
 void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)
 int CloseRequested();    // 1 if a close was requested since the last call (clears it); polls events
