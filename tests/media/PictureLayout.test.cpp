@@ -52,7 +52,8 @@ TEST(PictureLayout, TheBandSitsBesideThePictureNeverOverIt) {
     };
     const Case cases[] = {{1024, 768, false, false}, {640, 480, false, false},
                           {1920, 1080, false, true}, {390, 844, true, true},
-                          {800, 1000, true, true}, {700, 600, true, false},  {2000, 768, false, true}};
+                          {800, 1000, true, true},   {700, 600, true, false},
+                          {2000, 768, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
         const PictureLayout plain = PictureLayout::Fit(c.w, c.h, 1024, 768);
