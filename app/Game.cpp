@@ -4,6 +4,7 @@
 #include "app/SandboxOverlay.hpp"
 #include "app/SceneMenu.hpp"
 #include "app/Screenshot.hpp"
+#include "app/Toolbar.hpp"
 #include "bodies/ClearAllBodies.hpp"
 #include "bodies/LiveList.hpp"
 #include "bodies/TBall.hpp"
@@ -60,6 +61,8 @@ CPVect lastCameraTarget = ZeroVect;
 SandboxOverlay sandboxOverlay;
 // L: the example scenes.
 SceneMenu sceneMenu;
+// T: the buttons beside the picture (the desktop's; the page has its own).
+Toolbar toolbar;
 // Fingers: taps spawn, held fingers stream, fingers on bodies grab them.
 TTouch touch;
 InputRecorder* recorder = nullptr;   // non-owning
@@ -244,6 +247,10 @@ void EnableHelpHint(bool enabled) {
     sandboxOverlay.hintEnabled = enabled;
 }
 
+void EnableToolbar(bool enabled) {
+    toolbar.enabled = enabled;
+}
+
 void SetGameReplay(const InputScript* script) {
     replay = script;
 }
@@ -265,6 +272,7 @@ void updateGame() {
         PollEvents();
         HoldInput(true);
     }
+    toolbar.update();
     // The scene menu first: while it is open the keyboard and the left button are its own, and
     // the controls below find no key hits (Escape among them) and no left click.
     const int sceneChosen = sceneMenu.Update(static_cast<int>(ExampleScenes().size()));
@@ -338,6 +346,8 @@ void updateGame() {
     editor->draw();
 
     CountActiveShapes(*level->_FGLayer->spaceMap);
+    // Text is drawn where it can be read, also in a window smaller than the picture.
+    BeginOverlay();
     drawFPS();
     DrawOverlayText();
     if (sandbox->screenshotRequested) {
@@ -348,6 +358,7 @@ void updateGame() {
     }
     sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
     sandboxOverlay.DrawSceneMenu(sceneMenu, ExampleScenes());
+    toolbar.Draw(*control, *sandbox, *editor);
 
     Flip(-1);
     ++frameNumber;

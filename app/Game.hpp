@@ -89,3 +89,8 @@ void ShowNotice(const std::string& line);
 
 // Frames count from 0 again (a replay started afresh: its frame numbers count from here).
 void RestartFrameCount();
+
+// T shows and hides the toolbar beside the picture (the desktop program and the headless runner;
+// off by default, and in the page, which has a toolbar of its own).
+void EnableToolbar(bool enabled);
+

@@ -166,6 +166,7 @@ int RunProgram(int argc, const char* const* argv) {
         return 2;
     }
     EnableHelpHint(true);
+    EnableToolbar(true);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);
         SetEndProgramHandler(&finishSessionRecording);

@@ -1,5 +1,6 @@
 #include "app/SandboxOverlay.hpp"
 
+#include <algorithm>
 #include <string_view>
 
 #include "app/SceneMenu.hpp"
@@ -49,6 +50,7 @@ constexpr std::string_view kHelp[] = {
     "Ctrl+S                save the scene",
     "F11 / Alt+Enter       full screen",
     "L                     scenes (Ctrl+Z: back)",
+    "T                     toolbar beside the picture",
     "",
     "Edit mode",
     "",
@@ -80,23 +82,35 @@ void drawPanel(float x, float y, float w, float h) {
 void drawHelp() {
     constexpr int kLines = static_cast<int>(sizeof kHelp / sizeof kHelp[0]);
     constexpr float kPanelW = 440.0f;
-    constexpr float kLineH = 18.0f;
-    constexpr float kPad = 16.0f;
-    const float panelH = kLines * kLineH + 2.0f * kPad;
-    const float x = (static_cast<float>(GraphicsWidth()) - kPanelW) / 2.0f;
-    const float y = (static_cast<float>(GraphicsHeight()) - panelH) / 2.0f;
+    int blanks = 0;
+    for (const std::string_view line : kHelp) {
+        blanks += line.empty() ? 1 : 0;
+    }
+    // Where the panel does not fit at its roomy spacing (a small window's overlay), the lines
+    // close up to the font's height and the empty ones go: the text never shrinks.
+    float lineH = 18.0f, blankH = 18.0f, pad = 16.0f;
+    if (static_cast<float>(kLines) * lineH + 2.0f * pad > static_cast<float>(GraphicsHeight())) {
+        lineH = static_cast<float>(kGlyphH);
+        blankH = 0.0f; // the yellow headings still part the sections
+        pad = 6.0f;
+    }
+    const float panelH = static_cast<float>(kLines - blanks) * lineH +
+                         static_cast<float>(blanks) * blankH + 2.0f * pad;
+    const float x = std::max(0.0f, (static_cast<float>(GraphicsWidth()) - kPanelW) / 2.0f);
+    const float y = std::max(0.0f, (static_cast<float>(GraphicsHeight()) - panelH) / 2.0f);
+
     drawPanel(x, y, kPanelW, panelH);
 
-    for (int i = 0; i < kLines; ++i) {
-        const std::string_view line = kHelp[i];
-        const float ly = y + kPad + static_cast<float>(i) * kLineH;
+    float ly = y + pad;
+    for (const std::string_view line : kHelp) {
         if (line == "Controls" || line == "Sandbox" || line == "Edit mode") {
             SetColor(255, 220, 90);
-            DrawText(line, x + kPad, ly);
+            DrawText(line, x + pad, ly);
             SetColor(255, 255, 255);
         } else {
-            DrawText(line, x + kPad, ly);
+            DrawText(line, x + pad, ly);
         }
+        ly += line.empty() ? blankH : lineH;
     }
 }
 
@@ -138,8 +152,9 @@ void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) 
 void drawChooseHint() {
     constexpr std::string_view kChoose = "1-8: choose what to drop";
     constexpr float kTextW = static_cast<float>(kChoose.size() * kGlyphW);
-    const float px = static_cast<float>(MouseX());
-    const float py = static_cast<float>(MouseY());
+    // The pointer is in the picture's pixels; the overlay may be drawn at the window's.
+    const float px = static_cast<float>(MouseX()) * OverlayScale();
+    const float py = static_cast<float>(MouseY()) * OverlayScale();
     float x = px + 14.0f;
     float y = py + 18.0f;
     if (x + kTextW > static_cast<float>(GraphicsWidth()) - 4.0f) {
@@ -167,13 +182,24 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing
     const float w = static_cast<float>(GraphicsWidth());
     if (sandbox.paused) {
         constexpr std::string_view kPaused = "PAUSED";
+        constexpr float kPausedW = static_cast<float>(kPaused.size() * kGlyphW) * 2.0f;
+        // In a narrow overlay (a small window) the word moves right of the counts' long lines
+        // in the top-left corner, and below them when it would reach the frame rate's corner.
+        constexpr float kCountsW = 368.0f, kFpsW = 88.0f;
+        float x = std::max(centred(kPaused, 2.0f), kCountsW);
+        float top = 6.0f;
+        if (x + kPausedW > w - kFpsW) {
+            x = centred(kPaused, 2.0f);
+            top = 104.0f;
+        }
         // Below the edit mode's palette when it is shown.
-        const float top = editing ? 64.0f : 6.0f;
+        top = editing ? std::max(top, 64.0f) : top;
         SetScale(2.0f, 2.0f);
-        shadowedText(kPaused, centred(kPaused, 2.0f), top);
+        shadowedText(kPaused, x, top);
         SetScale(1.0f, 1.0f);
         constexpr std::string_view kKeys = "P: resume   N: one frame";
-        shadowedText(kKeys, centred(kKeys, 1.0f), top + 34.0f);
+        const float keysW = static_cast<float>(kKeys.size() * kGlyphW);
+        shadowedText(kKeys, x + (kPausedW - keysW) / 2.0f, top + 34.0f);
     }
     if (playerLost) {
         constexpr std::string_view kLost = "The player squid is lost: press R to start over";

@@ -1,5 +1,6 @@
 #include "control/TControl.hpp"
 
+#include <algorithm>
 #include <utility>
 
 #include "bodies/TBall.hpp"
@@ -43,6 +44,8 @@ void TControl::init(std::shared_ptr<TLevel> lvl, std::shared_ptr<TSquid> squid) 
     debugMode = -1;
     currentObject = 0;
     pressedUnselected = false;
+    mouseSteer.End();
+    leftHeld_ = false;
     level = std::move(lvl);
     player = std::move(squid);
 }
@@ -58,10 +61,13 @@ void TControl::updateControls() {
     const int left = KeyDown(Key::Left);
     const int down = KeyDown(Key::Down);
     const int up = KeyDown(Key::Up);
+    // A drag from the player squid is one more arrow key held; without one the push is the keys'.
+    const bool steerBegan = updateMouseSteer();
+    pushX_ = std::clamp(right - left + mouseSteer.X(), -1, 1);
+    pushY_ = std::clamp(down - up + mouseSteer.Y(), -1, 1);
     if (steering && player && usable(player->_body)) {
-        player->_body->ApplyImpulse(Vec2(static_cast<float>((right - left) * kPush),
-                                         static_cast<float>((down - up) * kPush)),
-                                    ZeroVect);
+        player->_body->ApplyImpulse(
+            Vec2(static_cast<float>(pushX_ * kPush), static_cast<float>(pushY_ * kPush)), ZeroVect);
     }
 
     if (KeyHits(Key::D) != 0) {
@@ -88,7 +94,49 @@ void TControl::updateControls() {
     if (clicked && currentObject >= 1 && currentObject <= 8) {
         spawn(currentObject);
     }
-    pressedUnselected = currentObject == 0 && (clicked || rightPressed);
+    // A press that took hold of the squid to steer it was not meant to drop anything.
+    pressedUnselected = currentObject == 0 && ((clicked && !steerBegan) || rightPressed);
+}
+
+bool TControl::playerOnScreen(CPVect& p) const {
+    if (!player || !usable(player->_body) || !level) {
+        return false;
+    }
+    const std::shared_ptr<TLayer>& layer = level->_FGLayer;
+    p = player->_body->GetPosition().Sub(
+        Vec2(static_cast<float>(layer->ScrollX), static_cast<float>(layer->ScrollY)));
+    return true;
+}
+
+bool TControl::updateMouseSteer() {
+    const bool held = MouseDown(MouseButton::Left) != 0;
+    bool began = false;
+    CPVect squid = ZeroVect;
+    if (!held || !spawning) {
+        mouseSteer.End();
+    } else if (!leftHeld_ && !TSandbox::ShiftHeld() && playerOnScreen(squid)) {
+        // Where the button went down, not where the pointer is now: a quick drag starts on
+        // the squid even when the frame sees the pointer already past it.
+        int x = 0, y = 0;
+        MousePressPoint(static_cast<int>(MouseButton::Left), x, y);
+        began = mouseSteer.Begin(Vec2(static_cast<float>(x), static_cast<float>(y)), squid);
+    }
+    leftHeld_ = held;
+    mouseSteer.Move(Vec2(static_cast<float>(MouseX()), static_cast<float>(MouseY())));
+    return began;
+}
+
+void TControl::steerAlso(int x, int y) {
+    const int nx = std::clamp(pushX_ + x, -1, 1);
+    const int ny = std::clamp(pushY_ + y, -1, 1);
+    if (!steering || !player || !usable(player->_body) || (nx == pushX_ && ny == pushY_)) {
+        return;
+    }
+    player->_body->ApplyImpulse(
+        Vec2(static_cast<float>((nx - pushX_) * kPush), static_cast<float>((ny - pushY_) * kPush)),
+        ZeroVect);
+    pushX_ = nx;
+    pushY_ = ny;
 }
 
 void TControl::spawn(int kind) {

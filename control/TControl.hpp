@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "bodies/TObject.hpp"
+#include "control/TSteer.hpp"
 #include "physics/CPVect.hpp"
 
 class CPBody;
@@ -31,6 +32,8 @@ class TControl : public TObject {
     // This frame: the left button clicked (without Shift) or the right one was pressed while no
     // kind was selected, so nothing dropped.
     bool pressedUnselected = false;
+    // The left button pressed on the player squid and dragged: steers it with the arrow keys.
+    TSteer mouseSteer;
 
     // Keeps level and player, debug view off, nothing selected. Call once after the level loaded.
     virtual void init(std::shared_ptr<TLevel> level, std::shared_ptr<TSquid> player);
@@ -55,8 +58,19 @@ class TControl : public TObject {
     // A new player squid at world point p (the player's own size and tentacle); the caller makes
     // it the player.
     std::shared_ptr<TSquid> createPlayer(CPVect p);
+    // Adds a push of -1, 0 or 1 per axis (a finger's drag, TTouch) to this frame's from the keys
+    // and the mouse's drag, each axis at most one key's push in all. Nothing when not steering.
+    void steerAlso(int x, int y);
+    // Where the player squid is in the picture's pixels (world minus the scroll); false when it
+    // has no body.
+    bool playerOnScreen(CPVect& p) const;
 
   private:
+    // Starts, follows and ends the mouse's drag from the player squid (left button, no Shift).
+    // True when a drag began in this frame.
+    bool updateMouseSteer();
+    bool leftHeld_ = false;     // the left button was held in the last frame
+    int pushX_ = 0, pushY_ = 0; // this frame's push so far, per axis
     // Spawns one body of the given kind (1..8) under the pointer.
     void spawn(int kind);
 };

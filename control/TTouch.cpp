@@ -14,6 +14,7 @@ void TTouch::init(std::shared_ptr<TLevel> level) {
 void TTouch::DropAll() {
     for (Finger& f : fingers_) {
         f.grab.Drop();
+        f.steer.End();
         f.mode = Mode::None;
         f.frames = 0;
     }
@@ -50,7 +51,14 @@ void TTouch::update(TControl& control, bool advances) {
             }
             f.mode = Mode::Spawn;
             f.frames = 0;
-            if (f.grab.Begin(layer.spaceMap, p)) {
+            f.steer.End();
+            CPVect squid = ZeroVect;
+            const CPVect onScreen =
+                Vec2(static_cast<float>(FingerX(slot)), static_cast<float>(FingerY(slot)));
+            if (control.spawning && control.playerOnScreen(squid) &&
+                f.steer.Begin(onScreen, squid)) {
+                f.mode = Mode::Steer;
+            } else if (f.grab.Begin(layer.spaceMap, p)) {
                 f.mode = Mode::Grab;
             } else if (kind >= 1 && kind <= 8) {
                 control.spawnAt(kind, p);
@@ -58,7 +66,16 @@ void TTouch::update(TControl& control, bool advances) {
                 control.pressedUnselected = true;
             }
         }
-        if (f.mode == Mode::Grab) {
+        if (f.mode == Mode::Steer) {
+            if (!down) {
+                f.steer.End();
+                f.mode = Mode::None;
+            } else {
+                f.steer.Move(
+                    Vec2(static_cast<float>(FingerX(slot)), static_cast<float>(FingerY(slot))));
+                control.steerAlso(f.steer.X(), f.steer.Y());
+            }
+        } else if (f.mode == Mode::Grab) {
             if (!down) {
                 f.grab.Release();
                 f.mode = Mode::None;

@@ -3,12 +3,14 @@
 #include <memory>
 
 #include "control/TGrab.hpp"
+#include "control/TSteer.hpp"
 #include "media/input/Input.hpp"
 
 class TControl;
 class TLevel;
 
-// Fingers on the picture: a finger that lands on a body grabs it (each finger its own body, on
+// Fingers on the picture: a finger that lands on the player squid steers it by its drag (TSteer);
+// one that lands on another body grabs it (each finger its own body, on
 // its own joint) and throws it with the finger's speed when lifted; one that lands on empty space
 // spawns the selected kind there, and, held there, spawns the stream the held right button
 // spawns. Reads the fingers' slots of the input layer once a frame.
@@ -30,11 +32,12 @@ class TTouch {
     const TGrab& GrabOf(int slot) const { return fingers_[slot].grab; }
 
   private:
-    enum class Mode { None, Spawn, Grab };
+    enum class Mode { None, Spawn, Grab, Steer };
     struct Finger {
         Mode mode = Mode::None;
         int frames = 0; // frames held on empty space
         TGrab grab;
+        TSteer steer;
     };
 
     std::shared_ptr<TLevel> level_;

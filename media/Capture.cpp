@@ -14,7 +14,9 @@
 std::uint32_t ReadPixel(int x, int y) {
     SDL_Renderer* renderer = MediaRenderer();
     SDL_Surface* surface = MediaSurface();
-    if (!renderer || x < 0 || y < 0 || x >= GraphicsWidth() || y >= GraphicsHeight())
+    const int w = surface ? surface->w : GraphicsWidth();
+    const int h = surface ? surface->h : GraphicsHeight();
+    if (!renderer || x < 0 || y < 0 || x >= w || y >= h)
         return 0;
     FlushDraws();
     if (surface) {
@@ -37,6 +39,7 @@ struct PictureArea {
     SDL_Rect rect{};     // the picture's part that can be read
     int outputWidth = 0; // a strip of rows is read this wide
     bool window = false; // a window's picture (opaque), else the offscreen surface's
+    bool frameTexture = false; // read from the frame's own texture, not the window
 };
 
 // Rows are read a strip at a time into a buffer of about this size, whatever the picture's: a
@@ -48,11 +51,20 @@ bool FindPictureArea(PictureArea& area) {
     if (!renderer)
         return false;
     FlushDraws();
-    if (MediaSurface()) {
+    if (SDL_Surface* surface = MediaSurface()) {
         SDL_RenderFlush(renderer);
-        area.rect = {0, 0, GraphicsWidth(), GraphicsHeight()};
+        area.rect = {0, 0, surface->w, surface->h};
         area.outputWidth = area.rect.w;
         area.window = false;
+        return true;
+    }
+    // Text drawn at the window's resolution over a picture scaled down is no part of the frame:
+    // the frame itself, at the program's size, is read from its texture as before the text.
+    if (ScreenPassOn() && MediaFrameTexture()) {
+        area.rect = {0, 0, LogicalWidth(), LogicalHeight()};
+        area.outputWidth = area.rect.w;
+        area.window = true;
+        area.frameTexture = true;
         return true;
     }
     // A window keeps the picture's proportions: the picture lies between black bars, in the
@@ -117,8 +129,13 @@ template <class Row> bool ForEachRow(const PictureArea& area, Row&& row) {
             // The whole output's width: the renderer puts what lies in its viewport where it
             // lies, the columns of the area are then taken from it.
             const SDL_Rect rect{0, area.rect.y + y, area.outputWidth, rows};
-            if (SDL_RenderReadPixels(renderer, &rect, SDL_PIXELFORMAT_RGBA32, buffer.data(),
-                                     static_cast<int>(pitch)) != 0)
+            if (area.frameTexture)
+                SDL_SetRenderTarget(renderer, MediaFrameTexture());
+            const bool read = SDL_RenderReadPixels(renderer, &rect, SDL_PIXELFORMAT_RGBA32,
+                                                   buffer.data(), static_cast<int>(pitch)) == 0;
+            if (area.frameTexture)
+                SDL_SetRenderTarget(renderer, nullptr); // SDL gives the window its pass back
+            if (!read)
                 return false;
         }
         for (int r = 0; r < rows; ++r) {

@@ -246,8 +246,9 @@ void ApplyViewport() {
     if (!MediaRenderer())
         return;
     FlushDraws(); // what waits was drawn under the old clip
-    if (ds.vx <= 0 && ds.vy <= 0 && ds.vx + ds.vw >= GraphicsWidth() &&
-        ds.vy + ds.vh >= GraphicsHeight()) {
+    // The viewport is the picture's; a pass in the window's own pixels draws unclipped.
+    if (ScreenPassOn() || (ds.vx <= 0 && ds.vy <= 0 && ds.vx + ds.vw >= GraphicsWidth() &&
+                           ds.vy + ds.vh >= GraphicsHeight())) {
         SDL_RenderSetClipRect(MediaRenderer(), nullptr);
     } else {
         SDL_Rect clip{ds.vx, ds.vy, std::max(ds.vw, 0), std::max(ds.vh, 0)};

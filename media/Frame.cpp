@@ -15,6 +15,7 @@ struct Pacing {
     int hertz = 0, msPerFrame = 0, remainder = 0, accumulator = 0;
     std::uint32_t targetTime = 0;
     int clsR = 0, clsG = 0, clsB = 0;
+    float overlayScale = 1.0f;
 };
 Pacing cx;
 
@@ -89,6 +90,37 @@ void Flip(int sync) {
     PresentFrame();
     if (MediaWindow())
         ApplyViewport(); // the next frame's target has a clip rectangle of its own
+}
+
+void BeginOverlay() {
+    cx.overlayScale = 1.0f;
+    FlushDraws(); // what waits belongs to the picture
+    const PictureLayout layout = CurrentPictureLayout();
+    // One window point per font pixel at least: on a high-density screen (a phone's browser)
+    // the picture may have more output pixels than the program and still be drawn smaller
+    // than the text can be read at.
+    const float unit = PixelsPerPoint();
+    if (layout.scale <= 0.0f || layout.scale >= unit)
+        return;
+    const PixelRect& p = layout.picture;
+    if (BeginScreenPass(p.x, p.y, p.w, p.h, unit)) {
+        cx.overlayScale = static_cast<float>(GraphicsWidth()) / static_cast<float>(LogicalWidth());
+        ApplyViewport();
+    }
+}
+
+float OverlayScale() {
+    return ScreenPassOn() ? cx.overlayScale : 1.0f;
+}
+
+bool BeginWindowPass() {
+    FlushDraws();
+    int w = 0, h = 0;
+    GetOutputSize(w, h);
+    if (!BeginScreenPass(0, 0, w, h, PixelsPerPoint()))
+        return false;
+    ApplyViewport();
+    return true;
 }
 
 std::uint32_t FlipTargetMs() {

@@ -2,10 +2,13 @@
 
 #include "media/Clock.hpp"
 #include "media/Display.hpp"
+#include "media/PictureLayout.hpp"
 #include "media/RendererChoice.hpp"
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
@@ -25,6 +28,16 @@ struct Device {
     unsigned generation = 0;
     int width = 0, height = 0;
     int vsync = 0;
+    int offscreenW = 0, offscreenH = 0; // the window an offscreen run stands for (0: none)
+    int bandItems = 0, bandPitch = 0;   // the controls' band: items, pitch in window points
+    bool logicalOn = false;             // SDL's logical size is set on the window's renderer
+    // A pass drawing in the window's own pixels (BeginScreenPass until the present): the
+    // picture is already in the window, and drawing sizes are passW x passH units.
+    bool passOn = false;
+    int passW = 0, passH = 0;
+    // The window's output pixels, taken while the window is the target: SDL gives a target
+    // texture's size instead while one is set.
+    int outW = 0, outH = 0;
 };
 
 Device cx;
@@ -36,22 +49,57 @@ Device cx;
 // and leave no gap between tiles at any scale (Mesa's llvmpipe under Xvfb and WebGL in the page
 // were checked), so they keep their sharper per-tile scaling. At a scale of 1 the frame is
 // drawn into the window directly.
+// With the controls' band the picture is placed by the program, not by SDL's logical size, and
+// every renderer draws it whole first.
 bool WholeFrameScaling() {
-    if (!cx.window || cx.rendererName != "software")
+    if (!cx.window && !cx.surface)
+        return false;
+    if (cx.bandItems > 0)
+        return true;
+    if (cx.rendererName != "software")
         return false;
     int w = 0, h = 0;
     return SDL_GetRendererOutputSize(cx.renderer, &w, &h) == 0 && (w != cx.width || h != cx.height);
 }
 
+// SDL's logical size letterboxes the picture and maps the window's pointer to the program's
+// pixels; with the band, or during a pass in window pixels, it is off. Set while the window,
+// not a texture, is the target: SDL keeps a target's settings apart.
+void UseLogicalSize(bool on) {
+    if (cx.logicalOn == on || !cx.renderer)
+        return;
+    SDL_RenderSetLogicalSize(cx.renderer, on ? cx.width : 0, on ? cx.height : 0);
+    if (!on) {
+        SDL_RenderSetViewport(cx.renderer, nullptr);
+        SDL_RenderSetScale(cx.renderer, 1.0f, 1.0f);
+    }
+    cx.logicalOn = on;
+}
+
+bool WantsLogicalSize() {
+    if (cx.bandItems > 0)
+        return false;
+    if (cx.window)
+        return true;
+    return cx.surface && (cx.surface->w != cx.width || cx.surface->h != cx.height);
+}
+
 // The frame drawn into the texture, scaled into the window's picture area (SDL's logical size
 // puts it between black bars and maps the pointer back to the program's pixels).
-void PresentScaledFrame() {
+// With the band the program places it itself.
+void ShowScaledFrame() {
     SDL_SetRenderTarget(cx.renderer, nullptr);
     SDL_RenderSetClipRect(cx.renderer, nullptr);
     SDL_SetRenderDrawColor(cx.renderer, 0, 0, 0, 255);
     SDL_RenderClear(cx.renderer);
-    SDL_RenderCopy(cx.renderer, cx.frame, nullptr, nullptr);
-    SDL_RenderPresent(cx.renderer);
+    if (cx.logicalOn) {
+        SDL_RenderCopy(cx.renderer, cx.frame, nullptr, nullptr);
+    } else {
+        const PixelRect p = CurrentPictureLayout().picture;
+        const SDL_Rect dst{p.x, p.y, p.w, p.h};
+        SDL_RenderCopy(cx.renderer, cx.frame, nullptr, &dst);
+    }
+    cx.scaledOnce = false;
 }
 
 } // namespace
@@ -67,6 +115,9 @@ SDL_Window* MediaWindow() {
 }
 SDL_Surface* MediaSurface() {
     return cx.surface;
+}
+SDL_Texture* MediaFrameTexture() {
+    return cx.frame != nullptr && (cx.scaledOnce || cx.passOn) ? cx.frame : nullptr;
 }
 
 void SetGraphicsTarget(GraphicsTarget target) {
@@ -97,7 +148,9 @@ bool OpenWindow(int width, int height, bool fullscreen) {
         return false;
     }
     if (cx.target == GraphicsTarget::Offscreen) {
-        cx.surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+        const int outW = cx.offscreenW > 0 ? cx.offscreenW : width;
+        const int outH = cx.offscreenH > 0 ? cx.offscreenH : height;
+        cx.surface = SDL_CreateRGBSurfaceWithFormat(0, outW, outH, 32, SDL_PIXELFORMAT_ARGB8888);
         if (!cx.surface) {
             cx.error = std::string("cannot make the offscreen surface: ") + SDL_GetError();
             return false;
@@ -144,7 +197,6 @@ bool OpenWindow(int width, int height, bool fullscreen) {
         }
         // The picture keeps the program's size and aspect when the window is resized, and
         // SDL maps the pointer back into those coordinates.
-        SDL_RenderSetLogicalSize(cx.renderer, width, height);
         SDL_StopTextInput();
         SDL_ShowWindow(cx.window);
     }
@@ -158,6 +210,11 @@ bool OpenWindow(int width, int height, bool fullscreen) {
     cx.vsync = 0;
     cx.frame = nullptr;
     cx.scaledOnce = false;
+    cx.passOn = false;
+    cx.logicalOn = false;
+    cx.outW = cx.outH = 0;
+    SDL_GetRendererOutputSize(cx.renderer, &cx.outW, &cx.outH);
+    UseLogicalSize(WantsLogicalSize());
     if (fullscreen && cx.window)
         SDL_WarpMouseInWindow(cx.window, width / 2, height / 2);
     return true;
@@ -180,7 +237,10 @@ bool RemakeRenderer() {
         cx.error = std::string("cannot draw into the window: ") + SDL_GetError();
         return false;
     }
-    SDL_RenderSetLogicalSize(cx.renderer, cx.width, cx.height);
+    cx.logicalOn = false;
+    cx.passOn = false;
+    SDL_GetRendererOutputSize(cx.renderer, &cx.outW, &cx.outH);
+    UseLogicalSize(WantsLogicalSize());
     SDL_RendererInfo info{};
     cx.rendererName = SDL_GetRendererInfo(cx.renderer, &info) == 0 ? info.name : "";
     ++cx.generation;
@@ -201,6 +261,8 @@ void CloseWindow() {
     cx.surface = nullptr;
     cx.frame = nullptr;
     cx.scaledOnce = false;
+    cx.passOn = false;
+    cx.logicalOn = false;
 }
 
 bool SetFullScreen(bool on) {
@@ -232,10 +294,10 @@ bool GraphicsOpen() {
     return cx.renderer != nullptr;
 }
 int GraphicsWidth() {
-    return cx.width;
+    return cx.passOn ? cx.passW : cx.width;
 }
 int GraphicsHeight() {
-    return cx.height;
+    return cx.passOn ? cx.passH : cx.height;
 }
 
 void SetVSync(int on) {
@@ -266,10 +328,21 @@ bool PresentsKeepRate(int msPerFrame) {
 // allocates nothing.
 void ChooseFrameTarget() {
     cx.scaledOnce = false;
+    if (cx.renderer && SDL_GetRenderTarget(cx.renderer) == nullptr &&
+        SDL_GetRendererOutputSize(cx.renderer, &cx.outW, &cx.outH) != 0)
+        cx.outW = cx.outH = 0;
+    if (cx.passOn) {
+        cx.passOn = false;
+        SDL_RenderSetViewport(cx.renderer, nullptr);
+        SDL_RenderSetScale(cx.renderer, 1.0f, 1.0f);
+    }
+    UseLogicalSize(WantsLogicalSize());
     if (WholeFrameScaling()) {
         if (!cx.frame) {
-            cx.frame = SDL_CreateTexture(cx.renderer, SDL_GetWindowPixelFormat(cx.window),
-                                         SDL_TEXTUREACCESS_TARGET, cx.width, cx.height);
+            const Uint32 format =
+                cx.window ? SDL_GetWindowPixelFormat(cx.window) : cx.surface->format->format;
+            cx.frame = SDL_CreateTexture(cx.renderer, format, SDL_TEXTUREACCESS_TARGET, cx.width,
+                                         cx.height);
             if (cx.frame) {
                 SDL_SetTextureBlendMode(cx.frame, SDL_BLENDMODE_NONE);
                 SDL_SetTextureScaleMode(cx.frame, SDL_ScaleModeLinear);
@@ -283,18 +356,94 @@ void PresentFrame() {
     if (!cx.renderer)
         return;
     if (cx.scaledOnce)
-        PresentScaledFrame();
-    else
-        SDL_RenderPresent(cx.renderer);
+        ShowScaledFrame();
+    SDL_RenderPresent(cx.renderer);
     // The window may have been resized or put in full screen during the frame.
-    if (cx.window)
+    if (cx.window || cx.passOn || cx.offscreenW > 0 || cx.bandItems > 0)
         ChooseFrameTarget();
 }
 
 int LogicalWidth() {
-    return GraphicsWidth() > 0 ? GraphicsWidth() : 1;
+    return cx.width > 0 ? cx.width : 1;
 }
 
 int LogicalHeight() {
-    return GraphicsHeight() > 0 ? GraphicsHeight() : 1;
+    return cx.height > 0 ? cx.height : 1;
+}
+
+void SetOffscreenWindowSize(int width, int height) {
+    cx.offscreenW = std::max(width, 0);
+    cx.offscreenH = std::max(height, 0);
+}
+
+void GetOutputSize(int& w, int& h) {
+    w = h = 0;
+    if (cx.surface) {
+        w = cx.surface->w;
+        h = cx.surface->h;
+    } else if (cx.renderer) {
+        w = cx.outW;
+        h = cx.outH;
+    }
+}
+
+float PixelsPerPoint() {
+    if (!cx.window || cx.outW <= 0)
+        return 1.0f;
+    int winW = 0, winH = 0;
+    SDL_GetWindowSize(cx.window, &winW, &winH);
+    if (winW <= 0)
+        return 1.0f;
+    return std::max(1.0f, static_cast<float>(cx.outW) / static_cast<float>(winW));
+}
+
+void SetControlBand(int items, int pitchPoints) {
+    cx.bandItems = items > 0 && pitchPoints > 0 ? items : 0;
+    cx.bandPitch = cx.bandItems > 0 ? pitchPoints : 0;
+}
+
+int ControlBandPitch() {
+    return static_cast<int>(std::lround(static_cast<float>(cx.bandPitch) * PixelsPerPoint()));
+}
+
+PictureLayout CurrentPictureLayout() {
+    int outW = 0, outH = 0;
+    GetOutputSize(outW, outH);
+    return PictureLayout::Fit(outW, outH, cx.width, cx.height, cx.bandItems, ControlBandPitch());
+}
+
+bool MapsPointerItself() {
+    return cx.window && cx.bandItems > 0;
+}
+
+void WindowPointToLogical(int& x, int& y) {
+    const float ppp = PixelsPerPoint();
+    const int outX = static_cast<int>(std::floor(static_cast<float>(x) * ppp));
+    const int outY = static_cast<int>(std::floor(static_cast<float>(y) * ppp));
+    CurrentPictureLayout().ToLogical(outX, outY, x, y);
+}
+
+bool BeginScreenPass(int x, int y, int w, int h, float unit) {
+    if (!cx.renderer || w <= 0 || h <= 0 || unit <= 0.0f)
+        return false;
+    if (cx.scaledOnce)
+        ShowScaledFrame();
+    SDL_SetRenderTarget(cx.renderer, nullptr);
+    UseLogicalSize(false);
+    SDL_RenderSetScale(cx.renderer, unit, unit);
+    // SDL takes the viewport in the scaled units and multiplies it back.
+    const SDL_Rect viewport{static_cast<int>(std::lround(static_cast<float>(x) / unit)),
+                            static_cast<int>(std::lround(static_cast<float>(y) / unit)),
+                            static_cast<int>(static_cast<float>(w) / unit),
+                            static_cast<int>(static_cast<float>(h) / unit)};
+    SDL_RenderSetViewport(cx.renderer, &viewport);
+    SDL_RenderSetClipRect(cx.renderer, nullptr);
+    cx.passOn = true;
+    cx.passW = viewport.w;
+    cx.passH = viewport.h;
+    return true;
+}
+
+bool ScreenPassOn() {
+    return cx.passOn;
 }

@@ -1,8 +1,11 @@
 #pragma once
 #include <string_view>
 
+#include "media/PictureLayout.hpp"
+
 struct SDL_Renderer;
 struct SDL_Surface;
+struct SDL_Texture;
 struct SDL_Window;
 
 // The drawing device: a window on the display, or an RGBA surface in memory drawn by SDL's
@@ -38,8 +41,8 @@ const char* TriedGlRenderer(); // GL_RENDERER of the accelerated renderer tried;
 bool SetFullScreen(bool on);
 bool IsFullScreen(); // the window is in desktop full screen now
 bool GraphicsOpen();
-int GraphicsWidth();  // logical width given to OpenWindow
-int GraphicsHeight(); // logical height given to OpenWindow
+int GraphicsWidth();  // logical width given to OpenWindow (a screen pass's width during one)
+int GraphicsHeight(); // logical height given to OpenWindow (a screen pass's height during one)
 // The size touch positions are normalised over: the logical picture (1 x 1 with none open).
 int LogicalWidth();
 int LogicalHeight();
@@ -54,8 +57,36 @@ void ChooseFrameTarget();
 // Shows the frame drawn so far, then (in a window) picks the next frame's target.
 void PresentFrame();
 
+// Offscreen runs stand for a window of width x height pixels (0 x 0: the program's logical
+// size), showing the picture as a software window of that size does. Takes effect at the next
+// OpenWindow.
+void SetOffscreenWindowSize(int width, int height);
+void GetOutputSize(int& w, int& h); // the window's (or offscreen surface's) pixels; 0 x 0 closed
+// Output pixels per window point (the desktop's scaling, a browser's device pixel ratio); >= 1.
+float PixelsPerPoint();
+// Keeps a band beside the picture for the program's controls: `items` squares `pitchPoints`
+// window points apart (0 items: none, SDL letterboxes the picture). Takes effect at the next
+// frame; the pointer is then mapped by the program (WindowPointToLogical).
+void SetControlBand(int items, int pitchPoints);
+int ControlBandPitch(); // the band's pitch in output pixels (0 without a band)
+// Where the picture and the band are in the window now.
+PictureLayout CurrentPictureLayout();
+// True when the window's pointer events come in window points and are to be mapped to the
+// program's pixels with WindowPointToLogical (SDL maps them itself without the band).
+bool MapsPointerItself();
+void WindowPointToLogical(int& x, int& y); // window points -> logical pixels, in place
+// From here to the present, drawing goes straight into the window's pixels: the picture drawn
+// so far is shown first, then the drawing coordinates cover the output rectangle x, y, w, h
+// with one unit = `unit` output pixels, and GraphicsWidth/Height give its size in units. False
+// (nothing changed) when nothing is open or the rectangle is empty.
+bool BeginScreenPass(int x, int y, int w, int h, float unit);
+bool ScreenPassOn(); // a screen pass is on (until the present)
+
 // For the media code drawing with the device.
 SDL_Renderer* MediaRenderer(); // nullptr while nothing is open
 unsigned MediaGeneration();    // changes whenever the renderer is made or destroyed
 SDL_Window* MediaWindow();     // nullptr unless a window is open
 SDL_Surface* MediaSurface();   // the offscreen surface; nullptr unless one is open
+// The texture a scaled window's picture is drawn into this frame at the program's size; nullptr
+// when the frame is drawn straight into the window.
+SDL_Texture* MediaFrameTexture();

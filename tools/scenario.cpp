@@ -70,6 +70,8 @@ options:
 
 script format, one entry per line; '#' starts a comment:
   frames N                 run N frames
+  window W H               draw into a window of W x H pixels (the picture scaled into it as a
+                           software window does; shots are of the whole window)
   frame N: key VK down     press the key with Windows virtual-key code VK before frame N
   frame N: key VK up       release it
   frame N: key VK tap      press and release it (one hit)
@@ -312,10 +314,12 @@ int main(int argc, char** argv) {
     static ManualClock clock(0);
     SetClock(&clock);
     SetEndProgramHandler(&endByEscape);
+    SetOffscreenWindowSize(script.windowW, script.windowH);
     if (!StartUp(GraphicsTarget::Offscreen)) {
         return 1;
     }
     initGame();
+    EnableToolbar(true);
     if (!scenePath.empty()) {
         std::string text, error;
         if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFile::kMaxBytes), text, error)) {

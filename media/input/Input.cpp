@@ -33,6 +33,14 @@ struct InputState {
         int x = 0, y = 0;
     } fingers[FingerSlots];
     bool closeRequested = false;
+    // Presses on the band of controls beside the picture, in window points, for the program's
+    // controls; they are not the game's input.
+    static constexpr int kControlPresses = 8;
+    int controlX[kControlPresses] = {}, controlY[kControlPresses] = {};
+    int controlCount = 0;
+    bool controlHeld[kButtonCount] = {}; // a button pressed on the band, its release is the band's
+    SDL_FingerID controlFinger[FingerSlots] = {};
+    int controlFingers = 0;
 };
 InputState in;
 InputRecorder* recorder = nullptr; // non-owning
@@ -112,15 +120,70 @@ int FingerSlot(SDL_FingerID id, bool landing) {
     return -1;
 }
 
+// A window point inside the band of controls (SetControlBand)? Only real events of a window
+// with the band come here.
+bool OnControlBand(float pointX, float pointY) {
+    const float ppp = PixelsPerPoint();
+    const PixelRect band = CurrentPictureLayout().band;
+    const float x = pointX * ppp, y = pointY * ppp;
+    return band.w > 0 && band.h > 0 && x >= static_cast<float>(band.x) &&
+           y >= static_cast<float>(band.y) && x < static_cast<float>(band.x + band.w) &&
+           y < static_cast<float>(band.y + band.h);
+}
+
+void AddControlPress(int x, int y) {
+    if (in.controlCount < InputState::kControlPresses) {
+        in.controlX[in.controlCount] = x;
+        in.controlY[in.controlCount] = y;
+        ++in.controlCount;
+    }
+}
+
+// A finger on the band: its landing is a press of the controls, and it stays theirs until
+// lifted. True when the event was the band's.
+bool ControlFinger(const SDL_Event& e, float pointX, float pointY) {
+    for (int i = 0; i < in.controlFingers; ++i) {
+        if (in.controlFinger[i] == e.tfinger.fingerId) {
+            if (e.type == SDL_FINGERUP)
+                in.controlFinger[i] = in.controlFinger[--in.controlFingers];
+            return true;
+        }
+    }
+    if (e.type != SDL_FINGERDOWN || !OnControlBand(pointX, pointY) ||
+        in.controlFingers >= FingerSlots)
+        return false;
+    in.controlFinger[in.controlFingers++] = e.tfinger.fingerId;
+    AddControlPress(static_cast<int>(pointX), static_cast<int>(pointY));
+    return true;
+}
+
 void HandleFinger(const SDL_Event& e) {
     const bool landing = e.type == SDL_FINGERDOWN;
+    const bool mapped = MapsPointerItself() && FromRealWindow(e);
+    float pointX = 0.0f, pointY = 0.0f;
+    if (mapped) {
+        int winW = 0, winH = 0;
+        if (SDL_Window* window = MediaWindow())
+            SDL_GetWindowSize(window, &winW, &winH);
+        pointX = e.tfinger.x * static_cast<float>(winW);
+        pointY = e.tfinger.y * static_cast<float>(winH);
+        if (ControlFinger(e, pointX, pointY))
+            return;
+    }
     const int slot = FingerSlot(e.tfinger.fingerId, landing);
     if (slot < 0)
         return;
     InputState::Finger& f = in.fingers[slot];
-    // The renderer leaves a finger's position normalised over the logical picture.
-    f.x = static_cast<int>(std::lround(e.tfinger.x * static_cast<float>(LogicalWidth())));
-    f.y = static_cast<int>(std::lround(e.tfinger.y * static_cast<float>(LogicalHeight())));
+    if (mapped) {
+        // Without SDL's logical size the finger is normalised over the whole window.
+        f.x = static_cast<int>(std::lround(pointX));
+        f.y = static_cast<int>(std::lround(pointY));
+        WindowPointToLogical(f.x, f.y);
+    } else {
+        // The renderer leaves a finger's position normalised over the logical picture.
+        f.x = static_cast<int>(std::lround(e.tfinger.x * static_cast<float>(LogicalWidth())));
+        f.y = static_cast<int>(std::lround(e.tfinger.y * static_cast<float>(LogicalHeight())));
+    }
     f.id = e.tfinger.fingerId;
     const int action = landing ? 1 : e.type == SDL_FINGERMOTION ? 2 : 0;
     if (landing) {
@@ -171,6 +234,20 @@ void Handle(const SDL_Event& e) {
         const int b = ButtonFromSdl(e.button.button);
         if (b == 0)
             return;
+        // A press on the band of controls is theirs, and so is its release.
+        if (MapsPointerItself() && FromRealWindow(e)) {
+            if (e.type == SDL_MOUSEBUTTONDOWN &&
+                OnControlBand(static_cast<float>(e.button.x), static_cast<float>(e.button.y))) {
+                in.controlHeld[b] = true;
+                if (b == 1)
+                    AddControlPress(e.button.x, e.button.y);
+                return;
+            }
+            if (e.type == SDL_MOUSEBUTTONUP && in.controlHeld[b]) {
+                in.controlHeld[b] = false;
+                return;
+            }
+        }
         if (recorder)
             recorder->Button(b, e.type == SDL_MOUSEBUTTONDOWN);
         // The pointer's place as the motion events before this one left it: a replay, which
@@ -191,6 +268,8 @@ void Handle(const SDL_Event& e) {
             return;
         in.mouseX = e.motion.x;
         in.mouseY = e.motion.y;
+        if (MapsPointerItself() && FromRealWindow(e))
+            WindowPointToLogical(in.mouseX, in.mouseY);
         if (recorder)
             recorder->Mouse(in.mouseX, in.mouseY);
         return;
@@ -248,6 +327,20 @@ int Hits(int* hits, int index, int count) {
     return n;
 }
 } // namespace
+
+bool TakeControlPress(int& x, int& y) {
+    PollForQuery();
+    if (in.controlCount == 0)
+        return false;
+    x = in.controlX[0];
+    y = in.controlY[0];
+    --in.controlCount;
+    for (int i = 0; i < in.controlCount; ++i) {
+        in.controlX[i] = in.controlX[i + 1];
+        in.controlY[i] = in.controlY[i + 1];
+    }
+    return true;
+}
 
 void PollEvents() {
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0)
@@ -370,6 +463,8 @@ void FlushInput() {
     std::fill(std::begin(in.buttonDown), std::end(in.buttonDown), false);
     std::fill(std::begin(in.buttonHits), std::end(in.buttonHits), 0);
     in.wheel = 0;
+    in.controlCount = 0;
+    std::fill(std::begin(in.controlHeld), std::end(in.controlHeld), false);
     // Fingers on the glass stay there, but nothing pending of them is kept.
     for (InputState::Finger& f : in.fingers) {
         f.down = false;

@@ -26,6 +26,10 @@ int FingerLifts(int slot);      // lifts in slot since the last call; resets
 int FingerDown(int slot);       // 1 while a finger touches in slot
 int FingerX(int slot);          // the slot's finger in the program's logical pixels (its last
 int FingerY(int slot);          // position while lifted)
+// Presses (the left button, a finger's landing) on the band of controls beside the picture
+// (SetControlBand), oldest first, in window points; they are no input of the game and are not
+// recorded. False when none is left.
+bool TakeControlPress(int& x, int& y);
 void PollEvents();              // processes the pending window, keyboard, mouse and touch events
 void FlushInput();              // releases every key and button and zeroes every hit count
 void DropKeyHits(); // zeroes every key's hit count after taking in pending events; held keys stay

@@ -207,6 +207,12 @@ bool InputScript::Load(const std::string& path, std::string& error) {
             if (!(in >> frames) || frames < 0 || frames > kMaxFrames || (in >> extra)) {
                 what = "expected: frames N";
             }
+        } else if (first == "window") {
+            std::string extra;
+            if (!(in >> windowW >> windowH) || windowW < 1 || windowH < 1 || windowW > 8192 ||
+                windowH > 8192 || (in >> extra)) {
+                what = "expected: window W H (1 to 8192 pixels each)";
+            }
         } else if (first == "frame") {
             std::string rest;
             std::getline(in, rest);

@@ -7,6 +7,7 @@ class ManualClock;
 
 // A script of input events by frame, in the format of the scenario runner and of recordings:
 //   frames N                 the run has N frames
+//   window W H               the run stands for a window of W x H pixels (headless runs)
 //   frame N: key VK down|up|tap    key with Windows virtual-key code VK
 //   frame N: mouse X Y             pointer to window point (X, Y)
 //   frame N: button B down|up      mouse button B (1 left, 2 right, 3 middle)
@@ -39,6 +40,7 @@ class InputScript {
 
     int frames = -1;       // from a "frames N" line; -1 when the script gives none
     bool cutShort = false; // a recording without its closing "frames N": Length() plays it all
+    int windowW = 0, windowH = 0; // from a "window W H" line; 0 x 0 when the script gives none
     std::multimap<int, Event> events;
 
     // Reads a script file (a regular file of at most kMaxBytes; nothing else is read or waited

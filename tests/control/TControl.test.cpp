@@ -368,3 +368,38 @@ TEST_F(ControlTest, StarSearchIgnoresEveryShapeButAStarsPolygons) {
     TControl::getLastPolyObject(cube._shape.get(), nullptr);
     EXPECT_EQ(lastStarBody, found);
 }
+
+// The left button pressed on the player squid and dragged steers it as an arrow key held, until
+// released; a press elsewhere steers nothing, and taking hold of the squid shows no hint about
+// choosing a kind.
+TEST_F(ControlTest, TheLeftButtonDraggedFromThePlayerSteersIt) {
+    CPBody& body = *player->_body;
+    const auto push = [&](auto&& act) {
+        body.SetVelocity(ZeroVect);
+        act();
+        control.updateControls();
+        return body.GetVelocity();
+    };
+    const CPVect key = push([] { PushKey(Key::Up, true); });
+    PushKey(Key::Up, false);
+    ASSERT_LT(key.y, 0.0f);
+    const CPVect pressed = push([] {
+        PushMouseMove(450, 300);
+        PushMouseButton(1, true);
+    });
+    EXPECT_FLOAT_EQ(pressed.y, 0.0f);
+    EXPECT_FALSE(control.pressedUnselected);
+    EXPECT_FLOAT_EQ(push([] { PushMouseMove(452, 250); }).y, key.y);
+    EXPECT_FLOAT_EQ(push([] { PushMouseMove(452, 250); }).y, key.y); // held still: still pushing
+    EXPECT_FLOAT_EQ(push([] { PushMouseButton(1, false); }).y, 0.0f);
+    // Pressed away from the squid and dragged: a click as ever, no steering.
+    push([] {
+        PushMouseMove(700, 600);
+        PushMouseButton(1, true);
+    });
+    EXPECT_TRUE(control.pressedUnselected);
+    const CPVect away = push([] { PushMouseMove(700, 500); });
+    EXPECT_FLOAT_EQ(away.y, 0.0f);
+    PushMouseButton(1, false);
+    control.updateControls();
+}

@@ -56,25 +56,62 @@ TEST_F(TouchTest, TwoFingersGrabTwoBodiesAndThrowThem) {
     select(2);
     PushFinger(1, 1, 200, 600);
     PushFinger(1, 0, 200, 600);
-    frame(); // a cube at (200, 600)
-    ASSERT_EQ(TCube::Count(), 1);
-    const CPBody* cube = TCube::liveList->First()->_body.get();
-    PushFinger(1, 1, 450, 300); // the player
-    PushFinger(2, 1, 200, 600); // the cube
+    PushFinger(1, 1, 700, 600);
+    PushFinger(1, 0, 700, 600);
+    frame(); // cubes at (200, 600) and (700, 600)
+    frame();
+    ASSERT_EQ(TCube::Count(), 2);
+    const CPBody* left = TCube::liveList->First()->_body.get();
+    const CPBody* right = TCube::liveList->Last()->_body.get();
+    PushFinger(1, 1, 700, 600);
+    PushFinger(2, 1, 200, 600);
     frame();
     EXPECT_EQ(touch.Grabs(), 2);
-    EXPECT_EQ(touch.GrabOf(0).Body(), player->_body.get());
-    EXPECT_EQ(touch.GrabOf(1).Body(), cube);
-    EXPECT_EQ(TCube::Count(), 1); // grabbing spawns nothing
-    PushFinger(1, 2, 470, 300);
+    EXPECT_EQ(touch.GrabOf(0).Body(), right);
+    EXPECT_EQ(touch.GrabOf(1).Body(), left);
+    EXPECT_EQ(TCube::Count(), 2); // grabbing spawns nothing
+    PushFinger(1, 2, 720, 600);
     PushFinger(2, 2, 180, 600);
     frame();
-    PushFinger(1, 0, 470, 300);
+    PushFinger(1, 0, 720, 600);
     frame();
     EXPECT_EQ(touch.Grabs(), 1);
-    EXPECT_FLOAT_EQ(player->_body->GetVelocity().x, 20.0f * 60.0f / 2.0f);
+    EXPECT_FLOAT_EQ(right->GetVelocity().x, 20.0f * 60.0f / 2.0f);
     PushFinger(2, 0, 180, 600);
     frame();
     EXPECT_EQ(touch.Grabs(), 0);
-    EXPECT_LT(TCube::liveList->First()->_body->GetVelocity().x, 0.0f);
+    EXPECT_LT(left->GetVelocity().x, 0.0f);
+}
+
+// A finger that lands on the player squid steers it by its drag as one arrow key held (the
+// keyboard's push and the finger's make no more than one key's), grabs and spawns nothing, and
+// stops when lifted.
+TEST_F(TouchTest, AFingerDraggedFromThePlayerSteersItLikeTheArrowKeys) {
+    select(1);
+    CPBody& body = *player->_body;
+    const auto push = [&](auto&& act) {
+        body.SetVelocity(ZeroVect);
+        act();
+        frame();
+        return body.GetVelocity();
+    };
+    const CPVect key = push([] { PushKey(Key::Right, true); });
+    PushKey(Key::Right, false);
+    ASSERT_GT(key.x, 0.0f);
+    EXPECT_FLOAT_EQ(push([] { PushFinger(3, 1, 455, 295); }).x, 0.0f); // landed: no way yet
+    EXPECT_EQ(touch.Grabs(), 0);
+    EXPECT_EQ(TBall::Count(), 0);
+    const CPVect right = push([] { PushFinger(3, 2, 495, 295); });
+    EXPECT_FLOAT_EQ(right.x, key.x);
+    EXPECT_FLOAT_EQ(right.y, 0.0f);
+    const CPVect both = push([] { PushKey(Key::Right, true); }); // still one key's push
+    PushKey(Key::Right, false);
+    EXPECT_FLOAT_EQ(both.x, key.x);
+    const CPVect upLeft = push([] { PushFinger(3, 2, 425, 265); });
+    EXPECT_FLOAT_EQ(upLeft.x, -key.x);
+    EXPECT_FLOAT_EQ(upLeft.y, -key.x);
+    const CPVect lifted = push([] { PushFinger(3, 0, 425, 265); });
+    EXPECT_FLOAT_EQ(lifted.x, 0.0f);
+    EXPECT_FLOAT_EQ(lifted.y, 0.0f);
+    EXPECT_EQ(TBall::Count(), 0);
 }

@@ -1,0 +1,181 @@
+#include "app/Toolbar.hpp"
+
+#include <string_view>
+
+#include "control/TControl.hpp"
+#include "control/TEditor.hpp"
+#include "control/TSandbox.hpp"
+#include "data/Resources.hpp"
+#include "media/Graphics.hpp"
+#include "media/input/Input.hpp"
+#include "media/input/ScriptedInput.hpp"
+
+namespace {
+
+constexpr Key kKeys[Toolbar::kButtons] = {
+    DigitKey(1), DigitKey(2), DigitKey(3), DigitKey(4), DigitKey(5), DigitKey(6), DigitKey(7),
+    DigitKey(8), Key::P,      Key::N,      Key::R,      Key::D,      Key::F1,     Key::E,
+};
+constexpr std::string_view kLabels[Toolbar::kButtons] = {
+    "1", "2", "3", "4", "5", "6", "7", "8", "Pause", "Step", "Reset", "Debug", "Help", "Edit",
+};
+
+// A button's square in output pixels: the band's lines of buttons are centred in it, each
+// line as many buttons as the band's length takes.
+struct Square {
+    float x, y, side;
+};
+
+Square ButtonSquare(int index) {
+    const PictureLayout layout = CurrentPictureLayout();
+    const float pitch = static_cast<float>(ControlBandPitch());
+    const float margin = static_cast<float>(ControlBandPitch() / 8);
+    const PixelRect& b = layout.band;
+    const int length = layout.bandBelow ? b.w : b.h;
+    int perLine = static_cast<int>((static_cast<float>(length) - margin) / pitch);
+    perLine = perLine < 1 ? 1 : perLine;
+    const int lines = (Toolbar::kButtons + perLine - 1) / perLine;
+    const int used = (Toolbar::kButtons + lines - 1) / lines; // buttons per line, evened out
+    const float along =
+        (static_cast<float>(length) - static_cast<float>(used) * pitch - margin) / 2.0f;
+    const float a = along + margin + static_cast<float>(index % used) * pitch;
+    const float across = margin + static_cast<float>(index / used) * pitch;
+    const float side = pitch - margin;
+    if (layout.bandBelow) {
+        return {static_cast<float>(b.x) + a, static_cast<float>(b.y) + across, side};
+    }
+    return {static_cast<float>(b.x) + across, static_cast<float>(b.y) + a, side};
+}
+
+bool ButtonOn(int index, const TControl& control, const TSandbox& sandbox, const TEditor& editor) {
+    if (index < 8) {
+        return control.currentObject == index + 1;
+    }
+    switch (kKeys[index]) {
+    case Key::P:
+        return sandbox.paused;
+    case Key::D:
+        return control.debugMode == 1;
+    case Key::F1:
+        return sandbox.helpVisible;
+    case Key::E:
+        return editor.active;
+    default:
+        return false;
+    }
+}
+
+// The picture of a kind, made to fit a button.
+void DrawKindPicture(int kind, float cx, float cy, float side) {
+    TImage* image = nullptr;
+    switch (kind) {
+    case 1:
+        image = ballImage.get();
+        break;
+    case 2:
+        image = cubeImage.get();
+        break;
+    case 3:
+        image = starImage.get();
+        break;
+    case 4:
+        image = blueBallImage.get();
+        break;
+    case 8:
+        image = starImage.get();
+        break;
+    default:
+        image = linkImage.get();
+        break;
+    }
+    if (!image) {
+        return;
+    }
+    const float big =
+        static_cast<float>(image->width > image->height ? image->width : image->height);
+    const float s = side * 0.5f / (big > 0.0f ? big : 1.0f);
+    SetBlend(3);
+    SetScale(s, s);
+    DrawImage(*image, cx, cy, 0);
+    // A chain's kinds show their anchors: none (5), fixed (6, 7) or a star at the end (8).
+    if (kind == 6 || kind == 7) {
+        const float a = side * 0.3f / (big > 0.0f ? big : 1.0f);
+        SetScale(a, a);
+        DrawImage(*anchorImage, cx - side * 0.22f, cy - side * 0.22f, 0);
+        if (kind == 6) {
+            DrawImage(*anchorImage, cx + side * 0.22f, cy + side * 0.22f, 0);
+        }
+    } else if (kind == 8) {
+        const float a = side * 0.3f / (big > 0.0f ? big : 1.0f);
+        SetScale(a, a);
+        DrawImage(*linkImage, cx - side * 0.25f, cy + side * 0.2f, 0);
+    }
+    SetScale(1.0f, 1.0f);
+    SetBlend(1);
+}
+
+} // namespace
+
+Key Toolbar::ButtonKey(int index) {
+    return index >= 0 && index < kButtons ? kKeys[index] : Key::Escape;
+}
+
+int Toolbar::ButtonAt(int x, int y) {
+    const float ppp = PixelsPerPoint();
+    const float px = static_cast<float>(x) * ppp, py = static_cast<float>(y) * ppp;
+    for (int i = 0; i < kButtons; ++i) {
+        const Square q = ButtonSquare(i);
+        if (px >= q.x && py >= q.y && px < q.x + q.side && py < q.y + q.side) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void Toolbar::update() {
+    if (!enabled) {
+        return;
+    }
+    if (KeyHits(LetterKey('T')) % 2 != 0) {
+        visible = !visible;
+    }
+    SetControlBand(visible ? kButtons : 0, kPitch);
+    int x = 0, y = 0;
+    while (TakeControlPress(x, y)) {
+        const int index = visible ? ButtonAt(x, y) : -1;
+        if (index >= 0) {
+            PushKey(kKeys[index], true);
+            PushKey(kKeys[index], false);
+        }
+    }
+}
+
+void Toolbar::Draw(const TControl& control, const TSandbox& sandbox, const TEditor& editor) const {
+    if (!enabled || !visible || !BeginWindowPass()) {
+        return;
+    }
+    // The window pass counts in window points; the squares are in output pixels.
+    const float unit = PixelsPerPoint();
+    for (int i = 0; i < kButtons; ++i) {
+        const Square q = ButtonSquare(i);
+        const float x = q.x / unit, y = q.y / unit, side = q.side / unit;
+        const bool on = ButtonOn(i, control, sandbox, editor);
+        SetColor(on ? 70 : 34, on ? 62 : 40, on ? 30 : 58);
+        DrawRect(x, y, side, side);
+        SetColor(on ? 255 : 110, on ? 220 : 130, on ? 90 : 180);
+        DrawLine(x, y, x + side - 1.0f, y, 1);
+        DrawLine(x, y + side - 1.0f, x + side - 1.0f, y + side - 1.0f, 1);
+        DrawLine(x, y, x, y + side - 1.0f, 1);
+        DrawLine(x + side - 1.0f, y, x + side - 1.0f, y + side - 1.0f, 1);
+        SetColor(255, 255, 255);
+        const std::string_view label = kLabels[i];
+        if (i < 8) {
+            DrawKindPicture(i + 1, x + side / 2.0f, y + side / 2.0f, side);
+            DrawText(label, x + 3.0f, y + 1.0f);
+        } else {
+            DrawText(label, x + (side - static_cast<float>(label.size()) * 8.0f) / 2.0f,
+                     y + (side - 16.0f) / 2.0f);
+        }
+    }
+    SetColor(255, 255, 255);
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The toolbar in a real X server, with the mouse: T shows it at the right of the picture in the
+# 1024 x 768 window (the picture shrinks to make room), a click on its star button selects stars
+# (the button is marked), a click on its pause button pauses, a click on the picture then drops
+# a star under the pointer; T hides it again. With the help open the window is then looked at
+# at 640 x 480, 800 x 600 and full screen (1920 x 1080): toolbar-640x480.png and so on.
+# Usage: run_toolbar.sh PROGRAM OUTPUT_DIR
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+
+e2e_screen=1920x1080
+e2e_init "$1" "$2"
+export DAZOZI_RENDERER=software
+e2e_window_manager
+e2e_start_program toolbar
+e2e_focus
+
+# A button's face, and a selected or switched-on button's.
+face=34,40,58
+marked=70,62,30
+# In the 1024 x 768 window fourteen 44-pixel buttons 50 apart stand in a column at x 974..1017,
+# the first at y 37; the picture is 968 x 726 at (0, 21), a scale of 0.9453125.
+button_y() { echo $((37 + 50 * $1 + 22)); }
+
+xdotool key t
+e2e_wait_count "$face" -ge $((10 * 44 * 20)) "the toolbar after T"
+e2e_shot "$out/shown.png"
+e2e_move 996 "$(button_y 2)"
+xdotool click 1
+e2e_wait_count "$marked" -ge $((44 * 20)) "the star button marked after its click"
+
+e2e_move 996 "$(button_y 8)"
+xdotool click 1
+e2e_wait_count "$marked" -ge $((2 * 44 * 20)) "the pause button marked after its click"
+
+# Picture point (512, 384) is window point (484, 384): a star appears there and stays (paused).
+e2e_move 484 384
+e2e_shot "$out/before-star.png"
+xdotool click 1
+e2e_wait_changed "$out/before-star.png" 470,370,500,400 50 "a star under the pointer"
+
+# With the help open, at three sizes: the buttons stay 44 pixels, the text its own size.
+xdotool key F1
+for size in 640x480 800x600; do
+  xdotool windowsize "$wid" "${size%x*}" "${size#*x}"
+  e2e_wait_until "the window at $size" e2e_size_is "${size%x*}" "${size#*x}"
+  e2e_wait_count "$face" -ge $((10 * 44 * 20)) "the toolbar at $size"
+  e2e_shot "$out/toolbar-$size.png"
+done
+xdotool key F11
+e2e_wait_until "full screen after F11" e2e_size_is 1920 1080
+e2e_wait_count "$face" -ge $((10 * 44 * 20)) "the toolbar in full screen"
+e2e_shot "$out/toolbar-1920x1080.png"
+xdotool key F11
+e2e_wait_until "the window after F11" e2e_size_is 800 600
+
+xdotool key t
+e2e_wait_count "$face" -lt 100 "the toolbar gone after T"
+xdotool key Escape
+e2e_wait_exit Escape toolbar
+e2e_pass "toolbar: all checks passed"
