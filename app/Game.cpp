@@ -15,6 +15,7 @@
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "control/TTouch.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
@@ -43,6 +44,7 @@ std::shared_ptr<TSquid> player;
 std::shared_ptr<TControl> control;
 std::shared_ptr<TSandbox> sandbox;
 std::shared_ptr<TEditor> editor;
+std::shared_ptr<TSettings> gameSettings;
 
 namespace {
 
@@ -105,6 +107,19 @@ void desktopFrame() {
     updateGame();
 }
 
+// A physics frame of fast forward that is not drawn: the bodies' per-frame work (damping,
+// leaving the level, chains breaking) runs after its steps as it does in a drawn frame.
+void updateBodiesOnly() {
+    bodiesDraw = false;
+    TChain::UpdateAll();
+    TBall::UpdateAll();
+    TCube::UpdateAll();
+    TStar::UpdateAll();
+    TSquid::UpdateAll();
+    TTentacle::UpdateAll();
+    bodiesDraw = true;
+}
+
 void finishSessionRecording() {
     if (sessionRecording.IsOpen() && !sessionRecording.Finish()) {
         reportRecordingFailure(sessionRecording);
@@ -130,6 +145,7 @@ bool StartUp(GraphicsTarget target) {
     control = std::make_shared<TControl>();
     sandbox = std::make_shared<TSandbox>();
     editor = std::make_shared<TEditor>();
+    gameSettings = std::make_shared<TSettings>();
     fpsNextTime = TimeAfter(TimeMs(), 1000);
 
     StartPhysics();
@@ -154,6 +170,7 @@ void initGame() {
     control->init(level, player);
     sandbox->init(level);
     editor->init(level);
+    gameSettings->init(level);
     touch.init(level);
     sandboxOverlay.HideChooseHint();
     SleepMs(10);
@@ -229,11 +246,22 @@ void updateGame() {
     if (sandbox->resetRequested) {
         resetGame();
     }
+    // The panel takes G, and while open the arrow keys and the clicks on it.
+    gameSettings->updateControls();
     const bool advance = sandbox->Advances();
+    // Whole physics frames of this displayed frame: N while paused steps exactly one, the time
+    // scale makes it none in most frames of slow motion and several in fast forward.
+    int physicsFrames = 0;
+    if (sandbox->stepping) {
+        physicsFrames = 1;
+    } else if (advance) {
+        physicsFrames = gameSettings->PhysicsFrames();
+    }
     // Edit mode takes the left and right buttons before the controller would spawn with them.
     editor->updateControls(sandbox->grab.Active());
-    control->spawning = !editor->active;
-    control->steering = advance;
+    control->spawning = !editor->active && !gameSettings->PointerOverPanel();
+    // A push is made only in frames with physics: in slow motion it would pile up between them.
+    control->steering = physicsFrames > 0 && !gameSettings->TakesArrows();
     control->updateControls();
     touch.update(*control, advance);
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
@@ -258,7 +286,11 @@ void updateGame() {
     if (!playerLost() && !sandbox->grab.Active() && touch.Grabs() == 0) {
         lastCameraTarget = player->_body->GetPosition().Sub(kCameraOffset);
     }
-    if (advance) {
+    if (physicsFrames > 0) {
+        for (int i = 1; i < physicsFrames; ++i) {
+            level->update(kSubSteps, lastCameraTarget);
+            updateBodiesOnly();
+        }
         level->update(kSubSteps, lastCameraTarget);
     } else {
         level->Follow(lastCameraTarget);
@@ -267,7 +299,11 @@ void updateGame() {
     // Drawing, back to front: chains under balls, squids under their tentacles.
     level->Draw();
     editor->drawGrid();
-    bodiesAdvance = advance;
+    bodiesAdvance = physicsFrames > 0;
+    // Paused frames remove the dead as they always did; slow motion's frames without physics
+    // keep them for the next physics frame, which removes them after its steps as full speed
+    // would.
+    bodiesRemoveDead = physicsFrames > 0 || !advance;
     TChain::UpdateAll();
     TBall::UpdateAll();
     TCube::UpdateAll();
@@ -275,6 +311,7 @@ void updateGame() {
     TSquid::UpdateAll();
     TTentacle::UpdateAll();
     bodiesAdvance = true;
+    bodiesRemoveDead = true;
 
     control->drawControl();
     sandbox->drawControl(control->debugMode);
@@ -286,7 +323,7 @@ void updateGame() {
     if (sandbox->screenshotRequested) {
         takeScreenshot();
     }
-    sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
+    sandboxOverlay.Draw(*sandbox, playerLost(), editor->active, gameSettings.get());
 
     Flip(-1);
     ++frameNumber;

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 
@@ -45,6 +46,7 @@ constexpr std::string_view kHelp[] = {
     "F1 / H                this help",
     "F12                   screenshot",
     "F11 / Alt+Enter       full screen",
+    "G                     settings (arrows, +/- clicks)",
     "",
     "Edit mode",
     "",
@@ -56,6 +58,22 @@ constexpr std::string_view kHelp[] = {
     "Home                  the level as it loaded",
 };
 
+// A dark translucent box with a light outline; leaves white, alpha 1 and mask blending.
+void drawPanelBox(float x, float y, float w, float h) {
+    SetBlend(3);
+    SetColor(8, 12, 28);
+    SetAlpha(0.82f);
+    DrawRect(x, y, w, h);
+    SetAlpha(1.0f);
+    SetColor(120, 150, 220);
+    DrawLine(x, y, x + w, y, 1);
+    DrawLine(x, y + h, x + w, y + h, 1);
+    DrawLine(x, y, x, y + h, 1);
+    DrawLine(x + w, y, x + w, y + h, 1);
+    SetColor(255, 255, 255);
+    SetBlend(1);
+}
+
 void drawHelp() {
     constexpr int kLines = static_cast<int>(sizeof kHelp / sizeof kHelp[0]);
     constexpr float kPanelW = 440.0f;
@@ -64,19 +82,7 @@ void drawHelp() {
     const float panelH = kLines * kLineH + 2.0f * kPad;
     const float x = (static_cast<float>(GraphicsWidth()) - kPanelW) / 2.0f;
     const float y = (static_cast<float>(GraphicsHeight()) - panelH) / 2.0f;
-
-    SetBlend(3);
-    SetColor(8, 12, 28);
-    SetAlpha(0.82f);
-    DrawRect(x, y, kPanelW, panelH);
-    SetAlpha(1.0f);
-    SetColor(120, 150, 220);
-    DrawLine(x, y, x + kPanelW, y, 1);
-    DrawLine(x, y + panelH, x + kPanelW, y + panelH, 1);
-    DrawLine(x, y, x, y + panelH, 1);
-    DrawLine(x + kPanelW, y, x + kPanelW, y + panelH, 1);
-    SetColor(255, 255, 255);
-    SetBlend(1);
+    drawPanelBox(x, y, kPanelW, panelH);
 
     for (int i = 0; i < kLines; ++i) {
         const std::string_view line = kHelp[i];
@@ -88,6 +94,56 @@ void drawHelp() {
         } else {
             DrawText(line, x + kPad, ly);
         }
+    }
+}
+
+// A small outlined square with a centred sign on it: the panel's - and + buttons.
+void drawButton(float x, float y, char sign) {
+    constexpr float kW = TSettings::kButtonW;
+    SetBlend(3);
+    SetColor(60, 80, 130);
+    DrawRect(x, y, kW, kW - 4.0f);
+    SetBlend(1);
+    SetColor(255, 255, 255);
+    const char text[2] = {sign, '\0'};
+    DrawText(std::string_view(text, 1), x + (kW - kGlyphW) / 2.0f,
+             y + (kW - 4.0f - kGlyphH) / 2.0f);
+}
+
+// The settings panel: a title, one row per setting with its value between - and +, the reset
+// row; the row the arrow keys act on is marked and lit.
+void drawSettings(const TSettings& settings) {
+    const float x = TSettings::PanelX();
+    drawPanelBox(x, TSettings::kPanelY, TSettings::kPanelW, TSettings::PanelH());
+    SetColor(255, 220, 90);
+    DrawText("Settings (G closes)", x + TSettings::kPad, TSettings::kPanelY + 6.0f);
+    SetColor(255, 255, 255);
+    for (int row = 0; row < TSettings::RowCount; ++row) {
+        const float y = TSettings::RowY(row);
+        const bool chosen = row == settings.selected;
+        if (chosen) {
+            SetBlend(3);
+            SetColor(70, 100, 170);
+            SetAlpha(0.5f);
+            DrawRect(x + 4.0f, y, TSettings::kPanelW - 8.0f, TSettings::kRowH - 2.0f);
+            SetAlpha(1.0f);
+            SetBlend(1);
+            SetColor(255, 255, 255);
+        }
+        const float textY = y + (TSettings::kRowH - 2.0f - kGlyphH) / 2.0f;
+        DrawText(chosen ? ">" : " ", x + 6.0f, textY);
+        DrawText(TSettings::RowName(row), x + TSettings::kPad + 8.0f, textY);
+        if (row == TSettings::Reset) {
+            continue;
+        }
+        const float buttonY = y + 1.0f;
+        drawButton(TSettings::MinusX(), buttonY, '-');
+        drawButton(TSettings::PlusX(), buttonY, '+');
+        const std::string_view value = settings.ValueText(row);
+        // Centred between the two buttons.
+        const float left = TSettings::MinusX() + TSettings::kButtonW;
+        const float span = TSettings::PlusX() - left;
+        DrawText(value, left + (span - static_cast<float>(value.size() * kGlyphW)) / 2.0f, textY);
     }
 }
 
@@ -120,7 +176,8 @@ void SandboxOverlay::ShowNotice(const std::string& text) {
     noticeFrames_ = kNoticeFrames;
 }
 
-void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing) {
+void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing,
+                          const TSettings* settings) {
     const float h = static_cast<float>(GraphicsHeight());
     const float w = static_cast<float>(GraphicsWidth());
     if (sandbox.paused) {
@@ -149,6 +206,9 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing
     if (chooseHintFrames_ > 0) {
         --chooseHintFrames_;
         drawChooseHint();
+    }
+    if (settings != nullptr && settings->open) {
+        drawSettings(*settings);
     }
     if (sandbox.helpVisible) {
         drawHelp();

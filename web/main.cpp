@@ -7,6 +7,7 @@
 #include "bodies/TStar.hpp"
 #include "control/TControl.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "media/FrameLoop.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/Key.hpp"
@@ -43,7 +44,8 @@ template <class List> double Coordinate(const List& list, int index, bool x) {
 // 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
 // game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
 // 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
-// changes them). NaN for anything else. The page's toolbar reads 8 to 10 to mark its buttons.
+// changes them), 15 the settings panel shown (1 or 0). NaN for anything else. The page's toolbar
+// reads 8 to 10 and 15 to mark its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -77,6 +79,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         return Coordinate(TStar::liveList, index, what == 12);
     case 14:
         return level && level->_FGLayer ? level->_FGLayer->spaceMap->CountStaticShapes() : 0;
+    case 15:
+        return gameSettings && gameSettings->open ? 1 : 0;
     default:
         break;
     }

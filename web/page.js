@@ -122,12 +122,14 @@
       button.addEventListener(type, release);
     }
   }
-  // The buttons show the game's state: the selected kind, paused, the debug view, the help.
+  // The buttons show the game's state: the selected kind, paused, the debug view, the help, the
+  // settings panel.
   const marks = {
     kind: -1,
     pause: -1,
     debug: -1,
     help: -1,
+    settings: -1,
   };
   function mark(button, on) {
     if (button) button.setAttribute('aria-pressed', on ? 'true' : 'false');
@@ -135,13 +137,13 @@
   function updateMarks() {
     const probe = Module._dazozi_probe;
     if (!probe) return;
-    const now = { kind: probe(8, 0), pause: probe(9, 0), debug: probe(6, 0) > 0 ? 1 : 0, help: probe(10, 0) };
+    const now = { kind: probe(8, 0), pause: probe(9, 0), debug: probe(6, 0) > 0 ? 1 : 0, help: probe(10, 0), settings: probe(15, 0) };
     if (now.kind !== marks.kind) {
       for (const button of toolbar.querySelectorAll('button[data-kind]')) {
         mark(button, Number(button.dataset.kind) === now.kind);
       }
     }
-    for (const name of ['pause', 'debug', 'help']) {
+    for (const name of ['pause', 'debug', 'help', 'settings']) {
       if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
     }
     Object.assign(marks, now);

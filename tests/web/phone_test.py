@@ -161,6 +161,14 @@ def run(driver, server, out):
     check(len(marked) == 3, "the kind, debug and help buttons are marked (%s)" % marked)
     tap_button(driver, "[data-action='help']")
     tap_button(driver, "[data-action='debug']")
+    # The settings panel, opened and closed from its button (G), marked while open.
+    tap_button(driver, "[data-action='settings']")
+    check(pd.probe(driver, 15) == 1, "the settings button opens the panel")
+    check(driver.execute_script(
+        "return document.querySelector('[data-action=settings]').getAttribute('aria-pressed')")
+          == "true", "the settings button is marked while the panel is open")
+    tap_button(driver, "[data-action='settings']")
+    check(pd.probe(driver, 15) == 0, "the settings button closes the panel")
 
     # Two fingers grab two stars and carry them apart, each on its own joint. The stars are
     # made while paused so that they are still where the fingers land.
