@@ -156,7 +156,8 @@ void MeasureResets() {
     }
 }
 
-// Which kinds stay awake, and how fast the fastest of each moves (diagnosing sleeping).
+// Which kinds stay awake, and how fast the fastest of each moves, on stderr after each scene
+// when DAZOZI_BENCH_AWAKE is set (why bodies do not fall asleep).
 void ReportAwake() {
     const char* names[] = {"ball", "cube", "star", "squid", "tentacle", "chain", "other"};
     int awake[7] = {}, total[7] = {}, moving[7] = {};
@@ -287,7 +288,7 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     row.bareJoints = bare.Joints();
     row.peakKb = PeakRssKb();
     row.sleeping = level->_FGLayer->spaceMap->CountSleepingBodies();
-    if (opt.sleeping)
+    if (std::getenv("DAZOZI_BENCH_AWAKE") != nullptr)
         ReportAwake();
     if (row.notes.empty()) {
         row.notes = bare.Notes();
@@ -301,32 +302,44 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     return row;
 }
 
-// The settled scene of --sleep with the game's sleeping setting off, then on: the same bodies,
-// one run, each row next to the 60 Hz budget and its bare-library limit.
+// --sleep: settled scenes with the game's sleeping setting off, then on, in one run, each row
+// next to the 60 Hz budget and its bare-library limit: first piles of balls, cubes and stars,
+// then the same with ten squids and ten chains dropped on them (squids writhe and chains swing
+// without end, so what they touch stays awake).
 void MeasureSleeping(const Options& opt, const std::string& rendererName) {
     const int target = opt.quick ? 500 : 1500;
-    SpawnSquidsAndChains();
-    FillTo(target, PlainFrame, opt.settle);
-    // Left alone a while longer: what the waves left rolling comes to rest.
-    for (int i = 0; i < opt.settle * 2; ++i) {
-        updateGame();
-    }
-    const int pop = FreeBodies() + TSquid::Count() - 1 + TChain::Count();
-    std::vector<Row> rows;
-    rows.push_back(Measure(std::to_string(target) + " bodies, sleeping off", pop, opt));
     CPSpace& space = *level->_FGLayer->spaceMap;
-    // What the settings panel's "Sleeping: on" sets.
-    space.SetSleepTime(TSettings::kSleepSeconds);
-    for (int i = 0; i < 90; ++i) {
-        updateGame();
-    }
-    rows.push_back(Measure(std::to_string(target) + " bodies, sleeping on", pop, opt));
-    space.SetSleepTime(INFINITY);
-    space.WakeAll();
-    for (int i = 0; i < 30; ++i) {
-        updateGame();
-    }
-    rows.push_back(Measure(std::to_string(target) + " bodies, sleeping off again", pop, opt));
+    // The bare copy starts awake: it needs longer than the sleep time to fall asleep as well.
+    Options sleepy = opt;
+    sleepy.warmup = 90;
+    auto settle = [](int frames) {
+        for (int i = 0; i < frames; ++i) {
+            updateGame();
+        }
+    };
+    auto population = [] { return FreeBodies() + TSquid::Count() - 1 + TChain::Count(); };
+    auto sleeping = [&space](bool on) {
+        // What the settings panel's sleeping row sets.
+        space.SetSleepTime(on ? TSettings::kSleepSeconds : INFINITY);
+        if (!on) {
+            space.WakeAll();
+        }
+    };
+    const std::string piles = std::to_string(target) + " balls, cubes, stars";
+    const std::string mixed = piles + " + 10 squids, 10 chains";
+    std::vector<Row> rows;
+    FillTo(target, PlainFrame, opt.settle);
+    settle(opt.settle * 2); // what the waves left rolling comes to rest
+    rows.push_back(Measure(piles + ", sleeping off", population(), opt));
+    sleeping(true);
+    settle(opt.quick ? 120 : 600); // a heap takes seconds to come to rest all through
+    rows.push_back(Measure(piles + ", sleeping on", population(), sleepy));
+    SpawnSquidsAndChains();
+    settle(opt.quick ? 120 : 600);
+    rows.push_back(Measure(mixed + ", sleeping on", population(), sleepy));
+    sleeping(false);
+    settle(30);
+    rows.push_back(Measure(mixed + ", sleeping off", population(), opt));
 
     std::printf("\n### Sleeping: renderer %s (SDL renderer \"%s\")\n\n", opt.renderer.c_str(),
                 rendererName.c_str());
