@@ -40,10 +40,10 @@ class TSettings {
     bool PointerOverPanel() const; // open and the pointer is over the panel (window pixels)
     bool AtDefaults() const;       // everything as the level set it
 
-    // Value text of a row ("600", "on", "1/4", ...); nullptr-free, static or this object's
-    // buffer (valid until the next call).
+    // Value text of a row ("600", "on", "1/4", "" for the reset row); never null; may be this
+    // object's buffer, valid until the next call.
     const char* ValueText(int row) const;
-    static const char* RowName(int row);
+    static const char* RowName(int row); // the row's label; "" for a row that does not exist
 
     // Panel geometry in window pixels, shared by the drawing and the clicks.
     static constexpr float kPanelW = 260.0f;
