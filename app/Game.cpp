@@ -16,6 +16,7 @@
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "control/TTouch.hpp"
 #include "data/ExampleScenes.hpp"
 #include "data/LevelData.hpp"
@@ -43,6 +44,7 @@ std::shared_ptr<TSquid> player;
 std::shared_ptr<TControl> control;
 std::shared_ptr<TSandbox> sandbox;
 std::shared_ptr<TEditor> editor;
+std::shared_ptr<TSettings> gameSettings;
 
 namespace {
 
@@ -121,6 +123,19 @@ void openExampleScene(int index) {
     sandboxOverlay.ShowNotice(line);
 }
 
+// A physics frame of fast forward that is not drawn: the bodies' per-frame work (damping,
+// leaving the level, chains breaking) runs after its steps as it does in a drawn frame.
+void updateBodiesOnly() {
+    bodiesDraw = false;
+    TChain::UpdateAll();
+    TBall::UpdateAll();
+    TCube::UpdateAll();
+    TStar::UpdateAll();
+    TSquid::UpdateAll();
+    TTentacle::UpdateAll();
+    bodiesDraw = true;
+}
+
 void restorePreviousScene() {
     if (sceneRestorer && sceneRestorer()) {
         sandboxOverlay.ShowNotice("The scene before is back");
@@ -146,6 +161,7 @@ bool StartUp(GraphicsTarget target) {
     control = std::make_shared<TControl>();
     sandbox = std::make_shared<TSandbox>();
     editor = std::make_shared<TEditor>();
+    gameSettings = std::make_shared<TSettings>();
     fpsNextTime = TimeAfter(TimeMs(), 1000);
 
     StartPhysics();
@@ -171,6 +187,7 @@ void initGame() {
     control->player = player;
     sandbox->init(level);
     editor->init(level);
+    gameSettings->init(level);
     touch.init(level);
     sandboxOverlay.HideChooseHint();
     sceneMenu.Reset();
@@ -283,12 +300,23 @@ void updateGame() {
     if (sandbox->resetRequested) {
         resetGame();
     }
+    // The panel takes G, and while open the arrow keys and the clicks on it.
+    gameSettings->updateControls();
     const bool advance = sandbox->Advances();
+    // Whole physics frames of this displayed frame: N while paused steps exactly one, the time
+    // scale makes it none in most frames of slow motion and several in fast forward.
+    int physicsFrames = 0;
+    if (sandbox->stepping) {
+        physicsFrames = 1;
+    } else if (advance) {
+        physicsFrames = gameSettings->PhysicsFrames();
+    }
     // Edit mode takes the left and right buttons before the controller would spawn with them.
     editor->updateControls(sandbox->grab.Active());
-    control->spawning = !editor->active;
-    // Held arrows choose lines while the menu is open; they do not push the player too.
-    control->steering = advance && !sceneMenu.open;
+    control->spawning = !editor->active && !gameSettings->PointerOverPanel();
+    // A push is made only in frames with physics: in slow motion it would pile up between them.
+    // Held arrows choose lines while the menu or the settings are open; they do not push too.
+    control->steering = physicsFrames > 0 && !gameSettings->TakesArrows() && !sceneMenu.open;
     control->updateControls();
     touch.update(*control, advance);
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
@@ -299,13 +327,17 @@ void updateGame() {
     }
     // A scene is replaced once this frame's input is all read, before the physics steps it; an
     // opened scene brings its own pause, which this frame's physics already keeps.
-    bool steps = advance;
-    if (sceneChosen >= 0) {
-        openExampleScene(sceneChosen);
-        steps = sandbox->Advances();
-    } else if (editor->undoOutsideEdit) {
-        restorePreviousScene();
-        steps = sandbox->Advances();
+    if (sceneChosen >= 0 || editor->undoOutsideEdit) {
+        if (sceneChosen >= 0) {
+            openExampleScene(sceneChosen);
+        } else {
+            restorePreviousScene();
+        }
+        if (!sandbox->Advances()) {
+            physicsFrames = 0;
+        } else if (!advance) {
+            physicsFrames = gameSettings->PhysicsFrames(); // not asked for yet this frame
+        }
     }
     if (recorder) {
         recorder->EndInput();
@@ -323,7 +355,11 @@ void updateGame() {
     if (!playerLost() && !sandbox->grab.Active() && touch.Grabs() == 0) {
         lastCameraTarget = player->_body->GetPosition().Sub(kCameraOffset);
     }
-    if (steps) {
+    if (physicsFrames > 0) {
+        for (int i = 1; i < physicsFrames; ++i) {
+            level->update(kSubSteps, lastCameraTarget);
+            updateBodiesOnly();
+        }
         level->update(kSubSteps, lastCameraTarget);
     } else {
         level->Follow(lastCameraTarget);
@@ -332,7 +368,11 @@ void updateGame() {
     // Drawing, back to front: chains under balls, squids under their tentacles.
     level->Draw();
     editor->drawGrid();
-    bodiesAdvance = steps;
+    bodiesAdvance = physicsFrames > 0;
+    // Paused frames remove the dead as they always did; slow motion's frames without physics
+    // keep them for the next physics frame, which removes them after its steps as full speed
+    // would.
+    bodiesRemoveDead = physicsFrames > 0 || !advance;
     TChain::UpdateAll();
     TBall::UpdateAll();
     TCube::UpdateAll();
@@ -340,6 +380,7 @@ void updateGame() {
     TSquid::UpdateAll();
     TTentacle::UpdateAll();
     bodiesAdvance = true;
+    bodiesRemoveDead = true;
 
     control->drawControl();
     sandbox->drawControl(control->debugMode);
@@ -356,7 +397,7 @@ void updateGame() {
     if (sandbox->saveSceneRequested && sceneSaver != nullptr) {
         sandboxOverlay.ShowNotice(sceneSaver());
     }
-    sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
+    sandboxOverlay.Draw(*sandbox, playerLost(), editor->active, gameSettings.get());
     sandboxOverlay.DrawSceneMenu(sceneMenu, ExampleScenes());
     toolbar.Draw(*control, *sandbox, *editor);
 

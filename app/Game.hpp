@@ -12,6 +12,7 @@ class TSquid;
 class TControl;
 class TSandbox;
 class TEditor;
+class TSettings;
 class InputRecorder;
 class InputScript;
 
@@ -23,6 +24,8 @@ extern std::shared_ptr<TControl> control;
 extern std::shared_ptr<TSandbox> sandbox;
 // Edit mode (E): painting the level's cells; made with control.
 extern std::shared_ptr<TEditor> editor;
+// The settings panel (G): gravity, iterations, sub-steps, sleeping, time scale; made with control.
+extern std::shared_ptr<TSettings> gameSettings;
 
 // Everything that happens before the first frame up to and including opening the window:
 // resources, services, shared images and sound, level content, level and controller objects.

@@ -5,6 +5,7 @@
 
 #include "app/SceneMenu.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "data/ExampleScenes.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
@@ -51,6 +52,7 @@ constexpr std::string_view kHelp[] = {
     "F11 / Alt+Enter       full screen",
     "L                     scenes (Ctrl+Z: back)",
     "T                     toolbar beside the picture",
+    "G                     settings (arrows, +/- clicks)",
     "",
     "Edit mode",
     "",
@@ -142,9 +144,59 @@ void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) 
         DrawText(scenes[static_cast<std::size_t>(i)].name, textX + 2.0f * kGlyphW, textY);
     }
     SetColor(150, 170, 210);
-    DrawText("Up/Down, Enter: open   L, Esc: close", textX,
+    DrawText("Up/Down, Enter: open   L: close", textX,
              panel.y + panel.h - SceneMenu::kPad - kGlyphH);
     SetColor(255, 255, 255);
+}
+
+// A small outlined square with a centred sign on it: the panel's - and + buttons.
+void drawButton(float x, float y, char sign) {
+    constexpr float kW = TSettings::kButtonW;
+    SetBlend(3);
+    SetColor(60, 80, 130);
+    DrawRect(x, y, kW, kW - 4.0f);
+    SetBlend(1);
+    SetColor(255, 255, 255);
+    const char text[2] = {sign, '\0'};
+    DrawText(std::string_view(text, 1), x + (kW - kGlyphW) / 2.0f,
+             y + (kW - 4.0f - kGlyphH) / 2.0f);
+}
+
+// The settings panel: a title, one row per setting with its value between - and +, the reset
+// row; the row the arrow keys act on is marked and lit.
+void drawSettings(const TSettings& settings) {
+    const float x = TSettings::PanelX();
+    drawPanel(x, TSettings::kPanelY, TSettings::kPanelW, TSettings::PanelH());
+    SetColor(255, 220, 90);
+    DrawText("Settings (G closes)", x + TSettings::kPad, TSettings::kPanelY + 6.0f);
+    SetColor(255, 255, 255);
+    for (int row = 0; row < TSettings::RowCount; ++row) {
+        const float y = TSettings::RowY(row);
+        const bool chosen = row == settings.selected;
+        if (chosen) {
+            SetBlend(3);
+            SetColor(70, 100, 170);
+            SetAlpha(0.5f);
+            DrawRect(x + 4.0f, y, TSettings::kPanelW - 8.0f, TSettings::kRowH - 2.0f);
+            SetAlpha(1.0f);
+            SetBlend(1);
+            SetColor(255, 255, 255);
+        }
+        const float textY = y + (TSettings::kRowH - 2.0f - kGlyphH) / 2.0f;
+        DrawText(chosen ? ">" : " ", x + 6.0f, textY);
+        DrawText(TSettings::RowName(row), x + TSettings::kPad + 8.0f, textY);
+        if (row == TSettings::Reset) {
+            continue;
+        }
+        const float buttonY = y + 1.0f;
+        drawButton(TSettings::MinusX(), buttonY, '-');
+        drawButton(TSettings::PlusX(), buttonY, '+');
+        const std::string_view value = settings.ValueText(row);
+        // Centred between the two buttons.
+        const float left = TSettings::MinusX() + TSettings::kButtonW;
+        const float span = TSettings::PlusX() - left;
+        DrawText(value, left + (span - static_cast<float>(value.size() * kGlyphW)) / 2.0f, textY);
+    }
 }
 
 // Below and right of the pointer, clear of the arrow; turned to the other side of the pointer
@@ -177,7 +229,8 @@ void SandboxOverlay::ShowNotice(const std::string& text) {
     noticeFrames_ = kNoticeFrames;
 }
 
-void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing) {
+void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing,
+                          const TSettings* settings) {
     const float h = static_cast<float>(GraphicsHeight());
     const float w = static_cast<float>(GraphicsWidth());
     if (sandbox.paused) {
@@ -217,6 +270,9 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing
     if (chooseHintFrames_ > 0) {
         --chooseHintFrames_;
         drawChooseHint();
+    }
+    if (settings != nullptr && settings->open) {
+        drawSettings(*settings);
     }
     if (sandbox.helpVisible) {
         drawHelp();

@@ -6,13 +6,14 @@
 class SceneMenu;
 class TSandbox;
 struct ExampleScene;
+class TSettings;
 
 // What the sandbox controls show over the scene, away from the counts in the top-left corner and
 // the frame rate in the top-right one: "PAUSED" at the top centre, the help panel in the middle,
 // a short "F1: help" hint in the bottom-right corner during the first frames, a hint at the
 // bottom when the player squid is lost, for a moment the path of a saved screenshot, and for a
 // moment beside the pointer how to choose what to drop after a click that dropped nothing, and
-// the scene menu's panel.
+// the scene menu's panel, and the settings panel (G) at the right, below the frame rate.
 class SandboxOverlay {
   public:
     static constexpr int kHintFrames = 300;       // the "F1: help" hint: the first 5 s at 60 Hz
@@ -31,9 +32,10 @@ class SandboxOverlay {
     // A kind is selected: the pointer's hint goes at once.
     void HideChooseHint() { chooseHintFrames_ = 0; }
     // Draws everything due for this frame; editing: the edit mode's panel is at the top, and
-    // "PAUSED" goes below it. Leaves the drawing state as it found it (white, alpha 1, mask
-    // blending).
-    void Draw(const TSandbox& controls, bool playerLost, bool editing = false);
+    // "PAUSED" goes below it; settings: its panel when open (nullptr: none). Leaves the drawing
+    // state as it found it (white, alpha 1, mask blending).
+    void Draw(const TSandbox& controls, bool playerLost, bool editing = false,
+              const TSettings* settings = nullptr);
 
     // The scene menu's panel while it is open, listing scenes by name with the menu's line
     // highlighted; nothing while closed. Leaves the drawing state as Draw does.

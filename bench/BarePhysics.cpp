@@ -78,16 +78,13 @@ void __wrap_cpSpaceFree(cpSpace* space) {
 
 namespace {
 
-// A bare program's versions of the game's velocity functions: forces cleared, then the
-// library's own integration with the body's private gravity.
+// A bare program's versions of the game's velocity functions: the library's own integration
+// with the body's private gravity. Nothing applies forces to these bodies, so there are none to
+// clear (clearing them through the library's setters would keep the bodies from sleeping).
 void SquidVelocity(cpBody* body, cpVect, cpFloat damping, cpFloat dt) {
-    cpBodySetForce(body, cpvzero);
-    cpBodySetTorque(body, 0.0);
     cpBodyUpdateVelocity(body, cpv(0.0, 20.0), damping, dt);
 }
 void TentacleVelocity(cpBody* body, cpVect, cpFloat damping, cpFloat dt) {
-    cpBodySetForce(body, cpvzero);
-    cpBodySetTorque(body, 0.0);
     cpBodyUpdateVelocity(body, cpv(0.0, 10.0), damping, dt);
 }
 cpBool Reject(cpArbiter*, cpSpace*, cpDataPointer) {
@@ -384,11 +381,13 @@ void BarePhysics::DampLikeTheGame() {
         space,
         [](cpBody* b, void*) {
             auto role = static_cast<Role>(reinterpret_cast<std::intptr_t>(cpBodyGetUserData(b)));
-            if (role == Role::Ball || role == Role::Star || role == Role::Squid) {
+            if ((role == Role::Ball || role == Role::Star || role == Role::Squid) &&
+                !cpBodyIsSleeping(b)) {
                 cpVect v = cpBodyGetVelocity(b);
-                // The game multiplies single-precision velocities by 0.98f.
+                // The game multiplies single-precision velocities by 0.98f, without waking the
+                // body or restarting its idle time (the library's setter would do both).
                 const float k = 0.98f;
-                cpBodySetVelocity(b, cpv(static_cast<float>(v.x) * k, static_cast<float>(v.y) * k));
+                b->v = cpv(static_cast<float>(v.x) * k, static_cast<float>(v.y) * k);
             }
         },
         nullptr);

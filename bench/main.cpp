@@ -12,7 +12,8 @@
 // With --edit it measures edit mode instead: one cell painted and erased with 1,000 bodies on
 // the level next to the bare library doing the same, and frames of strokes across the screen.
 //
-// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick] [--sleep]
+// Usage: dazozi-bench [--renderer software|gl] [--frames N] [--quick]
+//        dazozi-bench --sleep [--quick]  (the settled scene with sleeping off, then on)
 //        dazozi-bench --cpu [--quick]   (CPU use in a window, both renderers in turn)
 //        dazozi-bench --reset           (R on overfull scenes)
 //        dazozi-bench --edit [--quick]  (edit mode)
@@ -31,9 +32,13 @@
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
+#include "bodies/TTentacle.hpp"
 #include "control/TControl.hpp"
+#include "control/TSettings.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "physics/CPBody.hpp"
+#include "physics/CPSpace.hpp"
 #include "world/TLevel.hpp"
 
 #include <SDL.h>
@@ -86,7 +91,7 @@ struct Options {
     bool reset = false;          // measure R on overfull scenes instead
     bool edit = false;           // measure edit mode instead
     bool scenes = false;         // measure scene files instead
-    bool sleeping = false;       // resting bodies sleep (the physics setting, off in the game)
+    bool sleeping = false;       // measure the settled scene with sleeping off, then on
 };
 
 struct Row {
@@ -105,6 +110,7 @@ struct Row {
     int frames = 0;
     int drawOps = 0;
     int identical = -1; // replay drew the same pixels: 1 yes, 0 no, -1 not checked
+    int sleeping = 0;   // bodies asleep when the measured frames ended
     std::string sdlCalls;
     std::string notes;
 };
@@ -153,6 +159,43 @@ void MeasureResets() {
                     BarePhysics::GameBodies());
         std::fflush(stdout);
     }
+}
+
+// Which kinds stay awake, and how fast the fastest of each moves, on stderr after each scene
+// when DAZOZI_BENCH_AWAKE is set (why bodies do not fall asleep).
+void ReportAwake() {
+    const char* names[] = {"ball", "cube", "star", "squid", "tentacle", "chain", "other"};
+    int awake[7] = {}, total[7] = {}, moving[7] = {};
+    double fastest[7] = {};
+    for (const auto& object : level->_FGLayer->spaceMap->BodyList()) {
+        const auto* b = static_cast<const CPBody*>(object.get());
+        auto* o = static_cast<TObject*>(b->GetData());
+        int k = 6;
+        if (dynamic_cast<TBall*>(o))
+            k = 0;
+        else if (dynamic_cast<TCube*>(o))
+            k = 1;
+        else if (dynamic_cast<TStar*>(o))
+            k = 2;
+        else if (dynamic_cast<TSquid*>(o))
+            k = 3;
+        else if (dynamic_cast<TTentacle*>(o))
+            k = 4;
+        else if (dynamic_cast<TChain*>(o))
+            k = 5;
+        ++total[k];
+        if (!b->IsSleeping()) {
+            ++awake[k];
+            const double v = b->GetVelocity().Length();
+            fastest[k] = std::max(fastest[k], v);
+            // Faster than the library's idle speed at the level's gravity and step.
+            if (v > 600.0 / 180.0)
+                ++moving[k];
+        }
+    }
+    for (int k = 0; k < 7; ++k)
+        std::fprintf(stderr, "    %s: %d of %d awake, %d faster than 3.3 px/s, fastest %.2f px/s\n",
+                     names[k], awake[k], total[k], moving[k], fastest[k]);
 }
 
 Row Measure(const std::string& name, int population, const Options& opt) {
@@ -249,14 +292,74 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     row.bareShapes = bare.Shapes();
     row.bareJoints = bare.Joints();
     row.peakKb = PeakRssKb();
+    row.sleeping = level->_FGLayer->spaceMap->CountSleepingBodies();
+    if (std::getenv("DAZOZI_BENCH_AWAKE") != nullptr)
+        ReportAwake();
     if (row.notes.empty()) {
         row.notes = bare.Notes();
     }
     std::fprintf(
         stderr,
-        "  %-22s %4d frames: frame %.2f ms (physics %.2f / bare %.2f, drawing %.2f / bare %.2f)\n",
-        name.c_str(), n, row.frameP50, row.physP50, row.bareP50, row.drawP50, row.replayP50);
+        "  %-22s %4d frames: frame %.2f ms (physics %.2f / bare %.2f, drawing %.2f / bare %.2f), "
+        "%d of %d bodies asleep\n",
+        name.c_str(), n, row.frameP50, row.physP50, row.bareP50, row.drawP50, row.replayP50,
+        row.sleeping, row.bodies);
     return row;
+}
+
+// --sleep: settled scenes with the game's sleeping setting off, then on, in one run, each row
+// next to the 60 Hz budget and its bare-library limit: first piles of balls, cubes and stars,
+// then the same with ten squids and ten chains dropped on them (squids writhe and chains swing
+// without end, so what they touch stays awake).
+void MeasureSleeping(const Options& opt, const std::string& rendererName) {
+    const int target = opt.quick ? 500 : 1500;
+    CPSpace& space = *level->_FGLayer->spaceMap;
+    // The bare copy starts awake: it needs longer than the sleep time to fall asleep as well.
+    Options sleepy = opt;
+    sleepy.warmup = 90;
+    auto settle = [](int frames) {
+        for (int i = 0; i < frames; ++i) {
+            updateGame();
+        }
+    };
+    auto population = [] { return FreeBodies() + TSquid::Count() - 1 + TChain::Count(); };
+    auto sleeping = [&space](bool on) {
+        // What the settings panel's sleeping row sets.
+        space.SetSleepTime(on ? TSettings::kSleepSeconds : INFINITY);
+        if (!on) {
+            space.WakeAll();
+        }
+    };
+    const std::string piles = std::to_string(target) + " balls, cubes, stars";
+    const std::string mixed = piles + " + 10 squids, 10 chains";
+    std::vector<Row> rows;
+    FillTo(target, PlainFrame, opt.settle);
+    settle(opt.settle * 2); // what the waves left rolling comes to rest
+    rows.push_back(Measure(piles + ", sleeping off", population(), opt));
+    sleeping(true);
+    settle(opt.quick ? 120 : 600); // a heap takes seconds to come to rest all through
+    rows.push_back(Measure(piles + ", sleeping on", population(), sleepy));
+    SpawnSquidsAndChains();
+    settle(opt.quick ? 120 : 600);
+    rows.push_back(Measure(mixed + ", sleeping on", population(), sleepy));
+    sleeping(false);
+    settle(30);
+    rows.push_back(Measure(mixed + ", sleeping off", population(), opt));
+
+    std::printf("\n### Sleeping: renderer %s (SDL renderer \"%s\")\n\n", opt.renderer.c_str(),
+                rendererName.c_str());
+    std::printf("| scene | objects | bodies | asleep | frame p50 / p95 ms | limit ms | physics p50 "
+                "/ p95 ms | bare physics p50 / p95 ms | drawing p50 / p95 ms | allocs/frame |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Row& r : rows) {
+        std::printf(
+            "| %s | %d | %d | %d | %.2f / %.2f | 16.67 | %.2f / %.2f | %.2f / %.2f | %.2f / "
+            "%.2f | %.1f (max %llu) |\n",
+            r.scene.c_str(), r.population, r.bodies, r.sleeping, r.frameP50, r.frameP95, r.physP50,
+            r.physP95, r.bareP50, r.bareP95, r.drawP50, r.drawP95, r.allocsPerFrame,
+            static_cast<unsigned long long>(r.allocsMaxFrame));
+    }
+    std::fflush(stdout);
 }
 
 // Capacity: the population at which the median frame crosses 16.7 ms, interpolated linearly
@@ -371,8 +474,6 @@ int main(int argc, char** argv) {
     control = std::make_shared<TimedControl>();
     const std::int64_t initGame0 = NowNs();
     initGame();
-    if (opt.sleeping)
-        level->_FGLayer->spaceMap->SetSleepTime(0.5f);
     const std::int64_t firstFrame0 = NowNs();
     updateGame();
     const std::int64_t firstFrame1 = NowNs();
@@ -413,6 +514,10 @@ int main(int argc, char** argv) {
     }
     if (opt.scenes) {
         MeasureSceneFiles(PlainFrame, opt.quick);
+        std::_Exit(0);
+    }
+    if (opt.sleeping) {
+        MeasureSleeping(opt, rendererName);
         std::_Exit(0);
     }
 

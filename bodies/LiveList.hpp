@@ -28,11 +28,33 @@ template <class T> void RemoveFromLiveList(TList<std::shared_ptr<T>>* list, T* o
 // it stopped. Dead instances are still removed: they are gone from the picture either way.
 inline bool bodiesAdvance = true;
 
+// False on a frame that slow motion leaves without physics: dead instances then wait (undrawn)
+// for the next physics frame's pass, so that they leave the space after the same steps as at
+// full speed.
+inline bool bodiesRemoveDead = true;
+// False in the extra physics frames fast forward runs before the drawn one: update only.
+inline bool bodiesDraw = true;
+
 // The per-frame pass: dead instances are handed to remove(), live ones are updated then drawn,
 // in creation order, with the drawing origin set so that the layer's scroll acts as the camera.
 template <class T>
 void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLayer>& layer) {
     if (list == nullptr) {
+        return;
+    }
+    if (!bodiesDraw) {
+        auto walk = list->ObjectEnumerator();
+        while (walk.HasNext()) {
+            std::shared_ptr<T> object = walk.NextObject();
+            if (!object) {
+                continue;
+            }
+            if (object->_life == 0) {
+                object->remove();
+            } else {
+                object->update();
+            }
+        }
         return;
     }
     const float sx = layer ? static_cast<float>(layer->ScrollX) : 0.0f;
@@ -46,7 +68,9 @@ void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLaye
             continue;
         }
         if (object->_life == 0) {
-            object->remove();
+            if (bodiesRemoveDead) {
+                object->remove();
+            }
         } else {
             if (bodiesAdvance) {
                 object->update();

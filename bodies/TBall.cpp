@@ -34,9 +34,8 @@ void TBall::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, float radius, 
 
 void TBall::update() {
     // Once per frame, on top of whatever damping the space applies per step.
-    // Setting a velocity wakes a sleeping body; one at rest has none worth damping.
-    if (!_body->IsSleeping())
-        _body->SetVelocity(_body->GetVelocity().Mult(0.98f));
+    // Damping neither wakes a sleeping body nor keeps an awake one from falling asleep.
+    _body->DampVelocity(0.98f);
     if (IsOffLevel(_body->GetPosition(), *layer)) {
         _life = 0;
     }

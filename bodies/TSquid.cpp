@@ -44,9 +44,8 @@ int TSquid::applyVelocity(CPBody& body, CPVect /*gravity*/, float damping, float
 }
 
 void TSquid::update() {
-    // Setting a velocity wakes a sleeping body; one at rest has none worth damping.
-    if (!_body->IsSleeping())
-        _body->SetVelocity(_body->GetVelocity().Mult(0.98f));
+    // Damping neither wakes a sleeping body nor keeps an awake one from falling asleep.
+    _body->DampVelocity(0.98f);
     if (IsOffLevel(_body->GetPosition(), *layer)) {
         _life = 0;
     }

@@ -79,7 +79,8 @@ void TStar::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, int style, flo
 }
 
 void TStar::update() {
-    _body->SetVelocity(_body->GetVelocity().Mult(0.98f));
+    // Damping neither wakes a sleeping body nor keeps an awake one from falling asleep.
+    _body->DampVelocity(0.98f);
     if (IsOffLevel(_body->GetPosition(), *layer)) {
         _life = 0;
     }

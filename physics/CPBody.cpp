@@ -6,6 +6,7 @@
 #include "physics/CPShape.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/ChipmunkGlue.hpp"
+#include "physics/ChipmunkInternals.hpp"
 
 namespace {
 
@@ -140,6 +141,17 @@ void CPBody::SetVelocity(CPVect v) {
     }
 }
 
+void CPBody::DampVelocity(float factor) {
+    cpBody* b = BodyOf(*this);
+    if (b == nullptr || static_ || cpBodyIsSleeping(b)) {
+        return;
+    }
+    // The same float arithmetic as SetVelocity(GetVelocity().Mult(factor)): without sleeping
+    // the motion is exactly what it was. The library's setter would wake the body and restart
+    // its idle time, and a body damped every frame would never fall asleep.
+    SetVelocityQuietly(b, ToCp(FromCp(cpBodyGetVelocity(b)).Mult(factor)));
+}
+
 CPVect CPBody::GetVelocity() const {
     const cpBody* b = BodyOf(*this);
     return b ? FromCp(cpBodyGetVelocity(b)) : ZeroVect;
@@ -182,14 +194,28 @@ void CPBody::ApplyImpulse(CPVect j, CPVect r) {
     if (b == nullptr || static_) {
         return;
     }
+    // A zero impulse changes nothing, but the library would still wake the body and restart
+    // its idle time: the player's push, made every frame, would keep it and all it touches
+    // from ever sleeping.
+    if (j.x == 0.0f && j.y == 0.0f) {
+        return;
+    }
     // The offset is relative to the centre in world orientation; the library wants the world
     // point of application.
     cpBodyApplyImpulseAtWorldPoint(b, ToCp(j), cpvadd(cpBodyGetPosition(b), ToCp(r)));
 }
 
 void CPBody::ResetForces() {
-    if (cpBody* b = BodyOf(*this)) {
+    cpBody* b = BodyOf(*this);
+    if (b == nullptr) {
+        return;
+    }
+    // Setting a force, even the zero already there, wakes the body and restarts its idle time;
+    // squids and tentacles reset theirs at every step, so only a real change is made.
+    if (cpBodyGetForce(b).x != 0.0 || cpBodyGetForce(b).y != 0.0) {
         cpBodySetForce(b, cpvzero);
+    }
+    if (cpBodyGetTorque(b) != 0.0) {
         cpBodySetTorque(b, 0.0);
     }
 }

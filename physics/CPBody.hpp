@@ -39,6 +39,9 @@ class CPBody : public CPObject {
     CPVect WorldToLocal(CPVect p) const; // world pixels -> body coordinates
     void SetVelocity(CPVect v);          // pixels/s
     CPVect GetVelocity() const;
+    // Velocity *= factor on an awake body, without restarting its idle time: slowing down is no
+    // reason to stay awake. A sleeping body is left as it is (and asleep).
+    void DampVelocity(float factor);
     CPExactState GetExactState() const; // all zero once freed
     // Puts the body at state exactly (no rounding through floats or degrees), as a saved scene
     // gives it; wakes the body. Nothing once freed.

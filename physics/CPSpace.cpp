@@ -129,6 +129,10 @@ void CPSpace::SetIterations(int n) {
     cpSpaceSetIterations(SpaceOf(*this), n);
 }
 
+int CPSpace::GetIterations() const {
+    return cpSpaceGetIterations(SpaceOf(*this));
+}
+
 void CPSpace::SetSleepTime(float seconds) {
     cpSpaceSetSleepTimeThreshold(SpaceOf(*this), seconds);
 }
@@ -168,6 +172,16 @@ int CPSpace::CountSleepingBodies() const {
             ++sleeping;
     }
     return sleeping;
+}
+
+void CPSpace::WakeAll() {
+    // Through the program's own list: waking a group changes the library's lists while they
+    // would be walked.
+    for (const auto& object : lists_[Bodies]) {
+        auto* body = static_cast<cpBody*>(object->GetHandle());
+        if (body != nullptr && cpBodyIsSleeping(body))
+            cpBodyActivate(body);
+    }
 }
 
 void CPSpace::AddCollisionPairFunc(int a, int b, std::nullptr_t) {

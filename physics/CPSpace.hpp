@@ -27,6 +27,7 @@ class CPSpace : public CPObject {
     void ResizeStaticHash(float cell, int count);
     void ResizeActiveHash(float cell, int count);
     void SetIterations(int n); // solver iterations per step
+    int GetIterations() const;
     // Sleeping: a group of touching bodies that has moved slower than the idle speed for
     // `seconds` stops being simulated until something wakes it (a contact with a moving body,
     // a new joint or a removed one, a velocity or force set on it, WakeBodiesTouching). Off
@@ -39,6 +40,8 @@ class CPSpace : public CPObject {
     // groups woke (touching bodies sleep and wake together).
     int WakeBodiesTouching(CPVect min, CPVect max);
     int CountSleepingBodies() const; // bodies added with AddBody that sleep now
+    // Wakes every sleeping body (turning sleeping off leaves sleepers asleep otherwise).
+    void WakeAll();
     // Shapes of collision types a and b never collide (either order); re-registering is harmless.
     void AddCollisionPairFunc(int a, int b, std::nullptr_t noFunction = nullptr);
     void DoStep(float dt); // advance by dt seconds; velocity functions run inside
@@ -70,7 +73,9 @@ class CPSpace : public CPObject {
     // IsFreed() afterwards.
     void FreeMovables();
 
-    int CountBodies() const;       // bodies added with AddBody and not freed
+    int CountBodies() const; // bodies added with AddBody and not freed
+    // Those bodies (each a CPBody), in the order added; valid until a body is added or freed.
+    const std::vector<std::shared_ptr<CPObject>>& BodyList() const { return lists_[Bodies]; }
     int CountJoints() const;       // joints added and not freed
     int CountActiveShapes() const; // shapes added with AddShape and not freed
     int CountStaticShapes() const; // shapes added with AddStaticShape and not freed

@@ -47,3 +47,7 @@ void ForgetAllContacts(cpSpace* space) {
 cpVect CircleWorldCenter(const cpShape* circle) {
     return reinterpret_cast<const cpCircleShape*>(circle)->tc;
 }
+
+void SetVelocityQuietly(cpBody* body, cpVect v) {
+    body->v = v;
+}

@@ -14,3 +14,7 @@ void ForgetAllContacts(cpSpace* space);
 // The world centre the library computed for a circle shape at its last step or indexing (it
 // offers no getter for it). circle: non-null, made by cpCircleShapeNew.
 cpVect CircleWorldCenter(const cpShape* circle);
+
+// Sets a body's velocity as cpBodySetVelocity does, but without waking it or restarting its
+// idle time (the library's setter does both). body: non-null.
+void SetVelocityQuietly(cpBody* body, cpVect v);

@@ -8,6 +8,7 @@
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "media/FrameLoop.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/Key.hpp"
@@ -44,8 +45,8 @@ template <class List> double Coordinate(const List& list, int index, bool x) {
 // 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
 // game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
 // 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
-// changes them), 15 edit mode on (1 or 0). NaN for anything else. The page's toolbar reads 8 to
-// 10 and 15 to mark its buttons.
+// changes them), 15 edit mode on (1 or 0), 16 the settings panel shown (1 or 0). NaN for
+// anything else. The page's toolbar reads 8 to 10, 15 and 16 to mark its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -81,6 +82,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         return level && level->_FGLayer ? level->_FGLayer->spaceMap->CountStaticShapes() : 0;
     case 15:
         return editor && editor->active ? 1 : 0;
+    case 16:
+        return gameSettings && gameSettings->open ? 1 : 0;
     default:
         break;
     }

@@ -126,13 +126,14 @@
     }
   }
   // The buttons show the game's state: the selected kind, paused, the debug view, the help,
-  // edit mode.
+  // edit mode, the settings panel.
   const marks = {
     kind: -1,
     pause: -1,
     debug: -1,
     help: -1,
     edit: -1,
+    settings: -1,
   };
   function mark(button, on) {
     if (button) button.setAttribute('aria-pressed', on ? 'true' : 'false');
@@ -146,13 +147,14 @@
       debug: probe(6, 0) > 0 ? 1 : 0,
       help: probe(10, 0),
       edit: probe(15, 0),
+      settings: probe(16, 0),
     };
     if (now.kind !== marks.kind) {
       for (const button of toolbar.querySelectorAll('button[data-kind]')) {
         mark(button, Number(button.dataset.kind) === now.kind);
       }
     }
-    for (const name of ['pause', 'debug', 'help', 'edit']) {
+    for (const name of ['pause', 'debug', 'help', 'edit', 'settings']) {
       if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
     }
     Object.assign(marks, now);

@@ -225,6 +225,15 @@ bool TLayer::SetCell(int column, int row, int tile, int bound) {
     // wake whatever rested on it (its own removal does both), so bodies standing on removed
     // ground fall in the next step; a segment added is in the static index at once, so bodies
     // beside a new wall meet it in the next step.
+    // Bodies asleep at the cell wake first: a segment added does not wake what it now
+    // overlaps, and one removed wakes only what was touching it at that moment. A margin of a
+    // few pixels takes in bodies resting on the cell's edges.
+    constexpr float kMargin = 4.0f;
+    const float x0 = static_cast<float>(column * segmentW_);
+    const float y0 = static_cast<float>(row * segmentH_);
+    spaceMap->WakeBodiesTouching(Vec2(x0 - kMargin, y0 - kMargin),
+                                 Vec2(x0 + static_cast<float>(segmentW_) + kMargin,
+                                      y0 + static_cast<float>(segmentH_) + kMargin));
     for (const std::shared_ptr<CPSegmentShape>& seg : CellSegments[index]) {
         seg->Free();
     }

@@ -65,7 +65,7 @@ def check_toolbar_sizes(driver, where):
         "          r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight &&"
         "          (r.right <= c.left + 0.5 || r.bottom <= c.top + 0.5 || r.left >= c.right - 0.5 ||"
         "           r.top >= c.bottom - 0.5)];});")
-    check(len(sizes) == 18 and all(w >= 44 and h >= 44 for w, h, _, _, _ in sizes),
+    check(len(sizes) == 19 and all(w >= 44 and h >= 44 for w, h, _, _, _ in sizes),
           "%s every toolbar button is at least 44 CSS pixels (%s)" %
           (where, sorted({(round(w), round(h)) for w, h, _, _, _ in sizes})))
     check(all(shown for _, _, _, _, shown in sizes), "%s every button is inside the window, none over the picture" % where)
@@ -209,6 +209,14 @@ def run(driver, server, out):
     check(len(marked) == 3, "the kind, debug and help buttons are marked (%s)" % marked)
     tap_button(driver, "[data-action='help']")
     tap_button(driver, "[data-action='debug']")
+    # The settings panel, opened and closed from its button (G), marked while open.
+    tap_button(driver, "[data-action='settings']")
+    check(pd.probe(driver, 16) == 1, "the settings button opens the panel")
+    check(driver.execute_script(
+        "return document.querySelector('[data-action=settings]').getAttribute('aria-pressed')")
+          == "true", "the settings button is marked while the panel is open")
+    tap_button(driver, "[data-action='settings']")
+    check(pd.probe(driver, 16) == 0, "the settings button closes the panel")
 
     # The editor's button: edit mode on, marked, and off again.
     tap_button(driver, "[data-action='edit']")
