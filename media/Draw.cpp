@@ -4,6 +4,7 @@
 
 #include "media/Font8x16.hpp"
 #include "media/TImage.hpp"
+#include "media/TextureSheet.hpp"
 #include "media/Window.hpp"
 
 #include <SDL.h>
@@ -490,11 +491,20 @@ void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel) {
         v[k].color = col;
         v[k].tex_coord = SDL_FPoint{0.5f, 0.5f};
     }
-    SDL_Texture* white = WhiteTexture();
-    if (batching && white) {
-        Queue(white, mode, v);
-        return;
+    if (batching) {
+        // The white on the images' sheet: a line between two images joins their batch.
+        SDL_Texture* sheet = nullptr;
+        float u = 0.0f, w = 0.0f;
+        if (TextureSheet::Shared(true).White(sheet, u, w)) {
+            for (SDL_Vertex& corner : v)
+                corner.tex_coord = SDL_FPoint{u, w};
+            Queue(sheet, mode, v);
+            return;
+        }
+        FlushDraws();
+        PrepareFill(col);
     }
+    SDL_Texture* white = WhiteTexture();
     if (white) {
         ++counts.stateChanges;
         SDL_SetTextureBlendMode(white, mode);
@@ -509,10 +519,12 @@ void DrawRect(float x, float y, float w, float h) {
     if (!MediaRenderer() || !FillColor(col, mode))
         return;
     if (Batching()) {
-        if (SDL_Texture* white = WhiteTexture()) {
+        SDL_Texture* sheet = nullptr;
+        float u = 0.0f, v0 = 0.0f;
+        if (TextureSheet::Shared(true).White(sheet, u, v0)) {
             SDL_Vertex v[4];
-            QuadVertices(v, x + ds.ox, y + ds.oy, 0.0f, 0.0f, w, h, 0.5f, 0.5f, 0.5f, 0.5f, col);
-            Queue(white, mode, v);
+            QuadVertices(v, x + ds.ox, y + ds.oy, 0.0f, 0.0f, w, h, u, v0, u, v0, col);
+            Queue(sheet, mode, v);
             return;
         }
     }
