@@ -140,7 +140,7 @@ SDL_Texture* TImage::MaskTexture(int frame, float threshold) {
 // Frames sit in a grid of cells one pixel larger on every side than a frame, the border a copy
 // of the frame's edge: filtering at an edge then reads what the frame's own texture (clamped at
 // its edges) would, so a frame drawn from here looks as it does alone.
-bool TImage::MakeAtlas(Atlas& a, float threshold) {
+bool TImage::MakeAtlas(Atlas& a, float threshold, bool filtered) {
     if (!MediaRenderer() || pixmaps.empty() || width <= 0 || height <= 0)
         return false;
     if (a.seq != MediaGeneration())
@@ -158,7 +158,7 @@ bool TImage::MakeAtlas(Atlas& a, float threshold) {
     const int w = columns * cellW, h = rows * cellH;
     if (!a.texture) {
         TextureSheet::Place place;
-        if (!TextureSheet::Shared((flags & kFilteredFlag) != 0).Reserve(w, h, place)) {
+        if (!TextureSheet::Shared(filtered).Reserve(w, h, place)) {
             a.failed = true;
             return false;
         }
@@ -194,9 +194,10 @@ bool TImage::MakeAtlas(Atlas& a, float threshold) {
     return true;
 }
 
-SDL_Texture* TImage::AtlasTexture(int frame, float threshold, float uv[4]) {
-    Atlas& a = atlas_[threshold < 0.0f ? 0 : 1];
-    if (!MakeAtlas(a, threshold < 0.0f ? -1.0f : threshold))
+SDL_Texture* TImage::AtlasTexture(int frame, float threshold, float uv[4], bool nearest) {
+    const bool filtered = (flags & kFilteredFlag) != 0 && !nearest;
+    Atlas& a = atlas_[(threshold < 0.0f ? 0 : 1) + (filtered ? 0 : 2)];
+    if (!MakeAtlas(a, threshold < 0.0f ? -1.0f : threshold, filtered))
         return nullptr;
     const int cellW = width + 2, cellH = height + 2;
     const float x0 = static_cast<float>(a.x + (frame % a.columns) * cellW + 1);

@@ -38,8 +38,10 @@ class TImage {
     // Every frame on a page of the shared sheet (media/TextureSheet) beside other images, for
     // drawing many frames and images in one call on a GPU renderer: the plain pictures
     // (threshold < 0) or the mask-mode copies cut at `threshold`. `uv` gets the frame's
-    // texture coordinates (left, top, right, bottom). nullptr when it does not fit.
-    SDL_Texture* AtlasTexture(int frame, float threshold, float uv[4]);
+    // texture coordinates (left, top, right, bottom). nullptr when it does not fit. `nearest`:
+    // from the nearest-sampled sheet whatever the image's flags, for frames drawn unrotated,
+    // unscaled and on whole pixels, where filtering reads each texel at its centre anyway.
+    SDL_Texture* AtlasTexture(int frame, float threshold, float uv[4], bool nearest = false);
 
   private:
     struct FrameCache {
@@ -57,8 +59,8 @@ class TImage {
         unsigned seq = 0;
     };
     std::vector<FrameCache> cache_;
-    Atlas atlas_[2]; // plain, mask
-    bool MakeAtlas(Atlas& a, float threshold);
+    Atlas atlas_[4]; // plain, mask; then both from the nearest-sampled sheet
+    bool MakeAtlas(Atlas& a, float threshold, bool filtered);
     FrameCache& Cache(int frame);
 };
 
