@@ -2,6 +2,7 @@
 
 #include "media/Embedded.hpp"
 #include "media/Png.hpp"
+#include "media/TextureSheet.hpp"
 #include "media/Window.hpp"
 
 #include <SDL.h>
@@ -94,9 +95,7 @@ TImage::~TImage() {
         if (c.mask)
             SDL_DestroyTexture(c.mask);
     }
-    for (auto& a : atlas_)
-        if (a.texture && a.seq == MediaGeneration())
-            SDL_DestroyTexture(a.texture);
+    // The sheet's pages are shared: the frames' area there stays unused.
 }
 
 TImage::FrameCache& TImage::Cache(int frame) {
@@ -141,12 +140,11 @@ SDL_Texture* TImage::MaskTexture(int frame, float threshold) {
 // Frames sit in a grid of cells one pixel larger on every side than a frame, the border a copy
 // of the frame's edge: filtering at an edge then reads what the frame's own texture (clamped at
 // its edges) would, so a frame drawn from here looks as it does alone.
-bool TImage::MakeAtlas(Atlas& a, float threshold) {
-    SDL_Renderer* renderer = MediaRenderer();
-    if (!renderer || pixmaps.empty() || width <= 0 || height <= 0)
+bool TImage::MakeAtlas(Atlas& a, float threshold, bool filtered) {
+    if (!MediaRenderer() || pixmaps.empty() || width <= 0 || height <= 0)
         return false;
     if (a.seq != MediaGeneration())
-        a = Atlas{nullptr, -2.0f, false, 0, 0, 0, MediaGeneration()};
+        a = Atlas{nullptr, 0, 0, -2.0f, false, 0, MediaGeneration()};
     if (a.failed)
         return false;
     if (a.texture && a.threshold == threshold)
@@ -157,14 +155,17 @@ bool TImage::MakeAtlas(Atlas& a, float threshold) {
     while (columns * columns < n)
         ++columns;
     const int rows = (n + columns - 1) / columns;
-    SDL_RendererInfo info{};
-    SDL_GetRendererInfo(renderer, &info);
-    if ((info.max_texture_width > 0 && columns * cellW > info.max_texture_width) ||
-        (info.max_texture_height > 0 && rows * cellH > info.max_texture_height)) {
-        a.failed = true;
-        return false;
-    }
     const int w = columns * cellW, h = rows * cellH;
+    if (!a.texture) {
+        TextureSheet::Place place;
+        if (!TextureSheet::Shared(filtered).Reserve(w, h, place)) {
+            a.failed = true;
+            return false;
+        }
+        a.texture = place.texture;
+        a.x = place.x;
+        a.y = place.y;
+    }
     std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h * 4, 0);
     for (int f = 0; f < n; ++f) {
         const TPixmap& pm = pixmaps[static_cast<std::size_t>(f)];
@@ -187,32 +188,25 @@ bool TImage::MakeAtlas(Atlas& a, float threshold) {
         }
     }
     BeforeTextureChange(); // quads waiting to be drawn may show the old cut
-    if (!a.texture)
-        a.texture = MakeTexture(px.data(), w, h, w * 4, flags & kFilteredFlag);
-    else
-        SDL_UpdateTexture(a.texture, nullptr, px.data(), w * 4);
-    if (!a.texture) {
-        a.failed = true;
-        return false;
-    }
+    TextureSheet::Upload(TextureSheet::Place{a.texture, a.x, a.y}, w, h, px.data(), w * 4);
     a.threshold = threshold;
     a.columns = columns;
-    a.width = w;
-    a.height = h;
     return true;
 }
 
-SDL_Texture* TImage::AtlasTexture(int frame, float threshold, float uv[4]) {
-    Atlas& a = atlas_[threshold < 0.0f ? 0 : 1];
-    if (!MakeAtlas(a, threshold < 0.0f ? -1.0f : threshold))
+SDL_Texture* TImage::AtlasTexture(int frame, float threshold, float uv[4], bool nearest) {
+    const bool filtered = (flags & kFilteredFlag) != 0 && !nearest;
+    Atlas& a = atlas_[(threshold < 0.0f ? 0 : 1) + (filtered ? 0 : 2)];
+    if (!MakeAtlas(a, threshold < 0.0f ? -1.0f : threshold, filtered))
         return nullptr;
     const int cellW = width + 2, cellH = height + 2;
-    const float x0 = static_cast<float>((frame % a.columns) * cellW + 1);
-    const float y0 = static_cast<float>((frame / a.columns) * cellH + 1);
-    uv[0] = x0 / static_cast<float>(a.width);
-    uv[1] = y0 / static_cast<float>(a.height);
-    uv[2] = (x0 + static_cast<float>(width)) / static_cast<float>(a.width);
-    uv[3] = (y0 + static_cast<float>(height)) / static_cast<float>(a.height);
+    const float x0 = static_cast<float>(a.x + (frame % a.columns) * cellW + 1);
+    const float y0 = static_cast<float>(a.y + (frame / a.columns) * cellH + 1);
+    constexpr float page = static_cast<float>(TextureSheet::kPageSize);
+    uv[0] = x0 / page;
+    uv[1] = y0 / page;
+    uv[2] = (x0 + static_cast<float>(width)) / page;
+    uv[3] = (y0 + static_cast<float>(height)) / page;
     return a.texture;
 }
 

@@ -35,10 +35,13 @@ class TImage {
     // first use; the mask-mode copy whose alpha is cut at `threshold` (0..1).
     SDL_Texture* FrameTexture(int frame);
     SDL_Texture* MaskTexture(int frame, float threshold);
-    // Every frame in one texture, for drawing many frames in one call on a GPU renderer: the
-    // plain pictures (threshold < 0) or the mask-mode copies cut at `threshold`. `uv` gets the
-    // frame's texture coordinates (left, top, right, bottom). nullptr when it does not fit.
-    SDL_Texture* AtlasTexture(int frame, float threshold, float uv[4]);
+    // Every frame on a page of the shared sheet (media/TextureSheet) beside other images, for
+    // drawing many frames and images in one call on a GPU renderer: the plain pictures
+    // (threshold < 0) or the mask-mode copies cut at `threshold`. `uv` gets the frame's
+    // texture coordinates (left, top, right, bottom). nullptr when it does not fit. `nearest`:
+    // from the nearest-sampled sheet whatever the image's flags, for frames drawn unrotated,
+    // unscaled and on whole pixels, where filtering reads each texel at its centre anyway.
+    SDL_Texture* AtlasTexture(int frame, float threshold, float uv[4], bool nearest = false);
 
   private:
     struct FrameCache {
@@ -48,15 +51,16 @@ class TImage {
         unsigned seq = 0; // window generation the textures belong to
     };
     struct Atlas {
-        SDL_Texture* texture = nullptr;
-        float threshold = -2.0f; // what its pixels were cut at; -1 plain
-        bool failed = false;     // too large for the renderer
-        int columns = 0, width = 0, height = 0;
+        SDL_Texture* texture = nullptr; // the sheet's page (non-owning)
+        int x = 0, y = 0;               // top-left of the frames' grid on the page
+        float threshold = -2.0f;        // what its pixels were cut at; -1 plain
+        bool failed = false;            // no room for it
+        int columns = 0;
         unsigned seq = 0;
     };
     std::vector<FrameCache> cache_;
-    Atlas atlas_[2]; // plain, mask
-    bool MakeAtlas(Atlas& a, float threshold);
+    Atlas atlas_[4]; // plain, mask; then both from the nearest-sampled sheet
+    bool MakeAtlas(Atlas& a, float threshold, bool filtered);
     FrameCache& Cache(int frame);
 };
 

@@ -12,7 +12,10 @@
 // Output: one line per scene on stdout,
 //   scene=<bodies> objects=<n> frame=<p50> physics=<p50> physics10=<p10> drawing=<p50>
 //   interval=<p50> (ms) draws=<p50> states=<p50> (renderer calls by the primitives per frame)
+//   cpu=<p50> (ms of CPU of the whole process per frame, every thread: Mesa's llvmpipe draws
+//   on threads of its own; natively only)
 // then "first-frame=<ms since main>" and "done".
+// Natively, --scenes 0,250 runs only the listed scenes (of 0, 250, 500).
 
 #include "app/Game.hpp"
 #include "bench/Scenes.hpp"
@@ -25,9 +28,12 @@
 
 #include <SDL.h>
 
+#include <time.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -41,6 +47,13 @@ double NowMs() {
     return std::chrono::duration<double, std::milli>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+// CPU time of the whole process, all threads, in ms.
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 double physicsMs = 0.0;
@@ -74,6 +87,7 @@ class SleeplessClock final : public Clock {
 };
 
 constexpr int kScenes[] = {0, 250, 500};
+bool sceneWanted[std::size(kScenes)] = {true, true, true};
 constexpr int kMeasuredFrames = 240;
 constexpr int kSettleFrames = 300;
 
@@ -82,7 +96,7 @@ struct Bench {
     bool filled = false;
     int frame = 0;
     double lastStart = 0.0;
-    std::vector<double> frameMs, physics, drawing, interval, draws, states;
+    std::vector<double> frameMs, physics, drawing, interval, draws, states, cpu;
     bool done = false;
 } bench;
 
@@ -108,6 +122,15 @@ void PlainFrame() {
 void MeasuredFrame() {
     if (bench.done)
         return;
+    while (!bench.filled && bench.scene < static_cast<int>(std::size(kScenes)) &&
+           !sceneWanted[bench.scene])
+        ++bench.scene;
+    if (bench.scene == static_cast<int>(std::size(kScenes))) {
+        bench.done = true;
+        std::printf("done\n");
+        std::fflush(stdout);
+        return;
+    }
     if (!bench.filled) {
         const int target = kScenes[bench.scene];
         if (target > 0) {
@@ -119,7 +142,7 @@ void MeasuredFrame() {
         bench.frame = 0;
         bench.lastStart = 0.0;
         for (auto* v : {&bench.frameMs, &bench.physics, &bench.drawing, &bench.interval,
-                        &bench.draws, &bench.states}) {
+                        &bench.draws, &bench.states, &bench.cpu}) {
             v->clear();
             v->reserve(kMeasuredFrames);
         }
@@ -127,9 +150,11 @@ void MeasuredFrame() {
     physicsMs = 0.0;
     inputMs = 0.0;
     const DrawCallCounts c0 = GetDrawCallCounts();
+    const double cpu0 = CpuMs();
     const double t0 = NowMs();
     updateGame();
     const double t1 = NowMs();
+    bench.cpu.push_back(CpuMs() - cpu0);
     const DrawCallCounts c1 = GetDrawCallCounts();
     bench.draws.push_back(static_cast<double>(c1.draws - c0.draws));
     bench.states.push_back(static_cast<double>(c1.stateChanges - c0.stateChanges));
@@ -145,17 +170,13 @@ void MeasuredFrame() {
         kScenes[bench.scene] == 0 ? 0 : FreeBodies() + TSquid::Count() - 1 + TChain::Count();
     // The 10th percentile of the physics: what other processes on a shared machine disturb least.
     std::printf("scene=%d objects=%d frame=%.2f physics=%.2f physics10=%.2f drawing=%.2f "
-                "interval=%.2f draws=%.0f states=%.0f\n",
+                "interval=%.2f draws=%.0f states=%.0f cpu=%.2f\n",
                 kScenes[bench.scene], objects, Median(bench.frameMs), Median(bench.physics),
                 Percentile(bench.physics, 10.0), Median(bench.drawing), Median(bench.interval),
-                Median(bench.draws), Median(bench.states));
+                Median(bench.draws), Median(bench.states), Median(bench.cpu));
     std::fflush(stdout);
     bench.filled = false;
-    if (++bench.scene == static_cast<int>(std::size(kScenes))) {
-        bench.done = true;
-        std::printf("done\n");
-        std::fflush(stdout);
-    }
+    ++bench.scene;
 }
 
 double mainStart = 0.0;
@@ -182,6 +203,19 @@ int main(int argc, char** argv) {
         software = software || std::strcmp(argv[i], "--software") == 0;
         if (std::strcmp(argv[i], "--unbatched") == 0)
             SetDrawBatching(false);
+        if (std::strcmp(argv[i], "--scenes") == 0 && i + 1 < argc) {
+            for (bool& wanted : sceneWanted)
+                wanted = false;
+            for (const char* p = argv[++i]; *p != '\0';) {
+                char* end = nullptr;
+                const long n = std::strtol(p, &end, 10);
+                for (std::size_t k = 0; k < std::size(kScenes); ++k)
+                    sceneWanted[k] = sceneWanted[k] || kScenes[k] == n;
+                p = *end == ',' ? end + 1 : end;
+                if (end == p && *p != '\0')
+                    ++p;
+            }
+        }
     }
     if (!software)
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");

@@ -1,4 +1,5 @@
 #include "MediaTestSupport.hpp"
+#include "support/GameFixture.hpp"
 #include "support/XServer.hpp"
 
 #include <array>
@@ -114,6 +115,48 @@ TEST_F(DrawBatchInXServer, BatchedFrameMatchesUnbatchedOnGl) {
     // 600 tiles and the rest took over 600 calls one by one, and a handful batched.
     EXPECT_GT(unbatchedDraws, 600u);
     EXPECT_LE(batchedDraws, 25u);
+}
+
+} // namespace
+
+namespace {
+
+// The real program's frames in a window on the GL renderer.
+class GameDrawCallsInXServer : public GameFixture {
+  protected:
+    GameDrawCallsInXServer() : GameFixture(1000, GraphicsTarget::Window) {}
+    void SetUp() override {
+        if (!XServerAvailable())
+            GTEST_SKIP() << "needs an X server";
+        setenv("DAZOZI_RENDERER", "accelerated", 1);
+        GameFixture::SetUp();
+    }
+    void TearDown() override {
+        GameFixture::TearDown();
+        unsetenv("DAZOZI_RENDERER");
+    }
+    // Renderer calls of one frame after the pictures have been made.
+    unsigned long long FrameDraws() {
+        for (int i = 0; i < 3; ++i)
+            updateGame();
+        const DrawCallCounts before = GetDrawCallCounts();
+        updateGame();
+        return GetDrawCallCounts().draws - before.draws;
+    }
+};
+
+// The images share textures, so drawing that alternates between them (a tentacle's lines and
+// balls, the two layers' tiles, a ball and its reflection) stays one call.
+TEST_F(GameDrawCallsInXServer, EmptyLevelTakesAFewCallsAndBodiesShareThem) {
+    ASSERT_STRNE(RendererName(), "software");
+    EXPECT_LE(FrameDraws(), 20u) << "the empty level with the player";
+    for (int kind = 1; kind <= 3; ++kind)
+        for (int i = 0; i < 10; ++i)
+            control->spawnAt(kind, Vec2(300.0f + 40.0f * static_cast<float>(i),
+                                        100.0f + 40.0f * static_cast<float>(kind)));
+    // Balls with their reflections and cubes join the player's call; each star alternates
+    // between a blended body and an additive glow, so its pair costs two at most.
+    EXPECT_LE(FrameDraws(), 20u + 2u * 10u) << "with ten balls, cubes and stars";
 }
 
 } // namespace

@@ -13,18 +13,20 @@
 #include "media/TImage.hpp"
 #include "media/input/Input.hpp"
 
-// The real start-up, set-up and frames of the program on the offscreen target and a manual
-// clock that starts at `clockStart` ms. EndProgram throws instead of leaving the process, so a
-// frame that would end the program fails the test where it happened. Tear-down puts every
+// The real start-up, set-up and frames of the program on the offscreen target (or `target`) and
+// a manual clock that starts at `clockStart` ms. EndProgram throws instead of leaving the process,
+// so a frame that would end the program fails the test where it happened. Tear-down puts every
 // global the program touches back, so the next test in the same process starts clean.
 class GameFixture : public ::testing::Test {
   protected:
-    explicit GameFixture(std::uint32_t clockStart) : clock{clockStart} {}
+    explicit GameFixture(std::uint32_t clockStart,
+                         GraphicsTarget target = GraphicsTarget::Offscreen)
+        : clock{clockStart}, target_(target) {}
 
     void SetUp() override {
         SetClock(&clock);
         SetEndProgramHandler(&ThrowOnEnd);
-        ASSERT_TRUE(StartUp(GraphicsTarget::Offscreen)) << GraphicsError();
+        ASSERT_TRUE(StartUp(target_)) << GraphicsError();
         initGame();
         FlushInput();
     }
@@ -47,5 +49,6 @@ class GameFixture : public ::testing::Test {
     ManualClock clock;
 
   private:
+    GraphicsTarget target_;
     [[noreturn]] static void ThrowOnEnd() { throw std::runtime_error("EndProgram called"); }
 };
