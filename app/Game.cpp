@@ -3,6 +3,8 @@
 #include "app/Options.hpp"
 #include "app/Overlay.hpp"
 #include "app/SandboxOverlay.hpp"
+#include "app/SavedScene.hpp"
+#include "app/SceneDocument.hpp"
 #include "app/Screenshot.hpp"
 #include "bodies/ClearAllBodies.hpp"
 #include "bodies/LiveList.hpp"
@@ -12,6 +14,7 @@
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
+#include "control/SceneFile.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
@@ -21,6 +24,7 @@
 #include "media/Clock.hpp"
 #include "media/FrameLoop.hpp"
 #include "media/Graphics.hpp"
+#include "media/ReadWholeFile.hpp"
 #include "media/RendererChoice.hpp"
 #include "media/TImage.hpp"
 #include "media/TSound.hpp"
@@ -70,8 +74,7 @@ const char* environment(const char* name) {
 }
 
 void makePlayer() {
-    player = TSquid::Create();
-    player->Init(level->_FGLayer, Vec2(450.0f, 300.0f), 14, 12.0f, 0.85f, 100, 0.0f, 0.1f);
+    player = control->createPlayer(Vec2(450.0f, 300.0f));
 }
 
 std::string saveToPicturesFolder() {
@@ -84,6 +87,55 @@ std::string (*screenshotSaver)() = &saveToPicturesFolder;
 // Saves the frame drawn so far and says where, for a moment.
 void takeScreenshot() {
     sandboxOverlay.ShowNotice(screenshotSaver());
+}
+
+std::string saveToDocumentsFolder() {
+    const std::string path = SavedScene::Save(std::time(nullptr), &environment, CurrentSceneText());
+    return path.empty() ? std::string("Scene could not be saved") : "Scene saved: " + path;
+}
+std::string (*sceneSaver)() = &saveToDocumentsFolder;
+
+// A recording dropped on the window plays as --replay plays one: from a new start.
+InputScript droppedRecording;
+
+// What went wrong with a file the user handed over: on stderr and, for a moment, on screen.
+void reportFileProblem(const std::string& line) {
+    std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
+    sandboxOverlay.ShowNotice(line);
+}
+
+// A file dropped on the window: a scene (JSON, starting with '{') opens in place of the
+// current one; anything else is taken for a recording and replayed from a new start.
+void openDroppedFile(const std::string& path) {
+    std::string text, error;
+    if (!ReadWholeFile(path, InputScript::kMaxBytes, text, error)) {
+        reportFileProblem(error);
+        return;
+    }
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos && text[first] == '{') {
+        if (text.size() > SceneFile::kMaxBytes) {
+            reportFileProblem(path + ": larger than 16 MB");
+        } else if (!OpenSceneText(text, error)) {
+            reportFileProblem(path + ": " + error);
+        } else {
+            sandboxOverlay.ShowNotice("Scene opened: " + path);
+        }
+        return;
+    }
+    InputScript recording;
+    if (!recording.Load(path, error)) {
+        reportFileProblem(error);
+        return;
+    }
+    droppedRecording = std::move(recording);
+    ClearScene();
+    initGame();
+    frameNumber = 0;
+    SetGameReplay(&droppedRecording);
+    SetScriptedInputOnly(true);
+    FlushInput();
+    sandboxOverlay.ShowNotice("Replaying " + path);
 }
 
 // The recording could not be written (a full disk): said once, and the game plays on.
@@ -149,9 +201,10 @@ void initGame() {
     level->Init(kSubSteps);
     level->Load(0);
 
+    // The controller knows the level before it makes the player squid.
+    control->init(level, nullptr);
     makePlayer();
-
-    control->init(level, player);
+    control->player = player;
     sandbox->init(level);
     editor->init(level);
     touch.init(level);
@@ -159,7 +212,7 @@ void initGame() {
     SleepMs(10);
 }
 
-void resetGame() {
+void ClearScene() {
     sandbox->DropGrab();
     touch.DropAll();
     // The space is emptied in one go first; the body classes then only drop their objects.
@@ -167,8 +220,16 @@ void resetGame() {
     ClearAllBodies();
     // A star tied to by a later kind-8 chain must be one that exists now.
     lastStarBody.reset();
+}
+
+void resetGame() {
+    ClearScene();
     makePlayer();
     control->player = player;
+}
+
+void SetCameraTarget(CPVect target) {
+    lastCameraTarget = target;
 }
 
 bool playerLost() {
@@ -184,6 +245,10 @@ void SetGameRecorder(InputRecorder* r, const char* program) {
 
 void SetScreenshotSaver(std::string (*saveFrame)()) {
     screenshotSaver = saveFrame ? saveFrame : &saveToPicturesFolder;
+}
+
+void SetSceneSaver(std::string (*saveScene)()) {
+    sceneSaver = saveScene ? saveScene : &saveToDocumentsFolder;
 }
 
 int GameFrameNumber() {
@@ -209,6 +274,10 @@ void SetGameReplay(const InputScript* script) {
 }
 
 void updateGame() {
+    // A file dropped since the last frame replaces the scene before this frame's input.
+    if (const std::string dropped = TakeDroppedFile(); !dropped.empty()) {
+        openDroppedFile(dropped);
+    }
     Cls();
 
     // Input. The sandbox keys come first so that a reset is done before the player is steered
@@ -286,6 +355,9 @@ void updateGame() {
     if (sandbox->screenshotRequested) {
         takeScreenshot();
     }
+    if (sandbox->saveSceneRequested) {
+        sandboxOverlay.ShowNotice(sceneSaver());
+    }
     sandboxOverlay.Draw(*sandbox, playerLost(), editor->active);
 
     Flip(-1);
@@ -322,6 +394,22 @@ int RunProgram(int argc, const char* const* argv) {
             std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str()); // a recording cut short
         }
     }
+    // A scene is read and checked whole against the level's content before the window opens.
+    std::string sceneText;
+    if (!options.scenePath.empty()) {
+        SceneFile::Scene scene;
+        if (!ReadWholeFile(options.scenePath, static_cast<long long>(SceneFile::kMaxBytes),
+                           sceneText, error)) {
+            std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
+            return 2;
+        }
+        CreateLevelData();
+        if (!SceneFile::Read(sceneText, scene, error)) {
+            std::fprintf(stderr, "dazozi-redov: %s: %s\n", options.scenePath.c_str(),
+                         error.c_str());
+            return 2;
+        }
+    }
     // The renderer's environment variable is as much the user's word as an option: a bad value
     // is refused the same way, before the window, rather than as a failing window (status 1).
     if (RendererPreferenceFromEnvironment() == RendererPreference::Invalid) {
@@ -338,6 +426,10 @@ int RunProgram(int argc, const char* const* argv) {
         return 1;
     }
     initGame();
+    if (!sceneText.empty() && !OpenSceneText(sceneText, error)) {
+        std::fprintf(stderr, "dazozi-redov: %s: %s\n", options.scenePath.c_str(), error.c_str());
+        return 2;
+    }
     EnableHelpHint(true);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);

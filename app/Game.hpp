@@ -1,6 +1,7 @@
 #pragma once
 
 #include "media/Graphics.hpp"
+#include "physics/CPVect.hpp"
 
 #include <memory>
 #include <string>
@@ -37,6 +38,14 @@ void updateGame();
 // it; the level (with its edits), the selected kind and the debug view stay.
 void resetGame();
 
+// Drops every grab and touch, every body and chain (the player squid too, whose global is left
+// as it is); the level with its edits, the selected kind and the debug view stay.
+void ClearScene();
+
+// Where the camera looks from the next frame on (world pixels of the window's top left) while
+// the player cannot lead it (lost, or a body held).
+void SetCameraTarget(CPVect target);
+
 // True when the player squid has left the level (its body was removed).
 bool playerLost();
 
@@ -57,6 +66,10 @@ void HandOverWhenReplayEnds();
 // (where it went, or why it could not be saved). nullptr: the user's pictures folder. A plain
 // function, set by an entry point or a tool before the frames.
 void SetScreenshotSaver(std::string (*saveFrame)());
+
+// Ctrl+S's scene: saveScene writes the current scene (CurrentSceneText) and returns the line to
+// show for it. nullptr: a new file in the user's documents folder. Set like SetScreenshotSaver.
+void SetSceneSaver(std::string (*saveScene)());
 
 // Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
 void EnableHelpHint(bool enabled);

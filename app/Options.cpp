@@ -9,8 +9,11 @@ const char* Options::Usage() {
            "\n"
            "A 2D physics playground. It reads and writes no file but these: F12 saves the\n"
            "picture shown as dazozi-redov-DATE-TIME.png in your pictures folder\n"
-           "(XDG_PICTURES_DIR, else ~/Pictures, made when missing); --record writes FILE\n"
-           "and --replay reads it.\n"
+           "(XDG_PICTURES_DIR, else ~/Pictures, made when missing); Ctrl+S saves the scene\n"
+           "as dazozi-redov-DATE-TIME.json in 'Dazozi Redov' in your documents folder\n"
+           "(XDG_DOCUMENTS_DIR, else ~/Documents, else the working folder); --record writes\n"
+           "FILE; --replay and --scene read it; a scene file or a recording dropped on the\n"
+           "window opens.\n"
            "\n"
            "options:\n"
            "  --record FILE   play as usual and write every input event and each frame's clock\n"
@@ -18,6 +21,7 @@ const char* Options::Usage() {
            "  --replay FILE   play the input of FILE back in the window (your own input is\n"
            "                  ignored until it ends); 'scenario --script FILE' replays it\n"
            "                  without a window\n"
+           "  --scene FILE    start with the scene saved in FILE (Ctrl+S saves one)\n"
            "  --help          print this text\n"
            "  --version       print the version\n";
 }
@@ -39,11 +43,13 @@ Options Options::Parse(int argc, const char* const* argv) {
             options.action = Action::Version;
             return options;
         }
-        if (arg == "--record" || arg == "--replay") {
+        if (arg == "--record" || arg == "--replay" || arg == "--scene") {
             if (i + 1 >= argc || argv[i + 1] == nullptr || argv[i + 1][0] == '\0') {
                 return fail(std::string(arg) + " needs a FILE (see --help)");
             }
-            std::string& path = arg == "--record" ? options.recordPath : options.replayPath;
+            std::string& path = arg == "--record"   ? options.recordPath
+                                : arg == "--replay" ? options.replayPath
+                                                    : options.scenePath;
             if (!path.empty()) {
                 return fail(std::string(arg) + " given twice");
             }

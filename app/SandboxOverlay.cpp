@@ -44,6 +44,7 @@ constexpr std::string_view kHelp[] = {
     "R                     start over",
     "F1 / H                this help",
     "F12                   screenshot",
+    "Ctrl+S                save the scene",
     "S                     share a link (in the page)",
     "F11 / Alt+Enter       full screen",
     "",

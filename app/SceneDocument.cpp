@@ -1,11 +1,60 @@
 #include "app/SceneDocument.hpp"
 
-// Placeholder until scene files are read and written: nothing can be opened yet.
-std::string CurrentSceneText() { return {}; }
+#include "app/Game.hpp"
+#include "bodies/TSquid.hpp"
+#include "control/SceneFile.hpp"
+#include "control/TControl.hpp"
+#include "control/TSandbox.hpp"
+#include "world/TLevel.hpp"
 
-bool OpenSceneText(std::string_view, std::string& error) {
-    error = "scene files are not supported yet";
-    return false;
+namespace {
+
+// The text of the scene the last opening replaced, for RestorePreviousScene.
+std::string previousScene;
+
+// The camera offset of the frame: the player at window point (640, 480).
+constexpr float kCameraOffsetX = 640.0f;
+constexpr float kCameraOffsetY = 480.0f;
+
+void replaceWith(const SceneFile::Scene& scene) {
+    ClearScene();
+    player = SceneFile::Apply(scene, *level, *control, *sandbox);
+    control->player = player;
+    // Where the camera stands until the player leads it again; with a player, the frame takes
+    // its position as usual.
+    SetCameraTarget(playerLost()
+                        ? Vec2(static_cast<float>(scene.scrollX), static_cast<float>(scene.scrollY))
+                        : player->_body->GetPosition().Sub(Vec2(kCameraOffsetX, kCameraOffsetY)));
 }
 
-bool RestorePreviousScene() { return false; }
+} // namespace
+
+std::string CurrentSceneText() {
+    return SceneFile::Write(SceneFile::Capture(*level, *control, *sandbox));
+}
+
+bool OpenSceneText(std::string_view text, std::string& error) {
+    // Everything is read and checked before the running scene is touched.
+    SceneFile::Scene scene;
+    if (!SceneFile::Read(text, scene, error)) {
+        return false;
+    }
+    previousScene = CurrentSceneText();
+    replaceWith(scene);
+    return true;
+}
+
+bool RestorePreviousScene() {
+    if (previousScene.empty()) {
+        return false;
+    }
+    SceneFile::Scene scene;
+    std::string error;
+    // The text was written by this program a moment ago: it reads back.
+    if (!SceneFile::Read(previousScene, scene, error)) {
+        return false;
+    }
+    previousScene.clear();
+    replaceWith(scene);
+    return true;
+}

@@ -1,78 +1,12 @@
 #include "app/Screenshot.hpp"
 
 #include <filesystem>
-#include <fstream>
 
+#include "app/UserFolder.hpp"
 #include "media/Graphics.hpp"
 
-namespace {
-
-// An existing folder, or one made now (with its parents), as desktop programs make the user's
-// pictures folder when it is missing. Only absolute paths: a relative one would land wherever
-// the program was started.
-bool usableFolder(const std::string& path) {
-    if (path.empty() || path.front() != '/') {
-        return false;
-    }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return true;
-    }
-    std::filesystem::create_directories(path, ec);
-    return !ec && std::filesystem::is_directory(path, ec);
-}
-
-// The value of XDG_PICTURES_DIR in a user-dirs.dirs file: a shell assignment whose value is
-// quoted and may start with $HOME.
-std::string fromUserDirsFile(const std::string& file, const std::string& home) {
-    std::ifstream in(file);
-    std::string line;
-    const std::string key = "XDG_PICTURES_DIR=";
-    while (std::getline(in, line)) {
-        if (line.compare(0, key.size(), key) != 0) {
-            continue;
-        }
-        std::string value = line.substr(key.size());
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-            value = value.substr(1, value.size() - 2);
-        }
-        if (value.compare(0, 5, "$HOME") == 0) {
-            value = home + value.substr(5);
-        }
-        return value;
-    }
-    return {};
-}
-
-} // namespace
-
 std::string Screenshot::PicturesDirectory(Getenv getenv) {
-    const char* homeVar = getenv("HOME");
-    const std::string home = homeVar != nullptr ? homeVar : "";
-    if (const char* dir = getenv("XDG_PICTURES_DIR"); dir != nullptr && usableFolder(dir)) {
-        return dir;
-    }
-    std::string config;
-    if (const char* xdgConfig = getenv("XDG_CONFIG_HOME"); xdgConfig != nullptr && *xdgConfig) {
-        config = xdgConfig;
-    } else if (!home.empty()) {
-        config = home + "/.config";
-    }
-    if (!config.empty()) {
-        const std::string dir = fromUserDirsFile(config + "/user-dirs.dirs", home);
-        // xdg-user-dirs writes $HOME itself when a folder is switched off.
-        if (dir != home && dir != home + "/" && usableFolder(dir)) {
-            return dir;
-        }
-    }
-    if (home.empty()) {
-        return ".";
-    }
-    // Even when it cannot be made (a read-only home): saving there then fails and says so,
-    // rather than dropping the picture into whatever folder the program was started from.
-    const std::string pictures = home + "/Pictures";
-    usableFolder(pictures);
-    return pictures;
+    return UserFolder::Find(getenv, "XDG_PICTURES_DIR", "Pictures");
 }
 
 std::string Screenshot::FileName(std::time_t when) {

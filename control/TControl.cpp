@@ -116,8 +116,7 @@ void TControl::spawnAt(int kind, CPVect p) {
     case 5:
     case 6:
     case 7:
-        TChain::Create()->Init(layer, p, kind - 5, nullptr, nullptr, 18, kChainGap,
-                               kChainLinkRadius, kChainLinkMass, 100, 0.0f, kChainFriction);
+        spawnChain(p, kind - 5, nullptr, 18);
         break;
     case 8: {
         layer->spaceMap->GetActiveShapes()->ForEach(&TControl::getLastPolyObject, nullptr);
@@ -127,13 +126,23 @@ void TControl::spawnAt(int kind, CPVect p) {
         if (lastStarBody && lastStarBody->IsFreed()) {
             lastStarBody.reset();
         }
-        TChain::Create()->Init(layer, p, 1, nullptr, lastStarBody, 10, kChainGap, kChainLinkRadius,
-                               kChainLinkMass, 100, 0.0f, kChainFriction);
+        spawnChain(p, 1, lastStarBody, 10);
         break;
     }
     default:
         break;
     }
+}
+
+void TControl::spawnChain(CPVect p, int mode, const std::shared_ptr<CPBody>& endAnchor, int n) {
+    TChain::Create()->Init(level->_FGLayer, p, mode, nullptr, endAnchor, n, kChainGap,
+                           kChainLinkRadius, kChainLinkMass, 100, 0.0f, kChainFriction);
+}
+
+std::shared_ptr<TSquid> TControl::createPlayer(CPVect p) {
+    auto squid = TSquid::Create();
+    squid->Init(level->_FGLayer, p, 14, 12.0f, 0.85f, 100, 0.0f, 0.1f);
+    return squid;
 }
 
 int TControl::getLastPolyObject(CPShape* shape, void* /*data*/) {

@@ -48,6 +48,13 @@ class TControl : public TObject {
     // Creates and initialises one body of the given kind (1..8) at world point p with the spawn
     // table's parameters; other kinds make nothing. Also used by the benchmarks' scenes.
     void spawnAt(int kind, CPVect p);
+    // A chain of n + 1 links with the spawn table's links at world point p: mode as TChain::Init
+    // takes it, endAnchor the body its end is tied to (nullptr: one of its own). Kinds 5 to 8
+    // and opened scenes make their chains through it.
+    void spawnChain(CPVect p, int mode, const std::shared_ptr<CPBody>& endAnchor, int n);
+    // A new player squid at world point p (the player's own size and tentacle); the caller makes
+    // it the player.
+    std::shared_ptr<TSquid> createPlayer(CPVect p);
 
   private:
     // Spawns one body of the given kind (1..8) under the pointer.

@@ -14,6 +14,7 @@ void TSandbox::init(std::shared_ptr<TLevel> level) {
     stepping = false;
     resetRequested = false;
     screenshotRequested = false;
+    saveSceneRequested = false;
     frames = 0;
     grab.Drop();
     grabButton_ = MouseButton::None;
@@ -47,6 +48,7 @@ void TSandbox::updateControls() {
     }
     resetRequested = KeyHits(Key::R) != 0;
     screenshotRequested = KeyHits(Key::F12) != 0;
+    saveSceneRequested = KeyHits(LetterKey('S')) != 0 && KeyDown(Key::Control) != 0;
     // Both keys are read every frame so that neither keeps a stale hit for later.
     const bool f1 = KeyHits(Key::F1) != 0;
     const bool h = KeyHits(Key::H) != 0;

@@ -9,7 +9,8 @@ class TLevel;
 
 // The sandbox controls, on keys and buttons the game itself leaves free: P pauses and resumes
 // the physics, N steps one frame while paused, R asks for a reset, F1 or H shows the help panel,
-// F12 asks for a screenshot, the middle button (or Shift + left button) grabs and throws a body.
+// F12 asks for a screenshot, Ctrl+S for the scene to be saved, the middle button (or Shift +
+// left button) grabs and throws a body.
 // It reads the input, keeps its state and moves the grabbed body; the frame acts on the
 // requests (reset, screenshot).
 class TSandbox {
@@ -19,6 +20,7 @@ class TSandbox {
     bool stepping = false;            // this frame: paused, and N asked for one frame of physics
     bool resetRequested = false;      // this frame: R was pressed
     bool screenshotRequested = false; // this frame: F12 was pressed
+    bool saveSceneRequested = false;  // this frame: Ctrl+S was pressed
     int frames = 0;                   // frames handled since init
     TGrab grab;
 

@@ -154,6 +154,21 @@ CPExactState CPBody::GetExactState() const {
     return {p.x, p.y, cpBodyGetAngle(b), v.x, v.y, cpBodyGetAngularVelocity(b)};
 }
 
+void CPBody::SetExactState(const CPExactState& s) {
+    cpBody* b = BodyOf(*this);
+    if (b == nullptr) {
+        return;
+    }
+    // The library's own setters, so that its transform and the sleeping bookkeeping follow.
+    cpBodySetPosition(b, cpv(s.x, s.y));
+    cpBodySetAngle(b, s.angle);
+    if (!static_) {
+        cpBodySetVelocity(b, cpv(s.vx, s.vy));
+        cpBodySetAngularVelocity(b, s.angularVelocity);
+    }
+    ReindexIfStatic();
+}
+
 float CPBody::GetMass() const {
     return mass_;
 }

@@ -39,7 +39,10 @@ class CPBody : public CPObject {
     CPVect WorldToLocal(CPVect p) const; // world pixels -> body coordinates
     void SetVelocity(CPVect v);          // pixels/s
     CPVect GetVelocity() const;
-    CPExactState GetExactState() const;        // all zero once freed
+    CPExactState GetExactState() const; // all zero once freed
+    // Puts the body at state exactly (no rounding through floats or degrees), as a saved scene
+    // gives it; wakes the body. Nothing once freed.
+    void SetExactState(const CPExactState& state);
     float GetMass() const;                     // as given to Create (may be INFINITY)
     float GetMoment() const;                   // as given to Create (may be INFINITY)
     void SetData(void* data) { data_ = data; } // non-owning user data

@@ -19,13 +19,17 @@
 #include "app/BodyHash.hpp"
 #include "app/Game.hpp"
 #include "app/Overlay.hpp"
+#include "app/SavedScene.hpp"
+#include "app/SceneDocument.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
+#include "control/SceneFile.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "media/ReadWholeFile.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
@@ -54,6 +58,10 @@ options:
   --update-goldens with --golden: write every shot as DIR/NAME.png instead of comparing
   --bodies         also print "body I X Y ANGLE VX VY W" for every body hashed after the last
                    frame, in C's exact hexadecimal notation (shows which body parts first)
+  --scene FILE     open the scene file FILE before the first frame (as the program's --scene)
+  --save-scene FILE
+                   after the last frame, save the scene as Ctrl+S does, into FILE (Ctrl+S
+                   in a script saves scene-N.json into the --out directory)
   --hash-every-frame
                    also print "frame N bodies B hash H" after every frame (finds the first
                    frame where two builds or two versions part)
@@ -95,6 +103,7 @@ struct ScenarioEnded {};
 
 std::string screenshotFolder = ".";
 int screenshotsTaken = 0;
+int scenesSaved = 0;
 
 bool screenshotFailed = false;
 
@@ -111,6 +120,17 @@ std::string saveScreenshotInOutputFolder() {
     return "Screenshot could not be saved";
 }
 
+// Ctrl+S in a run: the scene goes into the output folder, never into the user's documents.
+std::string saveSceneInOutputFolder() {
+    const std::string path = screenshotFolder + "/scene-" + std::to_string(++scenesSaved) + ".json";
+    if (SavedScene::WriteWhole(path, CurrentSceneText())) {
+        return "Scene saved: " + path;
+    }
+    std::cerr << "scenario: cannot write " << path << "\n";
+    screenshotFailed = true;
+    return "Scene could not be saved";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -119,6 +139,8 @@ int main(int argc, char** argv) {
     std::string recordPath;
     std::string goldenDir;
     std::string outDir = ".";
+    std::string scenePath;
+    std::string saveScenePath;
     bool updateGoldens = false;
     bool hashEveryFrame = false;
     bool dumpBodies = false;
@@ -161,6 +183,10 @@ int main(int argc, char** argv) {
             goldenDir = argv[++i];
         } else if (arg == "--out" && hasValue) {
             outDir = argv[++i];
+        } else if (arg == "--scene" && hasValue) {
+            scenePath = argv[++i];
+        } else if (arg == "--save-scene" && hasValue) {
+            saveScenePath = argv[++i];
         } else if (arg == "--update-goldens") {
             updateGoldens = true;
         } else if (arg == "--hash-every-frame") {
@@ -210,9 +236,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     initGame();
+    if (!scenePath.empty()) {
+        std::string text, error;
+        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFile::kMaxBytes), text, error)) {
+            std::cerr << "scenario: " << error << "\n";
+            return 2;
+        }
+        if (!OpenSceneText(text, error)) {
+            std::cerr << "scenario: " << scenePath << ": " << error << "\n";
+            return 2;
+        }
+    }
     // F12 in a script saves into the output folder, never into the user's pictures.
     screenshotFolder = outDir;
     SetScreenshotSaver(&saveScreenshotInOutputFolder);
+    SetSceneSaver(&saveSceneInOutputFolder);
     if (recorder.IsOpen()) {
         SetGameRecorder(&recorder, "scenario");
     }
@@ -276,6 +314,12 @@ int main(int argc, char** argv) {
     if (!pngPath.empty() && !SaveBackBufferPng(pngPath)) {
         std::cerr << "scenario: cannot write " << pngPath << "\n";
         return 1;
+    }
+    if (!saveScenePath.empty()) {
+        if (!SavedScene::WriteWhole(saveScenePath, CurrentSceneText())) {
+            std::cerr << "scenario: cannot write " << saveScenePath << "\n";
+            return 1;
+        }
     }
     const BodyHash hash = BodyHash::OfLiveBodies(dumpBodies ? &std::cout : nullptr);
     std::cout << "frames " << completed << "\n"

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <string>
 
 namespace {
 constexpr int kKeyCount = KeyCodeCount;
@@ -37,6 +38,10 @@ InputState in;
 InputRecorder* recorder = nullptr; // non-owning
 bool scriptedOnly = false;
 bool held = false;
+
+// A file dropped on the window and not yet taken ("" when none). Apart from the input state:
+// FlushInput and a replay leave it alone, as they leave a close request.
+std::string droppedFile;
 
 // The queries' poll: nothing while the input is held.
 void PollForQuery() {
@@ -223,6 +228,13 @@ void Handle(const SDL_Event& e) {
         if (recorder)
             recorder->Close();
         return;
+    case SDL_DROPFILE:
+        // The last one dropped counts; SDL hands over the path's memory.
+        if (e.drop.file != nullptr) {
+            droppedFile = e.drop.file;
+            SDL_free(e.drop.file);
+        }
+        return;
     default:
         return;
     }
@@ -243,6 +255,13 @@ void PollEvents() {
     SDL_Event e;
     while (SDL_PollEvent(&e))
         Handle(e);
+}
+
+std::string TakeDroppedFile() {
+    PollForQuery();
+    std::string path;
+    path.swap(droppedFile);
+    return path;
 }
 
 int KeyHits(int key) {

@@ -2,6 +2,8 @@
 
 #include "media/input/Key.hpp"
 
+#include <string>
+
 // Polled keyboard and mouse state. A key is a Key's code (media/input/Key.hpp), a mouse button
 // a MouseButton's (1 left, 2 right, 3 middle). Every query processes pending events first.
 
@@ -28,7 +30,10 @@ void PollEvents();              // processes the pending window, keyboard, mouse
 void FlushInput();              // releases every key and button and zeroes every hit count
 void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
 bool TakeCloseRequest(); // true once per close request (window close or quit)
-int CloseRequested();    // 1 if a close was requested since the last call (clears it); polls events
+// The path of the file last dropped on the window since the last call, "" when none; resets.
+// Drops are the user's even during a replay, and are not recorded.
+std::string TakeDroppedFile();
+int CloseRequested(); // 1 if a close was requested since the last call (clears it); polls events
 
 // The queries above, by name.
 inline int KeyHits(Key key) {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "media/Clock.hpp"
+#include "media/ReadWholeFile.hpp"
 #include "media/input/ScriptedInput.hpp"
 
 namespace {
@@ -48,49 +49,6 @@ std::string escapeControlBytes(const std::string& text) {
         }
     }
     return out;
-}
-
-// Reads a whole regular file of at most kMaxBytes. Anything else (a FIFO, a device such as
-// /dev/zero) is refused after an open that cannot block, before anything is read.
-bool readWholeFile(const std::string& path, std::string& text, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = "cannot read " + path;
-        return false;
-    }
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0;
-    if (ok && !S_ISREG(st.st_mode)) {
-        error = "cannot read " + path + ": not a regular file";
-        ok = false;
-    } else if (ok && st.st_size > InputScript::kMaxBytes) {
-        error = "cannot read " + path + ": larger than " +
-                std::to_string(InputScript::kMaxBytes >> 20) + " MB";
-        ok = false;
-    }
-    text.clear();
-    char buffer[65536];
-    while (ok) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            error = "cannot read " + path;
-            ok = false;
-        } else if (n == 0) {
-            break;
-        } else if (text.size() + static_cast<std::size_t>(n) > InputScript::kMaxBytes) {
-            // Grew while being read.
-            error = "cannot read " + path + ": larger than " +
-                    std::to_string(InputScript::kMaxBytes >> 20) + " MB";
-            ok = false;
-        } else {
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-    }
-    ::close(fd);
-    return ok;
 }
 
 } // namespace
@@ -222,7 +180,7 @@ bool InputScript::addEvent(const std::string& text, std::string& error) {
 
 bool InputScript::Load(const std::string& path, std::string& error) {
     std::string text;
-    if (!readWholeFile(path, text, error)) {
+    if (!ReadWholeFile(path, kMaxBytes, text, error)) {
         error = escapeControlBytes(error);
         return false;
     }

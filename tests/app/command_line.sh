@@ -13,6 +13,7 @@ run() { env -u DISPLAY -u WAYLAND_DISPLAY "$bin" "$@" >"$out/stdout" 2>"$out/std
 run --help; [[ $? == 0 ]] || fail "--help failed"
 grep -q -- "--record FILE" "$out/stdout" || fail "--help does not list --record"
 grep -q "F12 saves" "$out/stdout" || fail "--help does not say that F12 writes a file"
+grep -q -- "--scene FILE" "$out/stdout" || fail "--help does not list --scene"
 [[ ! -s "$out/stderr" ]] || fail "--help wrote to stderr"
 run --version; [[ $? == 0 ]] || fail "--version failed"
 grep -qx "dazozi-redov [0-9][0-9.]*" "$out/stdout" || fail "--version: $(cat "$out/stdout")"
@@ -46,6 +47,17 @@ expect_refusal "dazozi-redov: cannot write $out/fifo: not a regular file" --reco
 expect_refusal "dazozi-redov: cannot read $out/big.txt: larger than 64 MB" --replay "$out/big.txt"
 expect_refusal "dazozi-redov: $out/escape.txt:1: unknown entry '\\x1b]0;pwned\\x07\\x1b[2J'" \
   --replay "$out/escape.txt"
+# Scenes are checked whole before the window: a bad one is named with what and where.
+printf '{"dazozi-redov-scene": 1, "paused": 3}' >"$out/bad-scene.json"
+printf '{"dazozi-redov-scene": 7}' >"$out/new-scene.json"
+truncate -s 17M "$out/big.txt"
+expect_refusal "dazozi-redov: $out/bad-scene.json: scene: missing field \"debug_view\"" \
+  --scene "$out/bad-scene.json"
+expect_refusal "dazozi-redov: $out/new-scene.json: dazozi-redov-scene: version 7 is newer than this program reads (1)" \
+  --scene "$out/new-scene.json"
+expect_refusal "dazozi-redov: cannot read $out/big.txt: larger than 16 MB" --scene "$out/big.txt"
+expect_refusal "dazozi-redov: cannot read $out/fifo: not a regular file" --scene "$out/fifo"
+expect_refusal "dazozi-redov: --scene needs a FILE (see --help)" --scene
 rm -f "$out/fifo" "$out/big.txt"
 DAZOZI_RENDERER=gpu expect_refusal \
   "dazozi-redov: DAZOZI_RENDERER is 'gpu'; use 'software' or 'accelerated'"

@@ -1,0 +1,57 @@
+#include "app/SavedScene.hpp"
+
+#include <filesystem>
+#include <fstream>
+
+std::string SavedScene::Folder(UserFolder::Getenv getenv) {
+    const std::string documents = UserFolder::Find(getenv, "XDG_DOCUMENTS_DIR", "Documents");
+    if (documents == ".") {
+        return documents;
+    }
+    const std::string folder = documents + "/Dazozi Redov";
+    // A documents folder that cannot be written to (or made) still leaves the working folder.
+    return UserFolder::Usable(folder) ? folder : ".";
+}
+
+std::string SavedScene::FileName(std::time_t when) {
+    std::tm local{};
+    localtime_r(&when, &local);
+    char name[64];
+    std::strftime(name, sizeof name, "dazozi-redov-%Y-%m-%d-%H%M%S.json", &local);
+    return name;
+}
+
+bool SavedScene::WriteWhole(const std::string& path, const std::string& text) {
+    // Under another name until whole: a reader (a file browser, the page's upload, a test)
+    // never sees half a scene under the final name, and a full disk leaves no broken file.
+    const std::string part = path + ".part";
+    std::error_code ec;
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            std::filesystem::remove(part, ec);
+            return false;
+        }
+    }
+    std::filesystem::rename(part, path, ec);
+    if (ec) {
+        std::filesystem::remove(part, ec);
+        return false;
+    }
+    return true;
+}
+
+std::string SavedScene::Save(std::time_t when, UserFolder::Getenv getenv, const std::string& text) {
+    const std::string folder = Folder(getenv);
+    const std::string name = FileName(when);
+    const std::string stem = name.substr(0, name.size() - 5);
+    std::string path = folder + "/" + name;
+    std::error_code ec;
+    for (int n = 2; std::filesystem::exists(path, ec) && n < 1000; ++n) {
+        path = folder + "/" + stem + "-" + std::to_string(n) + ".json";
+    }
+    return WriteWhole(path, text) ? path : std::string();
+}

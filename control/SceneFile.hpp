@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/LevelData.hpp"
+#include "physics/CPBody.hpp"
+
+class TControl;
+class TLevel;
+class TSandbox;
+class TSquid;
+
+// A scene as data, and its file: the level's maps, every live body with its exact physics state,
+// the player, the scroll, the selected kind, the debug view and the pause. The text is JSON
+// (docs/scene-format.md); reading checks everything before anything in the game changes.
+class SceneFile {
+  public:
+    static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
+    static constexpr int kVersion = 1;                               // its value
+    static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u;    // larger files are refused
+    static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
+    static constexpr int kMaxParts = 60000;  // physics bodies in all (segments, links, anchors)
+    static constexpr int kMaxLinks = 200;    // links of one chain
+    static constexpr double kMaxCoordinate = 1e6; // |position| in pixels
+    static constexpr double kMaxSpeed = 1e6;      // |velocity| in pixels/s, |spin| in rad/s
+    static constexpr double kMaxAngle = 1e9;      // |angle| in radians (turning adds up)
+
+    enum class Kind { Ball, Cube, Star, Squid, Player, Chain };
+
+    // One end of a chain: a fixed anchor (position only), a free one (a whole state), the body
+    // of the star at index `star` of the scene's bodies, or nothing (the star it held left).
+    struct Anchor {
+        enum class Type { None, Fixed, Free, Star };
+        Type type = Type::None;
+        CPExactState state;
+        int star = -1;
+    };
+
+    struct Body {
+        Kind kind = Kind::Ball;
+        CPExactState state;              // the body itself (not used by chains)
+        std::vector<CPExactState> parts; // a squid's tentacle segments or a chain's links
+        Anchor start, end;               // chains
+        std::vector<int> broken;         // chains: inner joints broken, 1..links-1, ascending
+        int grace = 0;                   // chains: physics steps before joints may break
+    };
+
+    struct Scene {
+        IntGrid foregroundTiles, foregroundEdges, backgroundTiles; // [row][column]
+        std::vector<Body> bodies; // balls, cubes, stars, squids, chains: each in its class order
+        int scrollX = 0, scrollY = 0; // the foreground's scroll, pixels
+        int selected = 0;             // spawn kind 0..8
+        bool debugView = false;
+        bool paused = false;
+    };
+
+    // The running scene: level's maps and scroll, every live body of every class, control's
+    // player, kind and debug view, sandbox's pause. Reads only.
+    static Scene Capture(const TLevel& level, const TControl& control, const TSandbox& sandbox);
+    // The scene's file text: the format's first field, maps one row a line, a body a line,
+    // numbers that read back as the same doubles; ends with a newline.
+    static std::string Write(const Scene& scene);
+    // Reads and checks text against level 0's content (its maps' sizes and cell kinds; needs
+    // CreateLevelData, nothing else: a file can be checked before the window opens). On a fault
+    // returns false with error set to one line naming what and where; scene is then unspecified.
+    static bool Read(std::string_view text, Scene& scene, std::string& error);
+    // Builds a scene Read accepted into the running game, whose bodies must have been cleared
+    // before: cells, bodies in order, kind, debug view, pause, scroll. Returns the player squid
+    // (one already removed when the scene has none); the caller makes it the player.
+    static std::shared_ptr<TSquid> Apply(const Scene& scene, TLevel& level, TControl& control,
+                                         TSandbox& sandbox);
+};
