@@ -4,6 +4,7 @@
 #include "bodies/TSquid.hpp"
 #include "control/SceneFile.hpp"
 #include "control/TControl.hpp"
+#include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
 #include "world/TLevel.hpp"
 
@@ -18,6 +19,8 @@ constexpr float kCameraOffsetY = 480.0f;
 
 void replaceWith(const SceneFile::Scene& scene) {
     ClearScene();
+    // The editor's strokes were made on cells that are no longer there.
+    editor->ClearHistory();
     player = SceneFile::Apply(scene, *level, *control, *sandbox);
     control->player = player;
     // Where the camera stands until the player leads it again; with a player, the frame takes

@@ -7,6 +7,8 @@
 // With --reset it measures instead the sandbox's R at 7,000 to 21,000 bodies, next to one frame
 // of the same scene and to the bare library freeing the same space.
 //
+// With --scenes it measures saving and opening a scene of 1,000 bodies and the file's size.
+//
 // With --edit it measures edit mode instead: one cell painted and erased with 1,000 bodies on
 // the level next to the bare library doing the same, and frames of strokes across the screen.
 //
@@ -14,6 +16,7 @@
 //        dazozi-bench --cpu [--quick]   (CPU use in a window, both renderers in turn)
 //        dazozi-bench --reset           (R on overfull scenes)
 //        dazozi-bench --edit [--quick]  (edit mode)
+//        dazozi-bench --scenes [--quick] (saving and opening scene files)
 
 #include "app/Game.hpp"
 #include "bench/BareDraw.hpp"
@@ -21,6 +24,7 @@
 #include "bench/CpuUse.hpp"
 #include "bench/EditBench.hpp"
 #include "bench/Harness.hpp"
+#include "bench/SceneBench.hpp"
 #include "bench/Scenes.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
@@ -81,6 +85,7 @@ struct Options {
     bool cpu = false;            // CPU use in a window on both renderers instead
     bool reset = false;          // measure R on overfull scenes instead
     bool edit = false;           // measure edit mode instead
+    bool scenes = false;         // measure scene files instead
     bool sleeping = false;       // resting bodies sleep (the physics setting, off in the game)
 };
 
@@ -320,6 +325,8 @@ int main(int argc, char** argv) {
             opt.reset = true;
         } else if (std::strcmp(argv[i], "--edit") == 0) {
             opt.edit = true;
+        } else if (std::strcmp(argv[i], "--scenes") == 0) {
+            opt.scenes = true;
         } else if (std::strcmp(argv[i], "--sleep") == 0) {
             opt.sleeping = true;
         } else if (std::strcmp(argv[i], "--quick") == 0) {
@@ -330,7 +337,7 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
-                         "[--first-frame] [--cpu] [--reset] [--edit] [--sleep]\n",
+                         "[--first-frame] [--cpu] [--reset] [--edit] [--scenes] [--sleep]\n",
                          argv[0]);
             return 2;
         }
@@ -402,6 +409,10 @@ int main(int argc, char** argv) {
     }
     if (opt.edit) {
         MeasureEditing(PlainFrame, opt.quick);
+        std::_Exit(0);
+    }
+    if (opt.scenes) {
+        MeasureSceneFiles(PlainFrame, opt.quick);
         std::_Exit(0);
     }
 

@@ -219,23 +219,26 @@ SceneFile::Body captureChain(TChain& chain, const std::vector<const CPBody*>& st
     while (walkLinks.HasNext()) {
         links.push_back(walkLinks.NextObject().get());
     }
-    // An anchor the chain made itself is fixed (infinite mass) or free; any other is a star's.
+    std::vector<const CPBody*> own;
+    auto walkAnchors = chain._anchorBody.ObjectEnumerator();
+    while (walkAnchors.HasNext()) {
+        own.push_back(walkAnchors.NextObject().get());
+    }
+    // An anchor the chain made itself is fixed (infinite mass) or free; any other is a star's,
+    // and a star on its way out (dead, not yet removed) holds nothing any more.
     auto anchorOf = [&](const CPBody* anchor) {
         Anchor a;
-        if (anchor == nullptr) {
-            return a;
-        }
-        a.state = anchor->GetExactState();
-        if (std::isinf(anchor->GetMass())) {
-            a.type = Anchor::Type::Fixed;
-            a.state = CPExactState{a.state.x, a.state.y};
-        } else {
-            a.type = Anchor::Type::Free;
-        }
-        const auto star = std::find(stars.begin(), stars.end(), anchor);
-        if (star != stars.end()) {
+        if (std::find(own.begin(), own.end(), anchor) != own.end()) {
+            a.state = anchor->GetExactState();
+            if (std::isinf(anchor->GetMass())) {
+                a.type = Anchor::Type::Fixed;
+                a.state = CPExactState{a.state.x, a.state.y};
+            } else {
+                a.type = Anchor::Type::Free;
+            }
+        } else if (const auto star = std::find(stars.begin(), stars.end(), anchor);
+                   star != stars.end()) {
             a.type = Anchor::Type::Star;
-            a.state = {};
             a.star = firstStar + static_cast<int>(star - stars.begin());
         }
         return a;
@@ -629,8 +632,9 @@ CPVect asVect(const CPExactState& s) {
     return Vec2(static_cast<float>(s.x), static_cast<float>(s.y));
 }
 
-void applyChain(const SceneFile::Body& body, TControl& control,
-                const std::vector<std::shared_ptr<CPBody>>& made) {
+// Returns the chain made.
+TChain& applyChain(const SceneFile::Body& body, TControl& control,
+                   const std::vector<std::shared_ptr<CPBody>>& made) {
     using T = Anchor::Type;
     const int mode = body.start.type == T::Free ? 0 : body.end.type == T::Free ? 2 : 1;
     // The chain is laid out from its start anchor's point, as a spawn would; every state is then
@@ -676,8 +680,7 @@ void applyChain(const SceneFile::Body& body, TControl& control,
             }
         }
     }
-    chain._cycle = static_cast<int>(TChain::layer->spaceMap->StepsTaken() +
-                                    static_cast<std::uint32_t>(body.grace));
+    return chain;
 }
 
 } // namespace
@@ -892,6 +895,8 @@ std::shared_ptr<TSquid> SceneFile::Apply(const Scene& scene, TLevel& level, TCon
     // Bodies made so far by index, for the chains tied to stars.
     std::vector<std::shared_ptr<CPBody>> made;
     made.reserve(scene.bodies.size());
+    // The chains' grace counts in the space's steps from now on.
+    std::vector<std::pair<TChain*, int>> graces;
     for (const Body& body : scene.bodies) {
         const CPVect p = asVect(body.state);
         std::shared_ptr<CPBody> main;
@@ -922,13 +927,17 @@ std::shared_ptr<TSquid> SceneFile::Apply(const Scene& scene, TLevel& level, TCon
             break;
         }
         case Kind::Chain:
-            applyChain(body, control, made);
+            graces.emplace_back(&applyChain(body, control, made), body.grace);
             break;
         }
         if (main) {
             main->SetExactState(body.state);
         }
         made.push_back(std::move(main));
+    }
+    CPSpace& space = *fg.spaceMap;
+    for (const auto& [chain, grace] : graces) {
+        chain->_cycle = static_cast<int>(space.StepsTaken() + static_cast<std::uint32_t>(grace));
     }
     if (!player) {
         // No player in the scene: it has left the level, as it may in play.

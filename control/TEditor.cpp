@@ -106,6 +106,13 @@ int TEditor::PaletteEntryAt(int x, int y) const {
     return entry < static_cast<int>(palette_.size()) ? entry : -1;
 }
 
+void TEditor::ClearHistory() {
+    history_.clear();
+    done_ = 0;
+    stroke_.clear();
+    strokeButton_ = 0;
+}
+
 int TEditor::FlashingCells() const {
     return static_cast<int>(std::count_if(flashes_.begin(), flashes_.end(),
                                           [](const Flash& f) { return f.frames > 0; }));

@@ -74,6 +74,9 @@ class TEditor {
     bool Undo();
     bool Redo();
     bool Revert();
+    // Forgets every stroke (nothing to undo or redo) and any stroke under way: the cells were
+    // replaced as a whole (a scene opened).
+    void ClearHistory();
     int UndoSteps() const { return done_; }
     int RedoSteps() const { return static_cast<int>(history_.size()) - done_; }
     // Cells flashing now (for tests and drawing).

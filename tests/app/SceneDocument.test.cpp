@@ -147,16 +147,36 @@ TEST_F(SceneDocumentTest, SaveOpenSaveIsByteIdenticalAndKeepsEverything) {
     EXPECT_EQ(CurrentSceneText(), later);
 }
 
-// A scene saved while everything rests opens resting: within a pixel for its first second.
-TEST_F(SceneDocumentTest, ASceneSavedAtRestOpensAtRest) {
+// A scene saved while bodies rest opens with them resting: those that stay within half a pixel
+// for a second in the saved run move less than a pixel in the first second after opening.
+TEST_F(SceneDocumentTest, BodiesSavedAtRestOpenAtRest) {
+    for (int i = 0; i < 12; ++i) {
+        control->spawnAt(1 + i % 3, Vec2(80.0f + 36.0f * static_cast<float>(i), 200.0f));
+    }
     spawnEverything();
     frames(600);
-    const std::string saved = CurrentSceneText();
     const std::vector<CPVect> atSave = positions();
+    const std::string saved = CurrentSceneText();
+    frames(60);
+    const std::vector<CPVect> straight = positions();
     std::string error;
     ASSERT_TRUE(OpenSceneText(saved, error)) << error;
     frames(60);
-    EXPECT_LT(largestMove(atSave, positions()), 1.0f);
+    const std::vector<CPVect> opened = positions();
+    ASSERT_EQ(opened.size(), atSave.size());
+    int resting = 0;
+    float most = 0.0f;
+    for (std::size_t i = 0; i < atSave.size(); ++i) {
+        if (straight[i].Sub(atSave[i]).Length() < 0.5f) {
+            ++resting;
+            most = std::max(most, opened[i].Sub(atSave[i]).Length());
+        }
+    }
+    std::printf("%d of %zu bodies at rest in the saved run; the largest move of one of them in "
+                "the first second after opening: %.4f px\n",
+                resting, atSave.size(), most);
+    EXPECT_GE(resting, 30);
+    EXPECT_LT(most, 1.0f);
 }
 
 // The motion after an opening follows the saved run's. Bodies flying free follow it exactly;
@@ -166,9 +186,9 @@ TEST_F(SceneDocumentTest, MotionAfterOpeningFollowsTheSavedRun) {
     const struct {
         const char* what;
         bool everything;
-        float tolerance; // pixels, largest distance of a body after 2 s
+        float tolerance; // pixels after 2 s: the largest distance, with everything the median
     } cases[] = {{"balls, cubes and stars in the air", false, 0.0f},
-                 {"squids and chains as well", true, 80.0f}};
+                 {"squids and chains as well", true, 24.0f}};
     for (const auto& c : cases) {
         resetGame();
         for (int i = 0; i < 6; ++i) {
@@ -190,11 +210,18 @@ TEST_F(SceneDocumentTest, MotionAfterOpeningFollowsTheSavedRun) {
         std::string error;
         ASSERT_TRUE(OpenSceneText(saved, error)) << error;
         frames(120);
-        const float apart = largestMove(straight, compared());
-        std::printf("%s: after 2 s the largest distance from the run without save and open is "
-                    "%.4f px (tolerance %.1f)\n",
-                    c.what, apart, c.tolerance);
-        EXPECT_LE(apart, c.tolerance) << c.what;
+        const std::vector<CPVect> opened = compared();
+        ASSERT_EQ(opened.size(), straight.size());
+        std::vector<float> apart;
+        for (std::size_t i = 0; i < opened.size(); ++i) {
+            apart.push_back(opened[i].Sub(straight[i]).Length());
+        }
+        std::sort(apart.begin(), apart.end());
+        const float median = apart[apart.size() / 2];
+        std::printf("%s: after 2 s, distance from the run without save and open: median %.4f px "
+                    "(tolerance %.1f), largest %.4f px\n",
+                    c.what, median, c.tolerance, apart.back());
+        EXPECT_LE(c.everything ? median : apart.back(), c.tolerance) << c.what;
     }
 }
 
@@ -210,10 +237,18 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
         EXPECT_NE(at, std::string::npos) << from;
         return at == std::string::npos ? text : text.replace(at, from.size(), to);
     };
-    auto firstState = [&](std::string to) {
-        const auto at = good.find("\"state\": [") + 10;
+    // The text with what stands in the brackets after key replaced.
+    auto inBrackets = [&](const std::string& key, const std::string& to) {
+        const auto at = good.find(key + ": [") + key.size() + 3;
         return good.substr(0, at) + to + good.substr(good.find(']', at));
     };
+    auto firstState = [&](const std::string& to) { return inBrackets("\"state\"", to); };
+    std::string rowMissing = good;
+    {
+        const auto end = rowMissing.find("\n ],\n \"foreground_edges\"");
+        const auto start = rowMissing.rfind(",\n  [", end);
+        rowMissing.erase(start, end - start);
+    }
     std::string manyBodies = good.substr(0, good.find("\"bodies\": [") + 11);
     for (int i = 0; i < 1'000'000; ++i) {
         manyBodies += "{\"kind\": \"ball\", \"state\": [1.0,1.0,0.0,0.0,0.0,0.0]},";
@@ -242,14 +277,13 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
          "version 2 is newer than this program reads (1)"},
         {"NaN", firstState("NaN, 1.0, 0.0, 0.0, 0.0, 0.0"), "malformed JSON"},
         {"far away", firstState("1e30, 1.0, 0.0, 0.0, 0.0, 0.0"),
-         "bodies[0].state[0]: x 1e+30 is beyond 1000000"},
+         "bodies[0].state[0]: x 1e+30 is beyond 1e+06"},
         {"too fast", firstState("1.0, 1.0, 0.0, 0.0, -1e7, 0.0"), "bodies[0].state[4]"},
         {"short state", firstState("1.0, 1.0"), "bodies[0].state: has 2 entries instead of 6"},
         {"a million bodies", manyBodies, "larger than 16 MB"},
-        {"negative scroll", replaced("\"scroll\": [", "\"scroll\": [-5, 0], \"x\": ["),
-         "scroll[0]: -5 is outside"},
+        {"negative scroll", inBrackets("\"scroll\"", "-5, 0"), "scroll[0]: -5 is outside"},
         {"short row", replaced("\n  [0,", "\n  ["), "foreground_tiles[0]: has 83 entries"},
-        {"missing row", replaced("\n ],\n \"foreground_edges\"", "],\n \"foreground_edges\""), ""},
+        {"missing row", rowMissing, "foreground_tiles: has 31 entries instead of 32"},
         {"unknown cell", replaced("\n  [0,", "\n  [12345,"),
          "foreground_tiles[0][0]: 12345 is no cell of this level"},
         {"unknown kind", replaced("\"kind\": \"star\"", "\"kind\": \"whale\""),
