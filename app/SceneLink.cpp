@@ -116,6 +116,7 @@ bool SceneLink::Decode(std::string_view payload, std::string& text, std::string&
     // Out in steps, so that a small link that inflates to gigabytes stops at the limit instead
     // of taking the memory first.
     std::array<unsigned char, 64 * 1024> chunk;
+    // A stream cut short ends in Z_BUF_ERROR: no input left to make progress with.
     int status = Z_OK;
     while (status == Z_OK) {
         z.next_out = chunk.data();
@@ -129,10 +130,6 @@ bool SceneLink::Decode(std::string_view payload, std::string& text, std::string&
             return false;
         }
         text.append(reinterpret_cast<const char*>(chunk.data()), produced);
-        // Without input left and without its end, the stream was cut short.
-        if (status == Z_OK && z.avail_in == 0 && produced < chunk.size()) {
-            status = Z_BUF_ERROR;
-        }
     }
     const bool whole = status == Z_STREAM_END;
     const std::string why = z.msg != nullptr ? z.msg : "it ends too soon";
