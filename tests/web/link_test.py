@@ -1,14 +1,17 @@
 """Scenes and recordings in the page: links in the address (#scene=, #replay=), Share (S),
 Ctrl+S, and files dropped on the game. Plays the web build in headless Chromium.
 
-Usage: link_test.py PAGE_FOLDER RECORDING EXPECTED OUTPUT_FOLDER
+Usage: link_test.py PAGE_FOLDER RECORDING EXPECTED SCENARIO OUTPUT_FOLDER
   RECORDING and EXPECTED: a desktop recording and the desktop's committed state after it
   (tests/replay/cross_build.txt and .expected): the page reaches the same body hash.
+  SCENARIO: the desktop's headless runner, which saves the scene at the recording's end and
+  moves it on: the page opens that scene and moves it to the same hash.
 """
 
 import base64
 import json
 import os
+import subprocess
 import sys
 import traceback
 import zlib
@@ -76,9 +79,44 @@ def expected_hash(path):
         return dict(line.split(" ", 1) for line in f.read().splitlines())["hash"]
 
 
-def run(driver, server, recording, expected, out):
+def desktop(scenario, *args):
+    """The headless runner's "name value" lines as a dict."""
+    env = dict(os.environ, SDL_VIDEODRIVER="dummy", SDL_AUDIODRIVER="dummy")
+    lines = subprocess.run([scenario, *args], env=env, check=True, capture_output=True,
+                           text=True).stdout.splitlines()
+    return dict(line.split(" ", 1) for line in lines)
+
+
+def run(driver, server, recording, expected, scenario, out):
     with open(recording) as f:
         recording_text = f.read()
+
+    # A scene the desktop saved, everything moving, opened in the page by a link: the page holds
+    # it byte for byte (paused, so that it stays as it came), and, set going, moves it as the
+    # desktop does. (Both open it as they start: the physics numbers what it holds in the order
+    # it was added, and that order decides the contacts' order, hence the last bits.)
+    moving_path = os.path.join(out, "moving.json")
+    desktop(scenario, recording, "--save-scene", moving_path)
+    with open(moving_path) as f:
+        paused = f.read().replace('"paused": false', '"paused": true', 1)
+    paused_path = os.path.join(out, "paused.json")
+    with open(paused_path, "w") as f:
+        f.write(paused)
+    check('"paused": true' in paused, "the desktop's scene names its pause")
+    open_page(driver, server, "#scene=" + link_payload(paused))
+    check(game_call(driver, "save()")[1] == paused, "a #scene= link opens its scene, byte for byte")
+    check(notice(driver) is None, "a good link shows no notice (%r)" % notice(driver))
+    frames = 120
+    later = desktop(scenario, "--scene", paused_path, "--event", "0: key 80 tap",
+                    "--frames", str(frames))["hash"]
+    driver.execute_script(  # P, and the hash once as many frames have run, between two frames
+        "Module._dazozi_key(80, 1); Module._dazozi_key(80, 0);"
+        "Module._dazozi_hash_after(arguments[0]);", frames)
+    pd.wait(driver, lambda d: game_call(d, "hash(1)")[0] == 1, 120, poll=0.1,
+            message="the hash %d frames on never came" % frames)
+    check(game_call(driver, "hash(1)")[1] == later,
+          "P and %d frames later, the scene's bodies are where the desktop's are (%s)"
+          % (frames, later))
 
     # A desktop recording in a link plays in the page to the desktop's hash, then hands over.
     open_page(driver, server, "#replay=" + link_payload(recording_text))
@@ -108,7 +146,8 @@ def run(driver, server, recording, expected, out):
         "return location.hash.startsWith('#scene=') && location.href"), 30,
         message="S put no #scene= link in the address")
     shown = pd.wait(driver, notice, 30, message="Share said nothing")
-    check(pd.frames(driver) > frames_before and len(server.requested) == requests,
+    pd.wait_frames(driver, 2)  # a reload would have started the count again
+    check(pd.frames(driver) >= frames_before + 2 and len(server.requested) == requests,
           "Share neither reloads nor asks the server for anything")
     field = driver.execute_script("return document.getElementById('notice-link').value")
     check(shown.startswith("Link copied") or field == shared,
@@ -142,7 +181,6 @@ def run(driver, server, recording, expected, out):
     pd.wait(driver, lambda d: pd.frames(d) >= 3, 120, message="the shared link drew no frame")
     reopened = game_call(driver, "save()")[1]
     check(reopened == scene[1], "the shared link reopens the same scene, byte for byte")
-    check(notice(driver) is None, "a good link shows no notice (%r)" % notice(driver))
 
     # Bad links and files: a notice naming what is wrong, and the scene stays.
     before = game_call(driver, "save()")[1]
@@ -157,6 +195,10 @@ def run(driver, server, recording, expected, out):
             message="a broken recording said nothing")
     check(game_call(driver, "save()")[1] == before, "after refusals the scene is as it was")
     pd.screenshot(driver, os.path.join(out, "03-refused.png"))
+    open_page(driver, server, "#scene=" + link_payload(paused.replace('"ball"', '"blob"', 1)))
+    text = pd.wait(driver, notice, 30, message="a hostile #scene= link said nothing")
+    check(text == 'The #scene link: bodies[0].kind: unknown kind "blob"' and pd.probe(driver, 0) == 0,
+          "a scene link with an unknown kind is refused where it is wrong (%r)" % text)
     open_page(driver, server, "#replay=" + link_payload("frames 5\nframe 1: fly\n"))
     text = pd.wait(driver, notice, 30, message="a bad #replay= link said nothing")
     check(text.startswith("The #replay link:2") and pd.probe(driver, 15) == 0,
@@ -185,16 +227,16 @@ def run(driver, server, recording, expected, out):
 
 
 def main():
-    if len(sys.argv) != 5:
+    if len(sys.argv) != 6:
         print(__doc__)
         return 2
-    folder, recording, expected, out = sys.argv[1:]
+    folder, recording, expected, scenario, out = sys.argv[1:]
     os.makedirs(out, exist_ok=True)
     server = pd.PageServer(folder)
     driver = None
     try:
         driver = pd.start_browser()
-        run(driver, server, recording, expected, out)
+        run(driver, server, recording, expected, scenario, out)
     except Exception:  # a wait that ran out or a browser that died: report, then fail
         traceback.print_exc()
         failures.append("the run stopped early")
