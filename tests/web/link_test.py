@@ -11,6 +11,7 @@ Usage: link_test.py PAGE_FOLDER RECORDING EXPECTED SCENARIO OUTPUT_FOLDER
 import base64
 import json
 import os
+import random
 import subprocess
 import sys
 import traceback
@@ -174,6 +175,35 @@ def run(driver, server, recording, expected, scenario, out):
         return text if text == scene[1] else None
     pd.wait(driver, whole, 60, message="Ctrl+S's download is not the scene")
     check(files[0].startswith("dazozi-redov-scene-"), "Ctrl+S downloads the scene as %s" % files[0])
+    kept_from_browser = driver.execute_script("""
+        const init = {key: 's', code: 'KeyS', keyCode: 83, ctrlKey: true, bubbles: true, cancelable: true};
+        const event = new KeyboardEvent('keydown', init);
+        document.getElementById('canvas').dispatchEvent(event);
+        document.getElementById('canvas').dispatchEvent(new KeyboardEvent('keyup', init));
+        return event.defaultPrevented;""")
+    check(kept_from_browser, "Ctrl+S is kept from the browser, which would save the page")
+
+    # A scene whose link would pass 64 KB (bodies in motion, every number to the last bit) is
+    # offered as a file instead.
+    rng = random.Random(21)
+    balls = "".join('  {"kind": "ball", "state": [%r, %r, %r, %r, %r, %r]},\n' % (
+        rng.uniform(100, 2500), rng.uniform(50, 700), rng.uniform(-3, 3), rng.uniform(-50, 50),
+        rng.uniform(-50, 50), rng.uniform(-3, 3)) for _ in range(900))
+    fresh_path = os.path.join(out, "fresh.json")
+    desktop(scenario, "--frames", "1", "--save-scene", fresh_path)
+    with open(fresh_path) as f:
+        crowded = f.read().replace('"bodies": [\n', '"bodies": [\n' + balls, 1).replace(
+            '"paused": false', '"paused": true', 1)  # all 900 stay in the level
+    check(driver.execute_script(
+        "Module.dazoziOpenText = arguments[0]; Module.dazoziOpenName = 'crowded.json';"
+        "return Module._dazozi_open();", crowded) == 1, "the page opens a scene of 900 balls more")
+    address = driver.execute_script("return location.href")
+    driver.find_element("css selector", "[data-action='share']").click()
+    text = pd.wait(driver, lambda d: "64 KB" in (notice(d) or "") and notice(d), 30,
+                   message="a scene too large for a link was not offered as a file")
+    offered = driver.execute_script("return !document.getElementById('notice-download').hidden")
+    check(offered and driver.execute_script("return location.href") == address,
+          "a scene past 64 KB of link is offered as a download, the address unchanged (%r)" % text)
 
     # The shared link opens the same scene in a new page.
     driver.get("about:blank")
