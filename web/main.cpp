@@ -184,7 +184,9 @@ void openWhatThePageStartsWith() {
         return;
     }
     const std::string name = std::string("The #") + SceneLink::Name(kind) + " link";
-    if (openText(text, name, kind == SceneLink::Kind::Scene, true, error) == 0 || !error.empty()) {
+    // A refusal, or the warning of a recording cut short.
+    openText(text, name, kind == SceneLink::Kind::Scene, true, error);
+    if (!error.empty()) {
         noticeInPage(error);
     }
 }
@@ -196,7 +198,8 @@ void openWhatThePageStartsWith() {
 // 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
 // game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
 // 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
-// changes them). NaN for anything else. The page's toolbar reads 8 to 10 to mark its buttons.
+// changes them), 15 a recording plays (1 or 0). NaN for anything else. The page's toolbar reads 8
+// to 10 to mark its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
