@@ -68,11 +68,18 @@ void HandOverWhenReplayEnds();
 void SetScreenshotSaver(std::string (*saveFrame)());
 
 // Ctrl+S's scene: saveScene writes the current scene (CurrentSceneText) and returns the line to
-// show for it. nullptr: a new file in the user's documents folder. Set like SetScreenshotSaver.
+// show for it. nullptr (as at first): Ctrl+S does nothing. Set by an entry point or a tool.
 void SetSceneSaver(std::string (*saveScene)());
 
 // Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
 void EnableHelpHint(bool enabled);
 
-// Runs the whole program: options, start-up, set-up, the frame loop. Returns the exit status.
-int RunProgram(int argc, const char* const* argv);
+// A failed recording (a full disk) in one line on stderr, "program: why; the recording is
+// incomplete" (the program named by SetGameRecorder), and the exit status becomes 1.
+void ReportRecordingFailure(const InputRecorder& recorder);
+
+// Shows line for a moment at the bottom of the frame, as F12's path is shown.
+void ShowNotice(const std::string& line);
+
+// Frames count from 0 again (a replay started afresh: its frame numbers count from here).
+void RestartFrameCount();

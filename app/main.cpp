@@ -1,4 +1,4 @@
-#include "app/Game.hpp"
+#include "app/Program.hpp"
 
 int main(int argc, char** argv) {
     return RunProgram(argc, argv);

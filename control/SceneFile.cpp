@@ -60,77 +60,22 @@ const char* nameOf(Kind kind) {
 
 // ---- Writing ----------------------------------------------------------------------------
 
-// std::to_chars of a double (the shortest text that reads back the same, %f or %e form,
-// whichever is shorter). The web build's C++ library has none: there the same text is made from
-// the fewest %e digits that read back the same, laid out as to_chars would, so that both builds
-// write the same bytes.
-char* doubleChars(char* first, char* last, double v) {
-#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
-    return std::to_chars(first, last, v).ptr;
-#else
-    char e[40];
-    // Reading back the same double is monotonic in the digits kept: the fewest are searched.
-    int low = 1;
-    int high = 17;
-    while (low < high) {
-        const int mid = (low + high) / 2;
-        std::snprintf(e, sizeof e, "%.*e", mid - 1, v);
-        if (std::strtod(e, nullptr) == v) {
-            high = mid;
-        } else {
-            low = mid + 1;
-        }
-    }
-    std::snprintf(e, sizeof e, "%.*e", low - 1, v);
-    const std::string_view text(e);
-    const bool negative = text.front() == '-';
-    const std::size_t mark = text.find('e');
-    std::string digits;
-    for (const char c : text.substr(negative ? 1 : 0, mark - (negative ? 1 : 0))) {
-        if (c != '.') {
-            digits += c;
-        }
-    }
-    const int exponent = std::atoi(e + mark + 1);
-    const int count = static_cast<int>(digits.size());
-    std::string scientific = digits.substr(0, 1);
-    if (count > 1) {
-        scientific += "." + digits.substr(1);
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    scientific += tail;
-    std::string fixed;
-    if (exponent >= count - 1) {
-        // A whole number is written with all of its digits, not the shortest ones and zeros.
-        char whole[400];
-        std::snprintf(whole, sizeof whole, "%.0f", std::fabs(v));
-        fixed = whole;
-    } else if (exponent >= 0) {
-        fixed = digits.substr(0, static_cast<std::size_t>(exponent) + 1) + "." +
-                digits.substr(static_cast<std::size_t>(exponent) + 1);
-    } else {
-        fixed = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
-    }
-    const std::string out =
-        (negative ? "-" : "") + (scientific.size() < fixed.size() ? scientific : fixed);
-    const std::size_t size = std::min(out.size(), static_cast<std::size_t>(last - first));
-    std::copy_n(out.data(), size, first);
-    return first + size;
-#endif
-}
-
-// The shortest text that reads back as the same double. It always has a point or an exponent:
-// a JSON reader takes "-0" or "3" for integers, and -0.0 would come back as 0.
-void appendNumber(std::string& out, double v) {
+// The shortest text that reads back as the same float: the program's own precision, which keeps
+// a scene of a thousand bodies small enough for a link. It always has a point or an exponent: a
+// JSON reader takes "-0" or "3" for integers, and -0.0 would come back as 0. (snprintf rather
+// than std::to_chars, which the web build's C++ library does not have for floats.)
+void appendNumber(std::string& out, double value) {
     // A body the physics blew up has no place in a file a reader must accept: it stands still
     // at the origin instead.
-    if (!std::isfinite(v)) {
-        v = 0.0;
-    }
+    const float v = std::isfinite(value) ? static_cast<float>(value) : 0.0f;
     char buffer[32];
-    const std::string_view text(
-        buffer, static_cast<std::size_t>(doubleChars(buffer, buffer + sizeof buffer, v) - buffer));
+    for (int digits = 1; digits <= 9; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, static_cast<double>(v));
+        if (std::strtof(buffer, nullptr) == v) {
+            break;
+        }
+    }
+    const std::string_view text(buffer);
     out += text;
     if (text.find_first_of(".e") == std::string_view::npos) {
         out += ".0";
@@ -360,7 +305,8 @@ class TreeBuilder : public nlohmann::detail::json_sax_dom_parser<Json> {
 
 std::string shortNumber(double v) {
     char buffer[32];
-    return std::string(buffer, doubleChars(buffer, buffer + sizeof buffer, v));
+    std::snprintf(buffer, sizeof buffer, "%g", v);
+    return buffer;
 }
 
 // Walks the tree with the path of the value at hand, for the one line a fault is told in.
@@ -428,6 +374,8 @@ class Checker {
             return fail(where, std::string(what) + " " + shortNumber(out) + " is beyond " +
                                    shortNumber(limit));
         }
+        // Files hold floats; more digits written by hand are rounded as a save would.
+        out = static_cast<float>(out);
         return true;
     }
 

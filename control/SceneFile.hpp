@@ -66,7 +66,7 @@ class SceneFile {
     static std::string Write(const Scene& scene);
     // Reads and checks text against level 0's content (its maps' sizes and cell kinds; needs
     // CreateLevelData, nothing else: a file can be checked before the window opens). On a fault
-    // returns false with error set to one line naming what and where; scene is then unspecified.
+    // returns false with error set to one line naming what and where (scene half filled).
     static bool Read(std::string_view text, Scene& scene, std::string& error);
     // Builds a scene Read accepted into the running game, whose bodies must have been cleared
     // before: cells, bodies in order, kind, debug view, pause, scroll. Returns the player squid

@@ -345,3 +345,19 @@ TEST_F(InputTest, AReplayTakesOnlyItsOwnEventsWhateverTheFocus) {
     EXPECT_EQ(KeyHits(kKeyD), 1);
     SetScriptedInputOnly(false);
 }
+
+// A file dropped on the window is taken once, the last of several, even while only scripted
+// input counts (a replay): it is the user's, like a close.
+TEST_F(InputTest, ADroppedFileIsTakenOnceTheLastOneCounting) {
+    EXPECT_EQ(TakeDroppedFile(), "");
+    SetScriptedInputOnly(true);
+    for (const char* path : {"/tmp/first.json", "/tmp/Dazozi Redov/second.json"}) {
+        SDL_Event e{};
+        e.type = SDL_DROPFILE;
+        e.drop.file = SDL_strdup(path);
+        SDL_PushEvent(&e);
+    }
+    EXPECT_EQ(TakeDroppedFile(), "/tmp/Dazozi Redov/second.json");
+    EXPECT_EQ(TakeDroppedFile(), "");
+    SetScriptedInputOnly(false);
+}
