@@ -34,8 +34,8 @@ def settled_scene(scenario):
                        stdout=subprocess.DEVNULL)
         with open(path) as f:
             scene = f.read()
-    # Topped up to 1,000 with balls in motion, every number to its last bit, as a scene saved
-    # mid-game holds them (the fill settles fewer than that).
+    # Topped up to 1,000 with balls in motion, as a scene saved mid-game holds them (the fill
+    # settles fewer than that).
     count = json.loads(scene)["bodies"]
     rng = random.Random(1000)
     balls = "".join('  {"kind": "ball", "state": [%r, %r, %r, %r, %r, %r]},\n' % (

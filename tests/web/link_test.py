@@ -183,20 +183,19 @@ def run(driver, server, recording, expected, scenario, out):
         return event.defaultPrevented;""")
     check(kept_from_browser, "Ctrl+S is kept from the browser, which would save the page")
 
-    # A scene whose link would pass 64 KB (bodies in motion, every number to the last bit) is
-    # offered as a file instead.
+    # A scene whose link would pass 64 KB (1,500 balls in motion) is offered as a file instead.
     rng = random.Random(21)
     balls = "".join('  {"kind": "ball", "state": [%r, %r, %r, %r, %r, %r]},\n' % (
         rng.uniform(100, 2500), rng.uniform(50, 700), rng.uniform(-3, 3), rng.uniform(-50, 50),
-        rng.uniform(-50, 50), rng.uniform(-3, 3)) for _ in range(900))
+        rng.uniform(-50, 50), rng.uniform(-3, 3)) for _ in range(1500))
     fresh_path = os.path.join(out, "fresh.json")
     desktop(scenario, "--frames", "1", "--save-scene", fresh_path)
     with open(fresh_path) as f:
         crowded = f.read().replace('"bodies": [\n', '"bodies": [\n' + balls, 1).replace(
-            '"paused": false', '"paused": true', 1)  # all 900 stay in the level
+            '"paused": false', '"paused": true', 1)  # all 1,500 stay in the level
     check(driver.execute_script(
         "Module.dazoziOpenText = arguments[0]; Module.dazoziOpenName = 'crowded.json';"
-        "return Module._dazozi_open();", crowded) == 1, "the page opens a scene of 900 balls more")
+        "return Module._dazozi_open();", crowded) == 1, "the page opens a scene of 1,500 balls more")
     address = driver.execute_script("return location.href")
     driver.find_element("css selector", "[data-action='share']").click()
     text = pd.wait(driver, lambda d: "64 KB" in (notice(d) or "") and notice(d), 30,
