@@ -49,6 +49,7 @@ constexpr std::string_view kHelp[] = {
     "F1 / H                this help",
     "F12                   screenshot",
     "Ctrl+S                save the scene",
+    "S                     share a link (in the page)",
     "F11 / Alt+Enter       full screen",
     "L                     scenes (Ctrl+Z: back)",
     "T                     toolbar beside the picture",

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BodyHash.hpp"
 #include "app/Game.hpp"
 #include "app/Overlay.hpp"
 #include "app/SavedScene.hpp"
@@ -25,7 +26,6 @@
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
-#include "bodies/TTentacle.hpp"
 #include "control/SceneFile.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
@@ -33,7 +33,6 @@
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
-#include "physics/CPBody.hpp"
 #include "tools/GoldenFrame.hpp"
 
 namespace {
@@ -102,85 +101,6 @@ output (stdout), one "name value" pair per line:
 struct ScenarioEnded {};
 [[noreturn]] void endByEscape() {
     throw ScenarioEnded{};
-}
-
-// 64-bit FNV-1a over the bit patterns of every live body's position, angle, velocity and
-// angular velocity as the physics library holds them (doubles): two builds that agree on it
-// computed the same physics to the last bit.
-struct BodyHash {
-    std::uint64_t value = 1469598103934665603ull;
-    int bodies = 0;
-    std::ostream* dump = nullptr; // when set, every body's state is written there too
-
-    void addDouble(double d) {
-        std::uint64_t bits = 0;
-        std::memcpy(&bits, &d, sizeof bits);
-        for (int i = 0; i < 8; ++i) {
-            value ^= (bits >> (8 * i)) & 0xFFu;
-            value *= 1099511628211ull;
-        }
-    }
-    void add(const std::shared_ptr<CPBody>& body) {
-        if (!body || body->IsFreed()) {
-            return;
-        }
-        const CPExactState s = body->GetExactState();
-        if (dump != nullptr) {
-            *dump << "body " << bodies;
-        }
-        for (double d : {s.x, s.y, s.angle, s.vx, s.vy, s.angularVelocity}) {
-            addDouble(d);
-            if (dump != nullptr) {
-                char text[32];
-                std::snprintf(text, sizeof text, " %a", d);
-                *dump << text;
-            }
-        }
-        if (dump != nullptr) {
-            *dump << "\n";
-        }
-        ++bodies;
-    }
-    std::string hex() const {
-        char text[17];
-        std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
-        return text;
-    }
-};
-
-template <class T, class F> void forEachLive(TList<std::shared_ptr<T>>* list, F f) {
-    if (list == nullptr) {
-        return;
-    }
-    auto walk = list->ObjectEnumerator();
-    while (walk.HasNext()) {
-        const std::shared_ptr<T>& object = walk.NextObject();
-        if (object) {
-            f(*object);
-        }
-    }
-}
-
-BodyHash hashBodies(std::ostream* dump = nullptr) {
-    BodyHash hash;
-    hash.dump = dump;
-    forEachLive(TBall::liveList.get(), [&](TBall& o) { hash.add(o._body); });
-    forEachLive(TCube::liveList.get(), [&](TCube& o) { hash.add(o._body); });
-    forEachLive(TStar::liveList.get(), [&](TStar& o) { hash.add(o._body); });
-    forEachLive(TSquid::liveList.get(), [&](TSquid& o) { hash.add(o._body); });
-    forEachLive(TTentacle::liveList.get(), [&](TTentacle& o) {
-        auto walk = o._bodyRect.ObjectEnumerator();
-        while (walk.HasNext()) {
-            hash.add(walk.NextObject());
-        }
-    });
-    forEachLive(TChain::liveList.get(), [&](TChain& o) {
-        auto walk = o._body.ObjectEnumerator();
-        while (walk.HasNext()) {
-            hash.add(walk.NextObject());
-        }
-    });
-    return hash;
 }
 
 std::string screenshotFolder = ".";
@@ -349,8 +269,8 @@ int main(int argc, char** argv) {
             updateGame();
             ++completed;
             if (hashEveryFrame) {
-                const BodyHash h = hashBodies();
-                std::cout << "frame " << frame << " bodies " << h.bodies << " hash " << h.hex()
+                const BodyHash h = BodyHash::OfLiveBodies();
+                std::cout << "frame " << frame << " bodies " << h.bodies << " hash " << h.Hex()
                           << "\n";
             }
             const auto range = script.events.equal_range(frame);
@@ -406,7 +326,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const BodyHash hash = hashBodies(dumpBodies ? &std::cout : nullptr);
+    const BodyHash hash = BodyHash::OfLiveBodies(dumpBodies ? &std::cout : nullptr);
     std::cout << "frames " << completed << "\n"
               << "ended " << ended << "\n"
               << "shapes " << shapeCount << "\n"
@@ -417,7 +337,7 @@ int main(int argc, char** argv) {
               << "chains " << TChain::Count() << "\n"
               << "fps " << fpsValue << "\n"
               << "bodies " << hash.bodies << "\n"
-              << "hash " << hash.hex() << "\n";
+              << "hash " << hash.Hex() << "\n";
     std::cout.flush();
     SetEndProgramHandler(nullptr);
     SetClock(nullptr);

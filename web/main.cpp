@@ -1,6 +1,9 @@
 // Entry point of the web build: the same start-up, set-up and frame as the desktop program,
 // with the browser's display callback as the loop around the frame.
+#include "app/BodyHash.hpp"
 #include "app/Game.hpp"
+#include "app/SceneDocument.hpp"
+#include "app/SceneLink.hpp"
 #include "app/Screenshot.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TSquid.hpp"
@@ -11,6 +14,7 @@
 #include "control/TSettings.hpp"
 #include "media/FrameLoop.hpp"
 #include "media/input/Input.hpp"
+#include "media/input/InputScript.hpp"
 #include "media/input/Key.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "physics/CPSpace.hpp"
@@ -19,7 +23,9 @@
 
 #include <emscripten.h>
 
+#include <cstdio>
 #include <ctime>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -37,6 +43,155 @@ template <class List> double Coordinate(const List& list, int index, bool x) {
     }
     return __builtin_nan("");
 }
+
+// Texts cross between the page and the game through two properties of Module: the page leaves
+// one in Module[name] and the game takes it (and clears it); the game's answers go to
+// Module.dazoziOutbox. Strings of any length, without the page managing the game's memory.
+std::string takeFromPage(const char* name) {
+    // clang-format off
+    const int size = EM_ASM_INT({
+        const text = Module[UTF8ToString($0)];
+        return typeof text === 'string' ? lengthBytesUTF8(text) : -1;
+    }, name);
+    // clang-format on
+    if (size < 0) {
+        return {};
+    }
+    std::string text(static_cast<std::size_t>(size) + 1, '\0');
+    // clang-format off
+    EM_ASM({
+        const key = UTF8ToString($0);
+        stringToUTF8(Module[key], $1, $2);
+        Module[key] = null;
+    }, name, text.data(), text.size());
+    // clang-format on
+    text.resize(static_cast<std::size_t>(size));
+    return text;
+}
+
+void answerPage(const std::string& text) {
+    EM_ASM({ Module.dazoziOutbox = UTF8ToString($0, $1); }, text.data(), text.size());
+}
+
+// A refusal or a warning, shown by the page for a moment.
+void noticeInPage(const std::string& text) {
+    EM_ASM(
+        {
+            if (Module.onNotice)
+                Module.onNotice(UTF8ToString($0));
+        },
+        text.c_str());
+}
+
+// A recording the page opened plays from the program's first frame, as --replay plays it, then
+// hands over to the user. Static: the frames read it through SetGameReplay's pointer.
+InputScript recording;
+bool replaying = false;
+// The bodies' hash when the recording handed over (the page's test compares it with the
+// desktop's); empty before.
+std::string handOverHash;
+// The hash asked for some frames ahead (dazozi_hash_after), taken between two frames.
+int hashFrame = -1;
+std::string askedHash;
+
+// Reads a recording's text. False with one line naming what is wrong, under name.
+bool loadRecording(const std::string& text, const std::string& name, InputScript& script,
+                   std::string& error) {
+    // The reader takes files: the page's own file system holds the text for the moment.
+    const std::string path = "/tmp/recording.txt";
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out << text;
+    }
+    script = InputScript();
+    const bool ok = script.Load(path, error);
+    std::remove(path.c_str());
+    if (error.starts_with(path)) {
+        error = name + error.substr(path.size());
+    } else if (!error.empty()) {
+        error = name + ": " + error;
+    }
+    return ok;
+}
+
+// A scene file's text begins with its JSON object; anything else is read as a recording.
+bool looksLikeScene(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && (text[first] == '{' || text[first] == '[');
+}
+
+// What the page opens, from a file or a link. 1: the scene is open; 2: a recording that reads
+// well, which the page starts over with (startingReplay: started now); 0: refused, the scene as
+// it was, and the reason in error.
+int openText(const std::string& text, const std::string& name, bool isScene, bool startingReplay,
+             std::string& error) {
+    if (isScene) {
+        if (!OpenSceneText(text, error)) {
+            error = name + ": " + error;
+            return 0;
+        }
+        return 1;
+    }
+    InputScript script;
+    if (!loadRecording(text, name, script, error)) {
+        return 0;
+    }
+    if (startingReplay) {
+        recording = std::move(script);
+        SetGameReplay(&recording);
+        SetScriptedInputOnly(true);
+        replaying = true;
+    }
+    return 2;
+}
+
+// The page's frame: a recording that has run out hands over to the user, as on the desktop,
+// and the bodies' hash of that moment is kept.
+void pageFrame() {
+    if (replaying && GameFrameNumber() >= recording.Length()) {
+        handOverHash = BodyHash::OfLiveBodies().Hex();
+        replaying = false;
+    }
+    HandOverWhenReplayEnds();
+    if (GameFrameNumber() == hashFrame) {
+        askedHash = BodyHash::OfLiveBodies().Hex();
+        hashFrame = -1;
+    }
+    updateGame();
+}
+
+// The page started with a recording it was handed (a file opened earlier, kept in the tab's
+// session storage) or with a link in its address: either opens before the first frame.
+void openWhatThePageStartsWith() {
+    std::string error;
+    const std::string handed = takeFromPage("dazoziStartRecording");
+    if (!handed.empty()) {
+        // A refusal, or the warning of a recording cut short (which still plays).
+        openText(handed, takeFromPage("dazoziStartName"), false, true, error);
+        if (!error.empty()) {
+            noticeInPage(error);
+        }
+        return;
+    }
+    const std::string fragment = takeFromPage("dazoziStartLink");
+    if (fragment.empty()) {
+        return;
+    }
+    SceneLink::Kind kind = SceneLink::Kind::Scene;
+    std::string_view payload;
+    std::string text;
+    if (!SceneLink::SplitFragment(fragment, kind, payload, error) ||
+        !SceneLink::Decode(payload, text, error)) {
+        noticeInPage("This link cannot be opened: " + error);
+        return;
+    }
+    const std::string name = std::string("The #") + SceneLink::Name(kind) + " link";
+    // A refusal, or the warning of a recording cut short.
+    openText(text, name, kind == SceneLink::Kind::Scene, true, error);
+    if (!error.empty()) {
+        noticeInPage(error);
+    }
+}
 } // namespace
 
 // What the page's browser test reads of the game (Module._dazozi_probe(what, index)), so it
@@ -45,8 +200,9 @@ template <class List> double Coordinate(const List& list, int index, bool x) {
 // 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
 // game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
 // 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
-// changes them), 15 edit mode on (1 or 0), 16 the settings panel shown (1 or 0). NaN for
-// anything else. The page's toolbar reads 8 to 10, 15 and 16 to mark its buttons.
+// changes them), 15 edit mode on (1 or 0), 16 the settings panel shown (1 or 0), 17 a
+// recording plays (1 or 0). NaN for anything else. The page's toolbar reads 8 to 10, 15 and 16
+// to mark its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -84,6 +240,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         return editor && editor->active ? 1 : 0;
     case 16:
         return gameSettings && gameSettings->open ? 1 : 0;
+    case 17:
+        return replaying ? 1 : 0;
     default:
         break;
     }
@@ -97,6 +255,74 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
 extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_key(int vk, int down) {
     if (vk > 0 && vk < KeyCodeCount)
         PushKey(vk, down != 0);
+}
+
+// Share (S): the current scene as a link's payload (SceneLink) in Module.dazoziOutbox. 0 with
+// the reason there instead when the scene cannot be written.
+extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_share() {
+    const std::string text = CurrentSceneText();
+    if (text.empty()) {
+        answerPage("This scene cannot be shared yet.");
+        return 0;
+    }
+    answerPage(SceneLink::Encode(text));
+    return 1;
+}
+
+// Ctrl+S in the page: the current scene file's text in Module.dazoziOutbox (0 when there is
+// none); the page hands it to the browser as a download.
+extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_save() {
+    const std::string text = CurrentSceneText();
+    answerPage(text.empty() ? std::string("This scene cannot be saved yet.") : text);
+    return text.empty() ? 0 : 1;
+}
+
+// Open and drop: the text in Module.dazoziOpenText, named Module.dazoziOpenName in notices.
+// 1: the scene is open. 2: a recording that reads well; the page starts over with it. 0: refused
+// and the scene stays; the line naming what is wrong goes to Module.dazoziOutbox. A cut short
+// recording (2) leaves its warning there too; "" otherwise.
+extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_open() {
+    const std::string text = takeFromPage("dazoziOpenText");
+    const std::string name = takeFromPage("dazoziOpenName");
+    std::string error;
+    const int opened = openText(text, name, looksLikeScene(text), false, error);
+    answerPage(error);
+    return opened;
+}
+
+// A link typed into the address of the running page (the fragment changed without a reload):
+// Module.dazoziOpenText holds the fragment. As dazozi_open; a #replay= link answers 2, and the
+// page reloads to play it from the first frame.
+extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_open_link() {
+    const std::string fragment = takeFromPage("dazoziOpenText");
+    SceneLink::Kind kind = SceneLink::Kind::Scene;
+    std::string_view payload;
+    std::string text;
+    std::string error;
+    if (!SceneLink::SplitFragment(fragment, kind, payload, error) ||
+        !SceneLink::Decode(payload, text, error)) {
+        answerPage("This link cannot be opened: " + error);
+        return 0;
+    }
+    const std::string name = std::string("The #") + SceneLink::Name(kind) + " link";
+    const int opened = openText(text, name, kind == SceneLink::Kind::Scene, false, error);
+    answerPage(error);
+    return opened;
+}
+
+// The bodies' hash (BodyHash, 16 hexadecimal digits) to Module.dazoziOutbox: which 0, when the
+// page's recording handed over; which 1, as dazozi_hash_after asked. 0 while there is none yet.
+extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_hash(int which) {
+    const std::string& hash = which == 0 ? handOverHash : askedHash;
+    answerPage(hash);
+    return hash.empty() ? 0 : 1;
+}
+
+// Takes the bodies' hash after `frames` more frames have run (0: before the next frame), for
+// dazozi_hash(1). Called between frames, as the page's scripts run, so the count is exact.
+extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_hash_after(int frames) {
+    askedHash.clear();
+    hashFrame = GameFrameNumber() + frames;
 }
 
 // F12 in the page: a browser has no pictures folder, and the page's own file system goes with
@@ -143,5 +369,6 @@ int main() {
     // A person is playing here, as in the desktop window: the corner hint tells them about F1.
     EnableHelpHint(true);
     SetScreenshotSaver(&downloadScreenshot);
-    FrameLoop::Run(updateGame);
+    openWhatThePageStartsWith();
+    FrameLoop::Run(pageFrame);
 }

@@ -1,5 +1,6 @@
 // The page around the game: loading with progress, the checks that explain a blank canvas,
-// keyboard focus, the toolbar for touch and mouse, the layout on phones and the ended state. The game itself is dazozi-redov.js and .wasm.
+// keyboard focus, the toolbar for touch and mouse, the layout on phones, scenes and recordings
+// in files and links, and the ended state. The game itself is dazozi-redov.js and .wasm.
 'use strict';
 
 (function () {
@@ -16,6 +17,7 @@
     ended: false,
     error: null,
     contextLost: false,
+    notice: null, // the last notice shown (Share, Open, links)
   });
 
   function show(id) {
@@ -70,6 +72,22 @@
     swallowUpOf = -1;
     event.stopImmediatePropagation();
   }, true);
+  // S shares the scene and Ctrl+S downloads it: the page's keys, which the game never hears.
+  // Ctrl+S anywhere in the page, or the browser would save the page itself; S only while the
+  // game has the focus (S typed into the link's field is only a letter).
+  const plainS = (event) => event.code === 'KeyS' && !event.ctrlKey && !event.metaKey && !event.altKey;
+  for (const type of ['keydown', 'keyup']) {
+    window.addEventListener(type, (event) => {
+      const save = event.code === 'KeyS' && event.ctrlKey && !event.metaKey && !event.altKey;
+      if (!save && !(plainS(event) && document.activeElement === canvas)) return;
+      event.preventDefault();
+      event.stopImmediatePropagation();
+      if (type === 'keydown' && !event.repeat) {
+        if (save) saveScene();
+        else share();
+      }
+    }, true);
+  }
   // The browser's own shortcuts (reload, find, zoom, close the tab) stay the browser's: SDL,
   // which cancels every key it hears, never hears these. The game's own are the exceptions:
   // Ctrl itself, and Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, edit mode's undo and redo.
@@ -158,6 +176,190 @@
       if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
     }
     Object.assign(marks, now);
+  }
+
+  // Scenes and recordings. The game reads and writes them (web/main.cpp); texts go between the
+  // two through Module's dazoziOpenText / dazoziOpenName and dazoziOutbox. Nothing here goes
+  // over the network: a link holds the whole scene, a file comes from the user's disk.
+  const notice = document.getElementById('notice');
+  const noticeText = document.getElementById('notice-text');
+  const noticeLink = document.getElementById('notice-link');
+  const noticeDownload = document.getElementById('notice-download');
+  const openFileInput = document.getElementById('open-file');
+  const maxFileBytes = 16 * 1048576; // as the game's own limit on a link's text
+  const maxLinkBytes = 65536;
+  const recordingKey = 'dazozi-redov-recording';
+  let noticeTimer = 0;
+  let ownHash = null; // the fragment Share put in the address (no need to open it again)
+
+  // Shows text for a few seconds; with a link (the clipboard refused it) or a download, until
+  // the user closes it. The test reads the last one from dazoziStatus.notice.
+  function showNotice(text, options) {
+    const { link = null, download = null } = options || {};
+    status.notice = text;
+    noticeText.textContent = text;
+    noticeLink.hidden = link === null;
+    noticeLink.value = link === null ? '' : link;
+    noticeDownload.hidden = !download;
+    noticeDownload.onclick = download;
+    notice.hidden = false;
+    clearTimeout(noticeTimer);
+    if (link !== null) {
+      noticeLink.focus({ preventScroll: true });
+      noticeLink.select();
+    } else if (!download) {
+      noticeTimer = setTimeout(() => { notice.hidden = true; }, 8000);
+    }
+  }
+  document.getElementById('notice-close').addEventListener('click', () => {
+    notice.hidden = true;
+    canvas.focus({ preventScroll: true });
+  });
+
+  const gameReady = () => !!(window.Module && Module._dazozi_share && status.frames > 0 && !status.ended);
+
+  function download(text, name) {
+    const url = URL.createObjectURL(new Blob([text], { type: 'application/json' }));
+    const link = document.createElement('a');
+    link.href = url;
+    link.download = name;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  }
+
+  // dazozi-redov-scene-YYYY-MM-DD-HHMMSS.json in local time, as the desktop names its files.
+  function sceneFileName() {
+    const d = new Date();
+    const two = (n) => String(n).padStart(2, '0');
+    return 'dazozi-redov-scene-' + d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' +
+      two(d.getDate()) + '-' + two(d.getHours()) + two(d.getMinutes()) + two(d.getSeconds()) + '.json';
+  }
+
+  function saveScene() {
+    if (!gameReady()) return;
+    if (!Module._dazozi_save()) {
+      showNotice(Module.dazoziOutbox);
+      return;
+    }
+    const name = sceneFileName();
+    download(Module.dazoziOutbox, name);
+    showNotice('Scene downloaded: ' + name);
+  }
+
+  // The address without its fragment: what a shared link starts with.
+  const pageAddress = () => location.href.split('#')[0];
+
+  function share() {
+    if (!gameReady()) return;
+    if (!Module._dazozi_share()) {
+      showNotice(Module.dazoziOutbox);
+      return;
+    }
+    const fragment = '#scene=' + Module.dazoziOutbox;
+    const link = pageAddress() + fragment;
+    if (link.length > maxLinkBytes) {
+      showNotice('This scene makes a link of ' + Math.ceil(link.length / 1024) +
+        ' KB, more than a link carries (64 KB). Download it as a file to share it.', { download: saveScene });
+      return;
+    }
+    ownHash = fragment;
+    history.replaceState(null, '', link);
+    const offerField = () => showNotice('Copy this link to share the scene:', { link });
+    if (navigator.clipboard && navigator.clipboard.writeText) {
+      navigator.clipboard.writeText(link).then(
+        () => showNotice('Link copied: it opens this scene.'), offerField);
+    } else {
+      offerField();
+    }
+  }
+
+  // The address without a fragment: a scene opened from a file is no longer the link's.
+  function forgetLink() {
+    if (location.hash) history.replaceState(null, '', pageAddress());
+    ownHash = null;
+  }
+
+  // A recording plays from the first frame, as --replay plays it: the page starts over with it,
+  // kept meanwhile in the tab's session storage.
+  function startOverWith(recording, name) {
+    try {
+      sessionStorage.setItem(recordingKey, JSON.stringify({ recording, name }));
+    } catch (error) {
+      showNotice(name + ' is too large to play in the page.');
+      return;
+    }
+    forgetLink();
+    location.reload();
+  }
+
+  function openText(text, name) {
+    Module.dazoziOpenText = text;
+    Module.dazoziOpenName = name;
+    const opened = Module._dazozi_open();
+    if (opened === 1) {
+      forgetLink();
+      showNotice('Opened ' + name);
+    } else if (opened === 2) {
+      startOverWith(text, name);
+    } else {
+      showNotice(Module.dazoziOutbox);
+    }
+  }
+
+  function openFile(file) {
+    if (!file || !gameReady()) return;
+    if (file.size > maxFileBytes) {
+      showNotice(file.name + ' is larger than 16 MB: not opened.');
+      return;
+    }
+    file.text().then((text) => openText(text, file.name),
+      () => showNotice(file.name + ' could not be read.'));
+  }
+
+  toolbar.querySelector('[data-action="share"]').addEventListener('click', share);
+  toolbar.querySelector('[data-action="open"]').addEventListener('click', () => openFileInput.click());
+  openFileInput.addEventListener('change', () => {
+    openFile(openFileInput.files[0]);
+    openFileInput.value = '';
+  });
+  // A file dropped anywhere on the page opens in the game; the browser would otherwise leave
+  // the game to show the file.
+  window.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    if (event.dataTransfer) event.dataTransfer.dropEffect = 'copy';
+  });
+  window.addEventListener('drop', (event) => {
+    event.preventDefault();
+    if (event.dataTransfer && event.dataTransfer.files.length) openFile(event.dataTransfer.files[0]);
+  });
+  // A link pasted into the address of the running page changes only the fragment.
+  window.addEventListener('hashchange', () => {
+    if (!gameReady() || !location.hash || location.hash === ownHash) return;
+    Module.dazoziOpenText = location.hash.slice(1);
+    const opened = Module._dazozi_open_link();
+    if (opened === 2) location.reload();
+    else if (opened === 1) showNotice('Opened the scene of the link.');
+    else showNotice(Module.dazoziOutbox);
+  });
+
+  // What the game starts with, read once: a recording handed over by Open before the page
+  // started over, else the address's link.
+  function startingContent() {
+    let handed = null;
+    try {
+      handed = JSON.parse(sessionStorage.getItem(recordingKey));
+      sessionStorage.removeItem(recordingKey);
+    } catch (error) {
+      handed = null;
+    }
+    return {
+      dazoziStartRecording: handed ? handed.recording : null,
+      dazoziStartName: handed ? handed.name : null,
+      dazoziStartLink: handed ? null : location.hash.slice(1) || null,
+      onNotice: showNotice,
+    };
   }
 
   // The WebGL context can be lost (a GPU reset, a phone putting the tab in the background). The
@@ -272,7 +474,7 @@
       return;
     }
     progressText.textContent = 'Starting...';
-    window.Module = {
+    window.Module = Object.assign(startingContent(), {
       canvas: canvas,
       wasmBinary: wasm,
       print: () => {},
@@ -296,7 +498,7 @@
         show('ended');
         document.getElementById('restart').focus();
       },
-    };
+    });
     const script = document.createElement('script');
     script.src = 'dazozi-redov.js';
     script.onerror = () => fail('The game could not be loaded: dazozi-redov.js is missing.');
