@@ -123,16 +123,22 @@ void openExampleScene(int index) {
     sandboxOverlay.ShowNotice(line);
 }
 
-// A physics frame of fast forward that is not drawn: the bodies' per-frame work (damping,
-// leaving the level, chains breaking) runs after its steps as it does in a drawn frame.
-void updateBodiesOnly() {
-    bodiesDraw = false;
+// Every body's per-frame work (damping, leaving the level, chains breaking) and drawing, back to
+// front: chains under balls, squids under their tentacles.
+void updateAllBodies() {
     TChain::UpdateAll();
     TBall::UpdateAll();
     TCube::UpdateAll();
     TStar::UpdateAll();
     TSquid::UpdateAll();
     TTentacle::UpdateAll();
+}
+
+// A physics frame of fast forward that is not drawn: the bodies' per-frame work runs after its
+// steps as it does in a drawn frame.
+void updateBodiesOnly() {
+    bodiesDraw = false;
+    updateAllBodies();
     bodiesDraw = true;
 }
 
@@ -373,12 +379,7 @@ void updateGame() {
     // keep them for the next physics frame, which removes them after its steps as full speed
     // would.
     bodiesRemoveDead = physicsFrames > 0 || !advance;
-    TChain::UpdateAll();
-    TBall::UpdateAll();
-    TCube::UpdateAll();
-    TStar::UpdateAll();
-    TSquid::UpdateAll();
-    TTentacle::UpdateAll();
+    updateAllBodies();
     bodiesAdvance = true;
     bodiesRemoveDead = true;
 

@@ -36,9 +36,9 @@ std::uint32_t ReadPixel(int x, int y) {
 namespace {
 // What can be read of the picture drawn so far, in the renderer's output pixels.
 struct PictureArea {
-    SDL_Rect rect{};     // the picture's part that can be read
-    int outputWidth = 0; // a strip of rows is read this wide
-    bool window = false; // a window's picture (opaque), else the offscreen surface's
+    SDL_Rect rect{};           // the picture's part that can be read
+    int outputWidth = 0;       // a strip of rows is read this wide
+    bool window = false;       // a window's picture (opaque), else the offscreen surface's
     bool frameTexture = false; // read from the frame's own texture, not the window
 };
 
@@ -67,29 +67,19 @@ bool FindPictureArea(PictureArea& area) {
         area.frameTexture = true;
         return true;
     }
-    // A window keeps the picture's proportions: the picture lies between black bars, in the
-    // window's pixels. Its place is worked out as the renderer places it (the logical size times
-    // the scale, rounded down, centred), since the renderer's viewport reads back only in the
-    // program's pixels and would lose up to a scale's worth of pixels at its edges.
+    // A window keeps the picture's proportions: the picture lies between black bars (or beside
+    // the toolbar's band), in the window's pixels. Its place comes from the window's own layout,
+    // which places it as the renderer does, and which holds also while text is drawn at the
+    // window's resolution (SDL's logical size is off then); the renderer's viewport reads back
+    // only in the program's pixels and would lose up to a scale's worth of pixels at its edges.
     int outW = 0, outH = 0;
     if (SDL_GetRendererOutputSize(renderer, &outW, &outH) != 0 || outW <= 0 || outH <= 0)
         return false;
-    int logicalW = 0, logicalH = 0;
-    SDL_RenderGetLogicalSize(renderer, &logicalW, &logicalH);
-    float scaleX = 1.0f, scaleY = 1.0f;
-    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
-    auto toOutput = [](int logical, float scale, int output) {
-        if (logical <= 0)
-            return output;
-        const auto size = static_cast<int>(std::floor(static_cast<float>(logical) * scale));
-        return std::clamp(size, 1, output);
-    };
-    const int pictureW = toOutput(logicalW, scaleX, outW);
-    const int pictureH = toOutput(logicalH, scaleY, outH);
-    const int left = (outW - pictureW) / 2;
-    int top = (outH - pictureH) / 2;
-    int right = left + pictureW;
-    const int bottom = top + pictureH;
+    const PixelRect picture = CurrentPictureLayout().picture;
+    const int left = std::clamp(picture.x, 0, outW - 1);
+    int top = std::clamp(picture.y, 0, outH - 1);
+    int right = std::clamp(picture.x + picture.w, left + 1, outW);
+    const int bottom = std::clamp(picture.y + picture.h, top + 1, outH);
     // A browser draws into a drawing buffer of its own size, which past its limit is smaller
     // than the canvas: the renderer's output then holds only its left and bottom part, the rest
     // reads black.
