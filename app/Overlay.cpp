@@ -60,11 +60,16 @@ void CountActiveShapes(CPSpace& space) {
 }
 
 void drawFPS() {
+    // A narrow overlay (a phone's, drawn at the window's resolution) has no room for the frame
+    // rate beside the first line: it goes below the counts, in the top-right corner still.
+    constexpr int kFirstLineW = 45 * 8;
+    const bool roomBeside = GraphicsWidth() - 80 >= kFirstLineW;
     const float x = static_cast<float>(GraphicsWidth() - 80);
+    const float y = roomBeside ? 0.0f : 98.0f;
     SetColor(kShadowR, kShadowG, kShadowB);
-    drawLabelled(" FPS : ", fpsValue, x + 1.0f, 1.0f);
+    drawLabelled(" FPS : ", fpsValue, x + 1.0f, y + 1.0f);
     SetColor(255, 255, 255);
-    drawLabelled(" FPS : ", fpsValue, x, 0.0f);
+    drawLabelled(" FPS : ", fpsValue, x, y);
     ++fpsFrames;
     // The clock wraps at 2^32 ms: compare through the difference, which stays right across the
     // wrap, and step the window end so that it wraps with the clock.

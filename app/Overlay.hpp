@@ -14,7 +14,7 @@ int countShape(CPShape* shape, void* data);
 // shapeCount = the number of active shapes of space (static shapes are not counted).
 void CountActiveShapes(CPSpace& space);
 // Draws " FPS : <fpsValue>" at (GraphicsWidth() - 80, 0) in white over a one-pixel dark
-// shadow (the colour is white again afterwards), counts this frame and closes the window
+// shadow (below the counts, at y 98, when the first line leaves no room beside it) (the colour is white again afterwards), counts this frame and closes the window
 // when TimeMs() reached fpsNextTime (wrap-safe); the next window ends 1000 ms after this one
 // did, or 1000 ms from now when the clock has passed more than a whole window since.
 void drawFPS();
