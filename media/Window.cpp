@@ -248,8 +248,12 @@ bool RemakeRenderer() {
 }
 
 void CloseWindow() {
-    if (cx.renderer)
+    if (cx.renderer) {
+        // The frame's texture may still be the target: the software renderer leaks what it
+        // keeps for a target destroyed with it, so the window takes the drawing back first.
+        SDL_SetRenderTarget(cx.renderer, nullptr);
         SDL_DestroyRenderer(cx.renderer); // frees every texture made for it
+    }
     if (cx.window)
         SDL_DestroyWindow(cx.window);
     if (cx.surface)

@@ -98,15 +98,18 @@ TEST_F(SceneDocumentTest, SaveOpenSaveIsByteIdenticalAndKeepsEverything) {
     level->_FGLayer->SetCell(3, 2, FGMapData[20][0], FGBoundMap[20][0]);
     level->_FGLayer->SetCell(4, 2, 0, 0);
     // A chain torn between its fourth and fifth link.
-    TChain& chain = *TChain::liveList->First();
-    auto walk = chain._joint.ObjectEnumerator();
-    walk.NextObject();
-    walk.NextObject();
-    walk.NextObject();
-    walk.NextObject();
-    const std::shared_ptr<CPSlideJoint> torn = walk.NextObject();
-    chain._joint.Remove(torn);
-    torn->Free();
+    {
+        // The walk ends here: it must not outlive the chain, which the reset below removes.
+        TChain& chain = *TChain::liveList->First();
+        auto walk = chain._joint.ObjectEnumerator();
+        walk.NextObject();
+        walk.NextObject();
+        walk.NextObject();
+        walk.NextObject();
+        const std::shared_ptr<CPSlideJoint> torn = walk.NextObject();
+        chain._joint.Remove(torn);
+        torn->Free();
+    }
     // The star the kind-8 chain holds leaves the level.
     TStar::liveList->Last()->_life = 0;
     frames(1);
