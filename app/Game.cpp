@@ -13,6 +13,7 @@
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
+#include "bodies/UpdateAllBodies.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
@@ -123,22 +124,11 @@ void openExampleScene(int index) {
     sandboxOverlay.ShowNotice(line);
 }
 
-// Every body's per-frame work (damping, leaving the level, chains breaking) and drawing, back to
-// front: chains under balls, squids under their tentacles.
-void updateAllBodies() {
-    TChain::UpdateAll();
-    TBall::UpdateAll();
-    TCube::UpdateAll();
-    TStar::UpdateAll();
-    TSquid::UpdateAll();
-    TTentacle::UpdateAll();
-}
-
 // A physics frame of fast forward that is not drawn: the bodies' per-frame work runs after its
 // steps as it does in a drawn frame.
 void updateBodiesOnly() {
     bodiesDraw = false;
-    updateAllBodies();
+    UpdateAllBodies();
     bodiesDraw = true;
 }
 
@@ -379,7 +369,7 @@ void updateGame() {
     // keep them for the next physics frame, which removes them after its steps as full speed
     // would.
     bodiesRemoveDead = physicsFrames > 0 || !advance;
-    updateAllBodies();
+    UpdateAllBodies();
     bodiesAdvance = true;
     bodiesRemoveDead = true;
 

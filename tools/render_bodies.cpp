@@ -14,6 +14,7 @@
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
+#include "bodies/UpdateAllBodies.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Clock.hpp"
@@ -74,12 +75,7 @@ int main(int argc, char** argv) {
         const CPVect pp = player->_body->GetPosition();
         level->update(3, Vec2(pp.x - 640.0f, pp.y - 480.0f));
         level->Draw();
-        TChain::UpdateAll();
-        TBall::UpdateAll();
-        TCube::UpdateAll();
-        TStar::UpdateAll();
-        TSquid::UpdateAll();
-        TTentacle::UpdateAll();
+        UpdateAllBodies();
     }
     const bool ok = SaveBackBufferPng(out);
     std::printf("%s: %s (%d frames; balls %d, cubes %d, stars %d, squids %d, chains %d)\n",

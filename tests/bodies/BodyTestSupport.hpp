@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bodies/UpdateAllBodies.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,14 +73,7 @@ class BodiesTest : public ::testing::Test {
     }
 
     // The body passes in the main loop's order.
-    static void UpdateAllBodies() {
-        TChain::UpdateAll();
-        TBall::UpdateAll();
-        TCube::UpdateAll();
-        TStar::UpdateAll();
-        TSquid::UpdateAll();
-        TTentacle::UpdateAll();
-    }
+    static void UpdateAllBodies() { ::UpdateAllBodies(); }
 
     void Frame(int frames = 1) {
         for (int f = 0; f < frames; ++f) {
