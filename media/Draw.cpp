@@ -238,6 +238,14 @@ void FlushDraws() {
     batch.Flush();
 }
 
+bool DrawBatchingActive() {
+    return Batching();
+}
+
+void QueueTexturedQuad(SDL_Texture* texture, int blendMode, const SDL_Vertex* quad) {
+    Queue(texture, static_cast<SDL_BlendMode>(blendMode), quad);
+}
+
 void SetDrawBatching(bool on) {
     FlushDraws();
     batchingOn = on;

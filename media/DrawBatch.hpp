@@ -38,3 +38,10 @@ class DrawBatch {
     struct Storage; // kMaxQuads * 4 vertices, kMaxQuads * 6 indices (two triangles a quad)
     std::unique_ptr<Storage> storage_;
 };
+
+// The frame's batch, for media's own classes that draw textures of their own (media/Draw).
+// True when drawing is batched now (a GPU renderer, batching on).
+bool DrawBatchingActive();
+// Queues a textured quad (corners as DrawBatch::Add takes them) with an SDL_BlendMode, after
+// what waits; drawing that waits goes first when the quad cannot join it.
+void QueueTexturedQuad(SDL_Texture* texture, int blendMode, const SDL_Vertex* quad);

@@ -194,6 +194,33 @@ bool TImage::MakeAtlas(Atlas& a, float threshold, bool filtered) {
     return true;
 }
 
+TImage::Coverage TImage::MaskCoverage(int frame, float threshold) {
+    if (frame < 0 || frame >= FrameCount())
+        return kNothing;
+    if (coverageThreshold_ != threshold || coverage_.size() != pixmaps.size()) {
+        coverage_.assign(pixmaps.size(), -1);
+        coverageThreshold_ = threshold;
+    }
+    signed char& c = coverage_[static_cast<std::size_t>(frame)];
+    if (c < 0) {
+        // The same cut as the mask-mode textures make; a pixmap smaller than the frame leaves
+        // the rest of the rectangle uncovered.
+        const TPixmap& pm = pixmaps[static_cast<std::size_t>(frame)];
+        int passed = 0;
+        for (int y = 0; y < pm.height; ++y)
+            for (int x = 0; x < pm.width; ++x)
+                passed += static_cast<float>(
+                              pm.pixels[static_cast<std::size_t>(y) * pm.pitch + x * 4 + 3]) /
+                              255.0f >=
+                          threshold;
+        c = static_cast<signed char>(
+            passed == 0                                                            ? kNothing
+            : passed == width * height && pm.width == width && pm.height == height ? kOpaque
+                                                                                   : kSome);
+    }
+    return static_cast<Coverage>(c);
+}
+
 SDL_Texture* TImage::AtlasTexture(int frame, float threshold, float uv[4], bool nearest) {
     const bool filtered = (flags & kFilteredFlag) != 0 && !nearest;
     Atlas& a = atlas_[(threshold < 0.0f ? 0 : 1) + (filtered ? 0 : 2)];

@@ -43,7 +43,14 @@ class TImage {
     // unscaled and on whole pixels, where filtering reads each texel at its centre anyway.
     SDL_Texture* AtlasTexture(int frame, float threshold, float uv[4], bool nearest = false);
 
+    // How the frame covers its rectangle in mask mode cut at `threshold` (0..1): kNothing when
+    // no pixel passes, kOpaque when every pixel does, else kSome. Worked out once per threshold.
+    enum Coverage { kNothing = 0, kSome = 1, kOpaque = 2 };
+    Coverage MaskCoverage(int frame, float threshold);
+
   private:
+    std::vector<signed char> coverage_; // per frame; -1 not worked out
+    float coverageThreshold_ = -1.0f;
     struct FrameCache {
         SDL_Texture* texture = nullptr;
         SDL_Texture* mask = nullptr;

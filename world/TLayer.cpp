@@ -297,6 +297,105 @@ int TLayer::GetBound(int x, int y) {
     return BoundMap[y][x];
 }
 
+bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, int firstRy, int vw,
+                        int vh) {
+    const int tileW = TileSet->TileW;
+    const int tileH = TileSet->TileH;
+    bool fresh = false;
+    if (MapW <= 0 || MapH <= 0 || !picture_.Prepare(MapW * tileW, MapH * tileH, fresh))
+        return false;
+    const std::size_t cells = static_cast<std::size_t>(MapW) * static_cast<std::size_t>(MapH);
+    if (fresh || pictureTiles_.size() != cells)
+        pictureTiles_.assign(cells, -1);
+    const int frames = image.FrameCount();
+    pieces_.clear();
+    openPieces_.clear();
+    dirtyCells_.clear();
+
+    // Runs of cells along a row that sit side by side in the map too become one piece; a
+    // piece of the row above with the same columns grows down over the row instead.
+    int row = firstRow;
+    for (int ry = firstRy; ry < vh; ry += tileH, ++row) {
+        const std::size_t rowStart = pieces_.size();
+        int col = firstCol;
+        for (int rx = firstRx; rx < vw; rx += tileW, ++col) {
+            int mx = col;
+            int my = row;
+            if (FindPositionInMap(mx, my) == 0)
+                continue;
+            const int t = GetTile(col, row);
+            if (t <= 0 || t > frames)
+                continue;
+            const TImage::Coverage coverage = image.MaskCoverage(t - 1, 0.5f);
+            if (coverage == TImage::kNothing)
+                continue;
+            const std::size_t cell = static_cast<std::size_t>(my) * MapW + mx;
+            if (pictureTiles_[cell] != t) {
+                pictureTiles_[cell] = t;
+                dirtyCells_.push_back(static_cast<int>(cell));
+            }
+            const bool opaque = coverage == TImage::kOpaque;
+            if (pieces_.size() > rowStart) {
+                Piece& last = pieces_.back();
+                if (last.opaque == opaque && last.mapY == my && last.x + last.w == rx &&
+                    last.mapX + last.w / tileW == mx) {
+                    last.w += tileW;
+                    continue;
+                }
+            }
+            pieces_.push_back(Piece{rx, ry, tileW, tileH, mx, my, opaque});
+        }
+        nextOpen_.clear();
+        for (std::size_t i = rowStart; i < pieces_.size(); ++i) {
+            Piece& p = pieces_[i];
+            int into = -1;
+            for (int o : openPieces_) {
+                const Piece& q = pieces_[static_cast<std::size_t>(o)];
+                if (q.x == p.x && q.w == p.w && q.mapX == p.mapX && q.opaque == p.opaque &&
+                    q.mapY + q.h / tileH == p.mapY) {
+                    into = o;
+                    break;
+                }
+            }
+            if (into >= 0) {
+                pieces_[static_cast<std::size_t>(into)].h += tileH;
+                p.w = 0; // drawn as part of the piece above
+                nextOpen_.push_back(into);
+            } else {
+                nextOpen_.push_back(static_cast<int>(i));
+            }
+        }
+        openPieces_.swap(nextOpen_);
+    }
+
+    if (!dirtyCells_.empty()) {
+        if (!picture_.Begin()) {
+            pictureTiles_.assign(cells, -1);
+            return false;
+        }
+        // Cleared first, all at once: the tiles then go to the picture as one batch.
+        for (int cell : dirtyCells_)
+            picture_.Clear((cell % MapW) * tileW, (cell / MapW) * tileH, tileW, tileH);
+        const float hx = static_cast<float>(tileW) / 2.0f;
+        const float hy = static_cast<float>(tileH) / 2.0f;
+        for (int cell : dirtyCells_)
+            DrawImage(image, static_cast<float>((cell % MapW) * tileW) + hx,
+                      static_cast<float>((cell / MapW) * tileH) + hy,
+                      pictureTiles_[static_cast<std::size_t>(cell)] - 1);
+        picture_.End();
+    }
+    // Cells never overlap, so the order of the pieces is free: the opaque ones first, then the
+    // blended ones, two calls at most.
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const Piece& p : pieces_) {
+            if (p.w > 0 && p.opaque == (pass == 0))
+                picture_.Draw(p.mapX * tileW, p.mapY * tileH, p.w, p.h, static_cast<float>(p.x),
+                              static_cast<float>(p.y), p.opaque);
+        }
+    }
+    return true;
+}
+
 void TLayer::Draw() {
     TImage* image = TileSet ? TileSet->TileSetImage.get() : nullptr;
     if (image != nullptr) {
@@ -334,6 +433,23 @@ void TLayer::Draw() {
             const float hx = sx * static_cast<float>(tileW) / 2.0f;
             const float hy = sy * static_cast<float>(tileH) / 2.0f;
             const int frames = image->FrameCount();
+
+            // The cached picture holds the cells as the default drawing state draws them, on
+            // whole pixels: anything else draws cell by cell.
+            float ox = 0.0f, oy = 0.0f;
+            GetOrigin(ox, oy);
+            int cr = 0, cg = 0, cb = 0;
+            GetColor(cr, cg, cb);
+            const bool plainState =
+                tw == tileW && th == tileH && TileSet->Overlap == 0 && tileW % 2 == 0 &&
+                tileH % 2 == 0 && GetRotation() == 0.0f && GetBlend() == 1 && GetAlpha() == 1.0f &&
+                cr == 255 && cg == 255 && cb == 255 && ox == std::floor(ox) && oy == std::floor(oy);
+            if (plainState && CachedPicture::Available() &&
+                drawPieces(*image, firstCol, firstRow, firstRx, firstRow * th - py, vw, vh)) {
+                TimeCounter += 1;
+                Time += DT;
+                return;
+            }
 
             int row = firstRow;
             for (int ry = firstRow * th - py; ry < vh; ry += th, ++row) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "data/LevelData.hpp"
+#include "media/CachedPicture.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSegmentShape.hpp"
 #include "physics/CPSpace.hpp"
@@ -75,10 +76,29 @@ class TLayer {
     virtual void Draw();
 
   private:
+    // A run of cells drawn as one piece of the layer's picture: screen rectangle, top-left map
+    // cell, opaque (drawn without blending).
+    struct Piece {
+        int x, y, w, h, mapX, mapY;
+        bool opaque;
+    };
+    // Draws the visible cells as pieces of picture_, drawing into it first the cells whose tile
+    // it does not hold yet. False (nothing drawn) when no picture can be kept for this layer
+    // now; the cells are then drawn one by one.
+    bool drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, int firstRy, int vw,
+                    int vh);
     // Adds the segments of one cell's bound value to spaceMap and to that cell's list.
     void addCellSegments(int column, int row, int bound);
     // The cell size the static map was built with (the drawing scale of that moment): edits
     // make their segments on the same grid.
     int segmentW_ = 0;
     int segmentH_ = 0;
+    // On GPU renderers the cells are drawn once into a picture the GPU keeps, and a frame copies
+    // large pieces of it: a quad per run of cells, not per cell, and opaque runs unblended.
+    CachedPicture picture_;
+    std::vector<int> pictureTiles_; // the tile each map cell holds in picture_; -1 none yet
+    std::vector<Piece> pieces_;     // this frame's, kept to be reused
+    std::vector<int> openPieces_;   // pieces whose bottom is the row being walked
+    std::vector<int> nextOpen_;
+    std::vector<int> dirtyCells_; // map cells to draw into picture_ this frame
 };

@@ -1,9 +1,12 @@
 #include "MediaTestSupport.hpp"
 #include "support/GameFixture.hpp"
 #include "support/XServer.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
 
 #include <array>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 using namespace mediatest;
@@ -157,6 +160,69 @@ TEST_F(GameDrawCallsInXServer, EmptyLevelTakesAFewCallsAndBodiesShareThem) {
     // Balls with their reflections and cubes join the player's call; each star alternates
     // between a blended body and an additive glow, so its pair costs two at most.
     EXPECT_LE(FrameDraws(), 20u + 2u * 10u) << "with ten balls, cubes and stars";
+}
+
+} // namespace
+
+namespace {
+
+// The level's two layers on the GL renderer, drawn from the pictures the GPU keeps of them and
+// drawn cell by cell (batching off), compared to the bit: both ways sample each tile texel at
+// its centre with nearest filtering and blend texels whose alpha is 0 or 255, so nothing may
+// differ. The steps scroll to odd offsets, let the animated cells change frame, edit cells
+// and replace a row of the map: a picture that keeps a stale cell shows.
+TEST_F(GameDrawCallsInXServer, LayersFromKeptPicturesMatchCellByCell) {
+    ASSERT_STRNE(RendererName(), "software");
+    TLayer& bg = *level->_BGLayer;
+    TLayer& fg = *level->_FGLayer;
+    auto draw = [&](bool batched, unsigned long long& draws) {
+        const int clocks[2] = {bg.TimeCounter, fg.TimeCounter};
+        const float times[2] = {bg.Time, fg.Time};
+        SetDrawBatching(batched);
+        Cls();
+        const DrawCallCounts before = GetDrawCallCounts();
+        level->Draw();
+        FlushDraws();
+        draws = GetDrawCallCounts().draws - before.draws;
+        std::vector<std::uint8_t> rgba;
+        int w = 0, h = 0;
+        EXPECT_TRUE(ReadBackBuffer(rgba, w, h));
+        bg.TimeCounter = clocks[0];
+        fg.TimeCounter = clocks[1];
+        bg.Time = times[0];
+        fg.Time = times[1];
+        SetDrawBatching(true);
+        return rgba;
+    };
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+    };
+    const std::vector<Step> steps = {
+        {"start", [] {}},
+        {"scrolled to odd offsets", [&] { fg.ScrollTo(361, 0), bg.ScrollTo(120, 7); }},
+        {"the clouds' next frame", [&] { bg.TimeCounter += 48, fg.TimeCounter += 48; }},
+        {"a brick painted and ground erased",
+         [&] { fg.SetCell(20, 10, 5, 15), fg.SetCell(16, 28, 0, 0); }},
+        {"a painted brick erased again", [&] { fg.SetCell(20, 10, 0, 0); }},
+        {"a map row replaced", [&] { fg.MapData[27].assign(fg.MapData[27].size(), 3); }},
+        {"the far end", [&] { fg.ScrollTo(992, 0), bg.ScrollTo(331, 0); }},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        unsigned long long kept = 0, cells = 0;
+        const auto fromPicture = draw(true, kept);
+        const auto cellByCell = draw(false, cells);
+        ASSERT_EQ(fromPicture.size(), cellByCell.size());
+        int off = 0;
+        for (std::size_t i = 0; i < fromPicture.size(); ++i)
+            off += fromPicture[i] != cellByCell[i];
+        EXPECT_EQ(off, 0) << step.what << ": channels differ";
+        EXPECT_GT(cells, 300u) << step.what;
+        draw(true, kept); // the pictures hold every cell now: only the pieces are drawn
+        EXPECT_LE(kept, 3u) << step.what << ": the layers' calls";
+        level->Draw(); // the clocks move on as frames do
+    }
 }
 
 } // namespace
