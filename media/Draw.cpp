@@ -556,6 +556,30 @@ void DrawRect(float x, float y, float w, float h) {
     SDL_RenderGeometry(MediaRenderer(), nullptr, v, 4, kQuadIndices, 6);
 }
 
+void FillSolidRect(int x, int y, int w, int h, int r, int g, int b) {
+    if (!MediaRenderer() || w <= 0 || h <= 0)
+        return;
+    const SDL_Color col{static_cast<Uint8>(r), static_cast<Uint8>(g), static_cast<Uint8>(b), 255};
+    const float left = static_cast<float>(x) + std::floor(ds.ox);
+    const float top = static_cast<float>(y) + std::floor(ds.oy);
+    if (Batching()) {
+        const float right = left + static_cast<float>(w), bottom = top + static_cast<float>(h);
+        const SDL_Vertex quad[4] = {{{left, top}, col, {0.0f, 0.0f}},
+                                    {{right, top}, col, {0.0f, 0.0f}},
+                                    {{right, bottom}, col, {0.0f, 0.0f}},
+                                    {{left, bottom}, col, {0.0f, 0.0f}}};
+        Queue(nullptr, SDL_BLENDMODE_NONE, quad);
+        return;
+    }
+    ++counts.stateChanges;
+    SDL_SetRenderDrawBlendMode(MediaRenderer(), SDL_BLENDMODE_NONE);
+    ++counts.stateChanges;
+    SDL_SetRenderDrawColor(MediaRenderer(), col.r, col.g, col.b, col.a);
+    const SDL_FRect rect{left, top, static_cast<float>(w), static_cast<float>(h)};
+    ++counts.draws;
+    SDL_RenderFillRectF(MediaRenderer(), &rect);
+}
+
 DrawCallCounts GetDrawCallCounts() {
     return counts;
 }

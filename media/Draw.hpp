@@ -38,6 +38,10 @@ void DrawImage(TImage& image, float x, float y, int frame = 0); // frame in [0, 
 void DrawText(std::string_view text, float x, float y);         // 8 x 16 glyphs, codes 32..127
 void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel = 1);
 void DrawRect(float x, float y, float w, float h); // filled, transformed like an image
+// An opaque rectangle of one colour (0..255) on whole pixels plus the origin, replacing what is
+// under it; the state's colour, alpha, blend and transform do not apply. On GPU renderers it
+// samples no texture: for large areas, where a CPU rasteriser pays per texel read.
+void FillSolidRect(int x, int y, int w, int h, int r, int g, int b);
 
 // On GPU renderers, consecutive textured quads of one texture and blend mode (images, text,
 // rectangles, wide lines) wait and go to the renderer as one call; the software renderer draws

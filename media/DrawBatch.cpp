@@ -47,8 +47,11 @@ void DrawBatch::Add(SDL_Renderer* renderer, SDL_Texture* texture, int blendMode,
 bool DrawBatch::Flush() {
     if (quads_ == 0)
         return false;
+    // Untextured quads take the renderer's own blend mode.
     if (texture_)
         SDL_SetTextureBlendMode(texture_, static_cast<SDL_BlendMode>(blendMode_));
+    else
+        SDL_SetRenderDrawBlendMode(renderer_, static_cast<SDL_BlendMode>(blendMode_));
     SDL_RenderGeometry(renderer_, texture_, storage_->vertices.data(), quads_ * 4,
                        storage_->indices.data(), quads_ * 6);
     quads_ = 0;

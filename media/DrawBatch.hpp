@@ -17,8 +17,9 @@ class DrawBatch {
     DrawBatch(const DrawBatch&) = delete;
     DrawBatch& operator=(const DrawBatch&) = delete;
 
-    // True when a quad drawn with `texture` and `blendMode` (an SDL_BlendMode) can join the
-    // pending ones; false when those must be flushed first (other texture or mode, full).
+    // True when a quad drawn with `texture` (nullptr: untextured) and `blendMode` (an
+    // SDL_BlendMode) can join the pending ones; false when those must be flushed first (other
+    // texture or mode, full).
     bool Accepts(SDL_Renderer* renderer, SDL_Texture* texture, int blendMode) const;
     // Appends a quad, corners in drawing order around it (top-left, top-right, bottom-right,
     // bottom-left). The caller has checked Accepts or flushed.

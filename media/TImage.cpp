@@ -199,6 +199,7 @@ TImage::Coverage TImage::MaskCoverage(int frame, float threshold) {
         return kNothing;
     if (coverageThreshold_ != threshold || coverage_.size() != pixmaps.size()) {
         coverage_.assign(pixmaps.size(), -1);
+        solid_.assign(pixmaps.size(), 0);
         coverageThreshold_ = threshold;
     }
     signed char& c = coverage_[static_cast<std::size_t>(frame)];
@@ -213,12 +214,35 @@ TImage::Coverage TImage::MaskCoverage(int frame, float threshold) {
                               pm.pixels[static_cast<std::size_t>(y) * pm.pitch + x * 4 + 3]) /
                               255.0f >=
                           threshold;
+        if (passed == width * height && pm.width == width && pm.height == height && width > 0 &&
+            height > 0) {
+            const std::uint8_t* p0 = pm.pixels.data();
+            bool one = true;
+            for (int y = 0; y < pm.height && one; ++y)
+                for (int x = 0; x < pm.width && one; ++x) {
+                    const std::uint8_t* p = p0 + static_cast<std::size_t>(y) * pm.pitch + x * 4;
+                    one = p[0] == p0[0] && p[1] == p0[1] && p[2] == p0[2];
+                }
+            if (one)
+                solid_[static_cast<std::size_t>(frame)] =
+                    0x1000000u | (std::uint32_t{p0[0]} << 16) | (std::uint32_t{p0[1]} << 8) | p0[2];
+        }
         c = static_cast<signed char>(
             passed == 0                                                            ? kNothing
             : passed == width * height && pm.width == width && pm.height == height ? kOpaque
                                                                                    : kSome);
     }
     return static_cast<Coverage>(c);
+}
+
+bool TImage::SolidColor(int frame, float threshold, int& r, int& g, int& b) {
+    if (MaskCoverage(frame, threshold) != kOpaque)
+        return false;
+    const std::uint32_t c = solid_[static_cast<std::size_t>(frame)];
+    r = static_cast<int>((c >> 16) & 0xFF);
+    g = static_cast<int>((c >> 8) & 0xFF);
+    b = static_cast<int>(c & 0xFF);
+    return c != 0;
 }
 
 SDL_Texture* TImage::AtlasTexture(int frame, float threshold, float uv[4], bool nearest) {

@@ -47,9 +47,13 @@ class TImage {
     // no pixel passes, kOpaque when every pixel does, else kSome. Worked out once per threshold.
     enum Coverage { kNothing = 0, kSome = 1, kOpaque = 2 };
     Coverage MaskCoverage(int frame, float threshold);
+    // True when the frame is opaque in mask mode cut at `threshold` and every pixel has one
+    // colour, which r, g, b get (0..255).
+    bool SolidColor(int frame, float threshold, int& r, int& g, int& b);
 
   private:
     std::vector<signed char> coverage_; // per frame; -1 not worked out
+    std::vector<std::uint32_t> solid_;  // per frame: 0x1RRGGBB when of one opaque colour, else 0
     float coverageThreshold_ = -1.0f;
     struct FrameCache {
         SDL_Texture* texture = nullptr;

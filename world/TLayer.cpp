@@ -297,6 +297,51 @@ int TLayer::GetBound(int x, int y) {
     return BoundMap[y][x];
 }
 
+bool TLayer::drawsPlain() {
+    // The cached picture holds the cells as the default drawing state draws them, on whole
+    // pixels; an odd tile size would put them on half pixels.
+    if (!TileSet || !TileSet->TileSetImage || TileSet->Overlap != 0 || TileSet->TileW % 2 != 0 ||
+        TileSet->TileH % 2 != 0)
+        return false;
+    float sx = 0.0f, sy = 0.0f, ox = 0.0f, oy = 0.0f;
+    GetScale(sx, sy);
+    GetOrigin(ox, oy);
+    int r = 0, g = 0, b = 0;
+    GetColor(r, g, b);
+    return sx == 1.0f && sy == 1.0f && GetRotation() == 0.0f && GetBlend() == 1 &&
+           GetAlpha() == 1.0f && r == 255 && g == 255 && b == 255 && ox == std::floor(ox) &&
+           oy == std::floor(oy);
+}
+
+bool TLayer::HidesRect(int x, int y, int w, int h) {
+    if (w <= 0 || h <= 0 || !drawsPlain())
+        return false;
+    int vx = 0, vy = 0, vw = 0, vh = 0;
+    GetViewport(vx, vy, vw, vh);
+    const int px = TruncateOffset(
+        static_cast<float>(static_cast<long long>(vx) + ScrollX + ShiftX) - Time * TimeX);
+    const int py = TruncateOffset(
+        static_cast<float>(static_cast<long long>(vy) + ScrollY + ShiftY) - Time * TimeY);
+    // Cell (c, r) covers x from c * TileW - px, as Draw places it.
+    auto floorDiv = [](long long a, int b) {
+        return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b));
+    };
+    const int tileW = TileSet->TileW, tileH = TileSet->TileH;
+    const int c0 = floorDiv(static_cast<long long>(x) + px, tileW);
+    const int c1 = floorDiv(static_cast<long long>(x) + w - 1 + px, tileW);
+    const int r0 = floorDiv(static_cast<long long>(y) + py, tileH);
+    const int r1 = floorDiv(static_cast<long long>(y) + h - 1 + py, tileH);
+    TImage& image = *TileSet->TileSetImage;
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const int t = GetTile(c, r);
+            if (t <= 0 || t > image.FrameCount() ||
+                image.MaskCoverage(t - 1, 0.5f) != TImage::kOpaque)
+                return false;
+        }
+    return true;
+}
+
 bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, int firstRy, int vw,
                         int vh) {
     const int tileW = TileSet->TileW;
@@ -327,23 +372,29 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
             if (t <= 0 || t > frames)
                 continue;
             const TImage::Coverage coverage = image.MaskCoverage(t - 1, 0.5f);
-            if (coverage == TImage::kNothing)
+            if (coverage == TImage::kNothing ||
+                (CoveredBy != nullptr && CoveredBy->HidesRect(rx, ry, tileW, tileH)))
                 continue;
+            const bool opaque = coverage == TImage::kOpaque;
+            // Cells of one colour need no picture: a run of them, whatever their tiles, is a
+            // plain rectangle, cheaper to fill than to copy.
+            int r = 0, g = 0, b = 0;
+            const int color =
+                opaque && image.SolidColor(t - 1, 0.5f, r, g, b) ? (r << 16) | (g << 8) | b : -1;
             const std::size_t cell = static_cast<std::size_t>(my) * MapW + mx;
-            if (pictureTiles_[cell] != t) {
+            if (color < 0 && pictureTiles_[cell] != t) {
                 pictureTiles_[cell] = t;
                 dirtyCells_.push_back(static_cast<int>(cell));
             }
-            const bool opaque = coverage == TImage::kOpaque;
             if (pieces_.size() > rowStart) {
                 Piece& last = pieces_.back();
-                if (last.opaque == opaque && last.mapY == my && last.x + last.w == rx &&
-                    last.mapX + last.w / tileW == mx) {
+                if (last.opaque == opaque && last.color == color && last.x + last.w == rx &&
+                    (color >= 0 || (last.mapY == my && last.mapX + last.w / tileW == mx))) {
                     last.w += tileW;
                     continue;
                 }
             }
-            pieces_.push_back(Piece{rx, ry, tileW, tileH, mx, my, opaque});
+            pieces_.push_back(Piece{rx, ry, tileW, tileH, mx, my, opaque, color});
         }
         nextOpen_.clear();
         for (std::size_t i = rowStart; i < pieces_.size(); ++i) {
@@ -351,8 +402,8 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
             int into = -1;
             for (int o : openPieces_) {
                 const Piece& q = pieces_[static_cast<std::size_t>(o)];
-                if (q.x == p.x && q.w == p.w && q.mapX == p.mapX && q.opaque == p.opaque &&
-                    q.mapY + q.h / tileH == p.mapY) {
+                if (q.x == p.x && q.w == p.w && q.opaque == p.opaque && q.color == p.color &&
+                    (p.color >= 0 || (q.mapX == p.mapX && q.mapY + q.h / tileH == p.mapY))) {
                     into = o;
                     break;
                 }
@@ -384,11 +435,17 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
                       pictureTiles_[static_cast<std::size_t>(cell)] - 1);
         picture_.End();
     }
-    // Cells never overlap, so the order of the pieces is free: the opaque ones first, then the
-    // blended ones, two calls at most.
-    for (int pass = 0; pass < 2; ++pass) {
+    // Cells never overlap, so the order of the pieces is free: the plain rectangles, then the
+    // opaque copies, then the blended ones, a call each at most.
+    for (int pass = 0; pass < 3; ++pass) {
         for (const Piece& p : pieces_) {
-            if (p.w > 0 && p.opaque == (pass == 0))
+            const int kind = p.color >= 0 ? 0 : p.opaque ? 1 : 2;
+            if (p.w <= 0 || kind != pass)
+                continue;
+            if (kind == 0)
+                FillSolidRect(p.x, p.y, p.w, p.h, p.color >> 16, (p.color >> 8) & 0xFF,
+                              p.color & 0xFF);
+            else
                 picture_.Draw(p.mapX * tileW, p.mapY * tileH, p.w, p.h, static_cast<float>(p.x),
                               static_cast<float>(p.y), p.opaque);
         }
@@ -434,17 +491,7 @@ void TLayer::Draw() {
             const float hy = sy * static_cast<float>(tileH) / 2.0f;
             const int frames = image->FrameCount();
 
-            // The cached picture holds the cells as the default drawing state draws them, on
-            // whole pixels: anything else draws cell by cell.
-            float ox = 0.0f, oy = 0.0f;
-            GetOrigin(ox, oy);
-            int cr = 0, cg = 0, cb = 0;
-            GetColor(cr, cg, cb);
-            const bool plainState =
-                tw == tileW && th == tileH && TileSet->Overlap == 0 && tileW % 2 == 0 &&
-                tileH % 2 == 0 && GetRotation() == 0.0f && GetBlend() == 1 && GetAlpha() == 1.0f &&
-                cr == 255 && cg == 255 && cb == 255 && ox == std::floor(ox) && oy == std::floor(oy);
-            if (plainState && CachedPicture::Available() &&
+            if (drawsPlain() && CachedPicture::Available() &&
                 drawPieces(*image, firstCol, firstRow, firstRx, firstRow * th - py, vw, vh)) {
                 TimeCounter += 1;
                 Time += DT;

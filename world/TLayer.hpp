@@ -74,14 +74,25 @@ class TLayer {
     virtual int GetBound(int x, int y);
     // Draws the cells meeting the viewport, then advances TimeCounter by 1 and Time by DT.
     virtual void Draw();
+    // Non-owning: a layer drawn right after this one over the same viewport (the level's
+    // foreground over its background), set only while that holds; nullptr: none. Where cells
+    // are drawn from a kept picture (GPU renderers), cells it hides are left out.
+    TLayer* CoveredBy = nullptr;
+    // True when the cells this layer's Draw would put over the rectangle x, y, w, h (pixels,
+    // as Draw places cells) all cover it opaquely, drawn unscaled in the default drawing state.
+    bool HidesRect(int x, int y, int w, int h);
 
   private:
-    // A run of cells drawn as one piece of the layer's picture: screen rectangle, top-left map
-    // cell, opaque (drawn without blending).
+    // A run of cells drawn as one piece: screen rectangle, top-left map cell, opaque (drawn
+    // without blending), and the one colour of every pixel (0xRRGGBB; -1 copied from the
+    // layer's picture).
     struct Piece {
         int x, y, w, h, mapX, mapY;
         bool opaque;
+        int color;
     };
+    // True when Draw would put the cells unscaled on whole pixels in the default drawing state.
+    bool drawsPlain();
     // Draws the visible cells as pieces of picture_, drawing into it first the cells whose tile
     // it does not hold yet. False (nothing drawn) when no picture can be kept for this layer
     // now; the cells are then drawn one by one.

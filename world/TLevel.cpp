@@ -117,7 +117,11 @@ void TLevel::limitScroll() {
 
 void TLevel::Draw() {
     if (_BGLayer) {
+        // The foreground is drawn next, over the same viewport: what its opaque cells hide of
+        // the background need not be drawn.
+        _BGLayer->CoveredBy = _FGLayer.get();
         _BGLayer->Draw();
+        _BGLayer->CoveredBy = nullptr;
     }
     if (_FGLayer) {
         _FGLayer->Draw();

@@ -5,8 +5,12 @@
 
 bool OpenDisplay(std::string& error) {
     // A page always has its canvas, and SDL's build for the browser has that one display.
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0 || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+        // The 2D renderer never tests depth: without a depth buffer the browser has one
+        // buffer less to keep and clear for every frame it composites.
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
         return true;
+    }
     error = std::string("cannot draw in the page (") + SDL_GetError() + ")";
     return false;
 }
