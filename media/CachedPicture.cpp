@@ -109,10 +109,15 @@ void CachedPicture::Draw(int sx, int sy, int w, int h, float x, float y, bool op
     GetOrigin(ox, oy);
     const float left = x + ox, top = y + oy;
     const float right = left + static_cast<float>(w), bottom = top + static_cast<float>(h);
-    const float u0 = static_cast<float>(sx) / static_cast<float>(w_);
-    const float v0 = static_cast<float>(sy) / static_cast<float>(h_);
-    const float u1 = static_cast<float>(sx + w) / static_cast<float>(w_);
-    const float v1 = static_cast<float>(sy + h) / static_cast<float>(h_);
+    // The texture coordinates stop a quarter texel inside the rectangle. Unscaled, every pixel
+    // still reads the texel under its centre (the mapping moves by a quarter texel at most);
+    // scaled, a rasteriser that snaps corners to a sub-pixel grid (browsers' software WebGL)
+    // would otherwise read the texel beyond the edge now and then: another cell's, or nothing.
+    constexpr float kInset = 0.25f;
+    const float u0 = (static_cast<float>(sx) + kInset) / static_cast<float>(w_);
+    const float v0 = (static_cast<float>(sy) + kInset) / static_cast<float>(h_);
+    const float u1 = (static_cast<float>(sx + w) - kInset) / static_cast<float>(w_);
+    const float v1 = (static_cast<float>(sy + h) - kInset) / static_cast<float>(h_);
     const SDL_Color white{255, 255, 255, 255};
     const SDL_Vertex quad[4] = {{{left, top}, white, {u0, v0}},
                                 {{right, top}, white, {u1, v0}},

@@ -50,6 +50,17 @@ def game_pixel(image, rect, gx, gy):
     return image.getpixel((int(left + gx * scale), int(top + gy * scale)))
 
 
+def check_no_seams(image, rect, where):
+    """The level's tiles, drawn in large pieces on the GPU, meet without a seam of the cleared
+    screen between them in the sky and hills above the player (a picture scaled down shows
+    it: a browser's software WebGL snaps corners to a sub-pixel grid)."""
+    left, top, scale = rect
+    dark = [(x, y) for x in range(int(left) + 1, int(left + 1024 * scale) - 1)
+            for y in range(int(top + 120 * scale), int(top + 280 * scale))
+            if max(image.getpixel((x, y))) < 16]
+    check(not dark, "no seam between the level's tiles %s (dark pixels at %s)" % (where, dark[:8]))
+
+
 def ball_positions(driver):
     """Every ball's position, read in one call so that no frame runs between two balls."""
     return [tuple(p) for p in driver.execute_script(
@@ -321,6 +332,19 @@ def run(driver, server, out):
     check(not severe, "no error in the browser console %s" % severe)
 
 
+def run_scaled_down(server, out):
+    driver = pd.start_browser(width=1100, height=900)
+    try:
+        driver.get(server.url)
+        pd.wait(driver, lambda d: pd.frames(d) > 100, 60, message="the page ran no 100 frames")
+        shot = pd.screenshot(driver, os.path.join(out, "10-scaled-down.png"))
+        rect = pd.picture_rect(driver)
+        check(rect[2] < 1.0, "the picture is scaled down (%.3f)" % rect[2])
+        check_no_seams(shot, rect, "in a picture scaled down")
+    finally:
+        driver.quit()
+
+
 def run_high_dpi(server, out):
     """A high-DPI screen, two device pixels to a CSS pixel: the canvas draws at device pixels
     (no blurry upscaling of a CSS-sized picture) and clicks still land under the pointer."""
@@ -425,6 +449,7 @@ def main():
         run(driver, server, out)
         driver.quit()
         driver = None
+        run_scaled_down(server, out)
         run_high_dpi(server, out)
         run_huge_canvas(server, out)
         run_without_webgl(server)
