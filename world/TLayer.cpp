@@ -372,8 +372,17 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
             if (t <= 0 || t > frames)
                 continue;
             const TImage::Coverage coverage = image.MaskCoverage(t - 1, 0.5f);
-            if (coverage == TImage::kNothing ||
-                (CoveredBy != nullptr && CoveredBy->HidesRect(rx, ry, tileW, tileH)))
+            if (coverage == TImage::kNothing)
+                continue;
+            // Every cell in view goes into the picture, those drawn otherwise too: a scaled
+            // window's rasteriser may read a texel past a piece's edge, which must then be the
+            // neighbour that is beside it on the screen as well.
+            const std::size_t cell = static_cast<std::size_t>(my) * MapW + mx;
+            if (pictureTiles_[cell] != t) {
+                pictureTiles_[cell] = t;
+                dirtyCells_.push_back(static_cast<int>(cell));
+            }
+            if (CoveredBy != nullptr && CoveredBy->HidesRect(rx, ry, tileW, tileH))
                 continue;
             const bool opaque = coverage == TImage::kOpaque;
             // Cells of one colour need no picture: a run of them, whatever their tiles, is a
@@ -381,11 +390,6 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
             int r = 0, g = 0, b = 0;
             const int color =
                 opaque && image.SolidColor(t - 1, 0.5f, r, g, b) ? (r << 16) | (g << 8) | b : -1;
-            const std::size_t cell = static_cast<std::size_t>(my) * MapW + mx;
-            if (color < 0 && pictureTiles_[cell] != t) {
-                pictureTiles_[cell] = t;
-                dirtyCells_.push_back(static_cast<int>(cell));
-            }
             if (pieces_.size() > rowStart) {
                 Piece& last = pieces_.back();
                 if (last.opaque == opaque && last.color == color && last.x + last.w == rx &&

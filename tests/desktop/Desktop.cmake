@@ -39,6 +39,10 @@ if(XDOTOOL_FOR_DESKTOP AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/e2e/lib.sh)
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_scaled.sh $<TARGET_FILE:dazozi-redov>
             ${CMAKE_CURRENT_BINARY_DIR}/e2e-scaled-out)
   set_tests_properties(e2e.scaled_without_seams PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
+  add_test(NAME e2e.scaled_on_gl_without_seams
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/e2e/run_scaled_gl.sh $<TARGET_FILE:dazozi-redov>
+            ${CMAKE_CURRENT_BINARY_DIR}/e2e-scaled-gl-out)
+  set_tests_properties(e2e.scaled_on_gl_without_seams PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
 endif()
 
 # The Debian package: built, validated, installed, run, removed. It installs into the system,

@@ -91,7 +91,20 @@ def cmd_check(shot_path, ref_path):
     return 0 if ok else 1
 
 
+def cmd_dark(shot_path):
+    """The sky and hills above the player (rows 120 to 280 of the picture) hold no pixel of the
+    cleared screen: a seam between the tiles' pieces would show as one."""
+    w, h, rows = read_rgb_png(shot_path)
+    bx, by, pw, ph, scale = picture_area(w, h)
+    dark = [(x, y) for y in range(by + int(120 * scale), by + int(280 * scale))
+            for x in range(bx + 1, bx + pw - 1) if max(rows[y][3 * x:3 * x + 3]) < 16]
+    print(f"{w}x{h}: picture {pw}x{ph} at ({bx}, {by}); dark pixels {dark[:8]}")
+    return 1 if dark else 0
+
+
 def main(argv):
+    if len(argv) == 3 and argv[1] == "dark":
+        return cmd_dark(argv[2])
     if len(argv) == 4 and argv[1] == "check":
         return cmd_check(argv[2], argv[3])
     print(__doc__, file=sys.stderr)

@@ -1,6 +1,7 @@
 #include "MediaTestSupport.hpp"
 #include "support/GameFixture.hpp"
 #include "support/XServer.hpp"
+
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -223,6 +224,7 @@ TEST_F(GameDrawCallsInXServer, LayersFromKeptPicturesMatchCellByCell) {
         EXPECT_LE(kept, 5u) << step.what << ": the layers' calls";
         level->Draw(); // the clocks move on as frames do
     }
+
 }
 
 } // namespace
