@@ -307,10 +307,10 @@ Row Measure(const std::string& name, int population, const Options& opt) {
     return row;
 }
 
-// --sleep: settled scenes with the game's sleeping setting off, then on, in one run, each row
-// next to the 60 Hz budget and its bare-library limit: first piles of balls, cubes and stars,
-// then the same with ten squids and ten chains dropped on them (squids writhe and chains swing
-// without end, so what they touch stays awake).
+// --sleep: a settled scene with the game's sleeping setting off, then on, in one run, each row
+// next to the 60 Hz budget and its bare-library limit. The level's own map does not hold 1,500
+// bodies (its air holds about 1,250 and its heaps drain down the open shafts), so the bodies
+// are put on a rack of shelves built over it (FillRack).
 void MeasureSleeping(const Options& opt, const std::string& rendererName) {
     const int target = opt.quick ? 500 : 1500;
     CPSpace& space = *level->_FGLayer->spaceMap;
@@ -330,21 +330,16 @@ void MeasureSleeping(const Options& opt, const std::string& rendererName) {
             space.WakeAll();
         }
     };
-    const std::string piles = std::to_string(target) + " balls, cubes, stars";
-    const std::string mixed = piles + " + 10 squids, 10 chains";
+    const std::string rack = std::to_string(target) + " balls, cubes, stars on a rack";
     std::vector<Row> rows;
-    FillTo(target, PlainFrame, opt.settle);
-    settle(opt.settle * 2); // what the waves left rolling comes to rest
-    rows.push_back(Measure(piles + ", sleeping off", population(), opt));
+    FillRack(target, PlainFrame, opt.settle * 2);
+    rows.push_back(Measure(rack + ", sleeping off", population(), opt));
     sleeping(true);
-    settle(opt.quick ? 120 : 600); // a heap takes seconds to come to rest all through
-    rows.push_back(Measure(piles + ", sleeping on", population(), sleepy));
-    SpawnSquidsAndChains();
-    settle(opt.quick ? 120 : 600);
-    rows.push_back(Measure(mixed + ", sleeping on", population(), sleepy));
+    settle(opt.quick ? 120 : 300); // every bin comes to rest and falls asleep
+    rows.push_back(Measure(rack + ", sleeping on", population(), sleepy));
     sleeping(false);
     settle(30);
-    rows.push_back(Measure(mixed + ", sleeping off", population(), opt));
+    rows.push_back(Measure(rack + ", sleeping off again", population(), opt));
 
     std::printf("\n### Sleeping: renderer %s (SDL renderer \"%s\")\n\n", opt.renderer.c_str(),
                 rendererName.c_str());
