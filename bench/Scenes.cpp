@@ -119,7 +119,8 @@ int FillRack(int target, void (*frame)(), int settleFrames) {
             if (r == fg.MapH - 1) {
                 bound |= 4; // bottom
             }
-            const bool pocketWall = c == kPocketColumn && r >= kPocketRow && r < kPocketRow + kPitch;
+            const bool pocketWall =
+                c == kPocketColumn && r >= kPocketRow && r < kPocketRow + kPitch;
             if (c == 0 || c == kMiddleColumn || pocketWall) {
                 bound |= 2; // left
             }
