@@ -34,6 +34,7 @@ bool Free(float x, float y) {
 }
 
 int spawnSerial = 0; // 2:2:1 rotation of balls, cubes and stars
+const int kKinds[5] = {1, 2, 1, 2, 3};
 
 } // namespace
 
@@ -82,8 +83,7 @@ int FillTo(int target, void (*frame)(), int settleFrames) {
                     if (!Free(x, y)) {
                         continue;
                     }
-                    static const int kinds[5] = {1, 2, 1, 2, 3};
-                    SpawnKind(kinds[spawnSerial++ % 5], Vec2(x, y));
+                    SpawnKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
                     ++spawned;
                 }
             }
@@ -100,4 +100,61 @@ int FillTo(int target, void (*frame)(), int settleFrames) {
         }
     }
     return frames;
+}
+
+int FillRack(int target, void (*frame)(), int settleFrames) {
+    TLayer& fg = *level->_FGLayer;
+    // A shelf on top of every fourth row holds three layers of 30-pixel bodies (96 px); the
+    // bins are 1008 px wide, and the shelf row of the player's start (y 288 to 384) is split
+    // at 504 px so that its left bin, where the squid and its tentacle hang, stays empty: its
+    // writhing would keep whatever it touches awake.
+    constexpr int kPitch = 4;
+    constexpr int kPocketRow = 12, kPocketColumn = 21, kMiddleColumn = 42;
+    for (int r = 0; r < fg.MapH; ++r) {
+        for (int c = 0; c < fg.MapW; ++c) {
+            int bound = 0;
+            if (r > 0 && r % kPitch == 0) {
+                bound |= 1; // top
+            }
+            if (r == fg.MapH - 1) {
+                bound |= 4; // bottom
+            }
+            const bool pocketWall =
+                c == kPocketColumn && r >= kPocketRow && r < kPocketRow + kPitch;
+            if (c == 0 || c == kMiddleColumn || pocketWall) {
+                bound |= 2; // left
+            }
+            if (c == fg.MapW - 1) {
+                bound |= 8; // right
+            }
+            fg.SetCell(c, r, fg.MapData[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)],
+                       bound);
+        }
+    }
+    // Side by side 30.5 px apart (a star is 30.4 wide), layers 32 px apart: nothing overlaps
+    // at the start and little can roll, so the rack settles within seconds.
+    constexpr float kStep = 30.5f, kLayer = 32.0f;
+    const float shelf = static_cast<float>(kPitch * kCell);
+    const float bins[3][2] = {{0.0f, 504.0f}, {504.0f, 1008.0f}, {1008.0f, 2016.0f}};
+    int placed = 0;
+    for (int k = 0; k < fg.MapH / kPitch && FreeBodies() < target; ++k) {
+        const float floor = shelf * static_cast<float>(k + 1);
+        for (int layer = 0; layer < 3; ++layer) {
+            const float y = floor - 16.0f - kLayer * static_cast<float>(layer);
+            for (const auto& bin : bins) {
+                if (k * kPitch == kPocketRow && bin[0] == 0.0f) {
+                    continue;
+                }
+                for (float x = bin[0] + 15.5f; x + 15.25f <= bin[1] && FreeBodies() < target;
+                     x += kStep) {
+                    SpawnKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
+                    ++placed;
+                }
+            }
+        }
+    }
+    for (int i = 0; i < settleFrames; ++i) {
+        frame();
+    }
+    return placed;
 }

@@ -16,3 +16,9 @@ void SpawnSquidsAndChains();
 // the level, running `frame` between waves; then runs it `settleFrames` more times. Bodies
 // that drain out of the level are replaced for a few rounds. Returns the frames run.
 int FillTo(int target, void (*frame)(), int settleFrames);
+// The sleeping bench's level: the foreground's collision outlines replaced by a rack (the tiles
+// stay as drawn): shelves every four rows, the bottom closed, walls at both ends and halfway,
+// and a bin around the player squid's start kept empty. Balls, cubes and stars (2:2:1) are put
+// on the shelves three deep, side by side, until `target` are listed; then `frame` runs
+// `settleFrames` times. Returns how many were placed (fewer when the rack is full).
+int FillRack(int target, void (*frame)(), int settleFrames);

@@ -41,6 +41,10 @@ void TBall::update() {
     }
 }
 
+CPVect TBall::DrawCentre() const {
+    return _shape->GetTransformedCenter();
+}
+
 void TBall::Draw() {
     const CPVect c = _shape->GetTransformedCenter();
     SetBlend(3);

@@ -21,6 +21,11 @@ class TBall : public TObject {
     void update();
     // Draws in world coordinates (the caller sets the origin); leaves blend 1, rotation 0.
     void Draw();
+    // World point Draw centres its pictures on (pixels; valid while the body exists).
+    CPVect DrawCentre() const;
+    // How far from DrawCentre the pictures reach at any angle: a 32 x 32 picture turned any way
+    // (pixels).
+    static constexpr float kDrawReach = 22.7f;
     // Frees body and shape, takes this ball out of liveList (may destroy it).
     void remove();
     // Per-frame pass over liveList: remove the dead, update and draw the living.

@@ -43,6 +43,10 @@ void TCube::update() {
     }
 }
 
+CPVect TCube::DrawCentre() const {
+    return _body->GetPosition();
+}
+
 void TCube::Draw() {
     const CPVect p = _body->GetPosition();
     SetBlend(3);

@@ -86,6 +86,10 @@ void TStar::update() {
     }
 }
 
+CPVect TStar::DrawCentre() const {
+    return _body->GetPosition();
+}
+
 void TStar::Draw() {
     const CPVect p = _body->GetPosition();
     SetBlend(3);

@@ -23,6 +23,11 @@ class TStar : public TObject {
     void update();
     // Star then glow (blend 4, alpha 0.4); leaves alpha 1, rotation 0, blend 1.
     void Draw();
+    // World point Draw centres its pictures on (pixels; valid while the body exists).
+    CPVect DrawCentre() const;
+    // How far from DrawCentre the pictures reach at any angle: the 64 x 64 glow turned any way
+    // (pixels).
+    static constexpr float kDrawReach = 45.3f;
     // Frees body, corners (if any) and pentagon; takes this star out of liveList.
     void remove();
     // Per-frame pass over liveList.

@@ -11,6 +11,7 @@
 
 #include "app/Game.hpp"
 #include "bodies/TBall.hpp"
+#include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
@@ -103,16 +104,18 @@ TEST_F(GameSettingsTest, SlowMotionAndFastForwardReachTheFullSpeedState) {
 
 // A resting body put to sleep, then woken by each cause: it wakes, and within a second it has
 // moved as far as the same body did in the same run with sleeping off (within a few pixels:
-// sleeping froze it a little earlier, at a slightly different rest). Chains are not among the
-// sleepers: they swing and jitter without end (nothing damps them), so a chain that breaks is
-// always awake, and the library wakes both bodies of a removed joint anyway.
+// sleeping froze it a little earlier, at a slightly different rest). A hanging chain never
+// sleeps (its links jitter against their neighbours without end), nor does what rests on it or
+// hangs from it; a short chain lying on the floor between its fixed anchors does, and its links
+// are the sleepers its breaking must wake.
 struct WakeCase {
     const char* cause;
-    int kind;      // what rests: 1 ball, 2 cube
+    int kind;      // what rests: 1 ball, 2 cube (0: what `make` makes)
     CPVect at;     // where it is dropped
     float minMove; // pixels the body must move after the cause
     float slack;   // pixels the two runs may differ by (a tentacle's blow varies more)
     std::function<void(std::shared_ptr<CPBody>& target)> act; // the cause, over a few frames
+    std::function<std::shared_ptr<CPBody>()> make = nullptr;  // makes the body instead
 };
 
 const CPVect kFloor = Vec2(660.0f, 535.0f);       // on the floor right of the start, scroll (0, 0)
@@ -160,6 +163,27 @@ void land(std::shared_ptr<CPBody>& target) {
     control->spawnAt(2, Vec2(p.x - 14.0f, p.y - 60.0f));
 }
 
+// A chain of three links lying on the floor right of the start between its two fixed anchors;
+// the body is its middle link.
+std::shared_ptr<CPBody> chainOnTheFloor() {
+    auto chain = TChain::Create();
+    chain->Init(level->_FGLayer, Vec2(600.0f, 545.0f), 1, nullptr, nullptr, 2, 2.0f, 7.0f, 1.0f,
+                100, 0.0f, 0.05f);
+    auto links = chain->_body.ObjectEnumerator();
+    links.NextObject();
+    return links.NextObject();
+}
+
+// The chain's break distance put below its links' spacing, as if pulled apart: its next update
+// breaks a joint, long after its grace period.
+void breakChain(std::shared_ptr<CPBody>&) {
+    TChain& chain = *TChain::liveList->Last();
+    const int joints = chain._joint.Count();
+    chain._strong = 0.0f;
+    updateGame();
+    EXPECT_EQ(chain._joint.Count(), joints - 1);
+}
+
 std::shared_ptr<CPBody> restingTarget(int kind, CPVect at) {
     control->spawnAt(kind, at);
     return kind == 1 ? TBall::liveList->Last()->_body : TCube::liveList->Last()->_body;
@@ -172,6 +196,8 @@ TEST_F(GameSettingsTest, ASleepingBodyWokenByEachCauseMovesAsItWouldHave) {
         {"ground removed under it", 1, kFloor, 40.0f, 3.0f, editGround},
         {"a wall painted through it", 1, kFloor, 2.0f, 3.0f, paintWall},
         {"new body landing on it", 1, kFloor, 5.0f, 3.0f, land},
+        // Lying on the floor, the pieces stay where they are once it breaks.
+        {"a chain breaking", 0, ZeroVect, -1.0f, 3.0f, breakChain, chainOnTheFloor},
     };
     for (const WakeCase& c : cases) {
         SCOPED_TRACE(c.cause);
@@ -182,7 +208,7 @@ TEST_F(GameSettingsTest, ASleepingBodyWokenByEachCauseMovesAsItWouldHave) {
             // The same keys in both runs; only the sleeping row's change differs.
             pressInPanel(TSettings::Sleeping, sleeping ? Key::Right : Key::Down, 1);
             ASSERT_EQ(gameSettings->sleeping, sleeping == 1);
-            std::shared_ptr<CPBody> target = restingTarget(c.kind, c.at);
+            std::shared_ptr<CPBody> target = c.make ? c.make() : restingTarget(c.kind, c.at);
             if (sleeping) {
                 // A bounded wait for the event: the body falls asleep.
                 while (!target->IsSleeping() && settleFrames < 1800) {

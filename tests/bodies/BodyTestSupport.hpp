@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bodies/ClearAllBodies.hpp"
+#include "bodies/LiveList.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
@@ -41,9 +42,13 @@ class BodiesTest : public ::testing::Test {
         SetAutoCenterHandle(true);
         LoadSharedAssets();
         layer = MakeLayer(2016, 768);
+        // These tests count Draw calls, of bodies outside the picture too; skipping those
+        // (which draws the same picture) is tested on its own in LiveList.test.
+        bodiesCullOffPicture = false;
     }
 
     void TearDown() override {
+        bodiesCullOffPicture = true;
         SetDrawRecording(nullptr);
         ClearAllBodies();
         layer.reset();
