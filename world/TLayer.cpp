@@ -313,15 +313,16 @@ bool TLayer::drawsPlain() {
            oy == std::floor(oy);
 }
 
-bool TLayer::HidesRect(int x, int y, int w, int h) {
-    if (w <= 0 || h <= 0 || !drawsPlain())
-        return false;
+void TLayer::drawOffsets(int& px, int& py) {
     int vx = 0, vy = 0, vw = 0, vh = 0;
     GetViewport(vx, vy, vw, vh);
-    const int px = TruncateOffset(
-        static_cast<float>(static_cast<long long>(vx) + ScrollX + ShiftX) - Time * TimeX);
-    const int py = TruncateOffset(
-        static_cast<float>(static_cast<long long>(vy) + ScrollY + ShiftY) - Time * TimeY);
+    px = TruncateOffset(static_cast<float>(static_cast<long long>(vx) + ScrollX + ShiftX) -
+                        Time * TimeX);
+    py = TruncateOffset(static_cast<float>(static_cast<long long>(vy) + ScrollY + ShiftY) -
+                        Time * TimeY);
+}
+
+bool TLayer::opaqueOver(int x, int y, int w, int h, int px, int py) {
     // Cell (c, r) covers x from c * TileW - px, as Draw places it.
     auto floorDiv = [](long long a, int b) {
         return static_cast<int>(a >= 0 ? a / b : -((-a + b - 1) / b));
@@ -353,6 +354,11 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
     if (fresh || pictureTiles_.size() != cells)
         pictureTiles_.assign(cells, -1);
     const int frames = image.FrameCount();
+    // The covering layer is drawn next in the same state: its placement is worked out once.
+    int coverX = 0, coverY = 0;
+    const bool covered = CoveredBy != nullptr && CoveredBy->drawsPlain();
+    if (covered)
+        CoveredBy->drawOffsets(coverX, coverY);
     pieces_.clear();
     openPieces_.clear();
     dirtyCells_.clear();
@@ -382,7 +388,7 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
                 pictureTiles_[cell] = t;
                 dirtyCells_.push_back(static_cast<int>(cell));
             }
-            if (CoveredBy != nullptr && CoveredBy->HidesRect(rx, ry, tileW, tileH))
+            if (covered && CoveredBy->opaqueOver(rx, ry, tileW, tileH, coverX, coverY))
                 continue;
             const bool opaque = coverage == TImage::kOpaque;
             // Cells of one colour need no picture: a run of them, whatever their tiles, is a
@@ -477,10 +483,9 @@ void TLayer::Draw() {
             int vh = 0;
             GetViewport(vx, vy, vw, vh);
 
-            const int px = TruncateOffset(
-                static_cast<float>(static_cast<long long>(vx) + ScrollX + ShiftX) - Time * TimeX);
-            const int py = TruncateOffset(
-                static_cast<float>(static_cast<long long>(vy) + ScrollY + ShiftY) - Time * TimeY);
+            int px = 0;
+            int py = 0;
+            drawOffsets(px, py);
 
             // Truncating division: exact for offsets below one pitch and negative ones; larger
             // offsets may start one row/column early, which lands wholly outside the viewport.

@@ -78,9 +78,6 @@ class TLayer {
     // foreground over its background), set only while that holds; nullptr: none. Where cells
     // are drawn from a kept picture (GPU renderers), cells it hides are left out.
     TLayer* CoveredBy = nullptr;
-    // True when the cells this layer's Draw would put over the rectangle x, y, w, h (pixels,
-    // as Draw places cells) all cover it opaquely, drawn unscaled in the default drawing state.
-    bool HidesRect(int x, int y, int w, int h);
 
   private:
     // A run of cells drawn as one piece: screen rectangle, top-left map cell, opaque (drawn
@@ -93,6 +90,12 @@ class TLayer {
     };
     // True when Draw would put the cells unscaled on whole pixels in the default drawing state.
     bool drawsPlain();
+    // The map's offset under the viewport's top-left corner (pixels): cell (c, r) lands at
+    // (c * pitch - px, r * pitch - py).
+    void drawOffsets(int& px, int& py);
+    // True when the cells over the rectangle x, y, w, h (pixels, as Draw places cells with
+    // offsets px, py) all cover it opaquely.
+    bool opaqueOver(int x, int y, int w, int h, int px, int py);
     // Draws the visible cells as pieces of picture_, drawing into it first the cells whose tile
     // it does not hold yet. False (nothing drawn) when no picture can be kept for this layer
     // now; the cells are then drawn one by one.
