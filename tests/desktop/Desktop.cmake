@@ -6,7 +6,7 @@ find_program(XVFB_RUN_FOR_DESKTOP xvfb-run)
 # The renderer choice with Mesa's GL under Xvfb, where the accelerated renderer is llvmpipe.
 if(XVFB_RUN_FOR_DESKTOP AND TARGET dazozi-tests)
   add_test(NAME media.RendererChoiceInXServer
-    COMMAND ${XVFB_RUN_FOR_DESKTOP} -a -s "-screen 0 1280x1024x24 -nolisten tcp"
+    COMMAND ${XVFB_RUN_FOR_DESKTOP} -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset"
             $<TARGET_FILE:dazozi-tests> --gtest_filter=RendererChoiceInXServer.*)
   # Mesa's and the X libraries' allocations outlive the test; our own leaks are checked by the
   # other tests, which load no GL driver.
@@ -19,7 +19,7 @@ endif()
 # Batched drawing against one call a primitive, on Mesa's GL renderer under Xvfb.
 if(XVFB_RUN_FOR_DESKTOP AND TARGET dazozi-tests)
   add_test(NAME media.DrawBatchInXServer
-    COMMAND ${XVFB_RUN_FOR_DESKTOP} -a -s "-screen 0 1280x1024x24 -nolisten tcp"
+    COMMAND ${XVFB_RUN_FOR_DESKTOP} -a -s "-screen 0 1280x1024x24 -nolisten tcp -noreset"
             $<TARGET_FILE:dazozi-tests> --gtest_filter=DrawBatchInXServer.*:GameDrawCallsInXServer.*)
   set_tests_properties(media.DrawBatchInXServer PROPERTIES
     TIMEOUT 120

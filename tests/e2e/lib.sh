@@ -76,9 +76,11 @@ e2e_init() {
   export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
   # Xvfb picks a free display itself and names it once it listens: two runs at the same time
   # (another checkout's tests, a second ctest) can no longer pick the same number and then talk
-  # to each other's server.
+  # to each other's server. -noreset: an X server starts itself over when its last client
+  # leaves (the check below that it answers is one), and a program connecting in that moment
+  # finds no display.
   rm -f "$out/xvfb-display"
-  Xvfb -displayfd 3 -screen 0 "${e2e_screen:-1280x1024}x24" -nolisten tcp 3>"$out/xvfb-display" >"$out/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${e2e_screen:-1280x1024}x24" -nolisten tcp -noreset 3>"$out/xvfb-display" >"$out/xvfb.log" 2>&1 &
   e2e_xvfb=$!
   trap 'kill $e2e_xvfb 2>/dev/null' EXIT
   e2e_wait_until "the X server to choose its display" e2e_display_chosen
