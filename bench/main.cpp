@@ -206,9 +206,7 @@ template <class T> int OnPicture(TList<std::shared_ptr<T>>* list) {
     const float ox = -static_cast<float>(level->_FGLayer->ScrollX);
     const float oy = -static_cast<float>(level->_FGLayer->ScrollY);
     if (list != nullptr) {
-        auto walk = list->ObjectEnumerator();
-        while (walk.HasNext()) {
-            const std::shared_ptr<T> o = walk.NextObject();
+        for (const std::shared_ptr<T>& o : *list) {
             n += o && o->_life != 0 && MayShowOnPicture(o->DrawCentre(), T::kDrawReach, ox, oy);
         }
     }

@@ -1,5 +1,7 @@
 #pragma once
 #include <cassert>
+#include <cstddef>
+#include <iterator>
 #include <utility>
 
 // Ordered list of values (object references), a circular doubly linked list with one sentinel.
@@ -8,6 +10,7 @@
 
 template <class T> class TList;
 template <class T> class TListEnum;
+template <class T> class TListIterator;
 
 // Node part shared by the sentinel and the value links.
 class TLinkBase {
@@ -20,6 +23,7 @@ class TLinkBase {
 
     template <class T> friend class TList;
     template <class T> friend class TListEnum;
+    template <class T> friend class TListIterator;
     template <class T> friend class TLink;
 
     virtual ~TLinkBase() = default;
@@ -102,6 +106,59 @@ template <class T> class TListEnum {
     friend class TList<T>;
 };
 
+// Forward iterator for range-for, with the enumerator's tolerance: the value it stands on may be
+// removed (its reference stays valid until the next increment), others may be removed or
+// appended, and appended values are visited. Holds a reference on the link it stands on, so
+// copies are cheap but not free; the list must outlive it.
+template <class T> class TListIterator {
+  public:
+    using value_type = T;
+    using difference_type = std::ptrdiff_t;
+    using reference = T&;
+    using iterator_category = std::forward_iterator_tag;
+
+    TListIterator() = default;
+    TListIterator(const TListIterator& other) : sentinel_(other.sentinel_), at_(other.at_) {
+        if (at_)
+            at_->Retain();
+    }
+    TListIterator& operator=(TListIterator other) noexcept {
+        std::swap(sentinel_, other.sentinel_);
+        std::swap(at_, other.at_);
+        return *this;
+    }
+    ~TListIterator() {
+        if (at_)
+            at_->Release();
+    }
+    T& operator*() const { return static_cast<TLink<T>*>(at_)->Value(); }
+    T* operator->() const { return &**this; }
+    // Moves to the value after the nearest link still listed at or before this one.
+    TListIterator& operator++() {
+        TLinkBase* next = at_->Live()->succ_;
+        next->Retain();
+        at_->Release();
+        at_ = next;
+        return *this;
+    }
+    TListIterator operator++(int) {
+        TListIterator before = *this;
+        ++*this;
+        return before;
+    }
+    bool operator==(const TListIterator& other) const { return at_ == other.at_; }
+    // The end: standing on the sentinel.
+    bool operator==(std::default_sentinel_t) const { return at_ == sentinel_; }
+
+  private:
+    TListIterator(TLinkBase* sentinel, TLinkBase* at) : sentinel_(sentinel), at_(at) {
+        at_->Retain();
+    }
+    TLinkBase* sentinel_ = nullptr;
+    TLinkBase* at_ = nullptr; // retained (the sentinel needs no reference)
+    friend class TList<T>;
+};
+
 template <class T> class TList {
   public:
     TList() { sentinel_.sentinel_ = true; }
@@ -146,6 +203,9 @@ template <class T> class TList {
         return nullptr;
     }
     TListEnum<T> ObjectEnumerator() { return TListEnum<T>(&sentinel_); }
+    // Range-for over the values, front to back (see TListIterator for what may change meanwhile).
+    TListIterator<T> begin() { return TListIterator<T>(&sentinel_, sentinel_.succ_); }
+    std::default_sentinel_t end() { return std::default_sentinel; }
     // Unlinks every value.
     void Clear() {
         while (sentinel_.succ_ != &sentinel_)

@@ -169,9 +169,7 @@ std::shared_ptr<CPBody> chainOnTheFloor() {
     auto chain = TChain::Create();
     chain->Init(level->_FGLayer, Vec2(600.0f, 545.0f), 1, nullptr, nullptr, 2, 2.0f, 7.0f, 1.0f,
                 100, 0.0f, 0.05f);
-    auto links = chain->_body.ObjectEnumerator();
-    links.NextObject();
-    return links.NextObject();
+    return *std::next(chain->_body.begin());
 }
 
 // The chain's break distance put below its links' spacing, as if pulled apart: its next update

@@ -55,18 +55,16 @@ class SceneDocumentTest : public GameFixture {
         };
         auto each = [&](auto* list, auto visit) {
             if (list != nullptr) {
-                auto walk = list->ObjectEnumerator();
-                while (walk.HasNext()) {
-                    if (auto& o = walk.NextObject(); o && o->_life != 0) {
+                for (auto& o : *list) {
+                    if (o && o->_life != 0) {
                         visit(*o);
                     }
                 }
             }
         };
         auto bodies = [&](TList<std::shared_ptr<CPBody>>& list) {
-            auto walk = list.ObjectEnumerator();
-            while (walk.HasNext()) {
-                add(walk.NextObject());
+            for (auto& body : list) {
+                add(body);
             }
         };
         each(TBall::liveList.get(), [&](TBall& o) { add(o._body); });
@@ -101,12 +99,7 @@ TEST_F(SceneDocumentTest, SaveOpenSaveIsByteIdenticalAndKeepsEverything) {
     {
         // The walk ends here: it must not outlive the chain, which the reset below removes.
         TChain& chain = *TChain::liveList->First();
-        auto walk = chain._joint.ObjectEnumerator();
-        walk.NextObject();
-        walk.NextObject();
-        walk.NextObject();
-        walk.NextObject();
-        const std::shared_ptr<CPSlideJoint> torn = walk.NextObject();
+        const std::shared_ptr<CPSlideJoint> torn = *std::next(chain._joint.begin(), 4);
         chain._joint.Remove(torn);
         torn->Free();
     }

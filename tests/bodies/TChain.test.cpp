@@ -10,10 +10,9 @@ using ChainTest = BodiesTest;
 
 namespace {
 template <class T> std::shared_ptr<T> Nth(TList<std::shared_ptr<T>>& list, int n) {
-    auto walk = list.ObjectEnumerator();
-    for (int i = 0; walk.HasNext(); ++i) {
-        auto& v = walk.NextObject();
-        if (i == n) {
+    int i = 0;
+    for (auto& v : list) {
+        if (i++ == n) {
             return v;
         }
     }
@@ -243,9 +242,8 @@ TEST_F(ChainTest, RemoveReleasesEverythingTheChainMade) {
         SCOPED_TRACE(mode);
         auto chain = SpawnChain(layer, Vec2(600.0f, 200.0f), mode, 18, nullptr, 0);
         std::vector<std::shared_ptr<CPBody>> anchors;
-        auto walk = chain->_anchorBody.ObjectEnumerator();
-        while (walk.HasNext()) {
-            anchors.push_back(walk.NextObject());
+        for (auto& anchor : chain->_anchorBody) {
+            anchors.push_back(anchor);
         }
         ASSERT_EQ(anchors.size(), 2u);
         TChain::UpdateAll(); // a chain made with life 0 is removed at once

@@ -9,10 +9,9 @@ using SquidTest = BodiesTest;
 
 namespace {
 std::shared_ptr<CPBody> Nth(TList<std::shared_ptr<CPBody>>& list, int n) {
-    auto walk = list.ObjectEnumerator();
-    for (int i = 0; walk.HasNext(); ++i) {
-        auto& v = walk.NextObject();
-        if (i == n) {
+    int i = 0;
+    for (auto& v : list) {
+        if (i++ == n) {
             return v;
         }
     }

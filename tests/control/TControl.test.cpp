@@ -167,9 +167,8 @@ TEST_F(ControlTest, EveryKindSpawnsItsBodyWithTheTableParameters) {
     // Chains in spawn order: modes 0, 1, 2 with 19 links, then the kind-8 chain of 11.
     int links[4];
     int index = 0;
-    auto walk = TChain::liveList->ObjectEnumerator();
-    while (walk.HasNext()) {
-        links[index++] = walk.NextObject()->_body.Count();
+    for (auto& chain : *TChain::liveList) {
+        links[index++] = chain->_body.Count();
     }
     EXPECT_EQ(links[0], 19);
     EXPECT_EQ(links[1], 19);

@@ -125,3 +125,104 @@ TEST(TListTest, ClearAndEnumeratorOutlivingRemovals) {
     ASSERT_TRUE(e.HasNext());
     EXPECT_EQ(*e.NextObject(), 9);
 }
+
+// Range-for must keep the enumerator's promises: each case edits the list while standing on one
+// value, and the walk sees what the enumerator would.
+TEST(TListTest, RangeForToleratesEditsDuringTheWalk) {
+    struct Case {
+        const char* name;
+        int size;
+        // Called on each visited value; may change the list.
+        void (*edit)(TList<Item>& list, const std::vector<Item>& items, Item& current);
+        std::vector<int> seen;
+        std::vector<int> after;
+    };
+    const Case cases[] = {
+        {"remove current by value",
+         4,
+         [](TList<Item>& l, const std::vector<Item>&, Item& c) {
+             if (*c % 2 == 0)
+                 l.Remove(c); // a reference into the link being unlinked
+         },
+         {0, 1, 2, 3},
+         {1, 3}},
+        {"remove current through its link",
+         3,
+         [](TList<Item>& l, const std::vector<Item>&, Item& c) { l.FindLink(c)->Remove(); },
+         {0, 1, 2},
+         {}},
+        {"remove the next one",
+         4,
+         [](TList<Item>& l, const std::vector<Item>& items, Item& c) {
+             if (*c == 1)
+                 l.Remove(items[2]);
+         },
+         {0, 1, 3},
+         {0, 1, 3}},
+        {"remove earlier, current and next",
+         5,
+         [](TList<Item>& l, const std::vector<Item>& items, Item& c) {
+             if (*c == 1) {
+                 l.Remove(items[0]);
+                 l.Remove(c);
+                 l.Remove(items[2]);
+             }
+         },
+         {0, 1, 3, 4},
+         {3, 4}},
+        {"remove the last while on it",
+         2,
+         [](TList<Item>& l, const std::vector<Item>&, Item& c) {
+             if (*c == 1)
+                 l.Remove(c);
+         },
+         {0, 1},
+         {0}},
+        {"append past the end, also after removing current",
+         2,
+         [](TList<Item>& l, const std::vector<Item>&, Item& c) {
+             if (*c < 4)
+                 l.AddLast(std::make_shared<int>(*c + 2));
+             if (*c == 3)
+                 l.Remove(c);
+         },
+         {0, 1, 2, 3, 4, 5},
+         {0, 1, 2, 4, 5}},
+        {"clear while walking",
+         3,
+         [](TList<Item>& l, const std::vector<Item>&, Item&) { l.Clear(); },
+         {0},
+         {}},
+    };
+    for (const Case& c : cases) {
+        TList<Item> list;
+        const auto items = Fill(list, c.size);
+        std::vector<int> seen;
+        for (Item& value : list) {
+            seen.push_back(*value);
+            c.edit(list, items, value);
+            EXPECT_TRUE(value) << c.name << ": the current value stays readable";
+        }
+        EXPECT_EQ(seen, c.seen) << c.name;
+        EXPECT_EQ(Walk(list), c.after) << c.name;
+    }
+}
+
+TEST(TListTest, IteratorKeepsARemovedValueAliveAndCopiesWalkAlone) {
+    TList<Item> list;
+    EXPECT_TRUE(list.begin() == list.end());
+    list.AddLast(std::make_shared<int>(7)); // the list holds the only reference
+    list.AddLast(std::make_shared<int>(8));
+    auto it = list.begin();
+    auto copy = it;
+    list.Remove(*it);
+    EXPECT_EQ(**it, 7);
+    EXPECT_EQ(**copy, 7);
+    ++it;
+    EXPECT_EQ(**it, 8);
+    EXPECT_EQ(**copy, 7) << "a copy stays where it was";
+    EXPECT_EQ(**copy++, 7);
+    EXPECT_TRUE(copy == it);
+    ++it;
+    EXPECT_TRUE(it == list.end());
+}

@@ -94,22 +94,19 @@ Counts Account() {
         }
     };
     if (TBall::liveList) {
-        for (auto e = TBall::liveList->ObjectEnumerator(); e.HasNext();) {
-            auto& b = e.NextObject();
+        for (auto& b : *TBall::liveList) {
             Live(b->_body, c.bodies);
             shape(b->_shape);
         }
     }
     if (TCube::liveList) {
-        for (auto e = TCube::liveList->ObjectEnumerator(); e.HasNext();) {
-            auto& b = e.NextObject();
+        for (auto& b : *TCube::liveList) {
             Live(b->_body, c.bodies);
             shape(b->_shape);
         }
     }
     if (TStar::liveList) {
-        for (auto e = TStar::liveList->ObjectEnumerator(); e.HasNext();) {
-            auto& s = e.NextObject();
+        for (auto& s : *TStar::liveList) {
             Live(s->_body, c.bodies);
             shape(s->_pentagoneShape);
             shape(s->_upCornerShape);
@@ -120,44 +117,40 @@ Counts Account() {
         }
     }
     if (TSquid::liveList) {
-        for (auto e = TSquid::liveList->ObjectEnumerator(); e.HasNext();) {
-            auto& s = e.NextObject();
+        for (auto& s : *TSquid::liveList) {
             Live(s->_body, c.bodies);
             shape(s->_shapeSquid);
         }
     }
     if (TTentacle::liveList) {
-        for (auto e = TTentacle::liveList->ObjectEnumerator(); e.HasNext();) {
-            auto& t = e.NextObject();
-            for (auto i = t->_bodyRect.ObjectEnumerator(); i.HasNext();) {
-                Live(i.NextObject(), c.bodies);
+        for (auto& t : *TTentacle::liveList) {
+            for (auto& x : t->_bodyRect) {
+                Live(x, c.bodies);
             }
-            for (auto i = t->_shapePivot.ObjectEnumerator(); i.HasNext();) {
-                shape(i.NextObject());
+            for (auto& x : t->_shapePivot) {
+                shape(x);
             }
-            for (auto i = t->_shapeRect.ObjectEnumerator(); i.HasNext();) {
-                shape(i.NextObject());
+            for (auto& x : t->_shapeRect) {
+                shape(x);
             }
-            for (auto i = t->_joint.ObjectEnumerator(); i.HasNext();) {
-                Live(i.NextObject(), c.joints);
+            for (auto& x : t->_joint) {
+                Live(x, c.joints);
             }
         }
     }
     if (TChain::liveList) {
-        for (auto e = TChain::liveList->ObjectEnumerator(); e.HasNext();) {
-            auto& ch = e.NextObject();
-            for (auto i = ch->_body.ObjectEnumerator(); i.HasNext();) {
-                Live(i.NextObject(), c.bodies);
+        for (auto& ch : *TChain::liveList) {
+            for (auto& x : ch->_body) {
+                Live(x, c.bodies);
             }
-            for (auto i = ch->_shape.ObjectEnumerator(); i.HasNext();) {
-                shape(i.NextObject());
+            for (auto& x : ch->_shape) {
+                shape(x);
             }
-            for (auto i = ch->_joint.ObjectEnumerator(); i.HasNext();) {
-                Live(i.NextObject(), c.joints);
+            for (auto& x : ch->_joint) {
+                Live(x, c.joints);
             }
             // Free anchors (finite mass) are in the space; fixed ones stay outside it.
-            for (auto i = ch->_anchorBody.ObjectEnumerator(); i.HasNext();) {
-                auto& a = i.NextObject();
+            for (auto& a : ch->_anchorBody) {
                 if (a && !a->IsFreed() && std::isfinite(a->GetMass())) {
                     ++c.bodies;
                 }
@@ -185,41 +178,39 @@ int NonFinitePositions() {
     int bad = 0;
     auto check = [&](const std::shared_ptr<CPBody>& b) { bad += Finite(b) ? 0 : 1; };
     if (TBall::liveList) {
-        for (auto e = TBall::liveList->ObjectEnumerator(); e.HasNext();) {
-            check(e.NextObject()->_body);
+        for (auto& o : *TBall::liveList) {
+            check(o->_body);
         }
     }
     if (TCube::liveList) {
-        for (auto e = TCube::liveList->ObjectEnumerator(); e.HasNext();) {
-            check(e.NextObject()->_body);
+        for (auto& o : *TCube::liveList) {
+            check(o->_body);
         }
     }
     if (TStar::liveList) {
-        for (auto e = TStar::liveList->ObjectEnumerator(); e.HasNext();) {
-            check(e.NextObject()->_body);
+        for (auto& o : *TStar::liveList) {
+            check(o->_body);
         }
     }
     if (TSquid::liveList) {
-        for (auto e = TSquid::liveList->ObjectEnumerator(); e.HasNext();) {
-            check(e.NextObject()->_body);
+        for (auto& o : *TSquid::liveList) {
+            check(o->_body);
         }
     }
     if (TTentacle::liveList) {
-        for (auto e = TTentacle::liveList->ObjectEnumerator(); e.HasNext();) {
-            auto& t = e.NextObject();
-            for (auto i = t->_bodyRect.ObjectEnumerator(); i.HasNext();) {
-                check(i.NextObject());
+        for (auto& t : *TTentacle::liveList) {
+            for (auto& x : t->_bodyRect) {
+                check(x);
             }
         }
     }
     if (TChain::liveList) {
-        for (auto e = TChain::liveList->ObjectEnumerator(); e.HasNext();) {
-            auto& ch = e.NextObject();
-            for (auto i = ch->_body.ObjectEnumerator(); i.HasNext();) {
-                check(i.NextObject());
+        for (auto& ch : *TChain::liveList) {
+            for (auto& x : ch->_body) {
+                check(x);
             }
-            for (auto i = ch->_anchorBody.ObjectEnumerator(); i.HasNext();) {
-                check(i.NextObject());
+            for (auto& x : ch->_anchorBody) {
+                check(x);
             }
         }
     }
@@ -236,24 +227,21 @@ struct Watched {
             }
         };
         if (TBall::liveList) {
-            for (auto e = TBall::liveList->ObjectEnumerator(); e.HasNext();) {
-                auto& b = e.NextObject();
+            for (auto& b : *TBall::liveList) {
                 add(b);
                 add(b->_body);
                 add(b->_shape);
             }
         }
         if (TCube::liveList) {
-            for (auto e = TCube::liveList->ObjectEnumerator(); e.HasNext();) {
-                auto& b = e.NextObject();
+            for (auto& b : *TCube::liveList) {
                 add(b);
                 add(b->_body);
                 add(b->_shape);
             }
         }
         if (TStar::liveList) {
-            for (auto e = TStar::liveList->ObjectEnumerator(); e.HasNext();) {
-                auto& s = e.NextObject();
+            for (auto& s : *TStar::liveList) {
                 add(s);
                 add(s->_pentagoneShape);
                 add(s->_upCornerShape);
@@ -351,18 +339,18 @@ class Soak : public GameFixture {
             }
         };
         if (TBall::liveList) {
-            for (auto e = TBall::liveList->ObjectEnumerator(); e.HasNext();) {
-                drop(e.NextObject()->_body);
+            for (auto& o : *TBall::liveList) {
+                drop(o->_body);
             }
         }
         if (TCube::liveList) {
-            for (auto e = TCube::liveList->ObjectEnumerator(); e.HasNext();) {
-                drop(e.NextObject()->_body);
+            for (auto& o : *TCube::liveList) {
+                drop(o->_body);
             }
         }
         if (TStar::liveList) {
-            for (auto e = TStar::liveList->ObjectEnumerator(); e.HasNext();) {
-                drop(e.NextObject()->_body);
+            for (auto& o : *TStar::liveList) {
+                drop(o->_body);
             }
         }
     }
