@@ -1,32 +1,10 @@
 #include "app/BodyHash.hpp"
 
-#include "bodies/TBall.hpp"
-#include "bodies/TChain.hpp"
-#include "bodies/TCube.hpp"
-#include "bodies/TSquid.hpp"
-#include "bodies/TStar.hpp"
-#include "bodies/TTentacle.hpp"
+#include "bodies/BodyClasses.hpp"
 #include "physics/CPBody.hpp"
 
 #include <cstdio>
 #include <cstring>
-
-namespace {
-
-template <class T, class F> void forEachLive(TList<std::shared_ptr<T>>* list, F f) {
-    if (list == nullptr) {
-        return;
-    }
-    auto walk = list->ObjectEnumerator();
-    while (walk.HasNext()) {
-        const std::shared_ptr<T>& object = walk.NextObject();
-        if (object) {
-            f(*object);
-        }
-    }
-}
-
-} // namespace
 
 void BodyHash::addDouble(double d) {
     std::uint64_t bits = 0;
@@ -68,21 +46,10 @@ std::string BodyHash::Hex() const {
 BodyHash BodyHash::OfLiveBodies(std::ostream* dump) {
     BodyHash hash;
     hash.dump = dump;
-    forEachLive(TBall::liveList.get(), [&](TBall& o) { hash.Add(o._body); });
-    forEachLive(TCube::liveList.get(), [&](TCube& o) { hash.Add(o._body); });
-    forEachLive(TStar::liveList.get(), [&](TStar& o) { hash.Add(o._body); });
-    forEachLive(TSquid::liveList.get(), [&](TSquid& o) { hash.Add(o._body); });
-    forEachLive(TTentacle::liveList.get(), [&](TTentacle& o) {
-        auto walk = o._bodyRect.ObjectEnumerator();
-        while (walk.HasNext()) {
-            hash.Add(walk.NextObject());
-        }
-    });
-    forEachLive(TChain::liveList.get(), [&](TChain& o) {
-        auto walk = o._body.ObjectEnumerator();
-        while (walk.HasNext()) {
-            hash.Add(walk.NextObject());
-        }
-    });
+    for (const BodyClass* body : BodyClasses()) {
+        body->forEachBody([](const std::shared_ptr<CPBody>& b,
+                             void* context) { static_cast<BodyHash*>(context)->Add(b); },
+                          &hash);
+    }
     return hash;
 }

@@ -127,9 +127,7 @@ void openExampleScene(int index) {
 // A physics frame of fast forward that is not drawn: the bodies' per-frame work runs after its
 // steps as it does in a drawn frame.
 void updateBodiesOnly() {
-    bodiesDraw = false;
-    UpdateAllBodies();
-    bodiesDraw = true;
+    UpdateAllBodies({.draw = false});
 }
 
 void restorePreviousScene() {
@@ -364,14 +362,10 @@ void updateGame() {
     // Drawing, back to front: chains under balls, squids under their tentacles.
     level->Draw();
     editor->drawGrid();
-    bodiesAdvance = physicsFrames > 0;
     // Paused frames remove the dead as they always did; slow motion's frames without physics
     // keep them for the next physics frame, which removes them after its steps as full speed
     // would.
-    bodiesRemoveDead = physicsFrames > 0 || !advance;
-    UpdateAllBodies();
-    bodiesAdvance = true;
-    bodiesRemoveDead = true;
+    UpdateAllBodies({.advance = physicsFrames > 0, .removeDead = physicsFrames > 0 || !advance});
 
     control->drawControl();
     sandbox->drawControl(control->debugMode);

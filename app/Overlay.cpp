@@ -5,11 +5,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "bodies/TBall.hpp"
-#include "bodies/TChain.hpp"
-#include "bodies/TCube.hpp"
-#include "bodies/TSquid.hpp"
-#include "bodies/TStar.hpp"
+#include "bodies/BodyClass.hpp"
+#include "control/SpawnKinds.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
@@ -40,11 +37,14 @@ constexpr int kShadowR = 16, kShadowG = 16, kShadowB = 24;
 void drawLines(float dx, float dy) {
     DrawText(" Mouse + Clics 1/2 + up/down/left/right keys", dx, dy);
     drawLabelled(" Debug Mode : D key | Dynamic Shapes:", shapeCount, dx, 14.0f + dy);
-    drawLabelled(" Ball  (key 1):", TBall::Count(), dx, 28.0f + dy);
-    drawLabelled(" Cube  (key 2):", TCube::Count(), dx, 42.0f + dy);
-    drawLabelled(" Star  (key 3):", TStar::Count(), dx, 56.0f + dy);
-    drawLabelled(" Squid (key 4):", TSquid::Count(), dx, 70.0f + dy);
-    drawLabelled(" Chain (key 5,6,7,8):", TChain::Count(), dx, 84.0f + dy);
+    // A line per kind that has one, 14 pixels apart: kinds of one class share the first's.
+    float y = 28.0f;
+    for (const SpawnKindRow& kind : SpawnKinds()) {
+        if (kind.overlayLabel != nullptr) {
+            drawLabelled(kind.overlayLabel, kind.body->count(), dx, y + dy);
+            y += 14.0f;
+        }
+    }
 }
 
 } // namespace

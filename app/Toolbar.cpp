@@ -2,10 +2,10 @@
 
 #include <string_view>
 
+#include "control/SpawnKinds.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
-#include "data/Resources.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/ScriptedInput.hpp"
@@ -65,55 +65,6 @@ bool ButtonOn(int index, const TControl& control, const TSandbox& sandbox, const
     }
 }
 
-// The picture of a kind, made to fit a button.
-void DrawKindPicture(int kind, float cx, float cy, float side) {
-    TImage* image = nullptr;
-    switch (kind) {
-    case 1:
-        image = ballImage.get();
-        break;
-    case 2:
-        image = cubeImage.get();
-        break;
-    case 3:
-        image = starImage.get();
-        break;
-    case 4:
-        image = blueBallImage.get();
-        break;
-    case 8:
-        image = starImage.get();
-        break;
-    default:
-        image = linkImage.get();
-        break;
-    }
-    if (!image) {
-        return;
-    }
-    const float big =
-        static_cast<float>(image->width > image->height ? image->width : image->height);
-    const float s = side * 0.5f / (big > 0.0f ? big : 1.0f);
-    SetBlend(3);
-    SetScale(s, s);
-    DrawImage(*image, cx, cy, 0);
-    // A chain's kinds show their anchors: none (5), fixed (6, 7) or a star at the end (8).
-    if (kind == 6 || kind == 7) {
-        const float a = side * 0.3f / (big > 0.0f ? big : 1.0f);
-        SetScale(a, a);
-        DrawImage(*anchorImage, cx - side * 0.22f, cy - side * 0.22f, 0);
-        if (kind == 6) {
-            DrawImage(*anchorImage, cx + side * 0.22f, cy + side * 0.22f, 0);
-        }
-    } else if (kind == 8) {
-        const float a = side * 0.3f / (big > 0.0f ? big : 1.0f);
-        SetScale(a, a);
-        DrawImage(*linkImage, cx - side * 0.25f, cy + side * 0.2f, 0);
-    }
-    SetScale(1.0f, 1.0f);
-    SetBlend(1);
-}
-
 } // namespace
 
 Key Toolbar::ButtonKey(int index) {
@@ -170,7 +121,9 @@ void Toolbar::Draw(const TControl& control, const TSandbox& sandbox, const TEdit
         SetColor(255, 255, 255);
         const std::string_view label = kLabels[i];
         if (i < 8) {
-            DrawKindPicture(i + 1, x + side / 2.0f, y + side / 2.0f, side);
+            if (const SpawnKindRow* kind = FindSpawnKind(i + 1)) {
+                kind->drawButton(x + side / 2.0f, y + side / 2.0f, side);
+            }
             DrawText(label, x + 3.0f, y + 1.0f);
         } else {
             DrawText(label, x + (side - static_cast<float>(label.size()) * 8.0f) / 2.0f,

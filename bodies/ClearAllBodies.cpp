@@ -1,18 +1,15 @@
 #include "bodies/ClearAllBodies.hpp"
 
-#include "bodies/TBall.hpp"
-#include "bodies/TChain.hpp"
-#include "bodies/TCube.hpp"
-#include "bodies/TSquid.hpp"
-#include "bodies/TStar.hpp"
-#include "bodies/TTentacle.hpp"
+#include "bodies/BodyClasses.hpp"
 
 void ClearAllBodies() {
-    // Chains first: their end joints may hold stars or other bodies released below.
-    TChain::ClearAll();
-    TBall::ClearAll();
-    TCube::ClearAll();
-    TStar::ClearAll();
-    TSquid::ClearAll();
-    TTentacle::ClearAll();
+    // The classes drawn beneath first: a chain's end joints may hold stars or other bodies
+    // released after it.
+    for (const bool beneath : {true, false}) {
+        for (const BodyClass* body : BodyClasses()) {
+            if (body->drawnBeneath == beneath) {
+                body->clearAll();
+            }
+        }
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "bodies/UpdateAllBodies.hpp"
 #include "media/Graphics.hpp"
 #include "media/TList.hpp"
 #include "world/TLayer.hpp"
@@ -23,18 +24,6 @@ template <class T> void RemoveFromLiveList(TList<std::shared_ptr<T>>* list, T* o
     }
 }
 
-// False while the physics is paused: the per-frame pass then draws the living without updating
-// them (no damping, no off-level test, no breaking), so that a paused scene resumes exactly as
-// it stopped. Dead instances are still removed: they are gone from the picture either way.
-inline bool bodiesAdvance = true;
-
-// False on a frame that slow motion leaves without physics: dead instances then wait (undrawn)
-// for the next physics frame's pass, so that they leave the space after the same steps as at
-// full speed.
-inline bool bodiesRemoveDead = true;
-// False in the extra physics frames fast forward runs before the drawn one: update only.
-inline bool bodiesDraw = true;
-
 // False draws bodies wherever they are (the bench and the tests compare both ways).
 inline bool bodiesCullOffPicture = true;
 
@@ -53,14 +42,13 @@ inline bool MayShowOnPicture(CPVect c, float reach, float ox, float oy) {
 // The per-frame pass: dead instances are handed to remove(), live ones are updated then drawn,
 // in creation order, with the drawing origin set so that the layer's scroll acts as the camera.
 template <class T>
-void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLayer>& layer) {
+void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLayer>& layer,
+                    const BodyPass& pass) {
     if (list == nullptr) {
         return;
     }
-    if (!bodiesDraw) {
-        auto walk = list->ObjectEnumerator();
-        while (walk.HasNext()) {
-            std::shared_ptr<T> object = walk.NextObject();
+    if (!pass.draw) {
+        for (const std::shared_ptr<T>& object : *list) {
             if (!object) {
                 continue;
             }
@@ -75,19 +63,18 @@ void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLaye
     const float sx = layer ? static_cast<float>(layer->ScrollX) : 0.0f;
     const float sy = layer ? static_cast<float>(layer->ScrollY) : 0.0f;
     SetOrigin(-sx, -sy);
-    auto walk = list->ObjectEnumerator();
-    while (walk.HasNext()) {
-        // A copy keeps the instance alive while remove() takes it out of the list.
-        std::shared_ptr<T> object = walk.NextObject();
+    // The iterator keeps the entry it stands on, and so the instance, alive while remove() takes
+    // it out of the list.
+    for (const std::shared_ptr<T>& object : *list) {
         if (!object) {
             continue;
         }
         if (object->_life == 0) {
-            if (bodiesRemoveDead) {
+            if (pass.removeDead) {
                 object->remove();
             }
         } else {
-            if (bodiesAdvance) {
+            if (pass.advance) {
                 object->update();
             }
             if constexpr (requires { T::kDrawReach; }) {
@@ -106,9 +93,7 @@ void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLaye
 template <class T, class F>
 void ClearLiveList(std::unique_ptr<TList<std::shared_ptr<T>>>& list, F release) {
     if (list) {
-        auto walk = list->ObjectEnumerator();
-        while (walk.HasNext()) {
-            std::shared_ptr<T> object = walk.NextObject();
+        for (const std::shared_ptr<T>& object : *list) {
             if (object) {
                 release(*object);
             }

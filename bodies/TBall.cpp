@@ -5,18 +5,6 @@
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
 
-std::unique_ptr<TList<std::shared_ptr<TBall>>> TBall::liveList;
-std::shared_ptr<TLayer> TBall::layer;
-
-std::shared_ptr<TBall> TBall::Create() {
-    auto ball = std::make_shared<TBall>();
-    if (!liveList) {
-        liveList = std::make_unique<TList<std::shared_ptr<TBall>>>();
-    }
-    liveList->AddLast(ball);
-    return ball;
-}
-
 void TBall::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, float radius, float mass,
                  int life, float elasticity, float friction) {
     layer = layer_;
@@ -63,22 +51,4 @@ void TBall::release() {
     if (_shape) {
         _shape->Free();
     }
-}
-
-void TBall::remove() {
-    release();
-    RemoveFromLiveList(liveList.get(), this);
-}
-
-void TBall::UpdateAll() {
-    UpdateLiveList(liveList.get(), layer);
-}
-
-int TBall::Count() {
-    return CountLiveList(liveList.get());
-}
-
-void TBall::ClearAll() {
-    ClearLiveList(liveList, [](TBall& ball) { ball.release(); });
-    layer.reset();
 }

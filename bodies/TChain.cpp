@@ -9,18 +9,6 @@
 #include "media/TSound.hpp"
 #include "physics/CPSpace.hpp"
 
-std::unique_ptr<TList<std::shared_ptr<TChain>>> TChain::liveList;
-std::shared_ptr<TLayer> TChain::layer;
-
-std::shared_ptr<TChain> TChain::Create() {
-    auto chain = std::make_shared<TChain>();
-    if (!liveList) {
-        liveList = std::make_unique<TList<std::shared_ptr<TChain>>>();
-    }
-    liveList->AddLast(chain);
-    return chain;
-}
-
 void TChain::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, int mode,
                   const std::shared_ptr<CPBody>& startAnchor,
                   const std::shared_ptr<CPBody>& endAnchor, int n, float gap, float radius,
@@ -115,9 +103,8 @@ void TChain::update() {
                                   static_cast<std::uint32_t>(_cycle)) < 0) {
         return;
     }
-    auto walk = _joint.ObjectEnumerator();
-    while (walk.HasNext()) {
-        const std::shared_ptr<CPSlideJoint> joint = walk.NextObject();
+    // Taking the joint out of _joint below leaves it readable until the loop moves on.
+    for (const std::shared_ptr<CPSlideJoint>& joint : _joint) {
         if (!joint) {
             continue;
         }
@@ -156,9 +143,7 @@ void TChain::Draw() {
     SetAlpha(1.0f);
     SetColor(255, 255, 255);
     SetBlend(3);
-    auto walk = _shape.ObjectEnumerator();
-    while (walk.HasNext()) {
-        const std::shared_ptr<CPCircleShape>& circle = walk.NextObject();
+    for (const std::shared_ptr<CPCircleShape>& circle : _shape) {
         if (!circle) {
             continue;
         }
@@ -178,55 +163,32 @@ void TChain::Draw() {
 
 void TChain::release() {
     // Everything Init and createAnchors made, joints first. Given anchors belong to others.
-    auto joints = _joint.ObjectEnumerator();
-    while (joints.HasNext()) {
-        if (auto& j = joints.NextObject()) {
+    for (auto& j : _joint) {
+        if (j) {
             j->Free();
         }
     }
-    auto shapes = _shape.ObjectEnumerator();
-    while (shapes.HasNext()) {
-        if (auto& s = shapes.NextObject()) {
+    for (auto& s : _shape) {
+        if (s) {
             s->Free();
         }
     }
-    auto anchorShapes = _anchorShape.ObjectEnumerator();
-    while (anchorShapes.HasNext()) {
-        if (auto& s = anchorShapes.NextObject()) {
+    for (auto& s : _anchorShape) {
+        if (s) {
             s->Free();
         }
     }
-    auto links = _body.ObjectEnumerator();
-    while (links.HasNext()) {
-        if (auto& b = links.NextObject()) {
+    for (auto& b : _body) {
+        if (b) {
             b->Free();
         }
     }
     // Fixed anchors never joined the space; freeing them just destroys them.
-    auto anchors = _anchorBody.ObjectEnumerator();
-    while (anchors.HasNext()) {
-        if (auto& b = anchors.NextObject()) {
+    for (auto& b : _anchorBody) {
+        if (b) {
             b->Free();
         }
     }
     _startJoint = nullptr;
     _endJoint = nullptr;
-}
-
-void TChain::remove() {
-    release();
-    RemoveFromLiveList(liveList.get(), this);
-}
-
-void TChain::UpdateAll() {
-    UpdateLiveList(liveList.get(), layer);
-}
-
-int TChain::Count() {
-    return CountLiveList(liveList.get());
-}
-
-void TChain::ClearAll() {
-    ClearLiveList(liveList, [](TChain& chain) { chain.release(); });
-    layer.reset();
 }

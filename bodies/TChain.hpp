@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "bodies/TObject.hpp"
+#include "bodies/LiveBody.hpp"
 #include "media/TList.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPCircleShape.hpp"
@@ -13,10 +13,8 @@
 
 // A row of round links held by slide joints between two anchors. Two seconds after Init an
 // overstretched inner joint may break (one per chain per frame) with a metallic sound.
-class TChain : public TObject {
+class TChain : public LiveBody<TChain> {
   public:
-    // New chain (empty lists, zero numbers) appended to liveList (made on first call).
-    static std::shared_ptr<TChain> Create();
     // n + 1 links of radius r laid out leftwards from the start anchor. mode 1: given anchors
     // or fixed ones; mode 2: given start or fixed, given end or free; other: both free (given
     // bodies ignored). Requested anchors stand at p and p + (-2 r n, 0); made anchors are
@@ -26,6 +24,24 @@ class TChain : public TObject {
               const std::shared_ptr<CPBody>& startAnchor, const std::shared_ptr<CPBody>& endAnchor,
               int n, float gap, float radius, float mass, int life, float elasticity,
               float friction);
+    // Init's numbers by name: mode (as above), n (n + 1 links), gap and link radius (px), link
+    // mass, life (nonzero = alive), elasticity, friction.
+    struct Params {
+        int mode = 0;
+        int n = 0;
+        float gap = 0.0f;
+        float radius = 0.0f;
+        float mass = 0.0f;
+        int life = 0;
+        float elasticity = 0.0f;
+        float friction = 0.0f;
+    };
+    void Init(const std::shared_ptr<TLayer>& layer_, CPVect p, const Params& k,
+              const std::shared_ptr<CPBody>& startAnchor,
+              const std::shared_ptr<CPBody>& endAnchor) {
+        Init(layer_, p, k.mode, startAnchor, endAnchor, k.n, k.gap, k.radius, k.mass, k.life,
+             k.elasticity, k.friction);
+    }
     // Makes an anchor body (infinite moment) at position + (112, 0) with a radius-5 circle of
     // collision type 7; only a finite-mass body joins the space; withShape 1 adds and shows
     // the circle. The chain keeps both and releases them in remove().
@@ -35,20 +51,11 @@ class TChain : public TObject {
     // positions), playing metalDropSound. Anchor joints never break. Joints the physics layer
     // already freed (an end body removed elsewhere) are dropped from _joint, never touched.
     void update();
-    // Tests/tools: frees every chain's physics objects; liveList and layer back to Null.
-    static void ClearAll();
-    // Per-frame pass over liveList.
-    static void UpdateAll();
-    // Frees joints, link shapes and bodies and the anchors this chain made; leaves liveList.
-    void remove();
+    // Chains hang under every other body: their pass runs (and draws) first.
+    static constexpr bool kDrawnBeneath = true;
     // Anchors (fixed ones) then links, at scale r / 7; leaves white, alpha 1, blend 1,
     // rotation 0, scale 1.
     void Draw();
-    // Entries in liveList (chains, not links; 0 while it is Null).
-    static int Count();
-
-    static std::unique_ptr<TList<std::shared_ptr<TChain>>> liveList;
-    static std::shared_ptr<TLayer> layer;
 
     TList<std::shared_ptr<CPCircleShape>> _shape;
     TList<std::shared_ptr<CPBody>> _body;
@@ -69,5 +76,7 @@ class TChain : public TObject {
     const CPSlideJoint* _endJoint = nullptr;
 
   private:
+    friend class LiveBody<TChain>;
+    // Frees every physics object Init made; safe to call twice (remove, ClearAll).
     void release();
 };

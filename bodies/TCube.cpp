@@ -7,18 +7,6 @@
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
 
-std::unique_ptr<TList<std::shared_ptr<TCube>>> TCube::liveList;
-std::shared_ptr<TLayer> TCube::layer;
-
-std::shared_ptr<TCube> TCube::Create() {
-    auto cube = std::make_shared<TCube>();
-    if (!liveList) {
-        liveList = std::make_unique<TList<std::shared_ptr<TCube>>>();
-    }
-    liveList->AddLast(cube);
-    return cube;
-}
-
 void TCube::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, float half, float mass, int life,
                  float elasticity, float friction) {
     layer = layer_;
@@ -63,22 +51,4 @@ void TCube::release() {
     if (_shape) {
         _shape->Free();
     }
-}
-
-void TCube::remove() {
-    release();
-    RemoveFromLiveList(liveList.get(), this);
-}
-
-void TCube::UpdateAll() {
-    UpdateLiveList(liveList.get(), layer);
-}
-
-int TCube::Count() {
-    return CountLiveList(liveList.get());
-}
-
-void TCube::ClearAll() {
-    ClearLiveList(liveList, [](TCube& cube) { cube.release(); });
-    layer.reset();
 }

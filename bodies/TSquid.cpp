@@ -5,18 +5,6 @@
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
 
-std::unique_ptr<TList<std::shared_ptr<TSquid>>> TSquid::liveList;
-std::shared_ptr<TLayer> TSquid::layer;
-
-std::shared_ptr<TSquid> TSquid::Create() {
-    auto squid = std::make_shared<TSquid>();
-    if (!liveList) {
-        liveList = std::make_unique<TList<std::shared_ptr<TSquid>>>();
-    }
-    liveList->AddLast(squid);
-    return squid;
-}
-
 void TSquid::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, int n, float radius, float mass,
                   int life, float elasticity, float friction) {
     layer = layer_;
@@ -85,22 +73,11 @@ void TSquid::remove() {
     RemoveFromLiveList(liveList.get(), this);
 }
 
-void TSquid::UpdateAll() {
-    UpdateLiveList(liveList.get(), layer);
-}
-
-int TSquid::Count() {
-    return CountLiveList(liveList.get());
-}
-
-void TSquid::ClearAll() {
-    ClearLiveList(liveList, [](TSquid& squid) {
-        squid.release();
-        // Tentacles may be cleared before or after squids; releasing twice is harmless.
-        if (squid._tentacle) {
-            squid._tentacle->release();
-            squid._tentacle->_life = 0;
-        }
-    });
-    layer.reset();
+void TSquid::discard() {
+    release();
+    // Tentacles may be cleared before or after squids; releasing twice is harmless.
+    if (_tentacle) {
+        _tentacle->release();
+        _tentacle->_life = 0;
+    }
 }

@@ -8,9 +8,6 @@
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
 
-std::unique_ptr<TList<std::shared_ptr<TStar>>> TStar::liveList;
-std::shared_ptr<TLayer> TStar::layer;
-
 namespace {
 
 // Body coordinates, y down, all wound with negative signed area like every polygon here.
@@ -33,15 +30,6 @@ constexpr std::array<CPVect, 3> kDownLeftCorner{Vec2(-8.0f, 4.0f), Vec2(-9.6f, 1
                                                 Vec2(-0.0f, 10.4f)};
 
 } // namespace
-
-std::shared_ptr<TStar> TStar::Create() {
-    auto star = std::make_shared<TStar>();
-    if (!liveList) {
-        liveList = std::make_unique<TList<std::shared_ptr<TStar>>>();
-    }
-    liveList->AddLast(star);
-    return star;
-}
 
 void TStar::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, int style, float mass, int life,
                  float elasticity, float friction) {
@@ -119,22 +107,4 @@ void TStar::release() {
     if (_pentagoneShape) {
         _pentagoneShape->Free();
     }
-}
-
-void TStar::remove() {
-    release();
-    RemoveFromLiveList(liveList.get(), this);
-}
-
-void TStar::UpdateAll() {
-    UpdateLiveList(liveList.get(), layer);
-}
-
-int TStar::Count() {
-    return CountLiveList(liveList.get());
-}
-
-void TStar::ClearAll() {
-    ClearLiveList(liveList, [](TStar& star) { star.release(); });
-    layer.reset();
 }

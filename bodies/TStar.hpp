@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "bodies/TObject.hpp"
+#include "bodies/LiveBody.hpp"
 #include "media/TList.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPPolyShape.hpp"
@@ -11,14 +11,24 @@
 
 // A five-pointed star: one body with a convex centre pentagon and, in style 1, five convex
 // corner triangles (the outline itself is not convex). Drawn with an additive glow.
-class TStar : public TObject {
+class TStar : public LiveBody<TStar> {
   public:
-    // New instance (all references Null, dead) appended to liveList (made on first call).
-    static std::shared_ptr<TStar> Create();
     // style 0: outer pentagon only; 1: inner pentagon + five corners; other: inner pentagon only.
     // Pentagon gets collision type 4, corners type 3; the moment is always the outer pentagon's.
     void Init(const std::shared_ptr<TLayer>& layer, CPVect p, int style, float mass, int life,
               float elasticity, float friction);
+    // Init's numbers by name: style (as above), mass, life (nonzero = alive), elasticity,
+    // friction.
+    struct Params {
+        int style = 0;
+        float mass = 0.0f;
+        int life = 0;
+        float elasticity = 0.0f;
+        float friction = 0.0f;
+    };
+    void Init(const std::shared_ptr<TLayer>& layer_, CPVect p, const Params& k) {
+        Init(layer_, p, k.style, k.mass, k.life, k.elasticity, k.friction);
+    }
     // Velocity x 0.98, then the off-level test.
     void update();
     // Star then glow (blend 4, alpha 0.4); leaves alpha 1, rotation 0, blend 1.
@@ -28,17 +38,6 @@ class TStar : public TObject {
     // How far from DrawCentre the pictures reach at any angle: the 64 x 64 glow turned any way
     // (pixels).
     static constexpr float kDrawReach = 45.3f;
-    // Frees body, corners (if any) and pentagon; takes this star out of liveList.
-    void remove();
-    // Per-frame pass over liveList.
-    static void UpdateAll();
-    // Entries in liveList (0 while it is Null).
-    static int Count();
-    // Tests/tools: frees every star's physics objects; liveList and layer back to Null.
-    static void ClearAll();
-
-    static std::unique_ptr<TList<std::shared_ptr<TStar>>> liveList;
-    static std::shared_ptr<TLayer> layer;
 
     std::shared_ptr<CPPolyShape> _upCornerShape;
     std::shared_ptr<CPPolyShape> _rightCornerShape;
@@ -50,5 +49,7 @@ class TStar : public TObject {
     int _life = 0;
 
   private:
+    friend class LiveBody<TStar>;
+    // Frees every physics object Init made; safe to call twice (remove, ClearAll).
     void release();
 };

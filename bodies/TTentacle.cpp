@@ -8,18 +8,6 @@
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
 
-std::unique_ptr<TList<std::shared_ptr<TTentacle>>> TTentacle::liveList;
-std::shared_ptr<TLayer> TTentacle::layer;
-
-std::shared_ptr<TTentacle> TTentacle::Create() {
-    auto tentacle = std::make_shared<TTentacle>();
-    if (!liveList) {
-        liveList = std::make_unique<TList<std::shared_ptr<TTentacle>>>();
-    }
-    liveList->AddLast(tentacle);
-    return tentacle;
-}
-
 void TTentacle::Init(const std::shared_ptr<TLayer>& layer_, const std::shared_ptr<CPBody>& body,
                      CPVect attach, int n, float size, float radius, float mass, int life,
                      float elasticity, float friction) {
@@ -95,9 +83,7 @@ void TTentacle::Draw() {
     int k = 0;
     bool havePrev = false;
     CPVect q;
-    auto walk = _shapePivot.ObjectEnumerator();
-    while (walk.HasNext()) {
-        const std::shared_ptr<CPCircleShape>& pivot = walk.NextObject();
+    for (const std::shared_ptr<CPCircleShape>& pivot : _shapePivot) {
         if (!pivot) {
             continue;
         }
@@ -131,43 +117,30 @@ void TTentacle::Draw() {
 void TTentacle::release() {
     // Joints first: some of them hold the squid's body, which may already be gone (its
     // Free took those joints out of the space; freeing them again is harmless).
-    auto joints = _joint.ObjectEnumerator();
-    while (joints.HasNext()) {
-        if (auto& j = joints.NextObject()) {
+    for (auto& j : _joint) {
+        if (j) {
             j->Free();
         }
     }
-    auto rects = _shapeRect.ObjectEnumerator();
-    while (rects.HasNext()) {
-        if (auto& s = rects.NextObject()) {
+    for (auto& s : _shapeRect) {
+        if (s) {
             s->Free();
         }
     }
-    auto pivots = _shapePivot.ObjectEnumerator();
-    while (pivots.HasNext()) {
-        if (auto& s = pivots.NextObject()) {
+    for (auto& s : _shapePivot) {
+        if (s) {
             s->Free();
         }
     }
-    auto bodies = _bodyRect.ObjectEnumerator();
-    while (bodies.HasNext()) {
-        if (auto& b = bodies.NextObject()) {
+    for (auto& b : _bodyRect) {
+        if (b) {
             b->Free();
         }
     }
 }
 
-void TTentacle::remove() {
-    release();
-    RemoveFromLiveList(liveList.get(), this);
-}
-
 int TTentacle::Count() const {
     return _bodyRect.Count();
-}
-
-void TTentacle::UpdateAll() {
-    UpdateLiveList(liveList.get(), layer);
 }
 
 int TTentacle::CountAll() {
@@ -175,9 +148,8 @@ int TTentacle::CountAll() {
         return 0;
     }
     int total = 0;
-    auto walk = liveList->ObjectEnumerator();
-    while (walk.HasNext()) {
-        if (auto& t = walk.NextObject()) {
+    for (auto& t : *liveList) {
+        if (t) {
             total += t->Count();
         }
     }
@@ -185,10 +157,5 @@ int TTentacle::CountAll() {
 }
 
 int TTentacle::CountInstances() {
-    return CountLiveList(liveList.get());
-}
-
-void TTentacle::ClearAll() {
-    ClearLiveList(liveList, [](TTentacle& tentacle) { tentacle.release(); });
-    layer.reset();
+    return LiveBody::Count();
 }

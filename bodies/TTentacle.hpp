@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "bodies/TObject.hpp"
+#include "bodies/LiveBody.hpp"
 #include "media/TList.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPCircleShape.hpp"
@@ -13,10 +13,8 @@
 
 // The row of small bodies a squid trails: each segment pinned to the one before (twice, once
 // in each direction), the first pinned to the squid. Has its own weak gravity of 10 px/s^2.
-class TTentacle : public TObject {
+class TTentacle : public LiveBody<TTentacle> {
   public:
-    // New tentacle (empty lists, zero numbers) appended to liveList (made on first call).
-    static std::shared_ptr<TTentacle> Create();
     // n + 1 segments hanging from `body` at `attach` (first-segment coordinates), laid out to
     // the left of body's current position; size = half box width, radius = pivot radius r.
     void Init(const std::shared_ptr<TLayer>& layer, const std::shared_ptr<CPBody>& body,
@@ -26,24 +24,21 @@ class TTentacle : public TObject {
     static int applyVelocity(CPBody& body, CPVect gravity, float damping, float dt);
     // Nothing to do per frame: a tentacle never leaves on its own.
     void update();
-    // Frees joints, boxes, pivots and bodies (lists keep their entries); leaves liveList.
-    void remove();
     // Pivots as beads darkening by 10 per segment (clamped at 0), joined by faint blue lines.
     // Leaves white, alpha 1, blend 1, rotation 0, scale 1, line width 1.
     void Draw();
     // Number of segments of this tentacle (n + 1 after Init).
     int Count() const;
-    // Per-frame pass over liveList.
-    static void UpdateAll();
+    // Calls f(body) for each segment's body, first segment first.
+    template <class F> void forEachBody(F&& f) {
+        for (const std::shared_ptr<CPBody>& body : _bodyRect) {
+            f(body);
+        }
+    }
     // Sum of Count over liveList (0 while it is Null).
     static int CountAll();
     // Entries in liveList (0 while it is Null).
     static int CountInstances();
-    // Tests/tools: frees every tentacle's physics objects; liveList and layer back to Null.
-    static void ClearAll();
-
-    static std::unique_ptr<TList<std::shared_ptr<TTentacle>>> liveList;
-    static std::shared_ptr<TLayer> layer;
 
     TList<std::shared_ptr<CPCircleShape>> _shapePivot;
     TList<std::shared_ptr<CPBody>> _bodyRect;

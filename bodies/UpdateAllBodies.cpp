@@ -1,17 +1,14 @@
 #include "bodies/UpdateAllBodies.hpp"
 
-#include "bodies/TBall.hpp"
-#include "bodies/TChain.hpp"
-#include "bodies/TCube.hpp"
-#include "bodies/TSquid.hpp"
-#include "bodies/TStar.hpp"
-#include "bodies/TTentacle.hpp"
+#include "bodies/BodyClasses.hpp"
 
-void UpdateAllBodies() {
-    TChain::UpdateAll();
-    TBall::UpdateAll();
-    TCube::UpdateAll();
-    TStar::UpdateAll();
-    TSquid::UpdateAll();
-    TTentacle::UpdateAll();
+void UpdateAllBodies(const BodyPass& pass) {
+    // Back to front: the classes drawn beneath, then the others in the list's order.
+    for (const bool beneath : {true, false}) {
+        for (const BodyClass* body : BodyClasses()) {
+            if (body->drawnBeneath == beneath) {
+                body->updateAll(pass);
+            }
+        }
+    }
 }

@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <utility>
 
-#include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
-#include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "control/DebugDraw.hpp"
+#include "control/SpawnKinds.hpp"
 #include "control/TSandbox.hpp"
-#include "data/Resources.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 #include "physics/CPBody.hpp"
@@ -27,12 +25,6 @@ std::shared_ptr<CPBody> lastStarBody;
 namespace {
 
 constexpr int kPush = 35; // impulse per pushed axis and frame
-
-// Chain spawns share everything but the mode, the anchors and the link count.
-constexpr float kChainGap = 2.0f;
-constexpr float kChainLinkRadius = 7.0f;
-constexpr float kChainLinkMass = 1.0f;
-constexpr float kChainFriction = 0.05f;
 
 bool usable(const std::shared_ptr<CPBody>& body) {
     return body && !body->IsFreed();
@@ -76,22 +68,22 @@ void TControl::updateControls() {
 
     // The keypad key is only asked when the main key had no hit, so a keypad hit of the same
     // frame stays pending for the next one. Later digits override earlier ones.
-    for (int k = 1; k <= 8; ++k) {
-        if (KeyHits(DigitKey(k)) != 0 || KeyHits(KeypadKey(k)) != 0) {
-            currentObject = k;
+    for (const SpawnKindRow& row : SpawnKinds()) {
+        if (KeyHits(DigitKey(row.digit)) != 0 || KeyHits(KeypadKey(row.digit)) != 0) {
+            currentObject = static_cast<int>(row.kind);
         }
     }
 
     // The right button's hits matter only to tell a press with nothing selected; they are read
     // every frame so that an old press is not taken for a new one.
     const bool rightPressed = MouseHits(MouseButton::Right) != 0 && spawning;
-    if (spawning && MouseDown(MouseButton::Right) != 0 && currentObject >= 1 &&
-        currentObject <= 5) {
+    const SpawnKindRow* selected = FindSpawnKind(currentObject);
+    if (spawning && MouseDown(MouseButton::Right) != 0 && selected && selected->whileHeld) {
         spawn(currentObject);
     }
     // The hits are read even with Shift held, so that they do not spawn later.
     const bool clicked = MouseHits(MouseButton::Left) != 0 && !TSandbox::ShiftHeld() && spawning;
-    if (clicked && currentObject >= 1 && currentObject <= 8) {
+    if (clicked && selected) {
         spawn(currentObject);
     }
     // A press that took hold of the squid to steer it was not meant to drop anything.
@@ -147,49 +139,24 @@ void TControl::spawn(int kind) {
 }
 
 void TControl::spawnAt(int kind, CPVect p) {
-    const std::shared_ptr<TLayer>& layer = level->_FGLayer;
-    switch (kind) {
-    case 1:
-        TBall::Create()->Init(layer, p, 15.0f, 0.38f, 100, 0.0f, 0.075f);
-        break;
-    case 2:
-        TCube::Create()->Init(layer, p, 15.0f, 0.5f, 100, 0.0f, 0.1f);
-        break;
-    case 3:
-        TStar::Create()->Init(layer, p, 1, 0.25f, 100, 0.0f, 0.05f);
-        break;
-    case 4:
-        TSquid::Create()->Init(layer, p, 6, 15.0f, 0.85f, 100, 0.0f, 0.1f);
-        break;
-    case 5:
-    case 6:
-    case 7:
-        spawnChain(p, kind - 5, nullptr, 18);
-        break;
-    case 8: {
-        layer->spaceMap->GetActiveShapes()->ForEach(&TControl::getLastPolyObject, nullptr);
-        // A star found by an earlier spawn may have left the level since and had its body freed;
-        // the physics library cannot join anything to a freed body, so it counts as no star and
-        // the chain gets its own fixed anchor at that end.
-        if (lastStarBody && lastStarBody->IsFreed()) {
-            lastStarBody.reset();
-        }
-        spawnChain(p, 1, lastStarBody, 10);
-        break;
-    }
-    default:
-        break;
+    if (const SpawnKindRow* row = FindSpawnKind(kind)) {
+        row->spawn(level->_FGLayer, p);
     }
 }
 
 void TControl::spawnChain(CPVect p, int mode, const std::shared_ptr<CPBody>& endAnchor, int n) {
-    TChain::Create()->Init(level->_FGLayer, p, mode, nullptr, endAnchor, n, kChainGap,
-                           kChainLinkRadius, kChainLinkMass, 100, 0.0f, kChainFriction);
+    TChain::Create()->Init(level->_FGLayer, p, SpawnedChain(mode, n), nullptr, endAnchor);
 }
 
 std::shared_ptr<TSquid> TControl::createPlayer(CPVect p) {
     auto squid = TSquid::Create();
-    squid->Init(level->_FGLayer, p, 14, 12.0f, 0.85f, 100, 0.0f, 0.1f);
+    squid->Init(level->_FGLayer, p,
+                {.tentacle = 14,
+                 .radius = 12.0f,
+                 .mass = 0.85f,
+                 .life = 100,
+                 .elasticity = 0.0f,
+                 .friction = 0.1f});
     return squid;
 }
 
@@ -229,39 +196,8 @@ void TControl::drawControl() {
 
     SetAlpha(0.5f);
     SetBlend(3);
-    switch (spawning ? currentObject : 0) {
-    case 1:
-        DrawImage(*ballImage, x, y, 0);
-        break;
-    case 2:
-        DrawImage(*cubeImage, x, y, 0);
-        break;
-    case 3:
-        DrawImage(*starImage, x, y, 0);
-        break;
-    case 4:
-        DrawImage(*blueBallImage, x, y, 0);
-        break;
-    case 5:
-        DrawImage(*linkImage, x, y, 0);
-        break;
-    case 6:
-        DrawImage(*anchorImage, x - 7.0f, y, 0);
-        DrawImage(*anchorImage, x + 7.0f, y, 0);
-        break;
-    case 7:
-        DrawImage(*anchorImage, x - 7.0f, y, 0);
-        DrawImage(*linkImage, x + 7.0f, y, 0);
-        break;
-    case 8:
-        DrawImage(*anchorImage, x - 7.0f, y, 0);
-        DrawImage(*linkImage, x + 7.0f, y, 0);
-        SetScale(0.6f, 0.6f);
-        DrawImage(*starImage, x + 22.0f, y, 0);
-        SetScale(1.0f, 1.0f);
-        break;
-    default:
-        break;
+    if (const SpawnKindRow* row = spawning ? FindSpawnKind(currentObject) : nullptr) {
+        row->drawPreview(x, y);
     }
     SetAlpha(1.0f);
     SetBlend(1);

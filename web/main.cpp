@@ -5,9 +5,9 @@
 #include "app/SceneDocument.hpp"
 #include "app/SceneLink.hpp"
 #include "app/Screenshot.hpp"
-#include "bodies/TBall.hpp"
+#include "bodies/BodyClass.hpp"
 #include "bodies/TSquid.hpp"
-#include "bodies/TStar.hpp"
+#include "control/SpawnKinds.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
@@ -29,19 +29,19 @@
 #include <string>
 
 namespace {
-// x (or y) of the body of the index-th instance in a kind's live list; NaN when there is none.
-template <class List> double Coordinate(const List& list, int index, bool x) {
-    if (list) {
-        auto it = list->ObjectEnumerator();
-        for (int i = 0; it.HasNext(); ++i) {
-            auto& object = it.NextObject();
-            if (i == index && object->_body) {
-                const CPVect p = object->_body->GetPosition();
-                return x ? p.x : p.y;
-            }
-        }
+// Kind's instance `index` (in creation order): its x or y in level pixels; NaN when none.
+double Coordinate(SpawnKind kind, int index, bool x) {
+    std::shared_ptr<CPBody> body;
+    if (FindSpawnKind(kind)->body->bodyOf(index, body)) {
+        const CPVect p = body->GetPosition();
+        return x ? p.x : p.y;
     }
     return __builtin_nan("");
+}
+
+// How many instances of the kind's class are listed.
+int CountOf(SpawnKind kind) {
+    return FindSpawnKind(kind)->body->count();
 }
 
 // Texts cross between the page and the game through two properties of Module: the page leaves
@@ -206,10 +206,10 @@ void openWhatThePageStartsWith() {
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
-        return TBall::Count();
+        return CountOf(SpawnKind::Ball);
     case 1:
     case 2:
-        return Coordinate(TBall::liveList, index, what == 1);
+        return Coordinate(SpawnKind::Ball, index, what == 1);
     case 3:
     case 4:
         if (player && player->_body) {
@@ -230,10 +230,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     case 10:
         return sandbox && sandbox->helpVisible ? 1 : 0;
     case 11:
-        return TStar::Count();
+        return CountOf(SpawnKind::Star);
     case 12:
     case 13:
-        return Coordinate(TStar::liveList, index, what == 12);
+        return Coordinate(SpawnKind::Star, index, what == 12);
     case 14:
         return level && level->_FGLayer ? level->_FGLayer->spaceMap->CountStaticShapes() : 0;
     case 15:

@@ -78,7 +78,7 @@ class BodiesTest : public ::testing::Test {
     }
 
     // The body passes in the main loop's order.
-    static void UpdateAllBodies() { ::UpdateAllBodies(); }
+    static void UpdateAllBodies(const BodyPass& pass = {}) { ::UpdateAllBodies(pass); }
 
     void Frame(int frames = 1) {
         for (int f = 0; f < frames; ++f) {

@@ -17,12 +17,10 @@ class LiveListTest : public BodiesTest {
     // One drawing pass of every body (no update: nothing moves between the two pictures).
     std::vector<std::uint8_t> Picture(bool cull, int& drawn) {
         bodiesCullOffPicture = cull;
-        bodiesAdvance = false;
         Cls();
         Record();
-        UpdateAllBodies();
+        UpdateAllBodies({.advance = false});
         SetDrawRecording(nullptr);
-        bodiesAdvance = true;
         drawn = static_cast<int>(draws.size());
         std::vector<std::uint8_t> rgba;
         int w = 0, h = 0;
