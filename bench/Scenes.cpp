@@ -43,7 +43,7 @@ int FreeBodies() {
 }
 
 // The controller's own spawn table, so the scenes hold exactly what the user would make.
-void SpawnKind(int kind, CPVect p) {
+void SpawnOfKind(int kind, CPVect p) {
     control->spawnAt(kind, p);
 }
 
@@ -51,19 +51,19 @@ void SpawnSquidsAndChains() {
     const float width = static_cast<float>(level->_FGLayer->maxLevelW);
     for (int i = 0; i < 10; ++i) {
         // Squids float slowly in the open air of the upper half.
-        SpawnKind(4,
-                  Vec2(100.0f + (width - 200.0f) * (static_cast<float>(i) + 0.5f) / 10.0f, 250.0f));
+        SpawnOfKind(
+            4, Vec2(100.0f + (width - 200.0f) * (static_cast<float>(i) + 0.5f) / 10.0f, 250.0f));
     }
     int made = 0;
     // Chains hang 252 px wide from anchors along row y = 60 where the air is clear.
     for (float x = 300.0f; x < width - 150.0f && made < 10; x += 170.0f) {
         if (Free(x + 112.0f, 60.0f) && Free(x - 140.0f, 60.0f)) {
-            SpawnKind(made % 2 == 0 ? 6 : 7, Vec2(x, 60.0f));
+            SpawnOfKind(made % 2 == 0 ? 6 : 7, Vec2(x, 60.0f));
             ++made;
         }
     }
     for (; made < 10; ++made) {
-        SpawnKind(7, Vec2(300.0f + 150.0f * static_cast<float>(made), 40.0f));
+        SpawnOfKind(7, Vec2(300.0f + 150.0f * static_cast<float>(made), 40.0f));
     }
 }
 
@@ -83,7 +83,7 @@ int FillTo(int target, void (*frame)(), int settleFrames) {
                     if (!Free(x, y)) {
                         continue;
                     }
-                    SpawnKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
+                    SpawnOfKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
                     ++spawned;
                 }
             }
@@ -147,7 +147,7 @@ int FillRack(int target, void (*frame)(), int settleFrames) {
                 }
                 for (float x = bin[0] + 15.5f; x + 15.25f <= bin[1] && FreeBodies() < target;
                      x += kStep) {
-                    SpawnKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
+                    SpawnOfKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
                     ++placed;
                 }
             }

@@ -9,7 +9,7 @@
 int FreeBodies();
 // Spawns one body of the controller's kind 1..8 at world point p (kind 8 ties to the newest
 // star, as the controller does).
-void SpawnKind(int kind, CPVect p);
+void SpawnOfKind(int kind, CPVect p);
 // The ten squids and ten chains (kinds 6 and 7 in turn) of the populated scenes.
 void SpawnSquidsAndChains();
 // Spawns balls, cubes and stars (2:2:1) until `target` are listed, in waves across the top of

@@ -140,7 +140,7 @@ void MeasureResets() {
         while (BarePhysics::GameBodies() < target) {
             const float x = 200.0f + std::fmod(37.0f * static_cast<float>(serial), width - 400.0f);
             const float y = 60.0f + std::fmod(23.0f * static_cast<float>(serial), 500.0f);
-            SpawnKind(serial % 2 == 0 ? 4 : 5, Vec2(x, y));
+            SpawnOfKind(serial % 2 == 0 ? 4 : 5, Vec2(x, y));
             ++serial;
         }
         const std::int64_t f0 = NowNs();

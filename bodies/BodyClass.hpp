@@ -2,8 +2,8 @@
 
 #include <memory>
 
+#include "bodies/BodyPass.hpp"
 #include "bodies/LiveBody.hpp"
-#include "bodies/UpdateAllBodies.hpp"
 
 class CPBody;
 

@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "bodies/BodyPass.hpp"
 #include "bodies/LiveList.hpp"
 #include "bodies/TObject.hpp"
-#include "bodies/UpdateAllBodies.hpp"
 #include "media/TList.hpp"
 #include "physics/CPBody.hpp"
 #include "world/TLayer.hpp"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "bodies/UpdateAllBodies.hpp"
+#include "bodies/BodyPass.hpp"
 #include "media/Graphics.hpp"
 #include "media/TList.hpp"
 #include "world/TLayer.hpp"

@@ -6,13 +6,16 @@
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
-#include "control/TControl.hpp"
 #include "data/Resources.hpp"
 #include "media/Graphics.hpp"
 #include "media/TImage.hpp"
+#include "physics/CPPolyShape.hpp"
+#include "physics/CPShape.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPSpaceHash.hpp"
 #include "world/TLayer.hpp"
+
+std::shared_ptr<CPBody> lastStarBody;
 
 namespace {
 
@@ -40,7 +43,7 @@ void spawnChain(const std::shared_ptr<TLayer>& layer, CPVect p, int mode,
 // join anything to a freed body, so it counts as no star and the chain gets its own fixed anchor
 // at that end.
 void spawnStarChain(const std::shared_ptr<TLayer>& layer, CPVect p) {
-    layer->spaceMap->GetActiveShapes()->ForEach(&TControl::getLastPolyObject, nullptr);
+    layer->spaceMap->GetActiveShapes()->ForEach(&FindLastStar, nullptr);
     if (lastStarBody && lastStarBody->IsFreed()) {
         lastStarBody.reset();
     }
@@ -149,6 +152,25 @@ const SpawnKindRow kRows[] = {
 };
 
 } // namespace
+
+int FindLastStar(CPShape* shape, void* /*data*/) {
+    if (dynamic_cast<CPPolyShape*>(shape) == nullptr) {
+        return 0;
+    }
+    const std::shared_ptr<CPBody> body = shape->GetBody();
+    if (!body) {
+        return 0;
+    }
+    auto* owner = static_cast<TObject*>(body->GetData());
+    if (dynamic_cast<TStar*>(owner) == nullptr) {
+        return 0;
+    }
+    // Whichever star's shape was met, the newest listed star is the one taken.
+    if (TStar::liveList && TStar::liveList->Count() > 0) {
+        lastStarBody = TStar::liveList->Last()->_body;
+    }
+    return 0;
+}
 
 TChain::Params SpawnedChain(int mode, int n) {
     return {.mode = mode,

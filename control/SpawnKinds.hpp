@@ -7,7 +7,17 @@
 #include "physics/CPVect.hpp"
 
 struct BodyClass;
+class CPBody;
+class CPShape;
 class TLayer;
+
+// Body of the newest star found by the last kind-8 spawn that met a star shape; nullptr until
+// then. May refer to a body freed since (a star that left the level): check IsFreed() before use.
+extern std::shared_ptr<CPBody> lastStarBody;
+
+// ForEach callback (TControl::getLastPolyObject): when shape is a polygon of a star,
+// lastStarBody = the newest listed star's body. data is ignored. Always 0.
+int FindLastStar(CPShape* shape, void* data);
 
 // The kinds of body the user spawns, by the number recordings, scenes and the selection keep
 // (1 to 8, the digit that selects it); None = nothing selected.

@@ -20,8 +20,6 @@
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
-std::shared_ptr<CPBody> lastStarBody;
-
 namespace {
 
 constexpr int kPush = 35; // impulse per pushed axis and frame
@@ -160,23 +158,8 @@ std::shared_ptr<TSquid> TControl::createPlayer(CPVect p) {
     return squid;
 }
 
-int TControl::getLastPolyObject(CPShape* shape, void* /*data*/) {
-    if (dynamic_cast<CPPolyShape*>(shape) == nullptr) {
-        return 0;
-    }
-    const std::shared_ptr<CPBody> body = shape->GetBody();
-    if (!body) {
-        return 0;
-    }
-    auto* owner = static_cast<TObject*>(body->GetData());
-    if (dynamic_cast<TStar*>(owner) == nullptr) {
-        return 0;
-    }
-    // Whichever star's shape was met, the newest listed star is the one taken.
-    if (TStar::liveList && TStar::liveList->Count() > 0) {
-        lastStarBody = TStar::liveList->Last()->_body;
-    }
-    return 0;
+int TControl::getLastPolyObject(CPShape* shape, void* data) {
+    return FindLastStar(shape, data);
 }
 
 void TControl::drawControl() {

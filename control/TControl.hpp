@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "bodies/TObject.hpp"
+#include "control/SpawnKinds.hpp"
 #include "control/TSteer.hpp"
 #include "physics/CPVect.hpp"
 
@@ -10,10 +11,6 @@ class CPBody;
 class CPShape;
 class TLevel;
 class TSquid;
-
-// Body of the newest star found by the last kind-8 spawn that met a star shape; nullptr until
-// then. May refer to a body freed since (a star that left the level): check IsFreed() before use.
-extern std::shared_ptr<CPBody> lastStarBody;
 
 // The one input controller: reads keyboard and mouse once per frame, steers the player squid,
 // toggles the debug view, keeps the selected spawn kind and spawns bodies at the pointer.
