@@ -69,9 +69,9 @@ class TimedLevel final : public TLevel {
 
 class TimedControl final : public TControl {
   public:
-    void updateControls() override {
+    void updateControls(bool canSpawn, bool canSteer) override {
         const std::int64_t t0 = NowNs();
-        TControl::updateControls();
+        TControl::updateControls(canSpawn, canSteer);
         inputNs += NowNs() - t0;
     }
 };

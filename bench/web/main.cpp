@@ -70,9 +70,9 @@ class TimedLevel final : public TLevel {
 
 class TimedControl final : public TControl {
   public:
-    void updateControls() override {
+    void updateControls(bool canSpawn, bool canSteer) override {
         const double t0 = NowMs();
-        TControl::updateControls();
+        TControl::updateControls(canSpawn, canSteer);
         inputMs += NowMs() - t0;
     }
 };

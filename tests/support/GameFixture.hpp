@@ -35,6 +35,7 @@ class GameFixture : public ::testing::Test {
         SetGameReplay(nullptr);
         SetScriptedInputOnly(false);
         SetScreenshotSaver(nullptr);
+        SetSceneOpener(nullptr, nullptr);
         ClearAllBodies();
         lastStarBody.reset();
         player.reset();
