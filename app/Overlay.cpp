@@ -10,8 +10,8 @@
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/Clock.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPSpaceHash.hpp"
 

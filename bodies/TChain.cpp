@@ -6,7 +6,7 @@
 #include "bodies/LiveList.hpp"
 #include "data/Resources.hpp"
 #include "media/Graphics.hpp"
-#include "media/TSound.hpp"
+#include "media/audio/TSound.hpp"
 #include "physics/CPSpace.hpp"
 
 std::unique_ptr<TList<std::shared_ptr<TChain>>> TChain::liveList;

@@ -22,8 +22,8 @@
 #include "bodies/TChain.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/Clock.hpp"
 #include "world/TLevel.hpp"
 
 #include <SDL.h>
@@ -38,7 +38,7 @@
 #include <vector>
 
 #ifdef __EMSCRIPTEN__
-#include "media/FrameLoop.hpp"
+#include "media/frame/FrameLoop.hpp"
 #endif
 
 namespace {
