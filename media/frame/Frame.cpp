@@ -3,6 +3,8 @@
 #include "media/base/Clock.hpp"
 #include "media/graphics/Draw.hpp"
 #include "media/input/Input.hpp"
+#include "media/window/ControlBand.hpp"
+#include "media/window/VSync.hpp"
 #include "media/window/Window.hpp"
 
 #include <SDL.h>

@@ -2,6 +2,7 @@
 
 #include "media/graphics/Draw.hpp"
 #include "media/graphics/PngRowWriter.hpp"
+#include "media/window/ControlBand.hpp"
 #include "media/window/Display.hpp"
 #include "media/window/Window.hpp"
 

@@ -4,6 +4,7 @@
 #include "media/input/Key.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "media/input/SdlKeys.hpp"
+#include "media/window/ControlBand.hpp"
 #include "media/window/Window.hpp"
 
 #include <SDL.h>

@@ -1,6 +1,7 @@
 #include "media/window/Window.hpp"
 
-#include "media/base/Clock.hpp"
+#include "media/window/ControlBand.hpp"
+#include "media/window/Device.hpp"
 #include "media/window/Display.hpp"
 #include "media/window/PictureLayout.hpp"
 #include "media/window/RendererChoice.hpp"
@@ -14,33 +15,7 @@
 
 namespace {
 
-struct Device {
-    GraphicsTarget target = GraphicsTarget::Window;
-    std::string caption;
-    std::string error;
-    std::string rendererName; // SDL's name of the renderer in use
-    std::string glRenderer;   // GL_RENDERER of the accelerated renderer tried, if any
-    SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Surface* surface = nullptr; // the offscreen back buffer
-    SDL_Texture* frame = nullptr;   // the whole picture of a scaled software window, made once
-    bool scaledOnce = false;        // frames are drawn into `frame` and scaled when shown
-    unsigned generation = 0;
-    int width = 0, height = 0;
-    int vsync = 0;
-    int offscreenW = 0, offscreenH = 0; // the window an offscreen run stands for (0: none)
-    int bandItems = 0, bandPitch = 0;   // the controls' band: items, pitch in window points
-    bool logicalOn = false;             // SDL's logical size is set on the window's renderer
-    // A pass drawing in the window's own pixels (BeginScreenPass until the present): the
-    // picture is already in the window, and drawing sizes are passW x passH units.
-    bool passOn = false;
-    int passW = 0, passH = 0;
-    // The window's output pixels, taken while the window is the target: SDL gives a target
-    // texture's size instead while one is set.
-    int outW = 0, outH = 0;
-};
-
-Device cx;
+GraphicsTarget nextTarget = GraphicsTarget::Window; // what the next OpenWindow opens
 
 // SDL's software renderer scales and rounds every copy on its own, so tiles drawn edge to edge
 // at a scale that is not whole leave a dark pixel between neighbours. A scaled software window is
@@ -52,9 +27,10 @@ Device cx;
 // With the controls' band the picture is placed by the program, not by SDL's logical size, and
 // every renderer draws it whole first.
 bool WholeFrameScaling() {
+    Device& cx = TheDevice();
     if (!cx.window && !cx.surface)
         return false;
-    if (cx.bandItems > 0)
+    if (ControlBandItems() > 0)
         return true;
     if (cx.rendererName != "software")
         return false;
@@ -66,6 +42,7 @@ bool WholeFrameScaling() {
 // pixels; with the band, or during a pass in window pixels, it is off. Set while the window,
 // not a texture, is the target: SDL keeps a target's settings apart.
 void UseLogicalSize(bool on) {
+    Device& cx = TheDevice();
     if (cx.logicalOn == on || !cx.renderer)
         return;
     SDL_RenderSetLogicalSize(cx.renderer, on ? cx.width : 0, on ? cx.height : 0);
@@ -77,7 +54,8 @@ void UseLogicalSize(bool on) {
 }
 
 bool WantsLogicalSize() {
-    if (cx.bandItems > 0)
+    Device& cx = TheDevice();
+    if (ControlBandItems() > 0)
         return false;
     if (cx.window)
         return true;
@@ -88,6 +66,7 @@ bool WantsLogicalSize() {
 // puts it between black bars and maps the pointer back to the program's pixels).
 // With the band the program places it itself.
 void ShowScaledFrame() {
+    Device& cx = TheDevice();
     SDL_SetRenderTarget(cx.renderer, nullptr);
     SDL_RenderSetClipRect(cx.renderer, nullptr);
     SDL_SetRenderDrawColor(cx.renderer, 0, 0, 0, 255);
@@ -105,26 +84,27 @@ void ShowScaledFrame() {
 } // namespace
 
 SDL_Renderer* MediaRenderer() {
-    return cx.renderer;
+    return TheDevice().renderer;
 }
 unsigned MediaGeneration() {
-    return cx.generation;
+    return TheDevice().generation;
 }
 SDL_Window* MediaWindow() {
-    return cx.window;
+    return TheDevice().window;
 }
 SDL_Surface* MediaSurface() {
-    return cx.surface;
+    return TheDevice().surface;
 }
 SDL_Texture* MediaFrameTexture() {
+    Device& cx = TheDevice();
     return cx.frame != nullptr && (cx.scaledOnce || cx.passOn) ? cx.frame : nullptr;
 }
 
 void SetGraphicsTarget(GraphicsTarget target) {
-    cx.target = target;
+    nextTarget = target;
 }
 GraphicsTarget GetGraphicsTarget() {
-    return cx.target;
+    return nextTarget;
 }
 
 void InitMedia() {
@@ -133,12 +113,14 @@ void InitMedia() {
 }
 
 void SetWindowCaption(std::string_view caption) {
+    Device& cx = TheDevice();
     cx.caption.assign(caption);
     if (cx.window)
         SDL_SetWindowTitle(cx.window, cx.caption.c_str());
 }
 
 bool OpenWindow(int width, int height, bool fullscreen) {
+    Device& cx = TheDevice();
     CloseWindow();
     InitMedia();
     cx.error.clear();
@@ -147,7 +129,7 @@ bool OpenWindow(int width, int height, bool fullscreen) {
         cx.error = "invalid window size " + std::to_string(width) + " x " + std::to_string(height);
         return false;
     }
-    if (cx.target == GraphicsTarget::Offscreen) {
+    if (nextTarget == GraphicsTarget::Offscreen) {
         const int outW = cx.offscreenW > 0 ? cx.offscreenW : width;
         const int outH = cx.offscreenH > 0 ? cx.offscreenH : height;
         cx.surface = SDL_CreateRGBSurfaceWithFormat(0, outW, outH, 32, SDL_PIXELFORMAT_ARGB8888);
@@ -221,6 +203,7 @@ bool OpenWindow(int width, int height, bool fullscreen) {
 }
 
 bool RemakeRenderer() {
+    Device& cx = TheDevice();
     if (!cx.window)
         return false;
     // Everything made for the old renderer goes with it; the caches see a new generation.
@@ -248,6 +231,7 @@ bool RemakeRenderer() {
 }
 
 void CloseWindow() {
+    Device& cx = TheDevice();
     if (cx.renderer) {
         // The frame's texture may still be the target: the software renderer leaks what it
         // keeps for a target destroyed with it, so the window takes the drawing back first.
@@ -270,6 +254,7 @@ void CloseWindow() {
 }
 
 bool SetFullScreen(bool on) {
+    Device& cx = TheDevice();
     if (!cx.window)
         return false;
     // The logical size set when the window opened keeps the 1024 x 768 picture whole and
@@ -278,59 +263,43 @@ bool SetFullScreen(bool on) {
 }
 
 bool IsFullScreen() {
+    Device& cx = TheDevice();
     return cx.window != nullptr &&
            (SDL_GetWindowFlags(cx.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
 }
 
 const char* RendererName() {
+    Device& cx = TheDevice();
     return cx.renderer ? cx.rendererName.c_str() : "";
 }
 
 const char* TriedGlRenderer() {
+    Device& cx = TheDevice();
     return cx.glRenderer.c_str();
 }
 
 const char* GraphicsError() {
+    Device& cx = TheDevice();
     return cx.error.c_str();
 }
 
 bool GraphicsOpen() {
+    Device& cx = TheDevice();
     return cx.renderer != nullptr;
 }
 int GraphicsWidth() {
+    Device& cx = TheDevice();
     return cx.passOn ? cx.passW : cx.width;
 }
 int GraphicsHeight() {
+    Device& cx = TheDevice();
     return cx.passOn ? cx.passH : cx.height;
-}
-
-void SetVSync(int on) {
-    if (cx.vsync == on || !cx.renderer)
-        return;
-    SDL_RenderSetVSync(cx.renderer, on);
-    cx.vsync = on;
-}
-
-bool PresentsKeepRate(int msPerFrame) {
-    SetVSync(1);
-    const int start = TimeMs();
-    int inARow = 0;
-    int last = start;
-    for (int i = 0; i < 240 && TimeBetween(start, TimeMs()) < 1000; ++i) {
-        SDL_RenderPresent(cx.renderer);
-        const int now = TimeMs();
-        inARow = std::abs(TimeBetween(last, now) - msPerFrame) <= 1 ? inARow + 1 : 0;
-        last = now;
-        if (inARow >= 3)
-            return true;
-    }
-    SetVSync(0);
-    return false;
 }
 
 // The texture has the window's pixel format, so the scaling copy converts nothing and
 // allocates nothing.
 void ChooseFrameTarget() {
+    Device& cx = TheDevice();
     cx.scaledOnce = false;
     if (cx.renderer && SDL_GetRenderTarget(cx.renderer) == nullptr &&
         SDL_GetRendererOutputSize(cx.renderer, &cx.outW, &cx.outH) != 0)
@@ -357,77 +326,43 @@ void ChooseFrameTarget() {
 }
 
 void PresentFrame() {
+    Device& cx = TheDevice();
     if (!cx.renderer)
         return;
     if (cx.scaledOnce)
         ShowScaledFrame();
     SDL_RenderPresent(cx.renderer);
     // The window may have been resized or put in full screen during the frame.
-    if (cx.window || cx.passOn || cx.offscreenW > 0 || cx.bandItems > 0)
+    if (cx.window || cx.passOn || cx.offscreenW > 0 || ControlBandItems() > 0)
         ChooseFrameTarget();
 }
 
 int LogicalWidth() {
+    Device& cx = TheDevice();
     return cx.width > 0 ? cx.width : 1;
 }
 
 int LogicalHeight() {
+    Device& cx = TheDevice();
     return cx.height > 0 ? cx.height : 1;
 }
 
 void SetOffscreenWindowSize(int width, int height) {
+    Device& cx = TheDevice();
     cx.offscreenW = std::max(width, 0);
     cx.offscreenH = std::max(height, 0);
 }
 
 void GetOutputSize(int& w, int& h) {
-    w = h = 0;
-    if (cx.surface) {
-        w = cx.surface->w;
-        h = cx.surface->h;
-    } else if (cx.renderer) {
-        w = cx.outW;
-        h = cx.outH;
-    }
+    TheDevice().OutputSize(w, h);
 }
 
 float PixelsPerPoint() {
-    if (!cx.window || cx.outW <= 0)
-        return 1.0f;
-    int winW = 0, winH = 0;
-    SDL_GetWindowSize(cx.window, &winW, &winH);
-    if (winW <= 0)
-        return 1.0f;
-    return std::max(1.0f, static_cast<float>(cx.outW) / static_cast<float>(winW));
-}
-
-void SetControlBand(int items, int pitchPoints) {
-    cx.bandItems = items > 0 && pitchPoints > 0 ? items : 0;
-    cx.bandPitch = cx.bandItems > 0 ? pitchPoints : 0;
-}
-
-int ControlBandPitch() {
-    return static_cast<int>(std::lround(static_cast<float>(cx.bandPitch) * PixelsPerPoint()));
-}
-
-PictureLayout CurrentPictureLayout() {
-    int outW = 0, outH = 0;
-    GetOutputSize(outW, outH);
-    return PictureLayout::Fit(outW, outH, cx.width, cx.height, cx.bandItems, ControlBandPitch());
-}
-
-bool MapsPointerItself() {
-    return cx.window && cx.bandItems > 0;
-}
-
-void WindowPointToLogical(int& x, int& y) {
-    const float ppp = PixelsPerPoint();
-    const int outX = static_cast<int>(std::floor(static_cast<float>(x) * ppp));
-    const int outY = static_cast<int>(std::floor(static_cast<float>(y) * ppp));
-    CurrentPictureLayout().ToLogical(outX, outY, x, y);
+    return TheDevice().PixelsPerPoint();
 }
 
 bool BeginScreenPass(int x, int y, int w, int h, float unit) {
+    Device& cx = TheDevice();
     if (!cx.renderer || w <= 0 || h <= 0 || unit <= 0.0f)
         return false;
     if (cx.scaledOnce)
@@ -449,5 +384,5 @@ bool BeginScreenPass(int x, int y, int w, int h, float unit) {
 }
 
 bool ScreenPassOn() {
-    return cx.passOn;
+    return TheDevice().passOn;
 }

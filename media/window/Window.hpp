@@ -1,8 +1,6 @@
 #pragma once
 #include <string_view>
 
-#include "media/window/PictureLayout.hpp"
-
 struct SDL_Renderer;
 struct SDL_Surface;
 struct SDL_Texture;
@@ -12,7 +10,8 @@ struct SDL_Window;
 // software renderer (tests, tools, benchmarks), and the renderer that draws into it. It knows
 // nothing of what is drawn: the frame (media/frame/Frame) opens, clears and presents it, the
 // drawing code (media/graphics/Draw) and the images' textures (media/graphics/TImage) draw with its
-// renderer.
+// renderer. The band of controls beside the picture is media/window/ControlBand's, presents paced
+// by the display media/window/VSync's.
 
 enum class GraphicsTarget { Window, Offscreen };
 
@@ -48,10 +47,6 @@ int GraphicsHeight(); // logical height given to OpenWindow (a screen pass's hei
 int LogicalWidth();
 int LogicalHeight();
 
-void SetVSync(int on); // 1: presents wait for the retrace; 0: not. No-op when closed
-// Turns vsync on and presents for up to a second: true when three presents in a row took
-// msPerFrame (within 1 ms), i.e. the display paces at that rate; otherwise vsync goes off again.
-bool PresentsKeepRate(int msPerFrame);
 // Between frames: picks what the next frame is drawn into (the window, or the frame texture of
 // a scaled software window). Each target has a clip rectangle of its own: set it again after.
 void ChooseFrameTarget();
@@ -65,17 +60,6 @@ void SetOffscreenWindowSize(int width, int height);
 void GetOutputSize(int& w, int& h); // the window's (or offscreen surface's) pixels; 0 x 0 closed
 // Output pixels per window point (the desktop's scaling, a browser's device pixel ratio); >= 1.
 float PixelsPerPoint();
-// Keeps a band beside the picture for the program's controls: `items` squares `pitchPoints`
-// window points apart (0 items: none, SDL letterboxes the picture). Takes effect at the next
-// frame; the pointer is then mapped by the program (WindowPointToLogical).
-void SetControlBand(int items, int pitchPoints);
-int ControlBandPitch(); // the band's pitch in output pixels (0 without a band)
-// Where the picture and the band are in the window now.
-PictureLayout CurrentPictureLayout();
-// True when the window's pointer events come in window points and are to be mapped to the
-// program's pixels with WindowPointToLogical (SDL maps them itself without the band).
-bool MapsPointerItself();
-void WindowPointToLogical(int& x, int& y); // window points -> logical pixels, in place
 // From here to the present, drawing goes straight into the window's pixels: the picture drawn
 // so far is shown first, then the drawing coordinates cover the output rectangle x, y, w, h
 // with one unit = `unit` output pixels, and GraphicsWidth/Height give its size in units. False

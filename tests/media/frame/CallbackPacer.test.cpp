@@ -1,6 +1,6 @@
 #include "media/frame/CallbackPacer.hpp"
 
-#include "MediaTestSupport.hpp"
+#include "media/MediaTestSupport.hpp"
 
 #include <cmath>
 #include <cstdint>

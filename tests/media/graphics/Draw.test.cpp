@@ -1,4 +1,4 @@
-#include "MediaTestSupport.hpp"
+#include "media/MediaTestSupport.hpp"
 
 #include <array>
 #include <string>
