@@ -7,12 +7,7 @@
 #include "app/Toolbar.hpp"
 #include "bodies/ClearAllBodies.hpp"
 #include "bodies/LiveList.hpp"
-#include "bodies/TBall.hpp"
-#include "bodies/TChain.hpp"
-#include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
-#include "bodies/TStar.hpp"
-#include "bodies/TTentacle.hpp"
 #include "bodies/UpdateAllBodies.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
@@ -22,10 +17,10 @@
 #include "data/ExampleScenes.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
-#include "media/TImage.hpp"
-#include "media/TSound.hpp"
+#include "media/audio/TSound.hpp"
+#include "media/base/Clock.hpp"
+#include "media/graphics/TImage.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
@@ -122,12 +117,6 @@ void openExampleScene(int index) {
     const std::string line = "Cannot open the scene " + std::string(scene.name) + ": " + error;
     std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
     sandboxOverlay.ShowNotice(line);
-}
-
-// A physics frame of fast forward that is not drawn: the bodies' per-frame work runs after its
-// steps as it does in a drawn frame.
-void updateBodiesOnly() {
-    UpdateAllBodies({.draw = false});
 }
 
 void restorePreviousScene() {
@@ -266,53 +255,87 @@ void SetGameReplay(const InputScript* script) {
     replay = script;
 }
 
-void updateGame() {
-    Cls();
+namespace {
 
-    // Input. The sandbox keys come first so that a reset is done before the player is steered
-    // and before this frame's spawns; Escape still ends the program before anything is moved.
+// What this frame's input decided, for the steps after it.
+struct FrameInput {
+    // The physics runs this frame (not paused, or N asked for a step), as it stood before an
+    // opened scene brought its own pause.
+    bool advance = false;
+    // Whole physics frames to run in this displayed frame.
+    int physicsFrames = 0;
+};
+
+// Whole physics frames of this displayed frame: N while paused steps exactly one, the time
+// scale makes it none in most frames of slow motion and several in fast forward. Asks the
+// settings for their share, which carries slow motion's remainder: once a frame that runs.
+int physicsFramesAsked() {
+    if (sandbox->stepping) {
+        return 1;
+    }
+    return sandbox->Advances() ? gameSettings->PhysicsFrames() : 0;
+}
+
+// A replay's events of this frame go in first; a recorded frame takes in its events once,
+// here (a replay's among them), and its queries read only those: an event that came between two
+// of them would be read a frame later than its replay, which hands each frame its events before
+// the frame reads it.
+void beginInput() {
     if (replay) {
         replay->Feed(frameNumber, nullptr);
     }
     if (recorder) {
-        // A recorded frame takes in its events once, here (a replay's among them), and its
-        // queries read only those: an event that came between two of them would be read a
-        // frame later than its replay, which hands each frame its events before the frame,
-        // reads it.
         recorder->BeginFrame(frameNumber, TimeMs());
         PollEvents();
         HoldInput(true);
     }
+}
+
+void endInput() {
+    if (recorder) {
+        recorder->EndInput();
+        if (recorder->Failed()) {
+            ReportRecordingFailure(*recorder);
+            recorder->Finish();
+            SetGameRecorder(nullptr);
+        }
+    }
+}
+
+// The chosen example scene (or, for -1, the one Ctrl+Z brings back) replaces the current one.
+void replaceScene(int sceneChosen) {
+    if (sceneChosen >= 0) {
+        openExampleScene(sceneChosen);
+    } else {
+        restorePreviousScene();
+    }
+}
+
+// Input. The sandbox keys come first so that a reset is done before the player is steered and
+// before this frame's spawns; Escape still ends the program before anything is moved.
+FrameInput readInput() {
+    beginInput();
     toolbar.update();
     // The scene menu first: while it is open the keyboard and the left button are its own, and
     // the controls below find no key hits (Escape among them) and no left click.
     const int sceneChosen = sceneMenu.Update(static_cast<int>(ExampleScenes().size()));
-    if (sceneMenu.open) {
-        sandbox->helpVisible = false; // one panel at a time in the middle of the frame
-    }
-    sandbox->updateControls();
+    sandbox->updateControls(sceneMenu.open);
     if (sandbox->resetRequested) {
         resetGame();
     }
     // The panel takes G, and while open the arrow keys and the clicks on it.
     gameSettings->updateControls();
-    const bool advance = sandbox->Advances();
-    // Whole physics frames of this displayed frame: N while paused steps exactly one, the time
-    // scale makes it none in most frames of slow motion and several in fast forward.
-    int physicsFrames = 0;
-    if (sandbox->stepping) {
-        physicsFrames = 1;
-    } else if (advance) {
-        physicsFrames = gameSettings->PhysicsFrames();
-    }
+    FrameInput in;
+    in.advance = sandbox->Advances();
+    in.physicsFrames = physicsFramesAsked();
     // Edit mode takes the left and right buttons before the controller would spawn with them.
     editor->updateControls(sandbox->grab.Active());
-    control->spawning = !editor->active && !gameSettings->PointerOverPanel();
+    const bool spawn = !editor->active && !gameSettings->PointerOverPanel();
     // A push is made only in frames with physics: in slow motion it would pile up between them.
     // Held arrows choose lines while the menu or the settings are open; they do not push too.
-    control->steering = physicsFrames > 0 && !gameSettings->TakesArrows() && !sceneMenu.open;
-    control->updateControls();
-    touch.update(*control, advance);
+    const bool steer = in.physicsFrames > 0 && !gameSettings->TakesArrows() && !sceneMenu.open;
+    control->updateControls(spawn, steer);
+    touch.update(*control, in.advance);
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
     if (control->pressedUnselected) {
         sandboxOverlay.ShowChooseHint();
@@ -322,57 +345,56 @@ void updateGame() {
     // A scene is replaced once this frame's input is all read, before the physics steps it; an
     // opened scene brings its own pause, which this frame's physics already keeps.
     if (sceneChosen >= 0 || editor->undoOutsideEdit) {
-        if (sceneChosen >= 0) {
-            openExampleScene(sceneChosen);
-        } else {
-            restorePreviousScene();
-        }
-        if (!sandbox->Advances()) {
-            physicsFrames = 0;
-        } else if (!advance) {
-            physicsFrames = gameSettings->PhysicsFrames(); // not asked for yet this frame
+        replaceScene(sceneChosen);
+        if (sandbox->Advances() != in.advance) {
+            in.physicsFrames = physicsFramesAsked();
         }
     }
-    if (recorder) {
-        recorder->EndInput();
-        if (recorder->Failed()) {
-            ReportRecordingFailure(*recorder);
-            recorder->Finish();
-            SetGameRecorder(nullptr);
-        }
-    }
+    endInput();
+    return in;
+}
 
-    // Physics. The camera target comes from the player's position before this frame's steps,
-    // so the view trails the player by one frame of motion. Paused, the camera still follows
-    // and nothing is stepped. While a body is held the camera holds still too: following the
-    // player would move the world under a pointer that pulls the player, and it would run away.
+// Physics. The camera target comes from the player's position before this frame's steps, so
+// the view trails the player by one frame of motion. Paused, the camera still follows and
+// nothing is stepped. While a body is held the camera holds still too: following the player
+// would move the world under a pointer that pulls the player, and it would run away.
+void stepPhysics(const FrameInput& in) {
     if (!playerLost() && !sandbox->grab.Active() && touch.Grabs() == 0) {
         lastCameraTarget = player->_body->GetPosition().Sub(kCameraOffset);
     }
-    if (physicsFrames > 0) {
-        for (int i = 1; i < physicsFrames; ++i) {
-            level->update(kSubSteps, lastCameraTarget);
-            updateBodiesOnly();
-        }
-        level->update(kSubSteps, lastCameraTarget);
-    } else {
+    if (in.physicsFrames == 0) {
         level->Follow(lastCameraTarget);
+        return;
     }
+    // Fast forward's extra physics frames are not drawn: the bodies' per-frame work runs after
+    // their steps as it does in a drawn frame.
+    for (int i = 1; i < in.physicsFrames; ++i) {
+        level->update(kSubSteps, lastCameraTarget);
+        UpdateAllBodies({.draw = false});
+    }
+    level->update(kSubSteps, lastCameraTarget);
+}
 
-    // Drawing, back to front: chains under balls, squids under their tentacles.
+// Drawing, back to front: the level, edit mode's grid, chains under balls, squids under their
+// tentacles, then the controller's preview and debug view and edit mode's palette.
+void drawScene(const FrameInput& in) {
     level->Draw();
     editor->drawGrid();
     // Paused frames remove the dead as they always did; slow motion's frames without physics
     // keep them for the next physics frame, which removes them after its steps as full speed
     // would.
-    UpdateAllBodies({.advance = physicsFrames > 0, .removeDead = physicsFrames > 0 || !advance});
-
+    const bool stepped = in.physicsFrames > 0;
+    UpdateAllBodies({.advance = stepped, .removeDead = stepped || !in.advance});
     control->drawControl();
     sandbox->drawControl(control->debugMode);
     editor->draw();
+}
 
+// The overlay: counts, frame rate and key help, this frame's requests (F12, Ctrl+S) with their
+// notices, the panels and the toolbar. Text is drawn where it can be read, also in a window
+// smaller than the picture.
+void drawOverlay() {
     CountActiveShapes(*level->_FGLayer->spaceMap);
-    // Text is drawn where it can be read, also in a window smaller than the picture.
     BeginOverlay();
     drawFPS();
     DrawOverlayText();
@@ -385,7 +407,16 @@ void updateGame() {
     sandboxOverlay.Draw(*sandbox, playerLost(), editor->active, gameSettings.get());
     sandboxOverlay.DrawSceneMenu(sceneMenu, ExampleScenes());
     toolbar.Draw(*control, *sandbox, *editor);
+}
 
+} // namespace
+
+void updateGame() {
+    Cls();
+    const FrameInput in = readInput();
+    stepPhysics(in);
+    drawScene(in);
+    drawOverlay();
     Flip(-1);
     ++frameNumber;
 }

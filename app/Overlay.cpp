@@ -7,7 +7,7 @@
 
 #include "bodies/BodyClass.hpp"
 #include "control/SpawnKinds.hpp"
-#include "media/Clock.hpp"
+#include "media/base/Clock.hpp"
 #include "media/Graphics.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPSpaceHash.hpp"

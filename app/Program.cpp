@@ -11,14 +11,14 @@
 #include "app/SceneDocument.hpp"
 #include "control/SceneFile.hpp"
 #include "data/LevelData.hpp"
-#include "media/FrameLoop.hpp"
-#include "media/ProgramEnd.hpp"
-#include "media/ReadWholeFile.hpp"
-#include "media/RendererChoice.hpp"
+#include "media/base/ProgramEnd.hpp"
+#include "media/base/ReadWholeFile.hpp"
+#include "media/frame/FrameLoop.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
 #include "media/input/ScriptedInput.hpp"
+#include "media/window/RendererChoice.hpp"
 
 namespace {
 

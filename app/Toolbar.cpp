@@ -9,6 +9,7 @@
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/ScriptedInput.hpp"
+#include "media/window/ControlBand.hpp"
 
 namespace {
 

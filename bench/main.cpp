@@ -36,8 +36,8 @@
 #include "bodies/TTentacle.hpp"
 #include "control/TControl.hpp"
 #include "control/TSettings.hpp"
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/Clock.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSpace.hpp"
 #include "world/TLevel.hpp"
@@ -69,9 +69,9 @@ class TimedLevel final : public TLevel {
 
 class TimedControl final : public TControl {
   public:
-    void updateControls() override {
+    void updateControls(bool canSpawn, bool canSteer) override {
         const std::int64_t t0 = NowNs();
-        TControl::updateControls();
+        TControl::updateControls(canSpawn, canSteer);
         inputNs += NowNs() - t0;
     }
 };

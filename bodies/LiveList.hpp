@@ -4,7 +4,7 @@
 
 #include "bodies/BodyPass.hpp"
 #include "media/Graphics.hpp"
-#include "media/TList.hpp"
+#include "media/base/TList.hpp"
 #include "world/TLayer.hpp"
 
 // The pieces every dynamic body class shares: the per-frame pass over a class-wide live list,

@@ -6,7 +6,7 @@
 #include "bodies/LiveList.hpp"
 #include "data/Resources.hpp"
 #include "media/Graphics.hpp"
-#include "media/TSound.hpp"
+#include "media/audio/TSound.hpp"
 #include "physics/CPSpace.hpp"
 
 void TChain::Init(const std::shared_ptr<TLayer>& layer_, CPVect p, int mode,

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "bodies/LiveBody.hpp"
-#include "media/TList.hpp"
+#include "media/base/TList.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPPolyShape.hpp"
 #include "physics/CPVect.hpp"

@@ -4,7 +4,7 @@
 
 #include "bodies/LiveBody.hpp"
 #include "bodies/TTentacle.hpp"
-#include "media/TList.hpp"
+#include "media/base/TList.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPCircleShape.hpp"
 #include "physics/CPVect.hpp"

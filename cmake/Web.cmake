@@ -21,7 +21,8 @@ dazozi_import_static(ZLIB::ZLIB libz.a "${DAZOZI_WEB_DEPS}/include")
 dazozi_import_static(PNG::PNG libpng.a "${DAZOZI_WEB_DEPS}/include")
 set_target_properties(PNG::PNG PROPERTIES INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
 # Chipmunk is built from source for every build (cmake/SameMath.cmake); media/CMakeLists.txt takes
-# the browser's side of the media services (media/web/) in place of the desktop's.
+# the browser's side of the media services (the web/ folders of media/'s parts) in place of the
+# desktop's.
 
 file(WRITE ${CMAKE_BINARY_DIR}/web-library-funcs.json "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
 

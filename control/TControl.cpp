@@ -40,7 +40,9 @@ void TControl::init(std::shared_ptr<TLevel> lvl, std::shared_ptr<TSquid> squid) 
     player = std::move(squid);
 }
 
-void TControl::updateControls() {
+void TControl::updateControls(bool canSpawn, bool canSteer) {
+    spawning = canSpawn;
+    steering = canSteer;
     if (KeyHits(Key::Escape) != 0) {
         EndProgram();
     }

@@ -20,11 +20,10 @@ class TControl : public TObject {
     int currentObject = 0; // selected spawn kind 1..8, 0 = nothing selected
     std::shared_ptr<TLevel> level;
     std::shared_ptr<TSquid> player;
-    // False while the physics is paused: pushes given then would pile up in the player's
-    // velocity and all burst out when it resumes.
+    // This frame's, as the last updateControls was given them (read by the touches and the
+    // preview). steering: the arrows and drags push the player. spawning: the buttons spawn,
+    // and the preview follows the pointer.
     bool steering = true;
-    // False while edit mode has the left and right buttons (TEditor): they spawn nothing then,
-    // and no spawn preview follows the pointer.
     bool spawning = true;
     // This frame: the left button clicked (without Shift) or the right one was pressed while no
     // kind was selected, so nothing dropped.
@@ -37,8 +36,10 @@ class TControl : public TObject {
     // One frame of input: Escape ends the program (EndProgram), arrows push the player, D toggles
     // the debug view, digits select a kind, right button (held) and left button (clicks) spawn.
     // With Shift held the left button grabs (TSandbox) instead of spawning. Sets
-    // pressedUnselected.
-    virtual void updateControls();
+    // pressedUnselected. canSpawn false: the buttons spawn nothing (edit mode or a panel has them);
+    // canSteer false: nothing is pushed (no physics this frame: pushes would pile up in the
+    // player's velocity and burst out when it runs again). Both are kept for the frame.
+    virtual void updateControls(bool canSpawn = true, bool canSteer = true);
     // ForEach callback: when shape is a polygon of a star, lastStarBody = the newest listed star's
     // body. data is ignored. Always 0.
     static int getLastPolyObject(CPShape* shape, void* data);

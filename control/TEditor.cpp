@@ -7,7 +7,7 @@
 #include "control/TSandbox.hpp"
 #include "data/LevelData.hpp"
 #include "media/Graphics.hpp"
-#include "media/TImage.hpp"
+#include "media/graphics/TImage.hpp"
 #include "media/input/Input.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPVect.hpp"

@@ -32,7 +32,10 @@ CPVect TSandbox::pointerInWorld() const {
                 static_cast<float>(layer.ScrollY + MouseY()));
 }
 
-void TSandbox::updateControls() {
+void TSandbox::updateControls(bool otherPanelOpen) {
+    if (otherPanelOpen) {
+        helpVisible = false;
+    }
     ++frames;
     // Every press counts, even several in one slow frame: two taps of P leave things as they
     // were, two of N step two frames (one a frame).

@@ -28,7 +28,9 @@ class TSandbox {
     void init(std::shared_ptr<TLevel> level);
     // One frame of the sandbox keys and buttons; call before TControl::updateControls, which
     // then sees Shift + left button as taken (no spawn). Grabs and moves the grabbed body.
-    void updateControls();
+    // otherPanelOpen: a panel (the scene menu) is in the middle of the frame, so the help panel
+    // closes: one panel at a time there.
+    void updateControls(bool otherPanelOpen = false);
     // True when this frame's physics runs: not paused, or paused with a step asked for.
     bool Advances() const { return !paused || stepping; }
     // True while Shift is held: the left button then grabs instead of spawning.

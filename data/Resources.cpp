@@ -1,6 +1,6 @@
 #include "data/Resources.hpp"
 
-#include "media/Embedded.hpp"
+#include "media/base/Embedded.hpp"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "media/TImage.hpp"
-#include "media/TSound.hpp"
+#include "media/audio/TSound.hpp"
+#include "media/graphics/TImage.hpp"
 
 #include <memory>
 

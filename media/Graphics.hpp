@@ -4,8 +4,8 @@
 // the frame (open, clear, paced present), the drawing state and primitives, reading the picture
 // back, and the end of the program. The media code itself includes the parts it uses.
 
-#include "media/Capture.hpp"
-#include "media/Draw.hpp"
-#include "media/Frame.hpp"
-#include "media/FrameLoop.hpp"
-#include "media/Window.hpp"
+#include "media/frame/Frame.hpp"
+#include "media/frame/FrameLoop.hpp"
+#include "media/graphics/Capture.hpp"
+#include "media/graphics/Draw.hpp"
+#include "media/window/Window.hpp"

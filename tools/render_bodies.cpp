@@ -17,9 +17,9 @@
 #include "bodies/UpdateAllBodies.hpp"
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
-#include "media/TImage.hpp"
+#include "media/base/Clock.hpp"
+#include "media/graphics/TImage.hpp"
 #include "physics/CPVect.hpp"
 #include "world/TLevel.hpp"
 

@@ -10,8 +10,8 @@
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 #include "media/Graphics.hpp"
-#include "media/Png.hpp"
-#include "media/TImage.hpp"
+#include "media/graphics/Png.hpp"
+#include "media/graphics/TImage.hpp"
 #include "physics/CPVect.hpp"
 #include "world/TLevel.hpp"
 

@@ -12,7 +12,7 @@
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
 #include "control/TSettings.hpp"
-#include "media/FrameLoop.hpp"
+#include "media/frame/FrameLoop.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputScript.hpp"
 #include "media/input/Key.hpp"

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "data/LevelData.hpp"
-#include "media/CachedPicture.hpp"
+#include "media/graphics/CachedPicture.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSegmentShape.hpp"
 #include "physics/CPSpace.hpp"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "data/LevelData.hpp"
-#include "media/TImage.hpp"
+#include "media/graphics/TImage.hpp"
 
 // One tile sheet cut into equal frames plus its table of animation sequences.
 // Map values: 0 empty, n > 0 frame n - 1, -k animation sequence k (1-based).

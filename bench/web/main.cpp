@@ -22,8 +22,8 @@
 #include "bodies/TChain.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/Clock.hpp"
 #include "world/TLevel.hpp"
 
 #include <SDL.h>
@@ -38,7 +38,7 @@
 #include <vector>
 
 #ifdef __EMSCRIPTEN__
-#include "media/FrameLoop.hpp"
+#include "media/frame/FrameLoop.hpp"
 #endif
 
 namespace {
@@ -70,9 +70,9 @@ class TimedLevel final : public TLevel {
 
 class TimedControl final : public TControl {
   public:
-    void updateControls() override {
+    void updateControls(bool canSpawn, bool canSteer) override {
         const double t0 = NowMs();
-        TControl::updateControls();
+        TControl::updateControls(canSpawn, canSteer);
         inputMs += NowMs() - t0;
     }
 };

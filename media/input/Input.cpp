@@ -1,10 +1,11 @@
 #include "media/input/Input.hpp"
 
-#include "media/Window.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/Key.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "media/input/SdlKeys.hpp"
+#include "media/window/ControlBand.hpp"
+#include "media/window/Window.hpp"
 
 #include <SDL.h>
 

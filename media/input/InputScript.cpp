@@ -11,8 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "media/Clock.hpp"
-#include "media/ReadWholeFile.hpp"
+#include "media/base/Clock.hpp"
+#include "media/base/ReadWholeFile.hpp"
 #include "media/input/ScriptedInput.hpp"
 
 namespace {

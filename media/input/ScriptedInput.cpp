@@ -1,7 +1,7 @@
 #include "media/input/ScriptedInput.hpp"
 
-#include "media/Window.hpp"
 #include "media/input/SdlKeys.hpp"
+#include "media/window/Window.hpp"
 
 #include <SDL.h>
 

@@ -11,13 +11,15 @@
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
 #include "control/TSandbox.hpp"
-#include "media/Clock.hpp"
+#include "control/TSettings.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/Clock.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "physics/CPBody.hpp"
+#include "physics/CPSpace.hpp"
 #include "support/GameFixture.hpp"
 #include "support/TempFolder.hpp"
 #include "world/TLayer.hpp"
@@ -161,6 +163,55 @@ TEST_F(GameTest, AfterTheReplayNothingItHeldStaysDown) {
     EXPECT_EQ(MouseDown(2), 0);
     updateGame();
     EXPECT_EQ(shapeCount, shapesBefore) << "the released button still spawned";
+}
+
+// The scene Ctrl+Z brings back in the test below: nothing of it but its pause.
+bool restoredScenePaused = false;
+bool restoreOnlyThePause() {
+    sandbox->paused = restoredScenePaused;
+    return true;
+}
+
+// A scene that replaces the current one in a frame brings its own pause, and that frame's physics
+// keeps it: steps when the scene runs, none when it is paused, whatever the frame found before.
+// The time scale's share is taken once a frame that runs (at half speed every second frame steps).
+TEST_F(GameTest, AReplacedSceneBringsItsPauseToTheFramesPhysics) {
+    struct Case {
+        int scale; // index into TSettings::kScaleEighths
+        bool pausedBefore;
+        bool pausedAfter;
+        unsigned stepsThen; // steps in the frame that replaced the scene
+        unsigned stepsNext; // and in the frame after it
+    };
+    const Case cases[] = {
+        {TSettings::kFullSpeed, false, false, 3, 3},
+        {TSettings::kFullSpeed, false, true, 0, 0},
+        {TSettings::kFullSpeed, true, false, 3, 3},
+        {TSettings::kFullSpeed, true, true, 0, 0},
+        {2, false, false, 0, 3},
+        {2, true, false, 0, 3},
+        {2, false, true, 0, 0},
+    };
+    SetSceneOpener(nullptr, &restoreOnlyThePause);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "scale " << c.scale << ", paused " << c.pausedBefore
+                                        << " -> " << c.pausedAfter);
+        gameSettings->init(level); // nothing of slow motion's remainder carried over
+        gameSettings->scale = c.scale;
+        sandbox->paused = c.pausedBefore;
+        restoredScenePaused = c.pausedAfter;
+        const CPSpace& space = *level->_FGLayer->spaceMap;
+        const std::uint32_t before = space.StepsTaken();
+        PushKey(Key::Control, true);
+        PushKey(LetterKey('Z'), true);
+        PushKey(LetterKey('Z'), false);
+        PushKey(Key::Control, false);
+        updateGame();
+        EXPECT_EQ(sandbox->paused, c.pausedAfter);
+        EXPECT_EQ(space.StepsTaken() - before, c.stepsThen);
+        updateGame();
+        EXPECT_EQ(space.StepsTaken() - before, c.stepsThen + c.stepsNext);
+    }
 }
 
 } // namespace

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "BodyTestSupport.hpp"
-#include "media/Capture.hpp"
-#include "media/Frame.hpp"
+#include "media/frame/Frame.hpp"
+#include "media/graphics/Capture.hpp"
 
 namespace {
 

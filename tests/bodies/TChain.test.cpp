@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "BodyTestSupport.hpp"
-#include "media/TSound.hpp"
+#include "media/audio/TSound.hpp"
 #include "physics/CPSlideJoint.hpp"
 
 using ChainTest = BodiesTest;

@@ -222,6 +222,49 @@ TEST_F(ControlTest, ArrowsPushThePlayerAndOppositeKeysCancel) {
     EXPECT_NEAR(v.y, push, 1e-3);
 }
 
+// The frame tells the controller what its buttons and arrows may do: with spawning off (edit
+// mode, a panel under the pointer) neither button spawns and a press is not reported; with
+// steering off (no physics this frame) the arrows push nothing. The frame's values are kept for
+// the touches and the preview.
+TEST_F(ControlTest, TheFrameSaysWhetherButtonsSpawnAndArrowsPush) {
+    struct Case {
+        bool spawn, steer;
+        int balls;       // after a frame with the left click and the right button held
+        bool pushed;     // the held arrow moved the player
+        bool unselected; // the same frame with no kind: reported as a press for nothing
+    };
+    const Case cases[] = {
+        {true, true, 2, true, true},
+        {false, true, 0, true, false},
+        {true, false, 2, false, true},
+        {false, false, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "spawn " << c.spawn << ", steer " << c.steer);
+        ClearAllBodies();
+        player = control.createPlayer(Vec2(450.0f, 300.0f));
+        control.player = player;
+        control.currentObject = 1;
+        PushMouseMove(300, 200);
+        clickLeft();
+        PushMouseButton(2, true);
+        PushKey(Key::Right, true);
+        control.updateControls(c.spawn, c.steer);
+        EXPECT_EQ(TBall::Count(), c.balls);
+        EXPECT_EQ(player->_body->GetVelocity().x > 0.0f, c.pushed);
+        EXPECT_EQ(control.spawning, c.spawn);
+        EXPECT_EQ(control.steering, c.steer);
+
+        control.currentObject = 0;
+        clickLeft();
+        control.updateControls(c.spawn, c.steer);
+        EXPECT_EQ(control.pressedUnselected, c.unselected);
+        PushMouseButton(2, false);
+        PushKey(Key::Right, false);
+        control.updateControls();
+    }
+}
+
 TEST_F(ControlTest, DebugKeyTogglesTheView) {
     for (int press = 1; press <= 3; ++press) {
         tapKey(Key::D);

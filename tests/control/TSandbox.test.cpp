@@ -89,6 +89,17 @@ TEST_F(SandboxTest, HelpResetAndScreenshotAreRequestsOfOneFrame) {
     EXPECT_FALSE(sandbox.helpVisible);
 }
 
+// A panel in the middle of the frame (the scene menu) closes the help panel: one at a time there.
+TEST_F(SandboxTest, AnotherPanelInTheMiddleClosesTheHelp) {
+    tapKey(Key::F1);
+    sandbox.updateControls();
+    ASSERT_TRUE(sandbox.helpVisible);
+    sandbox.updateControls(true);
+    EXPECT_FALSE(sandbox.helpVisible);
+    sandbox.updateControls();
+    EXPECT_FALSE(sandbox.helpVisible) << "the help came back when the other panel closed";
+}
+
 TEST_F(SandboxTest, MiddleButtonGrabsUntilReleasedAndSpawnsNothing) {
     select(1);
     PushMouseMove(450, 300); // over the player squid (no scroll in this scene)
@@ -128,8 +139,8 @@ TEST_F(SandboxTest, PausedFramesDoNotPushThePlayer) {
     tapKey(Key::P);
     PushKey(Key::Right, true); // Right held over paused frames
     for (int i = 0; i < 10; ++i) {
-        control.steering = (sandbox.updateControls(), sandbox.Advances());
-        control.updateControls();
+        sandbox.updateControls();
+        control.updateControls(true, sandbox.Advances());
     }
     EXPECT_EQ(player->_body->GetVelocity(), ZeroVect);
     PushKey(Key::Right, false);

@@ -3,9 +3,9 @@
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
 
-#include "media/Embedded.hpp"
-#include "media/Png.hpp"
-#include "media/TImage.hpp"
+#include "media/base/Embedded.hpp"
+#include "media/graphics/Png.hpp"
+#include "media/graphics/TImage.hpp"
 
 #include <gtest/gtest.h>
 

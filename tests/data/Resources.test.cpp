@@ -1,8 +1,8 @@
 #include "data/Resources.hpp"
 
-#include "media/Embedded.hpp"
-#include "media/TImage.hpp"
-#include "media/TSound.hpp"
+#include "media/audio/TSound.hpp"
+#include "media/base/Embedded.hpp"
+#include "media/graphics/TImage.hpp"
 
 #include <gtest/gtest.h>
 

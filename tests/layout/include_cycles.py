@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Fails when the program's files include each other in a circle.
 
-A file and its header are one unit (media/TImage.cpp and media/TImage.hpp): a unit that
+A file and its header are one unit (media/graphics/TImage.cpp and media/graphics/TImage.hpp): a unit that
 includes another's header uses it, so two units that include each other, or a longer circle of
 them, call into each other. Prints every circle found, one line each; exit status 1 if any but the known ones.
 Usage: include_cycles.py <source root> [--known "unit unit ..."]...

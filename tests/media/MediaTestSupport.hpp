@@ -2,11 +2,11 @@
 // Helpers for the media tests: an offscreen drawing surface, pictures made on the fly and
 // registered as embedded files, pixel access.
 
-#include "media/Clock.hpp"
-#include "media/Embedded.hpp"
 #include "media/Graphics.hpp"
-#include "media/Png.hpp"
-#include "media/TImage.hpp"
+#include "media/base/Clock.hpp"
+#include "media/base/Embedded.hpp"
+#include "media/graphics/Png.hpp"
+#include "media/graphics/TImage.hpp"
 #include "media/input/Input.hpp"
 
 #include <gtest/gtest.h>

@@ -8,9 +8,9 @@
 #include "app/Game.hpp"
 #include "bodies/ClearAllBodies.hpp"
 #include "control/TControl.hpp"
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
-#include "media/TImage.hpp"
+#include "media/base/Clock.hpp"
+#include "media/graphics/TImage.hpp"
 #include "media/input/Input.hpp"
 
 // The real start-up, set-up and frames of the program on the offscreen target (or `target`) and
@@ -35,6 +35,7 @@ class GameFixture : public ::testing::Test {
         SetGameReplay(nullptr);
         SetScriptedInputOnly(false);
         SetScreenshotSaver(nullptr);
+        SetSceneOpener(nullptr, nullptr);
         ClearAllBodies();
         lastStarBody.reset();
         player.reset();

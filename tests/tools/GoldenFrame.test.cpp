@@ -1,8 +1,8 @@
 #include "tools/GoldenFrame.hpp"
 
 #include "media/Graphics.hpp"
-#include "media/Png.hpp"
-#include "media/TImage.hpp"
+#include "media/graphics/Png.hpp"
+#include "media/graphics/TImage.hpp"
 #include "support/TempFolder.hpp"
 
 #include <gtest/gtest.h>

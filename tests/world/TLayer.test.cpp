@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "media/TImage.hpp"
+#include "media/graphics/TImage.hpp"
 #include "physics/CPBody.hpp"
 #include "world/TLayer.hpp"
 #include "world/WorldTestSupport.hpp"

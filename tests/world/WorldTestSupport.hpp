@@ -7,8 +7,8 @@
 
 #include "data/LevelData.hpp"
 #include "data/Resources.hpp"
-#include "media/Embedded.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/Embedded.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPSpaceHash.hpp"
 #include "physics/CPVect.hpp"

@@ -1,8 +1,8 @@
 #include "media/MediaTestSupport.hpp"
 
-#include "media/Window.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "media/input/SdlKeys.hpp"
+#include "media/window/Window.hpp"
 
 #include <SDL.h>
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <string>
 
-#include "media/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/Clock.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputScript.hpp"
 #include "support/TempFolder.hpp"
