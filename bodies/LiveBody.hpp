@@ -5,7 +5,7 @@
 #include "bodies/BodyPass.hpp"
 #include "bodies/LiveList.hpp"
 #include "bodies/TObject.hpp"
-#include "media/TList.hpp"
+#include "media/base/TList.hpp"
 #include "physics/CPBody.hpp"
 #include "world/TLayer.hpp"
 

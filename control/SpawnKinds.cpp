@@ -8,7 +8,7 @@
 #include "bodies/TStar.hpp"
 #include "data/Resources.hpp"
 #include "media/Graphics.hpp"
-#include "media/TImage.hpp"
+#include "media/graphics/TImage.hpp"
 #include "physics/CPPolyShape.hpp"
 #include "physics/CPShape.hpp"
 #include "physics/CPSpace.hpp"
