@@ -4,6 +4,7 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
+#include "bodies/TPebble.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "data/Resources.hpp"
@@ -149,6 +150,11 @@ const SpawnKindRow kRows[] = {
              endButton();
          }
      }},
+    {SpawnKind::Pebble, "pebble", 9, true, nullptr, &kBodyClass<TPebble>,
+     [](const std::shared_ptr<TLayer>& layer, CPVect p) {
+         TPebble::Create()->Init(layer, p, {.radius = 6.0f, .mass = 0.1f, .life = 100});
+     },
+     &plainPreview<ballImage>, &plainButton<ballImage>},
 };
 
 } // namespace
