@@ -3,7 +3,6 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
-#include "bodies/TPebble.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
@@ -15,7 +14,6 @@ namespace {
 constexpr const BodyClass* kClasses[] = {
     &kBodyClass<TBall>,  &kBodyClass<TCube>,     &kBodyClass<TStar>,
     &kBodyClass<TSquid>, &kBodyClass<TTentacle>, &kBodyClass<TChain>,
-    &kBodyClass<TPebble>,
 };
 
 } // namespace

@@ -4,7 +4,6 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
-#include "bodies/TPebble.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "data/Resources.hpp"
@@ -150,11 +149,6 @@ const SpawnKindRow kRows[] = {
              endButton();
          }
      }},
-    {SpawnKind::Pebble, "pebble", 9, true, nullptr, &kBodyClass<TPebble>,
-     [](const std::shared_ptr<TLayer>& layer, CPVect p) {
-         TPebble::Create()->Init(layer, p, {.radius = 6.0f, .mass = 0.1f, .life = 100});
-     },
-     &plainPreview<ballImage>, &plainButton<ballImage>},
 };
 
 } // namespace

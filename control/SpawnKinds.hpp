@@ -31,7 +31,6 @@ enum class SpawnKind : int {
     FixedChain = 6,   // fixed at both ends
     HangingChain = 7, // fixed at its start, free at its end
     StarChain = 8,    // fixed at its start, tied to the newest star at its end
-    Pebble = 9,
 };
 
 // One spawn kind: everything the controller, the preview, the toolbar, the overlay and the page
