@@ -105,7 +105,8 @@ TEST_F(SpawnKindsTest, EveryRowIsFoundByItsNumberAndReachesItsClass) {
         EXPECT_EQ(row->overlayLabel == nullptr ? std::string("-") : std::string(row->overlayLabel),
                   e.overlayLabel == nullptr ? std::string("-") : std::string(e.overlayLabel));
 
-        // One spawn makes one instance of the row's class, counted through the row and
+        // Kind k spawned k times makes k instances of the row's class (the counts differ from
+        // kind to kind, so a row counting another class shows), counted through the row and
         // hashed with the bodies the kind is made of; no other class changes.
         std::vector<int> before;
         for (const BodyClass* body : BodyClasses()) {
@@ -113,18 +114,20 @@ TEST_F(SpawnKindsTest, EveryRowIsFoundByItsNumberAndReachesItsClass) {
         }
         const int count = e.count();
         const int hashed = HashedBodies();
-        control.spawnAt(number, Vec2(static_cast<float>(x), 300.0f));
-        x += 300;
-        EXPECT_EQ(e.count(), count + 1);
+        for (int i = 0; i < number; ++i) {
+            control.spawnAt(number, Vec2(static_cast<float>(x), 300.0f));
+            x += 300;
+        }
+        EXPECT_EQ(e.count(), count + number);
         EXPECT_EQ(row->body->count(), e.count());
-        EXPECT_EQ(HashedBodies(), hashed + e.hashedBodies);
+        EXPECT_EQ(HashedBodies(), hashed + number * e.hashedBodies);
         std::size_t i = 0;
         int grown = 0;
         for (const BodyClass* body : BodyClasses()) {
             grown += body->count() - before[i++];
         }
         // A squid brings its tentacle along.
-        EXPECT_EQ(grown, e.kind == SpawnKind::Squid ? 2 : 1);
+        EXPECT_EQ(grown, number * (e.kind == SpawnKind::Squid ? 2 : 1));
     }
 }
 
