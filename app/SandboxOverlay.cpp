@@ -141,8 +141,14 @@ void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) 
             SetColor(255, 220, 90);
             DrawText(">", line.x + kTextInset, textY);
         }
-        SetColor(255, 255, 255);
-        DrawText(scenes[static_cast<std::size_t>(i)].name, textX + 2.0f * kGlyphW, textY);
+        // The user's own saved scenes (lines without a text of their own) in green.
+        const ExampleScene& scene = scenes[static_cast<std::size_t>(i)];
+        if (scene.text.empty()) {
+            SetColor(170, 235, 170);
+        } else {
+            SetColor(255, 255, 255);
+        }
+        DrawText(scene.name, textX + 2.0f * kGlyphW, textY);
     }
     SetColor(150, 170, 210);
     DrawText("Up/Down, Enter: open   L: close", textX,

@@ -369,6 +369,8 @@ int main() {
     // A person is playing here, as in the desktop window: the corner hint tells them about F1.
     EnableHelpHint(true);
     SetScreenshotSaver(&downloadScreenshot);
+    // The scene menu's examples open here as on the desktop; Ctrl+Z brings back the scene before.
+    SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
     openWhatThePageStartsWith();
     FrameLoop::Run(pageFrame);
 }

@@ -119,8 +119,8 @@ TEST_F(SceneMenuTest, KeysAndClicksChooseOpenAndClose) {
 }
 
 // In the game: while the menu is open the arrows do not push the player squid; L closes it; Escape
-// ends the program, the menu open or not.
-TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsButNotEscape) {
+// closes it too, and a second Escape ends the program.
+TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsAndEscapeClosesIt) {
     for (int i = 0; i < 60; ++i) {
         updateGame(); // the player squid comes to rest
     }
@@ -137,11 +137,21 @@ TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsButNotEscape) {
         EXPECT_NO_THROW(updateGame());
     }
     EXPECT_LT(player->_body->GetVelocity().x, -100.0f) << "the menu did not close";
+    PushKey(Key::Right, false);
     PushKey(Key::Left, false);
     tap(LetterKey('L'));
+    updateGame();
     tap(Key::Escape);
-    EXPECT_THROW(updateGame(), std::runtime_error)
-        << "Escape did not end the program with the menu open";
+    EXPECT_NO_THROW(updateGame()) << "Escape ended the program with the menu open";
+    // Closed: the arrow pushes the squid again.
+    PushKey(Key::Right, true);
+    for (int i = 0; i < 30; ++i) {
+        updateGame();
+    }
+    PushKey(Key::Right, false);
+    EXPECT_GT(player->_body->GetVelocity().x, 100.0f) << "Escape did not close the menu";
+    tap(Key::Escape);
+    EXPECT_THROW(updateGame(), std::runtime_error) << "Escape did not end the program";
 }
 
 } // namespace
