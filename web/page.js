@@ -90,10 +90,11 @@
   }
   // The browser's own shortcuts (reload, find, zoom, close the tab) stay the browser's: SDL,
   // which cancels every key it hears, never hears these. The game's own are the exceptions:
-  // Ctrl itself, and Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, edit mode's undo and redo.
+  // Ctrl itself, Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y (undo and redo), and Ctrl+O, which opens the
+  // work left unsaved last time instead of the browser's file dialog.
   const gameShortcut = (event) => event.key === 'Control' ||
       (event.ctrlKey && !event.metaKey && !event.altKey &&
-       (event.code === 'KeyZ' || event.code === 'KeyY'));
+       (event.code === 'KeyZ' || event.code === 'KeyY' || event.code === 'KeyO'));
   for (const type of ['keydown', 'keypress', 'keyup']) {
     window.addEventListener(type, (event) => {
       if (gameShortcut(event)) return;
@@ -503,6 +504,16 @@
     script.src = 'dazozi-redov.js';
     script.onerror = () => fail('The game could not be loaded: dazozi-redov.js is missing.');
     document.body.appendChild(script);
+  }
+
+  // Work the user has not saved is kept in the browser's storage when the page goes away, as
+  // the game keeps it when it ends; the next start offers it back.
+  window.addEventListener('pagehide', keepUnsavedWork);
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'hidden') keepUnsavedWork();
+  });
+  function keepUnsavedWork() {
+    if (gameReady() && Module._dazozi_keep_unsaved) Module._dazozi_keep_unsaved();
   }
 
   start();

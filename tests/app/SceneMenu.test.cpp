@@ -2,17 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
+#include "app/Game.hpp"
+#include "app/SavedSceneList.hpp"
+#include "app/SceneDocument.hpp"
 #include "bodies/TSquid.hpp"
+#include "control/SceneFile.hpp"
 #include "control/TControl.hpp"
+#include "data/ExampleScenes.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "physics/CPBody.hpp"
 #include "support/GameFixture.hpp"
+#include "support/TempFolder.hpp"
 
 namespace {
 
@@ -152,6 +160,40 @@ TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsAndEscapeClosesIt) {
     EXPECT_GT(player->_body->GetVelocity().x, 100.0f) << "Escape did not close the menu";
     tap(Key::Escape);
     EXPECT_THROW(updateGame(), std::runtime_error) << "Escape did not end the program";
+}
+
+// The user's saved scenes follow the examples, looked up as the menu opens; one chosen opens.
+TEST_F(SceneMenuTest, TheUsersSavedScenesFollowTheExamplesAndOpen) {
+    static TempFolder folder;
+    static std::string path;
+    path = folder.File("mine.json");
+    {
+        std::ofstream(path) << ExampleScenes()[1].text; // the dominoes, under a name of the user's
+    }
+    static int lookups = 0;
+    lookups = 0;
+    SetSavedSceneFinder([] {
+        ++lookups;
+        return SavedSceneList::Newest(folder.Path().string(), 6);
+    });
+    SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
+    updateGame();
+    EXPECT_EQ(lookups, 0) << "the disk was looked at before the menu opened";
+    tap(LetterKey('L'));
+    updateGame();
+    EXPECT_EQ(lookups, 1);
+    tap(Key::Up); // from the first line round to the last: the saved scene
+    updateGame();
+    tap(Key::Enter);
+    updateGame();
+    SceneFile::Scene opened, dominoes;
+    std::string error;
+    ASSERT_TRUE(SceneFile::Read(CurrentSceneText(), opened, error)) << error;
+    ASSERT_TRUE(SceneFile::Read(ExampleScenes()[1].text, dominoes, error)) << error;
+    EXPECT_EQ(opened.bodies.size(), dominoes.bodies.size()) << "the saved scene did not open";
+    EXPECT_EQ(opened.foregroundTiles, dominoes.foregroundTiles);
+    SetSavedSceneFinder(nullptr);
+    SetSceneOpener(nullptr, nullptr);
 }
 
 } // namespace
