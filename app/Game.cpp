@@ -327,6 +327,10 @@ void HandOverWhenReplayEnds() {
     }
 }
 
+bool SceneMenuOpen() {
+    return sceneMenu.open;
+}
+
 void EnableHelpHint(bool enabled) {
     sandboxOverlay.hintEnabled = enabled;
 }

@@ -92,6 +92,9 @@ void SetSavedSceneFinder(std::vector<SavedSceneList::Entry> (*find)());
 // for it. nullptr (as at first): Ctrl+O does nothing. A plain function, set by an entry point.
 void SetLeftWorkOpener(std::string (*open)());
 
+// True while the scene menu (L) is open.
+bool SceneMenuOpen();
+
 // Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
 void EnableHelpHint(bool enabled);
 

@@ -270,8 +270,8 @@ void openWhatThePageStartsWith() {
 // game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
 // 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
 // changes them), 15 edit mode on (1 or 0), 16 the settings panel shown (1 or 0), 17 a
-// recording plays (1 or 0). NaN for anything else. The page's toolbar reads 8 to 10, 15 and 16
-// to mark its buttons.
+// recording plays (1 or 0), 18 the scene menu shown (1 or 0). NaN for anything else. The
+// page's toolbar reads 8 to 10, 15, 16 and 18 to mark its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -311,6 +311,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         return gameSettings && gameSettings->open ? 1 : 0;
     case 17:
         return replaying ? 1 : 0;
+    case 18:
+        return SceneMenuOpen() ? 1 : 0;
     default:
         break;
     }

@@ -117,13 +117,26 @@
   function key(vk, down) {
     if (window.Module && Module._dazozi_key) Module._dazozi_key(vk, down ? 1 : 0);
   }
-  // Pressing a button must not take the keyboard's focus from the game.
+  // Pressing a button must not take the keyboard's focus from the game; and a button pressed
+  // before the game ever had the focus gives it, so that the next click on the game is one the
+  // game reads (a focusing click only gives the focus).
   toolbar.addEventListener('mousedown', (event) => event.preventDefault());
+  toolbar.addEventListener('click', () => {
+    if (document.activeElement !== canvas) canvas.focus({ preventScroll: true });
+  });
   for (const button of toolbar.querySelectorAll('button[data-kind], button[data-key]')) {
     const vk = button.dataset.kind ? 48 + Number(button.dataset.kind) : Number(button.dataset.key);
     button.addEventListener('click', () => {
       key(vk, true);
       key(vk, false);
+    });
+  }
+  // Undo and Redo are two keys together (Ctrl+Z, Ctrl+Y): pressed in order, let go in reverse.
+  for (const button of toolbar.querySelectorAll('button[data-chord]')) {
+    const keys = button.dataset.chord.split(' ').map(Number);
+    button.addEventListener('click', () => {
+      for (const vk of keys) key(vk, true);
+      for (const vk of keys.slice().reverse()) key(vk, false);
     });
   }
   // The pad's arrows are held: pushed while a finger or button stays on them.
@@ -153,6 +166,7 @@
     help: -1,
     edit: -1,
     settings: -1,
+    scenes: -1,
   };
   function mark(button, on) {
     if (button) button.setAttribute('aria-pressed', on ? 'true' : 'false');
@@ -167,13 +181,14 @@
       help: probe(10, 0),
       edit: probe(15, 0),
       settings: probe(16, 0),
+      scenes: probe(18, 0),
     };
     if (now.kind !== marks.kind) {
       for (const button of toolbar.querySelectorAll('button[data-kind]')) {
         mark(button, Number(button.dataset.kind) === now.kind);
       }
     }
-    for (const name of ['pause', 'debug', 'help', 'edit', 'settings']) {
+    for (const name of ['pause', 'debug', 'help', 'edit', 'settings', 'scenes']) {
       if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
     }
     Object.assign(marks, now);
