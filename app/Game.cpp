@@ -394,7 +394,7 @@ void updateGame() {
     // Held arrows choose lines while the menu or the settings are open; they do not push too.
     control->steering = physicsFrames > 0 && !gameSettings->TakesArrows() && !sceneMenu.open;
     control->updateControls();
-    touch.update(*control, advance);
+    touch.update(*control, advance, editor.get());
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
     if (control->pressedUnselected) {
         sandboxOverlay.ShowChooseHint();

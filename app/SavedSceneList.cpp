@@ -12,9 +12,12 @@ std::time_t changedAt(const std::filesystem::directory_entry& entry) {
     if (ec) {
         return 0;
     }
+    // Through the two clocks' present moments: not every standard library (the page's) converts
+    // between them itself.
+    const auto age = std::filesystem::file_time_type::clock::now() - stamp;
     return std::chrono::system_clock::to_time_t(
-        std::chrono::time_point_cast<std::chrono::system_clock::duration>(
-            std::chrono::file_clock::to_sys(stamp)));
+        std::chrono::system_clock::now() -
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(age));
 }
 
 } // namespace

@@ -72,6 +72,7 @@ void TEditor::init(std::shared_ptr<TLevel> level) {
     done_ = 0;
     stroke_.clear();
     strokeButton_ = 0;
+    fingerStroke_ = false;
     flashes_ = {};
     ctrlWasDown_ = false;
     shiftWasDown_ = false;
@@ -111,6 +112,7 @@ void TEditor::ClearHistory() {
     done_ = 0;
     stroke_.clear();
     strokeButton_ = 0;
+    fingerStroke_ = false;
 }
 
 void TEditor::PushSceneStep(std::string replaced, SceneSwap swap) {
@@ -127,6 +129,7 @@ unsigned long long TEditor::StateId() const {
 }
 
 void TEditor::CancelStroke() {
+    fingerStroke_ = false;
     if (strokeButton_ == 0) {
         return;
     }
@@ -140,6 +143,29 @@ void TEditor::CancelStroke() {
 void TEditor::Leave() {
     endStroke();
     active = false;
+}
+
+void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
+    if (!active || !level_ || !level_->_FGLayer) {
+        return;
+    }
+    const TLayer& layer = *level_->_FGLayer;
+    const double wx = static_cast<double>(layer.ScrollX + x);
+    const double wy = static_cast<double>(layer.ScrollY + y);
+    if (landed) {
+        endStroke();
+        if (const int entry = PaletteEntryAt(x, y); entry >= 0) {
+            chosen = entry;
+            return;
+        }
+        beginStroke(kLeft, wx, wy);
+        fingerStroke_ = true;
+    } else if (fingerStroke_ && strokeButton_ != 0) {
+        paintAlong(wx, wy);
+    }
+    if (!down && fingerStroke_) {
+        endStroke();
+    }
 }
 
 int TEditor::FlashingCells() const {
@@ -217,7 +243,7 @@ void TEditor::updateControls(bool grabbing) {
     double wx = 0.0;
     double wy = 0.0;
 
-    if (strokeButton_ == 0) {
+    if (strokeButton_ == 0 && !fingerStroke_) {
         // A stroke starts where the button went down, not where the pointer is by the time the
         // frame reads it: a quick drag loses nothing of its beginning.
         const int button = leftPressed && !TSandbox::ShiftHeld() && !grabbing ? kLeft
@@ -236,7 +262,7 @@ void TEditor::updateControls(bool grabbing) {
             }
         }
     }
-    if (strokeButton_ != 0) {
+    if (strokeButton_ != 0 && !fingerStroke_) {
         // And it ends where the button came up, wherever the pointer went after.
         const bool held = MouseDown(strokeButton_) != 0;
         int x = MouseX();
@@ -281,6 +307,7 @@ void TEditor::paintAlong(double x, double y) {
 }
 
 void TEditor::endStroke() {
+    fingerStroke_ = false;
     if (strokeButton_ == 0) {
         return;
     }

@@ -102,6 +102,10 @@ class TEditor {
     void CancelStroke();
     // Leaves edit mode (the stroke under way ends as when E is pressed).
     void Leave();
+    // A finger in edit mode (TTouch), at window point (x, y): landing on the palette chooses
+    // that kind, elsewhere it starts a stroke that paints as the left button does; while it
+    // stays down the stroke follows it, and it ends when the finger lifts (down false).
+    void FingerPaint(int x, int y, bool landed, bool down);
     int UndoSteps() const { return done_; }
     int RedoSteps() const { return static_cast<int>(history_.size()) - done_; }
     // Cells flashing now (for tests and drawing).
@@ -154,6 +158,7 @@ class TEditor {
     SceneSwap swap_ = nullptr;
     std::vector<CellChange> stroke_;
     int strokeButton_ = 0;             // 1 left (paint), 2 right (erase), 0 no stroke
+    bool fingerStroke_ = false;        // the stroke is a finger's, not a button's
     double lastX_ = 0.0, lastY_ = 0.0; // world point the stroke has reached
     bool ctrlWasDown_ = false;         // Control held at the last frame's input
     bool shiftWasDown_ = false;
