@@ -408,7 +408,8 @@ void updateGame() {
         if (sceneChosen >= 0) {
             openMenuLine(sceneChosen);
         } else if (editor->sceneSwapped) {
-            sandboxOverlay.ShowNotice("The scene before is back");
+            sandboxOverlay.ShowNotice(editor->sceneUndone ? "The scene before is back"
+                                                          : "The opened scene is back");
         }
         if (!sandbox->Advances()) {
             physicsFrames = 0;

@@ -388,6 +388,7 @@ bool TEditor::take(Step& step, bool undoing) {
     }
     step.other = std::move(replaced);
     sceneSwapped = true;
+    sceneUndone = undoing;
     return true;
 }
 

@@ -55,6 +55,7 @@ class TEditor {
     bool active = false;       // edit mode is on
     int chosen = 1;            // palette entry the left button paints
     bool sceneSwapped = false; // this frame: an undo or redo replaced the whole scene
+    bool sceneUndone = false;  // and it was an undo (the scene before came back)
     // This frame: Control held, or pressed and let go since the last frame (a quick Ctrl+key
     // may come whole within one frame). Read by the game's other Ctrl keys.
     bool ctrlPressed = false;
