@@ -211,19 +211,21 @@
   // Shows text for a few seconds; with a link (the clipboard refused it) or a download, until
   // the user closes it. The test reads the last one from dazoziStatus.notice.
   function showNotice(text, options) {
-    const { link = null, download = null } = options || {};
+    const { link = null, download = null, action = null } = options || {};
     status.notice = text;
     noticeText.textContent = text;
     noticeLink.hidden = link === null;
     noticeLink.value = link === null ? '' : link;
-    noticeDownload.hidden = !download;
-    noticeDownload.onclick = download;
+    // The notice's one button: the download it offers, or another action ([label, run]).
+    noticeDownload.hidden = !download && !action;
+    noticeDownload.textContent = action ? action[0] : 'Download the scene';
+    noticeDownload.onclick = action ? action[1] : download;
     notice.hidden = false;
     clearTimeout(noticeTimer);
     if (link !== null) {
       noticeLink.focus({ preventScroll: true });
       noticeLink.select();
-    } else if (!download) {
+    } else if (!download && !action) {
       noticeTimer = setTimeout(() => { notice.hidden = true; }, 8000);
     }
   }
@@ -500,6 +502,7 @@
         if (status.frames++ === 0) {
           status.firstFrameMs = performance.now();
           loading.hidden = true;
+          offerLeftWork();
         }
         updateMarks();
       },
@@ -529,6 +532,22 @@
   });
   function keepUnsavedWork() {
     if (gameReady() && Module._dazozi_keep_unsaved) Module._dazozi_keep_unsaved();
+  }
+  // A phone has no Ctrl+O: the page offers the kept scene with a button, which presses it.
+  function offerLeftWork() {
+    let waiting = false;
+    try {
+      waiting = localStorage.getItem('dazozi-redov-unsaved-scene') !== null;
+    } catch (error) {
+      return;
+    }
+    if (!waiting) return;
+    showNotice('You left a scene unsaved last time.', { action: ['Open it', () => {
+      notice.hidden = true;
+      for (const vk of [17, 79]) key(vk, true);
+      for (const vk of [79, 17]) key(vk, false);
+      canvas.focus({ preventScroll: true });
+    }] });
   }
 
   start();
