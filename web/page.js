@@ -533,8 +533,10 @@
   function keepUnsavedWork() {
     if (gameReady() && Module._dazozi_keep_unsaved) Module._dazozi_keep_unsaved();
   }
-  // A phone has no Ctrl+O: the page offers the kept scene with a button, which presses it.
+  // A phone has no Ctrl+O: the page offers the kept scene with a button, which presses it. Not
+  // over what the page started with (a link, a recording, or what was wrong with them).
   function offerLeftWork() {
+    if (location.hash || !notice.hidden || status.notice) return;
     let waiting = false;
     try {
       waiting = localStorage.getItem('dazozi-redov-unsaved-scene') !== null;
