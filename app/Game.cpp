@@ -1,5 +1,6 @@
 #include "app/Game.hpp"
 
+#include "app/EscapeCloser.hpp"
 #include "app/Overlay.hpp"
 #include "app/SandboxOverlay.hpp"
 #include "app/SceneMenu.hpp"
@@ -9,6 +10,7 @@
 #include "bodies/LiveList.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/UpdateAllBodies.hpp"
+#include "control/SceneFile.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
@@ -21,6 +23,8 @@
 #include "media/audio/TSound.hpp"
 #include "media/base/Clock.hpp"
 #include "media/graphics/TImage.hpp"
+#include "media/base/ReadWholeFile.hpp"
+#include "media/frame/FrameLoop.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
@@ -81,7 +85,13 @@ std::string saveToPicturesFolder() {
                         : "Screenshot saved: " + path;
 }
 std::string (*screenshotSaver)() = &saveToPicturesFolder;
-std::string (*sceneSaver)() = nullptr; // Ctrl+S: nothing is saved until one is set
+std::string (*sceneSaver)() = nullptr;     // Ctrl+S: nothing is saved until one is set
+std::string (*leftWorkOpener)() = nullptr; // Ctrl+O: nothing is opened until one is set
+std::vector<SavedSceneList::Entry> (*savedSceneFinder)() = nullptr;
+// The menu's lines: the examples, then the user's saved scenes (those without text) found when
+// it last opened.
+std::vector<SavedSceneList::Entry> savedScenes;
+std::vector<ExampleScene> menuLines;
 
 // Saves the frame drawn so far and says where, for a moment.
 void takeScreenshot() {
@@ -119,9 +129,62 @@ void openExampleScene(int index) {
     sandboxOverlay.ShowNotice(line);
 }
 
-void restorePreviousScene() {
-    if (sceneRestorer && sceneRestorer()) {
-        sandboxOverlay.ShowNotice("The scene before is back");
+// Ctrl+O: the work left unsaved last time comes back (as an opened scene would). True when the
+// key was pressed and an opener is set: the scene may have been replaced.
+bool openLeftWork() {
+    const bool pressed = KeyHits(LetterKey('O')) != 0 && editor->ctrlPressed;
+    if (!pressed || leftWorkOpener == nullptr) {
+        return false;
+    }
+    sandboxOverlay.ShowNotice(leftWorkOpener());
+    return true;
+}
+
+void listMenuLines() {
+    menuLines.assign(ExampleScenes().begin(), ExampleScenes().end());
+    for (const SavedSceneList::Entry& saved : savedScenes) {
+        menuLines.push_back({saved.label, {}});
+    }
+}
+
+// The scene menu's frame: the user's saved scenes are looked up as it opens.
+int updateSceneMenu() {
+    if (menuLines.empty()) {
+        listMenuLines();
+    }
+    const bool wasOpen = sceneMenu.open;
+    const int chosen = sceneMenu.Update(static_cast<int>(menuLines.size()));
+    if (sceneMenu.open && !wasOpen && savedSceneFinder != nullptr) {
+        savedScenes = savedSceneFinder();
+        listMenuLines();
+    }
+    return chosen;
+}
+
+// A saved scene chosen in the menu opens as a dropped file does; the one before comes back with
+// Ctrl+Z.
+void openSavedScene(const SavedSceneList::Entry& saved) {
+    std::string text;
+    std::string error = "scene files cannot be opened here";
+    if (sceneOpener &&
+        ReadWholeFile(saved.path, static_cast<long long>(SceneFile::kMaxBytes), text, error) &&
+        sceneOpener(text, error)) {
+        sandboxOverlay.ShowNotice("Scene opened: " + saved.path + " (Ctrl+Z: the scene before)");
+        return;
+    }
+    if (!error.starts_with(saved.path)) {
+        error = saved.path + ": " + error;
+    }
+    std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
+    sandboxOverlay.ShowNotice("Cannot open " + error);
+}
+
+void openMenuLine(int index) {
+    const int examples = static_cast<int>(ExampleScenes().size());
+    if (index < examples) {
+        openExampleScene(index);
+    } else if (static_cast<std::size_t>(index - examples) < savedScenes.size()) {
+        openSavedScene(savedScenes[static_cast<std::size_t>(index - examples)]);
     }
 }
 
@@ -216,6 +279,14 @@ void SetSceneSaver(std::string (*saveScene)()) {
     sceneSaver = saveScene;
 }
 
+void SetSavedSceneFinder(std::vector<SavedSceneList::Entry> (*find)()) {
+    savedSceneFinder = find;
+}
+
+void SetLeftWorkOpener(std::string (*open)()) {
+    leftWorkOpener = open;
+}
+
 void SetSceneOpener(bool (*open)(std::string_view text, std::string& error), bool (*restore)()) {
     sceneOpener = open;
     sceneRestorer = restore;
@@ -241,6 +312,10 @@ void HandOverWhenReplayEnds() {
         SetScriptedInputOnly(false);
         FlushInput();
     }
+}
+
+bool SceneMenuOpen() {
+    return sceneMenu.open;
 }
 
 void EnableHelpHint(bool enabled) {
@@ -302,12 +377,14 @@ void endInput() {
     }
 }
 
-// The chosen example scene (or, for -1, the one Ctrl+Z brings back) replaces the current one.
+// A line chosen in the scene menu opens; without one, the scene undo or redo brought back, or the
+// work left unsaved last time, is already in and is only said.
 void replaceScene(int sceneChosen) {
     if (sceneChosen >= 0) {
-        openExampleScene(sceneChosen);
-    } else {
-        restorePreviousScene();
+        openMenuLine(sceneChosen);
+    } else if (editor->sceneSwapped) {
+        sandboxOverlay.ShowNotice(editor->sceneUndone ? "The scene before is back"
+                                                      : "The opened scene is back");
     }
 }
 
@@ -316,9 +393,14 @@ void replaceScene(int sceneChosen) {
 FrameInput readInput() {
     beginInput();
     toolbar.update();
+    // Escape closes what is open before anything else reads the frame's input.
+    if (EscapeCloser::Update(sceneMenu, *sandbox, *gameSettings, *editor, replay != nullptr) ==
+        EscapeCloser::Outcome::Quit) {
+        EndProgram();
+    }
     // The scene menu first: while it is open the keyboard and the left button are its own, and
     // the controls below find no key hits (Escape among them) and no left click.
-    const int sceneChosen = sceneMenu.Update(static_cast<int>(ExampleScenes().size()));
+    const int sceneChosen = updateSceneMenu();
     sandbox->updateControls(sceneMenu.open);
     if (sandbox->resetRequested) {
         resetGame();
@@ -335,7 +417,7 @@ FrameInput readInput() {
     // Held arrows choose lines while the menu or the settings are open; they do not push too.
     const bool steer = in.physicsFrames > 0 && !gameSettings->TakesArrows() && !sceneMenu.open;
     control->updateControls(spawn, steer);
-    touch.update(*control, in.advance);
+    touch.update(*control, in.advance, editor.get());
     // The first click of a new user drops nothing until a kind is chosen: say how, at the pointer.
     if (control->pressedUnselected) {
         sandboxOverlay.ShowChooseHint();
@@ -344,7 +426,8 @@ FrameInput readInput() {
     }
     // A scene is replaced once this frame's input is all read, before the physics steps it; an
     // opened scene brings its own pause, which this frame's physics already keeps.
-    if (sceneChosen >= 0 || editor->undoOutsideEdit) {
+    const bool leftWorkOpened = openLeftWork();
+    if (sceneChosen >= 0 || editor->sceneSwapped || leftWorkOpened) {
         replaceScene(sceneChosen);
         if (sandbox->Advances() != in.advance) {
             in.physicsFrames = physicsFramesAsked();
@@ -405,7 +488,7 @@ void drawOverlay() {
         sandboxOverlay.ShowNotice(sceneSaver());
     }
     sandboxOverlay.Draw(*sandbox, playerLost(), editor->active, gameSettings.get());
-    sandboxOverlay.DrawSceneMenu(sceneMenu, ExampleScenes());
+    sandboxOverlay.DrawSceneMenu(sceneMenu, menuLines);
     toolbar.Draw(*control, *sandbox, *editor);
 }
 

@@ -6,6 +6,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "app/SavedSceneList.hpp"
 
 class TLevel;
 class TSquid;
@@ -80,6 +83,18 @@ void SetSceneSaver(std::string (*saveScene)());
 // tool before the frames; unset (nullptr), the menu opens nothing and says so.
 void SetSceneOpener(bool (*open)(std::string_view text, std::string& error), bool (*restore)());
 
+// The scene menu lists the user's saved scenes after the examples: find gives them, newest
+// first, each time the menu opens (it looks at the disk then, never before). nullptr (as at
+// first): the examples only. A plain function, set by an entry point.
+void SetSavedSceneFinder(std::vector<SavedSceneList::Entry> (*find)());
+
+// Ctrl+O: open brings back the work the user left unsaved last time and returns the line to show
+// for it. nullptr (as at first): Ctrl+O does nothing. A plain function, set by an entry point.
+void SetLeftWorkOpener(std::string (*open)());
+
+// True while the scene menu (L) is open.
+bool SceneMenuOpen();
+
 // Shows the "F1: help" hint during the first seconds (the interactive program; off by default).
 void EnableHelpHint(bool enabled);
 
@@ -96,4 +111,3 @@ void RestartFrameCount();
 // T shows and hides the toolbar beside the picture (the desktop program and the headless runner;
 // off by default, and in the page, which has a toolbar of its own).
 void EnableToolbar(bool enabled);
-

@@ -5,9 +5,11 @@
 #include <ctime>
 #include <string>
 
+#include "app/Autosave.hpp"
 #include "app/Game.hpp"
 #include "app/Options.hpp"
 #include "app/SavedScene.hpp"
+#include "app/SavedSceneList.hpp"
 #include "app/SceneDocument.hpp"
 #include "control/SceneFile.hpp"
 #include "data/LevelData.hpp"
@@ -29,7 +31,48 @@ const char* environment(const char* name) {
 // Ctrl+S: a new file in the user's documents folder, and where it went (or that it did not).
 std::string saveToDocumentsFolder() {
     const std::string path = SavedScene::Save(std::time(nullptr), &environment, CurrentSceneText());
-    return path.empty() ? std::string("Scene could not be saved") : "Scene saved: " + path;
+    if (path.empty()) {
+        return "Scene could not be saved";
+    }
+    Autosave::MarkSaved();
+    return "Scene saved: " + path;
+}
+
+// The scene menu's saved scenes: the newest few of the folder Ctrl+S saves into.
+std::vector<SavedSceneList::Entry> findSavedScenes() {
+    constexpr std::size_t kMost = 6; // with the examples, the menu fits a 512 x 384 window
+    return SavedSceneList::Newest(SavedSceneList::Folder(&environment), kMost);
+}
+
+// Ctrl+O: the scene kept when the program last ended with unsaved work. Once open it is the
+// user's work again (kept again at the end unless saved), and the kept file has done its job.
+std::string openLeftWork() {
+    const std::string path = Autosave::Path(&environment);
+    std::string text, error;
+    if (!Autosave::Waiting(path)) {
+        return "Nothing was left unsaved";
+    }
+    if (!ReadWholeFile(path, static_cast<long long>(SceneFile::kMaxBytes), text, error) ||
+        !OpenSceneText(text, error)) {
+        std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
+        return "What you left cannot be opened: " + error;
+    }
+    Autosave::Forget(path);
+    return "What you left is back (Ctrl+Z: the scene before)";
+}
+
+// The end of the program with work not saved: the scene goes to the state folder, to be offered
+// back at the next start. A failure is said, and the exit status becomes 1: the work is lost.
+void keepUnsavedWork() {
+    if (!Autosave::Unsaved()) {
+        return;
+    }
+    std::string error;
+    if (!Autosave::Keep(Autosave::Path(&environment), CurrentSceneText(), error)) {
+        std::fprintf(stderr, "dazozi-redov: the unsaved scene could not be kept: %s\n",
+                     error.c_str());
+        SetExitStatus(1);
+    }
 }
 
 // A recording dropped on the window plays as --replay plays one: from a new start.
@@ -60,6 +103,13 @@ void openDroppedFile(const std::string& path) {
         }
         return;
     }
+    // Every recording has frame lines; a file without any is something else altogether, and
+    // its first line's fault would only puzzle: say what can be dropped instead.
+    if (text.find("frame") == std::string::npos) {
+        reportFileProblem(path + " is neither a scene file (.json) nor a recording (--record):"
+                                 " only those can be dropped here");
+        return;
+    }
     InputScript recording;
     if (!recording.Load(path, error)) {
         reportFileProblem(error);
@@ -68,6 +118,8 @@ void openDroppedFile(const std::string& path) {
     droppedRecording = std::move(recording);
     ClearScene();
     initGame();
+    // What the replay makes is not the user's work to keep.
+    Autosave::MarkSaved();
     RestartFrameCount();
     SetGameReplay(&droppedRecording);
     SetScriptedInputOnly(true);
@@ -93,6 +145,12 @@ void finishSessionRecording() {
     if (sessionRecording.IsOpen() && !sessionRecording.Finish()) {
         ReportRecordingFailure(sessionRecording);
     }
+}
+
+// However the program ends (Escape, the window closed): the recording finished, the work kept.
+void endOfProgram() {
+    finishSessionRecording();
+    keepUnsavedWork();
 }
 
 } // namespace
@@ -165,11 +223,19 @@ int RunProgram(int argc, const char* const* argv) {
         std::fprintf(stderr, "dazozi-redov: %s: %s\n", options.scenePath.c_str(), error.c_str());
         return 2;
     }
+    // The scene as the program starts is the one on disk (the level's own, or --scene's file).
+    Autosave::MarkSaved();
+    SetLeftWorkOpener(&openLeftWork);
+    SetSavedSceneFinder(&findSavedScenes);
+    SetEndProgramHandler(&endOfProgram);
+    // Only looked at, not read, until the user asks for it; a replay's pictures stay its own.
+    if (options.replayPath.empty() && Autosave::Waiting(Autosave::Path(&environment))) {
+        ShowNotice("Ctrl+O: open what you left");
+    }
     EnableHelpHint(true);
     EnableToolbar(true);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);
-        SetEndProgramHandler(&finishSessionRecording);
     }
     if (!options.replayPath.empty()) {
         SetGameReplay(&script);

@@ -37,7 +37,7 @@ constexpr std::string_view kHelp[] = {
     "Left click            drop one",
     "Right button (held)   drop many (1 - 5)",
     "D                     debug view",
-    "Escape                quit",
+    "Escape                close what is open, or quit",
     "",
     "Sandbox",
     "",
@@ -49,6 +49,7 @@ constexpr std::string_view kHelp[] = {
     "F1 / H                this help",
     "F12                   screenshot",
     "Ctrl+S                save the scene",
+    "Ctrl+O                open what you left unsaved",
     "S                     share a link (in the page)",
     "F11 / Alt+Enter       full screen",
     "L                     scenes (Ctrl+Z: back)",
@@ -60,7 +61,7 @@ constexpr std::string_view kHelp[] = {
     "E                     edit mode on / off",
     "Left / right button   paint / erase cells",
     "Wheel, (Shift+)Tab    choose what to paint",
-    "Ctrl+Z                undo a stroke",
+    "Ctrl+Z                undo a stroke or a scene",
     "Ctrl+Y, Ctrl+Shift+Z  redo",
     "Home                  the level as it loaded",
 };
@@ -141,8 +142,14 @@ void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) 
             SetColor(255, 220, 90);
             DrawText(">", line.x + kTextInset, textY);
         }
-        SetColor(255, 255, 255);
-        DrawText(scenes[static_cast<std::size_t>(i)].name, textX + 2.0f * kGlyphW, textY);
+        // The user's own saved scenes (lines without a text of their own) in green.
+        const ExampleScene& scene = scenes[static_cast<std::size_t>(i)];
+        if (scene.text.empty()) {
+            SetColor(170, 235, 170);
+        } else {
+            SetColor(255, 255, 255);
+        }
+        DrawText(scene.name, textX + 2.0f * kGlyphW, textY);
     }
     SetColor(150, 170, 210);
     DrawText("Up/Down, Enter: open   L: close", textX,

@@ -10,17 +10,12 @@
 
 namespace {
 
-// The text of the scene the last opening replaced, for RestorePreviousScene.
-std::string previousScene;
-
 // The camera offset of the frame: the player at window point (640, 480).
 constexpr float kCameraOffsetX = 640.0f;
 constexpr float kCameraOffsetY = 480.0f;
 
 void replaceWith(const SceneFile::Scene& scene) {
     ClearScene();
-    // The editor's strokes were made on cells that are no longer there.
-    editor->ClearHistory();
     player = SceneFile::Apply(scene, *level, *control, *sandbox);
     control->player = player;
     // Where the camera stands until the player leads it again; with a player, the frame takes
@@ -28,6 +23,20 @@ void replaceWith(const SceneFile::Scene& scene) {
     SetCameraTarget(playerLost()
                         ? Vec2(static_cast<float>(scene.scrollX), static_cast<float>(scene.scrollY))
                         : player->_body->GetPosition().Sub(Vec2(kCameraOffsetX, kCameraOffsetY)));
+}
+
+// The undo history's way between scenes: text comes back, and what it replaced is handed back
+// for the way the other direction.
+bool swapScene(const std::string& text, std::string& replaced) {
+    SceneFile::Scene scene;
+    std::string error;
+    // The text was written by this program earlier in the run: it reads back.
+    if (!SceneFile::Read(text, scene, error)) {
+        return false;
+    }
+    replaced = CurrentSceneText();
+    replaceWith(scene);
+    return true;
 }
 
 } // namespace
@@ -42,22 +51,14 @@ bool OpenSceneText(std::string_view text, std::string& error) {
     if (!SceneFile::Read(text, scene, error)) {
         return false;
     }
-    previousScene = CurrentSceneText();
+    // The scene replaced is one step back in the undo history, with the strokes before it.
+    std::string before = CurrentSceneText();
     replaceWith(scene);
+    editor->PushSceneStep(std::move(before), &swapScene);
     return true;
 }
 
 bool RestorePreviousScene() {
-    if (previousScene.empty()) {
-        return false;
-    }
-    SceneFile::Scene scene;
-    std::string error;
-    // The text was written by this program a moment ago: it reads back.
-    if (!SceneFile::Read(previousScene, scene, error)) {
-        return false;
-    }
-    previousScene.clear();
-    replaceWith(scene);
-    return true;
+    editor->sceneSwapped = false;
+    return editor->Undo() && editor->sceneSwapped;
 }

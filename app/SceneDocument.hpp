@@ -11,10 +11,11 @@
 // same bytes.
 std::string CurrentSceneText();
 
-// Replaces the current scene with text's. On any fault returns false, leaves the current scene
-// exactly as it was and sets error to one line naming what is wrong and where.
+// Replaces the current scene with text's, as one step of the undo history (TEditor). On any
+// fault returns false, leaves the current scene exactly as it was and sets error to one line
+// naming what is wrong and where.
 bool OpenSceneText(std::string_view text, std::string& error);
 
-// Brings back the scene that the last successful OpenSceneText replaced (Ctrl+Z after opening
-// a scene); false when there is none.
+// Ctrl+Z: undoes the last step of the undo history; true when that brought back the scene an
+// opening replaced, false when there was nothing to undo or the step was a stroke.
 bool RestorePreviousScene();

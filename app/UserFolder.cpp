@@ -6,13 +6,16 @@
 // An existing folder, or one made now (with its parents), as desktop programs make the user's
 // pictures folder when it is missing. Only absolute paths: a relative one would land wherever
 // the program was started.
-bool UserFolder::Usable(const std::string& path) {
+bool UserFolder::Usable(const std::string& path, bool make) {
     if (path.empty() || path.front() != '/') {
         return false;
     }
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         return true;
+    }
+    if (!make) {
+        return false;
     }
     std::filesystem::create_directories(path, ec);
     return !ec && std::filesystem::is_directory(path, ec);
@@ -45,11 +48,11 @@ std::string fromUserDirsFile(const std::string& file, const std::string& xdgKey,
 
 } // namespace
 
-std::string UserFolder::Find(Getenv getenv, const std::string& xdgKey,
-                             const std::string& homeName) {
+std::string UserFolder::Find(Getenv getenv, const std::string& xdgKey, const std::string& homeName,
+                             bool make) {
     const char* homeVar = getenv("HOME");
     const std::string home = homeVar != nullptr ? homeVar : "";
-    if (const char* dir = getenv(xdgKey.c_str()); dir != nullptr && Usable(dir)) {
+    if (const char* dir = getenv(xdgKey.c_str()); dir != nullptr && Usable(dir, make)) {
         return dir;
     }
     std::string config;
@@ -61,7 +64,7 @@ std::string UserFolder::Find(Getenv getenv, const std::string& xdgKey,
     if (!config.empty()) {
         const std::string dir = fromUserDirsFile(config + "/user-dirs.dirs", xdgKey, home);
         // xdg-user-dirs writes $HOME itself when a folder is switched off.
-        if (dir != home && dir != home + "/" && Usable(dir)) {
+        if (dir != home && dir != home + "/" && Usable(dir, make)) {
             return dir;
         }
     }
@@ -71,6 +74,9 @@ std::string UserFolder::Find(Getenv getenv, const std::string& xdgKey,
     // Even when it cannot be made (a read-only home): saving there then fails and says so,
     // rather than dropping the picture into whatever folder the program was started from.
     const std::string folder = home + "/" + homeName;
+    if (!make) {
+        return Usable(folder, false) ? folder : std::string();
+    }
     Usable(folder);
     return folder;
 }

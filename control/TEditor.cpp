@@ -72,6 +72,7 @@ void TEditor::init(std::shared_ptr<TLevel> level) {
     done_ = 0;
     stroke_.clear();
     strokeButton_ = 0;
+    fingerStroke_ = false;
     flashes_ = {};
     ctrlWasDown_ = false;
     shiftWasDown_ = false;
@@ -111,6 +112,60 @@ void TEditor::ClearHistory() {
     done_ = 0;
     stroke_.clear();
     strokeButton_ = 0;
+    fingerStroke_ = false;
+}
+
+void TEditor::PushSceneStep(std::string replaced, SceneSwap swap) {
+    endStroke();
+    swap_ = swap;
+    Step step;
+    step.scene = true;
+    step.other = std::move(replaced);
+    pushStep(std::move(step));
+}
+
+unsigned long long TEditor::StateId() const {
+    return done_ > 0 ? history_[static_cast<std::size_t>(done_ - 1)].id : 0;
+}
+
+void TEditor::CancelStroke() {
+    fingerStroke_ = false;
+    if (strokeButton_ == 0) {
+        return;
+    }
+    strokeButton_ = 0;
+    if (!stroke_.empty() && !apply(stroke_, true)) {
+        pushHistory(std::move(stroke_));
+    }
+    stroke_.clear();
+}
+
+void TEditor::Leave() {
+    endStroke();
+    active = false;
+}
+
+void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
+    if (!active || !level_ || !level_->_FGLayer) {
+        return;
+    }
+    const TLayer& layer = *level_->_FGLayer;
+    const double wx = static_cast<double>(layer.ScrollX + x);
+    const double wy = static_cast<double>(layer.ScrollY + y);
+    if (landed) {
+        endStroke();
+        if (const int entry = PaletteEntryAt(x, y); entry >= 0) {
+            chosen = entry;
+            return;
+        }
+        beginStroke(kLeft, wx, wy);
+        fingerStroke_ = true;
+    } else if (fingerStroke_ && strokeButton_ != 0) {
+        paintAlong(wx, wy);
+    }
+    if (!down && fingerStroke_) {
+        endStroke();
+    }
 }
 
 int TEditor::FlashingCells() const {
@@ -127,6 +182,7 @@ void TEditor::updateControls(bool grabbing) {
     const int zHits = KeyHits(Key::Z);
     const int yHits = KeyHits(Key::Y);
     const int homeHits = KeyHits(Key::Home);
+    sceneSwapped = false;
     // A modifier counts as held when it is, when it was at the last frame, or when it was pressed
     // in between: the keys of a quick Ctrl+Z may arrive all in one frame or split over two
     // (Ctrl in one, Z and the release of Ctrl in the next), and either way it is an undo.
@@ -138,6 +194,7 @@ void TEditor::updateControls(bool grabbing) {
     const bool shift = shiftDown || shiftWasDown_ || shiftHit;
     ctrlWasDown_ = ctrlDown;
     shiftWasDown_ = shiftDown;
+    ctrlPressed = ctrl;
 
     for (Flash& f : flashes_) {
         if (f.frames > 0) {
@@ -148,17 +205,8 @@ void TEditor::updateControls(bool grabbing) {
         endStroke();
         active = !active;
     }
-    // Outside edit mode Ctrl+Z is not the editor's: the frame gives it another meaning.
-    undoOutsideEdit = !active && ctrl && !shift && zHits > 0;
-    if (!active || !level_ || !level_->_FGLayer) {
-        return;
-    }
-
-    // The wheel turned towards the user walks forward, like Tab.
-    const int step = (shift ? -tabs : tabs) - wheel;
-    if (step != 0 && !palette_.empty()) {
-        chosen = PositiveModulo(chosen + step, static_cast<int>(palette_.size()));
-    }
+    // Undo and redo walk the one history in edit mode and out of it: opened scenes are steps
+    // in it as strokes are.
     if (ctrl) {
         for (int i = 0; i < zHits; ++i) {
             if (shift) {
@@ -170,6 +218,15 @@ void TEditor::updateControls(bool grabbing) {
         for (int i = 0; i < yHits; ++i) {
             Redo();
         }
+    }
+    if (!active || !level_ || !level_->_FGLayer) {
+        return;
+    }
+
+    // The wheel turned towards the user walks forward, like Tab.
+    const int step = (shift ? -tabs : tabs) - wheel;
+    if (step != 0 && !palette_.empty()) {
+        chosen = PositiveModulo(chosen + step, static_cast<int>(palette_.size()));
     }
     if (homeHits > 0) {
         Revert();
@@ -186,7 +243,7 @@ void TEditor::updateControls(bool grabbing) {
     double wx = 0.0;
     double wy = 0.0;
 
-    if (strokeButton_ == 0) {
+    if (strokeButton_ == 0 && !fingerStroke_) {
         // A stroke starts where the button went down, not where the pointer is by the time the
         // frame reads it: a quick drag loses nothing of its beginning.
         const int button = leftPressed && !TSandbox::ShiftHeld() && !grabbing ? kLeft
@@ -205,7 +262,7 @@ void TEditor::updateControls(bool grabbing) {
             }
         }
     }
-    if (strokeButton_ != 0) {
+    if (strokeButton_ != 0 && !fingerStroke_) {
         // And it ends where the button came up, wherever the pointer went after.
         const bool held = MouseDown(strokeButton_) != 0;
         int x = MouseX();
@@ -250,6 +307,7 @@ void TEditor::paintAlong(double x, double y) {
 }
 
 void TEditor::endStroke() {
+    fingerStroke_ = false;
     if (strokeButton_ == 0) {
         return;
     }
@@ -318,9 +376,25 @@ bool TEditor::apply(const std::vector<CellChange>& changes, bool undoing) {
     return true;
 }
 
+bool TEditor::take(Step& step, bool undoing) {
+    if (!step.scene) {
+        return level_ && level_->_FGLayer && apply(step.cells, undoing);
+    }
+    // The scene on the other side comes back, and the one it replaces is kept for the way back:
+    // undoing and redoing again returns exactly to where the user was.
+    std::string replaced;
+    if (swap_ == nullptr || !swap_(step.other, replaced)) {
+        return false;
+    }
+    step.other = std::move(replaced);
+    sceneSwapped = true;
+    sceneUndone = undoing;
+    return true;
+}
+
 bool TEditor::Undo() {
     endStroke();
-    if (done_ == 0 || !apply(history_[static_cast<std::size_t>(done_ - 1)], true)) {
+    if (done_ == 0 || !take(history_[static_cast<std::size_t>(done_ - 1)], true)) {
         return false;
     }
     --done_;
@@ -330,7 +404,7 @@ bool TEditor::Undo() {
 bool TEditor::Redo() {
     endStroke();
     if (done_ >= static_cast<int>(history_.size()) ||
-        !apply(history_[static_cast<std::size_t>(done_)], false)) {
+        !take(history_[static_cast<std::size_t>(done_)], false)) {
         return false;
     }
     ++done_;
@@ -358,9 +432,16 @@ bool TEditor::Revert() {
 }
 
 void TEditor::pushHistory(std::vector<CellChange> stroke) {
-    // A new stroke ends what could be redone.
+    Step step;
+    step.cells = std::move(stroke);
+    pushStep(std::move(step));
+}
+
+void TEditor::pushStep(Step step) {
+    // A new step ends what could be redone.
     history_.resize(static_cast<std::size_t>(done_));
-    history_.push_back(std::move(stroke));
+    step.id = nextId_++;
+    history_.push_back(std::move(step));
     if (history_.size() > static_cast<std::size_t>(kHistorySteps)) {
         history_.erase(history_.begin());
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "data/LevelData.hpp"
@@ -18,6 +19,9 @@ class TLevel;
 // Ctrl+Y redoes it, and Home brings back the level as it loaded (undoable as well). A cell where a
 // body is stays as it is, and flashes. Everything it does follows from the input of the frames,
 // so recordings and scripts reproduce it.
+// Its history is the game's one undo history: a whole scene replaced (an example or a file
+// opened) is a step in it too, so Ctrl+Z and Ctrl+Y, in edit mode or not, walk back over scenes
+// and strokes alike.
 class TEditor {
   public:
     // What a cell holds: its foreground tile and its bound value (edge code).
@@ -32,7 +36,11 @@ class TEditor {
         CellKind before, after;
     };
 
-    static constexpr int kHistorySteps = 200; // strokes that can be undone, oldest dropped first
+    // Replaces the whole scene with text's and hands back the replaced scene's text; false (the
+    // scene untouched) when text cannot be opened. A plain function of the game's.
+    using SceneSwap = bool (*)(const std::string& text, std::string& replaced);
+
+    static constexpr int kHistorySteps = 200; // steps that can be undone, oldest dropped first
     static constexpr int kFlashFrames = 30;   // a refused cell flashes 0.5 s at 60 Hz
     static constexpr int kFlashSlots = 32;    // cells flashing at once, at most
     // The palette's panel at the top of the frame, between the counts and the frame rate.
@@ -44,9 +52,13 @@ class TEditor {
     static constexpr int kEntryPitch = 26;
     static constexpr int kEntrySide = 24;
 
-    bool active = false;          // edit mode is on
-    int chosen = 1;               // palette entry the left button paints
-    bool undoOutsideEdit = false; // this frame: Ctrl+Z (not Ctrl+Shift+Z) with edit mode off
+    bool active = false;       // edit mode is on
+    int chosen = 1;            // palette entry the left button paints
+    bool sceneSwapped = false; // this frame: an undo or redo replaced the whole scene
+    bool sceneUndone = false;  // and it was an undo (the scene before came back)
+    // This frame: Control held, or pressed and let go since the last frame (a quick Ctrl+key
+    // may come whole within one frame). Read by the game's other Ctrl keys.
+    bool ctrlPressed = false;
 
     // Keeps the level (its foreground layer is edited), builds the palette from level 0's maps
     // and remembers the layer's cells as loaded. Edit mode off, no history. Call after Load.
@@ -75,9 +87,26 @@ class TEditor {
     bool Undo();
     bool Redo();
     bool Revert();
-    // Forgets every stroke (nothing to undo or redo) and any stroke under way: the cells were
-    // replaced as a whole (a scene opened).
+    // Forgets every step (nothing to undo or redo) and any stroke under way.
     void ClearHistory();
+    // The scene was just replaced as a whole (opened): one step, whose undoing gives `replaced`
+    // (the text of the scene before) back through swap, and whose redoing the opened one. Ends
+    // any stroke under way and what could be redone.
+    void PushSceneStep(std::string replaced, SceneSwap swap);
+    // Names the state the history stands at: 0 before any step, another number after each step
+    // done, undone or redone, never used twice in a run. Equal numbers, equal scenes' cells.
+    unsigned long long StateId() const;
+    // True while a button paints or erases a stroke.
+    bool Painting() const { return strokeButton_ != 0; }
+    // Ends the stroke under way with its cells put back (kept as a stroke when a body now
+    // stands where one of them would come back solid).
+    void CancelStroke();
+    // Leaves edit mode (the stroke under way ends as when E is pressed).
+    void Leave();
+    // A finger in edit mode (TTouch), at window point (x, y): landing on the palette chooses
+    // that kind, elsewhere it starts a stroke that paints as the left button does; while it
+    // stays down the stroke follows it, and it ends when the finger lifts (down false).
+    void FingerPaint(int x, int y, bool landed, bool down);
     int UndoSteps() const { return done_; }
     int RedoSteps() const { return static_cast<int>(history_.size()) - done_; }
     // Cells flashing now (for tests and drawing).
@@ -98,9 +127,20 @@ class TEditor {
     // Applies changes (backwards when undoing); false with the blocking cells flashed when a
     // body stands in a cell that would become solid.
     bool apply(const std::vector<CellChange>& changes, bool undoing);
+    // One step of the history: a stroke's cells, or a whole scene replaced, which keeps the text
+    // of the scene on its other side (the one before while done, the one after while undone).
+    struct Step {
+        std::vector<CellChange> cells;
+        bool scene = false;
+        std::string other;
+        unsigned long long id = 0;
+    };
+    // Undoes or redoes step; false when it could not be (cells blocked, a scene refused).
+    bool take(Step& step, bool undoing);
     bool bodyInCell(int column, int row) const;
     void flash(int column, int row);
     void pushHistory(std::vector<CellChange> stroke);
+    void pushStep(Step step);
     CellKind strokeKind() const;
     void drawPalette();
 
@@ -113,10 +153,13 @@ class TEditor {
     std::shared_ptr<TLevel> level_;
     std::vector<CellKind> palette_;
     IntGrid loadedTiles_, loadedBounds_;
-    std::vector<std::vector<CellChange>> history_;
-    int done_ = 0; // strokes of history_ applied; those after it can be redone
+    std::vector<Step> history_;
+    int done_ = 0; // steps of history_ applied; those after it can be redone
+    unsigned long long nextId_ = 1;
+    SceneSwap swap_ = nullptr;
     std::vector<CellChange> stroke_;
     int strokeButton_ = 0;             // 1 left (paint), 2 right (erase), 0 no stroke
+    bool fingerStroke_ = false;        // the stroke is a finger's, not a button's
     double lastX_ = 0.0, lastY_ = 0.0; // world point the stroke has reached
     bool ctrlWasDown_ = false;         // Control held at the last frame's input
     bool shiftWasDown_ = false;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "control/TControl.hpp"
+#include "control/TEditor.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -20,6 +21,26 @@ void TTouch::DropAll() {
     }
 }
 
+bool TTouch::cancelPainting() {
+    bool painting = false;
+    for (Finger& f : fingers_) {
+        if (f.mode == Mode::Paint) {
+            f.mode = Mode::None;
+            painting = true;
+        }
+    }
+    return painting;
+}
+
+bool TTouch::otherFingerDown(int slot) const {
+    for (int other = 0; other < FingerSlots; ++other) {
+        if (other != slot && fingers_[other].mode != Mode::None && FingerDown(other) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 int TTouch::Grabs() const {
     int n = 0;
     for (const Finger& f : fingers_) {
@@ -28,10 +49,11 @@ int TTouch::Grabs() const {
     return n;
 }
 
-void TTouch::update(TControl& control, bool advances) {
+void TTouch::update(TControl& control, bool advances, TEditor* editor) {
     const TLayer& layer = *level_->_FGLayer;
-    // In edit mode fingers only grab: the buttons' spawning is off, and so is theirs.
+    // In edit mode fingers do not spawn: the buttons' spawning is off, and so is theirs.
     const int kind = control.spawning ? control.currentObject : 0;
+    const bool editing = editor != nullptr && editor->active;
     for (int slot = 0; slot < FingerSlots; ++slot) {
         Finger& f = fingers_[slot];
         // Landings and lifts are read every frame so that none is kept for a later finger.
@@ -55,8 +77,18 @@ void TTouch::update(TControl& control, bool advances) {
             CPVect squid = ZeroVect;
             const CPVect onScreen =
                 Vec2(static_cast<float>(FingerX(slot)), static_cast<float>(FingerY(slot)));
-            if (control.spawning && control.playerOnScreen(squid) &&
-                f.steer.Begin(onScreen, squid)) {
+            // In edit mode one finger paints; one that comes while another is down grabs.
+            const bool paints = editing && !otherFingerDown(slot);
+            if (editing && !paints && cancelPainting()) {
+                // Two fingers are a grab: the first one's stroke was the start of it, not a
+                // stroke, and its cells go back.
+                editor->CancelStroke();
+            }
+            if (paints) {
+                f.mode = Mode::Paint;
+                editor->FingerPaint(FingerX(slot), FingerY(slot), true, down);
+            } else if (control.spawning && control.playerOnScreen(squid) &&
+                       f.steer.Begin(onScreen, squid)) {
                 f.mode = Mode::Steer;
             } else if (f.grab.Begin(layer.spaceMap, p)) {
                 f.mode = Mode::Grab;
@@ -66,7 +98,14 @@ void TTouch::update(TControl& control, bool advances) {
                 control.pressedUnselected = true;
             }
         }
-        if (f.mode == Mode::Steer) {
+        if (f.mode == Mode::Paint) {
+            if (landings == 0 && editor != nullptr) {
+                editor->FingerPaint(FingerX(slot), FingerY(slot), false, down && editing);
+            }
+            if (!down || !editing) {
+                f.mode = Mode::None;
+            }
+        } else if (f.mode == Mode::Steer) {
             if (!down) {
                 f.steer.End();
                 f.mode = Mode::None;

@@ -7,23 +7,26 @@
 #include "media/input/Input.hpp"
 
 class TControl;
+class TEditor;
 class TLevel;
 
 // Fingers on the picture: a finger that lands on the player squid steers it by its drag (TSteer);
 // one that lands on another body grabs it (each finger its own body, on
 // its own joint) and throws it with the finger's speed when lifted; one that lands on empty space
 // spawns the selected kind there, and, held there, spawns the stream the held right button
-// spawns. Reads the fingers' slots of the input layer once a frame.
+// spawns. In edit mode one finger paints (TEditor) as the left button does, and a finger that
+// lands while another is down grabs. Reads the fingers' slots of the input layer once a frame.
 class TTouch {
   public:
     static constexpr int kHoldFrames = 12; // frames a finger stays before it streams (0.2 s)
 
     // Keeps the level (non-owning use of its foreground layer each frame); nothing held.
     void init(std::shared_ptr<TLevel> level);
-    // One frame of the fingers, after TControl::updateControls: spawns with control's selected
-    // kind (a landing with none selected sets control.pressedUnselected). advances: this frame's
-    // physics runs (grabs then follow their fingers, else hold still).
-    void update(TControl& control, bool advances);
+    // One frame of the fingers, after TControl::updateControls: spawns with controller's
+    // selected kind (a landing with none selected sets its pressedUnselected). advances: this
+    // frame's physics runs (grabs then follow their fingers, else hold still). editMode
+    // (non-owning, may be nullptr): while it is active a finger alone paints with it.
+    void update(TControl& controller, bool advances, TEditor* editMode = nullptr);
     // Ends every grab without touching the bodies (before they are cleared).
     void DropAll();
     // Bodies held by fingers now.
@@ -32,13 +35,18 @@ class TTouch {
     const TGrab& GrabOf(int slot) const { return fingers_[slot].grab; }
 
   private:
-    enum class Mode { None, Spawn, Grab, Steer };
+    enum class Mode { None, Spawn, Grab, Steer, Paint };
     struct Finger {
         Mode mode = Mode::None;
         int frames = 0; // frames held on empty space
         TGrab grab;
         TSteer steer;
     };
+
+    // True when a finger other than slot's is down and doing something.
+    bool otherFingerDown(int slot) const;
+    // Ends every finger's painting; true when one was painting.
+    bool cancelPainting();
 
     std::shared_ptr<TLevel> level_;
     Finger fingers_[FingerSlots];

@@ -88,9 +88,10 @@ script format, one entry per line; '#' starts a comment:
                            after frame N, save the back buffer (or the box X Y W H of it)
                            as NAME.png, or compare it with the golden NAME.png (--golden)
 Frames count from 0; events of one frame are fed in script order. Recordings made with
-'dazozi-redov --record FILE' are scripts: this runner replays them to the same body hash. Escape (key 27) ends the run
-inside frame N's input handling, as it ends the program (the saved picture is then the cleared
-back buffer of that frame).
+'dazozi-redov --record FILE' are scripts: this runner replays them to the same body hash. Escape (key 27) first
+closes what is open (the scene menu, the help, the settings, a stroke, edit mode); with nothing
+open it ends the run inside frame N's input handling, as it ends the program (the saved picture
+is then the cleared back buffer of that frame).
 
 output (stdout), one "name value" pair per line:
   frames (frames completed), ended (frames | close | escape), shapes, balls, cubes, stars,

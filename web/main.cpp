@@ -1,5 +1,6 @@
 // Entry point of the web build: the same start-up, set-up and frame as the desktop program,
 // with the browser's display callback as the loop around the frame.
+#include "app/Autosave.hpp"
 #include "app/BodyHash.hpp"
 #include "app/Game.hpp"
 #include "app/SceneDocument.hpp"
@@ -12,6 +13,7 @@
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
 #include "control/TSettings.hpp"
+#include "media/base/ProgramEnd.hpp"
 #include "media/frame/FrameLoop.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputScript.hpp"
@@ -81,6 +83,73 @@ void noticeInPage(const std::string& text) {
                 Module.onNotice(UTF8ToString($0));
         },
         text.c_str());
+}
+
+// The page's state folder is the browser's local storage for the page: the scene is kept there
+// when the game ends with work the user has not saved (Escape, or the tab going away), and
+// offered back at the next start (Ctrl+O).
+constexpr char kUnsavedKey[] = "dazozi-redov-unsaved-scene";
+
+void keepUnsavedWork() {
+    if (!Autosave::Unsaved())
+        return;
+    const std::string text = CurrentSceneText();
+    // clang-format off
+    const int kept = EM_ASM_INT({
+        try {
+            localStorage.setItem(UTF8ToString($0), UTF8ToString($1));
+            return 1;
+        } catch (error) {
+            return 0;
+        }
+    }, kUnsavedKey, text.c_str());
+    // clang-format on
+    if (kept) {
+        Autosave::MarkSaved();
+    } else {
+        std::fprintf(stderr, "dazozi-redov: the unsaved scene could not be kept: the browser's "
+                             "storage refused it\n");
+    }
+}
+
+bool unsavedWorkWaiting() {
+    // clang-format off
+    return EM_ASM_INT({
+        try {
+            return localStorage.getItem(UTF8ToString($0)) !== null ? 1 : 0;
+        } catch (error) {
+            return 0;
+        }
+    }, kUnsavedKey) != 0;
+    // clang-format on
+}
+
+// Ctrl+O: the kept scene opens (one step to undo), and the browser's copy has done its job.
+std::string openLeftWork() {
+    // clang-format off
+    EM_ASM({
+        try {
+            Module.dazoziLeftWork = localStorage.getItem(UTF8ToString($0));
+        } catch (error) {
+            Module.dazoziLeftWork = null;
+        }
+    }, kUnsavedKey);
+    // clang-format on
+    const std::string text = takeFromPage("dazoziLeftWork");
+    if (text.empty())
+        return "Nothing was left unsaved";
+    std::string error;
+    if (!OpenSceneText(text, error))
+        return "What you left cannot be opened: " + error;
+    EM_ASM(
+        {
+            try {
+                localStorage.removeItem(UTF8ToString($0));
+            } catch (error) {
+            }
+        },
+        kUnsavedKey);
+    return "What you left is back (Ctrl+Z: the scene before)";
 }
 
 // A recording the page opened plays from the program's first frame, as --replay plays it, then
@@ -201,8 +270,8 @@ void openWhatThePageStartsWith() {
 // game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
 // 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
 // changes them), 15 edit mode on (1 or 0), 16 the settings panel shown (1 or 0), 17 a
-// recording plays (1 or 0). NaN for anything else. The page's toolbar reads 8 to 10, 15 and 16
-// to mark its buttons.
+// recording plays (1 or 0), 18 the scene menu shown (1 or 0). NaN for anything else. The
+// page's toolbar reads 8 to 10, 15, 16 and 18 to mark its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
     switch (what) {
     case 0:
@@ -242,6 +311,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         return gameSettings && gameSettings->open ? 1 : 0;
     case 17:
         return replaying ? 1 : 0;
+    case 18:
+        return SceneMenuOpen() ? 1 : 0;
     default:
         break;
     }
@@ -325,6 +396,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_hash_after(int frames) {
     hashFrame = GameFrameNumber() + frames;
 }
 
+// The page is going away (the tab closed, reloaded or left): unsaved work is kept as at the end.
+extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_keep_unsaved() {
+    keepUnsavedWork();
+}
+
 // F12 in the page: a browser has no pictures folder, and the page's own file system goes with
 // the tab. The picture is handed to the browser as a download instead, and not kept here. It is
 // encoded into the page's file system row by row as it is read (the game's own memory, which
@@ -369,6 +445,14 @@ int main() {
     // A person is playing here, as in the desktop window: the corner hint tells them about F1.
     EnableHelpHint(true);
     SetScreenshotSaver(&downloadScreenshot);
+    // The scene menu's examples open here as on the desktop; Ctrl+Z brings back the scene before.
+    SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
     openWhatThePageStartsWith();
+    // The start, or what the page was handed, is what the user has; only changes are work.
+    Autosave::MarkSaved();
+    SetLeftWorkOpener(&openLeftWork);
+    SetEndProgramHandler(&keepUnsavedWork);
+    if (unsavedWorkWaiting())
+        ShowNotice("Ctrl+O: open what you left");
     FrameLoop::Run(pageFrame);
 }

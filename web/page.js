@@ -90,10 +90,11 @@
   }
   // The browser's own shortcuts (reload, find, zoom, close the tab) stay the browser's: SDL,
   // which cancels every key it hears, never hears these. The game's own are the exceptions:
-  // Ctrl itself, and Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y, edit mode's undo and redo.
+  // Ctrl itself, Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y (undo and redo), and Ctrl+O, which opens the
+  // work left unsaved last time instead of the browser's file dialog.
   const gameShortcut = (event) => event.key === 'Control' ||
       (event.ctrlKey && !event.metaKey && !event.altKey &&
-       (event.code === 'KeyZ' || event.code === 'KeyY'));
+       (event.code === 'KeyZ' || event.code === 'KeyY' || event.code === 'KeyO'));
   for (const type of ['keydown', 'keypress', 'keyup']) {
     window.addEventListener(type, (event) => {
       if (gameShortcut(event)) return;
@@ -116,13 +117,26 @@
   function key(vk, down) {
     if (window.Module && Module._dazozi_key) Module._dazozi_key(vk, down ? 1 : 0);
   }
-  // Pressing a button must not take the keyboard's focus from the game.
+  // Pressing a button must not take the keyboard's focus from the game; and a button pressed
+  // before the game ever had the focus gives it, so that the next click on the game is one the
+  // game reads (a focusing click only gives the focus).
   toolbar.addEventListener('mousedown', (event) => event.preventDefault());
+  toolbar.addEventListener('click', () => {
+    if (document.activeElement !== canvas) canvas.focus({ preventScroll: true });
+  });
   for (const button of toolbar.querySelectorAll('button[data-kind], button[data-key]')) {
     const vk = button.dataset.kind ? 48 + Number(button.dataset.kind) : Number(button.dataset.key);
     button.addEventListener('click', () => {
       key(vk, true);
       key(vk, false);
+    });
+  }
+  // Undo and Redo are two keys together (Ctrl+Z, Ctrl+Y): pressed in order, let go in reverse.
+  for (const button of toolbar.querySelectorAll('button[data-chord]')) {
+    const keys = button.dataset.chord.split(' ').map(Number);
+    button.addEventListener('click', () => {
+      for (const vk of keys) key(vk, true);
+      for (const vk of keys.slice().reverse()) key(vk, false);
     });
   }
   // The pad's arrows are held: pushed while a finger or button stays on them.
@@ -152,6 +166,7 @@
     help: -1,
     edit: -1,
     settings: -1,
+    scenes: -1,
   };
   function mark(button, on) {
     if (button) button.setAttribute('aria-pressed', on ? 'true' : 'false');
@@ -166,13 +181,14 @@
       help: probe(10, 0),
       edit: probe(15, 0),
       settings: probe(16, 0),
+      scenes: probe(18, 0),
     };
     if (now.kind !== marks.kind) {
       for (const button of toolbar.querySelectorAll('button[data-kind]')) {
         mark(button, Number(button.dataset.kind) === now.kind);
       }
     }
-    for (const name of ['pause', 'debug', 'help', 'edit', 'settings']) {
+    for (const name of ['pause', 'debug', 'help', 'edit', 'settings', 'scenes']) {
       if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
     }
     Object.assign(marks, now);
@@ -195,19 +211,21 @@
   // Shows text for a few seconds; with a link (the clipboard refused it) or a download, until
   // the user closes it. The test reads the last one from dazoziStatus.notice.
   function showNotice(text, options) {
-    const { link = null, download = null } = options || {};
+    const { link = null, download = null, action = null } = options || {};
     status.notice = text;
     noticeText.textContent = text;
     noticeLink.hidden = link === null;
     noticeLink.value = link === null ? '' : link;
-    noticeDownload.hidden = !download;
-    noticeDownload.onclick = download;
+    // The notice's one button: the download it offers, or another action ([label, run]).
+    noticeDownload.hidden = !download && !action;
+    noticeDownload.textContent = action ? action[0] : 'Download the scene';
+    noticeDownload.onclick = action ? action[1] : download;
     notice.hidden = false;
     clearTimeout(noticeTimer);
     if (link !== null) {
       noticeLink.focus({ preventScroll: true });
       noticeLink.select();
-    } else if (!download) {
+    } else if (!download && !action) {
       noticeTimer = setTimeout(() => { notice.hidden = true; }, 8000);
     }
   }
@@ -484,6 +502,7 @@
         if (status.frames++ === 0) {
           status.firstFrameMs = performance.now();
           loading.hidden = true;
+          offerLeftWork();
         }
         updateMarks();
       },
@@ -503,6 +522,34 @@
     script.src = 'dazozi-redov.js';
     script.onerror = () => fail('The game could not be loaded: dazozi-redov.js is missing.');
     document.body.appendChild(script);
+  }
+
+  // Work the user has not saved is kept in the browser's storage when the page goes away, as
+  // the game keeps it when it ends; the next start offers it back.
+  window.addEventListener('pagehide', keepUnsavedWork);
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'hidden') keepUnsavedWork();
+  });
+  function keepUnsavedWork() {
+    if (gameReady() && Module._dazozi_keep_unsaved) Module._dazozi_keep_unsaved();
+  }
+  // A phone has no Ctrl+O: the page offers the kept scene with a button, which presses it. Not
+  // over what the page started with (a link, a recording, or what was wrong with them).
+  function offerLeftWork() {
+    if (location.hash || !notice.hidden || status.notice) return;
+    let waiting = false;
+    try {
+      waiting = localStorage.getItem('dazozi-redov-unsaved-scene') !== null;
+    } catch (error) {
+      return;
+    }
+    if (!waiting) return;
+    showNotice('You left a scene unsaved last time.', { action: ['Open it', () => {
+      notice.hidden = true;
+      for (const vk of [17, 79]) key(vk, true);
+      for (const vk of [79, 17]) key(vk, false);
+      canvas.focus({ preventScroll: true });
+    }] });
   }
 
   start();

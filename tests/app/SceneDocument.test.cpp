@@ -17,7 +17,11 @@
 #include "bodies/TTentacle.hpp"
 #include "control/SceneFile.hpp"
 #include "control/TControl.hpp"
+#include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
+#include "data/ExampleScenes.hpp"
+#include "data/LevelData.hpp"
+#include "media/input/ScriptedInput.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSlideJoint.hpp"
 #include "support/GameFixture.hpp"
@@ -305,3 +309,59 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
 }
 
 } // namespace
+
+// Opening scenes are steps of the one undo history with the editor's strokes: six examples
+// opened over a painted level, six Ctrl+Z bring the painted level back, a seventh takes the
+// stroke back, and Ctrl+Y walks forward again to the last example.
+TEST_F(SceneDocumentTest, OpenedScenesAreStepsOfTheUndoHistoryAsDeepAsItIs) {
+    auto tap = [](Key key) {
+        PushKey(key, true);
+        PushKey(key, false);
+    };
+    auto ctrlFrame = [&](Key key) {
+        PushKey(Key::Control, true);
+        tap(key);
+        PushKey(Key::Control, false);
+        updateGame();
+    };
+    TLayer& fg = *level->_FGLayer;
+    const int column = 5;
+    const int row = 3;
+    const int loadedTile = fg.MapData[row][column];
+    tap(LetterKey('E'));
+    updateGame();
+    PushMouseMove(column * 24 + 12 - fg.ScrollX, row * 24 + 12 - fg.ScrollY);
+    PushMouseButton(1, true);
+    PushMouseButton(1, false);
+    updateGame();
+    tap(LetterKey('E'));
+    updateGame();
+    const int paintedTile = fg.MapData[row][column];
+    ASSERT_NE(paintedTile, loadedTile) << "the click painted nothing";
+
+    std::string error;
+    std::vector<std::string_view> opened;
+    for (const ExampleScene& example : ExampleScenes()) {
+        ASSERT_TRUE(OpenSceneText(example.text, error)) << example.name << ": " << error;
+        opened.push_back(example.name);
+        updateGame();
+    }
+    ASSERT_EQ(opened.size(), 6u);
+    for (std::size_t i = 0; i < opened.size(); ++i) {
+        ctrlFrame(Key::Z);
+        EXPECT_TRUE(editor->sceneSwapped) << "undo " << i + 1 << " brought back no scene";
+    }
+    EXPECT_EQ(fg.MapData[row][column], paintedTile) << "six undos did not reach the painted level";
+    ctrlFrame(Key::Z);
+    EXPECT_EQ(fg.MapData[row][column], loadedTile) << "the stroke before the scenes stayed";
+    EXPECT_EQ(editor->UndoSteps(), 0);
+    for (int i = 0; i < 7; ++i) {
+        ctrlFrame(Key::Y);
+    }
+    EXPECT_EQ(editor->RedoSteps(), 0);
+    // The last example as it was when it was undone (one frame after opening).
+    SceneFile::Scene now, last;
+    ASSERT_TRUE(SceneFile::Read(CurrentSceneText(), now, error)) << error;
+    ASSERT_TRUE(SceneFile::Read(ExampleScenes().back().text, last, error)) << error;
+    EXPECT_EQ(now.bodies.size(), last.bodies.size());
+}

@@ -2,17 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
+#include "app/Game.hpp"
+#include "app/SavedSceneList.hpp"
+#include "app/SceneDocument.hpp"
 #include "bodies/TSquid.hpp"
+#include "control/SceneFile.hpp"
 #include "control/TControl.hpp"
+#include "data/ExampleScenes.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "physics/CPBody.hpp"
 #include "support/GameFixture.hpp"
+#include "support/TempFolder.hpp"
 
 namespace {
 
@@ -119,8 +127,8 @@ TEST_F(SceneMenuTest, KeysAndClicksChooseOpenAndClose) {
 }
 
 // In the game: while the menu is open the arrows do not push the player squid; L closes it; Escape
-// ends the program, the menu open or not.
-TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsButNotEscape) {
+// closes it too, and a second Escape ends the program.
+TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsAndEscapeClosesIt) {
     for (int i = 0; i < 60; ++i) {
         updateGame(); // the player squid comes to rest
     }
@@ -137,11 +145,55 @@ TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsButNotEscape) {
         EXPECT_NO_THROW(updateGame());
     }
     EXPECT_LT(player->_body->GetVelocity().x, -100.0f) << "the menu did not close";
+    PushKey(Key::Right, false);
     PushKey(Key::Left, false);
     tap(LetterKey('L'));
+    updateGame();
     tap(Key::Escape);
-    EXPECT_THROW(updateGame(), std::runtime_error)
-        << "Escape did not end the program with the menu open";
+    EXPECT_NO_THROW(updateGame()) << "Escape ended the program with the menu open";
+    // Closed: the arrow pushes the squid again.
+    PushKey(Key::Right, true);
+    for (int i = 0; i < 30; ++i) {
+        updateGame();
+    }
+    PushKey(Key::Right, false);
+    EXPECT_GT(player->_body->GetVelocity().x, 100.0f) << "Escape did not close the menu";
+    tap(Key::Escape);
+    EXPECT_THROW(updateGame(), std::runtime_error) << "Escape did not end the program";
+}
+
+// The user's saved scenes follow the examples, looked up as the menu opens; one chosen opens.
+TEST_F(SceneMenuTest, TheUsersSavedScenesFollowTheExamplesAndOpen) {
+    static TempFolder folder;
+    static std::string path;
+    path = folder.File("mine.json");
+    {
+        std::ofstream(path) << ExampleScenes()[1].text; // the dominoes, under a name of the user's
+    }
+    static int lookups = 0;
+    lookups = 0;
+    SetSavedSceneFinder([] {
+        ++lookups;
+        return SavedSceneList::Newest(folder.Path().string(), 6);
+    });
+    SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
+    updateGame();
+    EXPECT_EQ(lookups, 0) << "the disk was looked at before the menu opened";
+    tap(LetterKey('L'));
+    updateGame();
+    EXPECT_EQ(lookups, 1);
+    tap(Key::Up); // from the first line round to the last: the saved scene
+    updateGame();
+    tap(Key::Enter);
+    updateGame();
+    SceneFile::Scene opened, dominoes;
+    std::string error;
+    ASSERT_TRUE(SceneFile::Read(CurrentSceneText(), opened, error)) << error;
+    ASSERT_TRUE(SceneFile::Read(ExampleScenes()[1].text, dominoes, error)) << error;
+    EXPECT_EQ(opened.bodies.size(), dominoes.bodies.size()) << "the saved scene did not open";
+    EXPECT_EQ(opened.foregroundTiles, dominoes.foregroundTiles);
+    SetSavedSceneFinder(nullptr);
+    SetSceneOpener(nullptr, nullptr);
 }
 
 } // namespace

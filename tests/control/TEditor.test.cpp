@@ -286,3 +286,37 @@ TEST_F(EditorTest, ACellWhereABodyIsStaysAsItIsAndFlashes) {
 }
 
 } // namespace
+
+// In edit mode one finger paints the cells it passes over as the left button does (one stroke
+// to undo); a second finger coming while one paints makes it a grab: the stroke goes back.
+TEST_F(EditorTest, InEditModeOneFingerPaintsAndTwoFingersGrab) {
+    tap(Key::E);
+    updateGame();
+    auto screenX = [](int c) { return c * 24 + 12 - fg().ScrollX; };
+    auto screenY = [](int r) { return r * 24 + 12 - fg().ScrollY; };
+    const int row = 5;
+    ASSERT_EQ(cell(5, row), loaded(5, row));
+    PushFinger(3, 1, screenX(5), screenY(row));
+    updateGame();
+    PushFinger(3, 2, screenX(10), screenY(row));
+    updateGame();
+    PushFinger(3, 0, screenX(10), screenY(row));
+    updateGame();
+    for (int c = 5; c <= 10; ++c) {
+        EXPECT_EQ(cell(c, row), chosenKind()) << "column " << c << " of the finger's stroke";
+    }
+    EXPECT_EQ(editor->UndoSteps(), 1);
+    EXPECT_EQ(TBall::Count(), 0);
+
+    ASSERT_TRUE(editor->Undo());
+    PushFinger(3, 1, screenX(5), screenY(row));
+    updateGame();
+    ASSERT_EQ(cell(5, row), chosenKind());
+    PushFinger(5, 1, screenX(20), screenY(25));
+    updateGame();
+    EXPECT_EQ(cell(5, row), loaded(5, row)) << "a second finger left the first one's stroke";
+    EXPECT_EQ(editor->UndoSteps(), 0);
+    PushFinger(3, 0, screenX(5), screenY(row));
+    PushFinger(5, 0, screenX(20), screenY(25));
+    updateGame();
+}

@@ -79,6 +79,8 @@ e2e_init() {
   # to each other's server. -noreset: an X server starts itself over when its last client
   # leaves (the check below that it answers is one), and a program connecting in that moment
   # finds no display.
+  # Work left unsaved is kept in the state folder when the program ends: the test's own.
+  export XDG_STATE_HOME="$out/state"
   rm -f "$out/xvfb-display"
   Xvfb -displayfd 3 -screen 0 "${e2e_screen:-1280x1024}x24" -nolisten tcp -noreset 3>"$out/xvfb-display" >"$out/xvfb.log" 2>&1 &
   e2e_xvfb=$!
@@ -201,6 +203,19 @@ e2e_wait_exit() {
   [[ $status -eq 0 ]] || e2e_fail "exit status $status after $1"
   [[ -s "$out/stdout-$2.txt" ]] && e2e_fail "program printed on stdout: $(head -c 200 "$out/stdout-$2.txt")"
   return 0
+}
+
+# e2e_escape_after_replay WHY NAME: a replay hands over to the user once it has run out, even
+# when the recording ended with Escape; from then on the user's Escape ends the program (before,
+# the window ignores the user's keys). Presses Escape until the program ends, then as
+# e2e_wait_exit.
+e2e_escape_after_replay() {
+  e2e_press_escape_ended() {
+    timeout 10 xdotool key --window "$wid" Escape >/dev/null 2>&1
+    e2e_ended
+  }
+  e2e_wait_until "the replay to hand over and Escape to end the program" e2e_press_escape_ended
+  e2e_wait_exit "$1" "$2"
 }
 
 # e2e_window_manager: starts openbox and waits until its start-up is over (its --startup

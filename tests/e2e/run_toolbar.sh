@@ -3,7 +3,8 @@
 # 1024 x 768 window (the picture shrinks to make room), a click on its star button selects stars
 # (the button is marked), a click on its pause button pauses, a click on the picture then drops
 # a star under the pointer; T hides it again. With the help open the window is then looked at
-# at 640 x 480, 800 x 600 and full screen (1920 x 1080): toolbar-640x480.png and so on.
+# at 640 x 480, 800 x 600 and full screen (1920 x 1080): toolbar-640x480.png and so on. Escape
+# then closes the help, and a second one ends the program.
 # Usage: run_toolbar.sh PROGRAM OUTPUT_DIR
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -57,6 +58,11 @@ e2e_wait_until "the window after F11" e2e_size_is 800 600
 
 xdotool key t
 e2e_wait_count "$face" -lt 100 "the toolbar gone after T"
+# The first Escape closes the help; only the second ends the program.
+e2e_shot "$out/help-before-escape.png"
+xdotool key Escape
+e2e_wait_changed "$out/help-before-escape.png" 200,150,600,450 5000 "Escape closing the help"
+e2e_ended && e2e_fail "Escape ended the program with the help open"
 xdotool key Escape
 e2e_wait_exit Escape toolbar
 e2e_pass "toolbar: all checks passed"
