@@ -1,5 +1,6 @@
 #include "tools/GoldenFrame.hpp"
 
+#include "media/FilePath.hpp"
 #include "media/Graphics.hpp"
 #include "media/Png.hpp"
 #include "media/TImage.hpp"
@@ -82,7 +83,8 @@ bool writePng(const Picture& p, const std::string& path) {
         return false;
     }
     std::error_code ec;
-    const std::filesystem::file_status existing = std::filesystem::symlink_status(path, ec);
+    const std::filesystem::file_status existing =
+        std::filesystem::symlink_status(FilePath::FromUtf8(path), ec);
     if (std::filesystem::exists(existing) && !std::filesystem::is_regular_file(existing)) {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) {
