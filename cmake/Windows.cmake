@@ -68,6 +68,14 @@ function(dazozi_add_windows_program)
   file(WRITE "${CMAKE_BINARY_DIR}/built-in-notices.txt" "${lines}")
 endfunction()
 
+# Every file the programs open is read and written byte for byte, as on Linux (no CR before
+# each LF, no stop at a Ctrl+Z): a recording or a scene is the same file on either, and the
+# runner's printed hashes compare with the committed ones.
+link_libraries(${CMAKE_FIND_ROOT_PATH}/lib/binmode.o)
+# Two open() flags Windows' C library does not have, and needs not: a handle is not passed on to
+# programs started later unless asked for, and there are no FIFOs for an open to block on.
+add_compile_definitions(O_CLOEXEC=0 O_NONBLOCK=0)
+
 # main() is the program's own (windows/main.cpp, the tools'), not SDL's WinMain wrapper.
 add_compile_definitions(SDL_MAIN_HANDLED)
 

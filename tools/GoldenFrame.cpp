@@ -101,13 +101,19 @@ bool writePng(const Picture& p, const std::string& path) {
     // mkstemp makes the file private to its owner; the picture gets the usual permissions.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    std::filesystem::permissions(FilePath::FromUtf8(temporary),
+                                 static_cast<std::filesystem::perms>(0666 & ~mask), ec);
     const bool written = writeAll(fd, bytes);
-    if (::close(fd) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
+    // std::filesystem's rename replaces an earlier picture on Windows too (the C library's
+    // refuses there when the name is taken).
+    if (::close(fd) == 0 && written) {
+        std::filesystem::rename(FilePath::FromUtf8(temporary), FilePath::FromUtf8(path), ec);
+        if (!ec) {
+            return true;
+        }
     }
-    return true;
+    std::filesystem::remove(FilePath::FromUtf8(temporary), ec);
+    return false;
 }
 
 std::optional<Picture> readPng(const std::string& path) {
