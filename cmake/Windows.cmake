@@ -72,9 +72,11 @@ endfunction()
 # each LF, no stop at a Ctrl+Z): a recording or a scene is the same file on either, and the
 # runner's printed hashes compare with the committed ones.
 link_libraries(${CMAKE_FIND_ROOT_PATH}/lib/binmode.o)
-# Two open() flags Windows' C library does not have, and needs not: a handle is not passed on to
-# programs started later unless asked for, and there are no FIFOs for an open to block on.
-add_compile_definitions(O_CLOEXEC=0 O_NONBLOCK=0)
+# ... and what they print likewise (windows/binary_streams.cpp; an object, so it is always in).
+add_library(dazozi_binary_streams OBJECT ${CMAKE_SOURCE_DIR}/windows/binary_streams.cpp)
+link_libraries(dazozi_binary_streams)
+# The few POSIX names the program uses that Windows' C library lacks (windows/posix.h).
+add_compile_options("$<$<COMPILE_LANGUAGE:CXX>:SHELL:-include ${CMAKE_SOURCE_DIR}/windows/posix.h>")
 
 # main() is the program's own (windows/main.cpp, the tools'), not SDL's WinMain wrapper.
 add_compile_definitions(SDL_MAIN_HANDLED)
