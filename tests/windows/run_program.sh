@@ -46,9 +46,9 @@ e2e_move 800 250
 timeout 10 xdotool click 1
 e2e_wait_changed "$out/before-ball.png" 786,307,814,335 200 "a ball resting on the row under the click"
 e2e_move 1000 700
-shots_before=$(find "$pictures" -maxdepth 1 -name 'dazozi-redov-*.png' | wc -l)
+shots_before=$(find -L "$pictures/" -maxdepth 1 -name 'dazozi-redov-*.png' | wc -l)
 xdotool key F12
-saved() { [[ $(find "$pictures" -maxdepth 1 -name 'dazozi-redov-*.png' | wc -l) -gt $shots_before ]]; }
+saved() { [[ $(find -L "$pictures/" -maxdepth 1 -name 'dazozi-redov-*.png' | wc -l) -gt $shots_before ]]; }
 e2e_wait_until "the screenshot in the Windows Pictures folder $pictures" saved
 shot=$(ls -t "$pictures"/dazozi-redov-*.png | head -n 1)
 /usr/bin/python3 - "$shot" <<'PY' || e2e_fail "the screenshot is no 1024x768 PNG"

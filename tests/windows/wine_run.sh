@@ -7,6 +7,10 @@
 set -euo pipefail
 export WINEPREFIX=$1
 shift
+# A home of the prefix's own: Wine links the Windows user's Pictures and Documents folders to
+# the home's, and the tests' screenshots and scenes stay in the build folder.
+export HOME=$WINEPREFIX-home
+mkdir -p "$HOME"
 export WINEDEBUG=-all LC_ALL=C.UTF-8
 # No Mono or Gecko installer asking in a dialog; no sound drivers.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winealsa.drv,winepulse.drv,wineoss.drv=d"
@@ -14,7 +18,8 @@ mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 if [[ ! -f $WINEPREFIX/.ready ]]; then
-  rm -rf "$WINEPREFIX"
+  rm -rf "$WINEPREFIX" "$HOME"
+  mkdir -p "$HOME"
   # Wine's first start builds the prefix's registry and folders: tens of seconds, more on a
   # loaded machine; bounded, and the wine server waited for until it has written everything.
   echo "wine_run.sh: making the Wine prefix $WINEPREFIX" >&2
