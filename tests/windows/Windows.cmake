@@ -11,6 +11,8 @@ if(DAZOZI_WINDOWS_BUILD)
   set(program ${DAZOZI_WINDOWS_BUILD}/dazozi-redov.exe)
   set(runner ${DAZOZI_WINDOWS_BUILD}/tools/scenario.exe)
 
+  add_test(NAME windows.exe_and_zip
+    COMMAND bash ${here}/exe_and_zip.sh ${DAZOZI_WINDOWS_BUILD} ${CMAKE_CURRENT_BINARY_DIR}/windows-zip)
   # The argument is the one tests/media/windows/WindowsStart.test.cpp looks for.
   add_test(NAME windows.unit_tests
     COMMAND ${wine} ${DAZOZI_WINDOWS_BUILD}/windows-tests.exe
