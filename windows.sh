@@ -21,10 +21,11 @@ jobs=$(nproc)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 echo "windows.sh: configuring and compiling the program (a few minutes the first time)"
+mkdir -p "$dir"
 cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/MinGW.toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DDAZOZI_TESTS=OFF -DDAZOZI_BENCH=OFF -DDAZOZI_WERROR=ON \
-  -DDAZOZI_WINDOWS_DEPS="$deps" "${launcher[@]}" >"$dir.configure.log" 2>&1 ||
-  { cat "$dir.configure.log" >&2; exit 1; }
+  -DDAZOZI_WINDOWS_DEPS="$deps" "${launcher[@]}" >"$dir/configure.log" 2>&1 ||
+  { cat "$dir/configure.log" >&2; exit 1; }
 # Progress and problems only, each line as it comes; the build's status decides.
 set +o pipefail
 cmake --build "$dir" --target dazozi-redov scenario windows-tests -j"$jobs" 2>&1 |
