@@ -29,8 +29,8 @@ bool IsSoftwareRasteriser(std::string_view glRenderer);
 // The renderer that SDL made and why (for tests, tools and the benchmark).
 struct RendererChoice {
     SDL_Renderer* renderer =
-        nullptr;            // owned by the caller (SDL_DestroyRenderer); nullptr on failure
-    std::string name;       // SDL's name of the renderer: "software", "opengl", ...
+        nullptr;      // owned by the caller (SDL_DestroyRenderer); nullptr on failure
+    std::string name; // SDL's name of the renderer: "software", "opengl", ...
     // GL_RENDERER of the accelerated one tried (on Windows, Direct3D's adapter description
     // where the renderer is Direct3D), "" if none.
     std::string glRenderer;
