@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite
-# (unit tests, pixel tests, the end-to-end run under Xvfb, and the web build played in
-# headless Chromium).
+# (unit tests, pixel tests, the end-to-end run under Xvfb, the web build played in
+# headless Chromium, and the Windows build run under Wine).
 # With --sanitize it builds and runs the suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer instead.
 set -euo pipefail
@@ -21,6 +21,9 @@ if [[ "${1:-}" != "--sanitize" ]]; then
   # node along with the rest.
   ./web.sh
   flags+=(-DDAZOZI_WEB_PAGE="$PWD/build/web/page" -DDAZOZI_WEB_BUILD="$PWD/build/web")
+  # The Windows build likewise, so that ctest runs it under Wine.
+  ./windows.sh
+  flags+=(-DDAZOZI_WINDOWS_BUILD="$PWD/build/windows")
 fi
 cmake -S . -B "$dir" "${flags[@]}" >/dev/null
 cmake --build "$dir" -j"$(nproc)"

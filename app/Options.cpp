@@ -4,6 +4,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "media/base/FilePath.hpp"
+
 const char* Options::Usage() {
     return "usage: dazozi-redov [options]\n"
            "\n"
@@ -63,7 +65,8 @@ Options Options::Parse(int argc, const char* const* argv) {
     std::error_code ignored;
     if (!options.recordPath.empty() && !options.replayPath.empty() &&
         (options.recordPath == options.replayPath ||
-         std::filesystem::equivalent(options.recordPath, options.replayPath, ignored))) {
+         std::filesystem::equivalent(FilePath::FromUtf8(options.recordPath),
+                                     FilePath::FromUtf8(options.replayPath), ignored))) {
         return fail("--record and --replay name the same file " + options.recordPath);
     }
     return options;

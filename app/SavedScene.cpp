@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "media/base/FilePath.hpp"
+
 std::string SavedScene::Folder(UserFolder::Getenv getenv) {
     const std::string documents = UserFolder::Find(getenv, "XDG_DOCUMENTS_DIR", "Documents");
     if (documents == ".") {
@@ -27,18 +29,18 @@ bool SavedScene::WriteWhole(const std::string& path, const std::string& text) {
     const std::string part = path + ".part";
     std::error_code ec;
     {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        std::ofstream out(FilePath::FromUtf8(part), std::ios::binary | std::ios::trunc);
         out.write(text.data(), static_cast<std::streamsize>(text.size()));
         out.flush();
         if (!out) {
             out.close();
-            std::filesystem::remove(part, ec);
+            std::filesystem::remove(FilePath::FromUtf8(part), ec);
             return false;
         }
     }
-    std::filesystem::rename(part, path, ec);
+    std::filesystem::rename(FilePath::FromUtf8(part), FilePath::FromUtf8(path), ec);
     if (ec) {
-        std::filesystem::remove(part, ec);
+        std::filesystem::remove(FilePath::FromUtf8(part), ec);
         return false;
     }
     return true;
@@ -50,7 +52,7 @@ std::string SavedScene::Save(std::time_t when, UserFolder::Getenv getenv, const 
     const std::string stem = name.substr(0, name.size() - 5);
     std::string path = folder + "/" + name;
     std::error_code ec;
-    for (int n = 2; std::filesystem::exists(path, ec) && n < 1000; ++n) {
+    for (int n = 2; std::filesystem::exists(FilePath::FromUtf8(path), ec) && n < 1000; ++n) {
         path = folder + "/" + stem + "-" + std::to_string(n) + ".json";
     }
     return WriteWhole(path, text) ? path : std::string();

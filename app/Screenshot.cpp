@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/UserFolder.hpp"
+#include "media/base/FilePath.hpp"
 #include "media/Graphics.hpp"
 
 std::string Screenshot::PicturesDirectory(Getenv getenv) {
@@ -23,19 +24,19 @@ std::string Screenshot::Save(std::time_t when, Getenv getenv) {
     const std::string stem = name.substr(0, name.size() - 4);
     std::string path = dir + "/" + name;
     std::error_code ec;
-    for (int n = 2; std::filesystem::exists(path, ec) && n < 1000; ++n) {
+    for (int n = 2; std::filesystem::exists(FilePath::FromUtf8(path), ec) && n < 1000; ++n) {
         path = dir + "/" + stem + "-" + std::to_string(n) + ".png";
     }
     // Written under another name and renamed when whole: a file browser (or a test) watching
     // the folder never sees a half-written picture under the final name.
     const std::string part = path + ".part";
     if (!SaveBackBufferPng(part)) {
-        std::filesystem::remove(part, ec);
+        std::filesystem::remove(FilePath::FromUtf8(part), ec);
         return std::string();
     }
-    std::filesystem::rename(part, path, ec);
+    std::filesystem::rename(FilePath::FromUtf8(part), FilePath::FromUtf8(path), ec);
     if (ec) {
-        std::filesystem::remove(part, ec);
+        std::filesystem::remove(FilePath::FromUtf8(part), ec);
         return std::string();
     }
     return path;

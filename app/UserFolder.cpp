@@ -3,22 +3,26 @@
 #include <filesystem>
 #include <fstream>
 
+#include "media/base/FilePath.hpp"
+#include "media/base/KnownFolder.hpp"
+
 // An existing folder, or one made now (with its parents), as desktop programs make the user's
 // pictures folder when it is missing. Only absolute paths: a relative one would land wherever
 // the program was started.
 bool UserFolder::Usable(const std::string& path, bool make) {
-    if (path.empty() || path.front() != '/') {
+    const std::filesystem::path folder = FilePath::FromUtf8(path);
+    if (path.empty() || !folder.is_absolute()) {
         return false;
     }
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
+    if (std::filesystem::is_directory(folder, ec)) {
         return true;
     }
     if (!make) {
         return false;
     }
-    std::filesystem::create_directories(path, ec);
-    return !ec && std::filesystem::is_directory(path, ec);
+    std::filesystem::create_directories(folder, ec);
+    return !ec && std::filesystem::is_directory(folder, ec);
 }
 
 namespace {
@@ -50,6 +54,20 @@ std::string fromUserDirsFile(const std::string& file, const std::string& xdgKey,
 
 std::string UserFolder::Find(Getenv getenv, const std::string& xdgKey, const std::string& homeName,
                              bool make) {
+    // Where the platform names the folder itself (Windows), its answer is the one: the user may
+    // have moved the folder to another drive, and there is no HOME to build a path from.
+    const bool pictures = xdgKey == "XDG_PICTURES_DIR";
+    if (pictures || xdgKey == "XDG_DOCUMENTS_DIR") {
+        const std::string known = KnownFolder::Path(pictures ? KnownFolder::Kind::Pictures
+                                                             : KnownFolder::Kind::Documents);
+        if (!known.empty()) {
+            // Returned even when it cannot be made, as ~/homeName below.
+            if (!Usable(known, make) && !make) {
+                return {};
+            }
+            return known;
+        }
+    }
     const char* homeVar = getenv("HOME");
     const std::string home = homeVar != nullptr ? homeVar : "";
     if (const char* dir = getenv(xdgKey.c_str()); dir != nullptr && Usable(dir, make)) {

@@ -58,6 +58,10 @@ add_library(dazozi_samemath STATIC ${dazozi_musl_files})
 set_target_properties(dazozi_samemath PROPERTIES C_STANDARD 99 C_EXTENSIONS ON)
 target_include_directories(dazozi_samemath PRIVATE ${CMAKE_SOURCE_DIR}/samemath/shim/musl
   "${dazozi_musl}/src/internal" "${dazozi_musl}/arch/generic")
+if(WIN32)
+  # The two headers musl's sources want that Windows' C library lacks.
+  target_include_directories(dazozi_samemath PRIVATE ${CMAKE_SOURCE_DIR}/samemath/shim/windows)
+endif()
 # Only its own folder: the layers above see "SameMath.h" and nothing else of the tree.
 target_include_directories(dazozi_samemath PUBLIC ${CMAKE_SOURCE_DIR}/samemath)
 # A function the shim does not declare must not link to the C library's by accident.

@@ -5,6 +5,9 @@
 # suite builds, checks, installs and removes the package).
 # --web: the WebAssembly compiler, what fetches Debian's sources and the headless browser the
 # web build's test drives.
+# --windows: the cross compiler for the Windows program (mingw-w64 with posix threads), what fetches
+# Debian's sources, zip for its archive, GoogleTest's sources for its unit tests, and the 64-bit
+# Wine (with Xvfb and xdotool) its tests run it under.
 set -euo pipefail
 
 # dpkg-dev and xz-utils fetch and unpack the Debian sources that every build compiles Chipmunk
@@ -22,6 +25,11 @@ for arg in "$@"; do
     --web)
       packages+=(emscripten node-acorn dpkg-dev xz-utils chromium chromium-driver python3-selenium
         python3-pil)
+      ;;
+    --windows)
+      packages+=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+        mingw-w64-x86-64-dev dpkg-dev xz-utils zip googletest wine wine64 xvfb xauth xdotool
+        python3-xlib)
       ;;
   esac
 done

@@ -1,5 +1,6 @@
 #include "tools/GoldenFrame.hpp"
 
+#include "media/base/FilePath.hpp"
 #include "media/Graphics.hpp"
 #include "media/graphics/Png.hpp"
 #include "media/graphics/TImage.hpp"
@@ -82,7 +83,8 @@ bool writePng(const Picture& p, const std::string& path) {
         return false;
     }
     std::error_code ec;
-    const std::filesystem::file_status existing = std::filesystem::symlink_status(path, ec);
+    const std::filesystem::file_status existing =
+        std::filesystem::symlink_status(FilePath::FromUtf8(path), ec);
     if (std::filesystem::exists(existing) && !std::filesystem::is_regular_file(existing)) {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
         if (fd < 0) {
@@ -99,13 +101,19 @@ bool writePng(const Picture& p, const std::string& path) {
     // mkstemp makes the file private to its owner; the picture gets the usual permissions.
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    std::filesystem::permissions(FilePath::FromUtf8(temporary),
+                                 static_cast<std::filesystem::perms>(0666 & ~mask), ec);
     const bool written = writeAll(fd, bytes);
-    if (::close(fd) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
+    // std::filesystem's rename replaces an earlier picture on Windows too (the C library's
+    // refuses there when the name is taken).
+    if (::close(fd) == 0 && written) {
+        std::filesystem::rename(FilePath::FromUtf8(temporary), FilePath::FromUtf8(path), ec);
+        if (!ec) {
+            return true;
+        }
     }
-    return true;
+    std::filesystem::remove(FilePath::FromUtf8(temporary), ec);
+    return false;
 }
 
 std::optional<Picture> readPng(const std::string& path) {

@@ -1,5 +1,7 @@
 #include "media/graphics/PngRowWriter.hpp"
 
+#include "media/base/FilePath.hpp"
+
 #include <png.h>
 
 #include <csetjmp>
@@ -25,7 +27,7 @@ PngRowWriter::PngRowWriter(const std::string& path, int width, int height) : pat
     }
     // Only a file made here is removed on failure (a device such as /dev/full never is).
     std::error_code error;
-    created_ = !std::filesystem::exists(path, error) && !error;
+    created_ = !std::filesystem::exists(FilePath::FromUtf8(path), error) && !error;
     file_ = std::fopen(path.c_str(), "wb");
     if (!file_) {
         failed_ = true;

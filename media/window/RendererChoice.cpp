@@ -1,5 +1,7 @@
 #include "media/window/RendererChoice.hpp"
 
+#include "media/window/Direct3DAdapter.hpp"
+
 #include <SDL.h>
 
 #include <cctype>
@@ -70,7 +72,10 @@ std::string InvalidRendererMessage() {
 
 bool IsSoftwareRasteriser(std::string_view glRenderer) {
     const std::string s = Lower(glRenderer);
-    for (const char* word : {"llvmpipe", "softpipe", "swrast", "software rasterizer"}) {
+    // The last two: Windows' own adapter where no GPU driver is installed (a machine or VM
+    // without a GPU), which Direct3D draws through on the CPU (WARP).
+    for (const char* word : {"llvmpipe", "softpipe", "swrast", "software rasterizer",
+                             "microsoft basic render driver", "microsoft basic display adapter"}) {
         if (s.find(word) != std::string::npos)
             return true;
     }
@@ -83,6 +88,8 @@ RendererChoice CreateWindowRenderer(SDL_Window* window, RendererPreference prefe
         choice.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
         choice.name = NameOf(choice.renderer);
         choice.glRenderer = GlRendererString(choice.name);
+        if (choice.glRenderer.empty())
+            choice.glRenderer = Direct3DAdapter::Description(choice.renderer);
         // Mesa on the CPU draws this picture at more than twice the CPU time of SDL's own
         // software renderer, and holds fewer bodies at 60 frames per second.
         const bool cpuRasteriser = IsSoftwareRasteriser(choice.glRenderer);

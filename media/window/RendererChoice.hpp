@@ -21,15 +21,19 @@ RendererPreference RendererPreferenceFromEnvironment();
 std::string InvalidRendererMessage();
 
 // True when an OpenGL renderer string names a CPU rasteriser (Mesa's llvmpipe, softpipe,
-// swrast / "Software Rasterizer"); a real GPU's string gives false.
+// swrast / "Software Rasterizer"), or a Direct3D adapter description names Windows' own one for
+// machines without a GPU driver ("Microsoft Basic Render Driver" or "... Display Adapter"); a
+// real GPU's string gives false.
 bool IsSoftwareRasteriser(std::string_view glRenderer);
 
 // The renderer that SDL made and why (for tests, tools and the benchmark).
 struct RendererChoice {
     SDL_Renderer* renderer =
-        nullptr;            // owned by the caller (SDL_DestroyRenderer); nullptr on failure
-    std::string name;       // SDL's name of the renderer: "software", "opengl", ...
-    std::string glRenderer; // GL_RENDERER of the accelerated one tried, "" if none
+        nullptr;      // owned by the caller (SDL_DestroyRenderer); nullptr on failure
+    std::string name; // SDL's name of the renderer: "software", "opengl", ...
+    // GL_RENDERER of the accelerated one tried (on Windows, Direct3D's adapter description
+    // where the renderer is Direct3D), "" if none.
+    std::string glRenderer;
 };
 
 // Makes the renderer for `window` (non-owning): Software -> SDL's software renderer;

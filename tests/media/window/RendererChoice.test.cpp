@@ -27,6 +27,10 @@ TEST(RendererChoice, CpuRasterisersAreRecognisedAndGpusAreNot) {
     EXPECT_TRUE(IsSoftwareRasteriser("softpipe"));
     EXPECT_TRUE(IsSoftwareRasteriser("Software Rasterizer"));
     EXPECT_TRUE(IsSoftwareRasteriser("Mesa swrast"));
+    // Windows' Direct3D adapters that draw on the CPU (a machine or VM without a GPU driver).
+    EXPECT_TRUE(IsSoftwareRasteriser("Microsoft Basic Render Driver"));
+    EXPECT_FALSE(IsSoftwareRasteriser("NVIDIA GeForce RTX 3060"));
+    EXPECT_TRUE(IsSoftwareRasteriser("Microsoft Basic Display Adapter"));
     EXPECT_FALSE(IsSoftwareRasteriser("AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)"));
     EXPECT_FALSE(IsSoftwareRasteriser("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
     EXPECT_FALSE(IsSoftwareRasteriser("NVIDIA GeForce GTX 1060/PCIe/SSE2"));
