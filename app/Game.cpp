@@ -268,6 +268,10 @@ void SetGameReplay(const InputScript* script) {
     replay = script;
 }
 
+const InputScript* GameReplay() {
+    return replay;
+}
+
 void updateGame() {
     Cls();
 

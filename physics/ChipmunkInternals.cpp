@@ -44,6 +44,10 @@ void ForgetAllContacts(cpSpace* space) {
     space->cachedArbiters = cpHashSetNew(0, &SameShapePair);
 }
 
+int RememberedContacts(cpSpace* space) {
+    return cpHashSetCount(space->cachedArbiters);
+}
+
 cpVect CircleWorldCenter(const cpShape* circle) {
     return reinterpret_cast<const cpCircleShape*>(circle)->tc;
 }

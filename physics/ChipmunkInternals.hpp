@@ -11,6 +11,10 @@
 // empty contact table takes the old one's place. Bodies and shapes stay. space: non-null.
 void ForgetAllContacts(cpSpace* space);
 
+// How many contacts the space remembers now: what the library walks whenever one shape is taken
+// out of it. space: non-null.
+int RememberedContacts(cpSpace* space);
+
 // The world centre the library computed for a circle shape at its last step or indexing (it
 // offers no getter for it). circle: non-null, made by cpCircleShapeNew.
 cpVect CircleWorldCenter(const cpShape* circle);
