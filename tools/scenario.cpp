@@ -282,6 +282,18 @@ int main(int argc, char** argv) {
         }
     }
 
+    // The scene file is read before anything starts: one that cannot be read is refused in one
+    // line, with nothing of the start-up said before it.
+    std::string sceneText;
+    if (!scenePath.empty()) {
+        std::string error;
+        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFile::kMaxBytes), sceneText,
+                           error)) {
+            std::cerr << "scenario: " << error << "\n";
+            return 2;
+        }
+    }
+
     // Headless unless the caller chose drivers: no display and no sound device needed.
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -296,12 +308,8 @@ int main(int argc, char** argv) {
     initGame();
     EnableToolbar(true);
     if (!scenePath.empty()) {
-        std::string text, error;
-        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFile::kMaxBytes), text, error)) {
-            std::cerr << "scenario: " << error << "\n";
-            return 2;
-        }
-        if (!OpenSceneText(text, error)) {
+        std::string error;
+        if (!OpenSceneText(sceneText, error)) {
             std::cerr << "scenario: " << scenePath << ": " << error << "\n";
             return 2;
         }
