@@ -40,7 +40,18 @@ CPSpace::~CPSpace() {
     // Taking members out one at a time makes the library walk its whole table of remembered
     // contacts for every shape: quadratic in a pile, minutes for a few hundred chains at one
     // spot. The library space goes first, whole (it needs its bodies alive to wake the
-    // sleepers it frees); the members are then freed without being taken out of it.
+    // sleepers it frees); the members are then freed without being taken out of it. The
+    // wake-up would still visit every contact of every body, as many as pairs of bodies in a
+    // heap at one spot: the awake bodies let go of their contact lists first. A sleeping body
+    // keeps its list: waking it frees the contacts it put aside when it fell asleep.
+    for (List list : {Bodies, HiddenBodies}) {
+        for (const auto& member : lists_[list]) {
+            auto* body = static_cast<cpBody*>(member->GetHandle());
+            if (body != nullptr && !cpBodyIsSleeping(body)) {
+                DropContactList(body);
+            }
+        }
+    }
     cpSpaceFree(handle);
     cpObjectPtr = nullptr;
     closing_ = true;

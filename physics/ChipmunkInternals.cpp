@@ -44,6 +44,10 @@ void ForgetAllContacts(cpSpace* space) {
     space->cachedArbiters = cpHashSetNew(0, &SameShapePair);
 }
 
+void DropContactList(cpBody* body) {
+    body->arbiterList = nullptr;
+}
+
 int RememberedContacts(cpSpace* space) {
     return cpHashSetCount(space->cachedArbiters);
 }
