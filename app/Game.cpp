@@ -330,6 +330,10 @@ void SetGameReplay(const InputScript* script) {
     replay = script;
 }
 
+const InputScript* GameReplay() {
+    return replay;
+}
+
 namespace {
 
 // What this frame's input decided, for the steps after it.

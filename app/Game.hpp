@@ -63,6 +63,8 @@ void SetGameRecorder(InputRecorder* recorder, const char* program = "dazozi-redo
 // From now on frame n first feeds script's events of frame n (non-owning; nullptr stops). The
 // clock is the caller's: clock events of the script are not applied.
 void SetGameReplay(const InputScript* script);
+// The replay set last and not yet handed over (non-owning), or nullptr.
+const InputScript* GameReplay();
 // Frames run so far (updateGame calls); a replay's frame numbers count the same way.
 int GameFrameNumber();
 // Once the replay's frames have all run: stops it, gives the input back to the user and

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/Autosave.hpp"
+#include "app/DroppedFiles.hpp"
 #include "app/Game.hpp"
 #include "app/Options.hpp"
 #include "app/SavedScene.hpp"
@@ -28,14 +29,19 @@ const char* environment(const char* name) {
     return std::getenv(name);
 }
 
-// Ctrl+S: a new file in the user's documents folder, and where it went (or that it did not).
+// Ctrl+S: a new file in the user's documents folder, and where it went; or where it would have
+// gone and why not, on stderr as well, since the notice is gone in a moment.
 std::string saveToDocumentsFolder() {
-    const std::string path = SavedScene::Save(std::time(nullptr), &environment, CurrentSceneText());
-    if (path.empty()) {
-        return "Scene could not be saved";
+    std::string failure;
+    const std::string path =
+        SavedScene::Save(std::time(nullptr), &environment, CurrentSceneText(), &failure);
+    if (!path.empty()) {
+        Autosave::MarkSaved();
+        return "Scene saved: " + path;
     }
-    Autosave::MarkSaved();
-    return "Scene saved: " + path;
+    const std::string line = "Scene could not be saved: " + failure;
+    std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
+    return line;
 }
 
 // The scene menu's saved scenes: the newest few of the folder Ctrl+S saves into.
@@ -75,76 +81,24 @@ void keepUnsavedWork() {
     }
 }
 
-// A recording dropped on the window plays as --replay plays one: from a new start.
-InputScript droppedRecording;
-
-// What went wrong with a file the user handed over: on stderr and, for a moment, on screen.
-void reportFileProblem(const std::string& line) {
-    std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
-    ShowNotice(line);
-}
-
-// A file dropped on the window: a scene (JSON, starting with '{') opens in place of the
-// current one; anything else is taken for a recording and replayed from a new start.
-void openDroppedFile(const std::string& path) {
-    std::string text, error;
-    if (!ReadWholeFile(path, InputScript::kMaxBytes, text, error)) {
-        reportFileProblem(error);
-        return;
-    }
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first != std::string::npos && text[first] == '{') {
-        if (text.size() > SceneFile::kMaxBytes) {
-            reportFileProblem(path + ": larger than 16 MB");
-        } else if (!OpenSceneText(text, error)) {
-            reportFileProblem(path + ": " + error);
-        } else {
-            ShowNotice("Scene opened: " + path);
-        }
-        return;
-    }
-    // Every recording has frame lines; a file without any is something else altogether, and
-    // its first line's fault would only puzzle: say what can be dropped instead.
-    if (text.find("frame") == std::string::npos) {
-        reportFileProblem(path + " is neither a scene file (.json) nor a recording (--record):"
-                                 " only those can be dropped here");
-        return;
-    }
-    InputScript recording;
-    if (!recording.Load(path, error)) {
-        reportFileProblem(error);
-        return;
-    }
-    droppedRecording = std::move(recording);
-    ClearScene();
-    initGame();
-    // What the replay makes is not the user's work to keep.
-    Autosave::MarkSaved();
-    RestartFrameCount();
-    SetGameReplay(&droppedRecording);
-    SetScriptedInputOnly(true);
-    FlushInput();
-    ShowNotice("Replaying " + path);
-}
-
 // The program's --record file. At namespace scope so that the end of the program can finish it
 // and say when that failed.
 InputRecorder sessionRecording;
-
-// The program's frame: a replay that has run out first gives the input back to the user, and a
-// file dropped since the last frame replaces the scene before this frame's input.
-void desktopFrame() {
-    HandOverWhenReplayEnds();
-    if (const std::string dropped = TakeDroppedFile(); !dropped.empty()) {
-        openDroppedFile(dropped);
-    }
-    updateGame();
-}
 
 void finishSessionRecording() {
     if (sessionRecording.IsOpen() && !sessionRecording.Finish()) {
         ReportRecordingFailure(sessionRecording);
     }
+}
+
+DroppedFiles droppedFiles;
+
+// The program's frame: a replay that has run out first gives the input back to the user, and a
+// file dropped since the last frame replaces the scene before this frame's input.
+void desktopFrame() {
+    HandOverWhenReplayEnds();
+    droppedFiles.BeforeFrame();
+    updateGame();
 }
 
 // However the program ends (Escape, the window closed): the recording finished, the work kept.
@@ -236,6 +190,7 @@ int RunProgram(int argc, const char* const* argv) {
     EnableToolbar(true);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);
+        droppedFiles.Record(&sessionRecording);
     }
     if (!options.replayPath.empty()) {
         SetGameReplay(&script);

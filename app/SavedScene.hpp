@@ -14,9 +14,12 @@ class SavedScene {
     // "dazozi-redov-YYYY-MM-DD-HHMMSS.json" in local time.
     static std::string FileName(std::time_t when);
     // Writes text to path under a temporary name ("PATH.part") renamed to path once whole; false
-    // (and nothing left under either name) when it could not be written.
-    static bool WriteWhole(const std::string& path, const std::string& text);
+    // (and nothing left under either name) when it could not be written, with the reason (the
+    // system's words, e.g. "No space left on device") in *why when why is given.
+    static bool WriteWhole(const std::string& path, const std::string& text,
+                           std::string* why = nullptr);
     // Saves text in Folder under FileName(when) ("-2", "-3"... added when taken). The path
-    // written, or "" when it could not be written.
-    static std::string Save(std::time_t when, UserFolder::Getenv getenv, const std::string& text);
+    // written, or "" when it could not be written, with "PATH: reason" in *failure when given.
+    static std::string Save(std::time_t when, UserFolder::Getenv getenv, const std::string& text,
+                            std::string* failure = nullptr);
 };

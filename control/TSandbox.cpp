@@ -51,7 +51,11 @@ void TSandbox::updateControls(bool otherPanelOpen) {
     }
     resetRequested = KeyHits(Key::R) != 0;
     screenshotRequested = KeyHits(Key::F12) != 0;
-    saveSceneRequested = KeyHits(LetterKey('S')) != 0 && KeyDown(Key::Control) != 0;
+    // A chord typed quickly (or replayed) may begin and end between two frames: its press was
+    // made with Ctrl held even though neither key is held any more.
+    const bool sHit = KeyHits(LetterKey('S')) != 0;
+    saveSceneRequested =
+        KeyHitsWithControl(LetterKey('S')) != 0 || (sHit && KeyDown(Key::Control) != 0);
     // Both keys are read every frame so that neither keeps a stale hit for later.
     const bool f1 = KeyHits(Key::F1) != 0;
     const bool h = KeyHits(Key::H) != 0;

@@ -66,7 +66,9 @@ void CPBody::Release() {
     while (!shapes_.empty()) {
         shapes_.back()->Free();
     }
-    if (cpSpace* space = cpBodyGetSpace(handle)) {
+    // A space being destroyed is already gone from the library: nothing to take out of it.
+    cpSpace* space = cpBodyGetSpace(handle);
+    if (space != nullptr && CPSpace::TakenOutOneByOne(*this)) {
         cpSpaceRemoveBody(space, handle);
     }
     cpBodyFree(handle);

@@ -48,7 +48,9 @@ void CPJoint::Release() {
     if (handle == nullptr) {
         return;
     }
-    if (cpSpace* space = cpConstraintGetSpace(handle)) {
+    // A space being destroyed is already gone from the library: nothing to take out of it.
+    cpSpace* space = cpConstraintGetSpace(handle);
+    if (space != nullptr && CPSpace::TakenOutOneByOne(*this)) {
         cpSpaceRemoveConstraint(space, handle);
     }
     cpConstraintFree(handle);

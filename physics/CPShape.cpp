@@ -5,6 +5,7 @@
 #include "physics/CPBody.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/ChipmunkGlue.hpp"
+#include "physics/ChipmunkInternals.hpp"
 
 namespace {
 cpShape* ShapeOf(const CPObject& o) {
@@ -34,7 +35,10 @@ void CPShape::Release() {
     if (handle == nullptr) {
         return;
     }
-    if (cpSpace* space = cpShapeGetSpace(handle)) {
+    // A space being destroyed is already gone from the library: nothing to take out of it.
+    cpSpace* space = cpShapeGetSpace(handle);
+    if (space != nullptr && CPSpace::TakenOutOneByOne(*this)) {
+        CPSpace::NoteShapeRemoval(RememberedContacts(space));
         cpSpaceRemoveShape(space, handle);
     }
     cpShapeFree(handle);

@@ -37,8 +37,32 @@ CPSpace::~CPSpace() {
     if (handle == nullptr) {
         return;
     }
-    // The library's space frees none of its members. Joints go first (they refer to bodies),
-    // then shapes, then bodies; each Release also takes the object out of its list here.
+    // Taking members out one at a time makes the library walk its whole table of remembered
+    // contacts for every shape: quadratic in a pile, minutes for a few hundred chains at one
+    // spot. The library space goes first, whole (it needs its bodies alive to wake the
+    // sleepers it frees); the members are then freed without being taken out of it. The
+    // wake-up would still visit every contact of every body, as many as pairs of bodies in a
+    // heap at one spot: the awake bodies let go of their contact lists first. A sleeping body
+    // keeps its list: waking it frees the contacts it put aside when it fell asleep.
+    for (List list : {Bodies, HiddenBodies}) {
+        for (const auto& member : lists_[list]) {
+            auto* body = static_cast<cpBody*>(member->GetHandle());
+            if (body != nullptr && !cpBodyIsSleeping(body)) {
+                DropContactList(body);
+            }
+        }
+    }
+    cpSpaceFree(handle);
+    cpObjectPtr = nullptr;
+    closing_ = true;
+    for (auto* view : {activeShapes.get(), staticShapes.get()}) {
+        if (view != nullptr) {
+            view->space_ = nullptr;
+            view->cpObjectPtr = nullptr;
+        }
+    }
+    // Joints go first (they refer to bodies), then shapes, then bodies; each Release also takes
+    // the object out of its list here.
     for (List list : {Joints, ActiveShapes, StaticShapes, Bodies, HiddenBodies}) {
         auto& members = lists_[list];
         while (!members.empty()) {
@@ -49,14 +73,22 @@ CPSpace::~CPSpace() {
             }
         }
     }
-    for (auto* view : {activeShapes.get(), staticShapes.get()}) {
-        if (view != nullptr) {
-            view->space_ = nullptr;
-            view->cpObjectPtr = nullptr;
-        }
-    }
-    cpSpaceFree(handle);
-    cpObjectPtr = nullptr;
+}
+
+namespace {
+std::uint64_t contactsWalked = 0;
+} // namespace
+
+std::uint64_t CPSpace::ContactsWalkedByRemovals() {
+    return contactsWalked;
+}
+
+bool CPSpace::TakenOutOneByOne(const CPObject& object) {
+    return object.listedIn_ == nullptr || !object.listedIn_->closing_;
+}
+
+void CPSpace::NoteShapeRemoval(int contactsRemembered) {
+    contactsWalked += static_cast<std::uint64_t>(contactsRemembered);
 }
 
 void CPSpace::Enlist(const std::shared_ptr<CPObject>& object, List list) {

@@ -44,6 +44,14 @@ void ForgetAllContacts(cpSpace* space) {
     space->cachedArbiters = cpHashSetNew(0, &SameShapePair);
 }
 
+void DropContactList(cpBody* body) {
+    body->arbiterList = nullptr;
+}
+
+int RememberedContacts(cpSpace* space) {
+    return cpHashSetCount(space->cachedArbiters);
+}
+
 cpVect CircleWorldCenter(const cpShape* circle) {
     return reinterpret_cast<const cpCircleShape*>(circle)->tc;
 }

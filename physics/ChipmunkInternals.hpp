@@ -11,6 +11,16 @@
 // empty contact table takes the old one's place. Bodies and shapes stay. space: non-null.
 void ForgetAllContacts(cpSpace* space);
 
+// Lets go of the body's list of contacts without visiting them, for a space about to be freed
+// whole: freeing wakes every body, and waking walks that list (all pairs, in a heap of bodies
+// at one spot). The contacts themselves go with the space. body: non-null and awake (a sleeping
+// body's contacts are freed only by waking it).
+void DropContactList(cpBody* body);
+
+// How many contacts the space remembers now: what the library walks whenever one shape is taken
+// out of it. space: non-null.
+int RememberedContacts(cpSpace* space);
+
 // The world centre the library computed for a circle shape at its last step or indexing (it
 // offers no getter for it). circle: non-null, made by cpCircleShapeNew.
 cpVect CircleWorldCenter(const cpShape* circle);

@@ -87,6 +87,9 @@ script format, one entry per line; '#' starts a comment:
   frame N: shot NAME [X Y W H]
                            after frame N, save the back buffer (or the box X Y W H of it)
                            as NAME.png, or compare it with the golden NAME.png (--golden)
+  frame N: drop TEXT       a scene file dropped on the window opens before frame N; TEXT is
+                           its bytes in one word, those up to a space, '#', '\' and 127
+                           written as \xNN (recordings write it so)
 Frames count from 0; events of one frame are fed in script order. Recordings made with
 'dazozi-redov --record FILE' are scripts: this runner replays them to the same body hash. Escape (key 27) first
 closes what is open (the scene menu, the help, the settings, a stroke, edit mode); with nothing
@@ -98,11 +101,6 @@ output (stdout), one "name value" pair per line:
   squids, chains, fps, bodies (live bodies hashed), hash (64-bit FNV-1a of the bits of every
   live body's position, angle, velocity and angular velocity, in class and creation order).
 )";
-
-struct ScenarioEnded {};
-[[noreturn]] void endByEscape() {
-    throw ScenarioEnded{};
-}
 
 std::string screenshotFolder = ".";
 int screenshotsTaken = 0;
@@ -126,27 +124,85 @@ std::string saveScreenshotInOutputFolder() {
 // Ctrl+S in a run: the scene goes into the output folder, never into the user's documents.
 std::string saveSceneInOutputFolder() {
     const std::string path = screenshotFolder + "/scene-" + std::to_string(++scenesSaved) + ".json";
-    if (SavedScene::WriteWhole(path, CurrentSceneText())) {
+    std::string why;
+    if (SavedScene::WriteWhole(path, CurrentSceneText(), &why)) {
         return "Scene saved: " + path;
     }
-    std::cerr << "scenario: cannot write " << path << "\n";
+    const std::string line = "Scene could not be saved: " + path + ": " + why;
+    std::cerr << "scenario: " << line << "\n";
     screenshotFailed = true;
-    return "Scene could not be saved";
+    return line;
+}
+
+// What the end of a run needs, whether the frames ran out or Escape ended the run from inside a
+// frame.
+struct RunEnd {
+    std::string pngPath;
+    std::string saveScenePath;
+    bool dumpBodies = false;
+    int completed = 0;
+    bool failedShots = false;
+} runEnd;
+InputRecorder recorder;
+
+// Finishes the recording, writes what was asked for and prints the counts and the hash; the
+// run's exit status.
+int finishRun(const char* ended) {
+    SetGameRecorder(nullptr);
+    if (recorder.IsOpen() && !recorder.Finish()) {
+        std::cerr << "scenario: " << recorder.Error() << "\n";
+        return 1;
+    }
+    if (recorder.Failed()) {
+        return 1; // said when it happened
+    }
+
+    if (!runEnd.pngPath.empty() && !SaveBackBufferPng(runEnd.pngPath)) {
+        std::cerr << "scenario: cannot write " << runEnd.pngPath << "\n";
+        return 1;
+    }
+    if (!runEnd.saveScenePath.empty()) {
+        if (!SavedScene::WriteWhole(runEnd.saveScenePath, CurrentSceneText())) {
+            std::cerr << "scenario: cannot write " << runEnd.saveScenePath << "\n";
+            return 1;
+        }
+    }
+    const BodyHash hash = BodyHash::OfLiveBodies(runEnd.dumpBodies ? &std::cout : nullptr);
+    std::cout << "frames " << runEnd.completed << "\n"
+              << "ended " << ended << "\n"
+              << "shapes " << shapeCount << "\n"
+              << "balls " << TBall::Count() << "\n"
+              << "cubes " << TCube::Count() << "\n"
+              << "stars " << TStar::Count() << "\n"
+              << "squids " << TSquid::Count() << "\n"
+              << "chains " << TChain::Count() << "\n"
+              << "fps " << fpsValue << "\n"
+              << "bodies " << hash.bodies << "\n"
+              << "hash " << hash.Hex() << "\n";
+    std::cout.flush();
+    return runEnd.failedShots || screenshotFailed ? 1 : 0;
+}
+
+// Escape ends the run inside the frame's input handling, as it ends the program. The run is
+// finished from here rather than by unwinding to main: the web build's runner has no C++
+// exceptions (a throw ends node with "exiting due to exception"), and nothing of the frame is
+// left to run either way.
+void endByEscape() {
+    const int status = finishRun("escape");
+    std::fflush(nullptr);
+    std::exit(status);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     InputScript script;
-    std::string pngPath;
     std::string recordPath;
     std::string goldenDir;
     std::string outDir = ".";
     std::string scenePath;
-    std::string saveScenePath;
     bool updateGoldens = false;
     bool hashEveryFrame = false;
-    bool dumpBodies = false;
     int framesOverride = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -179,7 +235,7 @@ int main(int argc, char** argv) {
             }
             framesOverride = static_cast<int>(n);
         } else if (arg == "--png" && hasValue) {
-            pngPath = argv[++i];
+            runEnd.pngPath = argv[++i];
         } else if (arg == "--record" && hasValue) {
             recordPath = argv[++i];
         } else if (arg == "--golden" && hasValue) {
@@ -189,13 +245,13 @@ int main(int argc, char** argv) {
         } else if (arg == "--scene" && hasValue) {
             scenePath = argv[++i];
         } else if (arg == "--save-scene" && hasValue) {
-            saveScenePath = argv[++i];
+            runEnd.saveScenePath = argv[++i];
         } else if (arg == "--update-goldens") {
             updateGoldens = true;
         } else if (arg == "--hash-every-frame") {
             hashEveryFrame = true;
         } else if (arg == "--bodies") {
-            dumpBodies = true;
+            runEnd.dumpBodies = true;
         } else if (!arg.empty() && arg[0] != '-') {
             // A bare file is a script: 'scenario FILE' replays a recording.
             if (!script.Load(arg, error)) {
@@ -219,10 +275,21 @@ int main(int argc, char** argv) {
         std::cerr << "scenario: --update-goldens needs --golden DIR\n";
         return 2;
     }
-    static InputRecorder recorder;
     if (!recordPath.empty()) {
         std::string error;
         if (!recorder.Open(recordPath, error)) {
+            std::cerr << "scenario: " << error << "\n";
+            return 2;
+        }
+    }
+
+    // The scene file is read before anything starts: one that cannot be read is refused in one
+    // line, with nothing of the start-up said before it.
+    std::string sceneText;
+    if (!scenePath.empty()) {
+        std::string error;
+        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFile::kMaxBytes), sceneText,
+                           error)) {
             std::cerr << "scenario: " << error << "\n";
             return 2;
         }
@@ -242,12 +309,8 @@ int main(int argc, char** argv) {
     initGame();
     EnableToolbar(true);
     if (!scenePath.empty()) {
-        std::string text, error;
-        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFile::kMaxBytes), text, error)) {
-            std::cerr << "scenario: " << error << "\n";
-            return 2;
-        }
-        if (!OpenSceneText(text, error)) {
+        std::string error;
+        if (!OpenSceneText(sceneText, error)) {
             std::cerr << "scenario: " << scenePath << ": " << error << "\n";
             return 2;
         }
@@ -261,86 +324,59 @@ int main(int argc, char** argv) {
         SetGameRecorder(&recorder, "scenario");
     }
 
-    int completed = 0;
-    bool failedShots = false;
     const char* ended = "frames";
-    try {
-        for (int frame = 0; frame < frames; ++frame) {
-            script.Feed(frame, &clock);
-            updateGame();
-            ++completed;
-            if (hashEveryFrame) {
-                const BodyHash h = BodyHash::OfLiveBodies();
-                std::cout << "frame " << frame << " bodies " << h.bodies << " hash " << h.Hex()
-                          << "\n";
+    for (int frame = 0; frame < frames; ++frame) {
+        script.Feed(frame, &clock);
+        // A scene dropped on the program's window opens before its frame, as it did there (a
+        // refusal is said and the run goes on, as the program went on).
+        if (const std::string* dropped = script.DropAt(frame)) {
+            if (recorder.IsOpen()) {
+                recorder.Drop(*dropped);
             }
-            const auto range = script.events.equal_range(frame);
-            for (auto it = range.first; it != range.second; ++it) {
-                const InputScript::Event& e = it->second;
-                if (e.kind != InputScript::Event::Kind::Shot) {
-                    continue;
-                }
-                const ShotBox box{e.a, e.b, e.w, e.h};
-                std::string message;
-                if (goldenDir.empty() || updateGoldens) {
-                    const std::string path =
-                        (goldenDir.empty() ? outDir : goldenDir) + "/" + e.name + ".png";
-                    if (!SaveShot(box, path)) {
-                        // A box outside the frame is the script's fault, not the folder's.
-                        message = ShotBoxProblem(box, e.name);
-                        if (message.empty()) {
-                            message = "cannot write " + path;
-                        }
+            std::string error;
+            if (!OpenSceneText(*dropped, error)) {
+                std::cerr << "scenario: frame " << frame << ": dropped scene: " << error << "\n";
+            }
+        }
+        updateGame();
+        ++runEnd.completed;
+        if (hashEveryFrame) {
+            const BodyHash h = BodyHash::OfLiveBodies();
+            std::cout << "frame " << frame << " bodies " << h.bodies << " hash " << h.Hex() << "\n";
+        }
+        const auto range = script.events.equal_range(frame);
+        for (auto it = range.first; it != range.second; ++it) {
+            const InputScript::Event& e = it->second;
+            if (e.kind != InputScript::Event::Kind::Shot) {
+                continue;
+            }
+            const ShotBox box{e.a, e.b, e.w, e.h};
+            std::string message;
+            if (goldenDir.empty() || updateGoldens) {
+                const std::string path =
+                    (goldenDir.empty() ? outDir : goldenDir) + "/" + e.name + ".png";
+                if (!SaveShot(box, path)) {
+                    // A box outside the frame is the script's fault, not the folder's.
+                    message = ShotBoxProblem(box, e.name);
+                    if (message.empty()) {
+                        message = "cannot write " + path;
                     }
-                } else {
-                    message = CompareShotWithGolden(box, goldenDir, outDir, e.name);
                 }
-                if (!message.empty()) {
-                    std::cerr << "scenario: frame " << frame << ": " << message << "\n";
-                    failedShots = true;
-                }
+            } else {
+                message = CompareShotWithGolden(box, goldenDir, outDir, e.name);
             }
-            if (CloseRequested() != 0) {
-                ended = "close";
-                break;
+            if (!message.empty()) {
+                std::cerr << "scenario: frame " << frame << ": " << message << "\n";
+                runEnd.failedShots = true;
             }
         }
-    } catch (const ScenarioEnded&) {
-        ended = "escape";
-    }
-    SetGameRecorder(nullptr);
-    if (recorder.IsOpen() && !recorder.Finish()) {
-        std::cerr << "scenario: " << recorder.Error() << "\n";
-        return 1;
-    }
-    if (recorder.Failed()) {
-        return 1; // said when it happened
-    }
-
-    if (!pngPath.empty() && !SaveBackBufferPng(pngPath)) {
-        std::cerr << "scenario: cannot write " << pngPath << "\n";
-        return 1;
-    }
-    if (!saveScenePath.empty()) {
-        if (!SavedScene::WriteWhole(saveScenePath, CurrentSceneText())) {
-            std::cerr << "scenario: cannot write " << saveScenePath << "\n";
-            return 1;
+        if (CloseRequested() != 0) {
+            ended = "close";
+            break;
         }
     }
-    const BodyHash hash = BodyHash::OfLiveBodies(dumpBodies ? &std::cout : nullptr);
-    std::cout << "frames " << completed << "\n"
-              << "ended " << ended << "\n"
-              << "shapes " << shapeCount << "\n"
-              << "balls " << TBall::Count() << "\n"
-              << "cubes " << TCube::Count() << "\n"
-              << "stars " << TStar::Count() << "\n"
-              << "squids " << TSquid::Count() << "\n"
-              << "chains " << TChain::Count() << "\n"
-              << "fps " << fpsValue << "\n"
-              << "bodies " << hash.bodies << "\n"
-              << "hash " << hash.Hex() << "\n";
-    std::cout.flush();
+    const int status = finishRun(ended);
     SetEndProgramHandler(nullptr);
     SetClock(nullptr);
-    return failedShots || screenshotFailed ? 1 : 0;
+    return status;
 }

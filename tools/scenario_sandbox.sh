@@ -2,7 +2,8 @@
 # The sandbox controls through the whole frame loop, headlessly:
 # - a paused scene holds every position over many frames, and N steps exactly one frame;
 # - R leaves only a new player squid, at the same place a fresh start puts it;
-# - a session recorded through SDL's event queue replays to the same body hash, edits included.
+# - a session recorded through SDL's event queue replays to the same body hash, edits included;
+# - Ctrl+S counts a chord that begins and ends between two frames.
 # usage: scenario_sandbox.sh SCENARIO_BINARY BUSY_SCRIPT OUTPUT_DIR
 set -euo pipefail
 bin=$1
@@ -161,12 +162,37 @@ for bad in /dev/full "$out/no/such/dir"; do
         fail "F12 into $bad: $(cat "$out/f12-bad.txt")"
 done
 
+# Ctrl+S into a folder that cannot be written: the path and the reason, and a failed run.
+if "$bin" --frames 4 --event "2: key 17 down" --event "2: key 83 tap" --out /dev/full \
+    >/dev/null 2>"$out/save-bad.txt"; then
+    fail "Ctrl+S into /dev/full ended with success"
+fi
+[[ $(cat "$out/save-bad.txt") == "scenario: Scene could not be saved: /dev/full/scene-1.json: Not a directory" ]] ||
+    fail "Ctrl+S into /dev/full: $(cat "$out/save-bad.txt")"
+
 # F12 in a script saves into the output folder, never into the user's pictures.
 mkdir -p "$out/f12" "$out/home"
 HOME="$out/home" XDG_PICTURES_DIR="$out/home" "$bin" --frames 4 --event "2: key 123 tap" \
     --out "$out/f12" >/dev/null
 [[ -s "$out/f12/screenshot-1.png" ]] || fail "F12 in a script saved no picture in --out"
 [[ -z $(ls -A "$out/home") ]] || fail "F12 in a script wrote into the pictures folder"
+
+# Ctrl+S pressed and released between two frames (a quick chord, or a replay of one) saves the
+# scene as a chord held over two frames does; S alone, or Ctrl released before S, saves nothing.
+chord() {
+    local name=$1
+    shift
+    rm -rf "$out/$name"
+    mkdir -p "$out/$name"
+    "$bin" --frames 6 "$@" --out "$out/$name" >/dev/null
+}
+chord quick --event "3: key 17 down" --event "3: key 83 tap" --event "3: key 17 up"
+chord held --event "2: key 17 down" --event "3: key 83 tap" --event "4: key 17 up"
+chord plain --event "3: key 83 tap"
+chord late --event "3: key 17 down" --event "3: key 17 up" --event "3: key 83 tap"
+[[ -s "$out/quick/scene-1.json" ]] || fail "Ctrl+S within one frame saved nothing"
+[[ -s "$out/held/scene-1.json" ]] || fail "Ctrl+S held over two frames saved nothing"
+[[ -z $(ls -A "$out/plain") && -z $(ls -A "$out/late") ]] || fail "S without Ctrl saved a scene"
 
 # --frames takes a number of frames and nothing else.
 for bad in abc -3 12x; do

@@ -189,11 +189,28 @@ bool looksLikeScene(const std::string& text) {
     return first != std::string::npos && (text[first] == '{' || text[first] == '[');
 }
 
+// Frames a link's recording may play after its last event. A link is a stranger's: what it
+// plays is bounded by what it holds, whatever frame count it claims (10^9 frames would hold the
+// keys and clicks for ever).
+constexpr int kLinkReplayTail = 120;
+
+void boundByWhatItHolds(InputScript& script) {
+    const int held = script.events.empty() ? 0 : script.events.rbegin()->first + 1;
+    if (script.Length() > held + kLinkReplayTail) {
+        script.frames = held + kLinkReplayTail;
+    }
+}
+
 // What the page opens, from a file or a link. 1: the scene is open; 2: a recording that reads
-// well, which the page starts over with (startingReplay: started now); 0: refused, the scene as
-// it was, and the reason in error.
+// well, which the page starts over with (startingReplay: started now; fromLink: bounded by what
+// it holds); 0: refused, the scene as it was, and the reason in error. While a recording plays,
+// a scene is refused as the user's keys are ignored.
 int openText(const std::string& text, const std::string& name, bool isScene, bool startingReplay,
-             std::string& error) {
+             bool fromLink, std::string& error) {
+    if (isScene && replaying) {
+        error = name + ": not opened while a replay plays (Escape or Take over ends it)";
+        return 0;
+    }
     if (isScene) {
         if (!OpenSceneText(text, error)) {
             error = name + ": " + error;
@@ -206,6 +223,9 @@ int openText(const std::string& text, const std::string& name, bool isScene, boo
         return 0;
     }
     if (startingReplay) {
+        if (fromLink) {
+            boundByWhatItHolds(script);
+        }
         recording = std::move(script);
         SetGameReplay(&recording);
         SetScriptedInputOnly(true);
@@ -236,7 +256,7 @@ void openWhatThePageStartsWith() {
     const std::string handed = takeFromPage("dazoziStartRecording");
     if (!handed.empty()) {
         // A refusal, or the warning of a recording cut short (which still plays).
-        openText(handed, takeFromPage("dazoziStartName"), false, true, error);
+        openText(handed, takeFromPage("dazoziStartName"), false, true, false, error);
         if (!error.empty()) {
             noticeInPage(error);
         }
@@ -256,7 +276,7 @@ void openWhatThePageStartsWith() {
     }
     const std::string name = std::string("The #") + SceneLink::Name(kind) + " link";
     // A refusal, or the warning of a recording cut short.
-    openText(text, name, kind == SceneLink::Kind::Scene, true, error);
+    openText(text, name, kind == SceneLink::Kind::Scene, true, true, error);
     if (!error.empty()) {
         noticeInPage(error);
     }
@@ -323,9 +343,23 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
 // button is the key pressed (down 1) or released (down 0), as the program's own pushed input,
 // so the game reads it where it reads the key and a recording keeps it. Keys the game does not
 // know are ignored.
+// While a recording plays, the toolbar is ignored as the keyboard is: the replay is the
+// recording's alone.
 extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_key(int vk, int down) {
-    if (vk > 0 && vk < KeyCodeCount)
+    if (vk > 0 && vk < KeyCodeCount && !replaying)
         PushKey(vk, down != 0);
+}
+
+// Escape or Take over while a recording plays: the replay stops where it is and the game is the
+// user's from the next frame, as when a recording runs out. 0 when none was playing.
+extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_take_over() {
+    if (!replaying)
+        return 0;
+    replaying = false;
+    recording.frames = GameFrameNumber();
+    HandOverWhenReplayEnds();
+    noticeInPage("The replay stopped: the game is yours");
+    return 1;
 }
 
 // Share (S): the current scene as a link's payload (SceneLink) in Module.dazoziOutbox. 0 with
@@ -356,7 +390,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_open() {
     const std::string text = takeFromPage("dazoziOpenText");
     const std::string name = takeFromPage("dazoziOpenName");
     std::string error;
-    const int opened = openText(text, name, looksLikeScene(text), false, error);
+    const int opened = openText(text, name, looksLikeScene(text), false, false, error);
     answerPage(error);
     return opened;
 }
@@ -376,7 +410,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_open_link() {
         return 0;
     }
     const std::string name = std::string("The #") + SceneLink::Name(kind) + " link";
-    const int opened = openText(text, name, kind == SceneLink::Kind::Scene, false, error);
+    const int opened = openText(text, name, kind == SceneLink::Kind::Scene, false, true, error);
     answerPage(error);
     return opened;
 }

@@ -55,6 +55,7 @@
   // release never comes (the focus went elsewhere meanwhile), a later click must keep its own
   // release, or the game would see its button held for good.
   let swallowUpOf = -1;
+  let escapeTookOver = false; // its release is the page's too
   window.addEventListener('mousedown', (event) => {
     swallowUpOf = -1;
     if (event.target !== canvas || document.activeElement === canvas) return;
@@ -88,6 +89,32 @@
       }
     }, true);
   }
+  // A replay holds the game's keys and clicks until it ends; Escape (or the Take over button)
+  // ends it at once and gives the game to the user, who goes on from there. The game itself
+  // never hears that Escape, which would end it.
+  const takeOverButton = document.getElementById('take-over');
+  const replayPlaying = () => !!(window.Module && Module._dazozi_probe && Module._dazozi_probe(17, 0) === 1);
+  function takeOver() {
+    if (window.Module && Module._dazozi_take_over) Module._dazozi_take_over();
+    takeOverButton.hidden = true;
+    canvas.focus({ preventScroll: true });
+  }
+  takeOverButton.addEventListener('mousedown', (event) => event.preventDefault());
+  takeOverButton.addEventListener('click', takeOver);
+  for (const type of ['keydown', 'keyup']) {
+    window.addEventListener(type, (event) => {
+      if (event.key !== 'Escape' || (type === 'keydown' && !replayPlaying())) return;
+      if (type === 'keyup' && !escapeTookOver) return;
+      event.preventDefault();
+      event.stopImmediatePropagation();
+      if (type === 'keydown') {
+        escapeTookOver = true;
+        takeOver();
+      } else {
+        escapeTookOver = false;
+      }
+    }, true);
+  }
   // The browser's own shortcuts (reload, find, zoom, close the tab) stay the browser's: SDL,
   // which cancels every key it hears, never hears these. The game's own are the exceptions:
   // Ctrl itself, Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y (undo and redo), and Ctrl+O, which opens the
@@ -108,7 +135,12 @@
   canvas.addEventListener('blur', () => window.dispatchEvent(new FocusEvent('blur')));
   canvas.addEventListener('focus', () => window.dispatchEvent(new FocusEvent('focus')));
 
-  document.getElementById('restart').addEventListener('click', () => location.reload());
+  // Start again without the address's link: a link that ends the game at once (a recording
+  // pressing Escape) would otherwise end it again on every start.
+  document.getElementById('restart').addEventListener('click', () => {
+    forgetLink();
+    location.reload();
+  });
   document.getElementById('reload').addEventListener('click', () => location.reload());
 
   // The toolbar presses the keys a phone has not got. The game reads them where it reads the
@@ -192,6 +224,7 @@
       if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
     }
     Object.assign(marks, now);
+    takeOverButton.hidden = probe(17, 0) !== 1;
   }
 
   // Scenes and recordings. The game reads and writes them (web/main.cpp); texts go between the

@@ -11,12 +11,18 @@
 // open that cannot block, before anything is read.
 bool ReadWholeFile(const std::string& path, long long maxBytes, std::string& text,
                    std::string& error) {
+    // Looked at by name first: node's file system (the web build's headless runner) ignores
+    // O_NONBLOCK, and its open of a FIFO waits for a writer that never comes.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = "cannot read " + path + ": not a regular file";
+        return false;
+    }
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         error = "cannot read " + path;
         return false;
     }
-    struct stat st {};
     bool ok = ::fstat(fd, &st) == 0;
     if (ok && !S_ISREG(st.st_mode)) {
         error = "cannot read " + path + ": not a regular file";

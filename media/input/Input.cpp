@@ -21,6 +21,9 @@ constexpr int kButtonCount = 4; // 1 left, 2 right, 3 middle
 struct InputState {
     bool keyDown[kKeyCount] = {};
     int keyHits[kKeyCount] = {};
+    // Presses made while Ctrl was held: a quick Ctrl+S may start and end between two frames,
+    // when no query finds either key held any more.
+    int controlChordHits[kKeyCount] = {};
     bool buttonDown[kButtonCount] = {};
     int buttonHits[kButtonCount] = {};
     int mouseX = 0, mouseY = 0;
@@ -216,9 +219,12 @@ void Handle(const SDL_Event& e) {
         // Auto-repeat changes nothing that a replay needs.
         if (recorder && e.key.repeat == 0)
             recorder->Key(vk, e.type == SDL_KEYDOWN);
-        if (e.type == SDL_KEYDOWN)
+        if (e.type == SDL_KEYDOWN) {
+            const int control = static_cast<int>(Key::Control);
+            if (in.keyDown[control] && vk != control && e.key.repeat == 0 && !in.keyDown[vk])
+                ++in.controlChordHits[vk];
             Press(in.keyDown[vk], in.keyHits[vk], e.key.repeat != 0);
-        else
+        } else
             in.keyDown[vk] = false;
         return;
     }
@@ -363,6 +369,11 @@ int KeyHits(int key) {
     return Hits(in.keyHits, key, kKeyCount);
 }
 
+int KeyHitsWithControl(int key) {
+    PollForQuery();
+    return Hits(in.controlChordHits, key, kKeyCount);
+}
+
 int KeyDown(int key) {
     PollForQuery();
     return key >= 0 && key < kKeyCount && in.keyDown[key] ? 1 : 0;
@@ -447,20 +458,24 @@ void DropKeyHits() {
     // keyboard too.
     PollForQuery();
     std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);
+    std::fill(std::begin(in.controlChordHits), std::end(in.controlChordHits), 0);
 }
 
 void DropKeyHitsBut(Key kept) {
     const int keptHits = KeyHits(kept);
+    const int keptChordHits = KeyHitsWithControl(kept);
     DropKeyHits();
     const int k = static_cast<int>(kept);
     if (k >= 0 && k < kKeyCount) {
         in.keyHits[k] = keptHits;
+        in.controlChordHits[k] = keptChordHits;
     }
 }
 
 void FlushInput() {
     std::fill(std::begin(in.keyDown), std::end(in.keyDown), false);
     std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);
+    std::fill(std::begin(in.controlChordHits), std::end(in.controlChordHits), 0);
     std::fill(std::begin(in.buttonDown), std::end(in.buttonDown), false);
     std::fill(std::begin(in.buttonHits), std::end(in.buttonHits), 0);
     in.wheel = 0;

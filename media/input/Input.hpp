@@ -8,7 +8,10 @@
 // a MouseButton's (1 left, 2 right, 3 middle). Every query processes pending events first.
 
 int KeyHits(int key); // presses since the last KeyHits for this key (auto-repeat excluded); resets
-int KeyDown(int key); // 1 while held
+// Presses of key made while Ctrl was held, since the last call for this key (auto-repeat
+// excluded); resets. Counts a chord that began and ended between two frames.
+int KeyHitsWithControl(int key);
+int KeyDown(int key);      // 1 while held
 int MouseHits(int button); // as KeyHits, for a mouse button
 int MouseDown(int button); // as KeyDown, for a mouse button
 int MouseX();              // pointer position in the program's logical pixels
@@ -30,8 +33,8 @@ int FingerY(int slot);          // position while lifted)
 // (SetControlBand), oldest first, in window points; they are no input of the game and are not
 // recorded. False when none is left.
 bool TakeControlPress(int& x, int& y);
-void PollEvents();              // processes the pending window, keyboard, mouse and touch events
-void FlushInput();              // releases every key and button and zeroes every hit count
+void PollEvents();  // processes the pending window, keyboard, mouse and touch events
+void FlushInput();  // releases every key and button and zeroes every hit count
 void DropKeyHits(); // zeroes every key's hit count after taking in pending events; held keys stay
 void DropKeyHitsBut(Key kept); // the same, leaving kept's hits for whoever reads them next
 void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
@@ -44,6 +47,9 @@ int CloseRequested(); // 1 if a close was requested since the last call (clears 
 // The queries above, by name.
 inline int KeyHits(Key key) {
     return KeyHits(static_cast<int>(key));
+}
+inline int KeyHitsWithControl(Key key) {
+    return KeyHitsWithControl(static_cast<int>(key));
 }
 inline int KeyDown(Key key) {
     return KeyDown(static_cast<int>(key));

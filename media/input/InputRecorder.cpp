@@ -1,5 +1,7 @@
 #include "media/input/InputRecorder.hpp"
 
+#include "media/input/InputScript.hpp"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,6 +41,7 @@ bool InputRecorder::Open(const std::string& path, std::string& error) {
         return false;
     }
     path_ = path;
+    viaPart_ = S_ISREG(st.st_mode);
     error_.clear();
     truncated_ = false;
     failed_ = false;
@@ -59,10 +62,10 @@ bool InputRecorder::Ready() {
         return false;
     }
     if (!truncated_) {
-        // The first thing recorded replaces what the file held.
+        // The first thing recorded starts the new file; what PATH holds stays until it is whole.
         truncated_ = true;
         errno = 0;
-        file_ = std::freopen(path_.c_str(), "w", file_);
+        file_ = std::freopen(viaPart_ ? partPath().c_str() : path_.c_str(), "w", file_);
         if (file_ == nullptr) {
             Fail();
             return false;
@@ -112,12 +115,23 @@ bool InputRecorder::Finish() {
     // inside it, and a close seen after it arrives too late to be replayed (the replay then
     // goes on live).
     errno = 0;
-    std::fprintf(file_, "frames %d\n", begun_ + 1);
-    const bool written = std::fflush(file_) == 0 && !std::ferror(file_);
+    if (!failed_) {
+        std::fprintf(file_, "frames %d\n", begun_ + 1);
+    }
+    const bool written = !failed_ && std::fflush(file_) == 0 && !std::ferror(file_);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     if (!written || !closed) {
         Fail();
+    } else if (viaPart_ && std::rename(partPath().c_str(), path_.c_str()) != 0) {
+        Fail();
+    }
+    if (failed_ && viaPart_) {
+        // The old recording stays; the empty file Open made for a new one goes.
+        std::remove(partPath().c_str());
+        if (!existed_) {
+            std::remove(path_.c_str());
+        }
     }
     return !failed_;
 }
@@ -162,5 +176,11 @@ void InputRecorder::Focus(bool gained) {
 void InputRecorder::Close() {
     if (Ready()) {
         std::fprintf(file_, "frame %d: close\n", label_);
+    }
+}
+
+void InputRecorder::Drop(const std::string& bytes) {
+    if (Ready()) {
+        std::fprintf(file_, "frame %d: drop %s\n", label_, InputScript::DropWord(bytes).c_str());
     }
 }

@@ -1,5 +1,6 @@
 #include "media/input/InputScript.hpp"
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -51,7 +52,55 @@ std::string escapeControlBytes(const std::string& text) {
     return out;
 }
 
+// A drop's word back into the file's bytes: \xNN is the byte NN, every other byte itself.
+bool decodeDropWord(const std::string& word, std::string& bytes) {
+    bytes.clear();
+    bytes.reserve(word.size());
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        if (word[i] != '\\') {
+            bytes += word[i];
+            continue;
+        }
+        if (i + 3 >= word.size() || word[i + 1] != 'x' ||
+            !std::isxdigit(static_cast<unsigned char>(word[i + 2])) ||
+            !std::isxdigit(static_cast<unsigned char>(word[i + 3]))) {
+            return false;
+        }
+        unsigned value = 0;
+        std::sscanf(word.c_str() + i + 2, "%2x", &value);
+        bytes += static_cast<char>(value);
+        i += 3;
+    }
+    return true;
+}
+
 } // namespace
+
+std::string InputScript::DropWord(const std::string& text) {
+    std::string word;
+    word.reserve(text.size() + text.size() / 8);
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7f || c == '#' || c == '\\') {
+            char code[5];
+            std::snprintf(code, sizeof code, "\\x%02x", byte);
+            word += code;
+        } else {
+            word += c;
+        }
+    }
+    return word;
+}
+
+const std::string* InputScript::DropAt(int frame) const {
+    const auto range = events.equal_range(frame);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second.kind == Event::Kind::Drop) {
+            return &it->second.name;
+        }
+    }
+    return nullptr;
+}
 
 bool InputScript::AddEvent(const std::string& text, std::string& error) {
     if (addEvent(text, error)) {
@@ -150,6 +199,12 @@ bool InputScript::addEvent(const std::string& text, std::string& error) {
             }
         } else {
             in.clear();
+        }
+    } else if (what == "drop") {
+        e.kind = Event::Kind::Drop;
+        if (!(in >> word) || !decodeDropWord(word, e.name)) {
+            error = "expected: drop TEXT (a file's bytes, \\xNN for a byte)";
+            return false;
         }
     } else if (what == "stall") {
         e.kind = Event::Kind::Stall;
@@ -282,6 +337,7 @@ void InputScript::Feed(int frame, ManualClock* clock) const {
             }
             break;
         case Event::Kind::Shot: // taken after the frame by the runner, not fed before it
+        case Event::Kind::Drop: // opened by the program between frames (DropAt)
             break;
         }
     }

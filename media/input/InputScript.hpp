@@ -20,18 +20,33 @@ class ManualClock;
 //   frame N: clock MS              the clock reads MS when frame N starts (recordings)
 //   frame N: shot NAME [X Y W H]   after frame N, a picture of the frame (or of that box of it)
 //                                  named NAME; left to the runner (Feed does nothing with it)
+//   frame N: drop TEXT             a scene file dropped on the window before frame N, its bytes
+//                                  in one word: those up to a space, '#', '\' and 127 written
+//                                  as \xNN (recordings; left to the program, as shots are)
 // '#' starts a comment; events of one frame keep their order.
 class InputScript {
   public:
     struct Event {
-        enum class Kind { Key, Mouse, Button, Wheel, Focus, Close, Stall, Clock, Shot, Finger };
+        enum class Kind {
+            Key,
+            Mouse,
+            Button,
+            Wheel,
+            Focus,
+            Close,
+            Stall,
+            Clock,
+            Shot,
+            Finger,
+            Drop
+        };
         Kind kind = Kind::Key;
         int a = 0; // key code, x, button, wheel notches, milliseconds, focus gained (1) / lost (0)
         int b = 0; // y
         int action = 0;   // 0 up, 1 down, 2 tap (finger: 2 move)
         int finger = 0;   // finger: its id
         int w = 0, h = 0; // shot: box size from (a, b); 0 = the whole frame
-        std::string name; // shot: picture name (no '/')
+        std::string name; // shot: picture name (no '/'); drop: the file's bytes
     };
 
     static constexpr long long kMaxBytes = 64ll << 20; // larger files are refused (an hour: ~5 MB)
@@ -56,6 +71,11 @@ class InputScript {
     void Feed(int frame, ManualClock* clock) const;
     // Frames the script covers: "frames N" when given, else one past its last event's frame.
     int Length() const;
+    // The bytes of the file dropped before frame (the first drop of that frame), or nullptr.
+    // Valid while the script is unchanged.
+    const std::string* DropAt(int frame) const;
+    // text as a drop event's one word (the inverse of how a script reads it).
+    static std::string DropWord(const std::string& text);
 
   private:
     bool addEvent(const std::string& text, std::string& error);

@@ -69,3 +69,14 @@ TEST(SavedSceneTest, SavesWholeFilesNamedByTime) {
     EXPECT_FALSE(fs::exists(dir / "missing"));
     env.clear();
 }
+
+// A save that fails says why, in the system's words (the caller names the path).
+TEST(SavedSceneTest, AFailedSaveNamesThePathAndTheReason) {
+    TempFolder folder;
+    const fs::path gone = folder.Path() / "gone/x.json";
+    std::string why;
+    EXPECT_FALSE(SavedScene::WriteWhole(gone.string(), "{}\n", &why));
+    EXPECT_EQ(why, "No such file or directory");
+    EXPECT_FALSE(SavedScene::WriteWhole("/dev/full/x.json", "{}\n", &why));
+    EXPECT_EQ(why, "Not a directory");
+}

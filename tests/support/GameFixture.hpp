@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/Game.hpp"
+#include "app/Overlay.hpp"
 #include "bodies/ClearAllBodies.hpp"
 #include "control/TControl.hpp"
 #include "media/Graphics.hpp"
@@ -39,6 +40,9 @@ class GameFixture : public ::testing::Test {
         ClearAllBodies();
         lastStarBody.reset();
         player.reset();
+        // A case that ran over a second of frames leaves a frame rate the next would read.
+        fpsValue = 0;
+        fpsFrames = 0;
         FlushInput();
         SetEndProgramHandler(nullptr);
         CloseGraphics();

@@ -88,6 +88,59 @@ def desktop(scenario, *args):
     return dict(line.split(" ", 1) for line in lines)
 
 
+def replay_links(driver, server, out):
+    """Links a stranger made: none traps the page."""
+    # A recording that presses Escape at once ends the game as it loads; Start again starts a
+    # fresh game without the link, rather than ending it again.
+    escape_link = "#replay=" + link_payload("frames 9\nframe 1: key 27 tap\n")
+    driver.get("about:blank")
+    driver.get(server.url + escape_link)
+    pd.wait(driver, lambda d: d.execute_script("return window.dazoziStatus.ended"), 120,
+            message="the Escape link did not end the game")
+    check(len(escape_link) < 60, "an Escape link of %d characters ends the game" % len(escape_link))
+    driver.find_element("css selector", "#restart").click()
+    pd.wait(driver, lambda d: d.execute_script(
+        "return window.dazoziStatus && !window.dazoziStatus.ended && window.dazoziStatus.frames >= 3"),
+        120, message="Start again did not start a game that runs")
+    check(not driver.execute_script("return location.hash") and pd.probe(driver, 17) == 0,
+          "Start again starts without the link")
+
+    # A recording claiming 10^9 frames: it holds the keys, clicks and toolbar while it plays, a
+    # visible Take over button and Escape end it, and the game goes on as the user's.
+    open_page(driver, server, "#replay=" + link_payload("frames 1000000000\n"))
+    check(pd.probe(driver, 17) == 1, "a #replay= link of 10^9 frames plays")
+    button = driver.find_element("css selector", "#take-over")
+    pd.wait(driver, lambda d: button.is_displayed(), 30, message="no Take over button showed")
+    driver.find_element("css selector", "[data-kind='3']").click()
+    pd.wait_frames(driver, 3)
+    check(pd.probe(driver, 8) == 0, "while it plays, the toolbar is ignored like the keys")
+    canvas = driver.find_element("css selector", "#canvas")
+    driver.execute_script("arguments[0].focus()", canvas)
+    ActionChains(driver).send_keys(Keys.ESCAPE).perform()
+    pd.wait(driver, lambda d: pd.probe(d, 17) == 0, 30, message="Escape did not end the replay")
+    pd.wait_frames(driver, 3)
+    check(not driver.execute_script("return window.dazoziStatus.ended") and not button.is_displayed(),
+          "Escape ends the replay, not the game, and the button goes")
+    driver.find_element("css selector", "[data-kind='3']").click()
+    pd.wait(driver, lambda d: pd.probe(d, 8) == 3, 30, message="the toolbar stayed ignored")
+    check(True, "after Escape the toolbar is the user's again")
+
+    open_page(driver, server, "#replay=" + link_payload("frames 1000000000\n"))
+    button = driver.find_element("css selector", "#take-over")  # the new page's
+    pd.wait(driver, lambda d: button.is_displayed(), 30, message="no Take over button showed")
+    button.click()
+    pd.wait(driver, lambda d: pd.probe(d, 17) == 0, 30, message="Take over did not end the replay")
+    check(not driver.execute_script("return window.dazoziStatus.ended"), "Take over ends the replay")
+
+    # Left alone, it plays no longer than what it holds (its last event) and a short tail.
+    open_page(driver, server, "#replay=" + link_payload("frames 1000000000\nframe 0: key 50 tap\n"))
+    start = pd.frames(driver)
+    pd.wait(driver, lambda d: pd.probe(d, 17) == 0, 120, message="the 10^9 frames played on")
+    played = pd.frames(driver) - start
+    check(played <= 200 and pd.probe(driver, 8) == 2,
+          "a link's recording ends after what it holds (%d frames more)" % played)
+
+
 def run(driver, server, recording, expected, scenario, out):
     with open(recording) as f:
         recording_text = f.read()
@@ -246,6 +299,8 @@ def run(driver, server, recording, expected, scenario, out):
     check(pd.probe(driver, 0) == 1 and pd.probe(driver, 8) == 1,
           "a dropped recording played: its click made its ball")
     check(not driver.execute_script("return location.hash"), "the address holds no old link")
+
+    replay_links(driver, server, out)
 
     foreign = [r for r in driver.execute_script(
         "return performance.getEntriesByType('resource').map(e => e.name)")

@@ -1,4 +1,4 @@
-#include "media/Display.hpp"
+#include "media/window/Display.hpp"
 
 #include <SDL.h>
 

@@ -4,6 +4,9 @@
 #include <sstream>
 #include <string>
 
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "media/Graphics.hpp"
@@ -198,4 +201,110 @@ TEST(InputRecorder, AnEventArrivingMidFrameIsReadWhereTheReplayReadsIt) {
     EXPECT_EQ(replayed[0], live[0]);
     EXPECT_EQ(replayed[1], live[1]);
     ResetInput();
+}
+
+namespace {
+// Files this process writes may grow to `bytes` at most while the object lives: a write past it
+// fails as on a full disk (EFBIG; the signal that would end the process is ignored meanwhile).
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+  private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+// Frames with a few events each: about 60 bytes a frame.
+void RecordFrames(InputRecorder& recorder, int frames) {
+    for (int f = 0; f < frames; ++f) {
+        recorder.BeginFrame(f, 16 * f);
+        recorder.Mouse(100 + f, 200);
+        recorder.EndInput();
+    }
+}
+} // namespace
+
+// A new recording over an old one is written aside and put in place once whole: a disk that
+// fills up halfway leaves the old recording as it was, and nothing else behind.
+TEST(InputRecorder, AnOldRecordingSurvivesAnOverwriteTheDiskCannotTake) {
+    const TempFolder folder;
+    const std::string path = folder.File("session.txt");
+    InputRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.Open(path, error)) << error;
+    RecordFrames(recorder, 150); // about 8,000 bytes
+    ASSERT_TRUE(recorder.Finish()) << recorder.Error();
+    const std::string old = readAll(path);
+    ASSERT_GT(old.size(), 4000u);
+
+    {
+        const FileSizeLimit limit(4096);
+        ASSERT_TRUE(recorder.Open(path, error)) << error;
+        RecordFrames(recorder, 300);
+        EXPECT_TRUE(recorder.Failed());
+        EXPECT_FALSE(recorder.Finish());
+    }
+    EXPECT_EQ(recorder.Error(), "cannot write " + path + ": File too large");
+    EXPECT_EQ(readAll(path), old) << "the old recording was touched";
+    EXPECT_FALSE(std::ifstream(path + ".part").good()) << "the half-written one was left";
+
+    // A new path that could not be finished leaves no file at all.
+    const std::string fresh = folder.File("fresh.txt");
+    {
+        const FileSizeLimit limit(4096);
+        ASSERT_TRUE(recorder.Open(fresh, error)) << error;
+        RecordFrames(recorder, 300);
+        EXPECT_FALSE(recorder.Finish());
+    }
+    EXPECT_FALSE(std::ifstream(fresh).good());
+    EXPECT_FALSE(std::ifstream(fresh + ".part").good());
+
+    // Whole, the new recording replaces the old one; until then, only PATH.part grows.
+    ASSERT_TRUE(recorder.Open(path, error)) << error;
+    RecordFrames(recorder, 5);
+    EXPECT_EQ(readAll(path), old);
+    EXPECT_TRUE(recorder.Finish()) << recorder.Error();
+    InputScript script;
+    ASSERT_TRUE(script.Load(path, error)) << error;
+    EXPECT_EQ(script.Length(), 5);
+    EXPECT_FALSE(std::ifstream(path + ".part").good());
+}
+
+// A dropped scene is recorded with its bytes, whatever they are, and read back the same.
+TEST(InputRecorder, ADropIsRecordedWithItsBytes) {
+    const TempFolder folder;
+    const std::string path = folder.File("drop.txt");
+    std::string bytes = "{\"bodies\": [], \"note\": \"# not a comment \\\\ x\"}\r\n\t";
+    for (int b = 0; b < 256; ++b) {
+        bytes += static_cast<char>(b);
+    }
+    InputRecorder recorder;
+    std::string error;
+    ASSERT_TRUE(recorder.Open(path, error)) << error;
+    recorder.BeginFrame(0, 0);
+    recorder.EndInput();
+    recorder.Drop(bytes);
+    recorder.BeginFrame(1, 16);
+    recorder.EndInput();
+    ASSERT_TRUE(recorder.Finish()) << recorder.Error();
+
+    InputScript script;
+    ASSERT_TRUE(script.Load(path, error)) << error;
+    EXPECT_EQ(script.DropAt(0), nullptr);
+    ASSERT_NE(script.DropAt(1), nullptr) << readAll(path);
+    EXPECT_EQ(*script.DropAt(1), bytes);
+    EXPECT_EQ(script.Length(), 2);
 }

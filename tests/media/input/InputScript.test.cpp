@@ -97,6 +97,11 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
          ":1: expected: mouse X Y (each within -1000000 to 1000000)"},
         {"frame 1000000000: close\n", ":1: bad frame number"},
         {"frames 1000000001\n", ":1: expected: frames N"},
+        // A drop's bytes: one word, each escape a whole \xNN.
+        {"frame 1: drop\n", ":1: expected: drop TEXT (a file's bytes, \\xNN for a byte)"},
+        {"frame 1: drop {\\x2\n", ":1: expected: drop TEXT (a file's bytes, \\xNN for a byte)"},
+        {"frame 1: drop {\\xZZ}\n", ":1: expected: drop TEXT (a file's bytes, \\xNN for a byte)"},
+        {"frame 1: drop {} {}\n", ":1: unexpected '{}'"},
         // The file's bytes reach the terminal escaped, never as its escape sequences.
         {"\x1b]0;pwned\x07\x1b[2J\n", ":1: unknown entry '\\x1b]0;pwned\\x07\\x1b[2J'"},
     };
