@@ -9,7 +9,7 @@
 #include "app/Options.hpp"
 #include "app/SavedScene.hpp"
 #include "app/SceneDocument.hpp"
-#include "control/SceneFile.hpp"
+#include "control/SceneFit.hpp"
 #include "data/LevelData.hpp"
 #include "media/FrameLoop.hpp"
 #include "media/ProgramEnd.hpp"
@@ -19,6 +19,7 @@
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
 #include "media/input/ScriptedInput.hpp"
+#include "scene/SceneFormat.hpp"
 
 namespace {
 
@@ -51,7 +52,7 @@ void openDroppedFile(const std::string& path) {
     }
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first != std::string::npos && text[first] == '{') {
-        if (text.size() > SceneFile::kMaxBytes) {
+        if (text.size() > SceneFormat::kMaxBytes) {
             reportFileProblem(path + ": larger than 16 MB");
         } else if (!OpenSceneText(text, error)) {
             reportFileProblem(path + ": " + error);
@@ -130,14 +131,14 @@ int RunProgram(int argc, const char* const* argv) {
     // A scene is read and checked whole against the level's content before the window opens.
     std::string sceneText;
     if (!options.scenePath.empty()) {
-        SceneFile::Scene scene;
-        if (!ReadWholeFile(options.scenePath, static_cast<long long>(SceneFile::kMaxBytes),
+        SceneFormat::Scene scene;
+        if (!ReadWholeFile(options.scenePath, static_cast<long long>(SceneFormat::kMaxBytes),
                            sceneText, error)) {
             std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
             return 2;
         }
         CreateLevelData();
-        if (!SceneFile::Read(sceneText, scene, error)) {
+        if (!SceneFormat::Read(sceneText, scene, error) || !SceneFit::Check(scene, error)) {
             std::fprintf(stderr, "dazozi-redov: %s: %s\n", options.scenePath.c_str(),
                          error.c_str());
             return 2;

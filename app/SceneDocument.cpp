@@ -2,7 +2,8 @@
 
 #include "app/Game.hpp"
 #include "bodies/TSquid.hpp"
-#include "control/SceneFile.hpp"
+#include "control/SceneBodies.hpp"
+#include "control/SceneFit.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
@@ -17,11 +18,11 @@ std::string previousScene;
 constexpr float kCameraOffsetX = 640.0f;
 constexpr float kCameraOffsetY = 480.0f;
 
-void replaceWith(const SceneFile::Scene& scene) {
+void replaceWith(const SceneFormat::Scene& scene) {
     ClearScene();
     // The editor's strokes were made on cells that are no longer there.
     editor->ClearHistory();
-    player = SceneFile::Apply(scene, *level, *control, *sandbox);
+    player = SceneBodies::Apply(scene, *level, *control, *sandbox);
     control->player = player;
     // Where the camera stands until the player leads it again; with a player, the frame takes
     // its position as usual.
@@ -33,13 +34,13 @@ void replaceWith(const SceneFile::Scene& scene) {
 } // namespace
 
 std::string CurrentSceneText() {
-    return SceneFile::Write(SceneFile::Capture(*level, *control, *sandbox));
+    return SceneFormat::Write(SceneBodies::Capture(*level, *control, *sandbox));
 }
 
 bool OpenSceneText(std::string_view text, std::string& error) {
     // Everything is read and checked before the running scene is touched.
-    SceneFile::Scene scene;
-    if (!SceneFile::Read(text, scene, error)) {
+    SceneFormat::Scene scene;
+    if (!SceneFormat::Read(text, scene, error) || !SceneFit::Check(scene, error)) {
         return false;
     }
     previousScene = CurrentSceneText();
@@ -51,10 +52,10 @@ bool RestorePreviousScene() {
     if (previousScene.empty()) {
         return false;
     }
-    SceneFile::Scene scene;
+    SceneFormat::Scene scene;
     std::string error;
     // The text was written by this program a moment ago: it reads back.
-    if (!SceneFile::Read(previousScene, scene, error)) {
+    if (!SceneFormat::Read(previousScene, scene, error)) {
         return false;
     }
     previousScene.clear();

@@ -1,7 +1,8 @@
 # The program's layers as static libraries, one per folder:
 #
 #   app -> control -> bodies -> world -> data -> media
-#                                    \-> physics
+#               \                    \-> physics
+#                \-> scene -> data, physics    (the scene file format alone)
 #
 # dazozi_layer(<name> SOURCES <files...> BELOW <layers...> [LIBRARIES <targets...>])
 # makes the library dazozi_<name> (alias Dazozi::<name>) from the folder <name>/, linked with

@@ -26,13 +26,13 @@
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
-#include "control/SceneFile.hpp"
 #include "media/Clock.hpp"
 #include "media/Graphics.hpp"
 #include "media/ReadWholeFile.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
+#include "scene/SceneFormat.hpp"
 #include "tools/GoldenFrame.hpp"
 
 namespace {
@@ -242,7 +242,8 @@ int main(int argc, char** argv) {
     EnableToolbar(true);
     if (!scenePath.empty()) {
         std::string text, error;
-        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFile::kMaxBytes), text, error)) {
+        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFormat::kMaxBytes), text,
+                           error)) {
             std::cerr << "scenario: " << error << "\n";
             return 2;
         }

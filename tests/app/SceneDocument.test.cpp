@@ -9,17 +9,18 @@
 #include <vector>
 
 #include "app/Game.hpp"
+#include "app/SceneLink.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
-#include "control/SceneFile.hpp"
 #include "control/TControl.hpp"
 #include "control/TSandbox.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSlideJoint.hpp"
+#include "scene/SceneFormat.hpp"
 #include "support/GameFixture.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
@@ -282,7 +283,7 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
          "version 2 is newer than this program reads (1)"},
         {"NaN", firstState("NaN, 1.0, 0.0, 0.0, 0.0, 0.0"), "malformed JSON"},
         {"far away", firstState("1e30, 1.0, 0.0, 0.0, 0.0, 0.0"),
-         "bodies[0].state[0]: x 1e+30 is beyond 1e+06"},
+         "bodies[0].state[0]: x 1e+30 is beyond 1000000"},
         {"too fast", firstState("1.0, 1.0, 0.0, 0.0, -1e7, 0.0"), "bodies[0].state[4]"},
         {"short state", firstState("1.0, 1.0"), "bodies[0].state: has 2 entries instead of 6"},
         {"a million bodies", manyBodies, "larger than 16 MB"},
@@ -294,7 +295,7 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
         {"unknown kind", replaced("\"kind\": \"star\"", "\"kind\": \"whale\""),
          "bodies[0].kind: unknown kind \"whale\""},
         {"a link fewer", linkFewer, "bodies[2].links: has 10 links; this chain has 11"},
-        {"too many bodies", tooMany, "bodies: has 10001 entries, not 0 to 10000"},
+        {"too many bodies", tooMany, "bodies: has more than 10000 entries"},
         {"chain without links", replaced("\"links\": [", "\"gone\": ["),
          "bodies[2]: unknown field \"gone\""},
         {"star index", replaced("{\"star\": 0}", "{\"star\": 1}"),
@@ -308,6 +309,76 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
         EXPECT_EQ(error.find('\n'), std::string::npos) << c.what << ": " << error;
         EXPECT_FALSE(error.empty()) << c.what;
         EXPECT_EQ(CurrentSceneText(), good) << c.what;
+    }
+}
+
+// A scene that asks too much of the physics (bodies deep in each other) or puts a body inside a
+// solid cell is refused alike as a file and as a link, before anything in the game changes; a
+// pile saved from the game opens both ways. Prints each link's size beside the scene it unpacks
+// to and the pairs it would have the physics solve.
+TEST_F(SceneDocumentTest, CrowdedScenesAreRefusedAsFilesAndAsLinks) {
+    control->spawnAt(1, Vec2(500.0f, 100.0f));
+    frames(2);
+    const std::string good = CurrentSceneText();
+    const std::string head = good.substr(0, good.find("\"bodies\": [") + 11);
+    auto many = [&](int n, const std::string& body) {
+        std::string text = head;
+        for (int i = 0; i < n; ++i) {
+            text += (i == 0 ? "\n  " : ",\n  ") + body;
+        }
+        return text + "\n ]\n}\n";
+    };
+    std::string links = "[";
+    for (int i = 0; i < 19; ++i) {
+        links += (i == 0 ? "[" : ",[") + std::to_string(1000 - 16 * i) + ".0,60.0,0.0,0.0,0.0,0.0]";
+    }
+    links += "]";
+    const std::string ball = "{\"kind\": \"ball\", \"state\": [500.0, 100.0, 0.0, 0.0, 0.0, 0.0]}";
+    const std::string chain =
+        "{\"kind\": \"chain\", \"start\": {\"fixed\": [1007.0, 60.0]}, \"end\": {\"fixed\": "
+        "[700.0, 60.0]}, \"grace\": 0, \"broken\": [], \"links\": " +
+        links + "}";
+    // A pile: balls poured at one spot and settled, saved from the game.
+    for (int i = 0; i < 150; ++i) {
+        control->spawnAt(1 + i % 3, Vec2(600.0f, 100.0f));
+        frames(1);
+    }
+    frames(100);
+    const std::string pile = CurrentSceneText();
+    resetGame();
+    frames(1);
+    const std::string before = CurrentSceneText();
+    const struct {
+        const char* what;
+        std::string text;
+        const char* error; // nullptr: opens
+    } cases[] = {
+        {"2,000 balls at one spot", many(2000, ball), "scene: 1,999,000 pairs of bodies overlap"},
+        {"300 chains at one spot", many(300, chain), "scene: 852,150 pairs of bodies overlap"},
+        {"a ball inside a brick",
+         many(1, "{\"kind\": \"ball\", \"state\": [228.0, 396.0, 0.0, "
+                 "0.0, 0.0, 0.0]}"),
+         "bodies[0]: a ball inside the solid cell at row 16, column 9"},
+        {"a pile saved from the game", pile, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string decoded, error;
+        const std::string link = SceneLink::Encode(c.text);
+        ASSERT_TRUE(SceneLink::Decode(link, decoded, error)) << c.what << ": " << error;
+        ASSERT_EQ(decoded, c.text) << c.what;
+        std::printf("%-28s link %6zu characters, scene %7zu bytes: %s\n", c.what, link.size(),
+                    decoded.size(), c.error != nullptr ? c.error : "opens");
+        for (const std::string* text : {&c.text, static_cast<const std::string*>(&decoded)}) {
+            const char* as = text == &c.text ? "file" : "link";
+            EXPECT_EQ(OpenSceneText(*text, error), c.error == nullptr) << c.what << " as " << as;
+            if (c.error != nullptr) {
+                EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
+                EXPECT_EQ(CurrentSceneText(), before) << c.what << " as " << as;
+            } else {
+                resetGame();
+                frames(1);
+            }
+        }
     }
 }
 
