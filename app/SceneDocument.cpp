@@ -7,6 +7,7 @@
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "world/TLevel.hpp"
 
 namespace {
@@ -22,7 +23,7 @@ void replaceWith(const SceneFormat::Scene& scene) {
     ClearScene();
     // The editor's strokes were made on cells that are no longer there.
     editor->ClearHistory();
-    player = SceneBodies::Apply(scene, *level, *control, *sandbox);
+    player = SceneBodies::Apply(scene, *level, *control, *sandbox, *gameSettings);
     control->player = player;
     // Where the camera stands until the player leads it again; with a player, the frame takes
     // its position as usual.
@@ -34,7 +35,7 @@ void replaceWith(const SceneFormat::Scene& scene) {
 } // namespace
 
 std::string CurrentSceneText() {
-    return SceneFormat::Write(SceneBodies::Capture(*level, *control, *sandbox));
+    return SceneFormat::Write(SceneBodies::Capture(*level, *control, *sandbox, *gameSettings));
 }
 
 bool OpenSceneText(std::string_view text, std::string& error) {

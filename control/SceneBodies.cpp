@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
@@ -13,6 +14,7 @@
 #include "bodies/TTentacle.hpp"
 #include "control/TControl.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "physics/CPSlideJoint.hpp"
 #include "physics/CPSpace.hpp"
 #include "world/TLayer.hpp"
@@ -20,6 +22,10 @@
 
 static_assert(SceneFormat::kMaxGrace == static_cast<int>(TChain::kGraceSteps),
               "a file's grace is counted in the chains' own steps");
+static_assert(SceneFormat::kMaxGravity == TSettings::kGravityMax &&
+                  SceneFormat::kMaxIterations == TSettings::kIterationsMax &&
+                  SceneFormat::kMaxSubSteps == TSettings::kSubStepsMax,
+              "a file's settings are the panel's");
 
 namespace {
 
@@ -298,7 +304,7 @@ std::shared_ptr<CPBody> SceneBodies::ApplyChain(const Body& body, Applying& at) 
 }
 
 SceneFormat::Scene SceneBodies::Capture(const TLevel& level, const TControl& control,
-                                        const TSandbox& sandbox) {
+                                        const TSandbox& sandbox, const TSettings& settings) {
     SceneFormat::Scene scene;
     const TLayer& fg = *level._FGLayer;
     scene.foregroundTiles = fg.MapData;
@@ -309,6 +315,9 @@ SceneFormat::Scene SceneBodies::Capture(const TLevel& level, const TControl& con
     scene.selected = control.currentObject;
     scene.debugView = control.debugMode == 1;
     scene.paused = sandbox.paused;
+    scene.hasSettings = true;
+    scene.settings = {settings.gravity, settings.iterations, settings.subSteps, settings.sleeping,
+                      TSettings::kScaleEighths[settings.scale]};
     Capturing at{scene, control, 0, {}};
     for (const ClassRow& row : kClasses) {
         row.capture(at);
@@ -317,7 +326,8 @@ SceneFormat::Scene SceneBodies::Capture(const TLevel& level, const TControl& con
 }
 
 std::shared_ptr<TSquid> SceneBodies::Apply(const SceneFormat::Scene& scene, TLevel& level,
-                                           TControl& control, TSandbox& sandbox) {
+                                           TControl& control, TSandbox& sandbox,
+                                           TSettings& settings) {
     TLayer& fg = *level._FGLayer;
     for (int r = 0; r < fg.MapH; ++r) {
         for (int c = 0; c < fg.MapW; ++c) {
@@ -346,6 +356,17 @@ std::shared_ptr<TSquid> SceneBodies::Apply(const SceneFormat::Scene& scene, TLev
         player = TSquid::Create();
     }
 
+    if (scene.hasSettings) {
+        const SceneFormat::Settings& s = scene.settings;
+        const auto eighths = std::find(std::begin(TSettings::kScaleEighths),
+                                       std::end(TSettings::kScaleEighths), s.timeScaleEighths);
+        const int scale = eighths == std::end(TSettings::kScaleEighths)
+                              ? TSettings::kFullSpeed
+                              : static_cast<int>(eighths - std::begin(TSettings::kScaleEighths));
+        settings.Set(s.gravity, s.iterations, s.subSteps, s.sleeping, scale);
+    } else {
+        settings.ResetToDefaults();
+    }
     control.currentObject = scene.selected;
     control.debugMode = scene.debugView ? 1 : -1;
     sandbox.paused = scene.paused;

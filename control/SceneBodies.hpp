@@ -11,6 +11,7 @@ class TControl;
 class TChain;
 class TLevel;
 class TSandbox;
+class TSettings;
 class TSquid;
 
 // Between the running game and a scene as data (scene/SceneFormat): Capture reads the game into
@@ -49,12 +50,13 @@ class SceneBodies {
     static std::shared_ptr<CPBody> ApplyChain(const SceneFormat::Body& body, Applying& at);
 
     // The running scene: level's maps and scroll, every live body of every class, control's
-    // player, kind and debug view, sandbox's pause. Reads only.
+    // player, kind and debug view, sandbox's pause, the settings panel's values. Reads only.
     static SceneFormat::Scene Capture(const TLevel& level, const TControl& control,
-                                      const TSandbox& sandbox);
+                                      const TSandbox& sandbox, const TSettings& settings);
     // Builds a scene SceneFormat::Read accepted into the running game, whose bodies must have
-    // been cleared before: cells, bodies in order, kind, debug view, pause, scroll. Returns the
-    // player squid (one already removed when the scene has none); the caller makes it the player.
+    // been cleared before: cells, bodies in order, kind, debug view, pause, scroll, and the
+    // settings (the level's own for a scene without them). Returns the player squid (one already
+    // removed when the scene has none); the caller makes it the player.
     static std::shared_ptr<TSquid> Apply(const SceneFormat::Scene& scene, TLevel& level,
-                                         TControl& control, TSandbox& sandbox);
+                                         TControl& control, TSandbox& sandbox, TSettings& settings);
 };

@@ -185,6 +185,8 @@ class TreeBuilder {
     static constexpr std::size_t kMaxDepth = 8;   // a scene nests 5 deep
     static constexpr std::size_t kMaxFields = 16; // fields of one object
     static constexpr std::size_t kMaxText = 64;   // characters of a string or a field's name
+    // Strings: a scene has one a body (its kind).
+    static constexpr std::size_t kMaxTexts = SceneFormat::kMaxBodies;
 
     TreeBuilder(Json& tree, std::string& error) : dom_(tree, false), error_(error) {}
 
@@ -202,6 +204,9 @@ class TreeBuilder {
         if (v.size() > kMaxText) {
             return fail(path(), "a text of " + std::to_string(v.size()) + " characters (at most " +
                                     std::to_string(kMaxText) + ")");
+        }
+        if (++texts_ > kMaxTexts) {
+            return fail(path(), "more than " + std::to_string(kMaxTexts) + " texts in the file");
         }
         return dom_.string(v);
     }
@@ -325,6 +330,7 @@ class TreeBuilder {
     std::string& error_;
     std::vector<Frame> frames_;
     std::size_t values_ = 0;
+    std::size_t texts_ = 0;
 };
 
 // A number in an error line: whole numbers as such (1000000, not 1e+06), others in the shortest
@@ -638,6 +644,31 @@ bool readBody(Checker& check, const Json& v, const std::string& where,
     return true;
 }
 
+bool readSettings(Checker& check, const Json& v, SceneFormat::Settings& s) {
+    if (!check.members(v, "settings",
+                       {{"gravity", true},
+                        {"iterations", true},
+                        {"sub_steps", true},
+                        {"sleeping", true},
+                        {"time_scale_eighths", true}}) ||
+        !check.integer(v["gravity"], "settings.gravity", 0, SceneFormat::kMaxGravity, s.gravity) ||
+        !check.integer(v["iterations"], "settings.iterations", 1, SceneFormat::kMaxIterations,
+                       s.iterations) ||
+        !check.integer(v["sub_steps"], "settings.sub_steps", 1, SceneFormat::kMaxSubSteps,
+                       s.subSteps) ||
+        !check.boolean(v["sleeping"], "settings.sleeping", s.sleeping) ||
+        !check.integer(v["time_scale_eighths"], "settings.time_scale_eighths", 1, 32,
+                       s.timeScaleEighths)) {
+        return false;
+    }
+    const int scale = s.timeScaleEighths;
+    if ((scale & (scale - 1)) != 0) {
+        return check.fail("settings.time_scale_eighths",
+                          std::to_string(scale) + " is not 1, 2, 4, 8, 16 or 32");
+    }
+    return true;
+}
+
 // The classes' order of the file: a star must come before the chain tied to it, and each class
 // keeps its own order (its drawing order).
 int classRank(Kind kind) {
@@ -677,6 +708,20 @@ std::string SceneFormat::Write(const Scene& scene) {
     out += ", ";
     appendInt(out, scene.scrollY);
     out += ']';
+    if (scene.hasSettings) {
+        const Settings& s = scene.settings;
+        out += ",\n \"settings\": {\"gravity\": ";
+        appendInt(out, s.gravity);
+        out += ", \"iterations\": ";
+        appendInt(out, s.iterations);
+        out += ", \"sub_steps\": ";
+        appendInt(out, s.subSteps);
+        out += ", \"sleeping\": ";
+        out += s.sleeping ? "true" : "false";
+        out += ", \"time_scale_eighths\": ";
+        appendInt(out, s.timeScaleEighths);
+        out += '}';
+    }
     appendMap(out, "foreground_tiles", scene.foregroundTiles);
     appendMap(out, "foreground_edges", scene.foregroundEdges);
     appendMap(out, "background_tiles", scene.backgroundTiles);
@@ -735,6 +780,7 @@ bool SceneFormat::Read(std::string_view text, Scene& scene, std::string& error) 
                         {"debug_view", true},
                         {"selected", true},
                         {"scroll", true},
+                        {"settings", false},
                         {"foreground_tiles", true},
                         {"foreground_edges", true},
                         {"background_tiles", true},
@@ -749,6 +795,17 @@ bool SceneFormat::Read(std::string_view text, Scene& scene, std::string& error) 
         !check.integer(root["scroll"][0], "scroll[0]", 0, kMaxScroll, scene.scrollX) ||
         !check.integer(root["scroll"][1], "scroll[1]", 0, kMaxScroll, scene.scrollY)) {
         return failed();
+    }
+    if (root.contains("settings")) {
+        // Version 1 had no settings: such a file is not one this program wrote.
+        if (version < 2) {
+            error = "scene: unknown field \"settings\" in a version-1 file";
+            return false;
+        }
+        if (!readSettings(check, root["settings"], scene.settings)) {
+            return failed();
+        }
+        scene.hasSettings = true;
     }
     // The maps have level 0's sizes.
     const std::size_t rows = FGMapData.size();

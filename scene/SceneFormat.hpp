@@ -16,7 +16,8 @@ class SceneFormat {
   public:
     static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
     // Its value: grows by one whenever fields are added; every older version keeps opening.
-    static constexpr int kVersion = 1;
+    // 2 added "settings".
+    static constexpr int kVersion = 2;
     static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u; // larger files are refused
     static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
     static constexpr int kMaxParts = 60000;  // physics bodies in all (segments, links, anchors)
@@ -46,6 +47,18 @@ class SceneFormat {
         int grace = 0;                   // chains: physics steps before joints may break
     };
 
+    // The settings panel's values. The ranges are the panel's.
+    struct Settings {
+        int gravity = 0;          // pixels/s^2, downwards, 0..kMaxGravity
+        int iterations = 1;       // solver iterations per step, 1..kMaxIterations
+        int subSteps = 1;         // physics steps per frame, 1..kMaxSubSteps
+        bool sleeping = false;    // resting bodies go to sleep
+        int timeScaleEighths = 8; // eighths of full speed: 1, 2, 4, 8, 16 or 32
+    };
+    static constexpr int kMaxGravity = 3000;
+    static constexpr int kMaxIterations = 50;
+    static constexpr int kMaxSubSteps = 12;
+
     struct Scene {
         IntGrid foregroundTiles, foregroundEdges, backgroundTiles; // [row][column]
         std::vector<Body> bodies; // balls, cubes, stars, squids, chains: each in its class order
@@ -53,6 +66,9 @@ class SceneFormat {
         int selected = 0;             // spawn kind 0..8
         bool debugView = false;
         bool paused = false;
+        // Files of version 1 hold no settings: the level's own then apply.
+        bool hasSettings = false;
+        Settings settings;
     };
 
     // The scene's file text: the format's first field, maps one row a line, a body a line,

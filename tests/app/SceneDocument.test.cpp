@@ -18,9 +18,12 @@
 #include "bodies/TTentacle.hpp"
 #include "control/TControl.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSlideJoint.hpp"
+#include "physics/CPSpace.hpp"
 #include "scene/SceneFormat.hpp"
+#include "scene/SceneVersion1.hpp"
 #include "support/GameFixture.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
@@ -119,7 +122,7 @@ TEST_F(SceneDocumentTest, SaveOpenSaveIsByteIdenticalAndKeepsEverything) {
     sandbox->paused = true;
 
     const std::string saved = CurrentSceneText();
-    ASSERT_EQ(saved.rfind("{\"dazozi-redov-scene\": 1,", 0), 0u) << saved.substr(0, 40);
+    ASSERT_EQ(saved.rfind("{\"dazozi-redov-scene\": 2,", 0), 0u) << saved.substr(0, 40);
     const int shapes = level->_FGLayer->spaceMap->CountActiveShapes();
     const int joints = level->_FGLayer->spaceMap->CountJoints();
     const std::vector<CPVect> before = positions();
@@ -279,8 +282,8 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
         {"truncated", good.substr(0, good.size() / 2), "malformed JSON at line"},
         {"not JSON", "hello", "malformed JSON at line 1, column 1"},
         {"another file", "{\"frames\": 3}", "not a scene file"},
-        {"future version", replaced("\"dazozi-redov-scene\": 1", "\"dazozi-redov-scene\": 2"),
-         "version 2 is newer than this program reads (1)"},
+        {"future version", replaced("\"dazozi-redov-scene\": 2", "\"dazozi-redov-scene\": 3"),
+         "version 3 is newer than this program reads (2)"},
         {"NaN", firstState("NaN, 1.0, 0.0, 0.0, 0.0, 0.0"), "malformed JSON"},
         {"far away", firstState("1e30, 1.0, 0.0, 0.0, 0.0, 0.0"),
          "bodies[0].state[0]: x 1e+30 is beyond 1000000"},
@@ -380,6 +383,32 @@ TEST_F(SceneDocumentTest, CrowdedScenesAreRefusedAsFilesAndAsLinks) {
             }
         }
     }
+}
+
+// The settings panel's values travel with a scene, as a file and as a link; a file made before
+// scenes held them opens with the level's own.
+TEST_F(SceneDocumentTest, SettingsTravelWithTheSceneAndOlderFilesTakeTheLevels) {
+    TSettings& settings = *gameSettings;
+    const int levelGravity = settings.gravity;
+    settings.Set(0, 10, 3, false, 0); // no gravity, 1/8 speed
+    const std::string saved = CurrentSceneText();
+    EXPECT_NE(saved.find("\"settings\": {\"gravity\": 0, \"iterations\": 10, \"sub_steps\": 3, "
+                         "\"sleeping\": false, \"time_scale_eighths\": 1}"),
+              std::string::npos);
+    std::string decoded, error;
+    ASSERT_TRUE(SceneLink::Decode(SceneLink::Encode(saved), decoded, error)) << error;
+    for (const std::string* text : {&saved, static_cast<const std::string*>(&decoded)}) {
+        settings.ResetToDefaults();
+        ASSERT_TRUE(settings.AtDefaults());
+        ASSERT_TRUE(OpenSceneText(*text, error)) << error;
+        EXPECT_EQ(settings.gravity, 0);
+        EXPECT_EQ(settings.scale, 0);
+        EXPECT_EQ(level->_FGLayer->spaceMap->GetGravity().GetY(), 0.0f);
+        EXPECT_FALSE(settings.AtDefaults());
+    }
+    ASSERT_TRUE(OpenSceneText(kVersion1Ramps, error)) << error;
+    EXPECT_TRUE(settings.AtDefaults());
+    EXPECT_EQ(settings.gravity, levelGravity);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "control/SceneBodies.hpp"
 #include "control/TControl.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "data/LevelData.hpp"
 #include "support/GameFixture.hpp"
 #include "world/TLayer.hpp"
@@ -191,7 +192,8 @@ TEST_F(SceneFitInGameTest, APileSavedFromTheGameAlwaysOpensAgain) {
     for (int frame = 0; frame < 60; ++frame) {
         updateGame();
     }
-    const SceneFormat::Scene scene = SceneBodies::Capture(*level, *control, *sandbox);
+    const SceneFormat::Scene scene =
+        SceneBodies::Capture(*level, *control, *sandbox, *gameSettings);
     std::printf("a settled pile of %zu bodies: %lld pairs deep in each other\n",
                 scene.bodies.size(), SceneFit::CountOverlaps(SceneFit::PartsOf(scene)));
     std::string error;

@@ -4,11 +4,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <regex>
 #include <string>
 
-#include "data/ExampleScenes.hpp"
 #include "data/LevelData.hpp"
 #include "scene/EchoedText.hpp"
+#include "scene/SceneVersion1.hpp"
 
 namespace {
 
@@ -121,17 +122,57 @@ TEST_F(SceneFormatTest, WriteThenReadGivesTheSameSceneAndBytes) {
     expectSameState(scene.bodies[5].end.state, back.bodies[5].end.state, "free end");
 }
 
-// Every version this program wrote keeps opening: a file of each version reads, and what it
-// does not hold takes the level's defaults. Version 1's files are the examples shipped today.
+// Every version this program wrote keeps opening: a file of each version reads, keeps all it
+// held, and what it does not hold takes the level's defaults (a version-1 file has no settings).
 TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
-    ASSERT_FALSE(ExampleScenes().empty());
-    for (const ExampleScene& example : ExampleScenes()) {
-        const std::string text(example.text);
-        ASSERT_EQ(text.rfind("{\"dazozi-redov-scene\": 1,", 0), 0u) << example.name;
+    SceneFormat::Scene withSettings = everything();
+    withSettings.hasSettings = true;
+    withSettings.settings = {0, 25, 12, true, 1};
+    const std::string version1(kVersion1Ramps);
+    auto asNow = [](std::string text) { return text.replace(23, 1, "2"); };
+    const struct {
+        const char* what;
+        std::string text;
+        bool hasSettings;
+        std::string written; // the same scene written by this program
+    } cases[] = {
+        {"version 1: the ramps example as made then", version1, false, asNow(version1)},
+        {"version 2: settings", SceneFormat::Write(withSettings), true,
+         SceneFormat::Write(withSettings)},
+    };
+    for (const auto& c : cases) {
         SceneFormat::Scene scene;
-        read(text, scene);
-        // Opened under this program's version, a version-1 file keeps all it held.
-        EXPECT_EQ(SceneFormat::Write(scene), text) << example.name;
+        read(c.text, scene);
+        EXPECT_EQ(scene.hasSettings, c.hasSettings) << c.what;
+        EXPECT_EQ(SceneFormat::Write(scene), c.written) << c.what;
+    }
+    ASSERT_EQ(version1.rfind("{\"dazozi-redov-scene\": 1,", 0), 0u);
+    SceneFormat::Scene scene;
+    read(SceneFormat::Write(withSettings), scene);
+    EXPECT_EQ(scene.settings.gravity, 0);
+    EXPECT_EQ(scene.settings.iterations, 25);
+    EXPECT_EQ(scene.settings.subSteps, 12);
+    EXPECT_TRUE(scene.settings.sleeping);
+    EXPECT_EQ(scene.settings.timeScaleEighths, 1);
+    // Settings in a version-1 file, and values the panel cannot have, are refused.
+    const std::string text = SceneFormat::Write(withSettings);
+    const struct {
+        std::string text;
+        const char* error;
+    } refused[] = {
+        {std::string(text).replace(23, 1, "1"), "unknown field \"settings\" in a version-1 file"},
+        {std::regex_replace(text, std::regex("\"time_scale_eighths\": 1"),
+                            "\"time_scale_eighths\": 3"),
+         "settings.time_scale_eighths: 3 is not 1, 2, 4, 8, 16 or 32"},
+        {std::regex_replace(text, std::regex("\"gravity\": 0"), "\"gravity\": 3100"),
+         "settings.gravity: 3100 is outside 0..3000"},
+        {std::regex_replace(text, std::regex("\"sub_steps\": 12"), "\"sub_steps\": 0"),
+         "settings.sub_steps: 0 is outside 1..12"},
+    };
+    for (const auto& r : refused) {
+        std::string error;
+        EXPECT_FALSE(SceneFormat::Read(r.text, scene, error)) << r.error;
+        EXPECT_NE(error.find(r.error), std::string::npos) << error;
     }
 }
 
@@ -152,6 +193,21 @@ TEST_F(SceneFormatTest, RefusalsAreOneSafeLineNamingWhatAndWhere) {
     while (strings.size() < 15'000'000) {
         strings += "[\"aaaa\", \"aaaa\", \"aaaa\", \"aaaa\", \"aaaa\", \"aaaa\", \"aaaa\"],\n";
     }
+    // Strings in arrays each under the entry limit: the count of strings stops it.
+    std::string spread = "{\"dazozi-redov-scene\": 1, \"bodies\": [";
+    for (int i = 0; i < 3; ++i) {
+        spread += std::string(i == 0 ? "[" : ", [") + "\"aaaa\"";
+        for (int j = 1; j < 9000; ++j) {
+            spread += ", \"aaaa\"";
+        }
+        spread += "]";
+    }
+    spread += "]}";
+    std::string numbers = "{\"dazozi-redov-scene\": 1, \"bodies\": [0";
+    for (int i = 0; i < 1'000'000; ++i) {
+        numbers += ", 0";
+    }
+    numbers += "]}";
     std::string deep = "{\"dazozi-redov-scene\": 1, \"bodies\": ";
     deep += std::string(100, '[') + std::string(100, ']') + "}";
     const struct {
@@ -180,7 +236,10 @@ TEST_F(SceneFormatTest, RefusalsAreOneSafeLineNamingWhatAndWhere) {
         {"a huge unknown kind",
          replaced("\"kind\": \"cube\"", "\"kind\": \"" + std::string(70, 'w') + "\""),
          "bodies[1].kind: a text of 70 characters (at most 64)"},
-        {"15 MB of strings", strings, "bodies: has more than 10000 entries"},
+        {"15 MB of strings", strings, "bodies[1428][4]: more than 10000 texts in the file"},
+        {"a long array", numbers, "bodies: has more than 10000 entries"},
+        {"strings spread over arrays", spread,
+         "bodies[1][1000]: more than 10000 texts in the file"},
         {"nested deep", deep, "bodies[0][0][0][0][0][0][0]: nested more than 8 deep"},
         {"cut in a string", good.substr(0, good.find("\"kind\": \"cube") + 12),
          "malformed JSON at line"},
