@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <initializer_list>
 #include <iterator>
 
 #include "bodies/TBall.hpp"
@@ -39,21 +38,21 @@ constexpr float kAnchorShift = 112.0f;
 // One body class: how its live bodies go into a scene and how a scene body of its kinds comes
 // back. Rows in the scene's order of classes (balls, cubes, stars, squids, chains).
 struct ClassRow {
-    std::initializer_list<Kind> kinds;
+    Kind kinds[2]; // the kinds the class makes (the same twice when one)
     void (*capture)(SceneBodies::Capturing&);
     std::shared_ptr<CPBody> (*apply)(const Body&, SceneBodies::Applying&);
 };
 const ClassRow kClasses[] = {
-    {{Kind::Ball}, &SceneBodies::CaptureBalls, &SceneBodies::ApplyBall},
-    {{Kind::Cube}, &SceneBodies::CaptureCubes, &SceneBodies::ApplyCube},
-    {{Kind::Star}, &SceneBodies::CaptureStars, &SceneBodies::ApplyStar},
+    {{Kind::Ball, Kind::Ball}, &SceneBodies::CaptureBalls, &SceneBodies::ApplyBall},
+    {{Kind::Cube, Kind::Cube}, &SceneBodies::CaptureCubes, &SceneBodies::ApplyCube},
+    {{Kind::Star, Kind::Star}, &SceneBodies::CaptureStars, &SceneBodies::ApplyStar},
     {{Kind::Squid, Kind::Player}, &SceneBodies::CaptureSquids, &SceneBodies::ApplySquid},
-    {{Kind::Chain}, &SceneBodies::CaptureChains, &SceneBodies::ApplyChain},
+    {{Kind::Chain, Kind::Chain}, &SceneBodies::CaptureChains, &SceneBodies::ApplyChain},
 };
 
 const ClassRow& rowOf(Kind kind) {
     for (const ClassRow& row : kClasses) {
-        if (std::find(row.kinds.begin(), row.kinds.end(), kind) != row.kinds.end()) {
+        if (row.kinds[0] == kind || row.kinds[1] == kind) {
             return row;
         }
     }
