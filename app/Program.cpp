@@ -19,6 +19,7 @@
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
 #include "media/input/ScriptedInput.hpp"
+#include "scene/EchoedText.hpp"
 #include "scene/SceneFormat.hpp"
 
 namespace {
@@ -36,8 +37,10 @@ std::string saveToDocumentsFolder() {
 // A recording dropped on the window plays as --replay plays one: from a new start.
 InputScript droppedRecording;
 
-// What went wrong with a file the user handed over: on stderr and, for a moment, on screen.
-void reportFileProblem(const std::string& line) {
+// What went wrong with a file the user handed over: on stderr and, for a moment, on screen. The
+// file's name is the user's too: a control byte in it reaches the terminal escaped.
+void reportFileProblem(const std::string& problem) {
+    const std::string line = EchoedText::Escaped(problem);
     std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
     ShowNotice(line);
 }
@@ -139,8 +142,8 @@ int RunProgram(int argc, const char* const* argv) {
         }
         CreateLevelData();
         if (!SceneFormat::Read(sceneText, scene, error) || !SceneFit::Check(scene, error)) {
-            std::fprintf(stderr, "dazozi-redov: %s: %s\n", options.scenePath.c_str(),
-                         error.c_str());
+            const std::string line = EchoedText::Escaped(options.scenePath + ": " + error);
+            std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
             return 2;
         }
     }

@@ -315,10 +315,10 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
     }
 }
 
-// A scene that asks too much of the physics (bodies deep in each other) or puts a body inside a
-// solid cell is refused alike as a file and as a link, before anything in the game changes; a
-// pile saved from the game opens both ways. Prints each link's size beside the scene it unpacks
-// to and the pairs it would have the physics solve.
+// A scene that asks too much of the physics (bodies deep in each other), puts a body inside a
+// solid cell or gives a field twice is refused alike as a file and as a link, before anything in
+// the game changes; a pile saved from the game opens both ways. Prints each link's size beside the
+// scene it unpacks to and the pairs it would have the physics solve.
 TEST_F(SceneDocumentTest, CrowdedScenesAreRefusedAsFilesAndAsLinks) {
     control->spawnAt(1, Vec2(500.0f, 100.0f));
     frames(2);
@@ -341,6 +341,9 @@ TEST_F(SceneDocumentTest, CrowdedScenesAreRefusedAsFilesAndAsLinks) {
         "{\"kind\": \"chain\", \"start\": {\"fixed\": [1007.0, 60.0]}, \"end\": {\"fixed\": "
         "[700.0, 60.0]}, \"grace\": 0, \"broken\": [], \"links\": " +
         links + "}";
+    // A second list of bodies would silently replace the first.
+    std::string twice = many(1, ball);
+    twice.replace(twice.find("\"bodies\": ["), 11, "\"bodies\": [], \"bodies\": [");
     // A pile: balls poured at one spot and settled, saved from the game.
     for (int i = 0; i < 150; ++i) {
         control->spawnAt(1 + i % 3, Vec2(600.0f, 100.0f));
@@ -362,6 +365,7 @@ TEST_F(SceneDocumentTest, CrowdedScenesAreRefusedAsFilesAndAsLinks) {
          many(1, "{\"kind\": \"ball\", \"state\": [228.0, 396.0, 0.0, "
                  "0.0, 0.0, 0.0]}"),
          "bodies[0]: a ball inside the solid cell at row 16, column 9"},
+        {"bodies twice", twice, "scene: field \"bodies\" given twice"},
         {"a pile saved from the game", pile, nullptr},
     };
     for (const auto& c : cases) {
