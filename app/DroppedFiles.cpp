@@ -5,15 +5,18 @@
 #include "app/Autosave.hpp"
 #include "app/Game.hpp"
 #include "app/SceneDocument.hpp"
-#include "control/SceneFile.hpp"
 #include "media/base/ReadWholeFile.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
+#include "scene/EchoedText.hpp"
+#include "scene/SceneFormat.hpp"
 
 namespace {
 
-// What went wrong with a file the user handed over: on stderr and, for a moment, on screen.
-void reportFileProblem(const std::string& line) {
+// What went wrong with a file the user handed over: on stderr and, for a moment, on screen. The
+// file's name is the user's too: a control byte in it reaches the terminal escaped.
+void reportFileProblem(const std::string& problem) {
+    const std::string line = EchoedText::Escaped(problem);
     std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
     ShowNotice(line);
 }
@@ -36,7 +39,7 @@ void DroppedFiles::BeforeFrame() {
 
 void DroppedFiles::openScene(const std::string& text, const std::string& name) {
     std::string error;
-    if (text.size() > SceneFile::kMaxBytes) {
+    if (text.size() > SceneFormat::kMaxBytes) {
         reportFileProblem(name + ": larger than 16 MB");
     } else if (!OpenSceneText(text, error)) {
         reportFileProblem(name + ": " + error);

@@ -10,7 +10,7 @@
 #include "bodies/LiveList.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/UpdateAllBodies.hpp"
-#include "control/SceneFile.hpp"
+#include "scene/SceneFormat.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
@@ -167,7 +167,7 @@ void openSavedScene(const SavedSceneList::Entry& saved) {
     std::string text;
     std::string error = "scene files cannot be opened here";
     if (sceneOpener &&
-        ReadWholeFile(saved.path, static_cast<long long>(SceneFile::kMaxBytes), text, error) &&
+        ReadWholeFile(saved.path, static_cast<long long>(SceneFormat::kMaxBytes), text, error) &&
         sceneOpener(text, error)) {
         sandboxOverlay.ShowNotice("Scene opened: " + saved.path + " (Ctrl+Z: the scene before)");
         return;

@@ -12,7 +12,7 @@
 #include "app/SavedScene.hpp"
 #include "app/SavedSceneList.hpp"
 #include "app/SceneDocument.hpp"
-#include "control/SceneFile.hpp"
+#include "control/SceneFit.hpp"
 #include "data/LevelData.hpp"
 #include "media/base/ProgramEnd.hpp"
 #include "media/base/ReadWholeFile.hpp"
@@ -22,6 +22,8 @@
 #include "media/input/InputScript.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "media/window/RendererChoice.hpp"
+#include "scene/EchoedText.hpp"
+#include "scene/SceneFormat.hpp"
 
 namespace {
 
@@ -58,7 +60,7 @@ std::string openLeftWork() {
     if (!Autosave::Waiting(path)) {
         return "Nothing was left unsaved";
     }
-    if (!ReadWholeFile(path, static_cast<long long>(SceneFile::kMaxBytes), text, error) ||
+    if (!ReadWholeFile(path, static_cast<long long>(SceneFormat::kMaxBytes), text, error) ||
         !OpenSceneText(text, error)) {
         std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
         return "What you left cannot be opened: " + error;
@@ -142,16 +144,16 @@ int RunProgram(int argc, const char* const* argv) {
     // A scene is read and checked whole against the level's content before the window opens.
     std::string sceneText;
     if (!options.scenePath.empty()) {
-        SceneFile::Scene scene;
-        if (!ReadWholeFile(options.scenePath, static_cast<long long>(SceneFile::kMaxBytes),
+        SceneFormat::Scene scene;
+        if (!ReadWholeFile(options.scenePath, static_cast<long long>(SceneFormat::kMaxBytes),
                            sceneText, error)) {
             std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str());
             return 2;
         }
         CreateLevelData();
-        if (!SceneFile::Read(sceneText, scene, error)) {
-            std::fprintf(stderr, "dazozi-redov: %s: %s\n", options.scenePath.c_str(),
-                         error.c_str());
+        if (!SceneFormat::Read(sceneText, scene, error) || !SceneFit::Check(scene, error)) {
+            const std::string line = EchoedText::Escaped(options.scenePath + ": " + error);
+            std::fprintf(stderr, "dazozi-redov: %s\n", line.c_str());
             return 2;
         }
     }

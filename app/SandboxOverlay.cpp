@@ -281,6 +281,12 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing
     }
     if (settings != nullptr && settings->open) {
         drawSettings(*settings);
+    } else if (settings != nullptr && !settings->AtDefaults()) {
+        // Where the panel stands when open: a scene opened with its own gravity or speed
+        // behaves unlike the level, and the panel is closed.
+        constexpr std::string_view kChanged = "Settings differ from the level's (G)";
+        shadowedText(kChanged, w - static_cast<float>(kChanged.size() * kGlyphW) - 8.0f,
+                     TSettings::kPanelY);
     }
     if (sandbox.helpVisible) {
         drawHelp();

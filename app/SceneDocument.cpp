@@ -2,10 +2,12 @@
 
 #include "app/Game.hpp"
 #include "bodies/TSquid.hpp"
-#include "control/SceneFile.hpp"
+#include "control/SceneBodies.hpp"
+#include "control/SceneFit.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
+#include "control/TSettings.hpp"
 #include "world/TLevel.hpp"
 
 namespace {
@@ -14,9 +16,9 @@ namespace {
 constexpr float kCameraOffsetX = 640.0f;
 constexpr float kCameraOffsetY = 480.0f;
 
-void replaceWith(const SceneFile::Scene& scene) {
+void replaceWith(const SceneFormat::Scene& scene) {
     ClearScene();
-    player = SceneFile::Apply(scene, *level, *control, *sandbox);
+    player = SceneBodies::Apply(scene, *level, *control, *sandbox, *gameSettings);
     control->player = player;
     // Where the camera stands until the player leads it again; with a player, the frame takes
     // its position as usual.
@@ -28,10 +30,10 @@ void replaceWith(const SceneFile::Scene& scene) {
 // The undo history's way between scenes: text comes back, and what it replaced is handed back
 // for the way the other direction.
 bool swapScene(const std::string& text, std::string& replaced) {
-    SceneFile::Scene scene;
+    SceneFormat::Scene scene;
     std::string error;
     // The text was written by this program earlier in the run: it reads back.
-    if (!SceneFile::Read(text, scene, error)) {
+    if (!SceneFormat::Read(text, scene, error)) {
         return false;
     }
     replaced = CurrentSceneText();
@@ -42,13 +44,13 @@ bool swapScene(const std::string& text, std::string& replaced) {
 } // namespace
 
 std::string CurrentSceneText() {
-    return SceneFile::Write(SceneFile::Capture(*level, *control, *sandbox));
+    return SceneFormat::Write(SceneBodies::Capture(*level, *control, *sandbox, *gameSettings));
 }
 
 bool OpenSceneText(std::string_view text, std::string& error) {
     // Everything is read and checked before the running scene is touched.
-    SceneFile::Scene scene;
-    if (!SceneFile::Read(text, scene, error)) {
+    SceneFormat::Scene scene;
+    if (!SceneFormat::Read(text, scene, error) || !SceneFit::Check(scene, error)) {
         return false;
     }
     // The scene replaced is one step back in the undo history, with the strokes before it.

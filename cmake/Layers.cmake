@@ -1,7 +1,8 @@
 # The program's layers as static libraries, one per folder:
 #
 #   app -> control -> bodies -> world -> data -> media
-#                                    \-> physics
+#               \                    \-> physics
+#                \-> scene -> data, physics    (the scene file format alone)
 #
 # media/ is itself in parts, one library per sub-folder, each linking only the parts it uses:
 #

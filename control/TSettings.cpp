@@ -13,11 +13,6 @@
 
 namespace {
 
-constexpr int kGravityStep = 100; // pixels/s^2 per press
-constexpr int kGravityMax = 3000;
-constexpr int kIterationsMax = 50;
-constexpr int kSubStepsMax = 12;
-
 int clamp(int v, int lo, int hi) {
     return v < lo ? lo : (v > hi ? hi : v);
 }
@@ -62,6 +57,20 @@ bool TSettings::PointerOverPanel() const {
 bool TSettings::AtDefaults() const {
     return gravity == defaultGravity_ && iterations == defaultIterations_ &&
            subSteps == defaultSubSteps_ && sleeping == defaultSleeping_ && scale == kFullSpeed;
+}
+
+void TSettings::Set(int gravity_, int iterations_, int subSteps_, bool sleeping_, int scale_) {
+    gravity = clamp(gravity_, 0, kGravityMax);
+    iterations = clamp(iterations_, 1, kIterationsMax);
+    subSteps = clamp(subSteps_, 1, kSubStepsMax);
+    sleeping = sleeping_;
+    scale = clamp(scale_, 0, kScaleCount - 1);
+    apply();
+}
+
+void TSettings::ResetToDefaults() {
+    resetToDefaults();
+    apply();
 }
 
 void TSettings::updateControls() {

@@ -17,6 +17,10 @@ class TSettings {
     static constexpr int kScaleEighths[kScaleCount] = {1, 2, 4, 8, 16, 32};
     static constexpr int kFullSpeed = 3;         // index of 1 in kScaleEighths
     static constexpr float kSleepSeconds = 0.5f; // resting this long puts a group to sleep
+    static constexpr int kGravityStep = 100;     // pixels/s^2 per press
+    static constexpr int kGravityMax = 3000;
+    static constexpr int kIterationsMax = 50;
+    static constexpr int kSubStepsMax = 12;
 
     bool open = false; // the panel is shown and takes the arrow keys and its clicks
     int selected = Gravity;
@@ -39,6 +43,10 @@ class TSettings {
     bool TakesArrows() const { return open; }
     bool PointerOverPanel() const; // open and the pointer is over the panel (window pixels)
     bool AtDefaults() const;       // everything as the level set it
+    // Sets every value at once (a scene's), each clamped to the panel's range, and applies them
+    // to the level at once.
+    void Set(int gravity_, int iterations_, int subSteps_, bool sleeping_, int scale_);
+    void ResetToDefaults(); // the level's own values, applied at once (the panel's reset row)
 
     // Value text of a row ("600", "on", "1/4", "" for the reset row); never null; may be this
     // object's buffer, valid until the next call.

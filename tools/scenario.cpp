@@ -26,13 +26,13 @@
 #include "bodies/TCube.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
-#include "control/SceneFile.hpp"
 #include "media/Graphics.hpp"
 #include "media/base/Clock.hpp"
 #include "media/base/ReadWholeFile.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputScript.hpp"
+#include "scene/SceneFormat.hpp"
 #include "tools/GoldenFrame.hpp"
 
 namespace {
@@ -288,7 +288,7 @@ int main(int argc, char** argv) {
     std::string sceneText;
     if (!scenePath.empty()) {
         std::string error;
-        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFile::kMaxBytes), sceneText,
+        if (!ReadWholeFile(scenePath, static_cast<long long>(SceneFormat::kMaxBytes), sceneText,
                            error)) {
             std::cerr << "scenario: " << error << "\n";
             return 2;

@@ -12,7 +12,7 @@
 #include "app/SavedSceneList.hpp"
 #include "app/SceneDocument.hpp"
 #include "bodies/TSquid.hpp"
-#include "control/SceneFile.hpp"
+#include "scene/SceneFormat.hpp"
 #include "control/TControl.hpp"
 #include "data/ExampleScenes.hpp"
 #include "media/Graphics.hpp"
@@ -186,10 +186,10 @@ TEST_F(SceneMenuTest, TheUsersSavedScenesFollowTheExamplesAndOpen) {
     updateGame();
     tap(Key::Enter);
     updateGame();
-    SceneFile::Scene opened, dominoes;
+    SceneFormat::Scene opened, dominoes;
     std::string error;
-    ASSERT_TRUE(SceneFile::Read(CurrentSceneText(), opened, error)) << error;
-    ASSERT_TRUE(SceneFile::Read(ExampleScenes()[1].text, dominoes, error)) << error;
+    ASSERT_TRUE(SceneFormat::Read(CurrentSceneText(), opened, error)) << error;
+    ASSERT_TRUE(SceneFormat::Read(ExampleScenes()[1].text, dominoes, error)) << error;
     EXPECT_EQ(opened.bodies.size(), dominoes.bodies.size()) << "the saved scene did not open";
     EXPECT_EQ(opened.foregroundTiles, dominoes.foregroundTiles);
     SetSavedSceneFinder(nullptr);

@@ -53,9 +53,16 @@ printf '{"dazozi-redov-scene": 7}' >"$out/new-scene.json"
 truncate -s 17M "$out/big.txt"
 expect_refusal "dazozi-redov: $out/bad-scene.json: scene: missing field \"debug_view\"" \
   --scene "$out/bad-scene.json"
-expect_refusal "dazozi-redov: $out/new-scene.json: dazozi-redov-scene: version 7 is newer than this program reads (1)" \
+expect_refusal "dazozi-redov: $out/new-scene.json: dazozi-redov-scene: version 7 is newer than this program reads (2)" \
   --scene "$out/new-scene.json"
 expect_refusal "dazozi-redov: cannot read $out/big.txt: larger than 16 MB" --scene "$out/big.txt"
+# A field twice, and a field's name that is an escape sequence, in a file whose name holds one.
+printf '{"dazozi-redov-scene": 1, "paused": false, "paused": true}' >"$out/twice.json"
+printf '{"dazozi-redov-scene": 1, "\\u001b]0;pwned\\u0007": 1}' >"$out/esc"$'\x1b'"[2J.json"
+expect_refusal "dazozi-redov: $out/twice.json: scene: field \"paused\" given twice" \
+  --scene "$out/twice.json"
+expect_refusal "dazozi-redov: $out/esc\\x1b[2J.json: scene: unknown field \"\\x1b]0;pwned\\x07\"" \
+  --scene "$out/esc"$'\x1b'"[2J.json"
 expect_refusal "dazozi-redov: cannot read $out/fifo: not a regular file" --scene "$out/fifo"
 expect_refusal "dazozi-redov: --scene needs a FILE (see --help)" --scene
 rm -f "$out/fifo" "$out/big.txt"

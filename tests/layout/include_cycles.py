@@ -10,7 +10,7 @@ import os
 import re
 import sys
 
-LAYERS = ["media", "physics", "data", "world", "bodies", "control", "app"]
+LAYERS = ["media", "physics", "data", "world", "bodies", "scene", "control", "app"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 
 

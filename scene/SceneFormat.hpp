@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,25 +8,24 @@
 #include "data/LevelData.hpp"
 #include "physics/CPBody.hpp"
 
-class TControl;
-class TLevel;
-class TSandbox;
-class TSquid;
-
-// A scene as data, and its file: the level's maps, every live body with its exact physics state,
+// A scene as plain data, and its file: the level's maps, every body with its exact physics state,
 // the player, the scroll, the selected kind, the debug view and the pause. The text is JSON
-// (docs/scene-format.md); reading checks everything before anything in the game changes.
-class SceneFile {
+// (docs/scene-format.md). Knows nothing of the running game: control/SceneBodies takes a scene
+// from the game and builds one into it, so that the format can be read, checked and fuzzed alone.
+class SceneFormat {
   public:
     static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
-    static constexpr int kVersion = 1;                               // its value
-    static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u;    // larger files are refused
+    // Its value: grows by one whenever fields are added; every older version keeps opening.
+    // 2 added "settings".
+    static constexpr int kVersion = 2;
+    static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u; // larger files are refused
     static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
     static constexpr int kMaxParts = 60000;  // physics bodies in all (segments, links, anchors)
     static constexpr int kMaxLinks = 200;    // links of one chain
     static constexpr double kMaxCoordinate = 1e6; // |position| in pixels
     static constexpr double kMaxSpeed = 1e6;      // |velocity| in pixels/s, |spin| in rad/s
     static constexpr double kMaxAngle = 1e9;      // |angle| in radians (turning adds up)
+    static constexpr int kMaxGrace = 360; // physics steps a new chain's joints hold unbroken
 
     enum class Kind { Ball, Cube, Star, Squid, Player, Chain };
 
@@ -49,6 +47,18 @@ class SceneFile {
         int grace = 0;                   // chains: physics steps before joints may break
     };
 
+    // The settings panel's values. The ranges are the panel's.
+    struct Settings {
+        int gravity = 0;          // pixels/s^2, downwards, 0..kMaxGravity
+        int iterations = 1;       // solver iterations per step, 1..kMaxIterations
+        int subSteps = 1;         // physics steps per frame, 1..kMaxSubSteps
+        bool sleeping = false;    // resting bodies go to sleep
+        int timeScaleEighths = 8; // eighths of full speed: 1, 2, 4, 8, 16 or 32
+    };
+    static constexpr int kMaxGravity = 3000;
+    static constexpr int kMaxIterations = 50;
+    static constexpr int kMaxSubSteps = 12;
+
     struct Scene {
         IntGrid foregroundTiles, foregroundEdges, backgroundTiles; // [row][column]
         std::vector<Body> bodies; // balls, cubes, stars, squids, chains: each in its class order
@@ -56,11 +66,11 @@ class SceneFile {
         int selected = 0;             // spawn kind 0..8
         bool debugView = false;
         bool paused = false;
+        // Files of version 1 hold no settings: the level's own then apply.
+        bool hasSettings = false;
+        Settings settings;
     };
 
-    // The running scene: level's maps and scroll, every live body of every class, control's
-    // player, kind and debug view, sandbox's pause. Reads only.
-    static Scene Capture(const TLevel& level, const TControl& control, const TSandbox& sandbox);
     // The scene's file text: the format's first field, maps one row a line, a body a line,
     // numbers that read back as the same doubles; ends with a newline.
     static std::string Write(const Scene& scene);
@@ -68,9 +78,6 @@ class SceneFile {
     // CreateLevelData, nothing else: a file can be checked before the window opens). On a fault
     // returns false with error set to one line naming what and where (scene half filled).
     static bool Read(std::string_view text, Scene& scene, std::string& error);
-    // Builds a scene Read accepted into the running game, whose bodies must have been cleared
-    // before: cells, bodies in order, kind, debug view, pause, scroll. Returns the player squid
-    // (one already removed when the scene has none); the caller makes it the player.
-    static std::shared_ptr<TSquid> Apply(const Scene& scene, TLevel& level, TControl& control,
-                                         TSandbox& sandbox);
+    // The kind's name in files ("ball", ..., "chain"). Pure.
+    static const char* KindName(Kind kind);
 };

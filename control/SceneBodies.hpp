@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "scene/SceneFormat.hpp"
+
+class CPBody;
+class TControl;
+class TChain;
+class TLevel;
+class TSandbox;
+class TSettings;
+class TSquid;
+
+// Between the running game and a scene as data (scene/SceneFormat): Capture reads the game into
+// a scene, Apply builds a scene into the game. Each body class has its capture and apply pair,
+// listed in one table in the classes' order, so that a class is taken up in one row.
+class SceneBodies {
+  public:
+    // What a class's capture adds to. Non-owning; lives for one Capture.
+    struct Capturing {
+        SceneFormat::Scene& scene;
+        const TControl& control;
+        int firstStar = 0;                // index in scene.bodies of the first star
+        std::vector<const CPBody*> stars; // the stars' bodies, in their order
+    };
+    // What a class's apply builds with. Non-owning; lives for one Apply.
+    struct Applying {
+        TControl& control;
+        std::vector<std::shared_ptr<CPBody>> made;   // main body of each scene body so far
+        std::vector<std::pair<TChain*, int>> graces; // chains made and their steps of grace
+        std::shared_ptr<TSquid> player;              // the player squid, once made
+    };
+
+    // Appends one class's live bodies (dead ones are gone by the next frame: not captured) to
+    // the scene, in the class's own order.
+    static void CaptureBalls(Capturing& at);
+    static void CaptureCubes(Capturing& at);
+    static void CaptureStars(Capturing& at);
+    static void CaptureSquids(Capturing& at); // the control's player as "player"
+    static void CaptureChains(Capturing& at); // after the stars they may be tied to
+    // Makes one scene body of the class in the game, in its saved state; returns its main body
+    // (nothing for a chain), which a chain tied to a star finds by the star's index.
+    static std::shared_ptr<CPBody> ApplyBall(const SceneFormat::Body& body, Applying& at);
+    static std::shared_ptr<CPBody> ApplyCube(const SceneFormat::Body& body, Applying& at);
+    static std::shared_ptr<CPBody> ApplyStar(const SceneFormat::Body& body, Applying& at);
+    static std::shared_ptr<CPBody> ApplySquid(const SceneFormat::Body& body, Applying& at);
+    static std::shared_ptr<CPBody> ApplyChain(const SceneFormat::Body& body, Applying& at);
+
+    // The running scene: level's maps and scroll, every live body of every class, control's
+    // player, kind and debug view, sandbox's pause, the settings panel's values. Reads only.
+    static SceneFormat::Scene Capture(const TLevel& level, const TControl& control,
+                                      const TSandbox& sandbox, const TSettings& settings);
+    // Builds a scene SceneFormat::Read accepted into the running game, whose bodies must have
+    // been cleared before: cells, bodies in order, kind, debug view, pause, scroll, and the
+    // settings (the level's own for a scene without them). Returns the player squid (one already
+    // removed when the scene has none); the caller makes it the player.
+    static std::shared_ptr<TSquid> Apply(const SceneFormat::Scene& scene, TLevel& level,
+                                         TControl& control, TSandbox& sandbox, TSettings& settings);
+};
