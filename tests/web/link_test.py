@@ -237,15 +237,23 @@ def run(driver, server, recording, expected, scenario, out):
     check(kept_from_browser, "Ctrl+S is kept from the browser, which would save the page")
 
     # A scene whose link would pass 64 KB (1,500 balls in motion) is offered as a file instead.
-    rng = random.Random(21)
-    balls = "".join('  {"kind": "ball", "state": [%r, %r, %r, %r, %r, %r]},\n' % (
-        rng.uniform(100, 2500), rng.uniform(50, 700), rng.uniform(-3, 3), rng.uniform(-50, 50),
-        rng.uniform(-50, 50), rng.uniform(-3, 3)) for _ in range(1500))
+    # The balls are strewn over the level's open cells (one inside a solid cell is refused).
     fresh_path = os.path.join(out, "fresh.json")
     desktop(scenario, "--frames", "1", "--save-scene", fresh_path)
     with open(fresh_path) as f:
-        crowded = f.read().replace('"bodies": [\n', '"bodies": [\n' + balls, 1).replace(
-            '"paused": false', '"paused": true', 1)  # all 1,500 stay in the level
+        fresh = f.read()
+    edges = json.loads(fresh)["foreground_edges"]
+    rng = random.Random(21)
+    strewn = []
+    while len(strewn) < 1500:
+        x, y = rng.uniform(100, 2000), rng.uniform(50, 700)
+        if edges[int(y) // 24][int(x) // 24] == 0:
+            strewn.append((x, y))
+    balls = "".join('  {"kind": "ball", "state": [%r, %r, %r, %r, %r, %r]},\n' % (
+        x, y, rng.uniform(-3, 3), rng.uniform(-50, 50), rng.uniform(-50, 50), rng.uniform(-3, 3))
+        for x, y in strewn)
+    crowded = fresh.replace('"bodies": [\n', '"bodies": [\n' + balls, 1).replace(
+        '"paused": false', '"paused": true', 1)  # all 1,500 stay in the level
     check(driver.execute_script(
         "Module.dazoziOpenText = arguments[0]; Module.dazoziOpenName = 'crowded.json';"
         "return Module._dazozi_open();", crowded) == 1, "the page opens a scene of 1,500 balls more")
