@@ -96,4 +96,3 @@ void RestartFrameCount();
 // T shows and hides the toolbar beside the picture (the desktop program and the headless runner;
 // off by default, and in the page, which has a toolbar of its own).
 void EnableToolbar(bool enabled);
-

@@ -30,8 +30,8 @@ int FingerY(int slot);          // position while lifted)
 // (SetControlBand), oldest first, in window points; they are no input of the game and are not
 // recorded. False when none is left.
 bool TakeControlPress(int& x, int& y);
-void PollEvents();              // processes the pending window, keyboard, mouse and touch events
-void FlushInput();              // releases every key and button and zeroes every hit count
+void PollEvents();  // processes the pending window, keyboard, mouse and touch events
+void FlushInput();  // releases every key and button and zeroes every hit count
 void DropKeyHits(); // zeroes every key's hit count after taking in pending events; held keys stay
 void DropKeyHitsBut(Key kept); // the same, leaving kept's hits for whoever reads them next
 void ResetInput();       // FlushInput plus pointer (0, 0) and no pending close request (tests)
