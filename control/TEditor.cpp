@@ -390,7 +390,7 @@ void TEditor::draw() {
     const float tw = static_cast<float>(tiles.TileW);
     const float th = static_cast<float>(tiles.TileH);
     SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     for (const Flash& f : flashes_) {
         if (f.frames > 0) {
             SetColor(255, 40, 40);
@@ -434,7 +434,7 @@ void TEditor::draw() {
 
     SetColor(255, 255, 255);
     SetAlpha(1.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetLineWidth(1.0f);
 }
 
@@ -449,7 +449,7 @@ void TEditor::drawGrid() {
         return;
     }
     SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     // Only the lines on screen, and only within the map.
     const int left = std::max(0, layer.ScrollX);
     const int top = std::max(0, layer.ScrollY);
@@ -466,7 +466,7 @@ void TEditor::drawGrid() {
                  static_cast<float>(y), 1);
     }
     SetAlpha(1.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetOrigin(0.0f, 0.0f);
 }
 
@@ -476,7 +476,7 @@ void TEditor::drawPalette() {
     constexpr float x0 = kPanelX;
     constexpr float w = kPanelW;
     constexpr float h = kPanelH;
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetColor(8, 12, 28);
     SetAlpha(0.8f);
     DrawRect(x0, 0.0f, w, h);

@@ -182,7 +182,7 @@ void TLayer::ConstructStaticMap() {
                                Vec2(0.0f, 0.0f)};
     for (int i = 0; i < 4; ++i) {
         auto seg = CPSegmentShape::Create(staticBodyMap, corners[i], corners[i + 1], 10.0f);
-        seg->SetCollisionType(1000);
+        seg->SetCollisionType(kBorderCollisionType);
         seg->SetElasticity(0.0f);
         seg->SetFriction(1.0f);
         spaceMap->AddStaticShape(seg);
@@ -308,7 +308,7 @@ bool TLayer::drawsPlain() {
     GetOrigin(ox, oy);
     int r = 0, g = 0, b = 0;
     GetColor(r, g, b);
-    return sx == 1.0f && sy == 1.0f && GetRotation() == 0.0f && GetBlend() == 1 &&
+    return sx == 1.0f && sy == 1.0f && GetRotation() == 0.0f && GetBlend() == Blend::Mask &&
            GetAlpha() == 1.0f && r == 255 && g == 255 && b == 255 && ox == std::floor(ox) &&
            oy == std::floor(oy);
 }

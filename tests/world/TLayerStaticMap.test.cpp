@@ -131,7 +131,7 @@ TEST_F(StaticMapTest, BorderClosesTheUnscaledMapEvenWhenEmpty) {
                        s->GetEndPointB().y}),
                   want[i]);
         EXPECT_EQ(s->GetRadius(), 10.0f);
-        EXPECT_EQ(s->GetCollisionType(), 1000);
+        EXPECT_EQ(s->GetCollisionType(), TLayer::kBorderCollisionType);
         EXPECT_EQ(s->GetElasticity(), 0.0f);
         EXPECT_EQ(s->GetFriction(), 1.0f);
         EXPECT_EQ(s->IsStatic(), 1);
@@ -141,7 +141,7 @@ TEST_F(StaticMapTest, BorderClosesTheUnscaledMapEvenWhenEmpty) {
     ASSERT_EQ(held.size(), 4u);
     for (cpShape* shape : held) {
         EXPECT_EQ(cpSegmentShapeGetRadius(shape), 10.0);
-        EXPECT_EQ(cpShapeGetCollisionType(shape), 1000u);
+        EXPECT_EQ(cpShapeGetCollisionType(shape), cpCollisionType{TLayer::kBorderCollisionType});
         EXPECT_EQ(cpShapeGetElasticity(shape), 0.0);
         EXPECT_EQ(cpShapeGetFriction(shape), 1.0);
     }

@@ -126,7 +126,7 @@ TEST_F(LevelTest0, TheLibrarysSpaceHasTheLevelsSetUp) {
         } else {
             ++borders;
             EXPECT_EQ(cpSegmentShapeGetRadius(shape), 10.0);
-            EXPECT_EQ(cpShapeGetCollisionType(shape), 1000u);
+            EXPECT_EQ(cpShapeGetCollisionType(shape), cpCollisionType{TLayer::kBorderCollisionType});
         }
     }
     EXPECT_EQ(cells, 607);

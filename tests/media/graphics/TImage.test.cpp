@@ -147,7 +147,7 @@ TEST_F(ImageTest, AutoCentreHandleAndExplicitHandle) {
 
 TEST_F(ImageTest, TextureIsMadeOnceAndRemadeForANewWindow) {
     auto img = LoadAnimImage(SheetUrl(), 24, 24, 0, 2, 0); // loaded before it is ever drawn
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     DrawImage(*img, 0, 0);
     SDL_Texture* first = img->FrameTexture(0);
     ASSERT_NE(first, nullptr);
