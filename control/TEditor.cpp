@@ -277,7 +277,8 @@ bool TEditor::paintCell(int column, int row, const CellKind& kind) {
     if (column < 0 || row < 0 || column >= layer.MapW || row >= layer.MapH) {
         return false;
     }
-    const CellKind before{layer.MapData[row][column], layer.BoundMap[row][column]};
+    const CellKind before{GridCell(layer.MapData, row, column),
+                          GridCell(layer.BoundMap, row, column)};
     if (before == kind) {
         return false;
     }
@@ -342,9 +343,10 @@ bool TEditor::Revert() {
     const TLayer& layer = *level_->_FGLayer;
     std::vector<CellChange> back;
     for (int r = 0; r < layer.MapH && r < static_cast<int>(loadedTiles_.size()); ++r) {
-        for (int c = 0; c < layer.MapW && c < static_cast<int>(loadedTiles_[r].size()); ++c) {
-            const CellKind now{layer.MapData[r][c], layer.BoundMap[r][c]};
-            const CellKind loaded{loadedTiles_[r][c], loadedBounds_[r][c]};
+        for (int c = 0; c < layer.MapW && c < static_cast<int>(GridRow(loadedTiles_, r).size());
+             ++c) {
+            const CellKind now{GridCell(layer.MapData, r, c), GridCell(layer.BoundMap, r, c)};
+            const CellKind loaded{GridCell(loadedTiles_, r, c), GridCell(loadedBounds_, r, c)};
             if (now != loaded) {
                 back.push_back({c, r, now, loaded});
             }

@@ -442,8 +442,9 @@ void DrawText(std::string_view text, float x, float y) {
         const int g = code - 32;
         if (batching) {
             SDL_Vertex v[4];
-            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH, (g * kGlyphW) / texW, 0.0f,
-                         ((g + 1) * kGlyphW) / texW, 1.0f, d.color);
+            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH,
+                         static_cast<float>(g * kGlyphW) / texW, 0.0f,
+                         static_cast<float>((g + 1) * kGlyphW) / texW, 1.0f, d.color);
             Queue(d.texture, BlendFor(ds.blend), v);
         } else if (ds.identity) {
             SDL_Rect src{g * kGlyphW, 0, kGlyphW, kGlyphH};
@@ -452,8 +453,9 @@ void DrawText(std::string_view text, float x, float y) {
             SDL_RenderCopyF(MediaRenderer(), d.texture, &src, &dst);
         } else {
             SDL_Vertex v[4];
-            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH, (g * kGlyphW) / texW, 0.0f,
-                         ((g + 1) * kGlyphW) / texW, 1.0f, d.color);
+            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH,
+                         static_cast<float>(g * kGlyphW) / texW, 0.0f,
+                         static_cast<float>((g + 1) * kGlyphW) / texW, 1.0f, d.color);
             ++counts.draws;
             SDL_RenderGeometry(MediaRenderer(), d.texture, v, 4, kQuadIndices, 6);
         }
