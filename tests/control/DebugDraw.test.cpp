@@ -251,7 +251,7 @@ TEST_F(DebugDrawTest, PreviewShowsTheSelectedKindAtThePointer) {
         SetDrawRecording(&records);
         control.drawControl();
         SetDrawRecording(nullptr);
-        const auto& expected = table[kind - 1];
+        const auto& expected = table[static_cast<std::size_t>(kind - 1)];
         ASSERT_EQ(records.size(), expected.size()) << "kind " << kind;
         for (std::size_t i = 0; i < expected.size(); ++i) {
             EXPECT_EQ(records[i].image, expected[i].image) << "kind " << kind;
