@@ -243,12 +243,12 @@ TEST(AssetsTest, BackgroundTilesJoinWithoutSeams) {
     auto tile = [](int v) { return v < 0 ? 26 : v; };
     for (int r = 0; r < 19; ++r) {
         for (int c = 0; c < 18; ++c) {
-            const int a = tile(BGMapData[r][c]);
-            const int right = tile(BGMapData[r][(c + 1) % 18]);
+            const int a = tile(GridCell(BGMapData, r, c));
+            const int right = tile(GridCell(BGMapData, r, (c + 1) % 18));
             EXPECT_LT(EdgeStep(sheet, 40, 24, a, right, true), 12.0)
                 << a << " beside " << right << " at row " << r << " column " << c;
             // The last row repeats down the screen, so it also meets itself.
-            const int below = tile(BGMapData[std::min(r + 1, 18)][c]);
+            const int below = tile(GridCell(BGMapData, std::min(r + 1, 18), c));
             EXPECT_LT(EdgeStep(sheet, 40, 24, a, below, false), 12.0)
                 << a << " above " << below << " at row " << r << " column " << c;
         }
@@ -262,21 +262,21 @@ TEST(AssetsTest, GroundTilesJoinWithoutSeams) {
     int pairs = 0;
     for (int r = 0; r < 32; ++r) {
         for (int c = 0; c < 84; ++c) {
-            const int a = FGMapData[r][c];
+            const int a = GridCell(FGMapData, r, c);
             if (!ground(a)) {
                 continue;
             }
             // Two walls back to back are a crack in the ground, drawn as one.
-            const int next = c + 1 < 84 ? FGMapData[r][c + 1] : 0;
+            const int next = c + 1 < 84 ? GridCell(FGMapData, r, c + 1) : 0;
             const bool crack = (a == 4 || a == 11) && (next == 5 || next == 12 || next == 15);
             if (ground(next) && !crack) {
-                EXPECT_LT(EdgeStep(sheet, 24, 24, a, FGMapData[r][c + 1], true), 6.0)
-                    << a << " beside " << FGMapData[r][c + 1] << " at " << r << "," << c;
+                EXPECT_LT(EdgeStep(sheet, 24, 24, a, GridCell(FGMapData, r, c + 1), true), 6.0)
+                    << a << " beside " << GridCell(FGMapData, r, c + 1) << " at " << r << "," << c;
                 ++pairs;
             }
-            if (r + 1 < 32 && ground(FGMapData[r + 1][c])) {
-                EXPECT_LT(EdgeStep(sheet, 24, 24, a, FGMapData[r + 1][c], false), 6.0)
-                    << a << " above " << FGMapData[r + 1][c] << " at " << r << "," << c;
+            if (r + 1 < 32 && ground(GridCell(FGMapData, r + 1, c))) {
+                EXPECT_LT(EdgeStep(sheet, 24, 24, a, GridCell(FGMapData, r + 1, c), false), 6.0)
+                    << a << " above " << GridCell(FGMapData, r + 1, c) << " at " << r << "," << c;
                 ++pairs;
             }
         }
