@@ -30,7 +30,7 @@ DecodedPng Decode(const std::string& name) {
 }
 
 int Alpha(const DecodedPng& p, int x, int y) {
-    return p.rgba[(static_cast<std::size_t>(y) * p.width + x) * 4 + 3];
+    return p.rgba[static_cast<std::size_t>(y * p.width + x) * 4 + 3];
 }
 
 struct AlphaCounts {
@@ -125,7 +125,7 @@ TEST(AssetsTest, PicturesHaveTheirSizesAndFormats) {
         EXPECT_EQ(p.height, e.h) << e.name;
         EXPECT_EQ(p.palette, e.palette) << e.name;
         EXPECT_TRUE(p.hasAlpha) << e.name << " needs an alpha channel or a transparency table";
-        ASSERT_EQ(p.rgba.size(), static_cast<std::size_t>(e.w) * e.h * 4) << e.name;
+        ASSERT_EQ(p.rgba.size(), static_cast<std::size_t>(e.w * e.h) * 4) << e.name;
         // Every picture has see-through pixels, so masking never has to invent any.
         EXPECT_GT(CountAlpha(p, 0, 0, e.w, e.h).clear, 0) << e.name;
     }
@@ -200,8 +200,11 @@ TEST(AssetsTest, ForegroundTilesFitTheGround) {
         int differing = 0;
         for (int y = 0; y < 24; ++y) {
             for (int x = 0; x < 24; ++x) {
-                const std::uint8_t* a = &p.rgba[((y + 24) * 240 + (tile - 1) % 10 * 24 + x) * 4];
-                const std::uint8_t* b = &p.rgba[((y + 24) * 240 + tile % 10 * 24 + x) * 4];
+                const std::uint8_t* a =
+                    &p.rgba[static_cast<std::size_t>((y + 24) * 240 + (tile - 1) % 10 * 24 + x) *
+                            4];
+                const std::uint8_t* b =
+                    &p.rgba[static_cast<std::size_t>((y + 24) * 240 + tile % 10 * 24 + x) * 4];
                 differing += std::memcmp(a, b, 4) != 0;
             }
         }
@@ -218,7 +221,7 @@ double EdgeStep(const DecodedPng& sheet, int tw, int th, int a, int b, bool righ
     const int cols = sheet.width / tw;
     auto px = [&](int tile, int x, int y) {
         const int fx = ((tile - 1) % cols) * tw + x, fy = ((tile - 1) / cols) * th + y;
-        return &sheet.rgba[(static_cast<std::size_t>(fy) * sheet.width + fx) * 4];
+        return &sheet.rgba[static_cast<std::size_t>(fy * sheet.width + fx) * 4];
     };
     const int n = right ? th : tw;
     double sum = 0;
@@ -319,7 +322,7 @@ TEST(AssetsTest, RoundSpritesFillTheirCircle) {
     }
     // The shading is translucent: light at the top, dark at the bottom.
     const DecodedPng r = Decode("reflectBall.png");
-    auto at = [&](int x, int y) { return &r.rgba[(y * 32 + x) * 4]; };
+    auto at = [&](int x, int y) { return &r.rgba[static_cast<std::size_t>(y * 32 + x) * 4]; };
     EXPECT_LT(at(16, 5)[3], 255);
     EXPECT_GT(at(16, 5)[0], 200) << "light at the top";
     EXPECT_LT(at(16, 27)[0], 60) << "dark at the bottom";
@@ -343,7 +346,7 @@ TEST(AssetsTest, SoundIsAShortCleanMonoClip) {
     const std::uint32_t bytes = Le32(b + 40);
     ASSERT_EQ(44u + bytes, wav->size);
     const std::size_t count = bytes / 2;
-    EXPECT_NEAR(count / 44100.0, 0.6, 0.05);
+    EXPECT_NEAR(static_cast<double>(count) / 44100.0, 0.6, 0.05);
 
     std::vector<int> s(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -364,7 +367,7 @@ TEST(AssetsTest, SoundIsAShortCleanMonoClip) {
         for (std::size_t i = from; i < from + n; ++i) {
             sum += double(s[i]) * s[i];
         }
-        return std::sqrt(sum / n);
+        return std::sqrt(sum / static_cast<double>(n));
     };
     EXPECT_LT(rms(count - 4410, 4410), rms(0, 4410) / 50) << "dies away within the clip";
     EXPECT_EQ(s.back(), 0) << "ends in silence, no click";
