@@ -74,7 +74,7 @@ TEST_F(CallbackPacerTest, RunsEveryOtherCallbackAtOneHundredTwentyHertz) {
     for (int k = 0; k < 8; ++k) {
         clock.nowMs += 1000.0 / 120.0;
         if (pacer.Due(TimeMs())) {
-            pattern |= 1 << k;
+            pattern |= 1u << k;
             Flip(-1);
         }
     }

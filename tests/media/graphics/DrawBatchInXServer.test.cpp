@@ -49,7 +49,8 @@ void DrawScene(TImage& tiles) {
     Cls();
     for (int row = 0; row < 20; ++row)
         for (int col = 0; col < 30; ++col)
-            DrawImage(tiles, 20.0f + col * 16.0f, 20.0f + row * 16.0f, (row + col) % 4);
+            DrawImage(tiles, 20.0f + static_cast<float>(col) * 16.0f,
+                      20.0f + static_cast<float>(row) * 16.0f, (row + col) % 4);
     SetBlend(Blend::Alpha);
     SetAlpha(0.6f);
     SetColor(255, 200, 100);
