@@ -65,7 +65,7 @@ class LevelTest0 : public OffscreenWorldTest {
         for (int c = 82; c >= 1; --c) {
             bool open = true;
             for (int r = 0; r < 32; ++r) {
-                open = open && FGBoundMap[r][c] == 0;
+                open = open && GridCell(FGBoundMap, r, c) == 0;
             }
             if (open) {
                 return c;
@@ -126,7 +126,8 @@ TEST_F(LevelTest0, TheLibrarysSpaceHasTheLevelsSetUp) {
         } else {
             ++borders;
             EXPECT_EQ(cpSegmentShapeGetRadius(shape), 10.0);
-            EXPECT_EQ(cpShapeGetCollisionType(shape), cpCollisionType{TLayer::kBorderCollisionType});
+            EXPECT_EQ(cpShapeGetCollisionType(shape),
+                      cpCollisionType{TLayer::kBorderCollisionType});
         }
     }
     EXPECT_EQ(cells, 607);
@@ -183,7 +184,7 @@ TEST_F(LevelTest0, ABallDroppedOnTheGroundComesToRestOnIt) {
     int row = -1;
     for (int c = 2; c < 84 && col < 0; ++c) {
         for (int r = 0; r < 32; ++r) {
-            const int code = FGBoundMap[r][c];
+            const int code = GridCell(FGBoundMap, r, c);
             if (code != 0) {
                 if (code % 256 > 0 && (code % 256) & 1) {
                     col = c;
