@@ -82,8 +82,8 @@ TEST_F(LevelDataTest, BackgroundValuesAreSkyHillsAndCloudsOnly) {
         }
     }
     for (int c = 0; c < 18; ++c) {
-        EXPECT_EQ(BGMapData[0][c], 1) << "top row is plain sky";
-        EXPECT_EQ(BGMapData[18][c], 25) << "bottom row is the deepest hill fill";
+        EXPECT_EQ(GridCell(BGMapData, 0, c), 1) << "top row is plain sky";
+        EXPECT_EQ(GridCell(BGMapData, 18, c), 25) << "bottom row is the deepest hill fill";
     }
     EXPECT_EQ(BGMapData[1][11], -2);
     EXPECT_EQ(BGMapData[7][3], -1);

@@ -73,8 +73,8 @@ TEST_F(CallbackPacerTest, RunsEveryOtherCallbackAtOneHundredTwentyHertz) {
     int pattern = 0;
     for (int k = 0; k < 8; ++k) {
         clock.nowMs += 1000.0 / 120.0;
-        if (pacer.Due(TimeMs())) {
-            pattern |= 1u << k;
+        if (pacer.Due(static_cast<std::uint32_t>(TimeMs()))) {
+            pattern |= 1 << k;
             Flip(-1);
         }
     }
