@@ -7,8 +7,8 @@
 
 #include "bodies/BodyClass.hpp"
 #include "control/SpawnKinds.hpp"
-#include "media/base/Clock.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/Clock.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPSpaceHash.hpp"
 

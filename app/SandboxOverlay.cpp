@@ -69,7 +69,7 @@ constexpr std::string_view kHelp[] = {
 // The panels' frame: dark and mostly opaque, so that text reads over any scene, with a thin
 // light border. Leaves white, alpha 1, mask blending.
 void drawPanel(float x, float y, float w, float h) {
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetColor(8, 12, 28);
     SetAlpha(0.82f);
     DrawRect(x, y, w, h);
@@ -80,7 +80,7 @@ void drawPanel(float x, float y, float w, float h) {
     DrawLine(x, y, x, y + h, 1);
     DrawLine(x + w, y, x + w, y + h, 1);
     SetColor(255, 255, 255);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
 }
 
 void drawHelp() {
@@ -133,12 +133,12 @@ void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) 
         const SceneMenu::Box line = SceneMenu::Line(i, lines, width, height);
         const float textY = line.y + (line.h - kGlyphH) / 2.0f;
         if (i == menu.selected) {
-            SetBlend(3);
+            SetBlend(Blend::Alpha);
             SetColor(70, 110, 200);
             SetAlpha(0.75f);
             DrawRect(line.x, line.y, line.w, line.h);
             SetAlpha(1.0f);
-            SetBlend(1);
+            SetBlend(Blend::Mask);
             SetColor(255, 220, 90);
             DrawText(">", line.x + kTextInset, textY);
         }
@@ -160,10 +160,10 @@ void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) 
 // A small outlined square with a centred sign on it: the panel's - and + buttons.
 void drawButton(float x, float y, char sign) {
     constexpr float kW = TSettings::kButtonW;
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetColor(60, 80, 130);
     DrawRect(x, y, kW, kW - 4.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetColor(255, 255, 255);
     const char text[2] = {sign, '\0'};
     DrawText(std::string_view(text, 1), x + (kW - kGlyphW) / 2.0f,
@@ -182,12 +182,12 @@ void drawSettings(const TSettings& settings) {
         const float y = TSettings::RowY(row);
         const bool chosen = row == settings.selected;
         if (chosen) {
-            SetBlend(3);
+            SetBlend(Blend::Alpha);
             SetColor(70, 100, 170);
             SetAlpha(0.5f);
             DrawRect(x + 4.0f, y, TSettings::kPanelW - 8.0f, TSettings::kRowH - 2.0f);
             SetAlpha(1.0f);
-            SetBlend(1);
+            SetBlend(Blend::Mask);
             SetColor(255, 255, 255);
         }
         const float textY = y + (TSettings::kRowH - 2.0f - kGlyphH) / 2.0f;

@@ -45,7 +45,8 @@ double MsSinceProcessStart() {
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
     const double ticks = static_cast<double>(sysconf(_SC_CLK_TCK));
-    const double nowMs = now.tv_sec * 1000.0 + now.tv_nsec / 1e6;
+    const double nowMs =
+        static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
     return nowMs - static_cast<double>(start) * 1000.0 / ticks;
 }
 
@@ -56,7 +57,8 @@ double Samples::Percentile(double p) const {
     std::vector<double> sorted(values);
     std::sort(sorted.begin(), sorted.end());
     // Nearest rank: the smallest value with at least p percent of the samples at or below it.
-    std::size_t rank = static_cast<std::size_t>(std::ceil(p / 100.0 * sorted.size()));
+    std::size_t rank =
+        static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(sorted.size())));
     rank = std::clamp<std::size_t>(rank, 1, sorted.size());
     return sorted[rank - 1];
 }

@@ -24,8 +24,9 @@ bool Free(float x, float y) {
     const int c0 = static_cast<int>(x - 24.0f) / kCell, c1 = static_cast<int>(x + 24.0f) / kCell;
     const int r0 = static_cast<int>(y - 24.0f) / kCell, r1 = static_cast<int>(y + 24.0f) / kCell;
     for (int r = std::max(r0, 0); r <= r1 && r < static_cast<int>(FGBoundMap.size()); ++r) {
-        for (int c = std::max(c0, 0); c <= c1 && c < static_cast<int>(FGBoundMap[r].size()); ++c) {
-            if (FGBoundMap[r][c] != 0) {
+        for (int c = std::max(c0, 0);
+             c <= c1 && c < static_cast<int>(GridRow(FGBoundMap, r).size()); ++c) {
+            if (GridCell(FGBoundMap, r, c) != 0) {
                 return false;
             }
         }

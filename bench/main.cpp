@@ -44,6 +44,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -253,8 +254,9 @@ Row Measure(const std::string& name, int population, const Options& opt) {
         row.notes += " [replay misses point/outline calls]";
     }
 
-    Samples frame(opt.frames), phys(opt.frames), draw(opt.frames), input(opt.frames),
-        barePhys(opt.frames), bareDraw(opt.frames);
+    const auto capacity = static_cast<std::size_t>(std::max(opt.frames, 0));
+    Samples frame(capacity), phys(capacity), draw(capacity), input(capacity), barePhys(capacity),
+        bareDraw(capacity);
     std::uint64_t allocs = 0, maxAllocs = 0, cAllocs = 0;
     ResetSdlCallCounts();
     const std::int64_t start = NowNs();
@@ -578,7 +580,8 @@ int main(int argc, char** argv) {
                     r.frameP95, r.physP50, r.physP95, r.bareP50, r.bareP95,
                     r.bareP50 > 0 ? r.physP50 / r.bareP50 : 0.0, r.drawP50, r.drawP95, r.replayP50,
                     r.replayP95, r.replayP50 > 0 ? r.drawP50 / r.replayP50 : 0.0, r.allocsPerFrame,
-                    static_cast<unsigned long long>(r.allocsMaxFrame), r.peakKb / 1024.0);
+                    static_cast<unsigned long long>(r.allocsMaxFrame),
+                    static_cast<double>(r.peakKb) / 1024.0);
     }
     const Capacity whole = CapacityOf(rows, [](const Row& r) { return r.frameP50; });
     const Capacity bareBoth =

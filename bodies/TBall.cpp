@@ -35,13 +35,13 @@ CPVect TBall::DrawCentre() const {
 
 void TBall::Draw() {
     const CPVect c = _shape->GetTransformedCenter();
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetRotation(_body->GetAngle());
     DrawImage(*ballImage, c.x, c.y, 0);
     // The highlight stays put while the ball turns under it.
     SetRotation(0.0f);
     DrawImage(*reflectBallImage, c.x, c.y, 0);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
 }
 
 void TBall::release() {

@@ -28,7 +28,7 @@ class TBall : public LiveBody<TBall> {
     }
     // Velocity x 0.98, then the off-level test (may set _life to 0).
     void update();
-    // Draws in world coordinates (the caller sets the origin); leaves blend 1, rotation 0.
+    // Draws in world coordinates (the caller sets the origin); leaves Blend::Mask, rotation 0.
     void Draw();
     // World point Draw centres its pictures on (pixels; valid while the body exists).
     CPVect DrawCentre() const;

@@ -142,7 +142,7 @@ void TChain::Draw() {
     SetScale(scale, scale);
     SetAlpha(1.0f);
     SetColor(255, 255, 255);
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     for (const std::shared_ptr<CPCircleShape>& circle : _shape) {
         if (!circle) {
             continue;
@@ -158,7 +158,7 @@ void TChain::Draw() {
     }
     SetRotation(0.0f);
     SetScale(1.0f, 1.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
 }
 
 void TChain::release() {

@@ -53,7 +53,7 @@ class TChain : public LiveBody<TChain> {
     void update();
     // Chains hang under every other body: their pass runs (and draws) first.
     static constexpr bool kDrawnBeneath = true;
-    // Anchors (fixed ones) then links, at scale r / 7; leaves white, alpha 1, blend 1,
+    // Anchors (fixed ones) then links, at scale r / 7; leaves white, alpha 1, Blend::Mask,
     // rotation 0, scale 1.
     void Draw();
 

@@ -37,11 +37,11 @@ CPVect TCube::DrawCentre() const {
 
 void TCube::Draw() {
     const CPVect p = _body->GetPosition();
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetRotation(_body->GetAngle());
     DrawImage(*cubeImage, p.x, p.y, 0);
     SetRotation(0.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
 }
 
 void TCube::release() {

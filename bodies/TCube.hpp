@@ -28,7 +28,7 @@ class TCube : public LiveBody<TCube> {
     }
     // The off-level test only (may set _life to 0).
     void update();
-    // Draws in world coordinates; leaves blend 1, rotation 0.
+    // Draws in world coordinates; leaves Blend::Mask, rotation 0.
     void Draw();
     // World point Draw centres its pictures on (pixels; valid while the body exists).
     CPVect DrawCentre() const;

@@ -41,12 +41,12 @@ void TSquid::update() {
 
 void TSquid::Draw() {
     const CPVect c = _shapeSquid->GetTransformedCenter();
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetRotation(_body->GetAngle());
     // Same size whatever the radius: the player (12) and spawned squids (15) look alike.
     DrawImage(*blueBallImage, c.x, c.y, 0);
     SetRotation(0.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
 }
 
 bool TSquid::IsRemoved() const {

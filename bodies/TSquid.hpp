@@ -39,7 +39,7 @@ class TSquid : public LiveBody<TSquid> {
     static int applyVelocity(CPBody& body, CPVect gravity, float damping, float dt);
     // Velocity x 0.98, then the off-level test.
     void update();
-    // The squid only (tentacles are drawn by their own pass); leaves blend 1, rotation 0.
+    // The squid only (tentacles are drawn by their own pass); leaves Blend::Mask, rotation 0.
     void Draw();
     // True once remove() (or ClearAll) released the body: its position must not be read then.
     bool IsRemoved() const;

@@ -80,16 +80,16 @@ CPVect TStar::DrawCentre() const {
 
 void TStar::Draw() {
     const CPVect p = _body->GetPosition();
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetRotation(_body->GetAngle());
     DrawImage(*starImage, p.x, p.y, 0);
     // The 64x64 glow is centred on the 32x32 star and turns with it.
-    SetBlend(4);
+    SetBlend(Blend::Light);
     SetAlpha(0.4f);
     DrawImage(*brightStarImage, p.x, p.y, 0);
     SetAlpha(1.0f);
     SetRotation(0.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
 }
 
 void TStar::release() {

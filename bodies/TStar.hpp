@@ -31,7 +31,7 @@ class TStar : public LiveBody<TStar> {
     }
     // Velocity x 0.98, then the off-level test.
     void update();
-    // Star then glow (blend 4, alpha 0.4); leaves alpha 1, rotation 0, blend 1.
+    // Star then glow (Blend::Light, alpha 0.4); leaves alpha 1, rotation 0, Blend::Mask.
     void Draw();
     // World point Draw centres its pictures on (pixels; valid while the body exists).
     CPVect DrawCentre() const;

@@ -79,7 +79,7 @@ void TTentacle::Draw() {
     SetScale(1.25f * r / 15.0f, 1.25f * r / 15.0f);
     SetAlpha(1.0f);
     SetLineWidth(4.0f);
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     int k = 0;
     bool havePrev = false;
     CPVect q;
@@ -110,7 +110,7 @@ void TTentacle::Draw() {
     SetRotation(0.0f);
     SetScale(1.0f, 1.0f);
     SetAlpha(1.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetColor(255, 255, 255);
 }
 

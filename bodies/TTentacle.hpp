@@ -25,7 +25,7 @@ class TTentacle : public LiveBody<TTentacle> {
     // Nothing to do per frame: a tentacle never leaves on its own.
     void update();
     // Pivots as beads darkening by 10 per segment (clamped at 0), joined by faint blue lines.
-    // Leaves white, alpha 1, blend 1, rotation 0, scale 1, line width 1.
+    // Leaves white, alpha 1, Blend::Mask, rotation 0, scale 1, line width 1.
     void Draw();
     // Number of segments of this tentacle (n + 1 after Init).
     int Count() const;

@@ -27,7 +27,8 @@
 add_library(dazozi_warnings INTERFACE)
 target_compile_options(dazozi_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Woverloaded-virtual -Wcast-qual
-  -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations -Wundef)
+  -Wformat=2 -Wimplicit-fallthrough -Wmissing-declarations -Wundef
+  -Wconversion -Wsign-conversion -Wold-style-cast -Wsuggest-override)
 if(EMSCRIPTEN)
   # EM_ASM's JavaScript names its arguments $0, $1, ...
   target_compile_options(dazozi_warnings INTERFACE -Wno-dollar-in-identifier-extension)

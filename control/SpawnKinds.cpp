@@ -59,7 +59,7 @@ float buttonPicture(const std::shared_ptr<TImage>& image, float cx, float cy, fl
     const float big =
         static_cast<float>(image->width > image->height ? image->width : image->height);
     const float s = side * 0.5f / (big > 0.0f ? big : 1.0f);
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetScale(s, s);
     DrawImage(*image, cx, cy, 0);
     return big;
@@ -71,7 +71,7 @@ void decorationScale(float side, float big) {
 }
 void endButton() {
     SetScale(1.0f, 1.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
 }
 // A button showing one picture and nothing else.
 template <const std::shared_ptr<TImage>& image> void plainButton(float cx, float cy, float side) {

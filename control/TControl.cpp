@@ -180,11 +180,11 @@ void TControl::drawControl() {
     }
 
     SetAlpha(0.5f);
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     if (const SpawnKindRow* row = spawning ? FindSpawnKind(currentObject) : nullptr) {
         row->drawPreview(x, y);
     }
     SetAlpha(1.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetOrigin(0.0f, 0.0f);
 }

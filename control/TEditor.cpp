@@ -335,7 +335,8 @@ bool TEditor::paintCell(int column, int row, const CellKind& kind) {
     if (column < 0 || row < 0 || column >= layer.MapW || row >= layer.MapH) {
         return false;
     }
-    const CellKind before{layer.MapData[row][column], layer.BoundMap[row][column]};
+    const CellKind before{GridCell(layer.MapData, row, column),
+                          GridCell(layer.BoundMap, row, column)};
     if (before == kind) {
         return false;
     }
@@ -416,9 +417,10 @@ bool TEditor::Revert() {
     const TLayer& layer = *level_->_FGLayer;
     std::vector<CellChange> back;
     for (int r = 0; r < layer.MapH && r < static_cast<int>(loadedTiles_.size()); ++r) {
-        for (int c = 0; c < layer.MapW && c < static_cast<int>(loadedTiles_[r].size()); ++c) {
-            const CellKind now{layer.MapData[r][c], layer.BoundMap[r][c]};
-            const CellKind loaded{loadedTiles_[r][c], loadedBounds_[r][c]};
+        for (int c = 0; c < layer.MapW && c < static_cast<int>(GridRow(loadedTiles_, r).size());
+             ++c) {
+            const CellKind now{GridCell(layer.MapData, r, c), GridCell(layer.BoundMap, r, c)};
+            const CellKind loaded{GridCell(loadedTiles_, r, c), GridCell(loadedBounds_, r, c)};
             if (now != loaded) {
                 back.push_back({c, r, now, loaded});
             }
@@ -471,7 +473,7 @@ void TEditor::draw() {
     const float tw = static_cast<float>(tiles.TileW);
     const float th = static_cast<float>(tiles.TileH);
     SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     for (const Flash& f : flashes_) {
         if (f.frames > 0) {
             SetColor(255, 40, 40);
@@ -515,7 +517,7 @@ void TEditor::draw() {
 
     SetColor(255, 255, 255);
     SetAlpha(1.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetLineWidth(1.0f);
 }
 
@@ -530,7 +532,7 @@ void TEditor::drawGrid() {
         return;
     }
     SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     // Only the lines on screen, and only within the map.
     const int left = std::max(0, layer.ScrollX);
     const int top = std::max(0, layer.ScrollY);
@@ -547,7 +549,7 @@ void TEditor::drawGrid() {
                  static_cast<float>(y), 1);
     }
     SetAlpha(1.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetOrigin(0.0f, 0.0f);
 }
 
@@ -557,7 +559,7 @@ void TEditor::drawPalette() {
     constexpr float x0 = kPanelX;
     constexpr float w = kPanelW;
     constexpr float h = kPanelH;
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetColor(8, 12, 28);
     SetAlpha(0.8f);
     DrawRect(x0, 0.0f, w, h);

@@ -125,10 +125,10 @@ int TileFromChar(char c) {
     return c - 'a' + 10;
 }
 
-IntGrid DecodeRows(const char* const* rows, int height, int width) {
+IntGrid DecodeRows(const char* const* rows, std::size_t height, std::size_t width) {
     IntGrid grid(height, std::vector<int>(width, 0));
-    for (int r = 0; r < height; ++r) {
-        for (int c = 0; c < width; ++c) {
+    for (std::size_t r = 0; r < height; ++r) {
+        for (std::size_t c = 0; c < width; ++c) {
             grid[r][c] = TileFromChar(rows[r][c]);
         }
     }
@@ -139,8 +139,8 @@ IntGrid DecodeRows(const char* const* rows, int height, int width) {
 
 void CreateLevelData() {
     BGMapData.assign(19, std::vector<int>(18, 0));
-    for (int r = 0; r < 19; ++r) {
-        for (int c = 0; c < 18; ++c) {
+    for (std::size_t r = 0; r < 19; ++r) {
+        for (std::size_t c = 0; c < 18; ++c) {
             BGMapData[r][c] = kBackground[r][c];
         }
     }

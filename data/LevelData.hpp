@@ -1,9 +1,23 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 // A map as rows of cells, top row first: grid[row][column].
 using IntGrid = std::vector<std::vector<int>>;
+
+// Cell (row, column) of a grid; both lie inside it (the caller checked them, a map's indices
+// being ints that the screen arithmetic makes).
+inline int& GridCell(IntGrid& grid, int row, int column) {
+    return grid[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+inline int GridCell(const IntGrid& grid, int row, int column) {
+    return grid[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+// Row `row` of a grid, inside it.
+inline const std::vector<int>& GridRow(const IntGrid& grid, int row) {
+    return grid[static_cast<std::size_t>(row)];
+}
 
 // Fills the six level-0 arrays below; calling it again rebuilds the same content.
 void CreateLevelData();

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -43,10 +44,10 @@ std::optional<Picture> grab(const ShotBox& box) {
     Picture p;
     p.width = b.w;
     p.height = b.h;
-    p.rgba.resize(static_cast<std::size_t>(b.w) * b.h * 4);
+    p.rgba.resize(static_cast<std::size_t>(b.w) * static_cast<std::size_t>(b.h) * 4);
     for (int y = 0; y < b.h; ++y) {
-        const std::uint8_t* src = all.data() + (static_cast<std::size_t>(b.y + y) * w + b.x) * 4;
-        std::uint8_t* dst = p.rgba.data() + static_cast<std::size_t>(y) * b.w * 4;
+        const std::uint8_t* src = all.data() + (static_cast<std::ptrdiff_t>(b.y + y) * w + b.x) * 4;
+        std::uint8_t* dst = p.rgba.data() + static_cast<std::ptrdiff_t>(y) * b.w * 4;
         for (int x = 0; x < b.w; ++x) {
             dst[4 * x] = src[4 * x];
             dst[4 * x + 1] = src[4 * x + 1];
@@ -179,7 +180,7 @@ std::string CompareShotWithGolden(const ShotBox& box, const std::string& goldenD
     int firstX = -1, firstY = -1;
     for (int y = 0; y < actual->height; ++y) {
         for (int x = 0; x < actual->width; ++x) {
-            const std::size_t i = (static_cast<std::size_t>(y) * actual->width + x) * 4;
+            const auto i = static_cast<std::size_t>(y * actual->width + x) * 4;
             const bool same = golden->rgba[i] == actual->rgba[i] &&
                               golden->rgba[i + 1] == actual->rgba[i + 1] &&
                               golden->rgba[i + 2] == actual->rgba[i + 2];
@@ -206,7 +207,7 @@ std::string CompareShotWithGolden(const ShotBox& box, const std::string& goldenD
     }
     writePng(*actual, actualPath);
     writePng(diff, diffPath);
-    const std::size_t first = (static_cast<std::size_t>(firstY) * actual->width + firstX) * 4;
+    const auto first = static_cast<std::size_t>(firstY * actual->width + firstX) * 4;
     return "golden " + name + ": " + std::to_string(differing) + " of " +
            std::to_string(static_cast<long>(actual->width) * actual->height) +
            " pixels differ, the first at (" + std::to_string(firstX + box.x) + ", " +

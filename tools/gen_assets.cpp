@@ -46,7 +46,7 @@ bool WriteAll(const std::filesystem::path& out) {
 }
 
 int SequenceTile(const IntGrid& seqs, int value, int time) {
-    const std::vector<int>& s = seqs[-value - 1];
+    const std::vector<int>& s = seqs[static_cast<std::size_t>(-value - 1)]; // value < 0
     int total = 0;
     for (std::size_t i = 0; i + 2 < s.size(); i += 3) {
         total += s[i + 1];
@@ -76,9 +76,9 @@ void ReportSeams(const char* name, const Picture& sheet, int tw, int th, const I
         }
         return (std::abs(a[0] - b[0]) + std::abs(a[1] - b[1]) + std::abs(a[2] - b[2])) / 3.0;
     };
-    const int rows = static_cast<int>(map.size()), cols = static_cast<int>(map[0].size());
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
+    const std::size_t rows = map.size(), cols = map[0].size();
+    for (std::size_t r = 0; r < rows; ++r) {
+        for (std::size_t c = 0; c < cols; ++c) {
             const int a = resolve(map[r][c]);
             if (a <= 0) {
                 continue;
@@ -92,7 +92,7 @@ void ReportSeams(const char* name, const Picture& sheet, int tw, int th, const I
                                     TilePixel(sheet, tw, th, b, 0, y));
                     }
                     if (sum / th > 4) {
-                        std::printf("%s seam %2d|%-2d at row %d col %d: %.1f\n", name, a, b, r, c,
+                        std::printf("%s seam %2d|%-2d at row %zu col %zu: %.1f\n", name, a, b, r, c,
                                     sum / th);
                     }
                 }
@@ -106,7 +106,7 @@ void ReportSeams(const char* name, const Picture& sheet, int tw, int th, const I
                                     TilePixel(sheet, tw, th, b, x, 0));
                     }
                     if (sum / tw > 4) {
-                        std::printf("%s seam %2d/%-2d at row %d col %d: %.1f\n", name, a, b, r, c,
+                        std::printf("%s seam %2d/%-2d at row %zu col %zu: %.1f\n", name, a, b, r, c,
                                     sum / tw);
                     }
                 }
@@ -133,7 +133,7 @@ int RenderLevel(const std::filesystem::path& img, const std::string& out, int sc
             const int wx = sx + bgX, wy = sy + bgY;
             const int col = ((wx / 40) % 18 + 18) % 18;
             const int row = std::min(wy / 24, 18);
-            int v = BGMapData[row][col];
+            int v = BGMapData[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
             if (v < 0) {
                 v = SequenceTile(BGSequences, v, time);
             }
@@ -143,7 +143,8 @@ int RenderLevel(const std::filesystem::path& img, const std::string& out, int sc
             }
             const int fx = sx + scrollX;
             if (fx < 2016) {
-                int f = FGMapData[sy / 24][fx / 24];
+                int f =
+                    FGMapData[static_cast<std::size_t>(sy / 24)][static_cast<std::size_t>(fx / 24)];
                 if (f < 0) {
                     f = SequenceTile(FGSequences, f, time);
                 }

@@ -326,7 +326,7 @@ std::vector<std::int16_t> SynthesiseClink() {
             }
             // A short click of noise at the moment of impact.
             s += 0.35 * std::exp(-t / 0.003) * (Hash(i, 7, 11) * 2 - 1);
-            wave[i] += gain * attack * s;
+            wave[static_cast<std::size_t>(i)] += gain * attack * s;
         }
     };
     strike(0.0, 1.0, 1.0);
@@ -339,7 +339,8 @@ std::vector<std::int16_t> SynthesiseClink() {
     std::vector<std::int16_t> out(kCount);
     for (int i = 0; i < kCount; ++i) {
         const double fade = SmoothStep(kCount, kCount - 2000, i); // ends in silence
-        out[i] = static_cast<std::int16_t>(std::lround(wave[i] / peak * 0.8 * 32767.0 * fade));
+        out[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(
+            std::lround(wave[static_cast<std::size_t>(i)] / peak * 0.8 * 32767.0 * fade));
     }
     return out;
 }

@@ -120,11 +120,12 @@ bool WritePngRgba(const std::string& path, const Picture& pic) {
         return false;
     }
     png_init_io(w.png, w.file);
-    png_set_IHDR(w.png, w.info, pic.width, pic.height, 8, PNG_COLOR_TYPE_RGB_ALPHA,
+    png_set_IHDR(w.png, w.info, static_cast<png_uint_32>(pic.width),
+                 static_cast<png_uint_32>(pic.height), 8, PNG_COLOR_TYPE_RGB_ALPHA,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<std::vector<std::uint8_t>> rows;
     for (int y = 0; y < pic.height; ++y) {
-        rows.emplace_back(pic.At(0, y), pic.At(0, y) + pic.width * 4);
+        rows.emplace_back(pic.At(0, y), pic.At(0, y) + static_cast<std::size_t>(pic.width) * 4);
     }
     return WriteRows(w, rows);
 }
@@ -157,17 +158,18 @@ bool WritePngPalette(const std::string& path, const Picture& pic) {
         return false;
     }
     png_init_io(w.png, w.file);
-    png_set_IHDR(w.png, w.info, pic.width, pic.height, 8, PNG_COLOR_TYPE_PALETTE,
+    png_set_IHDR(w.png, w.info, static_cast<png_uint_32>(pic.width),
+                 static_cast<png_uint_32>(pic.height), 8, PNG_COLOR_TYPE_PALETTE,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_PLTE(w.png, w.info, palette.data(), static_cast<int>(palette.size()));
     png_byte trans[1] = {0};
     png_set_tRNS(w.png, w.info, trans, 1, nullptr);
     std::vector<std::vector<std::uint8_t>> rows;
     for (int y = 0; y < pic.height; ++y) {
-        std::vector<std::uint8_t> row(pic.width);
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(pic.width));
         for (int x = 0; x < pic.width; ++x) {
             const std::uint8_t* p = pic.At(x, y);
-            row[x] =
+            row[static_cast<std::size_t>(x)] =
                 p[3] == 0 ? 0 : static_cast<std::uint8_t>(index[(p[0] << 16) | (p[1] << 8) | p[2]]);
         }
         rows.push_back(std::move(row));

@@ -24,10 +24,16 @@ struct Picture {
     int width = 0, height = 0;
     std::vector<std::uint8_t> rgba;
     Picture() = default;
-    Picture(int w, int h) : width(w), height(h), rgba(static_cast<std::size_t>(w) * h * 4, 0) {}
-    std::uint8_t* At(int x, int y) { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
-    const std::uint8_t* At(int x, int y) const {
-        return &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+    Picture(int w, int h)
+        : width(w), height(h),
+          rgba(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, 0) {}
+    std::uint8_t* At(int x, int y) { return &rgba[Offset(x, y)]; }
+    const std::uint8_t* At(int x, int y) const { return &rgba[Offset(x, y)]; }
+    // Index of pixel (x, y)'s first byte; x and y lie inside the picture.
+    std::size_t Offset(int x, int y) const {
+        return (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                static_cast<std::size_t>(x)) *
+               4;
     }
 };
 

@@ -52,15 +52,20 @@ int main(int argc, char** argv) {
     auto squid = TSquid::Create();
     squid->Init(fg, Vec2(850.0f, 150.0f), 6, 15.0f, 0.85f, 100, 0.0f, 0.1f);
     for (int i = 0; i < 4; ++i) {
-        TBall::Create()->Init(fg, Vec2(150.0f + 40.0f * i, 300.0f - 30.0f * i), 15.0f, 0.38f, 100,
-                              0.0f, 0.075f);
-        TCube::Create()->Init(fg, Vec2(330.0f + 36.0f * i, 250.0f - 20.0f * i), 15.0f, 0.5f, 100,
-                              0.0f, 0.1f);
+        TBall::Create()->Init(
+            fg,
+            Vec2(150.0f + 40.0f * static_cast<float>(i), 300.0f - 30.0f * static_cast<float>(i)),
+            15.0f, 0.38f, 100, 0.0f, 0.075f);
+        TCube::Create()->Init(
+            fg,
+            Vec2(330.0f + 36.0f * static_cast<float>(i), 250.0f - 20.0f * static_cast<float>(i)),
+            15.0f, 0.5f, 100, 0.0f, 0.1f);
     }
     std::shared_ptr<TStar> star;
     for (int i = 0; i < 3; ++i) {
         star = TStar::Create();
-        star->Init(fg, Vec2(600.0f + 40.0f * i, 200.0f), 1, 0.25f, 100, 0.0f, 0.05f);
+        star->Init(fg, Vec2(600.0f + 40.0f * static_cast<float>(i), 200.0f), 1, 0.25f, 100, 0.0f,
+                   0.05f);
     }
     TChain::Create()->Init(fg, Vec2(800.0f, 60.0f), 1, nullptr, nullptr, 18, 2.0f, 7.0f, 1.0f, 100,
                            0.0f, 0.05f);

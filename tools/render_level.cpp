@@ -22,11 +22,11 @@ namespace {
 bool SaveZoomedPng(const std::string& path, int x, int y, int w, int h, int zoom) {
     const int zw = w * zoom;
     const int zh = h * zoom;
-    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(zw) * zh * 4);
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(zw) * static_cast<std::size_t>(zh) * 4);
     for (int py = 0; py < zh; ++py) {
         for (int px = 0; px < zw; ++px) {
             const std::uint32_t c = ReadPixel(x + px / zoom, y + py / zoom);
-            std::uint8_t* p = &rgba[(static_cast<std::size_t>(py) * zw + px) * 4];
+            std::uint8_t* p = &rgba[static_cast<std::size_t>(py * zw + px) * 4];
             p[0] = static_cast<std::uint8_t>(c >> 24);
             p[1] = static_cast<std::uint8_t>(c >> 16);
             p[2] = static_cast<std::uint8_t>(c >> 8);

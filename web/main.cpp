@@ -23,6 +23,8 @@
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
+#include "Probe.hpp"
+
 #include <emscripten.h>
 
 #include <cstdio>
@@ -283,55 +285,51 @@ void openWhatThePageStartsWith() {
 }
 } // namespace
 
-// What the page's browser test reads of the game (Module._dazozi_probe(what, index)), so it
-// can check what a click or a key did without reading text off the screen:
-// 0 balls alive, 1 / 2 ball `index`'s x / y in level pixels, 3 / 4 the player's x / y,
-// 5 the view's horizontal scroll, 6 the debug view (1 on, -1 off), 7 KeyDown(index) as the
-// game reads it, 8 the selected kind (0 none), 9 paused (1 or 0), 10 the help panel shown (1 or
-// 0), 11 stars alive, 12 / 13 star `index`'s x / y, 14 the level's static shapes (edit mode
-// changes them), 15 edit mode on (1 or 0), 16 the settings panel shown (1 or 0), 17 a
-// recording plays (1 or 0), 18 the scene menu shown (1 or 0). NaN for anything else. The
-// page's toolbar reads 8 to 10, 15, 16 and 18 to mark its buttons.
+// What the page's browser test reads of the game (Module._dazozi_probe(what, index), `what` one
+// of Probe), so it can check what a click or a key did without reading text off the screen.
+// NaN for anything else. The page's toolbar reads Kind, Paused, Help, Edit and Settings to mark
+// its buttons.
 extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
-    switch (what) {
-    case 0:
+    const Probe asked = static_cast<Probe>(what);
+    switch (asked) {
+    case Probe::Balls:
         return CountOf(SpawnKind::Ball);
-    case 1:
-    case 2:
-        return Coordinate(SpawnKind::Ball, index, what == 1);
-    case 3:
-    case 4:
+    case Probe::BallX:
+    case Probe::BallY:
+        return Coordinate(SpawnKind::Ball, index, asked == Probe::BallX);
+    case Probe::PlayerX:
+    case Probe::PlayerY:
         if (player && player->_body) {
             const CPVect p = player->_body->GetPosition();
-            return what == 3 ? p.x : p.y;
+            return asked == Probe::PlayerX ? p.x : p.y;
         }
         break;
-    case 5:
+    case Probe::ScrollX:
         return level && level->_FGLayer ? level->_FGLayer->ScrollX : 0;
-    case 6:
+    case Probe::Debug:
         return control ? control->debugMode : 0;
-    case 7:
+    case Probe::KeyDown:
         return KeyDown(index);
-    case 8:
+    case Probe::Kind:
         return control ? control->currentObject : 0;
-    case 9:
+    case Probe::Paused:
         return sandbox && sandbox->paused ? 1 : 0;
-    case 10:
+    case Probe::Help:
         return sandbox && sandbox->helpVisible ? 1 : 0;
-    case 11:
+    case Probe::Stars:
         return CountOf(SpawnKind::Star);
-    case 12:
-    case 13:
-        return Coordinate(SpawnKind::Star, index, what == 12);
-    case 14:
+    case Probe::StarX:
+    case Probe::StarY:
+        return Coordinate(SpawnKind::Star, index, asked == Probe::StarX);
+    case Probe::StaticShapes:
         return level && level->_FGLayer ? level->_FGLayer->spaceMap->CountStaticShapes() : 0;
-    case 15:
+    case Probe::Edit:
         return editor && editor->active ? 1 : 0;
-    case 16:
+    case Probe::Settings:
         return gameSettings && gameSettings->open ? 1 : 0;
-    case 17:
+    case Probe::Replaying:
         return replaying ? 1 : 0;
-    case 18:
+    case Probe::SceneMenu:
         return SceneMenuOpen() ? 1 : 0;
     default:
         break;

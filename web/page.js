@@ -4,6 +4,30 @@
 'use strict';
 
 (function () {
+  // What Module._dazozi_probe(what, index) answers, a code a question (web/Probe.hpp holds the
+  // same table; tests/web/probe_codes.py checks that the two agree).
+  const Probe = Object.freeze({
+    Balls: 0,
+    BallX: 1,
+    BallY: 2,
+    PlayerX: 3,
+    PlayerY: 4,
+    ScrollX: 5,
+    Debug: 6,
+    KeyDown: 7,
+    Kind: 8,
+    Paused: 9,
+    Help: 10,
+    Stars: 11,
+    StarX: 12,
+    StarY: 13,
+    StaticShapes: 14,
+    Edit: 15,
+    Settings: 16,
+    Replaying: 17,
+    SceneMenu: 18,
+  });
+
   const canvas = document.getElementById('canvas');
   const loading = document.getElementById('loading');
   const progress = document.getElementById('progress');
@@ -93,7 +117,7 @@
   // ends it at once and gives the game to the user, who goes on from there. The game itself
   // never hears that Escape, which would end it.
   const takeOverButton = document.getElementById('take-over');
-  const replayPlaying = () => !!(window.Module && Module._dazozi_probe && Module._dazozi_probe(17, 0) === 1);
+  const replayPlaying = () => !!(window.Module && Module._dazozi_probe && Module._dazozi_probe(Probe.Replaying, 0) === 1);
   function takeOver() {
     if (window.Module && Module._dazozi_take_over) Module._dazozi_take_over();
     takeOverButton.hidden = true;
@@ -207,13 +231,13 @@
     const probe = Module._dazozi_probe;
     if (!probe) return;
     const now = {
-      kind: probe(8, 0),
-      pause: probe(9, 0),
-      debug: probe(6, 0) > 0 ? 1 : 0,
-      help: probe(10, 0),
-      edit: probe(15, 0),
-      settings: probe(16, 0),
-      scenes: probe(18, 0),
+      kind: probe(Probe.Kind, 0),
+      pause: probe(Probe.Paused, 0),
+      debug: probe(Probe.Debug, 0) > 0 ? 1 : 0,
+      help: probe(Probe.Help, 0),
+      edit: probe(Probe.Edit, 0),
+      settings: probe(Probe.Settings, 0),
+      scenes: probe(Probe.SceneMenu, 0),
     };
     if (now.kind !== marks.kind) {
       for (const button of toolbar.querySelectorAll('button[data-kind]')) {
@@ -224,7 +248,7 @@
       if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
     }
     Object.assign(marks, now);
-    takeOverButton.hidden = probe(17, 0) !== 1;
+    takeOverButton.hidden = probe(Probe.Replaying, 0) !== 1;
   }
 
   // Scenes and recordings. The game reads and writes them (web/main.cpp); texts go between the
@@ -426,7 +450,8 @@
     status.contextLost = true;
     lostText.textContent = 'The graphics card was reset. The game is paused until the browser ' +
       'gives the picture back.';
-    pausedForLoss = !!(window.Module && Module._dazozi_probe && Module._dazozi_probe(9, 0) === 0);
+    pausedForLoss =
+      !!(window.Module && Module._dazozi_probe && Module._dazozi_probe(Probe.Paused, 0) === 0);
     if (pausedForLoss) {
       key(80, true);
       key(80, false);

@@ -168,9 +168,9 @@ void TLayer::ConstructStaticMap() {
         static_cast<std::size_t>(std::max(MapW, 0)) * static_cast<std::size_t>(std::max(MapH, 0));
     CellSegments.resize(cells);
     for (int r = 0; r < MapH && r < static_cast<int>(BoundMap.size()); ++r) {
-        const std::vector<int>& row = BoundMap[r];
+        const std::vector<int>& row = GridRow(BoundMap, r);
         for (int c = 0; c < MapW && c < static_cast<int>(row.size()); ++c) {
-            addCellSegments(c, r, row[c]);
+            addCellSegments(c, r, GridCell(BoundMap, r, c));
         }
     }
 
@@ -182,7 +182,7 @@ void TLayer::ConstructStaticMap() {
                                Vec2(0.0f, 0.0f)};
     for (int i = 0; i < 4; ++i) {
         auto seg = CPSegmentShape::Create(staticBodyMap, corners[i], corners[i + 1], 10.0f);
-        seg->SetCollisionType(1000);
+        seg->SetCollisionType(kBorderCollisionType);
         seg->SetElasticity(0.0f);
         seg->SetFriction(1.0f);
         spaceMap->AddStaticShape(seg);
@@ -202,12 +202,12 @@ std::vector<std::shared_ptr<CPSegmentShape>> TLayer::StaticSegments() const {
 bool TLayer::SetCell(int column, int row, int tile, int bound) {
     if (column < 0 || row < 0 || column >= MapW || row >= MapH ||
         row >= static_cast<int>(MapData.size()) || row >= static_cast<int>(BoundMap.size()) ||
-        column >= static_cast<int>(MapData[row].size()) ||
-        column >= static_cast<int>(BoundMap[row].size())) {
+        column >= static_cast<int>(GridRow(MapData, row).size()) ||
+        column >= static_cast<int>(GridRow(BoundMap, row).size())) {
         return false;
     }
-    int& tileCell = MapData[row][column];
-    int& boundCell = BoundMap[row][column];
+    int& tileCell = GridCell(MapData, row, column);
+    int& boundCell = GridCell(BoundMap, row, column);
     if (tileCell == tile && boundCell == bound) {
         return false;
     }
@@ -276,10 +276,11 @@ int TLayer::GetTile(int x, int y) {
     if (FindPositionInMap(x, y) == 0) {
         return 0;
     }
-    if (y >= static_cast<int>(MapData.size()) || x >= static_cast<int>(MapData[y].size())) {
+    if (y >= static_cast<int>(MapData.size()) ||
+        x >= static_cast<int>(GridRow(MapData, y).size())) {
         return 0;
     }
-    int v = MapData[y][x];
+    int v = GridCell(MapData, y, x);
     if (v < 0) {
         v = TileSet ? TileSet->GetSequenceFrame(v, TimeCounter) : 0;
     }
@@ -291,10 +292,11 @@ int TLayer::GetBound(int x, int y) {
         return 0;
     }
     // Before SetBoundMap there is no bound map: every cell is open.
-    if (y >= static_cast<int>(BoundMap.size()) || x >= static_cast<int>(BoundMap[y].size())) {
+    if (y >= static_cast<int>(BoundMap.size()) ||
+        x >= static_cast<int>(GridRow(BoundMap, y).size())) {
         return 0;
     }
-    return BoundMap[y][x];
+    return GridCell(BoundMap, y, x);
 }
 
 bool TLayer::drawsPlain() {
@@ -308,7 +310,7 @@ bool TLayer::drawsPlain() {
     GetOrigin(ox, oy);
     int r = 0, g = 0, b = 0;
     GetColor(r, g, b);
-    return sx == 1.0f && sy == 1.0f && GetRotation() == 0.0f && GetBlend() == 1 &&
+    return sx == 1.0f && sy == 1.0f && GetRotation() == 0.0f && GetBlend() == Blend::Mask &&
            GetAlpha() == 1.0f && r == 255 && g == 255 && b == 255 && ox == std::floor(ox) &&
            oy == std::floor(oy);
 }
@@ -383,7 +385,7 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
             // Every cell in view goes into the picture, those drawn otherwise too: a scaled
             // window's rasteriser may read a texel past a piece's edge, which must then be the
             // neighbour that is beside it on the screen as well.
-            const std::size_t cell = static_cast<std::size_t>(my) * MapW + mx;
+            const auto cell = static_cast<std::size_t>(my * MapW + mx);
             if (pictureTiles_[cell] != t) {
                 pictureTiles_[cell] = t;
                 dirtyCells_.push_back(static_cast<int>(cell));

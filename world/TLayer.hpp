@@ -50,7 +50,10 @@ class TLayer {
                       int mapH);
     // Copies the bound map like Init copies the tiles, then calls ConstructStaticMap.
     virtual void SetBoundMap(const IntGrid& boundMap);
-    // Adds one static segment per solid cell edge and the four border segments (type 1000).
+    // Collision type of the four border segments, which kinds that may cross the border ignore.
+    static constexpr int kBorderCollisionType = 1000;
+    // Adds one static segment per solid cell edge and the four border segments
+    // (kBorderCollisionType).
     virtual void ConstructStaticMap();
     // Every static segment the layer holds: the cells' row by row, then the border's. For a level
     // as loaded, the order in which they were added to spaceMap.

@@ -61,9 +61,9 @@ void TLevel::Load(int lvl) {
     space.ResizeStaticHash(10.0f, 2000);
     space.ResizeActiveHash(10.0f, 2000);
     space.SetIterations(10);
-    // Border-crossing kinds ignore the thick border segments (type 1000).
+    // Border-crossing kinds ignore the thick border segments.
     for (int type : {1, 2, 3, 4, 7}) {
-        space.AddCollisionPairFunc(type, 1000, nullptr);
+        space.AddCollisionPairFunc(type, TLayer::kBorderCollisionType, nullptr);
     }
 
     _maxScrollH = _FGLayer->maxLevelH - GraphicsHeight();

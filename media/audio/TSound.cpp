@@ -205,7 +205,8 @@ std::shared_ptr<TSound> LoadSound(std::string_view url, int flags) {
         SDL_FreeWAV(buf);
         return nullptr;
     }
-    std::vector<Uint8> work(static_cast<std::size_t>(len) * std::max(cvt.len_mult, 1));
+    std::vector<Uint8> work(static_cast<std::size_t>(len) *
+                            static_cast<std::size_t>(std::max(cvt.len_mult, 1)));
     std::memcpy(work.data(), buf, len);
     SDL_FreeWAV(buf);
     cvt.buf = work.data();

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 std::uint32_t ReadPixel(int x, int y) {
@@ -23,7 +24,7 @@ std::uint32_t ReadPixel(int x, int y) {
     if (surface) {
         SDL_RenderFlush(renderer);
         const auto* row = static_cast<const Uint8*>(surface->pixels) +
-                          static_cast<std::size_t>(y) * surface->pitch;
+                          static_cast<std::ptrdiff_t>(y) * surface->pitch;
         Uint32 argb;
         std::memcpy(&argb, row + static_cast<std::size_t>(x) * 4, 4);
         return (argb << 8) | (argb >> 24);
@@ -111,7 +112,7 @@ template <class Row> bool ForEachRow(const PictureArea& area, Row&& row) {
         const int rows = std::min(strip, area.rect.h - y);
         if (surface) {
             const auto* pixels = static_cast<const Uint8*>(surface->pixels) +
-                                 static_cast<std::size_t>(y) * surface->pitch;
+                                 static_cast<std::ptrdiff_t>(y) * surface->pitch;
             if (SDL_ConvertPixels(area.rect.w, rows, surface->format->format, pixels,
                                   surface->pitch, SDL_PIXELFORMAT_RGBA32, buffer.data(),
                                   static_cast<int>(pitch)) != 0)
@@ -130,8 +131,8 @@ template <class Row> bool ForEachRow(const PictureArea& area, Row&& row) {
                 return false;
         }
         for (int r = 0; r < rows; ++r) {
-            std::uint8_t* line =
-                buffer.data() + static_cast<std::size_t>(r) * pitch + std::size_t{4} * area.rect.x;
+            std::uint8_t* line = buffer.data() + static_cast<std::size_t>(r) * pitch +
+                                 std::size_t{4} * static_cast<std::size_t>(area.rect.x);
             if (area.window) {
                 for (int x = 0; x < area.rect.w; ++x)
                     line[4 * x + 3] = 255; // the window's picture is opaque

@@ -23,7 +23,7 @@ constexpr int kGlyphCount = 96;
 struct DrawState {
     int r = 255, g = 255, b = 255;
     float alpha = 1.0f;
-    int blend = 1;
+    Blend blend = Blend::Mask;
     float lineWidth = 1.0f;
     float rotation = 0.0f;
     float sx = 1.0f, sy = 1.0f;
@@ -105,17 +105,23 @@ struct TexturedDraw {
     SDL_Color color;
 };
 
-SDL_BlendMode BlendFor(int mode) {
+SDL_BlendMode BlendFor(Blend mode) {
     switch (mode) {
-    case 2:
+    case Blend::Solid:
         return SDL_BLENDMODE_NONE;
-    case 4:
+    case Blend::Light:
         return SDL_BLENDMODE_ADD;
-    case 5:
+    case Blend::Shade:
         return SDL_BLENDMODE_MOD;
     default:
         return SDL_BLENDMODE_BLEND;
     }
+}
+
+// Mask mode, which a value outside the named ones falls back to.
+bool Masked(Blend mode) {
+    const int v = static_cast<int>(mode);
+    return v <= static_cast<int>(Blend::Mask) || v > static_cast<int>(Blend::Shade);
 }
 
 // Texture for a frame in the current mode. Mask mode draws the thresholded copy opaquely:
@@ -124,7 +130,7 @@ TexturedDraw PrepareTexture(SDL_Texture* plain, TImage* image, int frame) {
     SDL_Color col{static_cast<Uint8>(ds.r), static_cast<Uint8>(ds.g), static_cast<Uint8>(ds.b),
                   AlphaByte(ds.alpha)};
     SDL_Texture* tex = plain;
-    if (ds.blend == 1 || ds.blend < 1 || ds.blend > 5) {
+    if (Masked(ds.blend)) {
         if (ds.alpha < 0.5f)
             return {nullptr, col};
         if (image)
@@ -147,7 +153,7 @@ bool FillColor(SDL_Color& col, SDL_BlendMode& mode) {
     col = SDL_Color{static_cast<Uint8>(ds.r), static_cast<Uint8>(ds.g), static_cast<Uint8>(ds.b),
                     AlphaByte(ds.alpha)};
     mode = BlendFor(ds.blend);
-    if (ds.blend == 1 || ds.blend < 1 || ds.blend > 5) {
+    if (Masked(ds.blend)) {
         if (ds.alpha < 0.5f)
             return false;
         col.a = 255;
@@ -288,10 +294,10 @@ void SetAlpha(float a) {
 float GetAlpha() {
     return ds.alpha;
 }
-void SetBlend(int mode) {
+void SetBlend(Blend mode) {
     ds.blend = mode;
 }
-int GetBlend() {
+Blend GetBlend() {
     return ds.blend;
 }
 void SetLineWidth(float w) {
@@ -365,7 +371,7 @@ void DrawImage(TImage& image, float x, float y, int frame) {
         SDL_Color col{static_cast<Uint8>(ds.r), static_cast<Uint8>(ds.g), static_cast<Uint8>(ds.b),
                       AlphaByte(ds.alpha)};
         float threshold = -1.0f;
-        if (ds.blend == 1 || ds.blend < 1 || ds.blend > 5) {
+        if (Masked(ds.blend)) {
             if (ds.alpha < 0.5f)
                 return;
             threshold = ds.alpha >= 1.0f ? 0.5f : 0.5f / ds.alpha;
@@ -386,7 +392,7 @@ void DrawImage(TImage& image, float x, float y, int frame) {
         }
         FlushDraws();
     }
-    SDL_Texture* plain = ds.blend == 1 ? nullptr : image.FrameTexture(frame);
+    SDL_Texture* plain = ds.blend == Blend::Mask ? nullptr : image.FrameTexture(frame);
     TexturedDraw d = PrepareTexture(plain, &image, frame);
     if (!d.texture)
         return;
@@ -412,7 +418,7 @@ void DrawText(std::string_view text, float x, float y) {
     if (batching) {
         d.color = SDL_Color{static_cast<Uint8>(ds.r), static_cast<Uint8>(ds.g),
                             static_cast<Uint8>(ds.b), AlphaByte(ds.alpha)};
-        if (ds.blend == 1 || ds.blend < 1 || ds.blend > 5) {
+        if (Masked(ds.blend)) {
             if (ds.alpha < 0.5f)
                 return;
             d.color.a = 255;
@@ -436,8 +442,9 @@ void DrawText(std::string_view text, float x, float y) {
         const int g = code - 32;
         if (batching) {
             SDL_Vertex v[4];
-            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH, (g * kGlyphW) / texW, 0.0f,
-                         ((g + 1) * kGlyphW) / texW, 1.0f, d.color);
+            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH,
+                         static_cast<float>(g * kGlyphW) / texW, 0.0f,
+                         static_cast<float>((g + 1) * kGlyphW) / texW, 1.0f, d.color);
             Queue(d.texture, BlendFor(ds.blend), v);
         } else if (ds.identity) {
             SDL_Rect src{g * kGlyphW, 0, kGlyphW, kGlyphH};
@@ -446,8 +453,9 @@ void DrawText(std::string_view text, float x, float y) {
             SDL_RenderCopyF(MediaRenderer(), d.texture, &src, &dst);
         } else {
             SDL_Vertex v[4];
-            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH, (g * kGlyphW) / texW, 0.0f,
-                         ((g + 1) * kGlyphW) / texW, 1.0f, d.color);
+            QuadVertices(v, px, py, 0.0f, 0.0f, kGlyphW, kGlyphH,
+                         static_cast<float>(g * kGlyphW) / texW, 0.0f,
+                         static_cast<float>((g + 1) * kGlyphW) / texW, 1.0f, d.color);
             ++counts.draws;
             SDL_RenderGeometry(MediaRenderer(), d.texture, v, 4, kQuadIndices, 6);
         }

@@ -12,8 +12,16 @@ void SetColor(int r, int g, int b); // 0..255, multiplies every drawn pixel
 void GetColor(int& r, int& g, int& b);
 void SetAlpha(float a); // 0..1, multiplies every drawn pixel's alpha
 float GetAlpha();
-void SetBlend(int mode); // 1 mask, 2 solid, 3 alpha, 4 light (additive), 5 shade (multiply)
-int GetBlend();
+// How drawn pixels meet the ones under them; a value outside the named ones draws as Mask.
+enum class Blend {
+    Mask = 1,  // opaque where alpha times the global alpha reaches one half, nothing elsewhere
+    Solid = 2, // replaces the pixels, alpha included
+    Alpha = 3, // mixes by alpha
+    Light = 4, // adds (glows)
+    Shade = 5, // multiplies (darkens)
+};
+void SetBlend(Blend mode);
+Blend GetBlend();
 void SetLineWidth(float w); // pixels
 float GetLineWidth();
 void SetRotation(float degrees); // positive turns clockwise on screen

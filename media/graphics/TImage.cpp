@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -39,11 +40,12 @@ TPixmap CutPixmap(const DecodedPng& png, int x, int y, int w, int h) {
     pm.width = w;
     pm.height = h;
     pm.pitch = w * 4;
-    pm.pixels.resize(static_cast<std::size_t>(pm.pitch) * h);
+    pm.pixels.resize(static_cast<std::size_t>(pm.pitch) * static_cast<std::size_t>(h));
     for (int row = 0; row < h; ++row) {
         const std::uint8_t* src =
-            png.rgba.data() + (static_cast<std::size_t>(y + row) * png.width + x) * 4;
-        std::memcpy(pm.pixels.data() + static_cast<std::size_t>(row) * pm.pitch, src, pm.pitch);
+            png.rgba.data() + (static_cast<std::ptrdiff_t>(y + row) * png.width + x) * 4;
+        std::memcpy(pm.pixels.data() + static_cast<std::ptrdiff_t>(row) * pm.pitch, src,
+                    static_cast<std::size_t>(pm.pitch));
     }
     return pm;
 }
@@ -166,7 +168,7 @@ bool TImage::MakeAtlas(Atlas& a, float threshold, bool filtered) {
         a.x = place.x;
         a.y = place.y;
     }
-    std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h * 4, 0);
+    std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4, 0);
     for (int f = 0; f < n; ++f) {
         const TPixmap& pm = pixmaps[static_cast<std::size_t>(f)];
         const int x0 = (f % columns) * cellW, y0 = (f / columns) * cellH;
@@ -175,9 +177,9 @@ bool TImage::MakeAtlas(Atlas& a, float threshold, bool filtered) {
             for (int x = -1; x <= width; ++x) {
                 const int sx = std::clamp(x, 0, std::min(width, pm.width) - 1);
                 const std::uint8_t* src =
-                    pm.pixels.data() + static_cast<std::size_t>(sy) * pm.pitch + sx * 4;
+                    pm.pixels.data() + static_cast<std::ptrdiff_t>(sy) * pm.pitch + sx * 4;
                 std::uint8_t* dst =
-                    px.data() + (static_cast<std::size_t>(y0 + y + 1) * w + (x0 + x + 1)) * 4;
+                    px.data() + (static_cast<std::ptrdiff_t>(y0 + y + 1) * w + (x0 + x + 1)) * 4;
                 dst[0] = src[0];
                 dst[1] = src[1];
                 dst[2] = src[2];
@@ -211,7 +213,7 @@ TImage::Coverage TImage::MaskCoverage(int frame, float threshold) {
         for (int y = 0; y < pm.height; ++y)
             for (int x = 0; x < pm.width; ++x)
                 passed += static_cast<float>(
-                              pm.pixels[static_cast<std::size_t>(y) * pm.pitch + x * 4 + 3]) /
+                              pm.pixels[static_cast<std::size_t>(y * pm.pitch + x * 4 + 3)]) /
                               255.0f >=
                           threshold;
         if (passed == width * height && pm.width == width && pm.height == height && width > 0 &&
@@ -220,7 +222,7 @@ TImage::Coverage TImage::MaskCoverage(int frame, float threshold) {
             bool one = true;
             for (int y = 0; y < pm.height && one; ++y)
                 for (int x = 0; x < pm.width && one; ++x) {
-                    const std::uint8_t* p = p0 + static_cast<std::size_t>(y) * pm.pitch + x * 4;
+                    const std::uint8_t* p = p0 + static_cast<std::ptrdiff_t>(y) * pm.pitch + x * 4;
                     one = p[0] == p0[0] && p[1] == p0[1] && p[2] == p0[2];
                 }
             if (one)

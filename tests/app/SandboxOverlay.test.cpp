@@ -67,7 +67,7 @@ TEST_F(SandboxOverlayTest, NoticeShowsForAMomentAndLeavesTheStateWhite) {
     int r = 0, g = 0, b = 0;
     GetColor(r, g, b);
     EXPECT_EQ(r + g + b, 3 * 255);
-    EXPECT_EQ(GetBlend(), 1);
+    EXPECT_EQ(GetBlend(), Blend::Mask);
     EXPECT_EQ(GetAlpha(), 1.0f);
 }
 

@@ -115,7 +115,7 @@ TEST_F(ScreenshotTest, SavedPngDecodesToTheFrame) {
     ASSERT_EQ(img.height, 48u);
     for (int y = 0; y < 48; ++y) {
         for (int x = 0; x < 64; ++x) {
-            const std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * 64 + x) * 4];
+            const std::uint8_t* p = &pixels[static_cast<std::size_t>(y * 64 + x) * 4];
             const std::uint32_t rgba = (std::uint32_t(p[0]) << 24) | (std::uint32_t(p[1]) << 16) |
                                        (std::uint32_t(p[2]) << 8) | p[3];
             ASSERT_EQ(rgba, ReadPixel(x, y)) << x << "," << y;

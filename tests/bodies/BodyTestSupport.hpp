@@ -121,7 +121,7 @@ class BodiesTest : public ::testing::Test {
         EXPECT_EQ(g, 255);
         EXPECT_EQ(b, 255);
         EXPECT_FLOAT_EQ(GetAlpha(), 1.0f);
-        EXPECT_EQ(GetBlend(), 1);
+        EXPECT_EQ(GetBlend(), Blend::Mask);
         EXPECT_FLOAT_EQ(GetRotation(), 0.0f);
         float sx = 0, sy = 0;
         GetScale(sx, sy);

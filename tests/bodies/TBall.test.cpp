@@ -76,7 +76,7 @@ TEST_F(BallTest, BallAboveTheTopStaysAliveAndComesBack) {
 TEST_F(BallTest, TwoDyingInOneFrameAreBothRemovedAndTheOthersStillDrawn) {
     std::shared_ptr<TBall> balls[5];
     for (int i = 0; i < 5; ++i) {
-        balls[i] = SpawnBall(layer, Vec2(100.0f + 100.0f * i, 300.0f));
+        balls[i] = SpawnBall(layer, Vec2(100.0f + 100.0f * static_cast<float>(i), 300.0f));
     }
     // Balls 1 and 3 leave the level in the same frame.
     balls[1]->_body->SetPosition(Vec2(-50.0f, 300.0f));
@@ -144,7 +144,7 @@ TEST_F(BallTest, BallsAndCubesPassTheBorderAndAreRemoved) {
     level->Load(0);
     auto fg = level->_FGLayer;
     auto ball = SpawnBall(fg, Vec2(40.0f, 60.0f));
-    auto cube = SpawnCube(fg, Vec2(fg->maxLevelW - 40.0f, 60.0f));
+    auto cube = SpawnCube(fg, Vec2(static_cast<float>(fg->maxLevelW) - 40.0f, 60.0f));
     ball->_body->SetVelocity(Vec2(-1500.0f, 0.0f));
     cube->_body->SetVelocity(Vec2(1500.0f, 0.0f));
     int frames = 0;

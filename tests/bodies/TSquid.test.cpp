@@ -63,7 +63,8 @@ TEST_F(SquidTest, TentacleGeometryAtCreation) {
     EXPECT_FLOAT_EQ(t._shapePivot.First()->GetRadius(), 10.0f);
     for (int i = 1; i <= 6; ++i) {
         SCOPED_TRACE(i);
-        ExpectVec(Nth(t._bodyRect, i)->GetPosition(), s.Add(Vec2(-16.0f - 24.0f * i, 0.0f)));
+        ExpectVec(Nth(t._bodyRect, i)->GetPosition(),
+                  s.Add(Vec2(-16.0f - 24.0f * static_cast<float>(i), 0.0f)));
     }
     ExpectVec(t._shapePivot.Last()->GetTransformedCenter(),
               s.Add(Vec2(-16.0f - 144.0f - 8.0f, 0.0f)));

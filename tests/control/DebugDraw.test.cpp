@@ -127,7 +127,7 @@ TEST_F(DebugDrawTest, OutlinesAreColouredByShapeKindAndLeaveWhite) {
     EXPECT_EQ(g, 255);
     EXPECT_EQ(b, 255);
     EXPECT_FLOAT_EQ(GetAlpha(), 1.0f);
-    EXPECT_EQ(GetBlend(), 1);
+    EXPECT_EQ(GetBlend(), Blend::Mask);
     float ox = 1, oy = 1;
     GetOrigin(ox, oy);
     EXPECT_EQ(ox, 0.0f);
@@ -194,7 +194,7 @@ TEST_F(DebugDrawTest, NothingIsDrawnWithTheViewOffAndNothingSelected) {
     PushMouseMove(300, 300);
     SetColor(10, 20, 30);
     SetAlpha(0.25f);
-    SetBlend(4);
+    SetBlend(Blend::Light);
     SetScale(2.0f, 3.0f);
     SetOrigin(5.0f, 6.0f);
     control.drawControl();
@@ -209,7 +209,7 @@ TEST_F(DebugDrawTest, NothingIsDrawnWithTheViewOffAndNothingSelected) {
     EXPECT_EQ(sx, 2.0f);
     EXPECT_EQ(sy, 3.0f);
     EXPECT_FLOAT_EQ(GetAlpha(), 1.0f);
-    EXPECT_EQ(GetBlend(), 1);
+    EXPECT_EQ(GetBlend(), Blend::Mask);
     float ox = 1, oy = 1;
     GetOrigin(ox, oy);
     EXPECT_EQ(ox, 0.0f);
@@ -251,7 +251,7 @@ TEST_F(DebugDrawTest, PreviewShowsTheSelectedKindAtThePointer) {
         SetDrawRecording(&records);
         control.drawControl();
         SetDrawRecording(nullptr);
-        const auto& expected = table[kind - 1];
+        const auto& expected = table[static_cast<std::size_t>(kind - 1)];
         ASSERT_EQ(records.size(), expected.size()) << "kind " << kind;
         for (std::size_t i = 0; i < expected.size(); ++i) {
             EXPECT_EQ(records[i].image, expected[i].image) << "kind " << kind;
@@ -262,7 +262,7 @@ TEST_F(DebugDrawTest, PreviewShowsTheSelectedKindAtThePointer) {
         float sx = 0, sy = 0;
         GetScale(sx, sy);
         EXPECT_EQ(sx, 1.0f);
-        EXPECT_EQ(GetBlend(), 1);
+        EXPECT_EQ(GetBlend(), Blend::Mask);
         EXPECT_FLOAT_EQ(GetAlpha(), 1.0f);
     }
 

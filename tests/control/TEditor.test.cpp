@@ -40,8 +40,12 @@ class EditorTest : public GameFixture {
         PushKey(Key::Control, false);
     }
     static TLayer& fg() { return *level->_FGLayer; }
-    static Kind cell(int c, int r) { return {fg().MapData[r][c], fg().BoundMap[r][c]}; }
-    static Kind loaded(int c, int r) { return {FGMapData[r][c], FGBoundMap[r][c]}; }
+    static Kind cell(int c, int r) {
+        return {GridCell(fg().MapData, r, c), GridCell(fg().BoundMap, r, c)};
+    }
+    static Kind loaded(int c, int r) {
+        return {GridCell(FGMapData, r, c), GridCell(FGBoundMap, r, c)};
+    }
     // The pointer over the middle of cell (c, r) under this frame's scroll.
     static void pointAt(int c, int r) {
         PushMouseMove(c * 24 + 12 - fg().ScrollX, r * 24 + 12 - fg().ScrollY);
@@ -73,7 +77,7 @@ TEST_F(EditorTest, PaletteHoldsEveryCellKindOfTheLevelOnceWithTheEmptyCellFirst)
     std::set<std::pair<int, int>> inLevel;
     for (int r = 0; r < 32; ++r) {
         for (int c = 0; c < 84; ++c) {
-            inLevel.insert({FGMapData[r][c], FGBoundMap[r][c]});
+            inLevel.insert({GridCell(FGMapData, r, c), GridCell(FGBoundMap, r, c)});
         }
     }
     std::set<std::pair<int, int>> inPalette;

@@ -30,7 +30,7 @@ DecodedPng Decode(const std::string& name) {
 }
 
 int Alpha(const DecodedPng& p, int x, int y) {
-    return p.rgba[(static_cast<std::size_t>(y) * p.width + x) * 4 + 3];
+    return p.rgba[static_cast<std::size_t>(y * p.width + x) * 4 + 3];
 }
 
 struct AlphaCounts {
@@ -125,7 +125,7 @@ TEST(AssetsTest, PicturesHaveTheirSizesAndFormats) {
         EXPECT_EQ(p.height, e.h) << e.name;
         EXPECT_EQ(p.palette, e.palette) << e.name;
         EXPECT_TRUE(p.hasAlpha) << e.name << " needs an alpha channel or a transparency table";
-        ASSERT_EQ(p.rgba.size(), static_cast<std::size_t>(e.w) * e.h * 4) << e.name;
+        ASSERT_EQ(p.rgba.size(), static_cast<std::size_t>(e.w * e.h) * 4) << e.name;
         // Every picture has see-through pixels, so masking never has to invent any.
         EXPECT_GT(CountAlpha(p, 0, 0, e.w, e.h).clear, 0) << e.name;
     }
@@ -200,8 +200,11 @@ TEST(AssetsTest, ForegroundTilesFitTheGround) {
         int differing = 0;
         for (int y = 0; y < 24; ++y) {
             for (int x = 0; x < 24; ++x) {
-                const std::uint8_t* a = &p.rgba[((y + 24) * 240 + (tile - 1) % 10 * 24 + x) * 4];
-                const std::uint8_t* b = &p.rgba[((y + 24) * 240 + tile % 10 * 24 + x) * 4];
+                const std::uint8_t* a =
+                    &p.rgba[static_cast<std::size_t>((y + 24) * 240 + (tile - 1) % 10 * 24 + x) *
+                            4];
+                const std::uint8_t* b =
+                    &p.rgba[static_cast<std::size_t>((y + 24) * 240 + tile % 10 * 24 + x) * 4];
                 differing += std::memcmp(a, b, 4) != 0;
             }
         }
@@ -218,7 +221,7 @@ double EdgeStep(const DecodedPng& sheet, int tw, int th, int a, int b, bool righ
     const int cols = sheet.width / tw;
     auto px = [&](int tile, int x, int y) {
         const int fx = ((tile - 1) % cols) * tw + x, fy = ((tile - 1) / cols) * th + y;
-        return &sheet.rgba[(static_cast<std::size_t>(fy) * sheet.width + fx) * 4];
+        return &sheet.rgba[static_cast<std::size_t>(fy * sheet.width + fx) * 4];
     };
     const int n = right ? th : tw;
     double sum = 0;
@@ -243,12 +246,12 @@ TEST(AssetsTest, BackgroundTilesJoinWithoutSeams) {
     auto tile = [](int v) { return v < 0 ? 26 : v; };
     for (int r = 0; r < 19; ++r) {
         for (int c = 0; c < 18; ++c) {
-            const int a = tile(BGMapData[r][c]);
-            const int right = tile(BGMapData[r][(c + 1) % 18]);
+            const int a = tile(GridCell(BGMapData, r, c));
+            const int right = tile(GridCell(BGMapData, r, (c + 1) % 18));
             EXPECT_LT(EdgeStep(sheet, 40, 24, a, right, true), 12.0)
                 << a << " beside " << right << " at row " << r << " column " << c;
             // The last row repeats down the screen, so it also meets itself.
-            const int below = tile(BGMapData[std::min(r + 1, 18)][c]);
+            const int below = tile(GridCell(BGMapData, std::min(r + 1, 18), c));
             EXPECT_LT(EdgeStep(sheet, 40, 24, a, below, false), 12.0)
                 << a << " above " << below << " at row " << r << " column " << c;
         }
@@ -262,21 +265,21 @@ TEST(AssetsTest, GroundTilesJoinWithoutSeams) {
     int pairs = 0;
     for (int r = 0; r < 32; ++r) {
         for (int c = 0; c < 84; ++c) {
-            const int a = FGMapData[r][c];
+            const int a = GridCell(FGMapData, r, c);
             if (!ground(a)) {
                 continue;
             }
             // Two walls back to back are a crack in the ground, drawn as one.
-            const int next = c + 1 < 84 ? FGMapData[r][c + 1] : 0;
+            const int next = c + 1 < 84 ? GridCell(FGMapData, r, c + 1) : 0;
             const bool crack = (a == 4 || a == 11) && (next == 5 || next == 12 || next == 15);
             if (ground(next) && !crack) {
-                EXPECT_LT(EdgeStep(sheet, 24, 24, a, FGMapData[r][c + 1], true), 6.0)
-                    << a << " beside " << FGMapData[r][c + 1] << " at " << r << "," << c;
+                EXPECT_LT(EdgeStep(sheet, 24, 24, a, GridCell(FGMapData, r, c + 1), true), 6.0)
+                    << a << " beside " << GridCell(FGMapData, r, c + 1) << " at " << r << "," << c;
                 ++pairs;
             }
-            if (r + 1 < 32 && ground(FGMapData[r + 1][c])) {
-                EXPECT_LT(EdgeStep(sheet, 24, 24, a, FGMapData[r + 1][c], false), 6.0)
-                    << a << " above " << FGMapData[r + 1][c] << " at " << r << "," << c;
+            if (r + 1 < 32 && ground(GridCell(FGMapData, r + 1, c))) {
+                EXPECT_LT(EdgeStep(sheet, 24, 24, a, GridCell(FGMapData, r + 1, c), false), 6.0)
+                    << a << " above " << GridCell(FGMapData, r + 1, c) << " at " << r << "," << c;
                 ++pairs;
             }
         }
@@ -319,7 +322,7 @@ TEST(AssetsTest, RoundSpritesFillTheirCircle) {
     }
     // The shading is translucent: light at the top, dark at the bottom.
     const DecodedPng r = Decode("reflectBall.png");
-    auto at = [&](int x, int y) { return &r.rgba[(y * 32 + x) * 4]; };
+    auto at = [&](int x, int y) { return &r.rgba[static_cast<std::size_t>(y * 32 + x) * 4]; };
     EXPECT_LT(at(16, 5)[3], 255);
     EXPECT_GT(at(16, 5)[0], 200) << "light at the top";
     EXPECT_LT(at(16, 27)[0], 60) << "dark at the bottom";
@@ -343,7 +346,7 @@ TEST(AssetsTest, SoundIsAShortCleanMonoClip) {
     const std::uint32_t bytes = Le32(b + 40);
     ASSERT_EQ(44u + bytes, wav->size);
     const std::size_t count = bytes / 2;
-    EXPECT_NEAR(count / 44100.0, 0.6, 0.05);
+    EXPECT_NEAR(static_cast<double>(count) / 44100.0, 0.6, 0.05);
 
     std::vector<int> s(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -364,7 +367,7 @@ TEST(AssetsTest, SoundIsAShortCleanMonoClip) {
         for (std::size_t i = from; i < from + n; ++i) {
             sum += double(s[i]) * s[i];
         }
-        return std::sqrt(sum / n);
+        return std::sqrt(sum / static_cast<double>(n));
     };
     EXPECT_LT(rms(count - 4410, 4410), rms(0, 4410) / 50) << "dies away within the clip";
     EXPECT_EQ(s.back(), 0) << "ends in silence, no click";

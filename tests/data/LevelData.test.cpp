@@ -70,7 +70,7 @@ TEST_F(LevelDataTest, CreatingTwiceGivesTheSameContent) {
 TEST_F(LevelDataTest, BackgroundValuesAreSkyHillsAndCloudsOnly) {
     for (int r = 0; r < 19; ++r) {
         for (int c = 0; c < 18; ++c) {
-            const int v = BGMapData[r][c];
+            const int v = GridCell(BGMapData, r, c);
             if (v < 0) {
                 EXPECT_TRUE(v == -1 || v == -2) << r << "," << c;
                 EXPECT_LE(r, 8) << "clouds stay in the sky rows";
@@ -78,12 +78,12 @@ TEST_F(LevelDataTest, BackgroundValuesAreSkyHillsAndCloudsOnly) {
                 EXPECT_GE(v, 1) << r << "," << c;
                 EXPECT_LE(v, 25) << r << "," << c;
             }
-            EXPECT_EQ(BGBoundMap[r][c], 0) << "the background never collides";
+            EXPECT_EQ(GridCell(BGBoundMap, r, c), 0) << "the background never collides";
         }
     }
     for (int c = 0; c < 18; ++c) {
-        EXPECT_EQ(BGMapData[0][c], 1) << "top row is plain sky";
-        EXPECT_EQ(BGMapData[18][c], 25) << "bottom row is the deepest hill fill";
+        EXPECT_EQ(GridCell(BGMapData, 0, c), 1) << "top row is plain sky";
+        EXPECT_EQ(GridCell(BGMapData, 18, c), 25) << "bottom row is the deepest hill fill";
     }
     EXPECT_EQ(BGMapData[1][11], -2);
     EXPECT_EQ(BGMapData[7][3], -1);
@@ -94,7 +94,7 @@ TEST_F(LevelDataTest, BackgroundValuesAreSkyHillsAndCloudsOnly) {
 TEST_F(LevelDataTest, ForegroundValuesAndCornerCells) {
     for (int r = 0; r < 32; ++r) {
         for (int c = 0; c < 84; ++c) {
-            const int v = FGMapData[r][c];
+            const int v = GridCell(FGMapData, r, c);
             EXPECT_TRUE((v >= 0 && v <= 15) || v == -1 || v == -2) << r << "," << c << ": " << v;
         }
     }
@@ -109,8 +109,8 @@ TEST_F(LevelDataTest, ForegroundValuesAndCornerCells) {
 TEST_F(LevelDataTest, ForegroundBoundsFollowFromTheTilesInEveryCell) {
     for (int r = 0; r < 32; ++r) {
         for (int c = 0; c < 84; ++c) {
-            EXPECT_EQ(FGBoundMap[r][c], ExpectedBound(FGMapData[r][c]))
-                << "row " << r << " column " << c << " tile " << FGMapData[r][c];
+            EXPECT_EQ(GridCell(FGBoundMap, r, c), ExpectedBound(GridCell(FGMapData, r, c)))
+                << "row " << r << " column " << c << " tile " << GridCell(FGMapData, r, c);
         }
     }
 }
@@ -136,20 +136,20 @@ TEST_F(LevelDataTest, BushesAreTwoCellsWideAndStandOnSolidGround) {
     int bushes = 0;
     for (int r = 0; r < 32; ++r) {
         for (int c = 0; c < 84; ++c) {
-            if (FGMapData[r][c] == -1) {
+            if (GridCell(FGMapData, r, c) == -1) {
                 ++bushes;
                 ASSERT_LT(c + 1, 84);
-                EXPECT_EQ(FGMapData[r][c + 1], -2)
+                EXPECT_EQ(GridCell(FGMapData, r, c + 1), -2)
                     << "left half without right half at " << r << "," << c;
                 ASSERT_LT(r + 1, 32);
-                EXPECT_TRUE(HasTopEdge(FGBoundMap[r + 1][c])) << r << "," << c;
-                EXPECT_TRUE(HasTopEdge(FGBoundMap[r + 1][c + 1])) << r << "," << c + 1;
-                EXPECT_EQ(FGBoundMap[r][c], 0);
-                EXPECT_EQ(FGBoundMap[r][c + 1], 0);
+                EXPECT_TRUE(HasTopEdge(GridCell(FGBoundMap, r + 1, c))) << r << "," << c;
+                EXPECT_TRUE(HasTopEdge(GridCell(FGBoundMap, r + 1, c + 1))) << r << "," << c + 1;
+                EXPECT_EQ(GridCell(FGBoundMap, r, c), 0);
+                EXPECT_EQ(GridCell(FGBoundMap, r, c + 1), 0);
             }
-            if (FGMapData[r][c] == -2) {
+            if (GridCell(FGMapData, r, c) == -2) {
                 ASSERT_GT(c, 0);
-                EXPECT_EQ(FGMapData[r][c - 1], -1)
+                EXPECT_EQ(GridCell(FGMapData, r, c - 1), -1)
                     << "right half without left half at " << r << "," << c;
             }
         }
@@ -161,8 +161,8 @@ TEST_F(LevelDataTest, RightmostColumnsHoldOnlyTheLastBlocks) {
     for (int r = 0; r < 32; ++r) {
         for (int c = 76; c < 84; ++c) {
             const bool block = r == 29 && c >= 78 && c <= 81;
-            EXPECT_EQ(FGMapData[r][c], block ? 1 : 0) << r << "," << c;
-            EXPECT_EQ(FGBoundMap[r][c], block ? 15 : 0) << r << "," << c;
+            EXPECT_EQ(GridCell(FGMapData, r, c), block ? 1 : 0) << r << "," << c;
+            EXPECT_EQ(GridCell(FGBoundMap, r, c), block ? 15 : 0) << r << "," << c;
         }
     }
 }

@@ -89,8 +89,8 @@ TEST_F(ResourcesTest, SharedAssetsLoadWithCentredHandles) {
         EXPECT_EQ(e.image->height, e.h);
         EXPECT_EQ(e.image->FrameCount(), 1);
         EXPECT_EQ(e.image->flags, 3) << "default flags: masked and filtered";
-        EXPECT_FLOAT_EQ(e.image->handle_x, e.w / 2.0f);
-        EXPECT_FLOAT_EQ(e.image->handle_y, e.h / 2.0f);
+        EXPECT_FLOAT_EQ(e.image->handle_x, static_cast<float>(e.w) / 2.0f);
+        EXPECT_FLOAT_EQ(e.image->handle_y, static_cast<float>(e.h) / 2.0f);
     }
     ASSERT_NE(metalDropSound, nullptr);
     EXPECT_EQ(metalDropSound->flags, 0);

@@ -53,11 +53,11 @@ inline std::string RegisterPng(const std::string& name, const std::vector<std::u
 
 // An RGBA picture of w x h filled by f(x, y) -> {r, g, b, a}.
 template <class F> std::vector<std::uint8_t> MakeRgba(int w, int h, F f) {
-    std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h * 4);
+    std::vector<std::uint8_t> px(static_cast<std::size_t>(w * h) * 4);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             auto c = f(x, y);
-            std::uint8_t* p = &px[(static_cast<std::size_t>(y) * w + x) * 4];
+            std::uint8_t* p = &px[static_cast<std::size_t>(y * w + x) * 4];
             p[0] = c[0];
             p[1] = c[1];
             p[2] = c[2];

@@ -106,7 +106,7 @@ TEST(CPObjectFree, ChainTiedToAFreedStarSimulatesOn) {
     std::shared_ptr<CPBody> prev = fixed;
     std::vector<Ball> links;
     for (int i = 0; i < 5; ++i) {
-        links.push_back(AddBall(*space, Vec2(-14.0f * (i + 1), 0.0f), 7.0f, 8));
+        links.push_back(AddBall(*space, Vec2(-14.0f * static_cast<float>(i + 1), 0.0f), 7.0f, 8));
         auto j = CPSlideJoint::Create(links.back().body, prev, ZeroVect, ZeroVect, 0.0f, 7.0f);
         space->AddJoint(j);
         joints.push_back(j);

@@ -79,8 +79,9 @@ TEST(CPSpaceHashes, ForEachVisitsEveryStaticShapeOnceAfterResize) {
     auto ground = CPBody::Create(INFINITY, INFINITY);
     std::map<CPShape*, int> made;
     for (int i = 0; i < 40; ++i) {
-        auto seg = CPSegmentShape::Create(ground, Vec2(i * 32.0f, 200.0f),
-                                          Vec2(i * 32.0f + 32.0f, 200.0f), 0.0f);
+        auto seg =
+            CPSegmentShape::Create(ground, Vec2(static_cast<float>(i) * 32.0f, 200.0f),
+                                   Vec2(static_cast<float>(i) * 32.0f + 32.0f, 200.0f), 0.0f);
         space->AddStaticShape(seg);
         made[seg.get()] = 0;
         EXPECT_EQ(seg->IsStatic(), 1);
@@ -222,10 +223,11 @@ TEST(CPSpaceFreeMovables, EmptiesAPileButKeepsTheLevel) {
     // and a circle on a fixed anchor body as a chain's fixed end has.
     std::vector<Ball> pile;
     for (int i = 0; i < 60; ++i) {
-        pile.push_back(AddBall(*space, Vec2(-200.0f + 7.0f * i, 80.0f - (i % 3) * 18.0f)));
+        pile.push_back(AddBall(*space, Vec2(-200.0f + 7.0f * static_cast<float>(i),
+                                            80.0f - static_cast<float>(i % 3) * 18.0f)));
     }
     std::vector<std::shared_ptr<CPPinJoint>> joints;
-    for (int i = 0; i + 1 < 60; i += 2) {
+    for (std::size_t i = 0; i + 1 < 60; i += 2) {
         joints.push_back(CPPinJoint::Create(pile[i].body, pile[i + 1].body, ZeroVect, ZeroVect));
         space->AddJoint(joints.back());
     }

@@ -65,19 +65,19 @@ def ball_positions(driver):
     """Every ball's position, read in one call so that no frame runs between two balls."""
     return [tuple(p) for p in driver.execute_script(
         "const probe = Module._dazozi_probe, out = [];"
-        "for (let i = 0; i < probe(0, 0); ++i) out.push([probe(1, i), probe(2, i)]);"
-        "return out;")]
+        "for (let i = 0; i < probe(%d, 0); ++i) out.push([probe(%d, i), probe(%d, i)]);"
+        "return out;" % (pd.Probe.Balls, pd.Probe.BallX, pd.Probe.BallY))]
 
 
 def check_click_makes_a_ball(driver, gx, gy, where):
     """A click at game point (gx, gy), with balls selected, makes one ball there. The view may
     still drift after the player; the ball starts at the pointer plus the scroll of the frame
     that read the click."""
-    scroll_before = pd.probe(driver, 5)
-    count = pd.probe(driver, 0)
+    scroll_before = pd.probe(driver, pd.Probe.ScrollX)
+    count = pd.probe(driver, pd.Probe.Balls)
     click_game(driver, gx, gy)
     pd.wait_frames(driver, 1)
-    scroll_after = pd.probe(driver, 5)
+    scroll_after = pd.probe(driver, pd.Probe.ScrollX)
     balls = ball_positions(driver)
     low, high = sorted((scroll_before, scroll_after))
     # It may have fallen a little since (a slow machine runs a few frames between the calls);
@@ -134,8 +134,8 @@ def run(driver, server, out):
     pd.wait_frames(driver)
     check(driver.execute_script("return document.activeElement.id") == "canvas",
           "the first click gives the game the keyboard focus")
-    check(pd.probe(driver, 0) == 0, "the focusing click spawns nothing, even with key 1 in its frame")
-    scroll = pd.probe(driver, 5)
+    check(pd.probe(driver, pd.Probe.Balls) == 0, "the focusing click spawns nothing, even with key 1 in its frame")
+    scroll = pd.probe(driver, pd.Probe.ScrollX)
     clicks = [(200, 150), (520, 120), (640, 200)]
     for gx, gy in clicks:
         # A frame between clicks, as between a user's: the game spawns at the pointer's place
@@ -167,7 +167,7 @@ def run(driver, server, out):
     before = pd.screenshot(driver)
     press(driver, "d")
     pd.wait_frames(driver, 3)
-    check(pd.probe(driver, 6) == 1, "D switches the debug view on")
+    check(pd.probe(driver, pd.Probe.Debug) == 1, "D switches the debug view on")
     debug = pd.screenshot(driver, os.path.join(out, "03-debug-view.png"))
     changed = sum(1 for x in range(0, 1024, 4) for y in range(100, 768, 4)
                   if game_pixel(before, rect, x, y) != game_pixel(debug, rect, x, y))
@@ -176,15 +176,15 @@ def run(driver, server, out):
     pd.wait_frames(driver, 2)
 
     # Arrows: the player moves right, the view follows, the page itself does not scroll.
-    x0, scroll0 = pd.probe(driver, 3), pd.probe(driver, 5)
+    x0, scroll0 = pd.probe(driver, pd.Probe.PlayerX), pd.probe(driver, pd.Probe.ScrollX)
     # Up and right: over the wall of the pit by the start; the view follows once the player
     # passes window x 640.
     ActionChains(driver).key_down(Keys.ARROW_UP).key_down(Keys.ARROW_RIGHT).perform()
-    pd.wait(driver, lambda d: pd.probe(d, 5) > scroll0 + 20, 120, poll=0.1,
+    pd.wait(driver, lambda d: pd.probe(d, pd.Probe.ScrollX) > scroll0 + 20, 120, poll=0.1,
             message="the view did not scroll while the arrows were held")
     ActionChains(driver).key_up(Keys.ARROW_RIGHT).key_up(Keys.ARROW_UP).perform()
     pd.wait_frames(driver, 2)
-    x1, scroll1 = pd.probe(driver, 3), pd.probe(driver, 5)
+    x1, scroll1 = pd.probe(driver, pd.Probe.PlayerX), pd.probe(driver, pd.Probe.ScrollX)
     check(x1 > x0 + 100, "the arrows push the player right (%.0f -> %.0f)" % (x0, x1))
     check(scroll1 > scroll0, "the view scrolls after the player (%d -> %d)" % (scroll0, scroll1))
     # The game's keys do nothing else in the page; the browser's own shortcuts stay its own.
@@ -203,17 +203,17 @@ def run(driver, server, out):
     check(cancelled == [True, False, False, True],
           "an arrow key and Ctrl+Z are the game's; Ctrl+R and F5 stay the browser's %s" % (cancelled,))
     # Edit mode: E, a click paints a brick (four more static segments), Ctrl+Z takes it back.
-    shapes = pd.probe(driver, 14)
+    shapes = pd.probe(driver, pd.Probe.StaticShapes)
     press(driver, "e")
     pd.wait_frames(driver, 2)
     click_game(driver, 200, 80)
-    pd.wait(driver, lambda d: pd.probe(d, 14) == shapes + 4, 60, poll=0.1,
+    pd.wait(driver, lambda d: pd.probe(d, pd.Probe.StaticShapes) == shapes + 4, 60, poll=0.1,
             message="a click in edit mode painted no brick")
-    check(pd.probe(driver, 14) == shapes + 4, "E and a click paint a brick: four more segments")
+    check(pd.probe(driver, pd.Probe.StaticShapes) == shapes + 4, "E and a click paint a brick: four more segments")
     ActionChains(driver).key_down(Keys.CONTROL).send_keys("z").key_up(Keys.CONTROL).perform()
-    pd.wait(driver, lambda d: pd.probe(d, 14) == shapes, 60, poll=0.1,
+    pd.wait(driver, lambda d: pd.probe(d, pd.Probe.StaticShapes) == shapes, 60, poll=0.1,
             message="Ctrl+Z did not take the brick back")
-    check(pd.probe(driver, 14) == shapes, "Ctrl+Z reaches the game and takes the brick back")
+    check(pd.probe(driver, pd.Probe.StaticShapes) == shapes, "Ctrl+Z reaches the game and takes the brick back")
     press(driver, "e")
     pd.wait_frames(driver, 2)
     page_scroll = driver.execute_script("return [window.scrollX, window.scrollY]")
@@ -243,22 +243,22 @@ def run(driver, server, out):
     # release goes elsewhere then, and the game would otherwise push the player for good.
     ActionChains(driver).key_down(Keys.ARROW_LEFT).perform()
     pd.wait_frames(driver, 2)
-    check(pd.probe(driver, 7, 37) == 1, "the left arrow reads as held while the game has the focus")
+    check(pd.probe(driver, pd.Probe.KeyDown, 37) == 1, "the left arrow reads as held while the game has the focus")
     driver.execute_script("document.getElementById('canvas').blur()")
     pd.wait_frames(driver, 2)
     ActionChains(driver).key_up(Keys.ARROW_LEFT).perform()
     pd.wait_frames(driver, 2)
-    check(pd.probe(driver, 7, 37) == 0, "after the focus left, the left arrow reads as released")
+    check(pd.probe(driver, pd.Probe.KeyDown, 37) == 0, "after the focus left, the left arrow reads as released")
     # That focusing click is also the user's gesture that lets the page play sound: with the
     # sound held back as before a first gesture, it starts the sound again.
     audio_state = "return Module.SDL2 && Module.SDL2.audioContext && Module.SDL2.audioContext.state"
     driver.execute_script("Module.SDL2.audioContext.suspend()")
     pd.wait(driver, lambda d: d.execute_script(audio_state) == "suspended", 30,
             message="the sound could not be held back")
-    count = pd.probe(driver, 0)
+    count = pd.probe(driver, pd.Probe.Balls)
     click_game(driver, 900, 700)
     pd.wait_frames(driver)
-    check(pd.probe(driver, 0) == count, "the click that gives the focus back spawns nothing")
+    check(pd.probe(driver, pd.Probe.Balls) == count, "the click that gives the focus back spawns nothing")
     try:
         pd.wait(driver, lambda d: d.execute_script(audio_state) == "running", 30)
         check(True, "the focusing click starts the sound")
@@ -281,9 +281,9 @@ def run(driver, server, out):
     actions.pointer_action.pointer_up(MouseButton.RIGHT)
     actions.perform()
     pd.wait_frames(driver, 5)
-    after_click = pd.probe(driver, 0)
+    after_click = pd.probe(driver, pd.Probe.Balls)
     pd.wait_frames(driver, 20)
-    later = pd.probe(driver, 0)
+    later = pd.probe(driver, pd.Probe.Balls)
     check(later == after_click,
           "a focusing press that lost its release leaves no button held (%d, then %d balls)"
           % (after_click, later))
@@ -325,7 +325,7 @@ def run(driver, server, out):
     pd.wait(driver, lambda d: d.execute_script(
         "return window.dazoziStatus && !window.dazoziStatus.ended && window.dazoziStatus.frames >= 3"),
         90, message="the game did not start again")
-    check(pd.probe(driver, 0) == 0, "starting again gives a fresh level")
+    check(pd.probe(driver, pd.Probe.Balls) == 0, "starting again gives a fresh level")
     check(ended_frames > 0, "frames stopped at the end (%d)" % ended_frames)
 
     severe = pd.severe_console_lines(driver)

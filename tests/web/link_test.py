@@ -174,26 +174,26 @@ def run(driver, server, recording, expected, scenario, out):
 
     # A desktop recording in a link plays in the page to the desktop's hash, then hands over.
     open_page(driver, server, "#replay=" + link_payload(recording_text))
-    check(pd.probe(driver, 17) == 1, "a #replay= link plays its recording")
+    check(pd.probe(driver, pd.Probe.Replaying) == 1, "a #replay= link plays its recording")
     pd.wait(driver, lambda d: game_call(d, "hash(0)")[0] == 1, 300, poll=0.2,
             message="the recording never handed over")
     page_hash = game_call(driver, "hash(0)")[1]
     check(page_hash == expected_hash(expected),
           "the #replay= link reaches the desktop's hash (%s)" % page_hash)
-    check(pd.probe(driver, 17) == 0, "after the recording the game is the user's again")
-    balls = pd.probe(driver, 0)
+    check(pd.probe(driver, pd.Probe.Replaying) == 0, "after the recording the game is the user's again")
+    balls = pd.probe(driver, pd.Probe.Balls)
     click_game(driver, 300, 300)  # gives the focus only
     ActionChains(driver).send_keys("1").perform()
     pd.wait_frames(driver)
     click_game(driver, 500, 150)
-    pd.wait(driver, lambda d: pd.probe(d, 0) > balls, 60, message="the user's click made no ball")
+    pd.wait(driver, lambda d: pd.probe(d, pd.Probe.Balls) > balls, 60, message="the user's click made no ball")
     check(True, "after the recording a click of the user's makes a ball")
     pd.screenshot(driver, os.path.join(out, "01-after-replay.png"))
 
     # Share (S) puts the scene into the address, without a reload or a request.
     requests = len(server.requested)
     ActionChains(driver).send_keys("p").perform()  # paused: the scene stays as shared
-    pd.wait(driver, lambda d: pd.probe(d, 9) == 1, 30, message="P did not pause")
+    pd.wait(driver, lambda d: pd.probe(d, pd.Probe.Paused) == 1, 30, message="P did not pause")
     frames_before = pd.frames(driver)
     ActionChains(driver).send_keys("s").perform()
     shared = pd.wait(driver, lambda d: d.execute_script(
@@ -287,15 +287,15 @@ def run(driver, server, recording, expected, scenario, out):
     pd.screenshot(driver, os.path.join(out, "03-refused.png"))
     open_page(driver, server, "#scene=" + link_payload(paused.replace('"ball"', '"blob"', 1)))
     text = pd.wait(driver, notice, 30, message="a hostile #scene= link said nothing")
-    check(text == 'The #scene link: bodies[0].kind: unknown kind "blob"' and pd.probe(driver, 0) == 0,
+    check(text == 'The #scene link: bodies[0].kind: unknown kind "blob"' and pd.probe(driver, pd.Probe.Balls) == 0,
           "a scene link with an unknown kind is refused where it is wrong (%r)" % text)
     open_page(driver, server, "#replay=" + link_payload("frames 5\nframe 1: fly\n"))
     text = pd.wait(driver, notice, 30, message="a bad #replay= link said nothing")
-    check(text.startswith("The #replay link:2") and pd.probe(driver, 17) == 0,
+    check(text.startswith("The #replay link:2") and pd.probe(driver, pd.Probe.Replaying) == 0,
           "a bad recording in a link is refused with its line (%r)" % text)
     open_page(driver, server, "#scene=" + link_payload("x" * 20)[:-3])
     text = pd.wait(driver, notice, 30, message="a cut short link said nothing")
-    check("cut short" in text and pd.probe(driver, 0) == 0,
+    check("cut short" in text and pd.probe(driver, pd.Probe.Balls) == 0,
           "a cut short #scene= link says so and the game starts as ever (%r)" % text)
 
     # A recording dropped on the game plays from the first frame, then hands over.
@@ -304,7 +304,7 @@ def run(driver, server, recording, expected, scenario, out):
     pd.wait(driver, lambda d: d.execute_script(
         "return window.dazoziStatus && window.dazoziStatus.frames >= 1") and
         game_call(d, "hash(0)")[0] == 1, 120, message="a dropped recording did not play")
-    check(pd.probe(driver, 0) == 1 and pd.probe(driver, 8) == 1,
+    check(pd.probe(driver, pd.Probe.Balls) == 1 and pd.probe(driver, pd.Probe.Kind) == 1,
           "a dropped recording played: its click made its ball")
     check(not driver.execute_script("return location.hash"), "the address holds no old link")
 

@@ -4,6 +4,7 @@ Used by the browser test and the web benchmark. Every wait is bounded and waits 
 the page reports (frames run, the game ended), never for a length of time.
 """
 
+import enum
 import functools
 import http.server
 import io
@@ -83,9 +84,33 @@ def wait_frames(driver, count=2, timeout=60):
          message="the game ran no %d frames" % count)
 
 
+class Probe(enum.IntEnum):
+    """What Module._dazozi_probe(what, index) answers (web/Probe.hpp holds the same table;
+    probe_codes.py checks that they agree)."""
+    Balls = 0
+    BallX = 1
+    BallY = 2
+    PlayerX = 3
+    PlayerY = 4
+    ScrollX = 5
+    Debug = 6
+    KeyDown = 7
+    Kind = 8
+    Paused = 9
+    Help = 10
+    Stars = 11
+    StarX = 12
+    StarY = 13
+    StaticShapes = 14
+    Edit = 15
+    Settings = 16
+    Replaying = 17
+    SceneMenu = 18
+
+
 def probe(driver, what, index=0):
     return driver.execute_script(
-        "return Module._dazozi_probe(arguments[0], arguments[1])", what, index)
+        "return Module._dazozi_probe(arguments[0], arguments[1])", int(what), index)
 
 
 def screenshot(driver, path=None):

@@ -131,12 +131,12 @@ def panels_by_touch(driver):
         "const t = document.getElementById('lost-text').textContent;"
         "return /did not give/.test(t) && !document.getElementById('lost').hidden && t"), 60,
         poll=0.2, message="the page never said that the picture did not come back")
-    check(pd.probe(driver, 9) == 1, "the game stays paused meanwhile")
+    check(pd.probe(driver, pd.Probe.Paused) == 1, "the game stays paused meanwhile")
     tap_reloads(driver, "#lost-reload", "lost for good (%r)" % text)
 
 
 def star(driver, i):
-    return pd.probe(driver, 12, i), pd.probe(driver, 13, i)
+    return pd.probe(driver, pd.Probe.StarX, i), pd.probe(driver, pd.Probe.StarY, i)
 
 
 def run(driver, server, out):
@@ -161,22 +161,22 @@ def run(driver, server, out):
 
     # The toolbar selects stars, and a tap makes one under the finger.
     tap_button(driver, "[data-kind='3']")
-    check(pd.probe(driver, 8) == 3, "the toolbar selects kind 3")
+    check(pd.probe(driver, pd.Probe.Kind) == 3, "the toolbar selects kind 3")
     check(driver.execute_script(
         "return document.querySelector('[data-kind=\"3\"]').getAttribute('aria-pressed')") == "true",
         "the star's button is marked")
-    scroll = pd.probe(driver, 5)
+    scroll = pd.probe(driver, pd.Probe.ScrollX)
     gx, gy = 600, 150
     tap(driver, *pd.to_page(driver, gx, gy))
     pd.wait_frames(driver, 1)
-    count = pd.probe(driver, 11)
+    count = pd.probe(driver, pd.Probe.Stars)
     x, y = star(driver, 0)
     check(count == 1 and abs(x - scroll - gx) < 30 and gy - 5 <= y <= gy + 60,
           "a tap makes one star under the finger (%d at %.0f, %.0f)" % (count, x - scroll, y))
 
     # Pause holds the star where it is; a step moves it once.
     tap_button(driver, "[data-action='pause']")
-    check(pd.probe(driver, 9) == 1, "pause pauses")
+    check(pd.probe(driver, pd.Probe.Paused) == 1, "pause pauses")
     held = star(driver, 0)
     pd.wait_frames(driver, 5)
     check(star(driver, 0) == held, "nothing moves while paused")
@@ -186,24 +186,24 @@ def run(driver, server, out):
     pd.wait_frames(driver, 3)
     check(star(driver, 0) == stepped, "one step only")
     tap_button(driver, "[data-action='pause']")
-    check(pd.probe(driver, 9) == 0, "pause again goes on")
+    check(pd.probe(driver, pd.Probe.Paused) == 0, "pause again goes on")
     pd.screenshot(driver, os.path.join(out, "phone-390x844.png"))
 
     # The pad steers the squid while a finger stays on it.
-    before = pd.probe(driver, 3)
+    before = pd.probe(driver, pd.Probe.PlayerX)
     touch(driver, "touchStart", [(0, centre(driver, "[data-hold='39']"))])
     pd.wait_frames(driver, 20)
-    check(pd.probe(driver, 7, 39) == 1, "a finger on the pad holds the arrow")
+    check(pd.probe(driver, pd.Probe.KeyDown, 39) == 1, "a finger on the pad holds the arrow")
     touch(driver, "touchEnd", [])
     pd.wait_frames(driver, 2)
-    check(pd.probe(driver, 7, 39) == 0, "lifting it lets the arrow go")
-    check(pd.probe(driver, 3) > before + 20, "the pad moves the squid right (%.0f to %.0f)" %
-          (before, pd.probe(driver, 3)))
+    check(pd.probe(driver, pd.Probe.KeyDown, 39) == 0, "lifting it lets the arrow go")
+    check(pd.probe(driver, pd.Probe.PlayerX) > before + 20, "the pad moves the squid right (%.0f to %.0f)" %
+          (before, pd.probe(driver, pd.Probe.PlayerX)))
 
     # Debug view and help, marked on their buttons.
     tap_button(driver, "[data-action='debug']")
     tap_button(driver, "[data-action='help']")
-    check(pd.probe(driver, 6) == 1 and pd.probe(driver, 10) == 1, "debug view and help shown")
+    check(pd.probe(driver, pd.Probe.Debug) == 1 and pd.probe(driver, pd.Probe.Help) == 1, "debug view and help shown")
     marked = driver.execute_script(
         "return [...document.querySelectorAll('#toolbar [aria-pressed=true]')].map(b => b.title)")
     check(len(marked) == 3, "the kind, debug and help buttons are marked (%s)" % marked)
@@ -211,19 +211,19 @@ def run(driver, server, out):
     tap_button(driver, "[data-action='debug']")
     # The settings panel, opened and closed from its button (G), marked while open.
     tap_button(driver, "[data-action='settings']")
-    check(pd.probe(driver, 16) == 1, "the settings button opens the panel")
+    check(pd.probe(driver, pd.Probe.Settings) == 1, "the settings button opens the panel")
     check(driver.execute_script(
         "return document.querySelector('[data-action=settings]').getAttribute('aria-pressed')")
           == "true", "the settings button is marked while the panel is open")
     tap_button(driver, "[data-action='settings']")
-    check(pd.probe(driver, 16) == 0, "the settings button closes the panel")
+    check(pd.probe(driver, pd.Probe.Settings) == 0, "the settings button closes the panel")
 
     # The editor's button: edit mode on, marked, and off again.
     tap_button(driver, "[data-action='edit']")
-    on = pd.probe(driver, 15), driver.execute_script(
+    on = pd.probe(driver, pd.Probe.Edit), driver.execute_script(
         "return document.querySelector('[data-action=\"edit\"]').getAttribute('aria-pressed')")
     tap_button(driver, "[data-action='edit']")
-    check(on == (1, "true") and pd.probe(driver, 15) == 0,
+    check(on == (1, "true") and pd.probe(driver, pd.Probe.Edit) == 0,
           "the edit button turns edit mode on, marked, and off (%s)" % (on,))
 
     # Two fingers grab two stars and carry them apart, each on its own joint. The stars are
@@ -234,7 +234,7 @@ def run(driver, server, out):
     for point in (a, b):
         tap(driver, *pd.to_page(driver, *point))
         pd.wait_frames(driver, 1)
-    check(pd.probe(driver, 11) == 2, "two stars made while paused")
+    check(pd.probe(driver, pd.Probe.Stars) == 2, "two stars made while paused")
     start = [star(driver, i) for i in range(2)]
     touch(driver, "touchStart", [(1, pd.to_page(driver, *a)), (2, pd.to_page(driver, *b))])
     pd.wait_frames(driver, 2)
@@ -246,23 +246,23 @@ def run(driver, server, out):
     held = [star(driver, i) for i in range(2)]
     touch(driver, "touchEnd", [])
     pd.wait_frames(driver, 2)
-    check(pd.probe(driver, 11) == 2 and held[1][0] - held[0][0] > start[1][0] - start[0][0] + 150,
+    check(pd.probe(driver, pd.Probe.Stars) == 2 and held[1][0] - held[0][0] > start[1][0] - start[0][0] + 150,
           "two fingers carry two stars apart (%s to %s)" % (start, held))
     check(abs(held[0][1] - a[1]) < 40 and abs(held[1][1] - b[1]) < 40,
           "the stars stay under the fingers, not fallen (%s)" % held)
 
     # A finger resting on empty space streams balls, as the held right button does.
     tap_button(driver, "[data-kind='1']")
-    balls = pd.probe(driver, 0)
+    balls = pd.probe(driver, pd.Probe.Balls)
     touch(driver, "touchStart", [(3, pd.to_page(driver, 300, 100))])
     pd.wait_frames(driver, 30)
     touch(driver, "touchEnd", [])
     pd.wait_frames(driver, 2)
-    check(pd.probe(driver, 0) >= balls + 10, "a held finger streams balls (%d)" % pd.probe(driver, 0))
+    check(pd.probe(driver, pd.Probe.Balls) >= balls + 10, "a held finger streams balls (%d)" % pd.probe(driver, pd.Probe.Balls))
 
     # Start over: the stars are gone.
     tap_button(driver, "[data-action='reset']")
-    check(pd.probe(driver, 11) == 0 and pd.probe(driver, 0) == 0, "start over clears the bodies")
+    check(pd.probe(driver, pd.Probe.Stars) == 0 and pd.probe(driver, pd.Probe.Balls) == 0, "start over clears the bodies")
     tap_button(driver, "[data-kind='3']")
 
     # Turned to landscape without a reload: the toolbar moves beside the picture and the game's
@@ -279,7 +279,7 @@ def run(driver, server, out):
     check_toolbar_sizes(driver, "landscape:")
     tap(driver, *pd.to_page(driver, 500, 150))
     pd.wait_frames(driver, 1)
-    check(pd.probe(driver, 11) == 1, "landscape: a tap still makes a star")
+    check(pd.probe(driver, pd.Probe.Stars) == 1, "landscape: a tap still makes a star")
     pd.screenshot(driver, os.path.join(out, "phone-844x390.png"))
 
     # A desktop window: the same toolbar at its side.
@@ -295,14 +295,14 @@ def run(driver, server, out):
     pd.screenshot(driver, os.path.join(out, "desktop-1280x800.png"))
     # The WebGL context lost and given back: paused meanwhile with the page saying so, then the
     # same scene goes on, every picture made again.
-    bodies = pd.probe(driver, 11), pd.probe(driver, 0)
+    bodies = pd.probe(driver, pd.Probe.Stars), pd.probe(driver, pd.Probe.Balls)
     lose_context(driver)
-    check(pd.probe(driver, 9) == 1 and driver.execute_script(
+    check(pd.probe(driver, pd.Probe.Paused) == 1 and driver.execute_script(
         "return !document.getElementById('lost').hidden"), "a lost context pauses and says so")
     restore_context(driver)
-    check(pd.probe(driver, 9) == 0 and driver.execute_script(
+    check(pd.probe(driver, pd.Probe.Paused) == 0 and driver.execute_script(
         "return document.getElementById('lost').hidden"), "given back, the game goes on")
-    check((pd.probe(driver, 11), pd.probe(driver, 0)) == bodies, "the same bodies are there")
+    check((pd.probe(driver, pd.Probe.Stars), pd.probe(driver, pd.Probe.Balls)) == bodies, "the same bodies are there")
     # Paused, so that the two pictures show the same moment.
     tap_button(driver, "[data-action='pause']")
     pd.wait_frames(driver, 2)

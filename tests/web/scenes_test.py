@@ -63,7 +63,7 @@ def open_page(driver, server):
 def run(driver, server, out):
     open_page(driver, server)
     driver.execute_script("localStorage.removeItem(arguments[0])", KEPT)
-    balls = start_balls = pd.probe(driver, 0)
+    balls = start_balls = pd.probe(driver, pd.Probe.Balls)
 
     # The Ball button first, then a click on the game: that click drops a ball.
     check(not driver.execute_script("return document.activeElement === "
@@ -72,17 +72,17 @@ def run(driver, server, out):
     driver.find_element("css selector", "[data-kind='1']").click()
     pd.wait_frames(driver, 3)
     click_game(driver, 300, 200)
-    pd.wait(driver, lambda d: pd.probe(d, 0) == balls + 1, 30,
+    pd.wait(driver, lambda d: pd.probe(d, pd.Probe.Balls) == balls + 1, 30,
             message="the first click on the game after a toolbar button dropped no ball")
     check(True, "the first click on the game after a toolbar button drops a ball")
-    balls = pd.probe(driver, 0)
+    balls = pd.probe(driver, pd.Probe.Balls)
 
     # The Scenes button opens the menu; Escape closes it and does not end the game.
     button(driver, "scenes")
-    check(pd.probe(driver, 18) == 1, "the Scenes button opens the scene menu")
+    check(pd.probe(driver, pd.Probe.SceneMenu) == 1, "the Scenes button opens the scene menu")
     pd.screenshot(driver, os.path.join(out, "01-scene-menu.png"))
     key(driver, 27)
-    check(pd.probe(driver, 18) == 0 and not driver.execute_script("return dazoziStatus.ended"),
+    check(pd.probe(driver, pd.Probe.SceneMenu) == 0 and not driver.execute_script("return dazoziStatus.ended"),
           "Escape closes the scene menu and the game goes on")
 
     # An example opens in the page.
@@ -90,17 +90,17 @@ def run(driver, server, out):
     for _ in range(BALL_PIT):
         key(driver, 40)
     key(driver, 13)
-    pit = pd.probe(driver, 0)
+    pit = pd.probe(driver, pd.Probe.Balls)
     check(pit >= balls + 10, "the ball pit opens in the page (%d balls, %d before)" % (pit, balls))
     pd.screenshot(driver, os.path.join(out, "02-ball-pit.png"))
 
     # Undo and Redo walk the history over scenes.
     button(driver, "undo")
-    check(pd.probe(driver, 0) == balls, "Undo brings back the scene before (%d balls)"
-          % pd.probe(driver, 0))
+    check(pd.probe(driver, pd.Probe.Balls) == balls, "Undo brings back the scene before (%d balls)"
+          % pd.probe(driver, pd.Probe.Balls))
     button(driver, "redo")
-    check(pd.probe(driver, 0) == pit, "Redo opens the ball pit again (%d balls)"
-          % pd.probe(driver, 0))
+    check(pd.probe(driver, pd.Probe.Balls) == pit, "Redo opens the ball pit again (%d balls)"
+          % pd.probe(driver, pd.Probe.Balls))
 
     # Escape closes the help first; the next one ends the game, which keeps the changed scene.
     button(driver, "help")
@@ -119,15 +119,15 @@ def run(driver, server, out):
     # The next start offers it, with a button for phones (which press Ctrl+O); opened, the
     # browser's copy goes.
     open_page(driver, server)
-    check(pd.probe(driver, 0) == start_balls, "a new start is the level as usual")
+    check(pd.probe(driver, pd.Probe.Balls) == start_balls, "a new start is the level as usual")
     offer = driver.find_element("id", "notice-download")
     check(offer.is_displayed() and offer.text == "Open it",
           "the page offers the scene left unsaved (%r)" % offer.text)
     pd.screenshot(driver, os.path.join(out, "03-offer.png"))
     offer.click()
     pd.wait_frames(driver, 3)
-    check(pd.probe(driver, 0) >= pit - 5, "its button opens what was left (%d balls)"
-          % pd.probe(driver, 0))
+    check(pd.probe(driver, pd.Probe.Balls) >= pit - 5, "its button opens what was left (%d balls)"
+          % pd.probe(driver, pd.Probe.Balls))
     check(kept(driver) is None, "the kept scene is gone from the storage once opened")
     pd.screenshot(driver, os.path.join(out, "04-left-work.png"))
     check(not pd.severe_console_lines(driver), "no errors on the console")

@@ -13,10 +13,10 @@ namespace {
 
 // Cell (c, r) holds r * 100 + c + 1: every cell tells where it was read from.
 IntGrid NumberedMap(int w, int h) {
-    IntGrid map(h, std::vector<int>(w));
+    IntGrid map(static_cast<std::size_t>(h), std::vector<int>(static_cast<std::size_t>(w)));
     for (int r = 0; r < h; ++r) {
         for (int c = 0; c < w; ++c) {
-            map[r][c] = r * 100 + c + 1;
+            GridCell(map, r, c) = r * 100 + c + 1;
         }
     }
     return map;
@@ -326,12 +326,12 @@ TEST_F(LayerDrawTest, TilesLandPixelExactOnTheScreen) {
     // Compare every opaque pixel of the four cells with the sheet's own frame pixels.
     int compared = 0;
     for (int cell = 0; cell < 4; ++cell) {
-        const TPixmap& pm = fgSet->TileSetImage->pixmaps[4 + cell];
+        const TPixmap& pm = fgSet->TileSetImage->pixmaps[static_cast<std::size_t>(4 + cell)];
         const int left = 100 + (cell % 2) * 24;
         const int top = 60 + (cell / 2) * 24;
         for (int y = 0; y < 24; ++y) {
             for (int x = 0; x < 24; ++x) {
-                const std::uint8_t* p = &pm.pixels[y * pm.pitch + x * 4];
+                const std::uint8_t* p = &pm.pixels[static_cast<std::size_t>(y * pm.pitch + x * 4)];
                 if (p[3] != 255) {
                     continue;
                 }

@@ -29,8 +29,9 @@ class StaticMapTest : public ::testing::Test {
 
     // A 24 x 24 layer of w x h cells with one bound value at (col, row).
     std::shared_ptr<TLayer> LayerWith(int w, int h, int col, int row, int value) {
-        IntGrid bounds(h, std::vector<int>(w, 0));
-        bounds[row][col] = value;
+        IntGrid bounds(static_cast<std::size_t>(h),
+                       std::vector<int>(static_cast<std::size_t>(w), 0));
+        GridCell(bounds, row, col) = value;
         auto layer = std::make_shared<TLayer>();
         layer->Init(SizedTileSet(24, 24), {}, w, h);
         layer->SetBoundMap(bounds);
@@ -131,7 +132,7 @@ TEST_F(StaticMapTest, BorderClosesTheUnscaledMapEvenWhenEmpty) {
                        s->GetEndPointB().y}),
                   want[i]);
         EXPECT_EQ(s->GetRadius(), 10.0f);
-        EXPECT_EQ(s->GetCollisionType(), 1000);
+        EXPECT_EQ(s->GetCollisionType(), TLayer::kBorderCollisionType);
         EXPECT_EQ(s->GetElasticity(), 0.0f);
         EXPECT_EQ(s->GetFriction(), 1.0f);
         EXPECT_EQ(s->IsStatic(), 1);
@@ -141,7 +142,7 @@ TEST_F(StaticMapTest, BorderClosesTheUnscaledMapEvenWhenEmpty) {
     ASSERT_EQ(held.size(), 4u);
     for (cpShape* shape : held) {
         EXPECT_EQ(cpSegmentShapeGetRadius(shape), 10.0);
-        EXPECT_EQ(cpShapeGetCollisionType(shape), 1000u);
+        EXPECT_EQ(cpShapeGetCollisionType(shape), cpCollisionType{TLayer::kBorderCollisionType});
         EXPECT_EQ(cpShapeGetElasticity(shape), 0.0);
         EXPECT_EQ(cpShapeGetFriction(shape), 1.0);
     }
@@ -200,8 +201,8 @@ TEST_F(StaticMapTest, EditedCellsLeaveTheLibraryWithTheSegmentsOfTheEditedMap) {
             const int bound = values[random() % std::size(values)];
             const int tile = static_cast<int>(random() % 20);
             const bool inside = column >= 0 && column < 84 && row >= 0 && row < 32;
-            const bool same = inside && edited.MapData[row][column] == tile &&
-                              edited.BoundMap[row][column] == bound;
+            const bool same = inside && GridCell(edited.MapData, row, column) == tile &&
+                              GridCell(edited.BoundMap, row, column) == bound;
             EXPECT_EQ(edited.SetCell(column, row, tile, bound), inside && !same);
         }
         TLayer fresh;

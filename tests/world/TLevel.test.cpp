@@ -65,7 +65,7 @@ class LevelTest0 : public OffscreenWorldTest {
         for (int c = 82; c >= 1; --c) {
             bool open = true;
             for (int r = 0; r < 32; ++r) {
-                open = open && FGBoundMap[r][c] == 0;
+                open = open && GridCell(FGBoundMap, r, c) == 0;
             }
             if (open) {
                 return c;
@@ -126,7 +126,8 @@ TEST_F(LevelTest0, TheLibrarysSpaceHasTheLevelsSetUp) {
         } else {
             ++borders;
             EXPECT_EQ(cpSegmentShapeGetRadius(shape), 10.0);
-            EXPECT_EQ(cpShapeGetCollisionType(shape), 1000u);
+            EXPECT_EQ(cpShapeGetCollisionType(shape),
+                      cpCollisionType{TLayer::kBorderCollisionType});
         }
     }
     EXPECT_EQ(cells, 607);
@@ -183,7 +184,7 @@ TEST_F(LevelTest0, ABallDroppedOnTheGroundComesToRestOnIt) {
     int row = -1;
     for (int c = 2; c < 84 && col < 0; ++c) {
         for (int r = 0; r < 32; ++r) {
-            const int code = FGBoundMap[r][c];
+            const int code = GridCell(FGBoundMap, r, c);
             if (code != 0) {
                 if (code % 256 > 0 && (code % 256) & 1) {
                     col = c;
@@ -194,20 +195,20 @@ TEST_F(LevelTest0, ABallDroppedOnTheGroundComesToRestOnIt) {
         }
     }
     ASSERT_GE(col, 0);
-    const float groundY = row * 24.0f;
-    auto body = DropBall(Vec2(col * 24.0f + 12.0f, groundY - 60.0f), 0);
+    const float groundY = static_cast<float>(row) * 24.0f;
+    auto body = DropBall(Vec2(static_cast<float>(col) * 24.0f + 12.0f, groundY - 60.0f), 0);
     for (int frame = 0; frame < 240; ++frame) {
         level.update(3, Vec2(0.0f, 0.0f));
     }
     EXPECT_NEAR(body->GetPosition().y, groundY - 8.0f, 1.0f);
-    EXPECT_NEAR(body->GetPosition().x, col * 24.0f + 12.0f, 2.0f);
+    EXPECT_NEAR(body->GetPosition().x, static_cast<float>(col) * 24.0f + 12.0f, 2.0f);
     EXPECT_LT(std::fabs(body->GetVelocity().y), 1.0f);
 }
 
 TEST_F(LevelTest0, BorderStopsSomeKindsAndLetsTheOthersThrough) {
     const int col = OpenColumn();
     ASSERT_GE(col, 0) << "the foreground needs an open column for this test";
-    const float x = col * 24.0f + 12.0f;
+    const float x = static_cast<float>(col) * 24.0f + 12.0f;
     ASSERT_LT(x, 2016.0f - 30.0f);
     // Both start above the top border; type 1 ignores the border, type 5 lands on it.
     auto passing = DropBall(Vec2(x, -60.0f), 1);

@@ -22,7 +22,7 @@ TEST_F(PacingTest, SixtyFlipsTakeOneSecond) {
     }
     EXPECT_EQ(clock.NowMs(), 6000u);
     // 16 ms per frame plus one more on two frames of three.
-    for (int i = 0; i < 60; i += 3) {
+    for (std::size_t i = 0; i < 60; i += 3) {
         EXPECT_EQ(steps[i], 16) << i;
         EXPECT_EQ(steps[i + 1], 17) << i;
         EXPECT_EQ(steps[i + 2], 17) << i;

@@ -73,7 +73,7 @@ TEST_F(CallbackPacerTest, RunsEveryOtherCallbackAtOneHundredTwentyHertz) {
     int pattern = 0;
     for (int k = 0; k < 8; ++k) {
         clock.nowMs += 1000.0 / 120.0;
-        if (pacer.Due(TimeMs())) {
+        if (pacer.Due(static_cast<std::uint32_t>(TimeMs()))) {
             pattern |= 1 << k;
             Flip(-1);
         }

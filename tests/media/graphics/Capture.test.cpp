@@ -8,7 +8,7 @@
 using namespace mediatest;
 
 TEST_F(OffscreenTest, BackBufferSavesAsPng) {
-    SetBlend(2);
+    SetBlend(Blend::Solid);
     DrawText("X", 0, 0);
     const TempFolder folder;
     const std::string path = folder.File("media_backbuffer.png");

@@ -47,7 +47,7 @@ class BlendTest : public OffscreenTest {
         image = AlphaStrip();
         ASSERT_TRUE(image);
     }
-    void DrawStrip(int mode, float alpha = 1.0f) {
+    void DrawStrip(Blend mode, float alpha = 1.0f) {
         SetBlend(mode);
         SetAlpha(alpha);
         DrawImage(*image, 10, 10);
@@ -61,7 +61,7 @@ TEST_F(BlendTest, InitialStateIsWhiteOpaqueMaskIdentity) {
     GetColor(r, g, b);
     EXPECT_EQ(Rgb(r, g, b), kWhite);
     EXPECT_EQ(GetAlpha(), 1.0f);
-    EXPECT_EQ(GetBlend(), 1);
+    EXPECT_EQ(GetBlend(), Blend::Mask);
     EXPECT_EQ(GetLineWidth(), 1.0f);
     EXPECT_EQ(GetRotation(), 0.0f);
     float sx, sy, ox, oy;
@@ -82,7 +82,7 @@ TEST_F(BlendTest, InitialStateIsWhiteOpaqueMaskIdentity) {
 }
 
 TEST_F(BlendTest, MaskDrawsOpaqueFromHalfAlphaAndNothingBelow) {
-    DrawStrip(1);
+    DrawStrip(Blend::Mask);
     EXPECT_EQ(PixelRgb(10, 10), Rgb(200, 100, 50));
     EXPECT_EQ(PixelRgb(11, 10), Rgb(200, 100, 50)); // 128/255 >= 0.5
     EXPECT_EQ(PixelRgb(12, 10), kGrey);             // 127/255 < 0.5
@@ -90,69 +90,80 @@ TEST_F(BlendTest, MaskDrawsOpaqueFromHalfAlphaAndNothingBelow) {
 }
 
 TEST_F(BlendTest, MaskThresholdAppliesAfterAlphaMultiplication) {
-    DrawStrip(1, 0.5f); // only the fully opaque pixel reaches one half
+    DrawStrip(Blend::Mask, 0.5f); // only the fully opaque pixel reaches one half
     EXPECT_EQ(PixelRgb(10, 10), Rgb(200, 100, 50));
     EXPECT_EQ(PixelRgb(11, 10), kGrey);
     Cls();
-    DrawStrip(1, 0.4f); // nothing reaches one half
+    DrawStrip(Blend::Mask, 0.4f); // nothing reaches one half
     EXPECT_EQ(PixelRgb(10, 10), kGrey);
     Cls();
-    DrawStrip(1, 1.0f); // back to the usual cut, made from the same pixels
+    DrawStrip(Blend::Mask, 1.0f); // back to the usual cut, made from the same pixels
     EXPECT_EQ(PixelRgb(11, 10), Rgb(200, 100, 50));
     EXPECT_EQ(PixelRgb(12, 10), kGrey);
 }
 
+TEST_F(BlendTest, ValuesOutsideTheNamedModesDrawAsMask) {
+    for (int value : {0, -1, 6, 100}) {
+        Cls();
+        DrawStrip(static_cast<Blend>(value));
+        EXPECT_EQ(PixelRgb(10, 10), Rgb(200, 100, 50)) << value;
+        EXPECT_EQ(PixelRgb(11, 10), Rgb(200, 100, 50)) << value;
+        EXPECT_EQ(PixelRgb(12, 10), kGrey) << value;
+        EXPECT_EQ(PixelRgb(13, 10), kGrey) << value;
+    }
+}
+
 TEST_F(BlendTest, SolidDrawsEveryPixelOpaque) {
-    DrawStrip(2);
+    DrawStrip(Blend::Solid);
     for (int x = 10; x < 14; ++x)
         EXPECT_EQ(PixelRgb(x, 10), Rgb(200, 100, 50)) << x;
 }
 
 TEST_F(BlendTest, AlphaMixesByPixelAlphaTimesGlobalAlpha) {
-    DrawStrip(3);
+    DrawStrip(Blend::Alpha);
     EXPECT_TRUE(Near(PixelRgb(10, 10), Rgb(200, 100, 50))) << PixelRgb(10, 10);
     EXPECT_TRUE(Near(PixelRgb(11, 10), Rgb(150, 100, 75))) << PixelRgb(11, 10);
     EXPECT_EQ(PixelRgb(13, 10), kGrey);
     Cls();
-    DrawStrip(3, 0.5f);
+    DrawStrip(Blend::Alpha, 0.5f);
     EXPECT_TRUE(Near(PixelRgb(10, 10), Rgb(150, 100, 75))) << PixelRgb(10, 10);
 }
 
 TEST_F(BlendTest, LightAddsColourTimesAlpha) {
-    DrawStrip(4);
+    DrawStrip(Blend::Light);
     EXPECT_TRUE(Near(PixelRgb(10, 10), Rgb(255, 200, 150))) << PixelRgb(10, 10);
     EXPECT_TRUE(Near(PixelRgb(11, 10), Rgb(200, 150, 125))) << PixelRgb(11, 10);
     EXPECT_EQ(PixelRgb(13, 10), kGrey);
 }
 
 TEST_F(BlendTest, ShadeMultipliesTheTarget) {
-    DrawStrip(5);
+    DrawStrip(Blend::Shade);
     EXPECT_TRUE(Near(PixelRgb(10, 10), Rgb(78, 39, 20))) << PixelRgb(10, 10);
 }
 
 TEST_F(BlendTest, ColourTintsEveryMode) {
     SetColor(255, 0, 128);
-    DrawStrip(2);
+    DrawStrip(Blend::Solid);
     EXPECT_TRUE(Near(PixelRgb(10, 10), Rgb(200, 0, 25))) << PixelRgb(10, 10);
     Cls();
-    DrawStrip(1);
+    DrawStrip(Blend::Mask);
     EXPECT_TRUE(Near(PixelRgb(10, 10), Rgb(200, 0, 25))) << PixelRgb(10, 10);
 }
 
 TEST_F(BlendTest, LinesFollowTheBlendModes) {
     SetColor(200, 100, 50);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetAlpha(0.4f);
     DrawLine(0, 0, 50, 0);
     EXPECT_EQ(PixelRgb(20, 0), kGrey);
     SetAlpha(0.6f);
     DrawLine(0, 0, 50, 0);
     EXPECT_EQ(PixelRgb(20, 0), Rgb(200, 100, 50));
-    SetBlend(4);
+    SetBlend(Blend::Light);
     SetAlpha(1.0f);
     DrawLine(0, 2, 50, 2);
     EXPECT_TRUE(Near(PixelRgb(20, 2), Rgb(255, 200, 150))) << PixelRgb(20, 2);
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     SetAlpha(0.5f);
     DrawLine(0, 4, 50, 4);
     EXPECT_TRUE(Near(PixelRgb(20, 4), Rgb(150, 100, 75))) << PixelRgb(20, 4);
@@ -258,7 +269,7 @@ TEST_F(TransformTest, ViewportClipsDrawing) {
 class TextTest : public OffscreenTest {};
 
 TEST_F(TextTest, NineCharactersCoverSeventyTwoBySixteen) {
-    SetBlend(2); // solid: the glyph cells themselves become visible
+    SetBlend(Blend::Solid); // solid: the glyph cells themselves become visible
     DrawText("123456789", 944, 0);
     for (int y = 0; y < 16; ++y)
         for (int x = 944; x <= 1015; ++x)
@@ -294,7 +305,7 @@ TEST_F(TextTest, GlyphsAreTintedAndStayInTheirCells) {
 }
 
 TEST_F(TextTest, CharactersOutsideTheFontAreSkipped) {
-    SetBlend(2);
+    SetBlend(Blend::Solid);
     DrawText("A\tB\xE9", 0, 0);
     EXPECT_EQ(PixelRgb(15, 0), kWhite);
     EXPECT_EQ(PixelRgb(16, 0), kBlack);

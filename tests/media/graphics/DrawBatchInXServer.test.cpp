@@ -49,15 +49,16 @@ void DrawScene(TImage& tiles) {
     Cls();
     for (int row = 0; row < 20; ++row)
         for (int col = 0; col < 30; ++col)
-            DrawImage(tiles, 20.0f + col * 16.0f, 20.0f + row * 16.0f, (row + col) % 4);
-    SetBlend(3);
+            DrawImage(tiles, 20.0f + static_cast<float>(col) * 16.0f,
+                      20.0f + static_cast<float>(row) * 16.0f, (row + col) % 4);
+    SetBlend(Blend::Alpha);
     SetAlpha(0.6f);
     SetColor(255, 200, 100);
     DrawImage(tiles, 100.5f, 60.25f, 1);
     DrawRect(90.0f, 50.0f, 40.0f, 30.0f);
-    SetBlend(4);
+    SetBlend(Blend::Light);
     DrawImage(tiles, 120.0f, 70.0f, 2);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetAlpha(1.0f);
     SetRotation(30.0f);
     SetScale(2.0f, 1.5f);
@@ -75,10 +76,10 @@ void DrawScene(TImage& tiles) {
     DrawText("clipped text runs past", 180.0f, 150.0f);
     DrawRect(150.0f, 200.0f, 300.0f, 5.0f);
     SetViewport(0, 0, GraphicsWidth(), GraphicsHeight());
-    SetBlend(5);
+    SetBlend(Blend::Shade);
     SetColor(128, 255, 255);
     DrawRect(0.0f, 0.0f, 200.0f, 100.0f);
-    SetBlend(1);
+    SetBlend(Blend::Mask);
     SetColor(255, 255, 255);
     DrawText("after the shade", 10.0f, 110.0f);
 }

@@ -49,7 +49,7 @@ TEST_F(ImageTest, AnimImageCutsCellsLeftToRightThenDown) {
     EXPECT_EQ(ImageWidth(*img), 24);
     EXPECT_EQ(ImageHeight(*img), 24);
     for (int k : {0, 9, 10, 18})
-        EXPECT_EQ(img->pixmaps[k].pixels[0], k * 10) << k;
+        EXPECT_EQ(img->pixmaps[static_cast<std::size_t>(k)].pixels[0], k * 10) << k;
     auto tail = LoadAnimImage(SheetUrl(), 24, 24, 1, 19);
     ASSERT_TRUE(tail);
     EXPECT_EQ(tail->pixmaps[18].pixels[0], 190); // the last of the twenty cells
@@ -147,7 +147,7 @@ TEST_F(ImageTest, AutoCentreHandleAndExplicitHandle) {
 
 TEST_F(ImageTest, TextureIsMadeOnceAndRemadeForANewWindow) {
     auto img = LoadAnimImage(SheetUrl(), 24, 24, 0, 2, 0); // loaded before it is ever drawn
-    SetBlend(3);
+    SetBlend(Blend::Alpha);
     DrawImage(*img, 0, 0);
     SDL_Texture* first = img->FrameTexture(0);
     ASSERT_NE(first, nullptr);

@@ -30,8 +30,8 @@ TEST(PictureLayout, WithoutABandItIsSdlsLetterbox) {
         SCOPED_TRACE(std::to_string(size[0]) + " x " + std::to_string(size[1]));
         EXPECT_FLOAT_EQ(l.scale, scale);
         // SDL hands the viewport back divided by the scale and truncated.
-        EXPECT_NEAR(l.picture.x, viewport.x * scale, 1.0);
-        EXPECT_NEAR(l.picture.y, viewport.y * scale, 1.0);
+        EXPECT_NEAR(l.picture.x, static_cast<float>(viewport.x) * scale, 1.0);
+        EXPECT_NEAR(l.picture.y, static_cast<float>(viewport.y) * scale, 1.0);
         EXPECT_EQ(l.band.w * l.band.h, 0);
         int x = 0, y = 0;
         l.ToLogical(l.picture.x + l.picture.w / 2, l.picture.y + l.picture.h / 2, x, y);
