@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "app/UserFolder.hpp"
-#include "media/base/FilePath.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/FilePath.hpp"
 
 std::string Screenshot::PicturesDirectory(Getenv getenv) {
     return UserFolder::Find(getenv, "XDG_PICTURES_DIR", "Pictures");

@@ -1,7 +1,7 @@
 #include "tools/GoldenFrame.hpp"
 
-#include "media/base/FilePath.hpp"
 #include "media/Graphics.hpp"
+#include "media/base/FilePath.hpp"
 #include "media/graphics/Png.hpp"
 #include "media/graphics/TImage.hpp"
 
