@@ -29,12 +29,19 @@ SceneFit::Part offCentre(const CPExactState& s, double radius, int owner) {
     return {s.x - radius * std::cos(s.angle), s.y - radius * std::sin(s.angle), radius, owner};
 }
 
+// Built forwards rather than by inserting commas: mingw's GCC 12 takes a std::string insert
+// here for an overlapping copy (a false -Wrestrict, an error in its build).
 std::string withThousands(long long n) {
-    std::string digits = std::to_string(n);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) {
-        digits.insert(static_cast<std::size_t>(at), ",");
+    const std::string digits = std::to_string(n);
+    const std::size_t sign = !digits.empty() && digits.front() == '-' ? 1 : 0;
+    std::string out = digits.substr(0, sign);
+    for (std::size_t i = sign; i < digits.size(); ++i) {
+        if (i > sign && (digits.size() - i) % 3 == 0) {
+            out.push_back(',');
+        }
+        out.push_back(digits[i]);
     }
-    return digits;
+    return out;
 }
 
 } // namespace
