@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -62,7 +63,10 @@ std::optional<Picture> grab(const ShotBox& box) {
 bool writeAll(int fd, const std::vector<std::uint8_t>& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        // Windows' write takes an unsigned int count: a picture goes in pieces of at most 1 GiB.
+        const auto count =
+            static_cast<unsigned int>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        const ssize_t n = ::write(fd, bytes.data() + done, count);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -100,7 +104,7 @@ bool writePng(const Picture& p, const std::string& path) {
         return false;
     }
     // mkstemp makes the file private to its owner; the picture gets the usual permissions.
-    const mode_t mask = ::umask(0);
+    const auto mask = ::umask(0);
     ::umask(mask);
     std::filesystem::permissions(FilePath::FromUtf8(temporary),
                                  static_cast<std::filesystem::perms>(0666 & ~mask), ec);
