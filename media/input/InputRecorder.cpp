@@ -1,11 +1,14 @@
 #include "media/input/InputRecorder.hpp"
 
+#include "media/base/FilePath.hpp"
 #include "media/input/InputScript.hpp"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 InputRecorder::~InputRecorder() {
@@ -123,8 +126,15 @@ bool InputRecorder::Finish() {
     file_ = nullptr;
     if (!written || !closed) {
         Fail();
-    } else if (viaPart_ && std::rename(partPath().c_str(), path_.c_str()) != 0) {
-        Fail();
+    } else if (viaPart_) {
+        // std::filesystem's rename replaces the file Open made at PATH on Windows too, where the
+        // C library's refuses a name that exists.
+        std::error_code ec;
+        std::filesystem::rename(FilePath::FromUtf8(partPath()), FilePath::FromUtf8(path_), ec);
+        if (ec) {
+            failed_ = true;
+            error_ = "cannot write " + path_ + ": " + ec.message();
+        }
     }
     if (failed_ && viaPart_) {
         // The old recording stays; the empty file Open made for a new one goes.

@@ -90,14 +90,20 @@ def desktop(scenario, *args):
 
 def replay_links(driver, server, out):
     """Links a stranger made: none traps the page."""
-    # A recording that presses Escape at once ends the game as it loads; Start again starts a
-    # fresh game without the link, rather than ending it again.
+    # A recording that presses Escape at once does not end the game as it loads: a replay's
+    # Escape hands over. The user's own Escape then ends it, and Start again starts a fresh game
+    # without the link, rather than playing it again.
     escape_link = "#replay=" + link_payload("frames 9\nframe 1: key 27 tap\n")
     driver.get("about:blank")
     driver.get(server.url + escape_link)
+    pd.wait(driver, lambda d: d.execute_script(
+        "return window.dazoziStatus && window.dazoziStatus.frames >= 30")
+        and pd.probe(d, 17) == 0, 120, message="the Escape link's replay did not hand over")
+    check(len(escape_link) < 60 and not driver.execute_script("return window.dazoziStatus.ended"),
+          "an Escape link of %d characters hands over instead of ending the game" % len(escape_link))
+    ActionChains(driver).send_keys(Keys.ESCAPE).perform()
     pd.wait(driver, lambda d: d.execute_script("return window.dazoziStatus.ended"), 120,
-            message="the Escape link did not end the game")
-    check(len(escape_link) < 60, "an Escape link of %d characters ends the game" % len(escape_link))
+            message="the user's Escape did not end the game")
     driver.find_element("css selector", "#restart").click()
     pd.wait(driver, lambda d: d.execute_script(
         "return window.dazoziStatus && !window.dazoziStatus.ended && window.dazoziStatus.frames >= 3"),
