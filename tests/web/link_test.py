@@ -101,6 +101,9 @@ def replay_links(driver, server, out):
         and pd.probe(d, 17) == 0, 120, message="the Escape link's replay did not hand over")
     check(len(escape_link) < 60 and not driver.execute_script("return window.dazoziStatus.ended"),
           "an Escape link of %d characters hands over instead of ending the game" % len(escape_link))
+    # A fresh page has not given the game the keyboard yet: a click on it does (nothing is
+    # selected, so it drops nothing).
+    driver.find_element("css selector", "canvas").click()
     ActionChains(driver).send_keys(Keys.ESCAPE).perform()
     pd.wait(driver, lambda d: d.execute_script("return window.dazoziStatus.ended"), 120,
             message="the user's Escape did not end the game")
