@@ -134,8 +134,7 @@ void TControl::steerAlso(int x, int y) {
 void TControl::spawn(int kind) {
     const std::shared_ptr<TLayer>& layer = level->_FGLayer;
     // Recomputed for every spawn: the right- and left-button spawns of one frame each read it.
-    spawnAt(kind, Vec2(static_cast<float>(layer->ScrollX + MouseX()),
-                       static_cast<float>(layer->ScrollY + MouseY())));
+    spawnAt(kind, layer->WorldAt(MouseX(), MouseY()));
 }
 
 void TControl::spawnAt(int kind, CPVect p) {
@@ -166,10 +165,9 @@ int TControl::getLastPolyObject(CPShape* shape, void* data) {
 
 void TControl::drawControl() {
     const TLayer& layer = *level->_FGLayer;
-    const int wy = layer.ScrollY + MouseY();
-    const int wx = layer.ScrollX + MouseX();
-    const float x = static_cast<float>(wx);
-    const float y = static_cast<float>(wy);
+    const CPVect pointer = layer.WorldAt(MouseX(), MouseY());
+    const float x = static_cast<float>(pointer.x);
+    const float y = static_cast<float>(pointer.y);
 
     SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
 

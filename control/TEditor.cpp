@@ -237,8 +237,9 @@ void TEditor::updateControls(bool grabbing) {
     const bool rightPressed = MouseHits(MouseButton::Right) != 0;
     const TLayer& layer = *level_->_FGLayer;
     auto world = [&](int x, int y, double& wx, double& wy) {
-        wx = static_cast<double>(layer.ScrollX + x);
-        wy = static_cast<double>(layer.ScrollY + y);
+        const CPVect p = layer.WorldAt(x, y);
+        wx = p.x;
+        wy = p.y;
     };
     double wx = 0.0;
     double wy = 0.0;
@@ -485,8 +486,9 @@ void TEditor::draw() {
     // What the next press paints, at the pointer's cell.
     const int mx = MouseX();
     const int my = MouseY();
-    const int wx = layer.ScrollX + mx;
-    const int wy = layer.ScrollY + my;
+    const CPVect pointer = layer.WorldAt(mx, my);
+    const int wx = static_cast<int>(std::floor(pointer.x));
+    const int wy = static_cast<int>(std::floor(pointer.y));
     const int column = wx >= 0 ? wx / tiles.TileW : -1;
     const int row = wy >= 0 ? wy / tiles.TileH : -1;
     if (PaletteEntryAt(mx, my) < 0 && column < layer.MapW && row < layer.MapH && column >= 0 &&

@@ -28,8 +28,7 @@ bool TSandbox::ShiftHeld() {
 CPVect TSandbox::pointerInWorld() const {
     // The same point a spawn would use: the pointer plus the scroll of the last frame.
     const TLayer& layer = *level_->_FGLayer;
-    return Vec2(static_cast<float>(layer.ScrollX + MouseX()),
-                static_cast<float>(layer.ScrollY + MouseY()));
+    return layer.WorldAt(MouseX(), MouseY());
 }
 
 void TSandbox::updateControls(bool otherPanelOpen) {

@@ -61,8 +61,7 @@ void TTouch::update(TControl& control, bool advances, TEditor* editor) {
         FingerLifts(slot);
         const bool down = FingerDown(slot) != 0;
         // The same point a click would use: the finger plus the scroll of the last frame.
-        const CPVect p = Vec2(static_cast<float>(layer.ScrollX + FingerX(slot)),
-                              static_cast<float>(layer.ScrollY + FingerY(slot)));
+        const CPVect p = layer.WorldAt(FingerX(slot), FingerY(slot));
         if (f.mode == Mode::Grab && !f.grab.Check()) {
             f.mode = Mode::None; // the body went away
         }

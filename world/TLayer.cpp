@@ -242,6 +242,10 @@ bool TLayer::SetCell(int column, int row, int tile, int bound) {
     return true;
 }
 
+CPVect TLayer::WorldAt(double x, double y) const {
+    return Vec2(static_cast<float>(ScrollX + x), static_cast<float>(ScrollY + y));
+}
+
 void TLayer::ScrollTo(int x, int y) {
     ScrollX = x;
     ScrollY = y;

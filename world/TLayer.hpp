@@ -65,6 +65,9 @@ class TLayer {
     bool SetCell(int column, int row, int tile, int bound);
     // True when a bound value gives its cell at least one segment.
     static bool MakesSegments(int bound);
+    // The world point (pixels) under picture point (x, y): the one place the pointer and the
+    // fingers are taken into the world, so that every tool lands where the view shows it.
+    CPVect WorldAt(double x, double y) const;
     // Sets ScrollX/ScrollY as given, without limits.
     virtual void ScrollTo(int x, int y);
     // Map size in pixels under the current drawing scale (rows pitched TileH - Overlap).
