@@ -23,18 +23,8 @@ sources=(
   "libpng1.6 1.6.39-2+deb12u5"
   "zlib 1:1.2.13.dfsg-1"
 )
-declare -A version=()
-key=""
-for entry in "${sources[@]}"; do
-  read -r p v <<<"$entry"
-  version[$p]=$v
-  key+="${p}-${v//:/_}_"
-done
-# The folder dpkg-source unpacks a package into: the upstream version, without epoch or revision.
-unpacked() {
-  local v=${version[$1]#*:}
-  echo "$work/$1-${v%-*}"
-}
+tag=web-deps
+source scripts/source-build.sh
 # Bumped when the way they are built changes, so a stale cache is not reused.
 recipe=1
 # The compiler's version is part of the key: on a machine without it yet, install it first
@@ -60,14 +50,7 @@ fi
 
 # Everything but the folder's name goes to stderr, the progress included: callers read stdout.
 exec 3>&1 1>&2
-# One build at a time: two checkouts building at once would each clear the other's folders.
-# The second waits, then finds the first's build complete.
-mkdir -p "$root"
-exec 9>"$root/.lock"
-if ! flock -n 9; then
-  echo "[web-deps] waiting for another build of the web libraries to finish ($root/.lock)"
-  flock 9
-fi
+take_lock "$root/.lock"
 if [[ -f $prefix/.complete ]]; then
   echo "$prefix" >&3
   exit 0
@@ -82,68 +65,18 @@ jobs=$(nproc)
 work=$root/web-work-$key
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix/include" "$prefix/lib"
-step() { echo "[web-deps] $(date -u +%H:%M:%S) $*"; }
 step "building SDL2, Chipmunk, libpng and zlib for the web into $prefix (once, several minutes)"
-# Runs make, showing every Nth of its percentage lines as progress, and the log's tail when it
-# fails.
-make_with_progress() {
-  local every=$1 dir=$2 n=0 line
-  set +o pipefail
-  emmake make -C "$dir" -j"$jobs" 2>&1 | tee "$dir/make.log" | while IFS= read -r line; do
-    if [[ $line =~ ^\[\ *([0-9]+)%\] ]]; then
-      if ((n++ % every == 0)); then echo "[web-deps]   ${BASH_REMATCH[1]}%"; fi
-    fi
-  done
-  local status=${PIPESTATUS[0]}
-  set -o pipefail
-  if [[ $status -ne 0 ]]; then
-    tail -n 40 "$dir/make.log" >&2
-    return 1
-  fi
-}
 
-# --- Sources: Debian's, at the exact versions listed above, unpacked into the work folder
-# (scripts/debian-source.sh).
-step "fetching the sources"
-specs=()
-for entry in "${sources[@]}"; do
-  read -r p v <<<"$entry"
-  specs+=("$p=$v")
-done
-scripts/debian-source.sh --dest "$work" "${specs[@]}" >/dev/null
-for entry in "${sources[@]}"; do
-  read -r p v <<<"$entry"
-  cat "$(unpacked "$p")"/.debian-version >>"$prefix/SOURCES"
-done
+fetch_sources
 
-cflags="-O2"
-# --- zlib: its CMake file does not configure under emcmake; the library is eleven files.
-step "building zlib"
-cd "$(unpacked zlib)"
-cp zconf.h.in zconf.h
-for f in adler32 compress crc32 deflate infback inffast inflate inftrees trees uncompr zutil; do
-  emcc $cflags -c "$f.c" -o "$f.o"
-done
-emar rcs "$prefix/lib/libz.a" ./*.o
-cp zlib.h zconf.h "$prefix/include/"
-
-# --- libpng: the prebuilt configuration header and the core files, against that zlib.
-step "building libpng"
-cd "$(unpacked libpng1.6)"
-cp scripts/pnglibconf.h.prebuilt pnglibconf.h
-for f in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans \
-  pngwio pngwrite pngwtran pngwutil; do
-  emcc $cflags -I"$prefix/include" -c "$f.c" -o "$f.o"
-done
-emar rcs "$prefix/lib/libpng.a" ./*.o
-cp png.h pngconf.h pnglibconf.h "$prefix/include/"
+build_zlib_and_libpng emcc -O2 -- emar rcs
 
 # --- Chipmunk: static, no demos.
 step "building chipmunk"
 cd "$(unpacked chipmunk)"
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DBUILD_DEMOS=OFF -DBUILD_SHARED=OFF \
   -DBUILD_STATIC=ON -DINSTALL_STATIC=ON -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
-make_with_progress 10 build-web
+make_with_progress 10 build-web emmake make
 cp build-web/src/libchipmunk.a "$prefix/lib/"
 cp -r include/chipmunk "$prefix/include/"
 
@@ -152,7 +85,7 @@ step "building SDL2 (several minutes)"
 cd "$(unpacked libsdl2)"
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSDL_SHARED=OFF -DSDL_STATIC=ON \
   -DSDL_TEST=OFF -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
-make_with_progress 20 build-web
+make_with_progress 20 build-web emmake make
 emmake make -C build-web install >/dev/null
 [[ -f $prefix/lib/libSDL2.a ]] || { echo "web-deps: SDL2 did not build" >&2; exit 1; }
 

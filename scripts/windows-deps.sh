@@ -20,17 +20,8 @@ sources=(
   "libpng1.6 1.6.39-2+deb12u5"
   "zlib 1:1.2.13.dfsg-1"
 )
-declare -A version=()
-key=""
-for entry in "${sources[@]}"; do
-  read -r p v <<<"$entry"
-  version[$p]=$v
-  key+="${p}-${v//:/_}_"
-done
-unpacked() {
-  local v=${version[$1]#*:}
-  echo "$work/$1-${v%-*}"
-}
+tag=windows-deps
+source scripts/source-build.sh
 # Bumped when the way they are built changes, so a stale cache is not reused.
 recipe=1
 if [[ "${1:-}" != "--print-dir" ]] && ! command -v x86_64-w64-mingw32-gcc-posix >/dev/null; then
@@ -55,12 +46,7 @@ fi
 # Everything but the folder's name goes to stderr, the progress included: callers read stdout.
 exec 3>&1 1>&2
 # One build at a time; the second waits, then finds the first's build complete.
-mkdir -p "$root"
-exec 9>"$root/.windows-lock"
-if ! flock -n 9; then
-  echo "[windows-deps] waiting for another build of the Windows libraries to finish ($root/.windows-lock)"
-  flock 9
-fi
+take_lock "$root/.windows-lock"
 if [[ -f $prefix/.complete ]]; then
   echo "$prefix" >&3
   exit 0
@@ -72,35 +58,8 @@ jobs=$(nproc)
 work=$root/windows-work-$key
 rm -rf "$work" "$prefix"
 mkdir -p "$work" "$prefix/include" "$prefix/lib"
-step() { echo "[windows-deps] $(date -u +%H:%M:%S) $*"; }
 step "building SDL2, libpng and zlib for Windows into $prefix (once, several minutes)"
-make_with_progress() {
-  local every=$1 dir=$2 n=0 line
-  set +o pipefail
-  make -C "$dir" -j"$jobs" 2>&1 | tee "$dir/make.log" | while IFS= read -r line; do
-    if [[ $line =~ ^\[\ *([0-9]+)%\] ]]; then
-      if ((n++ % every == 0)); then echo "[windows-deps]   ${BASH_REMATCH[1]}%"; fi
-    fi
-  done
-  local status=${PIPESTATUS[0]}
-  set -o pipefail
-  if [[ $status -ne 0 ]]; then
-    tail -n 40 "$dir/make.log" >&2
-    return 1
-  fi
-}
-
-step "fetching the sources"
-specs=()
-for entry in "${sources[@]}"; do
-  read -r p v <<<"$entry"
-  specs+=("$p=$v")
-done
-scripts/debian-source.sh --dest "$work" "${specs[@]}" >/dev/null
-for entry in "${sources[@]}"; do
-  read -r p v <<<"$entry"
-  cat "$(unpacked "$p")"/.debian-version >>"$prefix/SOURCES"
-done
+fetch_sources
 # Their licence texts, which the program's zip carries (windows.sh).
 mkdir -p "$prefix/licenses"
 cp "$(unpacked libsdl2)/LICENSE.txt" "$prefix/licenses/SDL2.txt"
@@ -112,26 +71,7 @@ ar=x86_64-w64-mingw32-gcc-ar-posix
 # -ffp-contract=off as everywhere (cmake/SameMath.cmake); no debug paths in the objects.
 cflags=(-O2 -ffp-contract=off "-ffile-prefix-map=$work=.")
 
-# --- zlib: the eleven files of the library proper (the gz* files are not needed).
-step "building zlib"
-cd "$(unpacked zlib)"
-cp zconf.h.in zconf.h
-for f in adler32 compress crc32 deflate infback inffast inflate inftrees trees uncompr zutil; do
-  $cc "${cflags[@]}" -c "$f.c" -o "$f.o"
-done
-$ar rcsD "$prefix/lib/libz.a" ./*.o
-cp zlib.h zconf.h "$prefix/include/"
-
-# --- libpng: the prebuilt configuration header and the core files, against that zlib.
-step "building libpng"
-cd "$(unpacked libpng1.6)"
-cp scripts/pnglibconf.h.prebuilt pnglibconf.h
-for f in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans \
-  pngwio pngwrite pngwtran pngwutil; do
-  $cc "${cflags[@]}" -I"$prefix/include" -c "$f.c" -o "$f.o"
-done
-$ar rcsD "$prefix/lib/libpng.a" ./*.o
-cp png.h pngconf.h pnglibconf.h "$prefix/include/"
+build_zlib_and_libpng $cc "${cflags[@]}" -- $ar rcsD
 
 # --- SDL2: static, with its Windows video (Direct3D, OpenGL, software) and audio backends.
 step "building SDL2 (several minutes)"
@@ -142,7 +82,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/MinGW.toolchain.cmake" "${launcher[@]}" \
   -DCMAKE_BUILD_TYPE=Release -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF \
   -DCMAKE_C_FLAGS="${cflags[*]}" -DCMAKE_INSTALL_PREFIX="$prefix" >/dev/null
-make_with_progress 20 build-windows
+make_with_progress 20 build-windows make
 make -C build-windows install >/dev/null
 [[ -f $prefix/lib/libSDL2.a ]] || { echo "windows-deps: SDL2 did not build" >&2; exit 1; }
 
