@@ -191,6 +191,53 @@ float CPBody::GetMoment() const {
     return moment_;
 }
 
+void CPBody::SetMassAndMoment(float mass, float moment) {
+    cpBody* b = BodyOf(*this);
+    if (b == nullptr || static_ || kinematic_) {
+        return;
+    }
+    mass_ = mass;
+    moment_ = moment;
+    cpBodySetMass(b, mass);
+    cpBodySetMoment(b, moment);
+}
+
+void CPBody::SetStatic(bool isStatic, float mass, float moment) {
+    cpBody* b = BodyOf(*this);
+    if (b == nullptr || kinematic_) {
+        return;
+    }
+    if (isStatic == static_) {
+        SetMassAndMoment(mass, moment);
+        return;
+    }
+    if (isStatic) {
+        // The library wakes the body, stops it and moves its shapes to the static index.
+        cpBodySetType(b, CP_BODY_TYPE_STATIC);
+        static_ = true;
+        mass_ = INFINITY;
+        moment_ = INFINITY;
+        WakeTouching();
+        return;
+    }
+    // Whatever sleeps on it must wake before it moves away, or it would hang in the air.
+    WakeTouching();
+    // The library sums the shapes' own masses here, which ours leave at zero; the real ones
+    // follow at once.
+    cpBodySetType(b, CP_BODY_TYPE_DYNAMIC);
+    static_ = false;
+    SetMassAndMoment(mass, moment);
+    cpBodySetVelocity(b, cpvzero);
+    cpBodySetAngularVelocity(b, 0.0);
+}
+
+void CPBody::WakeTouching() {
+    cpBody* b = BodyOf(*this);
+    if (b != nullptr && static_ && cpBodyGetSpace(b) != nullptr) {
+        cpBodyActivateStatic(b, nullptr);
+    }
+}
+
 void CPBody::ApplyImpulse(CPVect j, CPVect r) {
     cpBody* b = BodyOf(*this);
     if (b == nullptr || static_) {

@@ -46,8 +46,18 @@ class CPBody : public CPObject {
     // Puts the body at state exactly (no rounding through floats or degrees), as a saved scene
     // gives it; wakes the body. Nothing once freed.
     void SetExactState(const CPExactState& state);
-    float GetMass() const;                     // as given to Create (may be INFINITY)
-    float GetMoment() const;                   // as given to Create (may be INFINITY)
+    float GetMass() const;   // as given to Create (may be INFINITY)
+    float GetMoment() const; // as given to Create (may be INFINITY)
+    // New mass and moment for a simulated body (both finite, > 0); its speed stays. Nothing on
+    // a static or kinematic body.
+    void SetMassAndMoment(float mass, float moment);
+    // Turns a body into a static one in place (it stops, its shapes move to the static index)
+    // or back into a simulated one of the given mass and moment, at rest. What touches it
+    // wakes. Nothing on a kinematic or freed body. Not during a step.
+    void SetStatic(bool isStatic, float mass, float moment);
+    // Wakes the sleeping bodies touching this static body: done around moving it, so that
+    // what rested on it falls or is pushed as it would have been. Nothing on other bodies.
+    void WakeTouching();
     void SetData(void* data) { data_ = data; } // non-owning user data
     void* GetData() const { return data_; }    // nullptr when none was set
     // Impulse j (pixel*mass/s) at offset r from the centre, in world orientation.
