@@ -396,7 +396,7 @@ void replaceScene(int sceneChosen) {
 // before this frame's spawns; Escape still ends the program before anything is moved.
 FrameInput readInput() {
     beginInput();
-    toolbar.update();
+    toolbar.update(editor->active);
     // Escape closes what is open before anything else reads the frame's input.
     if (EscapeCloser::Update(sceneMenu, *sandbox, *gameSettings, *editor, replay != nullptr) ==
         EscapeCloser::Outcome::Quit) {

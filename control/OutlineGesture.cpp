@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "physics/ConvexSplit.hpp"
+
 namespace {
 
 float distance(CPVect a, CPVect b) {
@@ -65,8 +67,9 @@ bool OutlineGesture::release(CPVect p, bool shift) {
         break;
     }
     if (freehand_) {
+        // The pointer's samples thinned to the corners that tell the shape.
         finished_ = {};
-        finished_.corners = std::move(corners_);
+        finished_.corners = SimplifyPath(corners_);
         cancel();
         done_ = true;
         return true;

@@ -8,7 +8,8 @@
 // that a table of gestures can check them. Box: press, drag, release (a square with Shift).
 // Circle: press at the centre, drag the radius. Polygon: click the corners and close on the
 // first one, with Enter, or with a double click (a click on the last corner again); or, the
-// button held from the first press, freehand along the pointer's path.
+// button held from the first press, freehand along the pointer's path (thinned to at most 32
+// corners).
 class OutlineGesture {
   public:
     enum class Tool { Box, Circle, Polygon };

@@ -19,7 +19,7 @@ namespace {
 using Kind = SceneFormat::Kind;
 using Anchor = SceneFormat::Anchor;
 
-template <class T> bool inList(const TList<std::shared_ptr<CPBody>>& list, const T* part) {
+template <class T> bool inList(TList<std::shared_ptr<CPBody>>& list, const T* part) {
     for (const std::shared_ptr<CPBody>& b : list) {
         if (b.get() == part) {
             return true;
@@ -238,7 +238,7 @@ void TBodySteps::forEachPartOf(const Found& body, void (*visit)(CPBody&, void*),
     if (!FindKey(body.key, now)) {
         return;
     }
-    auto each = [&](const TList<std::shared_ptr<CPBody>>& list) {
+    auto each = [&](TList<std::shared_ptr<CPBody>>& list) {
         for (const std::shared_ptr<CPBody>& b : list) {
             if (b && !b->IsFreed()) {
                 visit(*b, context);

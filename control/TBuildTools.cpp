@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "bodies/TDrawn.hpp"
 #include "control/DebugDraw.hpp"
 #include "control/TEditor.hpp"
 #include "data/LevelData.hpp"
@@ -155,8 +156,10 @@ bool TBuildTools::CrossesLevel(const TLayer& layer, const Outline& outline) {
             if (!TLayer::MakesSegments(GridCell(layer.BoundMap, r, c))) {
                 continue;
             }
-            const Box cell{c * tw + kCellInset, r * th + kCellInset, (c + 1) * tw - kCellInset,
-                           (r + 1) * th - kCellInset};
+            const double in = kCellInset;
+            const Box cell{static_cast<double>(c * tw) + in, static_cast<double>(r * th) + in,
+                           static_cast<double>((c + 1) * tw) - in,
+                           static_cast<double>((r + 1) * th) - in};
             if (outline.circle ? circleMeetsBox(outline.centre, outline.radius, cell)
                                : polygonMeetsBox(outline.corners, cell)) {
                 return true;
@@ -167,8 +170,12 @@ bool TBuildTools::CrossesLevel(const TLayer& layer, const Outline& outline) {
 }
 
 std::string TBuildTools::Refusal(const Outline& outline) const {
-    if (outline.circle ? outline.radius < 2.0f : outline.corners.size() < 3) {
-        return "too small";
+    const OutlineFault fault =
+        outline.circle ? (2.0 * outline.radius < kMinPieceWidth ? OutlineFault::TooThin
+                                                                : OutlineFault::None)
+                       : CheckOutline(outline.corners);
+    if (fault != OutlineFault::None) {
+        return OutlineFaultText(fault);
     }
     if (level_ && level_->_FGLayer && CrossesLevel(*level_->_FGLayer, outline)) {
         return kCrossesLevel;
@@ -176,9 +183,23 @@ std::string TBuildTools::Refusal(const Outline& outline) const {
     return {};
 }
 
-bool TBuildTools::make(const Outline& outline) {
-    (void)outline;
-    return false;
+bool TBuildTools::make(const Outline& outline, std::string& why) {
+    if (!level_ || !level_->_FGLayer) {
+        return false;
+    }
+    OutlineFault fault = OutlineFault::None;
+    const std::shared_ptr<TLayer>& layer = level_->_FGLayer;
+    TDrawn* made = outline.circle ? TDrawn::CreateCircle(layer, outline.centre, outline.radius,
+                                                         material, fixed, fault)
+                                  : TDrawn::CreatePolygon(layer, outline.corners, material,
+                                                          fixed, fault);
+    if (made == nullptr) {
+        // The split finds what the preview's quick check cannot: a piece too thin.
+        why = OutlineFaultText(fault);
+        return false;
+    }
+    editor_->BodyMade(made->_body);
+    return true;
 }
 
 void TBuildTools::update(const ToolInput& in) {
@@ -202,7 +223,7 @@ void TBuildTools::update(const ToolInput& in) {
     }
     Outline outline = gesture_.Take();
     std::string why = Refusal(outline);
-    if (why.empty() && make(outline)) {
+    if (why.empty() && make(outline, why)) {
         return;
     }
     refused_ = std::move(outline);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "bodies/Material.hpp"
 #include "control/OutlineGesture.hpp"
 #include "control/ToolInput.hpp"
 
@@ -20,6 +21,9 @@ class TBuildTools {
     static constexpr int kRefusedFrames = 30; // a refused outline flashes 0.5 s at 60 Hz
     static constexpr float kCellInset = 1.0f; // a body may touch a solid cell's side, not enter it
     static constexpr const char* kCrossesLevel = "crosses the level";
+
+    Material material = Material::Wood; // of the next body drawn (M)
+    bool fixed = false;                 // the next body holds still (X)
 
     // Keeps the level (non-owning use of its foreground) and the editor whose history takes the
     // steps (non-owning, outlives this). Nothing under way.
@@ -48,7 +52,8 @@ class TBuildTools {
     const std::string& RefusedWhy() const { return refusedWhy_; }
 
   private:
-    bool make(const Outline& outline);
+    // Makes the body and its step; false with why set when it cannot be made.
+    bool make(const Outline& outline, std::string& why);
 
     std::shared_ptr<TLevel> level_;
     TEditor* editor_ = nullptr;

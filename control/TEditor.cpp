@@ -65,11 +65,11 @@ void outline(float x, float y, float w, float h) {
 
 } // namespace
 
-void TEditor::init(std::shared_ptr<TLevel> level, TControl* control) {
-    level_ = std::move(level);
+void TEditor::init(std::shared_ptr<TLevel> editedLevel, TControl* spawner) {
+    level_ = std::move(editedLevel);
     active = false;
     tool = Tool::Paint;
-    bodies_.init(control);
+    bodies_.init(spawner);
     build_.init(level_, this);
     selection_.init(level_, this);
     history_.clear();
@@ -172,6 +172,17 @@ void TEditor::ChooseTool(Tool next) {
     }
 }
 
+void TEditor::BodyMade(const std::shared_ptr<CPBody>& key) {
+    TBodySteps::Change c;
+    TBodySteps::Found made;
+    c.serial = bodies_.SerialOf(key);
+    c.after = true;
+    if (TBodySteps::FindKey(key, made)) {
+        bodies_.Capture(made, c.now);
+    }
+    PushBodyStep({std::move(c)});
+}
+
 bool TEditor::DropToolWork() {
     return build_.Cancel() || selection_.Drop();
 }
@@ -229,6 +240,7 @@ void TEditor::updateControls(bool grabbing, bool advances) {
     const int circleHits = KeyHits(LetterKey('C')) - copies;
     const int polygonHits = KeyHits(LetterKey('V')) - pastes;
     const int selectHits = KeyHits(LetterKey('Q'));
+    const int paintHits = KeyHits(Key::Insert);
     if (duplicates > 0) {
         KeyHits(Key::D);
     }
@@ -292,6 +304,20 @@ void TEditor::updateControls(bool grabbing, bool advances) {
                    : polygonHits > 0 ? Tool::Polygon
                    : circleHits > 0  ? Tool::Circle
                                      : Tool::Box);
+    }
+    if (paintHits > 0) {
+        ChooseTool(Tool::Paint);
+    }
+    // M and X change a selected drawn body (Select's), else what the next one is made of.
+    TBodySteps::Found changed;
+    if (!(tool == Tool::Select && selection_.Selected(changed) &&
+          changed.kind == SceneFormat::Kind::Drawn)) {
+        if (tin.material) {
+            build_.material = NextMaterial(build_.material);
+        }
+        if (tin.fix) {
+            build_.fixed = !build_.fixed;
+        }
     }
     // With a body selected the wheel turns it (away from the user: clockwise); else the wheel
     // turned towards the user walks the palette forward, like Tab, and paints again.
@@ -743,18 +769,25 @@ void TEditor::drawToolStrip(float x, float y) const {
     // The tool in use and what it will do, where painting's keys are written.
     switch (tool) {
     case Tool::Box:
-        DrawText("BOX: drag (Shift: square)", x, y);
+        DrawText("BOX: drag, Shift: square", x, y);
         break;
     case Tool::Circle:
         DrawText("CIRCLE: drag from the centre", x, y);
         break;
     case Tool::Polygon:
-        DrawText("POLYGON: click corners, Enter; or hold and draw", x, y);
+        DrawText("POLYGON: click corners, Enter", x, y);
         break;
     case Tool::Select:
-        DrawText("SELECT: drag  wheel/[ ]: turn  Del  Ctrl+D", x, y);
+        DrawText("SELECT: drag  [ ]: turn  Del  Ctrl+D", x, y);
         break;
     case Tool::Paint:
         break;
     }
+    // What the next body is made of, in its material's colour.
+    const MaterialRow& row = MaterialInfo(build_.material);
+    const std::string made = std::string(row.name) + (build_.fixed ? ", fixed" : ", free");
+    SetColor(row.fill.r, row.fill.g, row.fill.b);
+    DrawText(made, x + 312.0f, y);
+    SetColor(200, 210, 230);
+    DrawText("M X", x + 312.0f + static_cast<float>(made.size() + 1) * 8.0f, y);
 }

@@ -72,10 +72,10 @@ class TEditor {
     bool ctrlPressed = false;
 
     // Keeps the level (its foreground layer is edited), builds the palette from level 0's maps
-    // and remembers the layer's cells as loaded; control (non-owning, may be nullptr: no body
+    // and remembers the layer's cells as loaded; spawner (non-owning, may be nullptr: no body
     // steps can bring a body back) spawns what undoing a removal brings back. Edit mode off,
     // painting, no history. Call after Load.
-    void init(std::shared_ptr<TLevel> level, TControl* control = nullptr);
+    void init(std::shared_ptr<TLevel> editedLevel, TControl* spawner = nullptr);
     // One frame of the edit keys and buttons; call after TSandbox::updateControls and before
     // TControl::updateControls, whose buttons it takes while active. grabbing: the sandbox holds
     // a body this frame (the left button then paints nothing). advances: the physics runs this
@@ -129,6 +129,8 @@ class TEditor {
     // One step of changed bodies (drawn, moved, turned, removed, duplicated, changed), already
     // done. Ends any stroke under way and what could be redone.
     void PushBodyStep(std::vector<TBodySteps::Change> changes);
+    // A body was just made by a tool (key: its key body): the step that takes it away again.
+    void BodyMade(const std::shared_ptr<CPBody>& key);
     TBodySteps& Bodies() { return bodies_; }
     TBuildTools& Build() { return build_; }
     TSelection& Selection() { return selection_; }
