@@ -68,13 +68,13 @@ void SpawnSquidsAndChains() {
     }
 }
 
-int FillTo(int target, void (*frame)(), int settleFrames) {
+int FillTo(int target, void (*frame)(), int settleFrames, void (*spawn)(CPVect), int (*count)()) {
     const float width = static_cast<float>(level->_FGLayer->maxLevelW);
     int frames = 0;
     // Bodies drain out of the level through its open pits; what is missing after a settle is
     // spawned again, a few rounds at most.
-    for (int round = 0; round < 4 && FreeBodies() < target; ++round) {
-        int deficit = target - FreeBodies();
+    for (int round = 0; round < 4 && count() < target; ++round) {
+        int deficit = target - count();
         while (deficit > 0) {
             // One wave: up to five rows across the top, falling clear before the next wave.
             int spawned = 0;
@@ -84,7 +84,11 @@ int FillTo(int target, void (*frame)(), int settleFrames) {
                     if (!Free(x, y)) {
                         continue;
                     }
-                    SpawnOfKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
+                    if (spawn != nullptr) {
+                        spawn(Vec2(x, y));
+                    } else {
+                        SpawnOfKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
+                    }
                     ++spawned;
                 }
             }

@@ -14,8 +14,10 @@ void SpawnOfKind(int kind, CPVect p);
 void SpawnSquidsAndChains();
 // Spawns balls, cubes and stars (2:2:1) until `target` are listed, in waves across the top of
 // the level, running `frame` between waves; then runs it `settleFrames` more times. Bodies
-// that drain out of the level are replaced for a few rounds. Returns the frames run.
-int FillTo(int target, void (*frame)(), int settleFrames);
+// that drain out of the level are replaced for a few rounds. Returns the frames run. With
+// `spawn` and `count`, bodies of another make are spawned and counted instead.
+int FillTo(int target, void (*frame)(), int settleFrames, void (*spawn)(CPVect) = nullptr,
+           int (*count)() = FreeBodies);
 // The sleeping bench's level: the foreground's collision outlines replaced by a rack (the tiles
 // stay as drawn): shelves every four rows, the bottom closed, walls at both ends and halfway,
 // and a bin around the player squid's start kept empty. Balls, cubes and stars (2:2:1) are put

@@ -18,6 +18,7 @@
 //        dazozi-bench --reset           (R on overfull scenes)
 //        dazozi-bench --edit [--quick]  (edit mode)
 //        dazozi-bench --scenes [--quick] (saving and opening scene files)
+//        dazozi-bench --drawn [--quick] (drawn bodies next to cubes; making one)
 
 #include "app/Game.hpp"
 #include "bench/BareDraw.hpp"
@@ -31,6 +32,7 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
+#include "bodies/TDrawn.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
@@ -94,6 +96,7 @@ struct Options {
     bool edit = false;           // measure edit mode instead
     bool scenes = false;         // measure scene files instead
     bool sleeping = false;       // measure the settled scene with sleeping off, then on
+    bool drawn = false;          // measure drawn bodies instead
 };
 
 struct Row {
@@ -386,6 +389,97 @@ void MeasureSleeping(const Options& opt, const std::string& rendererName) {
     std::fflush(stdout);
 }
 
+// A drawn body as a user might make one, about 29 px across: 8 to 16 corners in turn, every
+// other one with its corners alternately pulled in (concave, so split into pieces), the five
+// materials in turn.
+std::vector<CPVect> DrawnOutline(int serial, CPVect p) {
+    const int corners = 8 + serial % 9;
+    const bool concave = serial % 2 == 1 && corners % 2 == 0;
+    std::vector<CPVect> outline;
+    for (int k = 0; k < corners; ++k) {
+        const double a = 2.0 * 3.141592653589793 * k / corners + 0.37 * serial;
+        const double r = concave && k % 2 == 1 ? 9.0 : 14.5;
+        outline.push_back(
+            p.Add(Vec2(static_cast<float>(r * std::cos(a)), static_cast<float>(r * std::sin(a)))));
+    }
+    return outline;
+}
+int drawnSerial = 0;
+void SpawnDrawn(CPVect p) {
+    OutlineFault fault = OutlineFault::None;
+    const auto material = static_cast<Material>(drawnSerial % kMaterialCount);
+    if (!TDrawn::CreatePolygon(level->_FGLayer, DrawnOutline(drawnSerial, p), material, false,
+                               fault)) {
+        std::fprintf(stderr, "  drawn body %d refused: %s\n", drawnSerial, OutlineFaultText(fault));
+    }
+    ++drawnSerial;
+}
+int DrawnBodies() {
+    return TDrawn::Count();
+}
+void SpawnCube(CPVect p) {
+    SpawnOfKind(2, p);
+}
+int Cubes() {
+    return TCube::Count();
+}
+
+// --drawn: 500 drawn bodies of 8 to 16 corners resting on the level next to 500 cubes, in one
+// run: each one's physics beside the bare library stepping a copy of the same space, and whole
+// frames of the two side by side; then making one body (a 16-corner concave outline) with 1,000
+// drawn bodies on the level.
+void MeasureDrawnBodies(const Options& opt, const std::string& rendererName) {
+    const int target = 500;
+    std::vector<Row> rows;
+    resetGame();
+    FillTo(target, PlainFrame, opt.settle, SpawnCube, Cubes);
+    rows.push_back(Measure(std::to_string(Cubes()) + " cubes", Cubes(), opt));
+    resetGame();
+    FillTo(target, PlainFrame, opt.settle, SpawnDrawn, DrawnBodies);
+    rows.push_back(
+        Measure(std::to_string(DrawnBodies()) + " drawn bodies, 8-16 corners", DrawnBodies(), opt));
+
+    std::printf("\n### Drawn bodies: renderer %s (SDL renderer \"%s\")\n\n", opt.renderer.c_str(),
+                rendererName.c_str());
+    std::printf("| scene | bodies | shapes | frame p50 / p95 ms | physics p50 / p95 ms | bare "
+                "physics p50 / p95 ms | physics ratio (limit 1.1x) | drawing p50 / p95 ms | "
+                "allocs/frame |\n|---|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Row& r : rows) {
+        std::printf("| %s | %d | %d | %.2f / %.2f | %.2f / %.2f | %.2f / %.2f | %.2fx | %.2f / "
+                    "%.2f | %.1f |\n",
+                    r.scene.c_str(), r.bodies, r.shapes, r.frameP50, r.frameP95, r.physP50,
+                    r.physP95, r.bareP50, r.bareP95, r.bareP50 > 0 ? r.physP50 / r.bareP50 : 0.0,
+                    r.drawP50, r.drawP95, r.allocsPerFrame);
+    }
+    const Row& cubes = rows[0];
+    const Row& drawn = rows[1];
+    std::printf("\nFrame of the drawn bodies / frame of the cubes (limit 1.3x): %.2fx (drawing "
+                "alone %.2fx)\n",
+                cubes.frameP50 > 0 ? drawn.frameP50 / cubes.frameP50 : 0.0,
+                cubes.drawP50 > 0 ? drawn.drawP50 / cubes.drawP50 : 0.0);
+
+    FillTo(opt.quick ? 600 : 1000, PlainFrame, opt.settle, SpawnDrawn, DrawnBodies);
+    const int listed = DrawnBodies();
+    const int times = opt.quick ? 50 : 200;
+    Samples make(static_cast<std::size_t>(times));
+    for (int i = 0; i < times; ++i) {
+        // A 16-corner star in the open air of the level's top left, taken away again untimed.
+        const std::vector<CPVect> outline = DrawnOutline(15 + 18 * i, Vec2(300.0f, 60.0f));
+        OutlineFault fault = OutlineFault::None;
+        const std::int64_t t0 = NowNs();
+        TDrawn* body =
+            TDrawn::CreatePolygon(level->_FGLayer, outline, Material::Wood, false, fault);
+        make.Add(Ms(NowNs() - t0));
+        if (body != nullptr) {
+            body->remove();
+        }
+    }
+    std::printf("\nMaking one drawn body (16-corner concave outline) with %d drawn bodies on the "
+                "level (limit 1 ms): p50 %.4f ms, max %.4f ms over %d\n",
+                listed, make.Median(), make.Percentile(100.0), times);
+    std::fflush(stdout);
+}
+
 // Capacity: the population at which the median frame crosses 16.7 ms, interpolated linearly
 // between the two measured populated scenes around the crossing (extrapolated past the last).
 struct Capacity {
@@ -456,6 +550,8 @@ int main(int argc, char** argv) {
             opt.scenes = true;
         } else if (std::strcmp(argv[i], "--sleep") == 0) {
             opt.sleeping = true;
+        } else if (std::strcmp(argv[i], "--drawn") == 0) {
+            opt.drawn = true;
         } else if (std::strcmp(argv[i], "--quick") == 0) {
             opt.quick = true;
             opt.frames = 60;
@@ -464,7 +560,8 @@ int main(int argc, char** argv) {
         } else {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
-                         "[--first-frame] [--cpu] [--reset] [--edit] [--scenes] [--sleep]\n",
+                         "[--first-frame] [--cpu] [--reset] [--edit] [--scenes] [--sleep] "
+                         "[--drawn]\n",
                          argv[0]);
             return 2;
         }
@@ -542,6 +639,10 @@ int main(int argc, char** argv) {
     }
     if (opt.sleeping) {
         MeasureSleeping(opt, rendererName);
+        std::_Exit(0);
+    }
+    if (opt.drawn) {
+        MeasureDrawnBodies(opt, rendererName);
         std::_Exit(0);
     }
 

@@ -22,6 +22,9 @@ struct MaterialRow {
     MaterialColour fill;    // inside
     MaterialColour outline; // edge, darker than fill
     float alpha;            // fill opacity 0..1 (ice lets the level show through)
+    MaterialColour stripe;  // grain or sheen lines across the body
+    float stripeGap;        // pixels between those lines; 0 for none
+    float stripeTurn;       // their direction in the body, degrees from its x axis
 };
 
 // The row of a material; a number outside the enum gives Wood's. Static storage.

@@ -1,5 +1,7 @@
 #include "bodies/TDrawn.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -15,8 +17,102 @@ namespace {
 // drawn body as they treat a cube.
 constexpr int kDrawnCollisionType = 1;
 
+// Width of the darker edge round a drawn body (pixels).
+constexpr float kEdgeWidth = 2.0f;
+
+// A bolt head: a hexagon 3.5 pixels across its corners.
+constexpr CPVect kBolt[6] = {{3.5f, 0.0f},  {1.75f, 3.03f},   {-1.75f, 3.03f},
+                             {-3.5f, 0.0f}, {-1.75f, -3.03f}, {1.75f, -3.03f}};
+
 bool Finite(CPVect v) {
     return std::isfinite(v.x) && std::isfinite(v.y);
+}
+
+// The convex polygon with each edge i moved in by inset[i] pixels (corners where the moved
+// edges meet). A straight corner keeps its place moved along its edges' normal.
+std::vector<CPVect> InsetEdges(const std::vector<CPVect>& convex, const std::vector<float>& inset) {
+    const std::size_t n = convex.size();
+    const double sign = SignedOutlineArea(convex) < 0.0 ? -1.0 : 1.0;
+    // Edge i from corner i to i + 1: a point on its moved line and its direction.
+    struct Line {
+        double px, py, dx, dy, nx, ny;
+    };
+    std::vector<Line> lines(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const CPVect a = convex[i], b = convex[(i + 1) % n];
+        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+        const double len = std::hypot(dx, dy);
+        const double nx = -sign * dy / len, ny = sign * dx / len; // inwards
+        lines[i] = {a.x + nx * inset[i], a.y + ny * inset[i], dx, dy, nx, ny};
+    }
+    std::vector<CPVect> out(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Line& l0 = lines[(i + n - 1) % n];
+        const Line& l1 = lines[i];
+        const double cross = l0.dx * l1.dy - l0.dy * l1.dx;
+        if (std::fabs(cross) < 1e-9) {
+            out[i] = Vec2(static_cast<float>(l1.px), static_cast<float>(l1.py));
+            continue;
+        }
+        const double t = ((l1.px - l0.px) * l1.dy - (l1.py - l0.py) * l1.dx) / cross;
+        out[i] = Vec2(static_cast<float>(l0.px + t * l0.dx), static_cast<float>(l0.py + t * l0.dy));
+    }
+    return out;
+}
+
+// True when another polygon of `polygons` has the edge b -> a.
+bool SharedEdge(const std::vector<std::vector<CPVect>>& polygons, CPVect a, CPVect b) {
+    for (const auto& polygon : polygons) {
+        for (std::size_t i = 0; i < polygon.size(); ++i) {
+            if (polygon[i] == b && polygon[(i + 1) % polygon.size()] == a) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Parallel lines `gap` apart at `turn` degrees, cut to the convex polygon, appended as pairs.
+void AddStripes(const std::vector<CPVect>& convex, float gap, float turn,
+                std::vector<CPVect>& pairs) {
+    const double a = double(turn) * std::numbers::pi / 180.0;
+    const double dx = std::cos(a), dy = std::sin(a); // along the lines
+    const double nx = -dy, ny = dx;                  // across them
+    double lo = INFINITY, hi = -INFINITY;
+    for (const CPVect& v : convex) {
+        const double s = v.x * nx + v.y * ny;
+        lo = std::min(lo, s);
+        hi = std::max(hi, s);
+    }
+    // Lines at whole multiples of the gap, so that the stripes of neighbouring pieces meet.
+    for (double s = std::ceil(lo / gap) * gap; s < hi; s += gap) {
+        // Cut the line {s * n + t * d} to the polygon: t between the entry and the exit.
+        double t0 = -INFINITY, t1 = INFINITY;
+        const std::size_t n = convex.size();
+        const double sign = SignedOutlineArea(convex) < 0.0 ? -1.0 : 1.0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const CPVect p = convex[i], q = convex[(i + 1) % n];
+            // Inward normal of edge p -> q.
+            const double ix = -sign * (double(q.y) - p.y), iy = sign * (double(q.x) - p.x);
+            const double base = (s * nx - p.x) * ix + (s * ny - p.y) * iy;
+            const double rate = dx * ix + dy * iy;
+            if (rate == 0.0) {
+                if (base < 0.0) {
+                    t0 = INFINITY;
+                }
+            } else if (rate > 0.0) {
+                t0 = std::max(t0, -base / rate);
+            } else {
+                t1 = std::min(t1, -base / rate);
+            }
+        }
+        if (t1 - t0 > 1.0) {
+            pairs.push_back(
+                Vec2(static_cast<float>(s * nx + t0 * dx), static_cast<float>(s * ny + t0 * dy)));
+            pairs.push_back(
+                Vec2(static_cast<float>(s * nx + t1 * dx), static_cast<float>(s * ny + t1 * dy)));
+        }
+    }
 }
 
 } // namespace
@@ -89,18 +185,14 @@ TDrawn* TDrawn::CreatePieces(const std::shared_ptr<TLayer>& layer_,
         fault = OutlineFault::NotFinite;
     } else if (pieces.empty()) {
         fault = OutlineFault::TooFewCorners;
+    } else if (pieces.size() > static_cast<std::size_t>(kMaxConvexPieces)) {
+        fault = OutlineFault::TooManyCorners;
     }
     for (const auto& piece : pieces) {
         if (fault != OutlineFault::None) {
             break;
         }
-        fault = CheckOutline(piece);
-        if (fault == OutlineFault::None && !IsConvexOutline(piece)) {
-            fault = OutlineFault::CrossesItself;
-        }
-        if (fault == OutlineFault::None && ConvexWidth(piece) < kMinPieceWidth) {
-            fault = OutlineFault::TooThin;
-        }
+        fault = CheckConvexPiece(piece);
     }
     if (fault != OutlineFault::None) {
         return nullptr;
@@ -121,17 +213,14 @@ void TDrawn::build(CPVect centre) {
     _body->SetPosition(centre);
     _body->SetData(static_cast<TObject*>(this));
     layer->spaceMap->AddBody(_body);
-    _reach = _radius;
     if (IsCircle()) {
         _shapes.push_back(CPCircleShape::Create(_body, _radius, ZeroVect));
     } else {
         for (const auto& piece : _pieces) {
             _shapes.push_back(CPPolyShape::Create(_body, piece, ZeroVect));
-            for (const CPVect& v : piece) {
-                _reach = std::fmax(_reach, v.Length());
-            }
         }
     }
+    prepareLook();
     for (const auto& shape : _shapes) {
         shape->SetElasticity(row.elasticity);
         shape->SetFriction(row.friction);
@@ -178,6 +267,7 @@ void TDrawn::setMaterial(Material m) {
         shape->SetFriction(row.friction);
     }
     applyMass();
+    prepareLook();
 }
 
 void TDrawn::setFixed(bool f) {
@@ -210,15 +300,121 @@ CPVect TDrawn::DrawCentre() const {
     return _body->GetPosition();
 }
 
-void TDrawn::Draw() {
-    // Filled look comes next; the outline alone for now.
+void TDrawn::prepareLook() {
     const MaterialRow& row = MaterialInfo(_material);
-    SetColor(row.outline.r, row.outline.g, row.outline.b);
-    for (const auto& piece : _pieces) {
+    _look = Look{};
+    if (IsCircle()) {
+        // Enough corners that the edge reads round at its size.
+        const int corners = std::clamp(static_cast<int>(_radius / 2.0f), 12, 48);
+        auto& ring = _look.fills.emplace_back();
+        for (int i = 0; i < corners; ++i) {
+            const double a = 2.0 * std::numbers::pi * i / corners;
+            ring.push_back(Vec2(static_cast<float>(_radius * std::cos(a)),
+                                static_cast<float>(_radius * std::sin(a))));
+        }
+        // A spoke, so that a turning circle is seen to turn.
+        _look.edges.push_back(ZeroVect);
+        _look.edges.push_back(Vec2(_radius, 0.0f));
+    } else {
+        _look.fills = _pieces;
+    }
+    std::vector<float> inset;
+    for (const auto& piece : _look.fills) {
+        _look.bolts.push_back(OutlineCentroid(piece));
+        // An edge no other piece shares is on the outside: the fill stops short of it, and the
+        // piece drawn whole beneath in the edge's colour shows there.
+        inset.clear();
+        // A narrow piece keeps most of its inside: its edge takes at most a quarter of it.
+        const float edge = std::min(kEdgeWidth, static_cast<float>(ConvexWidth(piece) / 4.0));
         for (std::size_t i = 0; i < piece.size(); ++i) {
-            const CPVect a = _body->LocalToWorld(piece[i]);
-            const CPVect b = _body->LocalToWorld(piece[(i + 1) % piece.size()]);
+            const CPVect a = piece[i], b = piece[(i + 1) % piece.size()];
+            const bool outside = !SharedEdge(_look.fills, a, b);
+            inset.push_back(outside ? edge : 0.0f);
+            if (outside) {
+                _look.edges.push_back(a);
+                _look.edges.push_back(b);
+            }
+        }
+        _look.insides.push_back(InsetEdges(piece, inset));
+        if (row.stripeGap > 0.0f) {
+            AddStripes(_look.insides.back(), row.stripeGap, row.stripeTurn, _look.stripes);
+        }
+    }
+    if (IsCircle()) {
+        _look.bolts.assign(1, ZeroVect);
+    }
+    _reach = 0.0f;
+    for (const auto& piece : _look.fills) {
+        for (const CPVect& v : piece) {
+            _reach = std::fmax(_reach, v.Length());
+        }
+    }
+}
+
+void TDrawn::Draw() {
+    float ox = 0.0f, oy = 0.0f;
+    GetOrigin(ox, oy);
+    const CPVect p = _body->GetPosition();
+    if (bodiesCullOffPicture && !MayShowOnPicture(p, _reach, ox, oy)) {
+        return;
+    }
+    const CPVect rot = _body->GetRot();
+    const MaterialRow& row = MaterialInfo(_material);
+    const bool seeThrough = row.alpha < 1.0f;
+    DrawPoint corners[kMaxFillCorners];
+    auto fill = [&](const std::vector<CPVect>& polygon) {
+        const int n = std::min(static_cast<int>(polygon.size()), kMaxFillCorners);
+        for (int i = 0; i < n; ++i) {
+            const CPVect w = p.Add(polygon[static_cast<std::size_t>(i)].Rotate(rot));
+            corners[i] = DrawPoint{w.x, w.y};
+        }
+        FillConvexPolygon(corners, n);
+    };
+    auto lines = [&](std::span<const CPVect> pairs) {
+        for (std::size_t i = 0; i + 1 < pairs.size(); i += 2) {
+            const CPVect a = p.Add(pairs[i].Rotate(rot)), b = p.Add(pairs[i + 1].Rotate(rot));
             DrawLine(a.x, a.y, b.x, b.y);
+        }
+    };
+    // An opaque body is drawn whole in its edge's colour, then its inside over it: one filled
+    // polygon a piece each time, no lines. A see-through body would show the first under the
+    // second, so it is filled once and its edge drawn as lines.
+    if (!seeThrough) {
+        SetColor(row.outline.r, row.outline.g, row.outline.b);
+        for (const auto& polygon : _look.fills) {
+            fill(polygon);
+        }
+    } else {
+        SetBlend(Blend::Alpha);
+        SetAlpha(row.alpha);
+    }
+    SetColor(row.fill.r, row.fill.g, row.fill.b);
+    for (const auto& polygon : seeThrough ? _look.fills : _look.insides) {
+        fill(polygon);
+    }
+    if (seeThrough) {
+        SetAlpha(1.0f);
+        SetBlend(Blend::Mask);
+    }
+    SetColor(row.stripe.r, row.stripe.g, row.stripe.b);
+    lines(_look.stripes);
+    SetColor(row.outline.r, row.outline.g, row.outline.b);
+    if (seeThrough) {
+        lines(_look.edges);
+    } else if (IsCircle()) {
+        lines(std::span<const CPVect>(_look.edges).first(2)); // the spoke
+    }
+    if (_fixed) {
+        // Bolts hold a fixed body to the world: a dark head with a bright dot on every piece.
+        for (const CPVect& b : _look.bolts) {
+            const CPVect c = p.Add(b.Rotate(rot));
+            SetColor(40, 40, 44);
+            for (int i = 0; i < 6; ++i) {
+                corners[i] = DrawPoint{c.x + kBolt[i].x, c.y + kBolt[i].y};
+            }
+            FillConvexPolygon(corners, 6);
+            SetColor(230, 230, 220);
+            DrawRect(c.x - 1.0f, c.y - 1.0f, 2.0f, 2.0f);
         }
     }
     SetColor(255, 255, 255);

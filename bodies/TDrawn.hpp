@@ -36,9 +36,8 @@ class TDrawn : public LiveBody<TDrawn> {
     static TDrawn* CreateCircle(CPVect centre, float radius, Material material, bool fixed,
                                 OutlineFault& fault);
     // A polygon body from pieces already convex and in body coordinates (as Pieces() gives
-    // them, e.g. read from a scene file), its centre at `centre`. Each piece is checked (3 to
-    // kMaxOutlineCorners corners, finite, convex, not thinner than kMinPieceWidth, within
-    // kMaxOutlineExtent); nullptr with the fault of the first bad one.
+    // them, e.g. read from a scene file), its centre at `centre`: 1 to kMaxConvexPieces pieces,
+    // each passing CheckConvexPiece; else nullptr with the fault of the first bad one.
     static TDrawn* CreatePieces(const std::shared_ptr<TLayer>& layer_,
                                 const std::vector<std::vector<CPVect>>& pieces, CPVect centre,
                                 Material material, bool fixed, OutlineFault& fault);
@@ -87,6 +86,19 @@ class TDrawn : public LiveBody<TDrawn> {
     void applyMass();
     // Frees every physics object; safe to call twice (remove, ClearAll).
     void release();
+    // Works out, in body coordinates, what Draw draws (it then only turns and moves it): done
+    // at creation and when the material changes, so that drawing allocates nothing.
+    void prepareLook();
+
+    // What Draw draws, in body coordinates.
+    struct Look {
+        std::vector<std::vector<CPVect>> fills;   // the pieces, or a ring of corners for a circle
+        std::vector<std::vector<CPVect>> insides; // each fill less its outer edges' width
+        std::vector<CPVect> edges;   // outer edges as point pairs (see-through materials)
+        std::vector<CPVect> stripes; // grain or sheen lines as point pairs
+        std::vector<CPVect> bolts;   // where a fixed body shows its bolts
+    };
+    Look _look;
 
     std::vector<std::vector<CPVect>> _pieces;
     float _radius = 0.0f;

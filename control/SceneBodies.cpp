@@ -8,6 +8,7 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
+#include "bodies/TDrawn.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
@@ -21,6 +22,7 @@
 
 static_assert(SceneFormat::kMaxGrace == static_cast<int>(TChain::kGraceSteps),
               "a file's grace is counted in the chains' own steps");
+static_assert(SceneFormat::kMaterials == kMaterialCount, "a file's materials are the game's");
 static_assert(SceneFormat::kMaxGravity == TSettings::kGravityMax &&
                   SceneFormat::kMaxIterations == TSettings::kIterationsMax &&
                   SceneFormat::kMaxSubSteps == TSettings::kSubStepsMax,
@@ -36,7 +38,7 @@ using Body = SceneFormat::Body;
 constexpr float kAnchorShift = 112.0f;
 
 // One body class: how its live bodies go into a scene and how a scene body of its kinds comes
-// back. Rows in the scene's order of classes (balls, cubes, stars, squids, chains).
+// back. Rows in the scene's order of classes (balls, cubes, stars, squids, chains, drawn).
 struct ClassRow {
     Kind kinds[2]; // the kinds the class makes (the same twice when one)
     void (*capture)(SceneBodies::Capturing&);
@@ -48,6 +50,7 @@ const ClassRow kClasses[] = {
     {{Kind::Star, Kind::Star}, &SceneBodies::CaptureStars, &SceneBodies::ApplyStar},
     {{Kind::Squid, Kind::Player}, &SceneBodies::CaptureSquids, &SceneBodies::ApplySquid},
     {{Kind::Chain, Kind::Chain}, &SceneBodies::CaptureChains, &SceneBodies::ApplyChain},
+    {{Kind::Drawn, Kind::Drawn}, &SceneBodies::CaptureDrawn, &SceneBodies::ApplyDrawn},
 };
 
 const ClassRow& rowOf(Kind kind) {
@@ -222,6 +225,19 @@ void SceneBodies::CaptureChains(Capturing& at) {
     });
 }
 
+void SceneBodies::CaptureDrawn(Capturing& at) {
+    forEachLive(TDrawn::liveList.get(), [&](TDrawn& drawn) {
+        Body body;
+        body.kind = Kind::Drawn;
+        body.state = drawn._body->GetExactState();
+        body.material = static_cast<int>(drawn.material());
+        body.fixed = drawn.fixed();
+        body.pieces = drawn.Pieces();
+        body.radius = drawn.Radius();
+        at.scene.bodies.push_back(std::move(body));
+    });
+}
+
 std::shared_ptr<CPBody> SceneBodies::ApplyBall(const Body& body, Applying& at) {
     at.control.spawnAt(1, asVect(body.state));
     return newest(TBall::liveList)._body;
@@ -300,6 +316,20 @@ std::shared_ptr<CPBody> SceneBodies::ApplyChain(const Body& body, Applying& at) 
     // The chains' grace counts in the space's steps from the end of the opening on.
     at.graces.emplace_back(&chain, body.grace);
     return nullptr;
+}
+
+std::shared_ptr<CPBody> SceneBodies::ApplyDrawn(const Body& body, Applying& at) {
+    const std::shared_ptr<TLayer>& layer = at.control.level->_FGLayer;
+    const auto material = static_cast<Material>(body.material);
+    const CPVect p = asVect(body.state);
+    OutlineFault fault = OutlineFault::None;
+    TDrawn* drawn = body.pieces.empty()
+                        ? TDrawn::CreateCircle(layer, p, static_cast<float>(body.radius), material,
+                                               body.fixed, fault)
+                        : TDrawn::CreatePieces(layer, body.pieces, p, material, body.fixed, fault);
+    // The reader made the same checks: a refusal here would be a reader's fault, and the body
+    // is then left out rather than made wrong.
+    return drawn != nullptr ? drawn->_body : nullptr;
 }
 
 std::shared_ptr<CPBody> SceneBodies::ApplyOne(const Body& body, Applying& at) {

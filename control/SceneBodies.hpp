@@ -41,6 +41,7 @@ class SceneBodies {
     static void CaptureStars(Capturing& at);
     static void CaptureSquids(Capturing& at); // the control's player as "player"
     static void CaptureChains(Capturing& at); // after the stars they may be tied to
+    static void CaptureDrawn(Capturing& at);
     // Makes one scene body of the class in the game, in its saved state; returns its main body
     // (nothing for a chain), which a chain tied to a star finds by the star's index.
     static std::shared_ptr<CPBody> ApplyBall(const SceneFormat::Body& body, Applying& at);
@@ -48,6 +49,8 @@ class SceneBodies {
     static std::shared_ptr<CPBody> ApplyStar(const SceneFormat::Body& body, Applying& at);
     static std::shared_ptr<CPBody> ApplySquid(const SceneFormat::Body& body, Applying& at);
     static std::shared_ptr<CPBody> ApplyChain(const SceneFormat::Body& body, Applying& at);
+    // A drawn body the file's pieces or radius describe (checked when read).
+    static std::shared_ptr<CPBody> ApplyDrawn(const SceneFormat::Body& body, Applying& at);
 
     // One scene body made in the game as Apply makes it, its chain's grace counted from now;
     // returns its key body (its main body, a chain's first link; nullptr when none was made).

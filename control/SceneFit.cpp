@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "physics/ConvexSplit.hpp"
 #include "world/TLayer.hpp"
 
 namespace {
@@ -44,6 +45,30 @@ std::string withThousands(long long n) {
     return out;
 }
 
+// The circles inside a drawn body: its own (a circle), or one inside each convex piece, about
+// the piece's centroid and no larger than a ball's, so that the grid of CountOverlaps holds.
+void drawnParts(const SceneFormat::Body& body, int owner, std::vector<SceneFit::Part>& parts) {
+    const CPExactState& s = body.state;
+    if (body.pieces.empty()) {
+        parts.push_back({s.x, s.y, std::min(body.radius, kBall), owner});
+        return;
+    }
+    const double c = std::cos(s.angle), n = std::sin(s.angle);
+    for (const auto& piece : body.pieces) {
+        const CPVect m = OutlineCentroid(piece);
+        double inside = kBall;
+        for (std::size_t i = 0; i < piece.size(); ++i) {
+            const CPVect a = piece[i], b = piece[(i + 1) % piece.size()];
+            const double ex = double(b.x) - a.x, ey = double(b.y) - a.y;
+            const double length = std::hypot(ex, ey);
+            if (length > 0.0) {
+                inside = std::min(inside, std::fabs(ex * (m.y - a.y) - ey * (m.x - a.x)) / length);
+            }
+        }
+        parts.push_back({s.x + c * m.x - n * m.y, s.y + n * m.x + c * m.y, inside, owner});
+    }
+}
+
 } // namespace
 
 std::vector<SceneFit::Part> SceneFit::PartsOf(const SceneFormat::Scene& scene) {
@@ -78,6 +103,9 @@ std::vector<SceneFit::Part> SceneFit::PartsOf(const SceneFormat::Scene& scene) {
                     parts.push_back({end->state.x, end->state.y, kAnchor, owner});
                 }
             }
+            break;
+        case Kind::Drawn:
+            drawnParts(body, owner, parts);
             break;
         }
     }
@@ -172,9 +200,27 @@ bool SceneFit::Check(const SceneFormat::Scene& scene, std::string& error) {
     };
     // Only bodies' own centres: a tentacle's thin segments slip into cells as they wave, and a
     // chain's links hang from anchors set into walls (the bridge example's).
+    // A drawn body by the centres of its pieces (a concave one's own centre may lie outside it);
+    // a fixed one stays where it was put, in a wall or not.
+    std::vector<Part> drawn;
     for (std::size_t i = 0; i < scene.bodies.size(); ++i) {
         const SceneFormat::Body& body = scene.bodies[i];
         int row = 0, column = 0;
+        if (body.kind == Kind::Drawn) {
+            drawn.clear();
+            if (!body.fixed) {
+                drawnParts(body, 0, drawn);
+            }
+            for (const Part& part : drawn) {
+                if (solidAt(part.x, part.y, row, column)) {
+                    error = "bodies[" + std::to_string(i) +
+                            "]: a drawn body inside the solid cell at row " + std::to_string(row) +
+                            ", column " + std::to_string(column);
+                    return false;
+                }
+            }
+            continue;
+        }
         if (body.kind != Kind::Chain && solidAt(body.state.x, body.state.y, row, column)) {
             error = "bodies[" + std::to_string(i) + "]: a " + SceneFormat::KindName(body.kind) +
                     " inside the solid cell at row " + std::to_string(row) + ", column " +

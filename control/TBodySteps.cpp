@@ -7,6 +7,7 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
+#include "bodies/TDrawn.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
@@ -62,6 +63,21 @@ void setStates(TList<std::shared_ptr<CPBody>>& bodies, const std::vector<CPExact
     }
 }
 
+// Inside (or on the edge of) a convex piece, whatever its winding.
+bool insideConvex(const std::vector<CPVect>& piece, CPVect p) {
+    int sign = 0;
+    for (std::size_t i = 0, j = piece.size() - 1; i < piece.size(); j = i++) {
+        const double c = (static_cast<double>(piece[i].x) - piece[j].x) * (p.y - piece[j].y) -
+                         (static_cast<double>(piece[i].y) - piece[j].y) * (p.x - piece[j].x);
+        const int s = c > 0.0 ? 1 : c < 0.0 ? -1 : 0;
+        if (s != 0 && sign != 0 && s != sign) {
+            return false;
+        }
+        sign = s != 0 ? s : sign;
+    }
+    return !piece.empty();
+}
+
 CPExactState movedState(CPExactState s, double dx, double dy) {
     s.x += dx;
     s.y += dy;
@@ -87,6 +103,8 @@ bool TBodySteps::Find(const CPBody* part, Found& found) {
         found = {Kind::Cube, cube->_body, cube};
     } else if (TStar* star = ownerIn<TStar>(part)) {
         found = {Kind::Star, star->_body, star};
+    } else if (TDrawn* drawn = ownerIn<TDrawn>(part)) {
+        found = {Kind::Drawn, drawn->_body, drawn};
     }
     if (found.owner != nullptr) {
         return true;
@@ -148,6 +166,15 @@ bool TBodySteps::Capture(const Found& body, SceneFormat::Body& entry) const {
         }
         break;
     }
+    case Kind::Drawn: {
+        const auto* drawn = static_cast<const TDrawn*>(now.owner);
+        entry.state = now.key->GetExactState();
+        entry.material = static_cast<int>(drawn->material());
+        entry.fixed = drawn->fixed();
+        entry.pieces = drawn->Pieces();
+        entry.radius = drawn->Radius();
+        break;
+    }
     default:
         entry.state = now.key->GetExactState();
         break;
@@ -203,6 +230,12 @@ bool TBodySteps::Remove(const Found& body) {
     case Kind::Chain:
         static_cast<TChain*>(now.owner)->remove();
         break;
+    case Kind::Drawn: {
+        // What rests on a fixed body falls when it goes.
+        now.key->WakeTouching();
+        static_cast<TDrawn*>(now.owner)->remove();
+        break;
+    }
     }
     return true;
 }
@@ -227,10 +260,47 @@ void TBodySteps::Restore(const Found& body, const SceneFormat::Body& entry) {
         }
         break;
     }
+    case Kind::Drawn: {
+        auto* drawn = static_cast<TDrawn*>(now.owner);
+        const auto material = static_cast<Material>(entry.material);
+        if (drawn->material() != material) {
+            drawn->setMaterial(material);
+        }
+        if (drawn->fixed() != entry.fixed) {
+            drawn->setFixed(entry.fixed);
+        }
+        now.key->WakeTouching();
+        now.key->SetExactState(entry.state);
+        now.key->WakeTouching();
+        break;
+    }
     default:
         now.key->SetExactState(entry.state);
         break;
     }
+}
+
+bool TBodySteps::FindFixedAt(CPVect p, Found& found) {
+    if (!TDrawn::liveList) {
+        return false;
+    }
+    // The newest wins: it is drawn on top.
+    bool any = false;
+    for (const std::shared_ptr<TDrawn>& drawn : *TDrawn::liveList) {
+        if (!drawn || drawn->_life == 0 || !drawn->fixed() || !drawn->_body) {
+            continue;
+        }
+        const CPVect local = drawn->_body->WorldToLocal(p);
+        bool in = drawn->IsCircle() && std::hypot(local.x, local.y) <= drawn->Radius();
+        for (const std::vector<CPVect>& piece : drawn->Pieces()) {
+            in = in || insideConvex(piece, local);
+        }
+        if (in) {
+            found = {Kind::Drawn, drawn->_body, drawn.get()};
+            any = true;
+        }
+    }
+    return any;
 }
 
 void TBodySteps::forEachPartOf(const Found& body, void (*visit)(CPBody&, void*), void* context) {

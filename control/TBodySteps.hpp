@@ -38,6 +38,9 @@ class TBodySteps {
     // The live body one of whose physics bodies is part (a ball's, a tentacle segment, a link,
     // a chain's own anchor); false when none owns it.
     static bool Find(const CPBody* part, Found& found);
+    // The fixed drawn body under world point p (the newest when several); fixed bodies are no
+    // movable shapes for the space's queries.
+    static bool FindFixedAt(CPVect p, Found& found);
     // The live body of the key body; false when it is gone.
     static bool FindKey(const std::shared_ptr<CPBody>& key, Found& found);
     // The body's scene entry now (a chain's end tied to a star names the star among the live

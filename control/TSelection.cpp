@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "bodies/TDrawn.hpp"
 #include "control/DebugDraw.hpp"
 #include "control/TEditor.hpp"
 #include "media/Graphics.hpp"
@@ -17,11 +18,13 @@ namespace {
 
 using Found = TBodySteps::Found;
 
-bool samePlace(const SceneFormat::Body& a, const SceneFormat::Body& b) {
+// Equal where an action can change them: every part's place and a drawn body's make.
+bool unchanged(const SceneFormat::Body& a, const SceneFormat::Body& b) {
     auto same = [](const CPExactState& s, const CPExactState& t) {
         return s.x == t.x && s.y == t.y && s.angle == t.angle;
     };
-    if (!same(a.state, b.state) || a.parts.size() != b.parts.size()) {
+    if (!same(a.state, b.state) || a.parts.size() != b.parts.size() ||
+        a.material != b.material || a.fixed != b.fixed) {
         return false;
     }
     for (std::size_t i = 0; i < a.parts.size(); ++i) {
@@ -69,13 +72,17 @@ void TSelection::pick(CPVect p) {
     CPVect point = p;
     const std::shared_ptr<CPShape> shape = space->NearestMovableShape(p, TGrab::kReach, point);
     Found found;
-    if (!shape || !TBodySteps::Find(shape->GetBody().get(), found)) {
+    const bool movable = shape && TBodySteps::Find(shape->GetBody().get(), found);
+    if (!movable && !TBodySteps::FindFixedAt(p, found)) {
         return;
     }
     selected_ = found.key;
     if (editor_->Bodies().Capture(found, beforeDrag_)) {
-        // Held at the point pressed, as a grab holds it: what it pushes reacts to it.
-        grab_.Begin(space, p);
+        // Held at the point pressed, as a grab holds it: what it pushes reacts to it. A fixed
+        // body is put where the pointer goes.
+        if (movable) {
+            grab_.Begin(space, p);
+        }
         dragging_ = true;
         lastPointer_ = p;
     }
@@ -106,7 +113,7 @@ void TSelection::change(const Found& body, const SceneFormat::Body& before) {
     c.serial = steps.SerialOf(body.key);
     c.before = c.after = true;
     c.was = before;
-    if (!steps.Capture(body, c.now) || samePlace(c.was, c.now)) {
+    if (!steps.Capture(body, c.now) || unchanged(c.was, c.now)) {
         return;
     }
     editor_->PushBodyStep({std::move(c)});
@@ -139,17 +146,20 @@ void TSelection::update(const ToolInput& in) {
         if (!selected) {
             dragging_ = false;
             grab_.Drop();
-        } else if (in.advances) {
+        } else if (in.advances && grab_.Active()) {
             grab_.Follow(in.held ? in.pointer : in.releasePoint);
         } else {
-            // No step moves it while paused: it is put where the pointer went, every part alike.
+            // No step moves it while paused (nor a fixed body ever): it is put where the pointer
+            // went, every part alike.
             const CPVect p = in.held ? in.pointer : in.releasePoint;
             const double dx = p.x - lastPointer_.x, dy = p.y - lastPointer_.y;
             TBodySteps::ForEachPart(found, [&](CPBody& b) {
                 CPExactState s = b.GetExactState();
                 s.x += dx;
                 s.y += dy;
+                b.WakeTouching();
                 b.SetExactState(s);
+                b.WakeTouching();
             });
             grab_.Hold(p);
         }
@@ -171,6 +181,19 @@ void TSelection::update(const ToolInput& in) {
         SceneFormat::Body before;
         editor_->Bodies().Capture(found, before);
         TBodySteps::Turn(found, kTurnDegrees * static_cast<float>(in.turns));
+        change(found, before);
+    }
+    if (selected && found.kind == SceneFormat::Kind::Drawn && (in.material || in.fix) &&
+        !dragging_) {
+        SceneFormat::Body before;
+        editor_->Bodies().Capture(found, before);
+        auto* drawn = static_cast<TDrawn*>(found.owner);
+        if (in.material) {
+            drawn->setMaterial(NextMaterial(drawn->material()));
+        }
+        if (in.fix) {
+            drawn->setFixed(!drawn->fixed());
+        }
         change(found, before);
     }
     if (selected && in.deletes > 0 && !dragging_) {
@@ -198,9 +221,13 @@ void TSelection::draw() const {
         return;
     }
     SetColor(90, 230, 255);
+    // A ring round the body itself, a small one round each of its other parts.
+    const double reach = found.kind == SceneFormat::Kind::Drawn
+                             ? static_cast<const TDrawn*>(found.owner)->DrawReach() + 4.0
+                             : 22.0;
     TBodySteps::ForEachPart(found, [&](CPBody& b) {
         const CPVect p = b.GetPosition();
-        drawCircle(p.x, p.y, b.GetPosition().x == found.key->GetPosition().x ? 22.0 : 10.0);
+        drawCircle(p.x, p.y, &b == found.key.get() ? reach : 10.0);
     });
     SetColor(255, 255, 255);
 }

@@ -390,6 +390,37 @@ double ConvexWidth(std::span<const CPVect> convex) {
     return WidthOf(poly);
 }
 
+OutlineFault CheckConvexPiece(std::span<const CPVect> piece) {
+    for (const CPVect& v : piece) {
+        if (!std::isfinite(v.x) || !std::isfinite(v.y)) {
+            return OutlineFault::NotFinite;
+        }
+    }
+    if (piece.size() < 3) {
+        return OutlineFault::TooFewCorners;
+    }
+    if (piece.size() > static_cast<std::size_t>(kMaxOutlineCorners)) {
+        return OutlineFault::TooManyCorners;
+    }
+    for (const CPVect& v : piece) {
+        if (std::fabs(v.x) > kMaxOutlineExtent || std::fabs(v.y) > kMaxOutlineExtent) {
+            return OutlineFault::TooLarge;
+        }
+    }
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        if (Len(Sub(ToP(piece[i]), ToP(piece[(i + 1) % piece.size()]))) <= kSamePoint) {
+            return OutlineFault::CrossesItself;
+        }
+    }
+    if (!IsConvexOutline(piece)) {
+        return OutlineFault::CrossesItself;
+    }
+    if (ConvexWidth(piece) < kMinPieceWidth) {
+        return OutlineFault::TooThin;
+    }
+    return OutlineFault::None;
+}
+
 OutlineFault CheckOutline(std::span<const CPVect> outline) {
     std::vector<P> poly;
     return Check(outline, poly);

@@ -22,6 +22,8 @@ enum class OutlineFault {
 
 // Corners an outline may have (after repeats and straight runs are dropped).
 inline constexpr int kMaxOutlineCorners = 32;
+// Most pieces an outline splits into (a triangle for each corner but two, at worst).
+inline constexpr int kMaxConvexPieces = kMaxOutlineCorners - 2;
 // Narrowest a convex piece may be (pixels): thinner ones tunnel and jitter.
 inline constexpr double kMinPieceWidth = 4.0;
 // Least area an outline may enclose (square pixels).
@@ -41,6 +43,12 @@ OutlineFault SplitConvex(std::span<const CPVect> outline, std::vector<std::vecto
 // The checks SplitConvex makes of the outline itself (not of its pieces): finite, corner count,
 // size, not crossing itself. Cheap (n^2 in corners): fit for a preview at every frame.
 OutlineFault CheckOutline(std::span<const CPVect> outline);
+
+// The checks a convex piece (as SplitConvex makes them, or as a file gives them) must pass:
+// finite, 3 to kMaxOutlineCorners corners, within kMaxOutlineExtent, convex with some area
+// (CrossesItself when not), not thinner than kMinPieceWidth (TooThin). Repeated corners are
+// refused rather than dropped: a piece is used as it is.
+OutlineFault CheckConvexPiece(std::span<const CPVect> piece);
 
 // A freehand stroke (pointer samples, taken as a closed loop) thinned to its telling corners: at
 // most maxCorners (>= 3) of its own points, in their order, each dropped point within

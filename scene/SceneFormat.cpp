@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "physics/ConvexSplit.hpp"
 #include "scene/EchoedText.hpp"
 
 namespace {
@@ -32,9 +33,9 @@ struct KindName {
     Kind kind;
     const char* name;
 };
-constexpr KindName kKindNames[] = {{Kind::Ball, "ball"},     {Kind::Cube, "cube"},
-                                   {Kind::Star, "star"},     {Kind::Squid, "squid"},
-                                   {Kind::Player, "player"}, {Kind::Chain, "chain"}};
+constexpr KindName kKindNames[] = {
+    {Kind::Ball, "ball"},     {Kind::Cube, "cube"},   {Kind::Star, "star"},  {Kind::Squid, "squid"},
+    {Kind::Player, "player"}, {Kind::Chain, "chain"}, {Kind::Drawn, "drawn"}};
 
 // ---- Writing ----------------------------------------------------------------------------
 
@@ -153,6 +154,33 @@ void appendBody(std::string& out, const SceneFormat::Body& body) {
         }
         out += ']';
         appendParts(out, "links", body.parts);
+    } else if (body.kind == Kind::Drawn) {
+        out += ", \"material\": ";
+        appendInt(out, body.material);
+        out += ", \"fixed\": ";
+        out += body.fixed ? "true" : "false";
+        out += ", \"state\": ";
+        appendState(out, body.state);
+        if (body.pieces.empty()) {
+            out += ", \"radius\": ";
+            appendNumber(out, body.radius);
+        } else {
+            // A piece a line, its corners' x and y in turn.
+            out += ", \"pieces\": [";
+            for (std::size_t i = 0; i < body.pieces.size(); ++i) {
+                out += i == 0 ? "\n   [" : ",\n   [";
+                for (std::size_t k = 0; k < body.pieces[i].size(); ++k) {
+                    if (k != 0) {
+                        out += ", ";
+                    }
+                    appendNumber(out, body.pieces[i][k].x);
+                    out += ", ";
+                    appendNumber(out, body.pieces[i][k].y);
+                }
+                out += ']';
+            }
+            out += ']';
+        }
     } else {
         out += ", \"state\": ";
         appendState(out, body.state);
@@ -597,6 +625,68 @@ bool readChain(Checker& check, const Json& v, const std::string& where,
     return true;
 }
 
+bool readDrawn(Checker& check, const Json& v, const std::string& where, SceneFormat::Body& body) {
+    if (!check.members(v, where,
+                       {{"kind", true},
+                        {"material", true},
+                        {"fixed", true},
+                        {"state", true},
+                        {"pieces", false},
+                        {"radius", false}}) ||
+        !check.integer(v["material"], where + ".material", 0, SceneFormat::kMaterials - 1,
+                       body.material) ||
+        !check.boolean(v["fixed"], where + ".fixed", body.fixed) ||
+        !check.state(v["state"], where + ".state", body.state)) {
+        return false;
+    }
+    if (v.contains("pieces") == v.contains("radius")) {
+        return check.fail(where, "needs exactly one of \"pieces\" or \"radius\"");
+    }
+    if (v.contains("radius")) {
+        const std::string at = where + ".radius";
+        if (!check.number(v["radius"], at, kMaxOutlineExtent / 2.0, "radius", body.radius)) {
+            return false;
+        }
+        if (2.0 * body.radius < kMinPieceWidth) {
+            return check.fail(at, "radius " + shortNumber(body.radius) + " is " +
+                                      OutlineFaultText(OutlineFault::TooThin));
+        }
+        return true;
+    }
+    const Json& pieces = v["pieces"];
+    if (!check.array(pieces, where + ".pieces", 1, SceneFormat::kMaxPieces)) {
+        return false;
+    }
+    body.pieces.resize(pieces.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const std::string at = where + ".pieces[" + std::to_string(i) + "]";
+        const Json& piece = pieces[i];
+        if (!check.array(piece, at, 6, 2 * kMaxOutlineCorners)) {
+            return false;
+        }
+        if (piece.size() % 2 != 0) {
+            return check.fail(at, "has " + std::to_string(piece.size()) +
+                                      " numbers: not x and y pairs");
+        }
+        for (std::size_t k = 0; k < piece.size(); k += 2) {
+            double x = 0.0, y = 0.0;
+            if (!check.number(piece[k], at + "[" + std::to_string(k) + "]", kMaxOutlineExtent, "x",
+                              x) ||
+                !check.number(piece[k + 1], at + "[" + std::to_string(k + 1) + "]",
+                              kMaxOutlineExtent, "y", y)) {
+                return false;
+            }
+            body.pieces[i].push_back(Vec2(static_cast<float>(x), static_cast<float>(y)));
+        }
+        if (const OutlineFault fault = CheckConvexPiece(body.pieces[i]);
+            fault != OutlineFault::None) {
+            return check.fail(at, fault == OutlineFault::CrossesItself ? std::string("not convex")
+                                                                       : OutlineFaultText(fault));
+        }
+    }
+    return true;
+}
+
 bool readBody(Checker& check, const Json& v, const std::string& where,
               const std::vector<SceneFormat::Body>& before, SceneFormat::Body& body, int& parts) {
     if (!v.is_object()) {
@@ -615,6 +705,10 @@ bool readBody(Checker& check, const Json& v, const std::string& where,
     body.kind = known->kind;
     if (body.kind == Kind::Chain) {
         return readChain(check, v, where, before, body, parts);
+    }
+    if (body.kind == Kind::Drawn) {
+        ++parts;
+        return readDrawn(check, v, where, body);
     }
     const bool squid = body.kind == Kind::Squid || body.kind == Kind::Player;
     if (!check.members(v, where, {{"kind", true}, {"state", true}, {"tentacle", squid}}) ||
@@ -684,8 +778,10 @@ int classRank(Kind kind) {
         return 3;
     case Kind::Chain:
         return 4;
+    case Kind::Drawn:
+        return 5;
     }
-    return 5;
+    return 6;
 }
 
 } // namespace
@@ -860,7 +956,12 @@ bool SceneFormat::Read(std::string_view text, Scene& scene, std::string& error) 
         if (i > 0 && classRank(body.kind) < classRank(scene.bodies[i - 1].kind)) {
             error = where + ": a " + SceneFormat::KindName(body.kind) + " listed after a " +
                     SceneFormat::KindName(scene.bodies[i - 1].kind) +
-                    " (balls, cubes, stars, squids, then chains)";
+                    " (balls, cubes, stars, squids, chains, then drawn bodies)";
+            return false;
+        }
+        // Version 2 had no drawn bodies: such a file is not one this program wrote.
+        if (body.kind == Kind::Drawn && version < 3) {
+            error = where + ": a drawn body in a version-" + std::to_string(version) + " file";
             return false;
         }
         if (body.kind == Kind::Player && ++players > 1) {

@@ -7,6 +7,8 @@
 
 #include "data/LevelData.hpp"
 #include "physics/CPBody.hpp"
+#include "physics/CPVect.hpp"
+#include "physics/ConvexSplit.hpp"
 
 // A scene as plain data, and its file: the level's maps, every body with its exact physics state,
 // the player, the scroll, the selected kind, the debug view and the pause. The text is JSON
@@ -16,8 +18,8 @@ class SceneFormat {
   public:
     static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
     // Its value: grows by one whenever fields are added; every older version keeps opening.
-    // 2 added "settings".
-    static constexpr int kVersion = 2;
+    // 2 added "settings". 3 added drawn bodies (kind "drawn").
+    static constexpr int kVersion = 3;
     static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u; // larger files are refused
     static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
     static constexpr int kMaxParts = 60000;  // physics bodies in all (segments, links, anchors)
@@ -26,8 +28,10 @@ class SceneFormat {
     static constexpr double kMaxSpeed = 1e6;      // |velocity| in pixels/s, |spin| in rad/s
     static constexpr double kMaxAngle = 1e9;      // |angle| in radians (turning adds up)
     static constexpr int kMaxGrace = 360; // physics steps a new chain's joints hold unbroken
+    static constexpr int kMaterials = 5;  // a drawn body's material is 0..kMaterials-1
+    static constexpr int kMaxPieces = kMaxConvexPieces; // convex pieces of one drawn body
 
-    enum class Kind { Ball, Cube, Star, Squid, Player, Chain };
+    enum class Kind { Ball, Cube, Star, Squid, Player, Chain, Drawn };
 
     // One end of a chain: a fixed anchor (position only), a free one (a whole state), the body
     // of the star at index `star` of the scene's bodies, or nothing (the star it held left).
@@ -45,6 +49,12 @@ class SceneFormat {
         Anchor start, end;               // chains
         std::vector<int> broken;         // chains: inner joints broken, 1..links-1, ascending
         int grace = 0;                   // chains: physics steps before joints may break
+        // Drawn bodies: the material's number, fixed or free, and either convex pieces in body
+        // coordinates (pixels) or a circle's radius (pixels, > 0; then no pieces).
+        int material = 0;
+        bool fixed = false;
+        std::vector<std::vector<CPVect>> pieces;
+        double radius = 0.0;
     };
 
     // The settings panel's values. The ranges are the panel's.
@@ -61,7 +71,7 @@ class SceneFormat {
 
     struct Scene {
         IntGrid foregroundTiles, foregroundEdges, backgroundTiles; // [row][column]
-        std::vector<Body> bodies; // balls, cubes, stars, squids, chains: each in its class order
+        std::vector<Body> bodies; // balls, cubes, stars, squids, chains, drawn: each in its order
         int scrollX = 0, scrollY = 0; // the foreground's scroll, pixels
         int selected = 0;             // spawn kind 0..8
         bool debugView = false;
@@ -78,6 +88,6 @@ class SceneFormat {
     // CreateLevelData, nothing else: a file can be checked before the window opens). On a fault
     // returns false with error set to one line naming what and where (scene half filled).
     static bool Read(std::string_view text, Scene& scene, std::string& error);
-    // The kind's name in files ("ball", ..., "chain"). Pure.
+    // The kind's name in files ("ball", ..., "chain", "drawn"). Pure.
     static const char* KindName(Kind kind);
 };

@@ -10,6 +10,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -562,6 +563,55 @@ void DrawRect(float x, float y, float w, float h) {
     QuadVertices(v, x + ds.ox, y + ds.oy, 0.0f, 0.0f, w, h, 0.0f, 0.0f, 0.0f, 0.0f, col);
     ++counts.draws;
     SDL_RenderGeometry(MediaRenderer(), nullptr, v, 4, kQuadIndices, 6);
+}
+
+void FillConvexPolygon(const DrawPoint* corners, int count) {
+    SDL_Color col;
+    SDL_BlendMode mode = SDL_BLENDMODE_NONE;
+    count = std::min(count, kMaxFillCorners);
+    if (!MediaRenderer() || count < 3 || !FillColor(col, mode))
+        return;
+    SDL_Vertex v[kMaxFillCorners];
+    for (int k = 0; k < count; ++k) {
+        v[k].position = SDL_FPoint{corners[k].x + ds.ox, corners[k].y + ds.oy};
+        v[k].color = col;
+        v[k].tex_coord = SDL_FPoint{0.5f, 0.5f};
+    }
+    if (Batching()) {
+        SDL_Texture* sheet = nullptr;
+        float u = 0.0f, w = 0.0f;
+        if (TextureSheet::Shared(true).White(sheet, u, w)) {
+            for (int k = 0; k < count; ++k)
+                v[k].tex_coord = SDL_FPoint{u, w};
+            // A fan of quads from the first corner, each two of its triangles (a last odd
+            // triangle is a quad whose second half has no area), so the polygon joins the
+            // images' batch.
+            for (int k = 1; k + 1 < count; k += 2) {
+                const SDL_Vertex quad[4] = {v[0], v[k], v[k + 1], v[std::min(k + 2, count - 1)]};
+                Queue(sheet, mode, quad);
+            }
+            return;
+        }
+    }
+    FlushDraws();
+    // The white texel, as for wide lines: the software renderer would make a surface for every
+    // untextured triangle it blends.
+    static const auto fan = [] {
+        std::array<int, 3 * (kMaxFillCorners - 2)> indices{};
+        for (int k = 0; k < kMaxFillCorners - 2; ++k) {
+            indices[static_cast<std::size_t>(3 * k)] = 0;
+            indices[static_cast<std::size_t>(3 * k + 1)] = k + 1;
+            indices[static_cast<std::size_t>(3 * k + 2)] = k + 2;
+        }
+        return indices;
+    }();
+    SDL_Texture* white = WhiteTexture();
+    if (white) {
+        ++counts.stateChanges;
+        SDL_SetTextureBlendMode(white, mode);
+    }
+    ++counts.draws;
+    SDL_RenderGeometry(MediaRenderer(), white, v, count, fan.data(), 3 * (count - 2));
 }
 
 void FillSolidRect(int x, int y, int w, int h, int r, int g, int b) {

@@ -46,6 +46,15 @@ void DrawImage(TImage& image, float x, float y, int frame = 0); // frame in [0, 
 void DrawText(std::string_view text, float x, float y);         // 8 x 16 glyphs, codes 32..127
 void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel = 1);
 void DrawRect(float x, float y, float w, float h); // filled, transformed like an image
+// A point of a primitive, logical pixels.
+struct DrawPoint {
+    float x, y;
+};
+// Most corners FillConvexPolygon draws; further ones are left out.
+inline constexpr int kMaxFillCorners = 64;
+// A filled convex polygon with the state's colour, alpha and blend; corners (either winding)
+// plus the origin, not turned or scaled by the state. Fewer than 3 corners draw nothing.
+void FillConvexPolygon(const DrawPoint* corners, int count);
 // An opaque rectangle of one colour (0..255) on whole pixels plus the origin, replacing what is
 // under it; the state's colour, alpha, blend and transform do not apply. On GPU renderers it
 // samples no texture: for large areas, where a CPU rasteriser pays per texel read.

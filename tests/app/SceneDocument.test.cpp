@@ -13,6 +13,7 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
+#include "bodies/TDrawn.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
@@ -86,6 +87,14 @@ class SceneDocumentTest : public GameFixture {
         return all;
     }
 
+    static std::vector<CPVect> drawnPositions() {
+        std::vector<CPVect> all;
+        for (const auto& drawn : *TDrawn::liveList) {
+            all.push_back(drawn->_body->GetPosition());
+        }
+        return all;
+    }
+
     static float largestMove(const std::vector<CPVect>& a, const std::vector<CPVect>& b) {
         EXPECT_EQ(a.size(), b.size());
         float most = 0.0f;
@@ -119,7 +128,7 @@ TEST_F(SceneDocumentTest, SaveOpenSaveIsByteIdenticalAndKeepsEverything) {
     sandbox->paused = true;
 
     const std::string saved = CurrentSceneText();
-    ASSERT_EQ(saved.rfind("{\"dazozi-redov-scene\": 2,", 0), 0u) << saved.substr(0, 40);
+    ASSERT_EQ(saved.rfind("{\"dazozi-redov-scene\": 3,", 0), 0u) << saved.substr(0, 40);
     const int shapes = level->_FGLayer->spaceMap->CountActiveShapes();
     const int joints = level->_FGLayer->spaceMap->CountJoints();
     const std::vector<CPVect> before = positions();
@@ -149,6 +158,46 @@ TEST_F(SceneDocumentTest, SaveOpenSaveIsByteIdenticalAndKeepsEverything) {
     // Ctrl+Z's way back: the scene the opening replaced.
     ASSERT_TRUE(RestorePreviousScene());
     EXPECT_EQ(CurrentSceneText(), later);
+}
+
+// Drawn bodies go into the file whole (material, fixed or free, pieces or radius, exact state)
+// and come back as they were: save, open, save gives the same bytes, and they keep moving alike.
+TEST_F(SceneDocumentTest, DrawnBodiesSaveAndOpenAsTheyWere) {
+    const std::shared_ptr<TLayer>& fg = level->_FGLayer;
+    OutlineFault fault = OutlineFault::None;
+    const std::vector<CPVect> l{Vec2(300, 60), Vec2(360, 60),  Vec2(360, 80),
+                                Vec2(320, 80), Vec2(320, 120), Vec2(300, 120)};
+    TDrawn* free = TDrawn::CreatePolygon(fg, l, Material::Wood, false, fault);
+    ASSERT_NE(free, nullptr);
+    TDrawn* shelf = TDrawn::CreatePolygon(
+        fg, std::vector<CPVect>{Vec2(500, 100), Vec2(600, 100), Vec2(600, 116), Vec2(500, 116)},
+        Material::Metal, true, fault);
+    ASSERT_NE(shelf, nullptr);
+    shelf->moveTo(Vec2(550, 110), 12.0f);
+    ASSERT_NE(TDrawn::CreateCircle(fg, Vec2(540, 40), 14.0f, Material::Rubber, false, fault),
+              nullptr);
+    ASSERT_NE(TDrawn::CreateCircle(fg, Vec2(700, 80), 9.0f, Material::Ice, true, fault), nullptr);
+    frames(20);
+    const std::string saved = CurrentSceneText();
+    ASSERT_NE(saved.find("\"kind\": \"drawn\", \"material\": 1, \"fixed\": true"),
+              std::string::npos);
+    const std::vector<CPVect> before = drawnPositions();
+
+    resetGame();
+    EXPECT_EQ(TDrawn::Count(), 0);
+    std::string error;
+    ASSERT_TRUE(OpenSceneText(saved, error)) << error;
+    EXPECT_EQ(CurrentSceneText(), saved);
+    ASSERT_EQ(TDrawn::Count(), 4);
+    EXPECT_EQ(drawnPositions(), before);
+    const TDrawn& shelfBack = **std::next(TDrawn::liveList->begin(), 1);
+    EXPECT_TRUE(shelfBack.fixed());
+    EXPECT_EQ(shelfBack.material(), Material::Metal);
+    EXPECT_NEAR(shelfBack._body->GetAngle(), 12.0f, 1e-4f);
+    // The fixed shelf stays put; the others fall on as saved.
+    frames(30);
+    EXPECT_EQ(shelfBack._body->GetPosition(), before[1]);
+    EXPECT_GT(TDrawn::liveList->First()->_body->GetPosition().y, before[0].y);
 }
 
 // A scene saved while bodies rest opens with them resting: those that stay within a tenth of a

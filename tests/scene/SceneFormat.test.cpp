@@ -6,6 +6,7 @@
 #include <cmath>
 #include <regex>
 #include <string>
+#include <vector>
 
 #include "data/LevelData.hpp"
 #include "scene/EchoedText.hpp"
@@ -63,6 +64,15 @@ class SceneFormatTest : public ::testing::Test {
         starGone->state = {};
         starGone->start = {Anchor::Type::Free, state(3.0), -1};
         starGone->end = {Anchor::Type::Free, state(4.0), -1};
+        // Drawn bodies: an L in two pieces, fixed, and a circle.
+        Body* l = add(Kind::Drawn, 0);
+        l->material = 1;
+        l->fixed = true;
+        l->pieces = {{Vec2(-20, -10), Vec2(-20, 10), Vec2(40, 10), Vec2(40, -10)},
+                     {Vec2(-20, 10), Vec2(-20, 50), Vec2(0, 50), Vec2(0, 10)}};
+        Body* wheel = add(Kind::Drawn, 0);
+        wheel->material = 2;
+        wheel->radius = 12.5;
         return scene;
     }
 
@@ -72,6 +82,12 @@ class SceneFormatTest : public ::testing::Test {
         return error;
     }
 };
+
+// text with its version digit (the 24th byte) set to digit.
+std::string asVersion(std::string text, char digit) {
+    text[23] = digit;
+    return text;
+}
 
 void expectSameState(const CPExactState& a, const CPExactState& b, const std::string& where) {
     const double as[] = {a.x, a.y, a.angle, a.vx, a.vy, a.angularVelocity};
@@ -117,7 +133,14 @@ TEST_F(SceneFormatTest, WriteThenReadGivesTheSameSceneAndBytes) {
         EXPECT_EQ(a.end.star, b.end.star) << where;
         EXPECT_EQ(a.broken, b.broken) << where;
         EXPECT_EQ(a.grace, b.grace) << where;
+        EXPECT_EQ(a.material, b.material) << where;
+        EXPECT_EQ(a.fixed, b.fixed) << where;
+        EXPECT_EQ(a.pieces, b.pieces) << where;
+        EXPECT_EQ(a.radius, b.radius) << where;
     }
+    EXPECT_EQ(back.bodies[8].pieces.size(), 2u);
+    EXPECT_TRUE(back.bodies[8].fixed);
+    EXPECT_EQ(back.bodies[9].radius, 12.5);
     EXPECT_EQ(back.bodies[5].start.state.x, 862.0);
     expectSameState(scene.bodies[5].end.state, back.bodies[5].end.state, "free end");
 }
@@ -129,7 +152,11 @@ TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
     withSettings.hasSettings = true;
     withSettings.settings = {0, 25, 12, true, 1};
     const std::string version1(kVersion1Ramps);
-    auto asNow = [](std::string text) { return text.replace(23, 1, "2"); };
+    auto asNow = [](std::string text) { return text.replace(23, 1, "3"); };
+    // The same scene as version 2 wrote it: no drawn bodies yet.
+    SceneFormat::Scene version2 = withSettings;
+    version2.bodies.resize(8);
+    const std::string text2 = asVersion(SceneFormat::Write(version2), '2');
     const struct {
         const char* what;
         std::string text;
@@ -137,7 +164,8 @@ TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
         std::string written; // the same scene written by this program
     } cases[] = {
         {"version 1: the ramps example as made then", version1, false, asNow(version1)},
-        {"version 2: settings", SceneFormat::Write(withSettings), true,
+        {"version 2: settings", text2, true, SceneFormat::Write(version2)},
+        {"version 3: drawn bodies", SceneFormat::Write(withSettings), true,
          SceneFormat::Write(withSettings)},
     };
     for (const auto& c : cases) {
@@ -254,6 +282,108 @@ TEST_F(SceneFormatTest, RefusalsAreOneSafeLineNamingWhatAndWhere) {
             return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f;
         });
         EXPECT_FALSE(raw) << c.what << ": " << error;
+    }
+}
+
+// A drawn body is refused, with what and where, when its shape could not be one the game makes:
+// wrong material, a piece not convex, too thin, too many corners or pieces, out of reach.
+TEST_F(SceneFormatTest, DrawnBodiesOutOfShapeAreRefused) {
+    auto with = [](auto change) {
+        SceneFormat::Scene scene;
+        scene.foregroundTiles = FGMapData;
+        scene.foregroundEdges = FGBoundMap;
+        scene.backgroundTiles = BGMapData;
+        Body body;
+        body.kind = Kind::Drawn;
+        body.state = {300.0, 200.0, 0.5, 0.0, 0.0, 0.0};
+        body.pieces = {{Vec2(-20, -10), Vec2(-20, 10), Vec2(40, 10), Vec2(40, -10)}};
+        scene.bodies.push_back(body);
+        change(scene.bodies.back(), scene);
+        return SceneFormat::Write(scene);
+    };
+    std::vector<CPVect> many;
+    for (int i = 0; i < 33; ++i) {
+        many.push_back(Vec2(static_cast<float>(100 * std::cos(i * 0.19)),
+                            static_cast<float>(100 * std::sin(i * 0.19))));
+    }
+    const std::string good = with([](Body&, SceneFormat::Scene&) {});
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const auto at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? text : text.replace(at, from.size(), to);
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        const char* error;
+    } cases[] = {
+        {"unknown material", with([](Body& b, auto&) { b.material = 5; }),
+         "bodies[0].material: 5 is outside 0..4"},
+        {"pieces and a radius", replaced("\"pieces\"", "\"radius\": 4.0, \"pieces\""),
+         "bodies[0]: needs exactly one of \"pieces\" or \"radius\""},
+        {"no shape", replaced(", \"pieces\"", ", \"spare\""), "bodies[0]: unknown field \"spare\""},
+        {"neither", std::regex_replace(good, std::regex(", \"pieces\": \\[\n[^\n]*\\]\\]"), ""),
+         "bodies[0]: needs exactly one of"},
+        {"a concave piece", with([](Body& b, auto&) {
+             b.pieces[0] = {Vec2(0, 0), Vec2(40, 0), Vec2(20, 10), Vec2(20, 40)};
+         }),
+         "bodies[0].pieces[0]: not convex"},
+        {"a crossing piece", with([](Body& b, auto&) {
+             b.pieces[0] = {Vec2(0, 0), Vec2(40, 40), Vec2(40, 0), Vec2(0, 40)};
+         }),
+         "bodies[0].pieces[0]: not convex"},
+        {"two corners at one spot", with([](Body& b, auto&) {
+             b.pieces[0] = {Vec2(0, 0), Vec2(0, 0), Vec2(40, 0), Vec2(0, 40)};
+         }),
+         "bodies[0].pieces[0]: not convex"},
+        {"a thin piece", with([](Body& b, auto&) {
+             b.pieces[0] = {Vec2(0, 0), Vec2(100, 0), Vec2(100, 3), Vec2(0, 3)};
+         }),
+         "bodies[0].pieces[0]: thinner than 4 px"},
+        {"33 corners", with([&](Body& b, auto&) { b.pieces[0] = many; }),
+         "bodies[0].pieces[0]: has 66 entries, not 6 to 64"},
+        {"two corners", with([](Body& b, auto&) {
+             b.pieces[0] = {Vec2(0, 0), Vec2(40, 0)};
+         }),
+         "bodies[0].pieces[0]: has 4 entries, not 6 to 64"},
+        {"an odd count", replaced("[-20.0, -10.0, ", "[-20.0, -10.0, 7.0, "),
+         "bodies[0].pieces[0]: has 9 numbers: not x and y pairs"},
+        {"31 pieces", with([](Body& b, auto&) { b.pieces.resize(31, b.pieces[0]); }),
+         "bodies[0].pieces: has 31 entries, not 1 to 30"},
+        {"no pieces", with([](Body& b, auto&) { b.pieces.clear(); }),
+         "bodies[0]: needs exactly one of"},
+        {"far out", replaced("[-20.0, -10.0, ", "[-9000.0, -10.0, "),
+         "bodies[0].pieces[0][0]: x -9000 is beyond 8192"},
+        {"a speck of a circle", with([](Body& b, auto&) {
+             b.pieces.clear();
+             b.radius = 1.5;
+         }),
+         "bodies[0].radius: radius 1.5 is thinner than 4 px"},
+        {"a huge circle", with([](Body& b, auto&) {
+             b.pieces.clear();
+             b.radius = 5000;
+         }),
+         "bodies[0].radius: radius 5000 is beyond 4096"},
+        {"drawn in a version-2 file", asVersion(good, '2'),
+         "bodies[0]: a drawn body in a version-2 file"},
+        {"drawn before a chain", with([](Body&, SceneFormat::Scene& scene) {
+             Body chain;
+             chain.kind = Kind::Chain;
+             chain.start = {Anchor::Type::Fixed, {10.0, 20.0}, -1};
+             chain.end = {Anchor::Type::Fixed, {50.0, 20.0}, -1};
+             chain.parts.resize(19);
+             scene.bodies.push_back(chain);
+         }),
+         "bodies[1]: a chain listed after a drawn"},
+    };
+    SceneFormat::Scene scene;
+    std::string error;
+    EXPECT_TRUE(SceneFormat::Read(good, scene, error)) << error;
+    for (const auto& c : cases) {
+        error.clear();
+        EXPECT_FALSE(SceneFormat::Read(c.text, scene, error)) << c.what;
+        EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
     }
 }
 
