@@ -14,10 +14,10 @@
 namespace {
 
 constexpr Key kKeys[Toolbar::kAllButtons] = {
-    DigitKey(1),     DigitKey(2),     DigitKey(3),     DigitKey(4), DigitKey(5),
-    DigitKey(6),     DigitKey(7),     DigitKey(8),     Key::P,      Key::N,
-    Key::R,          Key::D,          Key::F1,         Key::E,      LetterKey('B'),
-    LetterKey('C'),  LetterKey('V'),  LetterKey('Q'),  Key::Insert,
+    DigitKey(1),    DigitKey(2),    DigitKey(3),    DigitKey(4), DigitKey(5),
+    DigitKey(6),    DigitKey(7),    DigitKey(8),    Key::P,      Key::N,
+    Key::R,         Key::D,         Key::F1,        Key::E,      LetterKey('B'),
+    LetterKey('C'), LetterKey('V'), LetterKey('Q'), Key::Insert,
 };
 constexpr std::string_view kLabels[Toolbar::kAllButtons] = {
     "1",     "2",     "3",    "4",    "5",   "6",    "7",    "8",   "Pause", "Step",

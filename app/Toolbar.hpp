@@ -14,8 +14,8 @@ class TEditor;
 // as the keyboard's does, so it acts in the next frame and recordings hold and replay it.
 class Toolbar {
   public:
-    static constexpr int kButtons = 14;     // always shown
-    static constexpr int kEditButtons = 5;  // then, in edit mode, its tools
+    static constexpr int kButtons = 14;    // always shown
+    static constexpr int kEditButtons = 5; // then, in edit mode, its tools
     static constexpr int kAllButtons = kButtons + kEditButtons;
     static constexpr int kPitch = 50;  // window points from one button to the next
     static constexpr int kButton = 44; // a button's side in window points (a finger's size)

@@ -74,9 +74,8 @@ bool OutlineGesture::release(CPVect p, bool shift) {
         done_ = true;
         return true;
     }
-    const bool closes =
-        corners_.size() >= 3 && (distance(p, corners_.front()) <= kCloseReach ||
-                                 distance(p, corners_.back()) <= kDoubleReach);
+    const bool closes = corners_.size() >= 3 && (distance(p, corners_.front()) <= kCloseReach ||
+                                                 distance(p, corners_.back()) <= kDoubleReach);
     if (closes) {
         return enter();
     }

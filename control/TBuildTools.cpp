@@ -87,8 +87,8 @@ void drawOutline(const OutlineGesture::Outline& o, bool closed) {
         DrawLine(o.corners[i - 1].x, o.corners[i - 1].y, o.corners[i].x, o.corners[i].y, 1);
     }
     if (closed && o.corners.size() > 2) {
-        DrawLine(o.corners.back().x, o.corners.back().y, o.corners.front().x,
-                 o.corners.front().y, 1);
+        DrawLine(o.corners.back().x, o.corners.back().y, o.corners.front().x, o.corners.front().y,
+                 1);
     }
 }
 
@@ -171,9 +171,9 @@ bool TBuildTools::CrossesLevel(const TLayer& layer, const Outline& outline) {
 
 std::string TBuildTools::Refusal(const Outline& outline) const {
     const OutlineFault fault =
-        outline.circle ? (2.0 * outline.radius < kMinPieceWidth ? OutlineFault::TooThin
-                                                                : OutlineFault::None)
-                       : CheckOutline(outline.corners);
+        outline.circle
+            ? (2.0 * outline.radius < kMinPieceWidth ? OutlineFault::TooThin : OutlineFault::None)
+            : CheckOutline(outline.corners);
     if (fault != OutlineFault::None) {
         return OutlineFaultText(fault);
     }
@@ -189,10 +189,10 @@ bool TBuildTools::make(const Outline& outline, std::string& why) {
     }
     OutlineFault fault = OutlineFault::None;
     const std::shared_ptr<TLayer>& layer = level_->_FGLayer;
-    TDrawn* made = outline.circle ? TDrawn::CreateCircle(layer, outline.centre, outline.radius,
-                                                         material, fixed, fault)
-                                  : TDrawn::CreatePolygon(layer, outline.corners, material,
-                                                          fixed, fault);
+    TDrawn* made =
+        outline.circle
+            ? TDrawn::CreateCircle(layer, outline.centre, outline.radius, material, fixed, fault)
+            : TDrawn::CreatePolygon(layer, outline.corners, material, fixed, fault);
     if (made == nullptr) {
         // The split finds what the preview's quick check cannot: a piece too thin.
         why = OutlineFaultText(fault);

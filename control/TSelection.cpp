@@ -23,8 +23,8 @@ bool unchanged(const SceneFormat::Body& a, const SceneFormat::Body& b) {
     auto same = [](const CPExactState& s, const CPExactState& t) {
         return s.x == t.x && s.y == t.y && s.angle == t.angle;
     };
-    if (!same(a.state, b.state) || a.parts.size() != b.parts.size() ||
-        a.material != b.material || a.fixed != b.fixed) {
+    if (!same(a.state, b.state) || a.parts.size() != b.parts.size() || a.material != b.material ||
+        a.fixed != b.fixed) {
         return false;
     }
     for (std::size_t i = 0; i < a.parts.size(); ++i) {

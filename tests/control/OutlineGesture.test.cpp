@@ -19,9 +19,9 @@ struct Case {
     const char* what;
     Tool tool;
     std::vector<Event> events;
-    bool complete;                // the last event completes an outline
-    std::vector<CPVect> corners;  // the outline's corners (when complete and not a circle)
-    float radius = 0.0f;          // a circle's (when complete)
+    bool complete;               // the last event completes an outline
+    std::vector<CPVect> corners; // the outline's corners (when complete and not a circle)
+    float radius = 0.0f;         // a circle's (when complete)
 };
 
 // Feeds the events; true when the last one completed an outline, which lands in out.
@@ -105,11 +105,20 @@ TEST(OutlineGesture, EachGestureGivesItsOutline) {
          true,
          {},
          50.0f},
-        {"polygon closed on the first corner", Tool::Polygon, closedOnFirst, true,
+        {"polygon closed on the first corner",
+         Tool::Polygon,
+         closedOnFirst,
+         true,
          {Vec2(0, 0), Vec2(40, 0), Vec2(40, 30)}},
-        {"polygon closed by Enter", Tool::Polygon, byEnter, true,
+        {"polygon closed by Enter",
+         Tool::Polygon,
+         byEnter,
+         true,
          {Vec2(0, 0), Vec2(40, 0), Vec2(40, 30)}},
-        {"polygon closed by a double click on the last corner", Tool::Polygon, doubleClick, true,
+        {"polygon closed by a double click on the last corner",
+         Tool::Polygon,
+         doubleClick,
+         true,
          {Vec2(0, 0), Vec2(40, 0), Vec2(40, 30)}},
         {"two corners: Enter closes nothing", Tool::Polygon, twoCornersEnter, false, {}},
         {"a click away from the corners adds one", Tool::Polygon, fourthCorner, false, {}},

@@ -63,15 +63,15 @@ class SelectionTest : public GameFixture {
 };
 
 // Open air over the level's first plateau, in world pixels.
-constexpr CPVect kBallAt = Vec2(300.0f, 300.0f);
-constexpr CPVect kCubeAt = Vec2(380.0f, 300.0f);
+constexpr CPVect kBallAt = Vec2(300.0f, 150.0f);
+constexpr CPVect kCubeAt = Vec2(380.0f, 150.0f);
 
 TEST_F(SelectionTest, AClickPicksTheBodyUnderThePointerOfAnyKind) {
     control->spawnAt(1, kBallAt);
     control->spawnAt(2, kCubeAt);
-    control->spawnAt(3, Vec2(460.0f, 300.0f));
-    control->spawnAt(4, Vec2(540.0f, 300.0f));
-    control->spawnAt(5, Vec2(300.0f, 200.0f));
+    control->spawnAt(3, Vec2(460.0f, 150.0f));
+    control->spawnAt(4, Vec2(540.0f, 150.0f));
+    control->spawnAt(5, Vec2(620.0f, 90.0f));
     struct Pick {
         const char* what;
         CPVect where;
@@ -81,8 +81,8 @@ TEST_F(SelectionTest, AClickPicksTheBodyUnderThePointerOfAnyKind) {
     const Pick picks[] = {
         {"ball", kBallAt, SceneFormat::Kind::Ball, true},
         {"cube, off its centre", at(kCubeAt, 8, -8), SceneFormat::Kind::Cube, true},
-        {"star", Vec2(460.0f, 300.0f), SceneFormat::Kind::Star, true},
-        {"squid", Vec2(540.0f, 300.0f), SceneFormat::Kind::Squid, true},
+        {"star", Vec2(460.0f, 150.0f), SceneFormat::Kind::Star, true},
+        {"squid", Vec2(540.0f, 150.0f), SceneFormat::Kind::Squid, true},
         {"empty air drops the selection", Vec2(300.0f, 100.0f), SceneFormat::Kind::Ball, false},
     };
     for (const Pick& p : picks) {
