@@ -227,7 +227,7 @@ TEST_F(DrawnTest, DrawnFilledWithADarkerEdgeAndBoltsWhenFixed) {
         return (std::uint32_t{c.r} << 24) | (std::uint32_t{c.g} << 16) | (std::uint32_t{c.b} << 8);
     };
     TDrawn* box = MakeBox(Vec2(300, 300), 60, 40, Material::Rubber, false);
-    TDrawn* fixedBox = MakeBox(Vec2(600, 300), 60, 40, Material::Rubber, true);
+    ASSERT_NE(MakeBox(Vec2(600, 300), 60, 40, Material::Rubber, true), nullptr);
     box->Body()->SetAngle(30.0f);
     SetClsColor(0, 0, 0);
     Cls();

@@ -347,13 +347,13 @@ TEST_F(SceneFormatTest, DrawnBodiesOutOfShapeAreRefused) {
              b.pieces[0] = {Vec2(0, 0), Vec2(40, 0)};
          }),
          "bodies[0].pieces[0]: has 4 entries, not 6 to 64"},
-        {"an odd count", replaced("[-20.0, -10.0, ", "[-20.0, -10.0, 7.0, "),
+        {"an odd count", replaced("[-2e+01, -1e+01, ", "[-2e+01, -1e+01, 7.0, "),
          "bodies[0].pieces[0]: has 9 numbers: not x and y pairs"},
         {"31 pieces", with([](Body& b, auto&) { b.pieces.resize(31, b.pieces[0]); }),
          "bodies[0].pieces: has 31 entries, not 1 to 30"},
-        {"no pieces", with([](Body& b, auto&) { b.pieces.clear(); }),
-         "bodies[0]: needs exactly one of"},
-        {"far out", replaced("[-20.0, -10.0, ", "[-9000.0, -10.0, "),
+        {"no pieces, no radius", with([](Body& b, auto&) { b.pieces.clear(); }),
+         "bodies[0].radius: radius 0 is thinner than 4 px"},
+        {"far out", replaced("[-2e+01, -1e+01, ", "[-9000.0, -1e+01, "),
          "bodies[0].pieces[0][0]: x -9000 is beyond 8192"},
         {"a speck of a circle", with([](Body& b, auto&) {
              b.pieces.clear();
