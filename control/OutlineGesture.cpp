@@ -56,16 +56,17 @@ bool OutlineGesture::release(CPVect p, bool shift) {
         return false;
     }
     move(p);
-    pressed_ = false;
     switch (tool_) {
     case Tool::Box:
     case Tool::Circle:
         finished_ = Current(shift);
+        pressed_ = false;
         done_ = true;
         return true;
     case Tool::Polygon:
         break;
     }
+    pressed_ = false;
     if (freehand_) {
         // The pointer's samples thinned to the corners that tell the shape.
         finished_ = {};

@@ -210,7 +210,8 @@ void TSelection::update(const ToolInput& in) {
         if (editor_->Bodies().Capture(found, entry)) {
             duplicate(entry, in.pointer);
         }
-    } else if (in.paste && copied_ && !dragging_) {
+    }
+    if (in.paste && copied_ && !dragging_) {
         duplicate(*copied_, in.pointer);
     }
 }

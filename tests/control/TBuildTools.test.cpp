@@ -110,8 +110,15 @@ TEST_F(BuildToolsTest, EachGestureMakesItsBodyOrIsRefusedWithItsReason) {
         {"box", LetterKey('B'), [] { drag(280, 100, 340, 140); }, true, 60.0 * 40.0, ""},
         {"Shift: a square on the longer side", LetterKey('B'),
          [] {
+             // Held once the drag is under way: Shift with the press grabs a body instead.
+             pointAt(280, 100);
+             PushMouseButton(1, true);
+             updateGame();
              PushKey(Key::Shift, true);
-             drag(280, 100, 330, 120);
+             pointAt(330, 120);
+             updateGame();
+             PushMouseButton(1, false);
+             updateGame();
              PushKey(Key::Shift, false);
          },
          true, 50.0 * 50.0, ""},
