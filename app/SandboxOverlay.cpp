@@ -67,7 +67,7 @@ constexpr std::string_view kHelp[] = {
     "B / C / V             draw a box / circle / polygon",
     "M / X                 material / fixed or free",
     "Q                     select: drag; wheel, [ ]: turn",
-    "Delete / Ctrl+D       remove / duplicate the selection",
+    "Delete / Ctrl+D       remove / duplicate selected",
     "Insert                paint cells again",
 };
 
