@@ -133,6 +133,11 @@ unsigned long long TEditor::StateId() const {
 }
 
 void TEditor::CancelStroke() {
+    if (fingerTool_) {
+        fingerTool_ = false;
+        build_.Cancel();
+        selection_.EndDrag();
+    }
     fingerStroke_ = false;
     if (strokeButton_ == 0) {
         return;
@@ -153,6 +158,7 @@ void TEditor::Leave() {
 
 void TEditor::ChooseTool(Tool next) {
     endStroke();
+    fingerTool_ = false;
     selection_.EndDrag();
     build_.Cancel();
     tool = next;
@@ -199,6 +205,28 @@ void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
         return;
     }
     const TLayer& layer = *level_->_FGLayer;
+    if (tool != Tool::Paint && (landed || fingerTool_)) {
+        // One finger draws or selects as the left button does: it lands, moves and lifts.
+        if (landed && PaletteEntryAt(x, y) >= 0) {
+            chosen = PaletteEntryAt(x, y);
+            ChooseTool(Tool::Paint);
+            return;
+        }
+        ToolInput in;
+        in.advances = advances_;
+        in.pointer = in.pressPoint = in.releasePoint = layer.WorldAt(x, y);
+        in.pressed = landed;
+        in.held = down;
+        in.released = !down;
+        in.shift = KeyDown(Key::Shift) != 0;
+        fingerTool_ = down;
+        if (tool == Tool::Select) {
+            selection_.update(in);
+        } else {
+            build_.update(in);
+        }
+        return;
+    }
     const double wx = static_cast<double>(layer.ScrollX + x);
     const double wy = static_cast<double>(layer.ScrollY + y);
     if (landed) {
@@ -347,6 +375,10 @@ void TEditor::updateControls(bool grabbing, bool advances) {
     double wx = 0.0;
     double wy = 0.0;
 
+    advances_ = advances;
+    if (tool != Tool::Paint && fingerTool_) {
+        return; // a finger draws with the tool (FingerPaint)
+    }
     if (tool != Tool::Paint) {
         // The left button is the tool's; a press on the palette chooses a kind to paint.
         int px = 0;

@@ -110,16 +110,17 @@ class TEditor {
     // Names the state the history stands at: 0 before any step, another number after each step
     // done, undone or redone, never used twice in a run. Equal numbers, equal scenes' cells.
     unsigned long long StateId() const;
-    // True while a button paints or erases a stroke.
-    bool Painting() const { return strokeButton_ != 0; }
+    // True while a button paints or erases a stroke, or a finger draws with a tool.
+    bool Painting() const { return strokeButton_ != 0 || fingerTool_; }
     // Ends the stroke under way with its cells put back (kept as a stroke when a body now
-    // stands where one of them would come back solid).
+    // stands where one of them would come back solid), or a finger's drawing dropped.
     void CancelStroke();
     // Leaves edit mode (the stroke under way ends as when E is pressed).
     void Leave();
     // A finger in edit mode (TTouch), at window point (x, y): landing on the palette chooses
-    // that kind, elsewhere it starts a stroke that paints as the left button does; while it
-    // stays down the stroke follows it, and it ends when the finger lifts (down false).
+    // that kind, elsewhere it starts a stroke that paints as the left button does, or with
+    // another tool draws or selects as the left button does; while it stays down the stroke or
+    // the gesture follows it, and it ends when the finger lifts (down false).
     void FingerPaint(int x, int y, bool landed, bool down);
     // The tool for the left button; ends what the one before had under way (a move is kept, a
     // drawing dropped).
@@ -193,6 +194,8 @@ class TEditor {
     bool ctrlWasDown_ = false;         // Control held at the last frame's input
     bool shiftWasDown_ = false;
     std::array<Flash, kFlashSlots> flashes_{};
+    bool fingerTool_ = false; // a finger draws or selects with the tool
+    bool advances_ = true;    // this frame's physics runs (as updateControls was told)
     TBodySteps bodies_;
     TBuildTools build_;
     TSelection selection_;

@@ -283,6 +283,37 @@ TEST_F(BuildToolsTest, MaterialAndFixedAreChosenBeforeAndChangedOnASelectedBody)
     EXPECT_TRUE(editor->Build().fixed);
 }
 
+// On a phone one finger draws with the chosen tool; a second finger makes it a grab, and the
+// drawing goes.
+TEST_F(BuildToolsTest, OneFingerDrawsWithTheToolAndASecondDropsTheDrawing) {
+    tap(LetterKey('B'));
+    updateGame();
+    const int x = 280 - fg().ScrollX, y = 100 - fg().ScrollY;
+    PushFinger(3, 1, x, y);
+    updateGame();
+    PushFinger(3, 2, x + 30, y + 20);
+    updateGame();
+    PushFinger(3, 2, x + 60, y + 40);
+    updateGame();
+    PushFinger(3, 0, x + 60, y + 40);
+    updateGame();
+    ASSERT_EQ(TDrawn::Count(), 1);
+    EXPECT_NEAR(newest()->Area(), 60.0 * 40.0, 24.0);
+
+    PushFinger(3, 1, x, y);
+    updateGame();
+    PushFinger(3, 2, x + 40, y + 30);
+    updateGame();
+    ASSERT_TRUE(editor->Build().Drawing());
+    PushFinger(5, 1, x + 300, y + 300);
+    updateGame();
+    EXPECT_FALSE(editor->Build().Drawing());
+    PushFinger(3, 0, x + 40, y + 30);
+    PushFinger(5, 0, x + 300, y + 300);
+    updateGame();
+    EXPECT_EQ(TDrawn::Count(), 1);
+}
+
 TEST_F(BuildToolsTest, EscapeDropsADrawingUnderWayBeforeLeavingEditMode) {
     tap(LetterKey('V'));
     updateGame();
