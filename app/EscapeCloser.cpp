@@ -17,6 +17,8 @@ bool EscapeCloser::CloseOne(SceneMenu& menu, TSandbox& sandbox, TSettings& setti
         sandbox.helpVisible = false;
     } else if (settings.open) {
         settings.open = false;
+    } else if (editor.DropToolWork()) {
+        // A drawing under way, else the selection: what the tool holds goes before the mode.
     } else if (editor.Painting()) {
         editor.CancelStroke();
     } else if (editor.active) {

@@ -7,9 +7,10 @@ class TSettings;
 
 // What Escape does in a frame. People press it to close whatever they opened, so it closes one
 // thing at a time, the one on top first: the scene menu, the help panel, the settings panel, a
-// stroke being painted (its cells put back), edit mode (its edits stay, and can be undone).
-// Only with nothing of these open does it end the program, as it always did. A replay's Escape
-// that would end the program is dropped: the replay runs out and hands over to the user instead.
+// body being drawn or the selection, a stroke being painted (its cells put back), edit mode (its
+// edits stay, and can be undone). Only with nothing of these open does it end the program, as it
+// always did. A replay's Escape that would end the program is dropped: the replay runs out and
+// hands over to the user instead.
 class EscapeCloser {
   public:
     enum class Outcome { None, Closed, Quit, Dropped };

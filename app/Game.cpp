@@ -232,7 +232,7 @@ void initGame() {
     makePlayer();
     control->player = player;
     sandbox->init(level);
-    editor->init(level);
+    editor->init(level, control.get());
     gameSettings->init(level);
     touch.init(level);
     sandboxOverlay.HideChooseHint();
@@ -396,7 +396,7 @@ void replaceScene(int sceneChosen) {
 // before this frame's spawns; Escape still ends the program before anything is moved.
 FrameInput readInput() {
     beginInput();
-    toolbar.update();
+    toolbar.update(editor->active);
     // Escape closes what is open before anything else reads the frame's input.
     if (EscapeCloser::Update(sceneMenu, *sandbox, *gameSettings, *editor, replay != nullptr) ==
         EscapeCloser::Outcome::Quit) {
@@ -415,7 +415,7 @@ FrameInput readInput() {
     in.advance = sandbox->Advances();
     in.physicsFrames = physicsFramesAsked();
     // Edit mode takes the left and right buttons before the controller would spawn with them.
-    editor->updateControls(sandbox->grab.Active());
+    editor->updateControls(sandbox->grab.Active(), in.advance);
     const bool spawn = !editor->active && !gameSettings->PointerOverPanel();
     // A push is made only in frames with physics: in slow motion it would pile up between them.
     // Held arrows choose lines while the menu or the settings are open; they do not push too.

@@ -64,6 +64,11 @@ constexpr std::string_view kHelp[] = {
     "Ctrl+Z                undo a stroke or a scene",
     "Ctrl+Y, Ctrl+Shift+Z  redo",
     "Home                  the level as it loaded",
+    "B / C / V             draw a box / circle / polygon",
+    "M / X                 material / fixed or free",
+    "Q                     select: drag; wheel, [ ]: turn",
+    "Delete / Ctrl+D       remove / duplicate selected",
+    "Insert                paint cells again",
 };
 
 // The panels' frame: dark and mostly opaque, so that text reads over any scene, with a thin

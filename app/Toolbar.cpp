@@ -13,12 +13,15 @@
 
 namespace {
 
-constexpr Key kKeys[Toolbar::kButtons] = {
-    DigitKey(1), DigitKey(2), DigitKey(3), DigitKey(4), DigitKey(5), DigitKey(6), DigitKey(7),
-    DigitKey(8), Key::P,      Key::N,      Key::R,      Key::D,      Key::F1,     Key::E,
+constexpr Key kKeys[Toolbar::kAllButtons] = {
+    DigitKey(1),    DigitKey(2),    DigitKey(3),    DigitKey(4), DigitKey(5),
+    DigitKey(6),    DigitKey(7),    DigitKey(8),    Key::P,      Key::N,
+    Key::R,         Key::D,         Key::F1,        Key::E,      LetterKey('B'),
+    LetterKey('C'), LetterKey('V'), LetterKey('Q'), Key::Insert,
 };
-constexpr std::string_view kLabels[Toolbar::kButtons] = {
-    "1", "2", "3", "4", "5", "6", "7", "8", "Pause", "Step", "Reset", "Debug", "Help", "Edit",
+constexpr std::string_view kLabels[Toolbar::kAllButtons] = {
+    "1",     "2",     "3",    "4",    "5",   "6",    "7",    "8",   "Pause", "Step",
+    "Reset", "Debug", "Help", "Edit", "Box", "Circ", "Poly", "Sel", "Paint",
 };
 
 // A button's square in output pixels: the band's lines of buttons are centred in it, each
@@ -27,7 +30,7 @@ struct Square {
     float x, y, side;
 };
 
-Square ButtonSquare(int index) {
+Square ButtonSquare(int index, int count) {
     const PictureLayout layout = CurrentPictureLayout();
     const float pitch = static_cast<float>(ControlBandPitch());
     const float margin = static_cast<float>(ControlBandPitch() / 8);
@@ -35,8 +38,8 @@ Square ButtonSquare(int index) {
     const int length = layout.bandBelow ? b.w : b.h;
     int perLine = static_cast<int>((static_cast<float>(length) - margin) / pitch);
     perLine = perLine < 1 ? 1 : perLine;
-    const int lines = (Toolbar::kButtons + perLine - 1) / perLine;
-    const int used = (Toolbar::kButtons + lines - 1) / lines; // buttons per line, evened out
+    const int lines = (count + perLine - 1) / perLine;
+    const int used = (count + lines - 1) / lines; // buttons per line, evened out
     const float along =
         (static_cast<float>(length) - static_cast<float>(used) * pitch - margin) / 2.0f;
     const float a = along + margin + static_cast<float>(index % used) * pitch;
@@ -48,9 +51,17 @@ Square ButtonSquare(int index) {
     return {static_cast<float>(b.x) + across, static_cast<float>(b.y) + a, side};
 }
 
+// The tools' buttons, in their order after the others.
+constexpr TEditor::Tool kTools[Toolbar::kEditButtons] = {
+    TEditor::Tool::Box, TEditor::Tool::Circle, TEditor::Tool::Polygon, TEditor::Tool::Select,
+    TEditor::Tool::Paint};
+
 bool ButtonOn(int index, const TControl& control, const TSandbox& sandbox, const TEditor& editor) {
     if (index < 8) {
         return control.currentObject == index + 1;
+    }
+    if (index >= Toolbar::kButtons) {
+        return editor.tool == kTools[index - Toolbar::kButtons];
     }
     switch (kKeys[index]) {
     case Key::P:
@@ -69,14 +80,14 @@ bool ButtonOn(int index, const TControl& control, const TSandbox& sandbox, const
 } // namespace
 
 Key Toolbar::ButtonKey(int index) {
-    return index >= 0 && index < kButtons ? kKeys[index] : Key::Escape;
+    return index >= 0 && index < kAllButtons ? kKeys[index] : Key::Escape;
 }
 
-int Toolbar::ButtonAt(int x, int y) {
+int Toolbar::ButtonAt(int x, int y, int count) {
     const float ppp = PixelsPerPoint();
     const float px = static_cast<float>(x) * ppp, py = static_cast<float>(y) * ppp;
-    for (int i = 0; i < kButtons; ++i) {
-        const Square q = ButtonSquare(i);
+    for (int i = 0; i < count; ++i) {
+        const Square q = ButtonSquare(i, count);
         if (px >= q.x && py >= q.y && px < q.x + q.side && py < q.y + q.side) {
             return i;
         }
@@ -84,17 +95,18 @@ int Toolbar::ButtonAt(int x, int y) {
     return -1;
 }
 
-void Toolbar::update() {
+void Toolbar::update(bool editMode) {
     if (!enabled) {
         return;
     }
     if (KeyHits(LetterKey('T')) % 2 != 0) {
         visible = !visible;
     }
-    SetControlBand(visible ? kButtons : 0, kPitch);
+    count_ = editMode ? kAllButtons : kButtons;
+    SetControlBand(visible ? count_ : 0, kPitch);
     int x = 0, y = 0;
     while (TakeControlPress(x, y)) {
-        const int index = visible ? ButtonAt(x, y) : -1;
+        const int index = visible ? ButtonAt(x, y, count_) : -1;
         if (index >= 0) {
             PushKey(kKeys[index], true);
             PushKey(kKeys[index], false);
@@ -108,8 +120,8 @@ void Toolbar::Draw(const TControl& control, const TSandbox& sandbox, const TEdit
     }
     // The window pass counts in window points; the squares are in output pixels.
     const float unit = PixelsPerPoint();
-    for (int i = 0; i < kButtons; ++i) {
-        const Square q = ButtonSquare(i);
+    for (int i = 0; i < count_; ++i) {
+        const Square q = ButtonSquare(i, count_);
         const float x = q.x / unit, y = q.y / unit, side = q.side / unit;
         const bool on = ButtonOn(i, control, sandbox, editor);
         SetColor(on ? 70 : 34, on ? 62 : 40, on ? 30 : 58);

@@ -332,6 +332,35 @@ std::shared_ptr<CPBody> SceneBodies::ApplyDrawn(const Body& body, Applying& at) 
     return drawn != nullptr ? drawn->_body : nullptr;
 }
 
+std::shared_ptr<CPBody> SceneBodies::ApplyOne(const Body& body, Applying& at) {
+    Body entry = body;
+    for (Anchor* end : {&entry.start, &entry.end}) {
+        if (end->type == Anchor::Type::Star &&
+            (end->star < 0 || static_cast<std::size_t>(end->star) >= at.made.size() ||
+             !at.made[static_cast<std::size_t>(end->star)])) {
+            end->type = Anchor::Type::None;
+        }
+    }
+    const std::size_t graces = at.graces.size();
+    std::shared_ptr<CPBody> main = rowOf(entry.kind).apply(entry, at);
+    if (main) {
+        main->SetExactState(entry.state);
+        return main;
+    }
+    if (at.graces.size() == graces) {
+        return nullptr;
+    }
+    TChain& chain = *at.graces.back().first;
+    chain._cycle = static_cast<int>(TChain::layer->spaceMap->StepsTaken() +
+                                    static_cast<std::uint32_t>(at.graces.back().second));
+    at.graces.pop_back();
+    return chain._body.IsEmpty() ? nullptr : chain._body.First();
+}
+
+Body SceneBodies::CaptureChain(TChain& chain, const std::vector<const CPBody*>& stars) {
+    return captureChain(chain, stars, 0);
+}
+
 SceneFormat::Scene SceneBodies::Capture(const TLevel& level, const TControl& control,
                                         const TSandbox& sandbox, const TSettings& settings) {
     SceneFormat::Scene scene;

@@ -52,6 +52,13 @@ class SceneBodies {
     // A drawn body the file's pieces or radius describe (checked when read).
     static std::shared_ptr<CPBody> ApplyDrawn(const SceneFormat::Body& body, Applying& at);
 
+    // One scene body made in the game as Apply makes it, its chain's grace counted from now;
+    // returns its key body (its main body, a chain's first link; nullptr when none was made).
+    // A chain's end tied to a star finds it in at.made by the star's index (none when out of it).
+    static std::shared_ptr<CPBody> ApplyOne(const SceneFormat::Body& body, Applying& at);
+    // A chain's entry alone, an end tied to a star naming it by its index in stars.
+    static SceneFormat::Body CaptureChain(TChain& chain, const std::vector<const CPBody*>& stars);
+
     // The running scene: level's maps and scroll, every live body of every class, control's
     // player, kind and debug view, sandbox's pause, the settings panel's values. Reads only.
     static SceneFormat::Scene Capture(const TLevel& level, const TControl& control,

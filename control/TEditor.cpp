@@ -65,9 +65,13 @@ void outline(float x, float y, float w, float h) {
 
 } // namespace
 
-void TEditor::init(std::shared_ptr<TLevel> level) {
-    level_ = std::move(level);
+void TEditor::init(std::shared_ptr<TLevel> editedLevel, TControl* spawner) {
+    level_ = std::move(editedLevel);
     active = false;
+    tool = Tool::Paint;
+    bodies_.init(spawner);
+    build_.init(level_, this);
+    selection_.init(level_, this);
     history_.clear();
     done_ = 0;
     stroke_.clear();
@@ -129,6 +133,11 @@ unsigned long long TEditor::StateId() const {
 }
 
 void TEditor::CancelStroke() {
+    if (fingerTool_) {
+        fingerTool_ = false;
+        build_.Cancel();
+        selection_.EndDrag();
+    }
     fingerStroke_ = false;
     if (strokeButton_ == 0) {
         return;
@@ -142,7 +151,53 @@ void TEditor::CancelStroke() {
 
 void TEditor::Leave() {
     endStroke();
+    selection_.EndDrag();
+    build_.Cancel();
     active = false;
+}
+
+void TEditor::ChooseTool(Tool next) {
+    endStroke();
+    fingerTool_ = false;
+    selection_.EndDrag();
+    build_.Cancel();
+    tool = next;
+    switch (next) {
+    case Tool::Box:
+        build_.begin(OutlineGesture::Tool::Box);
+        break;
+    case Tool::Circle:
+        build_.begin(OutlineGesture::Tool::Circle);
+        break;
+    case Tool::Polygon:
+        build_.begin(OutlineGesture::Tool::Polygon);
+        break;
+    case Tool::Paint:
+    case Tool::Select:
+        break;
+    }
+}
+
+void TEditor::BodyMade(const std::shared_ptr<CPBody>& key) {
+    TBodySteps::Change c;
+    TBodySteps::Found made;
+    c.serial = bodies_.SerialOf(key);
+    c.after = true;
+    if (TBodySteps::FindKey(key, made)) {
+        bodies_.Capture(made, c.now);
+    }
+    PushBodyStep({std::move(c)});
+}
+
+bool TEditor::DropToolWork() {
+    return build_.Cancel() || selection_.Drop();
+}
+
+void TEditor::PushBodyStep(std::vector<TBodySteps::Change> changes) {
+    endStroke();
+    Step step;
+    step.bodies = std::move(changes);
+    pushStep(std::move(step));
 }
 
 void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
@@ -150,6 +205,28 @@ void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
         return;
     }
     const TLayer& layer = *level_->_FGLayer;
+    if (tool != Tool::Paint && (landed || fingerTool_)) {
+        // One finger draws or selects as the left button does: it lands, moves and lifts.
+        if (landed && PaletteEntryAt(x, y) >= 0) {
+            chosen = PaletteEntryAt(x, y);
+            ChooseTool(Tool::Paint);
+            return;
+        }
+        ToolInput in;
+        in.advances = advances_;
+        in.pointer = in.pressPoint = in.releasePoint = layer.WorldAt(x, y);
+        in.pressed = landed;
+        in.held = down;
+        in.released = !down;
+        in.shift = KeyDown(Key::Shift) != 0;
+        fingerTool_ = down;
+        if (tool == Tool::Select) {
+            selection_.update(in);
+        } else {
+            build_.update(in);
+        }
+        return;
+    }
     const double wx = static_cast<double>(layer.ScrollX + x);
     const double wy = static_cast<double>(layer.ScrollY + y);
     if (landed) {
@@ -173,7 +250,7 @@ int TEditor::FlashingCells() const {
                                           [](const Flash& f) { return f.frames > 0; }));
 }
 
-void TEditor::updateControls(bool grabbing) {
+void TEditor::updateControls(bool grabbing, bool advances) {
     // Every key and the wheel are read in every frame, also outside edit mode, so that none keeps
     // a stale press for later. Like P, two taps of E in one slow frame leave things as they were.
     const bool toggle = KeyHits(Key::E) % 2 != 0;
@@ -182,6 +259,29 @@ void TEditor::updateControls(bool grabbing) {
     const int zHits = KeyHits(Key::Z);
     const int yHits = KeyHits(Key::Y);
     const int homeHits = KeyHits(Key::Home);
+    // The tools' keys are read in every frame, so that a press outside edit mode is not taken
+    // later. Ctrl+C, Ctrl+V and Ctrl+D are the selection's, and no tool, nor the debug view.
+    const int copies = KeyHitsWithControl(LetterKey('C'));
+    const int pastes = KeyHitsWithControl(LetterKey('V'));
+    const int duplicates = KeyHitsWithControl(Key::D);
+    const int boxHits = KeyHits(LetterKey('B'));
+    const int circleHits = KeyHits(LetterKey('C')) - copies;
+    const int polygonHits = KeyHits(LetterKey('V')) - pastes;
+    const int selectHits = KeyHits(LetterKey('Q'));
+    const int paintHits = KeyHits(Key::Insert);
+    if (duplicates > 0) {
+        KeyHits(Key::D);
+    }
+    ToolInput tin;
+    tin.advances = advances;
+    tin.copy = copies > 0;
+    tin.paste = pastes > 0;
+    tin.duplicate = duplicates > 0;
+    tin.deletes = KeyHits(Key::Delete);
+    tin.enter = KeyHits(Key::Enter) != 0;
+    tin.material = KeyHits(LetterKey('M')) % 2 != 0;
+    tin.fix = KeyHits(LetterKey('X')) % 2 != 0;
+    tin.turns = KeyHits(Key::BracketRight) - KeyHits(Key::BracketLeft);
     sceneSwapped = false;
     // A modifier counts as held when it is, when it was at the last frame, or when it was pressed
     // in between: the keys of a quick Ctrl+Z may arrive all in one frame or split over two
@@ -201,9 +301,13 @@ void TEditor::updateControls(bool grabbing) {
             --f.frames;
         }
     }
+    build_.tick();
     if (toggle) {
-        endStroke();
-        active = !active;
+        if (active) {
+            Leave();
+        } else {
+            active = true;
+        }
     }
     // Undo and redo walk the one history in edit mode and out of it: opened scenes are steps
     // in it as strokes are.
@@ -223,10 +327,37 @@ void TEditor::updateControls(bool grabbing) {
         return;
     }
 
-    // The wheel turned towards the user walks forward, like Tab.
-    const int step = (shift ? -tabs : tabs) - wheel;
+    if (boxHits > 0 || circleHits > 0 || polygonHits > 0 || selectHits > 0) {
+        ChooseTool(selectHits > 0    ? Tool::Select
+                   : polygonHits > 0 ? Tool::Polygon
+                   : circleHits > 0  ? Tool::Circle
+                                     : Tool::Box);
+    }
+    if (paintHits > 0) {
+        ChooseTool(Tool::Paint);
+    }
+    // M and X change a selected drawn body (Select's), else what the next one is made of.
+    TBodySteps::Found changed;
+    if (!(tool == Tool::Select && selection_.Selected(changed) &&
+          changed.kind == SceneFormat::Kind::Drawn)) {
+        if (tin.material) {
+            build_.material = NextMaterial(build_.material);
+        }
+        if (tin.fix) {
+            build_.fixed = !build_.fixed;
+        }
+    }
+    // With a body selected the wheel turns it (away from the user: clockwise); else the wheel
+    // turned towards the user walks the palette forward, like Tab, and paints again.
+    TBodySteps::Found selected;
+    const bool turning = tool == Tool::Select && selection_.Selected(selected);
+    if (turning) {
+        tin.turns += wheel;
+    }
+    const int step = (shift ? -tabs : tabs) - (turning ? 0 : wheel);
     if (step != 0 && !palette_.empty()) {
         chosen = PositiveModulo(chosen + step, static_cast<int>(palette_.size()));
+        ChooseTool(Tool::Paint);
     }
     if (homeHits > 0) {
         Revert();
@@ -243,6 +374,48 @@ void TEditor::updateControls(bool grabbing) {
     };
     double wx = 0.0;
     double wy = 0.0;
+
+    advances_ = advances;
+    if (tool != Tool::Paint && fingerTool_) {
+        return; // a finger draws with the tool (FingerPaint)
+    }
+    if (tool != Tool::Paint) {
+        // The left button is the tool's; a press on the palette chooses a kind to paint.
+        int px = 0;
+        int py = 0;
+        MousePressPoint(kLeft, px, py);
+        const bool onPalette = leftPressed && PaletteEntryAt(px, py) >= 0;
+        const bool toolPress = leftPressed && !onPalette && !TSandbox::ShiftHeld() && !grabbing;
+        tin.pressed = toolPress;
+        tin.pressPoint = layer.WorldAt(px, py);
+        tin.held = MouseDown(kLeft) != 0;
+        tin.released = !tin.held;
+        int rx = MouseX();
+        int ry = MouseY();
+        tin.pointer = layer.WorldAt(rx, ry);
+        MouseReleasePoint(kLeft, rx, ry);
+        tin.releasePoint = tin.held ? tin.pointer : layer.WorldAt(rx, ry);
+        tin.shift = shiftDown;
+        if (tool == Tool::Select) {
+            selection_.update(tin);
+        } else {
+            build_.update(tin);
+        }
+        if (onPalette) {
+            chosen = PaletteEntryAt(px, py);
+            ChooseTool(Tool::Paint);
+            return;
+        }
+        // The right button still erases cells.
+        if (strokeButton_ == 0 && !fingerStroke_ && rightPressed) {
+            MousePressPoint(kRight, px, py);
+            world(px, py, wx, wy);
+            beginStroke(kRight, wx, wy);
+        }
+        if (strokeButton_ == 0 || fingerStroke_) {
+            return;
+        }
+    }
 
     if (strokeButton_ == 0 && !fingerStroke_) {
         // A stroke starts where the button went down, not where the pointer is by the time the
@@ -379,6 +552,12 @@ bool TEditor::apply(const std::vector<CellChange>& changes, bool undoing) {
 }
 
 bool TEditor::take(Step& step, bool undoing) {
+    if (!step.bodies.empty()) {
+        // A body the user holds in a move is let go first: the step puts it elsewhere.
+        selection_.EndDrag();
+        bodies_.Apply(step.bodies, undoing);
+        return true;
+    }
     if (!step.scene) {
         return level_ && level_->_FGLayer && apply(step.cells, undoing);
     }
@@ -491,8 +670,12 @@ void TEditor::draw() {
     const int wy = static_cast<int>(std::floor(pointer.y));
     const int column = wx >= 0 ? wx / tiles.TileW : -1;
     const int row = wy >= 0 ? wy / tiles.TileH : -1;
-    if (PaletteEntryAt(mx, my) < 0 && column < layer.MapW && row < layer.MapH && column >= 0 &&
-        row >= 0) {
+    if (tool != Tool::Paint) {
+        build_.draw(KeyDown(Key::Shift) != 0);
+        selection_.draw();
+        SetBlend(Blend::Alpha);
+    } else if (PaletteEntryAt(mx, my) < 0 && column < layer.MapW && row < layer.MapH &&
+               column >= 0 && row >= 0) {
         const CellKind kind =
             strokeButton_ == 0 ? palette_[static_cast<std::size_t>(chosen)] : strokeKind();
         const float x = static_cast<float>(column) * tw;
@@ -576,7 +759,12 @@ void TEditor::drawPalette() {
     DrawText("EDIT", x0 + 8.0f, 4.0f);
     SetScale(1.0f, 1.0f);
     SetColor(200, 210, 230);
-    DrawText("left: paint  right: erase  wheel: choose  Ctrl+Z: undo  F1: keys", x0 + 8.0f, 38.0f);
+    if (tool == Tool::Paint) {
+        DrawText("left: paint  right: erase  wheel: choose  Ctrl+Z: undo  F1: keys", x0 + 8.0f,
+                 38.0f);
+    } else {
+        drawToolStrip(x0 + 8.0f, 38.0f);
+    }
 
     TImage* image = tiles.TileSetImage.get();
     constexpr float side = kEntrySide;
@@ -607,4 +795,31 @@ void TEditor::drawPalette() {
         }
     }
     SetColor(255, 255, 255);
+}
+
+void TEditor::drawToolStrip(float x, float y) const {
+    // The tool in use and what it will do, where painting's keys are written.
+    switch (tool) {
+    case Tool::Box:
+        DrawText("BOX: drag, Shift: square", x, y);
+        break;
+    case Tool::Circle:
+        DrawText("CIRCLE: drag from the centre", x, y);
+        break;
+    case Tool::Polygon:
+        DrawText("POLYGON: click corners, Enter", x, y);
+        break;
+    case Tool::Select:
+        DrawText("SELECT: drag  [ ]: turn  Del  Ctrl+D", x, y);
+        break;
+    case Tool::Paint:
+        break;
+    }
+    // What the next body is made of, in its material's colour.
+    const MaterialRow& row = MaterialInfo(build_.material);
+    const std::string made = std::string(row.name) + (build_.fixed ? ", fixed" : ", free");
+    SetColor(row.fill.r, row.fill.g, row.fill.b);
+    DrawText(made, x + 312.0f, y);
+    SetColor(200, 210, 230);
+    DrawText("M X", x + 312.0f + static_cast<float>(made.size() + 1) * 8.0f, y);
 }

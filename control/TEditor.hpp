@@ -7,9 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "control/TBodySteps.hpp"
+#include "control/TBuildTools.hpp"
+#include "control/TSelection.hpp"
 #include "data/LevelData.hpp"
 #include "media/input/Key.hpp"
 
+class TControl;
 class TLevel;
 
 // Edit mode: the level's foreground cells painted and erased while the game runs. E switches it
@@ -19,6 +23,9 @@ class TLevel;
 // Ctrl+Y redoes it, and Home brings back the level as it loaded (undoable as well). A cell where a
 // body is stays as it is, and flashes. Everything it does follows from the input of the frames,
 // so recordings and scripts reproduce it.
+// Beside painting it has tools that build and change bodies (B box, C circle, V polygon, Q
+// select; the wheel, Tab or the palette go back to painting): control/TBuildTools and
+// control/TSelection, whose every action is a step of the same history.
 // Its history is the game's one undo history: a whole scene replaced (an example or a file
 // opened) is a step in it too, so Ctrl+Z and Ctrl+Y, in edit mode or not, walk back over scenes
 // and strokes alike.
@@ -52,7 +59,11 @@ class TEditor {
     static constexpr int kEntryPitch = 26;
     static constexpr int kEntrySide = 24;
 
+    // What the left button does in edit mode.
+    enum class Tool { Paint, Box, Circle, Polygon, Select };
+
     bool active = false;       // edit mode is on
+    Tool tool = Tool::Paint;   // change it with ChooseTool
     int chosen = 1;            // palette entry the left button paints
     bool sceneSwapped = false; // this frame: an undo or redo replaced the whole scene
     bool sceneUndone = false;  // and it was an undo (the scene before came back)
@@ -61,12 +72,15 @@ class TEditor {
     bool ctrlPressed = false;
 
     // Keeps the level (its foreground layer is edited), builds the palette from level 0's maps
-    // and remembers the layer's cells as loaded. Edit mode off, no history. Call after Load.
-    void init(std::shared_ptr<TLevel> level);
+    // and remembers the layer's cells as loaded; spawner (non-owning, may be nullptr: no body
+    // steps can bring a body back) spawns what undoing a removal brings back. Edit mode off,
+    // painting, no history. Call after Load.
+    void init(std::shared_ptr<TLevel> editedLevel, TControl* spawner = nullptr);
     // One frame of the edit keys and buttons; call after TSandbox::updateControls and before
     // TControl::updateControls, whose buttons it takes while active. grabbing: the sandbox holds
-    // a body this frame (the left button then paints nothing).
-    void updateControls(bool grabbing);
+    // a body this frame (the left button then paints nothing). advances: the physics runs this
+    // frame (a body moved by Select follows the pointer through the steps).
+    void updateControls(bool grabbing, bool advances = true);
     // In edit mode: the grid over the foreground cells, to be drawn over the level and under
     // the bodies and the debug view. Leaves white, alpha 1, mask blending, origin (0, 0).
     void drawGrid();
@@ -96,17 +110,31 @@ class TEditor {
     // Names the state the history stands at: 0 before any step, another number after each step
     // done, undone or redone, never used twice in a run. Equal numbers, equal scenes' cells.
     unsigned long long StateId() const;
-    // True while a button paints or erases a stroke.
-    bool Painting() const { return strokeButton_ != 0; }
+    // True while a button paints or erases a stroke, or a finger draws with a tool.
+    bool Painting() const { return strokeButton_ != 0 || fingerTool_; }
     // Ends the stroke under way with its cells put back (kept as a stroke when a body now
-    // stands where one of them would come back solid).
+    // stands where one of them would come back solid), or a finger's drawing dropped.
     void CancelStroke();
     // Leaves edit mode (the stroke under way ends as when E is pressed).
     void Leave();
     // A finger in edit mode (TTouch), at window point (x, y): landing on the palette chooses
-    // that kind, elsewhere it starts a stroke that paints as the left button does; while it
-    // stays down the stroke follows it, and it ends when the finger lifts (down false).
+    // that kind, elsewhere it starts a stroke that paints as the left button does, or with
+    // another tool draws or selects as the left button does; while it stays down the stroke or
+    // the gesture follows it, and it ends when the finger lifts (down false).
     void FingerPaint(int x, int y, bool landed, bool down);
+    // The tool for the left button; ends what the one before had under way (a move is kept, a
+    // drawing dropped).
+    void ChooseTool(Tool next);
+    // Escape's part: drops a drawing under way, else the selection. True if there was one.
+    bool DropToolWork();
+    // One step of changed bodies (drawn, moved, turned, removed, duplicated, changed), already
+    // done. Ends any stroke under way and what could be redone.
+    void PushBodyStep(std::vector<TBodySteps::Change> changes);
+    // A body was just made by a tool (key: its key body): the step that takes it away again.
+    void BodyMade(const std::shared_ptr<CPBody>& key);
+    TBodySteps& Bodies() { return bodies_; }
+    TBuildTools& Build() { return build_; }
+    TSelection& Selection() { return selection_; }
     int UndoSteps() const { return done_; }
     int RedoSteps() const { return static_cast<int>(history_.size()) - done_; }
     // Cells flashing now (for tests and drawing).
@@ -131,6 +159,7 @@ class TEditor {
     // of the scene on its other side (the one before while done, the one after while undone).
     struct Step {
         std::vector<CellChange> cells;
+        std::vector<TBodySteps::Change> bodies;
         bool scene = false;
         std::string other;
         unsigned long long id = 0;
@@ -143,6 +172,7 @@ class TEditor {
     void pushStep(Step step);
     CellKind strokeKind() const;
     void drawPalette();
+    void drawToolStrip(float x, float y) const;
 
     struct Flash {
         int column = 0;
@@ -164,6 +194,11 @@ class TEditor {
     bool ctrlWasDown_ = false;         // Control held at the last frame's input
     bool shiftWasDown_ = false;
     std::array<Flash, kFlashSlots> flashes_{};
+    bool fingerTool_ = false; // a finger draws or selects with the tool
+    bool advances_ = true;    // this frame's physics runs (as updateControls was told)
+    TBodySteps bodies_;
+    TBuildTools build_;
+    TSelection selection_;
 };
 
 template <class Visit>

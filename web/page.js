@@ -244,6 +244,11 @@
         mark(button, Number(button.dataset.kind) === now.kind);
       }
     }
+    // The building tools' buttons are there in edit mode only: elsewhere they would only crowd
+    // a phone's toolbar.
+    if (now.edit !== marks.edit) {
+      for (const button of toolbar.querySelectorAll('button.tool')) button.hidden = now.edit !== 1;
+    }
     for (const name of ['pause', 'debug', 'help', 'edit', 'settings', 'scenes']) {
       if (now[name] !== marks[name]) mark(toolbar.querySelector('[data-action="' + name + '"]'), now[name]);
     }

@@ -36,6 +36,8 @@ enum class Key : int {
     F1 = 112,     // F2..F12 follow: FunctionKey(n)
     F11 = 122,
     F12 = 123,
+    BracketLeft = 219, // [ on a US keyboard (the key, whatever it prints)
+    BracketRight = 221,
 };
 
 constexpr int KeyCodeCount = 256; // every Key value is below this

@@ -57,6 +57,8 @@ constexpr NamedKey kNamed[] = {
     {Key::Home, SDLK_HOME, SDL_SCANCODE_HOME},
     {Key::Insert, SDLK_INSERT, SDL_SCANCODE_INSERT},
     {Key::Delete, SDLK_DELETE, SDL_SCANCODE_DELETE},
+    {Key::BracketLeft, SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET},
+    {Key::BracketRight, SDLK_RIGHTBRACKET, SDL_SCANCODE_RIGHTBRACKET},
 };
 
 } // namespace

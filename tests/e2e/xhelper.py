@@ -115,10 +115,11 @@ def count_colour(rows, r, g, b, box=None, tol=0):
     return count
 
 
-def cmd_count(d, wid, rgb, tol):
+def cmd_count(d, wid, rgb, tol, box=None):
     _, _, rows = grab(d, wid)
     r, g, b = (int(v) for v in rgb.split(","))
-    print(count_colour(rows, r, g, b, tol=int(tol)))
+    area = None if box is None else [int(v) for v in box.split(",")]
+    print(count_colour(rows, r, g, b, box=area, tol=int(tol)))
     return 0
 
 
@@ -162,7 +163,8 @@ def main(argv):
     if cmd == "shot":
         return cmd_shot(d, argv[2], argv[3], argv[4] if len(argv) > 4 else None)
     if cmd == "count":
-        return cmd_count(d, argv[2], argv[3], argv[4] if len(argv) > 4 else 0)
+        return cmd_count(d, argv[2], argv[3], argv[4] if len(argv) > 4 else 0,
+                         argv[5] if len(argv) > 5 else None)
     if cmd == "diff":
         return cmd_diff(d, argv[2], argv[3], argv[4], argv[5] if len(argv) > 5 else 60)
     print(f"unknown command {cmd}", file=sys.stderr)

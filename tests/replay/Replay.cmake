@@ -1,5 +1,6 @@
 # One recording, one body hash in every build (and settings.txt likewise, with the settings
-# panel changing the physics as it runs, and escape.txt, ended by Escape): the native runner of this build (optimised, or
+# panel changing the physics as it runs, building.txt, with bodies drawn, moved, turned,
+# duplicated and deleted in edit mode, and escape.txt, ended by Escape): the native runner of this build (optimised, or
 # under the sanitizers) and, when DAZOZI_WEB_BUILD names the web build's folder, its runner in
 # node replay tests/replay/cross_build.txt to the committed tests/replay/cross_build.expected.
 set(DAZOZI_WEB_BUILD "" CACHE PATH "Folder of the web build whose headless runner (tools/scenario.js) to replay in node (empty: none)")
@@ -20,6 +21,11 @@ add_test(NAME replay.escape_native
           ${dazozi_replay_dir}/escape.expected $<TARGET_FILE:scenario>)
 set_tests_properties(replay.escape_native PROPERTIES TIMEOUT 300
   ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+add_test(NAME replay.building_native
+  COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/building.txt
+          ${dazozi_replay_dir}/building.expected $<TARGET_FILE:scenario>)
+set_tests_properties(replay.building_native PROPERTIES TIMEOUT 300
+  ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
 add_test(NAME replay.fifo_refused_native
   COMMAND bash ${dazozi_replay_dir}/refuses_fifo.sh ${CMAKE_CURRENT_BINARY_DIR}/fifo-native
           $<TARGET_FILE:scenario>)
@@ -36,6 +42,11 @@ if(DAZOZI_WEB_BUILD)
     COMMAND bash ${dazozi_replay_dir}/refuses_fifo.sh ${CMAKE_CURRENT_BINARY_DIR}/fifo-web
             ${DAZOZI_NODE} ${DAZOZI_WEB_BUILD}/tools/scenario.js)
   set_tests_properties(replay.fifo_refused_web PROPERTIES TIMEOUT 300)
+  add_test(NAME replay.building_web
+    COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/building.txt
+            ${dazozi_replay_dir}/building.expected ${DAZOZI_NODE}
+            ${DAZOZI_WEB_BUILD}/tools/scenario.js)
+  set_tests_properties(replay.building_web PROPERTIES TIMEOUT 300)
   add_test(NAME replay.cross_build_web
     COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/cross_build.txt
             ${dazozi_replay_dir}/cross_build.expected ${DAZOZI_NODE}

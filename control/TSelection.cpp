@@ -1,0 +1,234 @@
+#include "control/TSelection.hpp"
+
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "bodies/TDrawn.hpp"
+#include "control/DebugDraw.hpp"
+#include "control/TEditor.hpp"
+#include "media/Graphics.hpp"
+#include "physics/CPBody.hpp"
+#include "physics/CPShape.hpp"
+#include "physics/CPSpace.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
+
+namespace {
+
+using Found = TBodySteps::Found;
+
+// Equal where an action can change them: every part's place and a drawn body's make.
+bool unchanged(const SceneFormat::Body& a, const SceneFormat::Body& b) {
+    auto same = [](const CPExactState& s, const CPExactState& t) {
+        return s.x == t.x && s.y == t.y && s.angle == t.angle;
+    };
+    if (!same(a.state, b.state) || a.parts.size() != b.parts.size() || a.material != b.material ||
+        a.fixed != b.fixed) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.parts.size(); ++i) {
+        if (!same(a.parts[i], b.parts[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void TSelection::init(std::shared_ptr<TLevel> level, TEditor* editor) {
+    level_ = std::move(level);
+    editor_ = editor;
+    grab_.Drop();
+    dragging_ = false;
+    selected_.reset();
+    copied_.reset();
+}
+
+bool TSelection::Selected(Found& found) const {
+    return TBodySteps::FindKey(selected_, found);
+}
+
+void TSelection::Select(const std::shared_ptr<CPBody>& key) {
+    EndDrag();
+    selected_ = key;
+}
+
+bool TSelection::Drop() {
+    EndDrag();
+    Found found;
+    const bool had = Selected(found);
+    selected_.reset();
+    return had;
+}
+
+void TSelection::pick(CPVect p) {
+    selected_.reset();
+    if (!level_ || !level_->_FGLayer) {
+        return;
+    }
+    const std::shared_ptr<CPSpace>& space = level_->_FGLayer->spaceMap;
+    CPVect point = p;
+    const std::shared_ptr<CPShape> shape = space->NearestMovableShape(p, TGrab::kReach, point);
+    Found found;
+    const bool movable = shape && TBodySteps::Find(shape->GetBody().get(), found);
+    if (!movable && !TBodySteps::FindFixedAt(p, found)) {
+        return;
+    }
+    selected_ = found.key;
+    if (editor_->Bodies().Capture(found, beforeDrag_)) {
+        // Held at the point pressed, as a grab holds it: what it pushes reacts to it. A fixed
+        // body is put where the pointer goes.
+        if (movable) {
+            grab_.Begin(space, p);
+        }
+        dragging_ = true;
+        lastPointer_ = p;
+    }
+}
+
+void TSelection::EndDrag() {
+    if (!dragging_) {
+        return;
+    }
+    dragging_ = false;
+    grab_.Drop();
+    Found found;
+    if (!Selected(found)) {
+        return;
+    }
+    // Put down where it was let go: a move is no throw.
+    TBodySteps::ForEachPart(found, [](CPBody& b) {
+        CPExactState s = b.GetExactState();
+        s.vx = s.vy = s.angularVelocity = 0.0;
+        b.SetExactState(s);
+    });
+    change(found, beforeDrag_);
+}
+
+void TSelection::change(const Found& body, const SceneFormat::Body& before) {
+    TBodySteps& steps = editor_->Bodies();
+    TBodySteps::Change c;
+    c.serial = steps.SerialOf(body.key);
+    c.before = c.after = true;
+    c.was = before;
+    if (!steps.Capture(body, c.now) || unchanged(c.was, c.now)) {
+        return;
+    }
+    editor_->PushBodyStep({std::move(c)});
+}
+
+void TSelection::duplicate(const SceneFormat::Body& entry, CPVect at) {
+    TBodySteps& steps = editor_->Bodies();
+    const std::shared_ptr<CPBody> key = steps.Make(TBodySteps::MovedTo(entry, at));
+    Found made;
+    if (!TBodySteps::FindKey(key, made)) {
+        return;
+    }
+    TBodySteps::Change c;
+    c.serial = steps.SerialOf(key);
+    c.after = true;
+    steps.Capture(made, c.now);
+    editor_->PushBodyStep({std::move(c)});
+    EndDrag();
+    selected_ = key;
+}
+
+void TSelection::update(const ToolInput& in) {
+    if (in.pressed) {
+        EndDrag();
+        pick(in.pressPoint);
+    }
+    Found found;
+    const bool selected = Selected(found);
+    if (dragging_) {
+        if (!selected) {
+            dragging_ = false;
+            grab_.Drop();
+        } else if (in.advances && grab_.Active()) {
+            grab_.Follow(in.held ? in.pointer : in.releasePoint);
+        } else {
+            // No step moves it while paused (nor a fixed body ever): it is put where the pointer
+            // went, every part alike.
+            const CPVect p = in.held ? in.pointer : in.releasePoint;
+            const double dx = p.x - lastPointer_.x, dy = p.y - lastPointer_.y;
+            TBodySteps::ForEachPart(found, [&](CPBody& b) {
+                CPExactState s = b.GetExactState();
+                s.x += dx;
+                s.y += dy;
+                b.WakeTouching();
+                b.SetExactState(s);
+                b.WakeTouching();
+            });
+            grab_.Hold(p);
+        }
+        lastPointer_ = in.held ? in.pointer : in.releasePoint;
+        if (!in.held) {
+            EndDrag();
+        }
+    }
+    if (!selected) {
+        selected_.reset();
+    }
+    if (selected && in.copy) {
+        SceneFormat::Body entry;
+        if (editor_->Bodies().Capture(found, entry)) {
+            copied_ = std::move(entry);
+        }
+    }
+    if (selected && in.turns != 0 && !dragging_) {
+        SceneFormat::Body before;
+        editor_->Bodies().Capture(found, before);
+        TBodySteps::Turn(found, kTurnDegrees * static_cast<float>(in.turns));
+        change(found, before);
+    }
+    if (selected && found.kind == SceneFormat::Kind::Drawn && (in.material || in.fix) &&
+        !dragging_) {
+        SceneFormat::Body before;
+        editor_->Bodies().Capture(found, before);
+        auto* drawn = static_cast<TDrawn*>(found.owner);
+        if (in.material) {
+            drawn->setMaterial(NextMaterial(drawn->material()));
+        }
+        if (in.fix) {
+            drawn->setFixed(!drawn->fixed());
+        }
+        change(found, before);
+    }
+    if (selected && in.deletes > 0 && !dragging_) {
+        TBodySteps::Change c;
+        c.serial = editor_->Bodies().SerialOf(found.key);
+        c.before = editor_->Bodies().Capture(found, c.was);
+        if (c.was.kind != SceneFormat::Kind::Player && c.before && TBodySteps::Remove(found)) {
+            editor_->PushBodyStep({std::move(c)});
+            selected_.reset();
+        }
+    }
+    if (selected && in.duplicate && !dragging_) {
+        SceneFormat::Body entry;
+        if (editor_->Bodies().Capture(found, entry)) {
+            duplicate(entry, in.pointer);
+        }
+    }
+    if (in.paste && copied_ && !dragging_) {
+        duplicate(*copied_, in.pointer);
+    }
+}
+
+void TSelection::draw() const {
+    Found found;
+    if (!Selected(found)) {
+        return;
+    }
+    SetColor(90, 230, 255);
+    // A ring round the body itself, a small one round each of its other parts.
+    const double reach = found.kind == SceneFormat::Kind::Drawn
+                             ? static_cast<const TDrawn*>(found.owner)->DrawReach() + 4.0
+                             : 22.0;
+    TBodySteps::ForEachPart(found, [&](CPBody& b) {
+        const CPVect p = b.GetPosition();
+        drawCircle(p.x, p.y, &b == found.key.get() ? reach : 10.0);
+    });
+    SetColor(255, 255, 255);
+}

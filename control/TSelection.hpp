@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "control/TBodySteps.hpp"
+#include "control/TGrab.hpp"
+#include "control/ToolInput.hpp"
+
+class CPSpace;
+class TEditor;
+class TLevel;
+
+// Edit mode's Select tool: a click picks the body under the pointer (any kind) and marks it; a
+// drag moves it, held as a grab holds a body so that the others react to it, and it keeps no
+// speed when let go; turns go 15 degrees a notch; Delete removes it (a squid or a chain as a
+// whole; never the player); a duplicate is made at the pointer. Each of these is one step of the
+// editor's history.
+class TSelection {
+  public:
+    static constexpr float kTurnDegrees = 15.0f;
+
+    // Keeps the level (non-owning use of its space) and the editor whose history takes the steps
+    // (non-owning, outlives this). Nothing selected.
+    void init(std::shared_ptr<TLevel> level, TEditor* editor);
+    // One frame of the tool's input (the Select tool is active).
+    void update(const ToolInput& in);
+    // Forgets the selection and ends a move under way (kept as it is). True if there was one.
+    bool Drop();
+    // Ends a drag as a release would (another tool chosen, edit mode left).
+    void EndDrag();
+    bool Dragging() const { return grab_.Active() || dragging_; }
+    // The body selected now; false when none (or it is gone).
+    bool Selected(TBodySteps::Found& found) const;
+    // Selects the live body whose key body is key (tests and the build tools' new bodies).
+    void Select(const std::shared_ptr<CPBody>& key);
+    // The mark around the selected body, in world pixels under the current origin.
+    void draw() const;
+
+  private:
+    void pick(CPVect p);
+    void change(const TBodySteps::Found& body, const SceneFormat::Body& before);
+    void duplicate(const SceneFormat::Body& entry, CPVect at);
+
+    std::shared_ptr<TLevel> level_;
+    TEditor* editor_ = nullptr;
+    std::shared_ptr<CPBody> selected_; // key body of the selection
+    TGrab grab_;
+    bool dragging_ = false;
+    CPVect lastPointer_ = ZeroVect; // where the drag was at the last frame
+    SceneFormat::Body beforeDrag_;
+    std::optional<SceneFormat::Body> copied_;
+};
