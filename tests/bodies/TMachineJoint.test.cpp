@@ -155,6 +155,7 @@ TEST_F(MachineJointTest, JointsGoWithAnyBodyThatLeaves) {
         Frame(3);
         EXPECT_EQ(TMachineJoint::Count(), 0);
         ClearAllBodies();
+        EXPECT_EQ(TMachineJoint::liveList, nullptr); // cleared with the bodies
         EXPECT_EQ(SpaceJoints(), 0);
         layer->spaceMap->FreeMovables();
     }
