@@ -1,6 +1,7 @@
 #include "app/BodyHash.hpp"
 
 #include "bodies/BodyClasses.hpp"
+#include "bodies/TMachineJoint.hpp"
 #include "physics/CPBody.hpp"
 
 #include <cstdio>
@@ -37,6 +38,41 @@ void BodyHash::Add(const std::shared_ptr<CPBody>& body) {
     ++bodies;
 }
 
+void BodyHash::Add(const TMachineJoint& joint) {
+    if (!joint.IsIntact()) {
+        return;
+    }
+    const TMachineJoint::Params& k = joint._params;
+    const double values[] = {static_cast<double>(static_cast<int>(k.kind)),
+                             joint._anchorA.x,
+                             joint._anchorA.y,
+                             joint._anchorB.x,
+                             joint._anchorB.y,
+                             joint._length,
+                             joint._angle,
+                             k.motorRate,
+                             k.motorTorque,
+                             k.motorOn ? 1.0 : 0.0,
+                             k.stiffness,
+                             k.damping,
+                             k.breakForce};
+    if (dump != nullptr) {
+        *dump << "joint " << joints;
+    }
+    for (double d : values) {
+        addDouble(d);
+        if (dump != nullptr) {
+            char text[32];
+            std::snprintf(text, sizeof text, " %a", d);
+            *dump << text;
+        }
+    }
+    if (dump != nullptr) {
+        *dump << "\n";
+    }
+    ++joints;
+}
+
 std::string BodyHash::Hex() const {
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
@@ -50,6 +86,13 @@ BodyHash BodyHash::OfLiveBodies(std::ostream* dump) {
         body->forEachBody([](const std::shared_ptr<CPBody>& b,
                              void* context) { static_cast<BodyHash*>(context)->Add(b); },
                           &hash);
+    }
+    if (TMachineJoint::liveList) {
+        for (const std::shared_ptr<TMachineJoint>& joint : *TMachineJoint::liveList) {
+            if (joint) {
+                hash.Add(*joint);
+            }
+        }
     }
     return hash;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 class CPBody;
+class TMachineJoint;
 
 // 64-bit FNV-1a over the bit patterns of bodies' positions, angles, velocities and angular
 // velocities as the physics library holds them (doubles): two builds that agree on it computed
@@ -21,9 +22,15 @@ class BodyHash {
     // The value as 16 lower-case hexadecimal digits.
     std::string Hex() const;
     // Every live body in the game's fixed order: balls, cubes, stars, squids, tentacle segments,
-    // chain links. Reads the program-wide lists between frames; dump as above.
+    // chain links; then each intact machine joint's kind, anchors, length, angle and settings
+    // (none: nothing added, so hashes of scenes without joints are what they were). Reads the
+    // program-wide lists between frames; dump as above.
     static BodyHash OfLiveBodies(std::ostream* dump = nullptr);
+
+    // One intact joint's kind, anchors, length and settings; a broken one adds nothing.
+    void Add(const TMachineJoint& joint);
 
   private:
     void addDouble(double d);
+    int joints = 0;
 };

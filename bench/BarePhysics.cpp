@@ -226,6 +226,19 @@ struct Copier {
         } else if (cpConstraintIsSlideJoint(j)) {
             c = cpSlideJointNew(a, b, cpSlideJointGetAnchorA(j), cpSlideJointGetAnchorB(j),
                                 cpSlideJointGetMin(j), cpSlideJointGetMax(j));
+        } else if (cpConstraintIsPivotJoint(j)) {
+            c = cpPivotJointNew2(a, b, cpPivotJointGetAnchorA(j), cpPivotJointGetAnchorB(j));
+        } else if (cpConstraintIsDampedSpring(j)) {
+            c = cpDampedSpringNew(a, b, cpDampedSpringGetAnchorA(j), cpDampedSpringGetAnchorB(j),
+                                  cpDampedSpringGetRestLength(j), cpDampedSpringGetStiffness(j),
+                                  cpDampedSpringGetDamping(j));
+        } else if (cpConstraintIsSimpleMotor(j)) {
+            c = cpSimpleMotorNew(a, b, cpSimpleMotorGetRate(j));
+        } else if (cpConstraintIsRotaryLimitJoint(j)) {
+            c = cpRotaryLimitJointNew(a, b, cpRotaryLimitJointGetMin(j),
+                                      cpRotaryLimitJointGetMax(j));
+        } else if (cpConstraintIsGearJoint(j)) {
+            c = cpGearJointNew(a, b, cpGearJointGetPhase(j), cpGearJointGetRatio(j));
         } else {
             ++unknownJoints;
             return;

@@ -4,6 +4,7 @@
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
+#include "bodies/TMachineJoint.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "control/TControl.hpp"
@@ -162,4 +163,47 @@ int FillRack(int target, void (*frame)(), int settleFrames) {
         frame();
     }
     return placed;
+}
+
+int BuildMachines(int target) {
+    const std::shared_ptr<TLayer>& fg = level->_FGLayer;
+    const std::shared_ptr<CPBody>& world = fg->staticBodyMap;
+    const float width = static_cast<float>(fg->maxLevelW);
+    int made = 0;
+    auto join = [&](JointKind kind, const std::shared_ptr<CPBody>& a, CPVect anchorA,
+                    const std::shared_ptr<CPBody>& b, CPVect anchorB) {
+        TMachineJoint::Params k;
+        k.kind = kind;
+        TMachineJoint::Create()->Init(fg, a, b, anchorA, anchorB, k);
+        ++made;
+    };
+    constexpr float kHalf = 15.0f; // a cube's half side
+    for (float y = 70.0f; y <= 190.0f && made < target; y += 60.0f) {
+        float x = 120.0f + kHalf;
+        std::shared_ptr<CPBody> last = world;
+        CPVect lastAnchor = Vec2(x - kHalf, y);
+        for (; x + kHalf < width - 120.0f && Free(x, y) && made < target - 1; x += 2.0f * kHalf) {
+            SpawnOfKind(2, Vec2(x, y));
+            const std::shared_ptr<CPBody> plank = TCube::liveList->Last()->_body;
+            join(JointKind::Hinge, plank, Vec2(-kHalf, 0.0f), last, lastAnchor);
+            last = plank;
+            lastAnchor = Vec2(kHalf, 0.0f);
+        }
+        if (last != world) {
+            join(JointKind::Hinge, world, last->LocalToWorld(lastAnchor), last, lastAnchor);
+        }
+    }
+    // Cradles: a ball 100 px under two level points 40 px apart, side by side.
+    for (float y = 260.0f; y < 700.0f && made < target; y += 160.0f) {
+        for (float x = 60.0f; x < width - 60.0f && made < target; x += 31.0f) {
+            if (!Free(x, y + 100.0f)) {
+                continue;
+            }
+            SpawnOfKind(1, Vec2(x, y + 100.0f));
+            const std::shared_ptr<CPBody> ball = TBall::liveList->Last()->_body;
+            join(JointKind::Rope, world, Vec2(x - 20.0f, y), ball, ZeroVect);
+            join(JointKind::Rope, world, Vec2(x + 20.0f, y), ball, ZeroVect);
+        }
+    }
+    return made;
 }

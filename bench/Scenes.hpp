@@ -24,3 +24,7 @@ int FillTo(int target, void (*frame)(), int settleFrames, void (*spawn)(CPVect) 
 // on the shelves three deep, side by side, until `target` are listed; then `frame` runs
 // `settleFrames` times. Returns how many were placed (fewer when the rack is full).
 int FillRack(int target, void (*frame)(), int settleFrames);
+// The machine joints' bench: bridges of cubes hinged edge to edge (their ends hinged to the
+// level) in rows across the upper air, then cradles of balls each hung from the level by two
+// ropes, until `target` joints are made or the air is full. Returns how many were made.
+int BuildMachines(int target);

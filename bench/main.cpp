@@ -7,6 +7,8 @@
 // With --reset it measures instead the sandbox's R at 7,000 to 21,000 bodies, next to one frame
 // of the same scene and to the bare library freeing the same space.
 //
+// With --joints it measures a scene of 300 machine joints (bridges and cradles).
+//
 // With --scenes it measures saving and opening a scene of 1,000 bodies and the file's size.
 //
 // With --edit it measures edit mode instead: one cell painted and erased with 1,000 bodies on
@@ -19,6 +21,7 @@
 //        dazozi-bench --edit [--quick]  (edit mode)
 //        dazozi-bench --scenes [--quick] (saving and opening scene files)
 //        dazozi-bench --drawn [--quick] (drawn bodies next to cubes; making one)
+//        dazozi-bench --joints [--quick] (300 machine joints)
 
 #include "app/Game.hpp"
 #include "bench/BareDraw.hpp"
@@ -97,6 +100,7 @@ struct Options {
     bool scenes = false;         // measure scene files instead
     bool sleeping = false;       // measure the settled scene with sleeping off, then on
     bool drawn = false;          // measure drawn bodies instead
+    bool joints = false;         // measure 300 machine joints instead
 };
 
 struct Row {
@@ -480,6 +484,39 @@ void MeasureDrawnBodies(const Options& opt, const std::string& rendererName) {
     std::fflush(stdout);
 }
 
+// --joints: bridges of hinged cubes and cradles of roped balls, 300 joints, settled, next to
+// the 60 Hz budget and the bare library stepping the same bodies and joints.
+void MeasureJoints(const Options& opt, const std::string& rendererName) {
+    const int made = BuildMachines(300);
+    for (int i = 0; i < opt.settle; ++i) {
+        updateGame();
+    }
+    std::vector<Row> rows;
+    rows.push_back(Measure(std::to_string(made) + " joints: bridges and cradles",
+                           FreeBodies() + TSquid::Count() - 1, opt));
+    control->debugMode = 1;
+    rows.push_back(Measure(std::to_string(made) + " joints + debug view",
+                           FreeBodies() + TSquid::Count() - 1, opt));
+    control->debugMode = -1;
+    std::printf("\n### Machine joints: renderer %s (SDL renderer \"%s\")\n\n", opt.renderer.c_str(),
+                rendererName.c_str());
+    std::printf("| scene | objects | bodies / shapes / joints | frame p50 / p95 ms | limit ms | "
+                "physics p50 / p95 ms | bare physics p50 / p95 ms | ratio | drawing p50 / p95 ms "
+                "| allocs/frame |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Row& r : rows) {
+        std::printf("| %s | %d | %d / %d / %d | %.2f / %.2f | 16.67 | %.2f / %.2f | %.2f / %.2f | "
+                    "%.2fx | %.2f / %.2f | %.1f (max %llu) |\n",
+                    r.scene.c_str(), r.population, r.bodies, r.shapes, r.joints, r.frameP50,
+                    r.frameP95, r.physP50, r.physP95, r.bareP50, r.bareP95,
+                    r.bareP50 > 0 ? r.physP50 / r.bareP50 : 0.0, r.drawP50, r.drawP95,
+                    r.allocsPerFrame, static_cast<unsigned long long>(r.allocsMaxFrame));
+        std::printf("  (bare copy: %d bodies / %d shapes / %d joints%s%s)\n", r.bareBodies,
+                    r.bareShapes, r.bareJoints, r.notes.empty() ? "" : "; ", r.notes.c_str());
+    }
+    std::fflush(stdout);
+}
+
 // Capacity: the population at which the median frame crosses 16.7 ms, interpolated linearly
 // between the two measured populated scenes around the crossing (extrapolated past the last).
 struct Capacity {
@@ -552,6 +589,8 @@ int main(int argc, char** argv) {
             opt.sleeping = true;
         } else if (std::strcmp(argv[i], "--drawn") == 0) {
             opt.drawn = true;
+        } else if (std::strcmp(argv[i], "--joints") == 0) {
+            opt.joints = true;
         } else if (std::strcmp(argv[i], "--quick") == 0) {
             opt.quick = true;
             opt.frames = 60;
@@ -561,7 +600,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
                          "[--first-frame] [--cpu] [--reset] [--edit] [--scenes] [--sleep] "
-                         "[--drawn]\n",
+                         "[--drawn] [--joints]\n",
                          argv[0]);
             return 2;
         }
@@ -643,6 +682,10 @@ int main(int argc, char** argv) {
     }
     if (opt.drawn) {
         MeasureDrawnBodies(opt, rendererName);
+        std::_Exit(0);
+    }
+    if (opt.joints) {
+        MeasureJoints(opt, rendererName);
         std::_Exit(0);
     }
 

@@ -1,6 +1,7 @@
 #include "bodies/UpdateAllBodies.hpp"
 
 #include "bodies/BodyClasses.hpp"
+#include "bodies/TMachineJoint.hpp"
 
 void UpdateAllBodies(const BodyPass& pass) {
     // Back to front: the classes drawn beneath, then the others in the list's order.
@@ -11,4 +12,6 @@ void UpdateAllBodies(const BodyPass& pass) {
             }
         }
     }
+    // Joints over the bodies they join; a joint whose body left in this pass leaves now.
+    TMachineJoint::UpdateAll(pass);
 }

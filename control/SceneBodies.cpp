@@ -9,6 +9,7 @@
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
 #include "bodies/TDrawn.hpp"
+#include "bodies/TMachineJoint.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
@@ -27,6 +28,21 @@ static_assert(SceneFormat::kMaxGravity == TSettings::kGravityMax &&
                   SceneFormat::kMaxIterations == TSettings::kIterationsMax &&
                   SceneFormat::kMaxSubSteps == TSettings::kSubStepsMax,
               "a file's settings are the panel's");
+
+static_assert(SceneFormat::kMaxJointLength == TMachineJoint::kMaxLength &&
+                  SceneFormat::kMaxMotorRate == TMachineJoint::kMaxMotorRate &&
+                  SceneFormat::kMaxMotorTorque == TMachineJoint::kMaxMotorTorque &&
+                  SceneFormat::kMaxStiffness == TMachineJoint::kMaxStiffness &&
+                  SceneFormat::kMaxDamping == TMachineJoint::kMaxDamping &&
+                  SceneFormat::kMaxBreakForce == TMachineJoint::kMaxBreakForce,
+              "a file's joints are the game's");
+static_assert(
+    static_cast<int>(SceneFormat::JointKind::Hinge) == static_cast<int>(JointKind::Hinge) &&
+        static_cast<int>(SceneFormat::JointKind::Motor) == static_cast<int>(JointKind::Motor) &&
+        static_cast<int>(SceneFormat::JointKind::Spring) == static_cast<int>(JointKind::Spring) &&
+        static_cast<int>(SceneFormat::JointKind::Rope) == static_cast<int>(JointKind::Rope) &&
+        static_cast<int>(SceneFormat::JointKind::Weld) == static_cast<int>(JointKind::Weld),
+    "joint kinds are numbered alike in files and in the game");
 
 namespace {
 
@@ -157,7 +173,26 @@ Body captureChain(TChain& chain, const std::vector<const CPBody*>& stars, int fi
     return body;
 }
 
+// Notes where each body of the scene body about to be appended lies, for the joints.
+void notePlaces(SceneBodies::Capturing& at, const CPBody* main,
+                TList<std::shared_ptr<CPBody>>* parts) {
+    const int index = static_cast<int>(at.scene.bodies.size());
+    if (main != nullptr) {
+        at.places.push_back({main, {index, -1}});
+    }
+    if (parts != nullptr) {
+        int part = 0;
+        auto walk = parts->ObjectEnumerator();
+        while (walk.HasNext()) {
+            if (const auto& body = walk.NextObject()) {
+                at.places.push_back({body.get(), {index, part++}});
+            }
+        }
+    }
+}
+
 void captureSimple(SceneBodies::Capturing& at, Kind kind, const std::shared_ptr<CPBody>& b) {
+    notePlaces(at, b.get(), nullptr);
     Body body;
     body.kind = kind;
     body.state = b->GetExactState();
@@ -178,6 +213,17 @@ void setStates(TList<std::shared_ptr<CPBody>>& bodies, const std::vector<CPExact
             body->SetExactState(states[i++]);
         }
     }
+}
+
+std::vector<std::shared_ptr<CPBody>> partsOf(TList<std::shared_ptr<CPBody>>& bodies) {
+    std::vector<std::shared_ptr<CPBody>> parts;
+    auto walk = bodies.ObjectEnumerator();
+    while (walk.HasNext()) {
+        if (const auto& body = walk.NextObject()) {
+            parts.push_back(body);
+        }
+    }
+    return parts;
 }
 
 CPVect asVect(const CPExactState& s) {
@@ -212,6 +258,7 @@ void SceneBodies::CaptureSquids(Capturing& at) {
         Body body;
         body.kind = &squid == at.control.player.get() ? Kind::Player : Kind::Squid;
         body.state = squid._body->GetExactState();
+        notePlaces(at, squid._body.get(), squid._tentacle ? &squid._tentacle->_bodyRect : nullptr);
         if (squid._tentacle) {
             body.parts = statesOf(squid._tentacle->_bodyRect);
         }
@@ -221,6 +268,7 @@ void SceneBodies::CaptureSquids(Capturing& at) {
 
 void SceneBodies::CaptureChains(Capturing& at) {
     forEachLive(TChain::liveList.get(), [&](TChain& chain) {
+        notePlaces(at, nullptr, &chain._body);
         at.scene.bodies.push_back(captureChain(chain, at.stars, at.firstStar));
     });
 }
@@ -234,7 +282,52 @@ void SceneBodies::CaptureDrawn(Capturing& at) {
         body.fixed = drawn.fixed();
         body.pieces = drawn.Pieces();
         body.radius = drawn.Radius();
+        notePlaces(at, drawn._body.get(), nullptr); // joints find a drawn body by its index
         at.scene.bodies.push_back(std::move(body));
+    });
+}
+
+void SceneBodies::CaptureJoints(Capturing& at, const CPBody* level) {
+    auto endOf = [&](const std::shared_ptr<CPBody>& body, CPVect anchor,
+                     SceneFormat::JointEnd& end) {
+        end.x = anchor.x;
+        end.y = anchor.y;
+        if (body.get() == level) {
+            // The level's body stands at the origin unturned: its anchors are level points.
+            const CPVect p = body->LocalToWorld(anchor);
+            end.x = p.x;
+            end.y = p.y;
+            return true;
+        }
+        for (const auto& [captured, place] : at.places) {
+            if (captured == body.get()) {
+                end.body = place.first;
+                end.part = place.second;
+                return true;
+            }
+        }
+        return false; // a body the scene does not hold (a chain's own anchor)
+    };
+    forEachLive(TMachineJoint::liveList.get(), [&](TMachineJoint& joint) {
+        if (!joint.IsIntact()) {
+            return;
+        }
+        SceneFormat::Joint j;
+        const TMachineJoint::Params& k = joint._params;
+        j.kind = static_cast<SceneFormat::JointKind>(static_cast<int>(k.kind));
+        if (!endOf(joint._bodyA, joint._anchorA, j.a) ||
+            !endOf(joint._bodyB, joint._anchorB, j.b)) {
+            return;
+        }
+        j.breakForce = k.breakForce;
+        j.length = joint._length;
+        j.rate = k.motorRate;
+        j.torque = k.motorTorque;
+        j.on = k.motorOn;
+        j.stiffness = k.stiffness;
+        j.damping = k.damping;
+        j.angle = joint._angle;
+        at.scene.joints.push_back(j);
     });
 }
 
@@ -263,6 +356,7 @@ std::shared_ptr<CPBody> SceneBodies::ApplySquid(const Body& body, Applying& at) 
         squid = TSquid::liveList->Last();
     }
     setStates(squid->_tentacle->_bodyRect, body.parts);
+    at.parts.back() = partsOf(squid->_tentacle->_bodyRect);
     return squid->_body;
 }
 
@@ -287,6 +381,7 @@ std::shared_ptr<CPBody> SceneBodies::ApplyChain(const Body& body, Applying& at) 
         end->Free();
     }
     setStates(chain._body, body.parts);
+    at.parts.back() = partsOf(chain._body);
     if (chain._startJoint != nullptr) {
         chain._startJoint->GetBodyB()->SetExactState(body.start.state);
     }
@@ -361,6 +456,42 @@ Body SceneBodies::CaptureChain(TChain& chain, const std::vector<const CPBody*>& 
     return captureChain(chain, stars, 0);
 }
 
+void SceneBodies::ApplyJoints(const SceneFormat::Scene& scene, const Applying& at, TLevel& level) {
+    const std::shared_ptr<TLayer>& fg = level._FGLayer;
+    auto bodyOf = [&](const SceneFormat::JointEnd& end) -> std::shared_ptr<CPBody> {
+        if (end.body < 0) {
+            return fg->staticBodyMap;
+        }
+        const auto i = static_cast<std::size_t>(end.body);
+        if (end.part < 0) {
+            return i < at.made.size() ? at.made[i] : nullptr;
+        }
+        const auto part = static_cast<std::size_t>(end.part);
+        return i < at.parts.size() && part < at.parts[i].size() ? at.parts[i][part] : nullptr;
+    };
+    auto anchorOf = [](const SceneFormat::JointEnd& end, const std::shared_ptr<CPBody>& body) {
+        const CPVect p = Vec2(static_cast<float>(end.x), static_cast<float>(end.y));
+        return end.body < 0 ? body->WorldToLocal(p) : p;
+    };
+    for (const SceneFormat::Joint& j : scene.joints) {
+        const std::shared_ptr<CPBody> a = bodyOf(j.a), b = bodyOf(j.b);
+        if (!a || !b) {
+            continue; // a body the scene could not make (its squid left as it was made)
+        }
+        TMachineJoint::Params k;
+        k.kind = static_cast<JointKind>(static_cast<int>(j.kind));
+        k.motorRate = static_cast<float>(j.rate);
+        k.motorTorque = static_cast<float>(j.torque);
+        k.motorOn = j.on;
+        k.stiffness = static_cast<float>(j.stiffness);
+        k.damping = static_cast<float>(j.damping);
+        k.breakForce = static_cast<float>(j.breakForce);
+        // A dead joint (bodies the library cannot join) leaves at the next pass.
+        TMachineJoint::Create()->Init(fg, a, b, anchorOf(j.a, a), anchorOf(j.b, b),
+                                      static_cast<float>(j.length), static_cast<float>(j.angle), k);
+    }
+}
+
 SceneFormat::Scene SceneBodies::Capture(const TLevel& level, const TControl& control,
                                         const TSandbox& sandbox, const TSettings& settings) {
     SceneFormat::Scene scene;
@@ -376,10 +507,11 @@ SceneFormat::Scene SceneBodies::Capture(const TLevel& level, const TControl& con
     scene.hasSettings = true;
     scene.settings = {settings.gravity, settings.iterations, settings.subSteps, settings.sleeping,
                       TSettings::kScaleEighths[settings.scale]};
-    Capturing at{scene, control, 0, {}};
+    Capturing at{scene, control, 0, {}, {}};
     for (const ClassRow& row : kClasses) {
         row.capture(at);
     }
+    CaptureJoints(at, fg.staticBodyMap.get());
     return scene;
 }
 
@@ -395,15 +527,17 @@ std::shared_ptr<TSquid> SceneBodies::Apply(const SceneFormat::Scene& scene, TLev
     }
     level._BGLayer->MapData = scene.backgroundTiles;
 
-    Applying at{control, {}, {}, nullptr};
+    Applying at{control, {}, {}, nullptr, {}};
     at.made.reserve(scene.bodies.size());
     for (const Body& body : scene.bodies) {
+        at.parts.emplace_back();
         std::shared_ptr<CPBody> main = rowOf(body.kind).apply(body, at);
         if (main) {
             main->SetExactState(body.state);
         }
         at.made.push_back(std::move(main));
     }
+    ApplyJoints(scene, at, level);
     CPSpace& space = *fg.spaceMap;
     for (const auto& [chain, grace] : at.graces) {
         chain->_cycle = static_cast<int>(space.StepsTaken() + static_cast<std::uint32_t>(grace));

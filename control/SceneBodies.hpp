@@ -25,6 +25,9 @@ class SceneBodies {
         const TControl& control;
         int firstStar = 0;                // index in scene.bodies of the first star
         std::vector<const CPBody*> stars; // the stars' bodies, in their order
+        // Every captured physics body with its place in the scene (index in scene.bodies, part
+        // or -1), for the joints that name them.
+        std::vector<std::pair<const CPBody*, std::pair<int, int>>> places;
     };
     // What a class's apply builds with. Non-owning; lives for one Apply.
     struct Applying {
@@ -32,6 +35,8 @@ class SceneBodies {
         std::vector<std::shared_ptr<CPBody>> made;   // main body of each scene body so far
         std::vector<std::pair<TChain*, int>> graces; // chains made and their steps of grace
         std::shared_ptr<TSquid> player;              // the player squid, once made
+        // Tentacle segments or chain links of each scene body so far (empty for the others).
+        std::vector<std::vector<std::shared_ptr<CPBody>>> parts;
     };
 
     // Appends one class's live bodies (dead ones are gone by the next frame: not captured) to
@@ -42,6 +47,9 @@ class SceneBodies {
     static void CaptureSquids(Capturing& at); // the control's player as "player"
     static void CaptureChains(Capturing& at); // after the stars they may be tied to
     static void CaptureDrawn(Capturing& at);
+    // Appends every intact machine joint between captured bodies or the level, oldest first;
+    // after every body class.
+    static void CaptureJoints(Capturing& at, const CPBody* level);
     // Makes one scene body of the class in the game, in its saved state; returns its main body
     // (nothing for a chain), which a chain tied to a star finds by the star's index.
     static std::shared_ptr<CPBody> ApplyBall(const SceneFormat::Body& body, Applying& at);
@@ -58,6 +66,8 @@ class SceneBodies {
     static std::shared_ptr<CPBody> ApplyOne(const SceneFormat::Body& body, Applying& at);
     // A chain's entry alone, an end tied to a star naming it by its index in stars.
     static SceneFormat::Body CaptureChain(TChain& chain, const std::vector<const CPBody*>& stars);
+    // Makes the scene's joints between the bodies Apply made (or the level), in their order.
+    static void ApplyJoints(const SceneFormat::Scene& scene, const Applying& at, TLevel& level);
 
     // The running scene: level's maps and scroll, every live body of every class, control's
     // player, kind and debug view, sandbox's pause, the settings panel's values. Reads only.

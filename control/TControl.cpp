@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "bodies/TChain.hpp"
+#include "bodies/TMachineJoint.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "control/DebugDraw.hpp"
@@ -175,6 +176,8 @@ void TControl::drawControl() {
         // Bodies first, the level's segments over them.
         layer.spaceMap->GetActiveShapes()->ForEach(&drawShape, nullptr);
         layer.spaceMap->GetStaticShapes()->ForEach(&drawShape, nullptr);
+        // The joints' marks over the outlines, which would hide them.
+        TMachineJoint::DrawMarks();
     }
 
     SetAlpha(0.5f);

@@ -72,6 +72,17 @@ void CPJoint::SetErrorBias(float remaining) {
     }
 }
 
+void CPJoint::SetCollideBodies(bool collide) {
+    if (cpConstraint* c = JointOf(*this)) {
+        cpConstraintSetCollideBodies(c, collide ? cpTrue : cpFalse);
+    }
+}
+
+float CPJoint::GetImpulse() const {
+    cpConstraint* c = JointOf(*this);
+    return c == nullptr ? 0.0f : static_cast<float>(cpfabs(cpConstraintGetImpulse(c)));
+}
+
 void CPJoint::Free() {
     if (IsFreed()) {
         return;

@@ -19,6 +19,12 @@ class CPJoint : public CPObject {
     void SetMaxForce(float force);
     // Fraction of the joint's error left uncorrected after one second (0..1; smaller = stiffer).
     void SetErrorBias(float remaining);
+    // Whether shapes of the two bodies still collide (true by default). Off for bodies joined
+    // where they overlap, as an axle through a wheel and a frame: else they push apart.
+    void SetCollideBodies(bool collide);
+    // The size of the impulse (mass * pixels/s) the joint applied in the last step; divided by
+    // that step's length, the force it held. 0 once freed or before the first step.
+    float GetImpulse() const;
 
   protected:
     CPJoint() = default;

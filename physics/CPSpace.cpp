@@ -1,5 +1,6 @@
 #include "physics/CPSpace.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "physics/CPBody.hpp"
@@ -306,6 +307,44 @@ std::shared_ptr<CPShape> CPSpace::NearestMovableShape(CPVect p, float maxDistanc
     nearestPoint = best.distance > 0.0 ? FromCp(best.point) : p;
     auto* wrapper = static_cast<CPShape*>(cpShapeGetUserData(best.shape));
     return std::static_pointer_cast<CPShape>(wrapper->shared_from_this());
+}
+
+namespace {
+struct BodyAt {
+    cpBody* body;
+    cpHashValue added;
+};
+
+void NoteBodyAt(cpShape* shape, cpVect /*point*/, cpFloat /*distance*/, cpVect /*gradient*/,
+                void* data) {
+    cpBody* body = cpShapeGetBody(shape);
+    if (cpBodyGetType(body) != CP_BODY_TYPE_DYNAMIC) {
+        return;
+    }
+    auto& found = *static_cast<std::vector<BodyAt>*>(data);
+    const cpHashValue added = ShapeAddedNumber(shape);
+    for (BodyAt& known : found) {
+        if (known.body == body) {
+            known.added = std::max(known.added, added);
+            return;
+        }
+    }
+    found.push_back({body, added});
+}
+} // namespace
+
+int CPSpace::MovableBodiesAt(CPVect p, std::span<std::shared_ptr<CPBody>> out) {
+    // Asked once per click of a tool, never per frame: the short list may allocate.
+    std::vector<BodyAt> found;
+    cpSpacePointQuery(SpaceOf(*this), ToCp(p), 0.0, CP_SHAPE_FILTER_ALL, &NoteBodyAt, &found);
+    std::sort(found.begin(), found.end(),
+              [](const BodyAt& a, const BodyAt& b) { return a.added > b.added; });
+    const std::size_t n = std::min(found.size(), out.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto* wrapper = static_cast<CPBody*>(cpBodyGetUserData(found[i].body));
+        out[i] = std::static_pointer_cast<CPBody>(wrapper->shared_from_this());
+    }
+    return static_cast<int>(n);
 }
 
 namespace {

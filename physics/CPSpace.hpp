@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "physics/CPObject.hpp"
@@ -63,6 +64,10 @@ class CPSpace : public CPObject {
     // nearestPoint receives the shape's point closest to p (p itself when p is inside). Null if
     // there is none.
     std::shared_ptr<CPShape> NearestMovableShape(CPVect p, float maxDistance, CPVect& nearestPoint);
+    // The distinct bodies the simulation moves that have a shape containing p (pixels), newest
+    // first (by the latest of their shapes added to the space), at most out.size() of them.
+    // Returns how many were written to out. Static and kinematic bodies are skipped.
+    int MovableBodiesAt(CPVect p, std::span<std::shared_ptr<CPBody>> out);
     // True when a shape whose body the simulation moves overlaps the axis-aligned box from
     // corner min to corner max (pixels). Static and kinematic bodies are skipped. Allocates one
     // short-lived query shape.

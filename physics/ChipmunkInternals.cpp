@@ -56,6 +56,10 @@ cpVect CircleWorldCenter(const cpShape* circle) {
     return reinterpret_cast<const cpCircleShape*>(circle)->tc;
 }
 
+cpHashValue ShapeAddedNumber(const cpShape* shape) {
+    return shape->hashid;
+}
+
 void SetVelocityQuietly(cpBody* body, cpVect v) {
     body->v = v;
 }

@@ -28,3 +28,7 @@ cpVect CircleWorldCenter(const cpShape* circle);
 // Sets a body's velocity as cpBodySetVelocity does, but without waking it or restarting its
 // idle time (the library's setter does both). body: non-null.
 void SetVelocityQuietly(cpBody* body, cpVect v);
+
+// The number the space gave the shape when it was added (counting up from 0 in each space): a
+// larger one was added later. shape: non-null, in a space.
+cpHashValue ShapeAddedNumber(const cpShape* shape);

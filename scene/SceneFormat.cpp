@@ -37,6 +37,17 @@ constexpr KindName kKindNames[] = {
     {Kind::Ball, "ball"},     {Kind::Cube, "cube"},   {Kind::Star, "star"},  {Kind::Squid, "squid"},
     {Kind::Player, "player"}, {Kind::Chain, "chain"}, {Kind::Drawn, "drawn"}};
 
+using JointKind = SceneFormat::JointKind;
+struct JointKindName {
+    JointKind kind;
+    const char* name;
+};
+constexpr JointKindName kJointKindNames[] = {{JointKind::Hinge, "hinge"},
+                                             {JointKind::Motor, "motor"},
+                                             {JointKind::Spring, "spring"},
+                                             {JointKind::Rope, "rope"},
+                                             {JointKind::Weld, "weld"}};
+
 // ---- Writing ----------------------------------------------------------------------------
 
 // The shortest text that reads back as the same float: the program's own precision, which keeps
@@ -136,6 +147,66 @@ void appendAnchor(std::string& out, const char* key, const Anchor& anchor) {
     }
 }
 
+void appendJointEnd(std::string& out, const char* key, const SceneFormat::JointEnd& end) {
+    out += ", \"";
+    out += key;
+    out += "\": {";
+    if (end.body < 0) {
+        out += "\"level\": [";
+    } else {
+        out += "\"body\": ";
+        appendInt(out, end.body);
+        if (end.part >= 0) {
+            out += ", \"part\": ";
+            appendInt(out, end.part);
+        }
+        out += ", \"anchor\": [";
+    }
+    appendNumber(out, end.x);
+    out += ", ";
+    appendNumber(out, end.y);
+    out += "]}";
+}
+
+void appendField(std::string& out, const char* key, double value) {
+    out += ", \"";
+    out += key;
+    out += "\": ";
+    appendNumber(out, value);
+}
+
+// One line a joint: its kind, its ends, then what its kind has.
+void appendJoint(std::string& out, const SceneFormat::Joint& joint) {
+    out += "{\"kind\": \"";
+    out += SceneFormat::JointKindName(joint.kind);
+    out += '"';
+    appendJointEnd(out, "a", joint.a);
+    appendJointEnd(out, "b", joint.b);
+    switch (joint.kind) {
+    case JointKind::Hinge:
+        break;
+    case JointKind::Motor:
+        appendField(out, "rate", joint.rate);
+        appendField(out, "torque", joint.torque);
+        out += ", \"on\": ";
+        out += joint.on ? "true" : "false";
+        break;
+    case JointKind::Spring:
+        appendField(out, "length", joint.length);
+        appendField(out, "stiffness", joint.stiffness);
+        appendField(out, "damping", joint.damping);
+        break;
+    case JointKind::Rope:
+        appendField(out, "length", joint.length);
+        break;
+    case JointKind::Weld:
+        appendField(out, "angle", joint.angle);
+        break;
+    }
+    appendField(out, "break_force", joint.breakForce);
+    out += '}';
+}
+
 void appendBody(std::string& out, const SceneFormat::Body& body) {
     out += "{\"kind\": \"";
     out += SceneFormat::KindName(body.kind);
@@ -208,13 +279,14 @@ class TreeBuilder {
 
     // The largest container and value count a scene needs, with room: 10,000 bodies of at most
     // about 60 values each (a squid's seven six-number states) stay under a million values.
-    static constexpr std::size_t kMaxEntries = SceneFormat::kMaxBodies;
+    static constexpr std::size_t kMaxEntries =
+        std::max<std::size_t>(SceneFormat::kMaxBodies, SceneFormat::kMaxJoints);
     static constexpr std::size_t kMaxValues = 1'000'000;
     static constexpr std::size_t kMaxDepth = 8;   // a scene nests 5 deep
     static constexpr std::size_t kMaxFields = 16; // fields of one object
     static constexpr std::size_t kMaxText = 64;   // characters of a string or a field's name
-    // Strings: a scene has one a body (its kind).
-    static constexpr std::size_t kMaxTexts = SceneFormat::kMaxBodies;
+    // Strings: a scene has one a body and one a joint (their kinds).
+    static constexpr std::size_t kMaxTexts = SceneFormat::kMaxBodies + SceneFormat::kMaxJoints;
 
     TreeBuilder(Json& tree, std::string& error) : dom_(tree, false), error_(error) {}
 
@@ -763,6 +835,156 @@ bool readSettings(Checker& check, const Json& v, SceneFormat::Settings& s) {
     return true;
 }
 
+// How many tentacle segments or links body has: what a joint's "part" may name.
+std::size_t partsOf(const SceneFormat::Body& body) {
+    return body.parts.size();
+}
+
+bool readJointEnd(Checker& check, const Json& v, const std::string& where,
+                  const std::vector<SceneFormat::Body>& bodies, SceneFormat::JointEnd& end) {
+    if (!check.members(v, where,
+                       {{"level", false}, {"body", false}, {"part", false}, {"anchor", false}})) {
+        return false;
+    }
+    if (v.contains("level")) {
+        if (v.size() != 1) {
+            return check.fail(where, "the level takes no \"body\", \"part\" or \"anchor\"");
+        }
+        const Json& p = v["level"];
+        return check.array(p, where + ".level", 2, 2) &&
+               check.number(p[0], where + ".level[0]", SceneFormat::kMaxCoordinate, "x", end.x) &&
+               check.number(p[1], where + ".level[1]", SceneFormat::kMaxCoordinate, "y", end.y);
+    }
+    if (!v.contains("body") || !v.contains("anchor")) {
+        return check.fail(where, "needs \"level\", or \"body\" and \"anchor\"");
+    }
+    const long long count = static_cast<long long>(bodies.size());
+    if (!check.integer(v["body"], where + ".body", 0, INT32_MAX, end.body)) {
+        return false;
+    }
+    if (end.body >= count) {
+        return check.fail(where + ".body", "no body " + std::to_string(end.body) +
+                                               " (the scene has " + std::to_string(count) + ")");
+    }
+    const SceneFormat::Body& body = bodies[static_cast<std::size_t>(end.body)];
+    const long long parts = static_cast<long long>(partsOf(body));
+    if (v.contains("part")) {
+        if (parts == 0) {
+            return check.fail(where + ".part", std::string("a ") +
+                                                   SceneFormat::KindName(body.kind) +
+                                                   " has no parts");
+        }
+        if (!check.integer(v["part"], where + ".part", 0, parts - 1, end.part)) {
+            return false;
+        }
+    } else if (body.kind == Kind::Chain) {
+        return check.fail(where, "a chain is joined by one of its links: \"part\" is missing");
+    }
+    const Json& p = v["anchor"];
+    return check.array(p, where + ".anchor", 2, 2) &&
+           check.number(p[0], where + ".anchor[0]", SceneFormat::kMaxJointLength, "x", end.x) &&
+           check.number(p[1], where + ".anchor[1]", SceneFormat::kMaxJointLength, "y", end.y);
+}
+
+bool readJoint(Checker& check, const Json& v, const std::string& where,
+               const std::vector<SceneFormat::Body>& bodies, SceneFormat::Joint& joint) {
+    if (!v.is_object()) {
+        return check.fail(where, "not an object");
+    }
+    const auto kind = v.find("kind");
+    if (kind == v.end() || !kind->is_string()) {
+        return check.fail(where, "missing field \"kind\"");
+    }
+    const std::string name = kind->get<std::string>();
+    const auto known = std::find_if(std::begin(kJointKindNames), std::end(kJointKindNames),
+                                    [&](const JointKindName& k) { return name == k.name; });
+    if (known == std::end(kJointKindNames)) {
+        return check.fail(where + ".kind", "unknown joint \"" + EchoedText::Shown(name) + "\"");
+    }
+    joint.kind = known->kind;
+    const bool motor = joint.kind == JointKind::Motor;
+    const bool spring = joint.kind == JointKind::Spring;
+    const bool lengthy = spring || joint.kind == JointKind::Rope;
+    const bool weld = joint.kind == JointKind::Weld;
+    // Each kind's own fields, all required; another kind's are refused.
+    if (!check.members(v, where,
+                       {{"kind", true},
+                        {"a", true},
+                        {"b", true},
+                        {"rate", motor},
+                        {"torque", motor},
+                        {"on", motor},
+                        {"length", lengthy},
+                        {"stiffness", spring},
+                        {"damping", spring},
+                        {"angle", weld},
+                        {"break_force", true}})) {
+        return false;
+    }
+    const auto refuse = [&](const char* field) {
+        return check.fail(where, "a " + name + " has no \"" + field + "\"");
+    };
+    for (const char* field : {"rate", "torque", "on"}) {
+        if (!motor && v.contains(field)) {
+            return refuse(field);
+        }
+    }
+    for (const char* field : {"stiffness", "damping"}) {
+        if (!spring && v.contains(field)) {
+            return refuse(field);
+        }
+    }
+    if (!lengthy && v.contains("length")) {
+        return refuse("length");
+    }
+    if (!weld && v.contains("angle")) {
+        return refuse("angle");
+    }
+    if (!readJointEnd(check, v["a"], where + ".a", bodies, joint.a) ||
+        !readJointEnd(check, v["b"], where + ".b", bodies, joint.b)) {
+        return false;
+    }
+    if (joint.a.body < 0 && joint.b.body < 0) {
+        return check.fail(where, "joins the level to itself");
+    }
+    if (joint.a.body == joint.b.body && joint.a.part == joint.b.part) {
+        return check.fail(where, "joins a body to itself");
+    }
+    // Nothing negative: a negative limit would read as no limit below.
+    const auto positive = [&](const char* field, double limit, const char* what, double& out) {
+        if (!check.number(v[field], where + "." + field, limit, what, out)) {
+            return false;
+        }
+        if (out < 0.0) {
+            return check.fail(where + "." + field,
+                              std::string(what) + " " + shortNumber(out) + " is below 0");
+        }
+        return true;
+    };
+    if (!positive("break_force", SceneFormat::kMaxBreakForce, "force", joint.breakForce)) {
+        return false;
+    }
+    if (motor && (!check.number(v["rate"], where + ".rate", SceneFormat::kMaxMotorRate, "rate",
+                                joint.rate) ||
+                  !positive("torque", SceneFormat::kMaxMotorTorque, "torque", joint.torque) ||
+                  !check.boolean(v["on"], where + ".on", joint.on))) {
+        return false;
+    }
+    if (lengthy && !positive("length", SceneFormat::kMaxJointLength, "length", joint.length)) {
+        return false;
+    }
+    if (spring &&
+        (!positive("stiffness", SceneFormat::kMaxStiffness, "stiffness", joint.stiffness) ||
+         !positive("damping", SceneFormat::kMaxDamping, "damping", joint.damping))) {
+        return false;
+    }
+    if (weld &&
+        !check.number(v["angle"], where + ".angle", SceneFormat::kMaxAngle, "angle", joint.angle)) {
+        return false;
+    }
+    return true;
+}
+
 // The classes' order of the file: a star must come before the chain tied to it, and each class
 // keeps its own order (its drawing order).
 int classRank(Kind kind) {
@@ -826,7 +1048,17 @@ std::string SceneFormat::Write(const Scene& scene) {
         out += i == 0 ? "\n  " : ",\n  ";
         appendBody(out, scene.bodies[i]);
     }
-    out += scene.bodies.empty() ? "]\n}\n" : "\n ]\n}\n";
+    out += scene.bodies.empty() ? "]" : "\n ]";
+    // Only scenes with joints have the field: one without reads the same in older programs.
+    if (!scene.joints.empty()) {
+        out += ",\n \"joints\": [";
+        for (std::size_t i = 0; i < scene.joints.size(); ++i) {
+            out += i == 0 ? "\n  " : ",\n  ";
+            appendJoint(out, scene.joints[i]);
+        }
+        out += "\n ]";
+    }
+    out += "\n}\n";
     return out;
 }
 
@@ -880,7 +1112,8 @@ bool SceneFormat::Read(std::string_view text, Scene& scene, std::string& error) 
                         {"foreground_tiles", true},
                         {"foreground_edges", true},
                         {"background_tiles", true},
-                        {"bodies", true}})) {
+                        {"bodies", true},
+                        {"joints", false}})) {
         return failed();
     }
     scene = Scene{};
@@ -969,7 +1202,35 @@ bool SceneFormat::Read(std::string_view text, Scene& scene, std::string& error) 
             return false;
         }
     }
+    if (root.contains("joints")) {
+        // Joints came with version 3: an older file naming them is not one this program wrote.
+        if (version < 3) {
+            error =
+                "scene: unknown field \"joints\" in a version-" + std::to_string(version) + " file";
+            return false;
+        }
+        const Json& joints = root["joints"];
+        if (!check.array(joints, "joints", 0, kMaxJoints)) {
+            return failed();
+        }
+        scene.joints.resize(joints.size());
+        for (std::size_t i = 0; i < joints.size(); ++i) {
+            if (!readJoint(check, joints[i], "joints[" + std::to_string(i) + "]", scene.bodies,
+                           scene.joints[i])) {
+                return failed();
+            }
+        }
+    }
     return true;
+}
+
+const char* SceneFormat::JointKindName(JointKind kind) {
+    for (const auto& k : kJointKindNames) {
+        if (k.kind == kind) {
+            return k.name;
+        }
+    }
+    return "?";
 }
 
 const char* SceneFormat::KindName(Kind kind) {

@@ -18,7 +18,7 @@ class SceneFormat {
   public:
     static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
     // Its value: grows by one whenever fields are added; every older version keeps opening.
-    // 2 added "settings". 3 added drawn bodies (kind "drawn").
+    // 2 added "settings". 3 added drawn bodies (kind "drawn") and "joints".
     static constexpr int kVersion = 3;
     static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u; // larger files are refused
     static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
@@ -30,6 +30,14 @@ class SceneFormat {
     static constexpr int kMaxGrace = 360; // physics steps a new chain's joints hold unbroken
     static constexpr int kMaterials = 5;  // a drawn body's material is 0..kMaterials-1
     static constexpr int kMaxPieces = kMaxConvexPieces; // convex pieces of one drawn body
+    static constexpr int kMaxJoints = 10000; // entries of "joints"
+    // Limits of a joint's numbers: a machine in a level never comes near them.
+    static constexpr double kMaxJointLength = 4096.0; // pixels: lengths, anchors on a body
+    static constexpr double kMaxMotorRate = 3600.0;   // degrees/s either way
+    static constexpr double kMaxMotorTorque = 1e9;    // mass * pixels^2/s^2
+    static constexpr double kMaxStiffness = 1e5;      // mass/s^2
+    static constexpr double kMaxDamping = 1e4;        // mass/s
+    static constexpr double kMaxBreakForce = 1e7;     // mass * pixels/s^2
 
     enum class Kind { Ball, Cube, Star, Squid, Player, Chain, Drawn };
 
@@ -57,6 +65,29 @@ class SceneFormat {
         double radius = 0.0;
     };
 
+    // A machine joint between two bodies of the scene, or a body and the level.
+    enum class JointKind { Hinge, Motor, Spring, Rope, Weld };
+    struct JointEnd {
+        int body = -1; // index in bodies; -1: the level
+        int part = -1; // a squid's tentacle segment or a chain's link; -1: the body itself
+        // The anchor: in the body's (or part's) own coordinates, in the level's for the level.
+        double x = 0.0, y = 0.0;
+        bool operator==(const JointEnd&) const = default;
+    };
+    struct Joint {
+        JointKind kind = JointKind::Hinge;
+        JointEnd a, b;
+        double breakForce = 0.0; // 0: never breaks
+        double length = 0.0;     // spring: rest length; rope: the most (pixels)
+        double rate = 0.0;       // motor: degrees/s of a against b
+        double torque = 0.0;     // motor: the most it uses
+        bool on = false;         // motor: drives (else turns freely)
+        double stiffness = 0.0;  // spring
+        double damping = 0.0;    // spring
+        double angle = 0.0;      // weld: b's angle minus a's it holds, degrees
+        bool operator==(const Joint&) const = default;
+    };
+
     // The settings panel's values. The ranges are the panel's.
     struct Settings {
         int gravity = 0;          // pixels/s^2, downwards, 0..kMaxGravity
@@ -79,6 +110,7 @@ class SceneFormat {
         // Files of version 1 hold no settings: the level's own then apply.
         bool hasSettings = false;
         Settings settings;
+        std::vector<Joint> joints; // in the order they were made (the newest last)
     };
 
     // The scene's file text: the format's first field, maps one row a line, a body a line,
@@ -90,4 +122,6 @@ class SceneFormat {
     static bool Read(std::string_view text, Scene& scene, std::string& error);
     // The kind's name in files ("ball", ..., "chain", "drawn"). Pure.
     static const char* KindName(Kind kind);
+    // The joint kind's name in files ("hinge", "motor", "spring", "rope", "weld"). Pure.
+    static const char* JointKindName(JointKind kind);
 };

@@ -14,6 +14,7 @@
 #include "bodies/TChain.hpp"
 #include "bodies/TCube.hpp"
 #include "bodies/TDrawn.hpp"
+#include "bodies/TMachineJoint.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/TStar.hpp"
 #include "bodies/TTentacle.hpp"
@@ -198,6 +199,55 @@ TEST_F(SceneDocumentTest, DrawnBodiesSaveAndOpenAsTheyWere) {
     frames(30);
     EXPECT_EQ(shelfBack._body->GetPosition(), before[1]);
     EXPECT_GT(TDrawn::liveList->First()->_body->GetPosition().y, before[0].y);
+}
+
+// Machine joints between every sort of body and the level come back with the scene, joined to
+// the same bodies at the same anchors, and saving again gives the same bytes.
+TEST_F(SceneDocumentTest, JointsComeBackBetweenTheSameBodies) {
+    spawnEverything();
+    frames(10);
+    const std::shared_ptr<TLayer>& fg = level->_FGLayer;
+    auto place = [&](JointKind kind, CPVect p, CPVect q = ZeroVect) {
+        TMachineJoint::Params k;
+        k.kind = kind;
+        k.breakForce = TMachineJoint::kBreakForces[2];
+        auto joint = TMachineJoint::Place(fg, p, q, k);
+        EXPECT_NE(joint, nullptr) << static_cast<int>(kind);
+        return joint;
+    };
+    TChain& chain = **std::next(TChain::liveList->begin(), 1);
+    const CPVect link = (*std::next(chain._shape.begin(), 8))->GetTransformedCenter();
+    TSquid& squid = *TSquid::liveList->Last();
+    const CPVect segment = squid._tentacle->_bodyRect.Last()->GetPosition();
+    const CPVect star = TStar::liveList->First()->_body->GetPosition();
+    place(JointKind::Hinge, TBall::liveList->First()->_body->GetPosition());
+    place(JointKind::Motor, TCube::liveList->First()->_body->GetPosition());
+    place(JointKind::Spring, segment, link);
+    place(JointKind::Rope, star, Vec2(star.x, -40.0f)); // to the air above the level
+    place(JointKind::Weld, TBall::liveList->Last()->_body->GetPosition());
+    frames(5);
+    ASSERT_EQ(TMachineJoint::Count(), 5);
+    const std::string saved = CurrentSceneText();
+    ASSERT_NE(saved.find("\n \"joints\": [\n  {\"kind\": \"hinge\""), std::string::npos);
+    const int joints = fg->spaceMap->CountJoints();
+
+    resetGame();
+    EXPECT_EQ(TMachineJoint::Count(), 0);
+    std::string error;
+    ASSERT_TRUE(OpenSceneText(saved, error)) << error;
+    EXPECT_EQ(CurrentSceneText(), saved);
+    EXPECT_EQ(TMachineJoint::Count(), 5);
+    EXPECT_EQ(fg->spaceMap->CountJoints(), joints);
+    // The spring holds the squid's last segment and a link of the second chain again.
+    const TMachineJoint& spring = **std::next(TMachineJoint::liveList->begin(), 2);
+    EXPECT_EQ(spring._bodyA, TSquid::liveList->Last()->_tentacle->_bodyRect.Last());
+    EXPECT_EQ(spring._bodyB,
+              *std::next((*std::next(TChain::liveList->begin(), 1))->_body.begin(), 6));
+    EXPECT_EQ(spring._params.breakForce, TMachineJoint::kBreakForces[2]);
+    frames(30);
+    const std::string later = CurrentSceneText();
+    ASSERT_TRUE(OpenSceneText(later, error)) << error;
+    EXPECT_EQ(CurrentSceneText(), later);
 }
 
 // A scene saved while bodies rest opens with them resting: those that stay within a tenth of a

@@ -345,3 +345,27 @@ TEST(CPSpaceClearing, AHeapOfChainsGoesWithoutWalkingItsContactsPerShape) {
         }
     }
 }
+
+TEST(CPSpace, MovableBodiesAtListsEachBodyUnderThePointNewestFirst) {
+    auto space = LevelLikeSpace();
+    AddFloor(*space, 20.0f); // static: never listed
+    Ball older = AddBall(*space, Vec2(0.0f, 0.0f), 10.0f);
+    Ball apart = AddBall(*space, Vec2(100.0f, 0.0f), 10.0f);
+    Ball newer = AddBall(*space, Vec2(5.0f, 0.0f), 10.0f);
+    std::shared_ptr<CPBody> out[3];
+    EXPECT_EQ(space->MovableBodiesAt(Vec2(3.0f, 0.0f), out), 2);
+    EXPECT_EQ(out[0], newer.body);
+    EXPECT_EQ(out[1], older.body);
+    // A second shape on the older body, added last, makes it the newest there.
+    auto extra = CPCircleShape::Create(older.body, 4.0f, ZeroVect);
+    space->AddShape(extra);
+    EXPECT_EQ(space->MovableBodiesAt(Vec2(3.0f, 0.0f), out), 2);
+    EXPECT_EQ(out[0], older.body);
+    EXPECT_EQ(out[1], newer.body);
+    std::shared_ptr<CPBody> one[1];
+    EXPECT_EQ(space->MovableBodiesAt(Vec2(3.0f, 0.0f), one), 1);
+    EXPECT_EQ(one[0], older.body);
+    EXPECT_EQ(space->MovableBodiesAt(Vec2(100.0f, 0.0f), out), 1);
+    EXPECT_EQ(out[0], apart.body);
+    EXPECT_EQ(space->MovableBodiesAt(Vec2(50.0f, 19.0f), out), 0);
+}
