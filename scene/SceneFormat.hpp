@@ -30,7 +30,7 @@ class SceneFormat {
     static constexpr int kMaxGrace = 360; // physics steps a new chain's joints hold unbroken
     static constexpr int kMaterials = 5;  // a drawn body's material is 0..kMaterials-1
     static constexpr int kMaxPieces = kMaxConvexPieces; // convex pieces of one drawn body
-    static constexpr int kMaxJoints = 10000; // entries of "joints"
+    static constexpr int kMaxJoints = 10000;            // entries of "joints"
     // Limits of a joint's numbers: a machine in a level never comes near them.
     static constexpr double kMaxJointLength = 4096.0; // pixels: lengths, anchors on a body
     static constexpr double kMaxMotorRate = 3600.0;   // degrees/s either way
