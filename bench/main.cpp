@@ -18,6 +18,7 @@
 //        dazozi-bench --reset           (R on overfull scenes)
 //        dazozi-bench --edit [--quick]  (edit mode)
 //        dazozi-bench --scenes [--quick] (saving and opening scene files)
+//        dazozi-bench --zoom [--quick]   (500 bodies at zoom 1/4, 1 and 4)
 
 #include "app/Game.hpp"
 #include "bench/BareDraw.hpp"
@@ -27,6 +28,7 @@
 #include "bench/Harness.hpp"
 #include "bench/SceneBench.hpp"
 #include "bench/Scenes.hpp"
+#include "bench/ZoomBench.hpp"
 #include "bodies/LiveList.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
@@ -93,6 +95,7 @@ struct Options {
     bool reset = false;          // measure R on overfull scenes instead
     bool edit = false;           // measure edit mode instead
     bool scenes = false;         // measure scene files instead
+    bool zoom = false;           // measure the frame at three zooms instead
     bool sleeping = false;       // measure the settled scene with sleeping off, then on
 };
 
@@ -208,7 +211,8 @@ template <class T> int OnPicture(TList<std::shared_ptr<T>>* list) {
     const float oy = -static_cast<float>(level->_FGLayer->ScrollY);
     if (list != nullptr) {
         for (const std::shared_ptr<T>& o : *list) {
-            n += o && o->_life != 0 && MayShowOnPicture(o->DrawCentre(), T::kDrawReach, ox, oy);
+            n += o && o->_life != 0 &&
+                 MayShowOnPicture(o->DrawCentre(), T::kDrawReach, ox, oy, level->_FGLayer->Zoom);
         }
     }
     return n;
@@ -454,6 +458,8 @@ int main(int argc, char** argv) {
             opt.edit = true;
         } else if (std::strcmp(argv[i], "--scenes") == 0) {
             opt.scenes = true;
+        } else if (std::strcmp(argv[i], "--zoom") == 0) {
+            opt.zoom = true;
         } else if (std::strcmp(argv[i], "--sleep") == 0) {
             opt.sleeping = true;
         } else if (std::strcmp(argv[i], "--quick") == 0) {
@@ -462,10 +468,11 @@ int main(int argc, char** argv) {
             opt.settle = 60;
             opt.maxSeconds = 4.0;
         } else {
-            std::fprintf(stderr,
-                         "usage: %s [--renderer software|gl] [--frames N] [--quick] "
-                         "[--first-frame] [--cpu] [--reset] [--edit] [--scenes] [--sleep]\n",
-                         argv[0]);
+            std::fprintf(
+                stderr,
+                "usage: %s [--renderer software|gl] [--frames N] [--quick] "
+                "[--first-frame] [--cpu] [--reset] [--edit] [--scenes] [--sleep] [--zoom]\n",
+                argv[0]);
             return 2;
         }
     }
@@ -538,6 +545,10 @@ int main(int argc, char** argv) {
     }
     if (opt.scenes) {
         MeasureSceneFiles(PlainFrame, opt.quick);
+        std::_Exit(0);
+    }
+    if (opt.zoom) {
+        MeasureZoom(PlainFrame, opt.quick);
         std::_Exit(0);
     }
     if (opt.sleeping) {

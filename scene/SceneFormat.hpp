@@ -17,7 +17,8 @@ class SceneFormat {
     static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
     // Its value: grows by one whenever fields are added; every older version keeps opening.
     // 2 added "settings".
-    static constexpr int kVersion = 2;
+    // 3 added "camera".
+    static constexpr int kVersion = 3;
     static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u; // larger files are refused
     static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
     static constexpr int kMaxParts = 60000;  // physics bodies in all (segments, links, anchors)
@@ -59,6 +60,18 @@ class SceneFormat {
     static constexpr int kMaxIterations = 50;
     static constexpr int kMaxSubSteps = 12;
 
+    // How the scene was looked at: the zoom's step (the zoom is 2^(step / 4)), the view's
+    // top-left corner in world pixels (left of or above the level when zoomed out), and whether
+    // the view follows the player or stays where the user put it.
+    struct Camera {
+        int zoomStep = 0; // kMinZoomStep..kMaxZoomStep
+        int x = 0, y = 0; // |x|, |y| <= kMaxCameraPlace
+        bool following = true;
+    };
+    static constexpr int kMinZoomStep = -8;
+    static constexpr int kMaxZoomStep = 8;
+    static constexpr int kMaxCameraPlace = 1'000'000;
+
     struct Scene {
         IntGrid foregroundTiles, foregroundEdges, backgroundTiles; // [row][column]
         std::vector<Body> bodies; // balls, cubes, stars, squids, chains: each in its class order
@@ -69,6 +82,10 @@ class SceneFormat {
         // Files of version 1 hold no settings: the level's own then apply.
         bool hasSettings = false;
         Settings settings;
+        // Files before version 3, and scenes looked at from the start's camera (zoom 1,
+        // following), hold no camera.
+        bool hasCamera = false;
+        Camera camera;
     };
 
     // The scene's file text: the format's first field, maps one row a line, a body a line,

@@ -57,6 +57,11 @@ constexpr NamedKey kNamed[] = {
     {Key::Home, SDLK_HOME, SDL_SCANCODE_HOME},
     {Key::Insert, SDLK_INSERT, SDL_SCANCODE_INSERT},
     {Key::Delete, SDLK_DELETE, SDL_SCANCODE_DELETE},
+    {Key::Plus, SDLK_EQUALS, SDL_SCANCODE_EQUALS},
+    {Key::Plus, SDLK_PLUS, SDL_SCANCODE_EQUALS},
+    {Key::Minus, SDLK_MINUS, SDL_SCANCODE_MINUS},
+    {Key::KeypadPlus, SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS},
+    {Key::KeypadMinus, SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS},
 };
 
 } // namespace
@@ -75,6 +80,11 @@ int VirtualKeyFromSdl(int sym, int scancode) {
         return Code(DigitKey(1)) + (scancode - SDL_SCANCODE_1);
     if (scancode == SDL_SCANCODE_0)
         return Code(Key::Digit0);
+    // The zoom keys are where a US keyboard has = and -, whatever they print.
+    if (scancode == SDL_SCANCODE_EQUALS)
+        return Code(Key::Plus);
+    if (scancode == SDL_SCANCODE_MINUS)
+        return Code(Key::Minus);
     return 0;
 }
 
