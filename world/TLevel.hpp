@@ -7,7 +7,8 @@
 #include "world/TTileSet.hpp"
 
 // The playfield: background and foreground tile sets and layers, the physics stepping of the
-// foreground space and the scroll limits with the background's parallax.
+// foreground space, and the camera: zoom, scroll limits (a level smaller than the view is
+// centred in it), following or free, and the background's parallax.
 class TLevel {
   public:
     std::shared_ptr<TLayer> _BGLayer; // drawn only
@@ -48,8 +49,10 @@ class TLevel {
     // Builds level lvl after the graphics mode is set; only level 0 has content, any other number
     // only records lvl and leaves the layers as they are (absent on a new level).
     virtual void Load(int lvl);
-    // Scrolls the foreground to target, steps its space _steps times (the steps argument is
-    // unused), limits the scroll and sets the background to a third of it. No-op without layers.
+    // Scrolls the foreground to target (the view's corner at zoom 1; zoomed, the view centred
+    // where that one is centred) while the view follows, steps its space _steps times (the
+    // steps argument is unused), limits the scroll and sets the background's parallax (a third
+    // of the scroll at zoom 1). No-op without layers.
     virtual void update(int steps, CPVect target);
     // update without the physics steps: scrolls to target within the limits (paused frames).
     void Follow(CPVect target);
