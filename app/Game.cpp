@@ -10,6 +10,7 @@
 #include "bodies/LiveList.hpp"
 #include "bodies/TSquid.hpp"
 #include "bodies/UpdateAllBodies.hpp"
+#include "control/TCamera.hpp"
 #include "control/TControl.hpp"
 #include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
@@ -67,6 +68,7 @@ SceneMenu sceneMenu;
 Toolbar toolbar;
 // Fingers: taps spawn, held fingers stream, fingers on bodies grab them.
 TTouch touch;
+TCamera camera;
 InputRecorder* recorder = nullptr;   // non-owning
 const InputScript* replay = nullptr; // non-owning
 int frameNumber = 0;                 // updateGame calls so far
@@ -235,6 +237,7 @@ void initGame() {
     editor->init(level, control.get());
     gameSettings->init(level);
     touch.init(level);
+    camera.init(level);
     sandboxOverlay.HideChooseHint();
     sceneMenu.Reset();
     SleepMs(10);
@@ -252,6 +255,8 @@ void ClearScene() {
 
 void resetGame() {
     ClearScene();
+    // A fresh start looks at the player again, at the zoom the user chose.
+    level->FollowAgain();
     makePlayer();
     control->player = player;
 }
@@ -405,6 +410,8 @@ FrameInput readInput() {
     // The scene menu first: while it is open the keyboard and the left button are its own, and
     // the controls below find no key hits (Escape among them) and no left click.
     const int sceneChosen = updateSceneMenu();
+    // The camera before the tools: Ctrl's wheel and Space's left button are the view's.
+    camera.updateControls();
     sandbox->updateControls(sceneMenu.open);
     if (sandbox->resetRequested) {
         resetGame();

@@ -56,6 +56,12 @@ constexpr std::string_view kHelp[] = {
     "T                     toolbar beside the picture",
     "G                     settings (arrows, +/- clicks)",
     "",
+    "View",
+    "",
+    "Ctrl+wheel, + / -     zoom around the pointer",
+    "Space + drag          move the view",
+    "F                     follow the player again",
+    "",
     "Edit mode",
     "",
     "E                     edit mode on / off",
@@ -112,7 +118,7 @@ void drawHelp() {
 
     float ly = y + pad;
     for (const std::string_view line : kHelp) {
-        if (line == "Controls" || line == "Sandbox" || line == "Edit mode") {
+        if (line == "Controls" || line == "Sandbox" || line == "Edit mode" || line == "View") {
             SetColor(255, 220, 90);
             DrawText(line, x + pad, ly);
             SetColor(255, 255, 255);

@@ -22,6 +22,7 @@
 //        dazozi-bench --scenes [--quick] (saving and opening scene files)
 //        dazozi-bench --drawn [--quick] (drawn bodies next to cubes; making one)
 //        dazozi-bench --joints [--quick] (300 machine joints)
+//        dazozi-bench --zoom [--quick]   (500 bodies at zoom 1/4, 1 and 4)
 
 #include "app/Game.hpp"
 #include "bench/BareDraw.hpp"
@@ -31,6 +32,7 @@
 #include "bench/Harness.hpp"
 #include "bench/SceneBench.hpp"
 #include "bench/Scenes.hpp"
+#include "bench/ZoomBench.hpp"
 #include "bodies/LiveList.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
@@ -98,6 +100,7 @@ struct Options {
     bool reset = false;          // measure R on overfull scenes instead
     bool edit = false;           // measure edit mode instead
     bool scenes = false;         // measure scene files instead
+    bool zoom = false;           // measure the frame at three zooms instead
     bool sleeping = false;       // measure the settled scene with sleeping off, then on
     bool drawn = false;          // measure drawn bodies instead
     bool joints = false;         // measure 300 machine joints instead
@@ -215,7 +218,8 @@ template <class T> int OnPicture(TList<std::shared_ptr<T>>* list) {
     const float oy = -static_cast<float>(level->_FGLayer->ScrollY);
     if (list != nullptr) {
         for (const std::shared_ptr<T>& o : *list) {
-            n += o && o->_life != 0 && MayShowOnPicture(o->DrawCentre(), T::kDrawReach, ox, oy);
+            n += o && o->_life != 0 &&
+                 MayShowOnPicture(o->DrawCentre(), T::kDrawReach, ox, oy, level->_FGLayer->Zoom);
         }
     }
     return n;
@@ -585,6 +589,8 @@ int main(int argc, char** argv) {
             opt.edit = true;
         } else if (std::strcmp(argv[i], "--scenes") == 0) {
             opt.scenes = true;
+        } else if (std::strcmp(argv[i], "--zoom") == 0) {
+            opt.zoom = true;
         } else if (std::strcmp(argv[i], "--sleep") == 0) {
             opt.sleeping = true;
         } else if (std::strcmp(argv[i], "--drawn") == 0) {
@@ -600,7 +606,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr,
                          "usage: %s [--renderer software|gl] [--frames N] [--quick] "
                          "[--first-frame] [--cpu] [--reset] [--edit] [--scenes] [--sleep] "
-                         "[--drawn] [--joints]\n",
+                         "[--drawn] [--joints] [--zoom]\n",
                          argv[0]);
             return 2;
         }
@@ -674,6 +680,10 @@ int main(int argc, char** argv) {
     }
     if (opt.scenes) {
         MeasureSceneFiles(PlainFrame, opt.quick);
+        std::_Exit(0);
+    }
+    if (opt.zoom) {
+        MeasureZoom(PlainFrame, opt.quick);
         std::_Exit(0);
     }
     if (opt.sleeping) {

@@ -28,13 +28,13 @@ template <class T> void RemoveFromLiveList(TList<std::shared_ptr<T>>* list, T* o
 inline bool bodiesCullOffPicture = true;
 
 // True when a picture centred on world point c and reaching `reach` pixels from it at any angle
-// may cover a pixel of the picture, the origin being at (ox, oy). Kinds that declare kDrawReach
-// are drawn only then: the software renderer still sets up every triangle of a turned picture
-// it will clip away, which at a thousand bodies is a good part of the frame.
-inline bool MayShowOnPicture(CPVect c, float reach, float ox, float oy) {
+// may cover a pixel of the picture, the origin being at (ox, oy) and the view zoomed by zoom. Kinds
+// that declare kDrawReach are drawn only then: the software renderer still sets up every triangle
+// of a turned picture it will clip away, which at a thousand bodies is a good part of the frame.
+inline bool MayShowOnPicture(CPVect c, float reach, float ox, float oy, float zoom = 1.0f) {
     // Two pixels more for the filtering at a picture's edge and the rasteriser's rounding.
-    const float r = reach + 2.0f;
-    const float x = c.x + ox, y = c.y + oy;
+    const float r = (reach + 2.0f) * zoom;
+    const float x = (c.x + ox) * zoom, y = (c.y + oy) * zoom;
     return x + r >= 0.0f && y + r >= 0.0f && x - r <= static_cast<float>(GraphicsWidth()) &&
            y - r <= static_cast<float>(GraphicsHeight());
 }
@@ -62,7 +62,9 @@ void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLaye
     }
     const float sx = layer ? static_cast<float>(layer->ScrollX) : 0.0f;
     const float sy = layer ? static_cast<float>(layer->ScrollY) : 0.0f;
+    const float zoom = layer ? layer->Zoom : 1.0f;
     SetOrigin(-sx, -sy);
+    SetViewZoom(zoom);
     // The iterator keeps the entry it stands on, and so the instance, alive while remove() takes
     // it out of the list.
     for (const std::shared_ptr<T>& object : *list) {
@@ -79,7 +81,7 @@ void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLaye
             }
             if constexpr (requires { T::kDrawReach; }) {
                 if (bodiesCullOffPicture &&
-                    !MayShowOnPicture(object->DrawCentre(), T::kDrawReach, -sx, -sy)) {
+                    !MayShowOnPicture(object->DrawCentre(), T::kDrawReach, -sx, -sy, zoom)) {
                     continue;
                 }
             }
@@ -87,6 +89,7 @@ void UpdateLiveList(TList<std::shared_ptr<T>>* list, const std::shared_ptr<TLaye
         }
     }
     SetOrigin(0.0f, 0.0f);
+    SetViewZoom(1.0f);
 }
 
 // Releases every instance through `release` and drops the list (back to Null).

@@ -499,8 +499,11 @@ SceneFormat::Scene SceneBodies::Capture(const TLevel& level, const TControl& con
     scene.foregroundTiles = fg.MapData;
     scene.foregroundEdges = fg.BoundMap;
     scene.backgroundTiles = level._BGLayer->MapData;
-    scene.scrollX = fg.ScrollX;
-    scene.scrollY = fg.ScrollY;
+    // Zoomed out, the view's corner may lie left of or above the level, where no scroll is.
+    scene.scrollX = std::max(fg.ScrollX, 0);
+    scene.scrollY = std::max(fg.ScrollY, 0);
+    scene.hasCamera = level.ZoomStep() != 0 || !level.Following();
+    scene.camera = {level.ZoomStep(), fg.ScrollX, fg.ScrollY, level.Following()};
     scene.selected = control.currentObject;
     scene.debugView = control.debugMode == 1;
     scene.paused = sandbox.paused;
@@ -562,6 +565,9 @@ std::shared_ptr<TSquid> SceneBodies::Apply(const SceneFormat::Scene& scene, TLev
     control.currentObject = scene.selected;
     control.debugMode = scene.debugView ? 1 : -1;
     sandbox.paused = scene.paused;
-    level.Follow(Vec2(static_cast<float>(scene.scrollX), static_cast<float>(scene.scrollY)));
+    // A scene without a camera starts as the game does: zoom 1, following the player.
+    const SceneFormat::Camera camera =
+        scene.hasCamera ? scene.camera : SceneFormat::Camera{0, scene.scrollX, scene.scrollY, true};
+    level.SetCamera(camera.zoomStep, camera.x, camera.y, camera.following);
     return player;
 }

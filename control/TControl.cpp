@@ -9,6 +9,7 @@
 #include "bodies/TStar.hpp"
 #include "control/DebugDraw.hpp"
 #include "control/SpawnKinds.hpp"
+#include "control/TCamera.hpp"
 #include "control/TSandbox.hpp"
 #include "media/Graphics.hpp"
 #include "media/input/Input.hpp"
@@ -96,8 +97,9 @@ bool TControl::playerOnScreen(CPVect& p) const {
         return false;
     }
     const std::shared_ptr<TLayer>& layer = level->_FGLayer;
-    p = player->_body->GetPosition().Sub(
-        Vec2(static_cast<float>(layer->ScrollX), static_cast<float>(layer->ScrollY)));
+    p = player->_body->GetPosition()
+            .Sub(Vec2(static_cast<float>(layer->ScrollX), static_cast<float>(layer->ScrollY)))
+            .Mult(layer->Zoom);
     return true;
 }
 
@@ -107,7 +109,8 @@ bool TControl::updateMouseSteer() {
     CPVect squid = ZeroVect;
     if (!held || !spawning) {
         mouseSteer.End();
-    } else if (!leftHeld_ && !TSandbox::ShiftHeld() && playerOnScreen(squid)) {
+    } else if (!leftHeld_ && !TSandbox::ShiftHeld() && !TCamera::SpaceHeld() &&
+               playerOnScreen(squid)) {
         // Where the button went down, not where the pointer is now: a quick drag starts on
         // the squid even when the frame sees the pointer already past it.
         int x = 0, y = 0;
@@ -170,7 +173,7 @@ void TControl::drawControl() {
     const float x = static_cast<float>(pointer.x);
     const float y = static_cast<float>(pointer.y);
 
-    SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
+    layer.BeginView();
 
     if (debugMode == 1) {
         // Bodies first, the level's segments over them.
@@ -187,5 +190,5 @@ void TControl::drawControl() {
     }
     SetAlpha(1.0f);
     SetBlend(Blend::Mask);
-    SetOrigin(0.0f, 0.0f);
+    TLayer::EndView();
 }

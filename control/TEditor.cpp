@@ -227,8 +227,9 @@ void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
         }
         return;
     }
-    const double wx = static_cast<double>(layer.ScrollX + x);
-    const double wy = static_cast<double>(layer.ScrollY + y);
+    const CPVect world = layer.WorldAt(x, y);
+    const double wx = static_cast<double>(world.x);
+    const double wy = static_cast<double>(world.y);
     if (landed) {
         endStroke();
         if (const int entry = PaletteEntryAt(x, y); entry >= 0) {
@@ -652,7 +653,7 @@ void TEditor::draw() {
     TTileSet& tiles = *layer.TileSet;
     const float tw = static_cast<float>(tiles.TileW);
     const float th = static_cast<float>(tiles.TileH);
-    SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
+    layer.BeginView();
     SetBlend(Blend::Alpha);
     for (const Flash& f : flashes_) {
         if (f.frames > 0) {
@@ -697,7 +698,7 @@ void TEditor::draw() {
         }
         outline(x, y, tw - 1.0f, th - 1.0f);
     }
-    SetOrigin(0.0f, 0.0f);
+    TLayer::EndView();
     drawPalette();
 
     SetColor(255, 255, 255);
@@ -716,13 +717,14 @@ void TEditor::drawGrid() {
     if (tw <= 0 || th <= 0) {
         return;
     }
-    SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
+    layer.BeginView();
     SetBlend(Blend::Alpha);
     // Only the lines on screen, and only within the map.
+    const CPVect far = layer.WorldAt(GraphicsWidth(), GraphicsHeight());
     const int left = std::max(0, layer.ScrollX);
     const int top = std::max(0, layer.ScrollY);
-    const int right = std::min(layer.maxLevelW, layer.ScrollX + GraphicsWidth());
-    const int bottom = std::min(layer.maxLevelH, layer.ScrollY + GraphicsHeight());
+    const int right = std::min(layer.maxLevelW, static_cast<int>(std::ceil(far.x)));
+    const int bottom = std::min(layer.maxLevelH, static_cast<int>(std::ceil(far.y)));
     SetColor(255, 255, 255);
     SetAlpha(0.2f);
     for (int x = (left + tw - 1) / tw * tw; x <= right; x += tw) {
@@ -735,7 +737,7 @@ void TEditor::drawGrid() {
     }
     SetAlpha(1.0f);
     SetBlend(Blend::Mask);
-    SetOrigin(0.0f, 0.0f);
+    TLayer::EndView();
 }
 
 void TEditor::drawPalette() {

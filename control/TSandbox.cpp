@@ -107,7 +107,7 @@ void TSandbox::drawControl(int debugMode) {
         return;
     }
     const TLayer& layer = *level_->_FGLayer;
-    SetOrigin(static_cast<float>(-layer.ScrollX), static_cast<float>(-layer.ScrollY));
+    layer.BeginView();
     grab.DrawLine();
-    SetOrigin(0.0f, 0.0f);
+    TLayer::EndView();
 }

@@ -1,5 +1,7 @@
 #include "control/TTouch.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "control/TControl.hpp"
@@ -12,7 +14,61 @@ void TTouch::init(std::shared_ptr<TLevel> level) {
     DropAll();
 }
 
+int TTouch::restingFinger(int slot) const {
+    for (int other = 0; other < FingerSlots; ++other) {
+        if (other != slot && fingers_[other].mode == Mode::Spawn && FingerDown(other) != 0) {
+            return other;
+        }
+    }
+    return -1;
+}
+
+namespace {
+double Spread(int a, int b) {
+    return std::hypot(static_cast<double>(FingerX(a) - FingerX(b)),
+                      static_cast<double>(FingerY(a) - FingerY(b)));
+}
+double MidX(int a, int b) {
+    return (static_cast<double>(FingerX(a)) + static_cast<double>(FingerX(b))) / 2.0;
+}
+double MidY(int a, int b) {
+    return (static_cast<double>(FingerY(a)) + static_cast<double>(FingerY(b))) / 2.0;
+}
+} // namespace
+
+void TTouch::beginPinch(int a, int b) {
+    pinchA_ = a;
+    pinchB_ = b;
+    fingers_[a].mode = Mode::View;
+    fingers_[b].mode = Mode::View;
+    pinchSpread_ = std::max(Spread(a, b), 1.0);
+    pinchStep_ = level_->ZoomStep();
+    pinchWorld_ = level_->_FGLayer->WorldAt(MidX(a, b), MidY(a, b));
+}
+
+void TTouch::updatePinch() {
+    if (pinchA_ < 0) {
+        return;
+    }
+    const int a = pinchA_, b = pinchB_;
+    if (FingerDown(a) == 0 || FingerDown(b) == 0 || fingers_[a].mode != Mode::View ||
+        fingers_[b].mode != Mode::View) {
+        // The finger left behind does nothing more until it is lifted.
+        for (int slot : {a, b}) {
+            if (fingers_[slot].mode == Mode::View) {
+                fingers_[slot].mode = Mode::None;
+            }
+        }
+        pinchA_ = pinchB_ = -1;
+        return;
+    }
+    const double octaves = std::log2(std::max(Spread(a, b), 1.0) / pinchSpread_);
+    const int step = pinchStep_ + static_cast<int>(std::lround(octaves * 4.0));
+    level_->PlaceAt(step, pinchWorld_, MidX(a, b), MidY(a, b));
+}
+
 void TTouch::DropAll() {
+    pinchA_ = pinchB_ = -1;
     for (Finger& f : fingers_) {
         f.grab.Drop();
         f.steer.End();
@@ -78,12 +134,17 @@ void TTouch::update(TControl& control, bool advances, TEditor* editor) {
                 Vec2(static_cast<float>(FingerX(slot)), static_cast<float>(FingerY(slot)));
             // In edit mode one finger paints; one that comes while another is down grabs.
             const bool paints = editing && !otherFingerDown(slot);
+            const int resting = editing || pinchA_ >= 0 ? -1 : restingFinger(slot);
             if (editing && !paints && cancelPainting()) {
                 // Two fingers are a grab: the first one's stroke was the start of it, not a
                 // stroke, and its cells go back.
                 editor->CancelStroke();
             }
-            if (paints) {
+            if (resting >= 0 && !f.grab.Begin(layer.spaceMap, p)) {
+                beginPinch(resting, slot);
+            } else if (resting >= 0) {
+                f.mode = Mode::Grab; // on a body: grabbed, as a lone finger would
+            } else if (paints) {
                 f.mode = Mode::Paint;
                 editor->FingerPaint(FingerX(slot), FingerY(slot), true, down);
             } else if (control.spawning && control.playerOnScreen(squid) &&
@@ -131,4 +192,5 @@ void TTouch::update(TControl& control, bool advances, TEditor* editor) {
             }
         }
     }
+    updatePinch();
 }

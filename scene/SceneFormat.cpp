@@ -985,6 +985,17 @@ bool readJoint(Checker& check, const Json& v, const std::string& where,
     return true;
 }
 
+bool readCamera(Checker& check, const Json& v, SceneFormat::Camera& c) {
+    constexpr int kPlace = SceneFormat::kMaxCameraPlace;
+    return check.members(v, "camera",
+                         {{"zoom_step", true}, {"x", true}, {"y", true}, {"following", true}}) &&
+           check.integer(v["zoom_step"], "camera.zoom_step", SceneFormat::kMinZoomStep,
+                         SceneFormat::kMaxZoomStep, c.zoomStep) &&
+           check.integer(v["x"], "camera.x", -kPlace, kPlace, c.x) &&
+           check.integer(v["y"], "camera.y", -kPlace, kPlace, c.y) &&
+           check.boolean(v["following"], "camera.following", c.following);
+}
+
 // The classes' order of the file: a star must come before the chain tied to it, and each class
 // keeps its own order (its drawing order).
 int classRank(Kind kind) {
@@ -1038,6 +1049,18 @@ std::string SceneFormat::Write(const Scene& scene) {
         out += s.sleeping ? "true" : "false";
         out += ", \"time_scale_eighths\": ";
         appendInt(out, s.timeScaleEighths);
+        out += '}';
+    }
+    if (scene.hasCamera) {
+        const Camera& c = scene.camera;
+        out += ",\n \"camera\": {\"zoom_step\": ";
+        appendInt(out, c.zoomStep);
+        out += ", \"x\": ";
+        appendInt(out, c.x);
+        out += ", \"y\": ";
+        appendInt(out, c.y);
+        out += ", \"following\": ";
+        out += c.following ? "true" : "false";
         out += '}';
     }
     appendMap(out, "foreground_tiles", scene.foregroundTiles);
@@ -1109,6 +1132,7 @@ bool SceneFormat::Read(std::string_view text, Scene& scene, std::string& error) 
                         {"selected", true},
                         {"scroll", true},
                         {"settings", false},
+                        {"camera", false},
                         {"foreground_tiles", true},
                         {"foreground_edges", true},
                         {"background_tiles", true},
@@ -1135,6 +1159,17 @@ bool SceneFormat::Read(std::string_view text, Scene& scene, std::string& error) 
             return failed();
         }
         scene.hasSettings = true;
+    }
+    if (root.contains("camera")) {
+        if (version < 3) {
+            error =
+                "scene: unknown field \"camera\" in a version-" + std::to_string(version) + " file";
+            return false;
+        }
+        if (!readCamera(check, root["camera"], scene.camera)) {
+            return failed();
+        }
+        scene.hasCamera = true;
     }
     // The maps have level 0's sizes.
     const std::size_t rows = FGMapData.size();

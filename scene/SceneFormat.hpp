@@ -18,7 +18,7 @@ class SceneFormat {
   public:
     static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
     // Its value: grows by one whenever fields are added; every older version keeps opening.
-    // 2 added "settings". 3 added drawn bodies (kind "drawn") and "joints".
+    // 2 added "settings". 3 added drawn bodies (kind "drawn"), "joints" and "camera".
     static constexpr int kVersion = 3;
     static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u; // larger files are refused
     static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
@@ -100,6 +100,18 @@ class SceneFormat {
     static constexpr int kMaxIterations = 50;
     static constexpr int kMaxSubSteps = 12;
 
+    // How the scene was looked at: the zoom's step (the zoom is 2^(step / 4)), the view's
+    // top-left corner in world pixels (left of or above the level when zoomed out), and whether
+    // the view follows the player or stays where the user put it.
+    struct Camera {
+        int zoomStep = 0; // kMinZoomStep..kMaxZoomStep
+        int x = 0, y = 0; // |x|, |y| <= kMaxCameraPlace
+        bool following = true;
+    };
+    static constexpr int kMinZoomStep = -8;
+    static constexpr int kMaxZoomStep = 8;
+    static constexpr int kMaxCameraPlace = 1'000'000;
+
     struct Scene {
         IntGrid foregroundTiles, foregroundEdges, backgroundTiles; // [row][column]
         std::vector<Body> bodies; // balls, cubes, stars, squids, chains, drawn: each in its order
@@ -111,6 +123,10 @@ class SceneFormat {
         bool hasSettings = false;
         Settings settings;
         std::vector<Joint> joints; // in the order they were made (the newest last)
+        // Files before version 3, and scenes looked at from the start's camera (zoom 1,
+        // following), hold no camera.
+        bool hasCamera = false;
+        Camera camera;
     };
 
     // The scene's file text: the format's first field, maps one row a line, a body a line,

@@ -24,4 +24,6 @@ enum class Probe {
     Settings = 16,     // the settings panel shown: 1 or 0
     Replaying = 17,    // a recording plays: 1 or 0
     SceneMenu = 18,    // the scene menu shown: 1 or 0
+    ZoomStep = 19,     // the camera's zoom step, -8..8 (the zoom is 2^(step / 4))
+    Following = 20,    // the view follows the player: 1 or 0
 };

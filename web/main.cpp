@@ -306,6 +306,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE double dazozi_probe(int what, int index) {
         break;
     case Probe::ScrollX:
         return level && level->_FGLayer ? level->_FGLayer->ScrollX : 0;
+    case Probe::ZoomStep:
+        return level ? level->ZoomStep() : 0;
+    case Probe::Following:
+        return level && level->Following() ? 1 : 0;
     case Probe::Debug:
         return control ? control->debugMode : 0;
     case Probe::KeyDown:

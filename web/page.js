@@ -26,6 +26,8 @@
     Settings: 16,
     Replaying: 17,
     SceneMenu: 18,
+    ZoomStep: 19,
+    Following: 20,
   });
 
   const canvas = document.getElementById('canvas');
@@ -187,6 +189,22 @@
       key(vk, false);
     });
   }
+  // A pinch on a touchpad reaches the page as the wheel with ctrlKey set, and no Ctrl key goes
+  // down: it zooms the game (+ and -, around the pointer) instead of the page, a step per
+  // notch's worth of turning.
+  let pinched = 0;
+  canvas.addEventListener('wheel', (event) => {
+    if (!event.ctrlKey) return;
+    event.preventDefault();
+    event.stopImmediatePropagation();
+    pinched += event.deltaMode === 0 ? event.deltaY : event.deltaY * 40;
+    while (Math.abs(pinched) >= 40) {
+      const vk = pinched < 0 ? 187 : 189;
+      pinched -= Math.sign(pinched) * 40;
+      key(vk, true);
+      key(vk, false);
+    }
+  }, { capture: true, passive: false });
   // Undo and Redo are two keys together (Ctrl+Z, Ctrl+Y): pressed in order, let go in reverse.
   for (const button of toolbar.querySelectorAll('button[data-chord]')) {
     const keys = button.dataset.chord.split(' ').map(Number);

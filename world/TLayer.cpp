@@ -243,7 +243,19 @@ bool TLayer::SetCell(int column, int row, int tile, int bound) {
 }
 
 CPVect TLayer::WorldAt(double x, double y) const {
-    return Vec2(static_cast<float>(ScrollX + x), static_cast<float>(ScrollY + y));
+    // Division by a zoom of 1 is exact: the pointer lands where it always did.
+    return Vec2(static_cast<float>(ScrollX + x / static_cast<double>(Zoom)),
+                static_cast<float>(ScrollY + y / static_cast<double>(Zoom)));
+}
+
+void TLayer::BeginView() const {
+    SetOrigin(static_cast<float>(-ScrollX), static_cast<float>(-ScrollY));
+    SetViewZoom(Zoom);
+}
+
+void TLayer::EndView() {
+    SetOrigin(0.0f, 0.0f);
+    SetViewZoom(1.0f);
 }
 
 void TLayer::ScrollTo(int x, int y) {
@@ -469,8 +481,57 @@ bool TLayer::drawPieces(TImage& image, int firstCol, int firstRow, int firstRx, 
     return true;
 }
 
+void TLayer::drawZoomed(TImage& image) {
+    float sx = 1.0f;
+    float sy = 1.0f;
+    GetScale(sx, sy);
+    const int tw = static_cast<int>(std::floor(sx * static_cast<float>(TileSet->TileW)));
+    const int th =
+        static_cast<int>(std::floor(sy * static_cast<float>(TileSet->TileH - TileSet->Overlap)));
+    const int cellH = static_cast<int>(std::floor(sy * static_cast<float>(TileSet->TileH)));
+    if (tw <= 0 || th <= 0 || !(Zoom > 0.0f))
+        return;
+    int vx = 0, vy = 0, vw = 0, vh = 0;
+    GetViewport(vx, vy, vw, vh);
+    int px = 0, py = 0;
+    drawOffsets(px, py);
+    const double z = static_cast<double>(Zoom);
+    // A world offset v from the view's corner lands on the picture at round(v * zoom): both
+    // cells beside an edge use the same place for it.
+    auto edge = [z](long long v) {
+        return static_cast<int>(std::floor(static_cast<double>(v) * z + 0.5));
+    };
+    auto floorDiv = [](long long a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); };
+    // The world span in view, and the cells meeting it.
+    const long long spanW = static_cast<long long>(std::ceil(static_cast<double>(vw) / z)) + 1;
+    const long long spanH = static_cast<long long>(std::ceil(static_cast<double>(vh) / z)) + 1;
+    const long long firstCol = floorDiv(px, tw), lastCol = floorDiv(px + spanW, tw);
+    const long long firstRow = floorDiv(py - (cellH - th), th), lastRow = floorDiv(py + spanH, th);
+    const int frames = image.FrameCount();
+    for (long long row = firstRow; row <= lastRow; ++row) {
+        const long long top = row * th - py;
+        const int y0 = edge(top), y1 = edge(top + cellH);
+        if (y1 <= y0)
+            continue;
+        for (long long col = firstCol; col <= lastCol; ++col) {
+            const int t = GetTile(static_cast<int>(col), static_cast<int>(row));
+            if (t <= 0 || t > frames)
+                continue;
+            const long long left = col * tw - px;
+            const int x0 = edge(left), x1 = edge(left + tw);
+            DrawImageRect(image, t - 1, x0, y0, x1 - x0, y1 - y0);
+        }
+    }
+}
+
 void TLayer::Draw() {
     TImage* image = TileSet ? TileSet->TileSetImage.get() : nullptr;
+    if (image != nullptr && Zoom != 1.0f) {
+        drawZoomed(*image);
+        TimeCounter += 1;
+        Time += DT;
+        return;
+    }
     if (image != nullptr) {
         float sx = 1.0f;
         float sy = 1.0f;

@@ -21,6 +21,9 @@ class TLayer {
     std::shared_ptr<TTileSet> TileSet; // shared with the level
     int ScrollX = 0;                   // pixels
     int ScrollY = 0;
+    // The view's zoom: picture pixels per world pixel (> 0). A world point p is drawn at
+    // (p - Scroll) * Zoom; 1 draws the layer pixel for pixel.
+    float Zoom = 1.0f;
     int MapW = 0; // cells
     int MapH = 0;
     IntGrid MapData;  // [row][column], MapH rows of MapW values
@@ -67,7 +70,12 @@ class TLayer {
     static bool MakesSegments(int bound);
     // The world point (pixels) under picture point (x, y): the one place the pointer and the
     // fingers are taken into the world, so that every tool lands where the view shows it.
+    // Inverts the view's mapping: Scroll + (x, y) / Zoom.
     CPVect WorldAt(double x, double y) const;
+    // Sets the drawing state for drawing in world pixels under this layer's view (the origin
+    // at minus the scroll, the view zoom); EndView puts both back to the picture's own.
+    void BeginView() const;
+    static void EndView();
     // Sets ScrollX/ScrollY as given, without limits.
     virtual void ScrollTo(int x, int y);
     // Map size in pixels under the current drawing scale (rows pitched TileH - Overlap).
@@ -94,6 +102,9 @@ class TLayer {
         bool opaque;
         int color;
     };
+    // Draw under a Zoom other than 1: each cell stretched over the whole pixels between its
+    // edges' zoomed places, so that neighbours share their edge at any zoom.
+    void drawZoomed(TImage& image);
     // True when Draw would put the cells unscaled on whole pixels in the default drawing state.
     bool drawsPlain();
     // The map's offset under the viewport's top-left corner (pixels): cell (c, r) lands at

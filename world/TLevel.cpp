@@ -1,5 +1,6 @@
 #include "world/TLevel.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "media/Graphics.hpp"
@@ -68,6 +69,90 @@ void TLevel::Load(int lvl) {
 
     _maxScrollH = _FGLayer->maxLevelH - GraphicsHeight();
     _maxScrollW = _FGLayer->maxLevelW - GraphicsWidth();
+    applyZoom();
+}
+
+float TLevel::ZoomOfStep(int step) {
+    step = std::clamp(step, kMinZoomStep, kMaxZoomStep);
+    // Whole octaves are exact powers of two; zoom 1 is exactly 1.
+    return static_cast<float>(std::exp2(static_cast<double>(step) / 4.0));
+}
+
+void TLevel::applyZoom() {
+    if (_FGLayer) {
+        _FGLayer->Zoom = ZoomOfStep(zoomStep_);
+    }
+    if (_BGLayer) {
+        // The far background changes size less than the foreground, as things further away
+        // do: the cube root, as its scroll is a third of the foreground's.
+        _BGLayer->Zoom =
+            zoomStep_ == 0
+                ? 1.0f
+                : static_cast<float>(std::cbrt(static_cast<double>(ZoomOfStep(zoomStep_))));
+    }
+}
+
+void TLevel::scrollToTarget(CPVect target) {
+    TLayer& fg = *_FGLayer;
+    if (!following_) {
+        return;
+    }
+    if (fg.Zoom == 1.0f) {
+        fg.ScrollY = TruncateTarget(target.GetY());
+        fg.ScrollX = TruncateTarget(target.GetX());
+        return;
+    }
+    const auto w = static_cast<float>(GraphicsWidth());
+    const auto h = static_cast<float>(GraphicsHeight());
+    fg.ScrollX = TruncateTarget(target.GetX() + w / 2.0f - w / (2.0f * fg.Zoom));
+    fg.ScrollY = TruncateTarget(target.GetY() + h / 2.0f - h / (2.0f * fg.Zoom));
+}
+
+void TLevel::ZoomAt(int steps, double x, double y) {
+    if (!_FGLayer) {
+        return;
+    }
+    PlaceAt(zoomStep_ + steps, _FGLayer->WorldAt(x, y), x, y);
+}
+
+void TLevel::PlaceAt(int step, CPVect world, double x, double y) {
+    if (!_FGLayer) {
+        return;
+    }
+    TLayer& fg = *_FGLayer;
+    zoomStep_ = std::clamp(step, kMinZoomStep, kMaxZoomStep);
+    applyZoom();
+    const double z = static_cast<double>(fg.Zoom);
+    fg.ScrollX = TruncateTarget(static_cast<float>(std::floor(world.GetX() - x / z + 0.5)));
+    fg.ScrollY = TruncateTarget(static_cast<float>(std::floor(world.GetY() - y / z + 0.5)));
+    // Kept where the pointer put it: following would move the point away from the pointer.
+    following_ = false;
+    limitScroll();
+}
+
+void TLevel::PanTo(int x, int y) {
+    if (!_FGLayer) {
+        return;
+    }
+    following_ = false;
+    _FGLayer->ScrollX = x;
+    _FGLayer->ScrollY = y;
+    limitScroll();
+}
+
+void TLevel::FollowAgain() {
+    following_ = true;
+}
+
+void TLevel::SetCamera(int step, int scrollX, int scrollY, bool following) {
+    zoomStep_ = std::clamp(step, kMinZoomStep, kMaxZoomStep);
+    applyZoom();
+    following_ = following;
+    if (_FGLayer) {
+        _FGLayer->ScrollX = scrollX;
+        _FGLayer->ScrollY = scrollY;
+        limitScroll();
+    }
 }
 
 void TLevel::update(int /*steps*/, CPVect target) {
@@ -75,8 +160,7 @@ void TLevel::update(int /*steps*/, CPVect target) {
         return;
     }
     TLayer& fg = *_FGLayer;
-    fg.ScrollY = TruncateTarget(target.GetY());
-    fg.ScrollX = TruncateTarget(target.GetX());
+    scrollToTarget(target);
 
     for (int i = 0; i < _steps; ++i) {
         fg.spaceMap->DoStep(_dt);
@@ -88,13 +172,16 @@ void TLevel::Follow(CPVect target) {
     if (!_FGLayer) {
         return;
     }
-    _FGLayer->ScrollY = TruncateTarget(target.GetY());
-    _FGLayer->ScrollX = TruncateTarget(target.GetX());
+    scrollToTarget(target);
     limitScroll();
 }
 
 void TLevel::limitScroll() {
     TLayer& fg = *_FGLayer;
+    if (fg.Zoom != 1.0f) {
+        limitZoomedScroll();
+        return;
+    }
     // The lower limit goes last so that a map smaller than the screen scrolls to 0.
     if (fg.ScrollX > _maxScrollW) {
         fg.ScrollX = _maxScrollW;
@@ -112,6 +199,35 @@ void TLevel::limitScroll() {
     if (_BGLayer) {
         // Parallax at a third of the speed; vertically the background takes the negated scroll.
         _BGLayer->ScrollTo(fg.ScrollX / 3, (-fg.ScrollY) / 3);
+    }
+}
+
+void TLevel::limitZoomedScroll() {
+    TLayer& fg = *_FGLayer;
+    const double z = static_cast<double>(fg.Zoom);
+    const auto w = static_cast<double>(GraphicsWidth());
+    const auto h = static_cast<double>(GraphicsHeight());
+    // The world span in view; a level narrower than it is centred in the view.
+    auto limit = [](int& scroll, double levelSize, double span) {
+        const double most = levelSize - span;
+        if (most < 0.0) {
+            scroll = static_cast<int>(std::floor(most / 2.0 + 0.5));
+        } else {
+            scroll = std::clamp(scroll, 0, static_cast<int>(std::floor(most)));
+        }
+    };
+    limit(fg.ScrollX, static_cast<double>(fg.maxLevelW), w / z);
+    limit(fg.ScrollY, static_cast<double>(fg.maxLevelH), h / z);
+    if (_BGLayer) {
+        // The background's centre moves a third as far as the foreground's from where it is at
+        // zoom 1, and it is zoomed by its own (damped) zoom around that centre.
+        const double zb = static_cast<double>(_BGLayer->Zoom);
+        const double cx = static_cast<double>(fg.ScrollX) + w / (2.0 * z);
+        const double cy = static_cast<double>(fg.ScrollY) + h / (2.0 * z);
+        const double bx = (cx - w / 2.0) / 3.0 + w / 2.0;
+        const double by = -(cy - h / 2.0) / 3.0 + h / 2.0;
+        _BGLayer->ScrollTo(static_cast<int>(std::floor(bx - w / (2.0 * zb) + 0.5)),
+                           static_cast<int>(std::floor(by - h / (2.0 * zb) + 0.5)));
     }
 }
 

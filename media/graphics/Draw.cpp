@@ -31,6 +31,7 @@ struct DrawState {
     float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
     bool identity = true; // no rotation and unit scale: images go through the plain copy path
     float ox = 0.0f, oy = 0.0f;
+    float zoom = 1.0f; // the view's, over world drawing
     float hx = 0.0f, hy = 0.0f;
     int vx = 0, vy = 0, vw = 0, vh = 0;
 };
@@ -194,6 +195,58 @@ void QuadVertices(SDL_Vertex* v, float x, float y, float u0, float v0, float u1,
 
 constexpr int kQuadIndices[6] = {0, 1, 2, 0, 2, 3};
 
+// A primitive under a view zoom other than 1 is drawn as the same primitive without one: its
+// position, plus the origin, multiplied by the zoom, its transform grown by it, and the plain
+// copy path left for the transformed one. The state is put back when the primitive is done.
+// Under zoom 1 nothing changes, so the picture stays exactly as without a camera.
+class ZoomedPrimitive {
+  public:
+    ZoomedPrimitive(float& x, float& y) : on_(ds.zoom != 1.0f) {
+        if (!on_)
+            return;
+        saved_ =
+            Saved{ds.ox, ds.oy, ds.sx, ds.sy, ds.ix, ds.iy, ds.jx, ds.jy, ds.zoom, ds.identity};
+        const float z = ds.zoom;
+        x = (x + ds.ox) * z;
+        y = (y + ds.oy) * z;
+        ds.ox = 0.0f;
+        ds.oy = 0.0f;
+        ds.sx *= z;
+        ds.sy *= z;
+        ds.ix *= z;
+        ds.iy *= z;
+        ds.jx *= z;
+        ds.jy *= z;
+        ds.identity = false;
+        ds.zoom = 1.0f;
+    }
+    ~ZoomedPrimitive() {
+        if (!on_)
+            return;
+        ds.ox = saved_.ox;
+        ds.oy = saved_.oy;
+        ds.sx = saved_.sx;
+        ds.sy = saved_.sy;
+        ds.ix = saved_.ix;
+        ds.iy = saved_.iy;
+        ds.jx = saved_.jx;
+        ds.jy = saved_.jy;
+        ds.zoom = saved_.zoom;
+        ds.identity = saved_.identity;
+    }
+    ZoomedPrimitive(const ZoomedPrimitive&) = delete;
+    ZoomedPrimitive& operator=(const ZoomedPrimitive&) = delete;
+
+  private:
+    // The state's fields the zoom changes.
+    struct Saved {
+        float ox, oy, sx, sy, ix, iy, jx, jy, zoom;
+        bool identity;
+    };
+    Saved saved_{};
+    bool on_;
+};
+
 // SDL's software renderer builds a temporary surface for every untextured triangle it blends;
 // sampling one white texel instead draws the same pixels without allocating each time.
 SDL_Texture* WhiteTexture() {
@@ -339,6 +392,12 @@ void GetHandle(float& x, float& y) {
     x = ds.hx;
     y = ds.hy;
 }
+void SetViewZoom(float zoom) {
+    ds.zoom = zoom > 0.0f ? zoom : 1.0f;
+}
+float GetViewZoom() {
+    return ds.zoom;
+}
 void SetViewport(int x, int y, int w, int h) {
     ds.vx = x;
     ds.vy = y;
@@ -364,6 +423,7 @@ void DrawImage(TImage& image, float x, float y, int frame) {
         recording->push_back(DrawRecord{&image, frame, x, y});
     if (!MediaRenderer() || frame < 0 || frame >= image.FrameCount())
         return;
+    const ZoomedPrimitive zoomed(x, y);
     const float w = static_cast<float>(image.width);
     const float h = static_cast<float>(image.height);
     if (Batching()) {
@@ -413,6 +473,7 @@ void DrawImage(TImage& image, float x, float y, int frame) {
 void DrawText(std::string_view text, float x, float y) {
     if (!MediaRenderer() || text.empty())
         return;
+    const ZoomedPrimitive zoomed(x, y);
     SDL_Texture* font = FontTexture();
     const bool batching = Batching();
     TexturedDraw d{nullptr, {}};
@@ -470,6 +531,9 @@ void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel) {
     SDL_BlendMode mode = SDL_BLENDMODE_NONE;
     if (!MediaRenderer() || !FillColor(col, mode))
         return;
+    // The line's run is taken before the zoom: the zoomed transform grows it.
+    const float dx = x2 - x1, dy = y2 - y1;
+    const ZoomedPrimitive zoomed(x1, y1);
     const bool batching = Batching() && ds.lineWidth > 1.0f;
     if (!batching) {
         // A thin line is not a quad: what waits is drawn first to keep the order.
@@ -478,7 +542,6 @@ void DrawLine(float x1, float y1, float x2, float y2, int drawLastPixel) {
     }
     const float sx = x1 + ds.ox + ds.hx * ds.ix + ds.hy * ds.iy;
     const float sy = y1 + ds.oy + ds.hx * ds.jx + ds.hy * ds.jy;
-    const float dx = x2 - x1, dy = y2 - y1;
     const float ex = sx + dx * ds.ix + dy * ds.iy;
     const float ey = sy + dx * ds.jx + dy * ds.jy;
     const float len = std::hypot(ex - sx, ey - sy);
@@ -541,6 +604,7 @@ void DrawRect(float x, float y, float w, float h) {
     SDL_BlendMode mode = SDL_BLENDMODE_NONE;
     if (!MediaRenderer() || !FillColor(col, mode))
         return;
+    const ZoomedPrimitive zoomed(x, y);
     if (Batching()) {
         SDL_Texture* sheet = nullptr;
         float u = 0.0f, v0 = 0.0f;
@@ -618,8 +682,19 @@ void FillSolidRect(int x, int y, int w, int h, int r, int g, int b) {
     if (!MediaRenderer() || w <= 0 || h <= 0)
         return;
     const SDL_Color col{static_cast<Uint8>(r), static_cast<Uint8>(g), static_cast<Uint8>(b), 255};
-    const float left = static_cast<float>(x) + std::floor(ds.ox);
-    const float top = static_cast<float>(y) + std::floor(ds.oy);
+    float left = static_cast<float>(x) + std::floor(ds.ox);
+    float top = static_cast<float>(y) + std::floor(ds.oy);
+    if (ds.zoom != 1.0f) {
+        // Edges on whole pixels of the zoomed picture: rectangles side by side stay so.
+        const float right = std::floor((left + static_cast<float>(w)) * ds.zoom + 0.5f);
+        const float bottom = std::floor((top + static_cast<float>(h)) * ds.zoom + 0.5f);
+        left = std::floor(left * ds.zoom + 0.5f);
+        top = std::floor(top * ds.zoom + 0.5f);
+        w = static_cast<int>(right - left);
+        h = static_cast<int>(bottom - top);
+        if (w <= 0 || h <= 0)
+            return;
+    }
     if (Batching()) {
         const float right = left + static_cast<float>(w), bottom = top + static_cast<float>(h);
         const SDL_Vertex quad[4] = {{{left, top}, col, {0.0f, 0.0f}},
@@ -636,6 +711,46 @@ void FillSolidRect(int x, int y, int w, int h, int r, int g, int b) {
     const SDL_FRect rect{left, top, static_cast<float>(w), static_cast<float>(h)};
     ++counts.draws;
     SDL_RenderFillRectF(MediaRenderer(), &rect);
+}
+
+void DrawImageRect(TImage& image, int frame, int x, int y, int w, int h) {
+    if (recording)
+        recording->push_back(
+            DrawRecord{&image, frame, static_cast<float>(x), static_cast<float>(y)});
+    if (!MediaRenderer() || frame < 0 || frame >= image.FrameCount() || w <= 0 || h <= 0)
+        return;
+    if (Batching()) {
+        SDL_Color col{static_cast<Uint8>(ds.r), static_cast<Uint8>(ds.g), static_cast<Uint8>(ds.b),
+                      AlphaByte(ds.alpha)};
+        float threshold = -1.0f;
+        if (Masked(ds.blend)) {
+            if (ds.alpha < 0.5f)
+                return;
+            threshold = ds.alpha >= 1.0f ? 0.5f : 0.5f / ds.alpha;
+            col.a = 255;
+        }
+        float uv[4];
+        // The nearest-sampled sheet: a pixel centre inside the rectangle maps inside the frame,
+        // never onto the frame beside it on the sheet.
+        if (SDL_Texture* atlas = image.AtlasTexture(frame, threshold, uv, true)) {
+            const float l = static_cast<float>(x), t = static_cast<float>(y);
+            const float r = l + static_cast<float>(w), b = t + static_cast<float>(h);
+            const SDL_Vertex quad[4] = {{{l, t}, col, {uv[0], uv[1]}},
+                                        {{r, t}, col, {uv[2], uv[1]}},
+                                        {{r, b}, col, {uv[2], uv[3]}},
+                                        {{l, b}, col, {uv[0], uv[3]}}};
+            Queue(atlas, BlendFor(ds.blend), quad);
+            return;
+        }
+        FlushDraws();
+    }
+    SDL_Texture* plain = ds.blend == Blend::Mask ? nullptr : image.FrameTexture(frame);
+    TexturedDraw d = PrepareTexture(plain, &image, frame);
+    if (!d.texture)
+        return;
+    const SDL_Rect dst{x, y, w, h};
+    ++counts.draws;
+    SDL_RenderCopy(MediaRenderer(), d.texture, nullptr, &dst);
 }
 
 DrawCallCounts GetDrawCallCounts() {

@@ -32,6 +32,11 @@ void SetOrigin(float x, float y); // added to every drawing position
 void GetOrigin(float& x, float& y);
 void SetHandle(float x, float y); // offset of text and line positions (before the transform)
 void GetHandle(float& x, float& y);
+// The camera's zoom over world drawing (> 0): every position, plus the origin, and every size the
+// primitives below draw is multiplied by it; line widths are not, so thin lines stay thin. 1
+// (the default) changes nothing; the overlay is drawn at 1.
+void SetViewZoom(float zoom);
+float GetViewZoom();
 void SetViewport(int x, int y, int w, int h); // clip rectangle in logical pixels
 void GetViewport(int& x, int& y, int& w, int& h);
 void GetTransform(float& ix, float& iy, float& jx, float& jy); // from rotation and scale
@@ -59,6 +64,10 @@ void FillConvexPolygon(const DrawPoint* corners, int count);
 // under it; the state's colour, alpha, blend and transform do not apply. On GPU renderers it
 // samples no texture: for large areas, where a CPU rasteriser pays per texel read.
 void FillSolidRect(int x, int y, int w, int h, int r, int g, int b);
+// A frame of image stretched over the picture rectangle x, y, w, h (whole pixels; origin,
+// transform, handle and view zoom do not apply; colour, alpha and blend do), sampled nearest:
+// rectangles that share an edge meet without a seam or a texel of a neighbouring frame.
+void DrawImageRect(TImage& image, int frame, int x, int y, int w, int h);
 
 // On GPU renderers, consecutive textured quads of one texture and blend mode (images, text,
 // rectangles, wide lines) wait and go to the renderer as one call; the software renderer draws

@@ -33,11 +33,15 @@ enum class Key : int {
     Y = 89,
     Z = 90,
     Keypad0 = 96, // Keypad1..Keypad9 follow: KeypadKey(n)
-    F1 = 112,     // F2..F12 follow: FunctionKey(n)
+    KeypadPlus = 107,
+    KeypadMinus = 109,
+    F1 = 112, // F2..F12 follow: FunctionKey(n)
     F11 = 122,
     F12 = 123,
     BracketLeft = 219, // [ on a US keyboard (the key, whatever it prints)
     BracketRight = 221,
+    Plus = 187,  // the main row's = and + key
+    Minus = 189, // the main row's - key
 };
 
 constexpr int KeyCodeCount = 256; // every Key value is below this

@@ -59,6 +59,11 @@ constexpr NamedKey kNamed[] = {
     {Key::Delete, SDLK_DELETE, SDL_SCANCODE_DELETE},
     {Key::BracketLeft, SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET},
     {Key::BracketRight, SDLK_RIGHTBRACKET, SDL_SCANCODE_RIGHTBRACKET},
+    {Key::Plus, SDLK_EQUALS, SDL_SCANCODE_EQUALS},
+    {Key::Plus, SDLK_PLUS, SDL_SCANCODE_EQUALS},
+    {Key::Minus, SDLK_MINUS, SDL_SCANCODE_MINUS},
+    {Key::KeypadPlus, SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS},
+    {Key::KeypadMinus, SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS},
 };
 
 } // namespace
@@ -77,6 +82,11 @@ int VirtualKeyFromSdl(int sym, int scancode) {
         return Code(DigitKey(1)) + (scancode - SDL_SCANCODE_1);
     if (scancode == SDL_SCANCODE_0)
         return Code(Key::Digit0);
+    // The zoom keys are where a US keyboard has = and -, whatever they print.
+    if (scancode == SDL_SCANCODE_EQUALS)
+        return Code(Key::Plus);
+    if (scancode == SDL_SCANCODE_MINUS)
+        return Code(Key::Minus);
     return 0;
 }
 

@@ -115,3 +115,39 @@ TEST_F(TouchTest, AFingerDraggedFromThePlayerSteersItLikeTheArrowKeys) {
     EXPECT_FLOAT_EQ(lifted.y, 0.0f);
     EXPECT_EQ(TBall::Count(), 0);
 }
+
+// Two fingers on empty space pinch: spreading them to twice their distance zooms in by an
+// octave (four steps) around their midpoint, and moving both drags the view; only the first
+// finger's tap dropped anything.
+TEST_F(TouchTest, TwoFingersOnEmptySpacePinchToZoomAndDragTheView) {
+    level->_maxScrollW = 3200 - 1024; // room to scroll at zoom 1, as a loaded level has
+    select(1);
+    frame();
+    PushFinger(1, 1, 300, 600);
+    frame();
+    PushFinger(2, 1, 500, 600);
+    frame();
+    const CPVect start = level->_FGLayer->WorldAt(400.0, 600.0);
+    PushFinger(1, 2, 200, 600);
+    PushFinger(2, 2, 600, 600);
+    frame();
+    EXPECT_EQ(level->ZoomStep(), 4);
+    EXPECT_FALSE(level->Following());
+    CPVect now = level->_FGLayer->WorldAt(400.0, 600.0);
+    EXPECT_NEAR(now.x, start.x, 1.0);
+    EXPECT_NEAR(now.y, start.y, 1.0);
+    // Together again and 50 pixels left: zoom 1, the same world point under the midpoint.
+    PushFinger(1, 2, 250, 600);
+    PushFinger(2, 2, 450, 600);
+    frame();
+    EXPECT_EQ(level->ZoomStep(), 0);
+    now = level->_FGLayer->WorldAt(350.0, 600.0);
+    EXPECT_NEAR(now.x, start.x, 1.0);
+    EXPECT_NEAR(now.y, start.y, 1.0);
+    PushFinger(1, 0, 250, 600);
+    PushFinger(2, 0, 450, 600);
+    for (int i = 0; i < TTouch::kHoldFrames + 2; ++i) {
+        frame();
+    }
+    EXPECT_EQ(TBall::Count(), 1);
+}

@@ -1,6 +1,7 @@
 # One recording, one body hash in every build (and settings.txt likewise, with the settings
 # panel changing the physics as it runs, building.txt, with bodies drawn, moved, turned,
-# duplicated and deleted in edit mode, and escape.txt, ended by Escape): the native runner of this build (optimised, or
+# duplicated and deleted in edit mode, zoom.txt, dropping bodies through a zoomed and dragged
+# view, and escape.txt, ended by Escape): the native runner of this build (optimised, or
 # under the sanitizers) and, when DAZOZI_WEB_BUILD names the web build's folder, its runner in
 # node replay tests/replay/cross_build.txt to the committed tests/replay/cross_build.expected.
 set(DAZOZI_WEB_BUILD "" CACHE PATH "Folder of the web build whose headless runner (tools/scenario.js) to replay in node (empty: none)")
@@ -9,6 +10,11 @@ add_test(NAME replay.cross_build_native
   COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/cross_build.txt
           ${dazozi_replay_dir}/cross_build.expected $<TARGET_FILE:scenario>)
 set_tests_properties(replay.cross_build_native PROPERTIES TIMEOUT 300
+  ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+add_test(NAME replay.zoom_native
+  COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/zoom.txt
+          ${dazozi_replay_dir}/zoom.expected $<TARGET_FILE:scenario>)
+set_tests_properties(replay.zoom_native PROPERTIES TIMEOUT 300
   ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
 add_test(NAME replay.settings_native
   COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/settings.txt
@@ -57,4 +63,9 @@ if(DAZOZI_WEB_BUILD)
             ${dazozi_replay_dir}/settings.expected ${DAZOZI_NODE}
             ${DAZOZI_WEB_BUILD}/tools/scenario.js)
   set_tests_properties(replay.settings_web PROPERTIES TIMEOUT 300)
+  add_test(NAME replay.zoom_web
+    COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/zoom.txt
+            ${dazozi_replay_dir}/zoom.expected ${DAZOZI_NODE}
+            ${DAZOZI_WEB_BUILD}/tools/scenario.js)
+  set_tests_properties(replay.zoom_web PROPERTIES TIMEOUT 300)
 endif()

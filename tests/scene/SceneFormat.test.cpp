@@ -152,7 +152,9 @@ TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
     withSettings.hasSettings = true;
     withSettings.settings = {0, 25, 12, true, 1};
     const std::string version1(kVersion1Ramps);
-    auto asNow = [](std::string text) { return text.replace(23, 1, "3"); };
+    auto asNow = [](std::string text) {
+        return text.replace(23, 1, std::to_string(SceneFormat::kVersion));
+    };
     // The same scene as version 2 wrote it: no drawn bodies yet.
     SceneFormat::Scene version2 = withSettings;
     version2.bodies.resize(8);
@@ -196,6 +198,47 @@ TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
          "settings.gravity: 3100 is outside 0..3000"},
         {std::regex_replace(text, std::regex("\"sub_steps\": 12"), "\"sub_steps\": 0"),
          "settings.sub_steps: 0 is outside 1..12"},
+    };
+    for (const auto& r : refused) {
+        std::string error;
+        EXPECT_FALSE(SceneFormat::Read(r.text, scene, error)) << r.error;
+        EXPECT_NE(error.find(r.error), std::string::npos) << error;
+    }
+}
+
+// The camera: kept whole when there is one, absent from older files (which open at zoom 1,
+// following), and hostile values refused like any other field's.
+TEST_F(SceneFormatTest, TheCameraIsKeptAndHostileValuesAreRefused) {
+    SceneFormat::Scene looked = everything();
+    looked.hasCamera = true;
+    looked.camera = {-7, -120, 35, false};
+    const std::string text = SceneFormat::Write(looked);
+    SceneFormat::Scene scene;
+    read(text, scene);
+    ASSERT_TRUE(scene.hasCamera);
+    EXPECT_EQ(scene.camera.zoomStep, -7);
+    EXPECT_EQ(scene.camera.x, -120);
+    EXPECT_EQ(scene.camera.y, 35);
+    EXPECT_FALSE(scene.camera.following);
+    EXPECT_EQ(SceneFormat::Write(scene), text);
+    read(SceneFormat::Write(everything()), scene);
+    EXPECT_FALSE(scene.hasCamera);
+
+    auto replaced = [&](const char* from, const char* to) {
+        return std::regex_replace(text, std::regex(from), to);
+    };
+    const struct {
+        std::string text;
+        const char* error;
+    } refused[] = {
+        {std::string(text).replace(23, 1, "2"), "unknown field \"camera\" in a version-2 file"},
+        {replaced("\"zoom_step\": -7", "\"zoom_step\": 9"), "camera.zoom_step: 9 is outside -8..8"},
+        {replaced("\"zoom_step\": -7", "\"zoom_step\": 0.5"), "camera.zoom_step"},
+        {replaced("\"x\": -120", "\"x\": -1000001"), "camera.x"},
+        {replaced("\"y\": 35", "\"y\": 1e300"), "camera.y"},
+        {replaced("\"following\": false", "\"following\": 0"), "camera.following"},
+        {replaced(", \"following\": false", ""), "camera"},
+        {replaced("\"following\": false", "\"following\": false, \"spin\": 1"), "camera"},
     };
     for (const auto& r : refused) {
         std::string error;

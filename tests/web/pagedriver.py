@@ -106,6 +106,8 @@ class Probe(enum.IntEnum):
     Settings = 16
     Replaying = 17
     SceneMenu = 18
+    ZoomStep = 19
+    Following = 20
 
 
 def probe(driver, what, index=0):

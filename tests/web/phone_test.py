@@ -251,6 +251,29 @@ def run(driver, server, out):
     check(abs(held[0][1] - a[1]) < 40 and abs(held[1][1] - b[1]) < 40,
           "the stars stay under the fingers, not fallen (%s)" % held)
 
+    # Two fingers on empty space pinch: spread apart they zoom in around their midpoint and the
+    # view stays where they left it; Follow follows the squid again, Zoom out steps back.
+    tap_button(driver, "[data-action='reset']")
+    check(pd.probe(driver, pd.Probe.ZoomStep) == 0, "zoom 1 at the start")
+    a, b = (250, 100), (350, 100)
+    touch(driver, "touchStart", [(4, pd.to_page(driver, *a)), (5, pd.to_page(driver, *b))])
+    pd.wait_frames(driver, 2)
+    for step in range(1, 6):
+        touch(driver, "touchMove", [(4, pd.to_page(driver, a[0] - 10 * step, a[1])),
+                                    (5, pd.to_page(driver, b[0] + 10 * step, b[1]))])
+        pd.wait_frames(driver, 2)
+    zoomed = pd.probe(driver, pd.Probe.ZoomStep)
+    touch(driver, "touchEnd", [])
+    pd.wait_frames(driver, 2)
+    check(zoomed == 4 and pd.probe(driver, pd.Probe.Following) == 0,
+          "two fingers spread to twice their distance zoom in an octave, the view free (%d)" % zoomed)
+    tap_button(driver, "[data-action='follow']")
+    check(pd.probe(driver, pd.Probe.Following) == 1, "the Follow button follows the squid again")
+    for _ in range(4):
+        tap_button(driver, "[data-action='zoom-out']")
+    check(pd.probe(driver, pd.Probe.ZoomStep) == 0, "four taps on Zoom out come back to zoom 1")
+    tap_button(driver, "[data-action='reset']")
+
     # A finger resting on empty space streams balls, as the held right button does.
     tap_button(driver, "[data-kind='1']")
     balls = pd.probe(driver, pd.Probe.Balls)

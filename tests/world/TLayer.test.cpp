@@ -351,3 +351,72 @@ TEST_F(LayerDrawTest, TilesLandPixelExactOnTheScreen) {
 }
 
 } // namespace
+
+namespace {
+
+// The world point under a picture point inverts the view's mapping at every zoom: the point a
+// tool takes is the one drawn under the pointer.
+TEST(LayerTest, WorldAtInvertsScrollAndZoom) {
+    struct Case {
+        float zoom;
+        int scrollX, scrollY;
+        double x, y, wantX, wantY;
+    };
+    for (const Case& c : {Case{1.0f, 100, 40, 10.0, 20.0, 110.0, 60.0},
+                          Case{0.5f, -16, -384, 512.0, 384.0, 1008.0, 384.0},
+                          Case{2.0f, 300, 0, 512.0, 384.0, 556.0, 192.0},
+                          Case{3.3f, 0, 10, 33.0, 330.0, 10.0, 110.0}}) {
+        SCOPED_TRACE(c.zoom);
+        TLayer layer;
+        layer.ScrollTo(c.scrollX, c.scrollY);
+        layer.Zoom = c.zoom;
+        const CPVect p = layer.WorldAt(c.x, c.y);
+        EXPECT_NEAR(p.x, c.wantX, 1e-3);
+        EXPECT_NEAR(p.y, c.wantY, 1e-3);
+    }
+}
+
+// The first tile of the foreground's sheet that covers its whole cell.
+int OpaqueTile(TTileSet& set) {
+    TImage& image = *set.TileSetImage;
+    for (int t = 1; t <= image.FrameCount(); ++t)
+        if (image.MaskCoverage(t - 1, 0.5f) == TImage::kOpaque)
+            return t;
+    return 0;
+}
+
+// A map filled with one opaque tile, zoomed by odd factors: every picture pixel over the map
+// is a tile's, none the cleared screen's (a seam), and none is drawn past the map's edge.
+TEST_F(LayerDrawTest, ZoomedCellsMeetWithoutSeams) {
+    SetDrawRecording(nullptr);
+    const int tile = OpaqueTile(*fgSet);
+    ASSERT_GT(tile, 0);
+    const int cols = 30, rows = 20;
+    TLayer layer;
+    layer.Init(fgSet, IntGrid(rows, std::vector<int>(cols, tile)), cols, rows);
+    SetClsColor(255, 0, 255);
+    for (const float zoom : {0.7f, 0.7071068f, 1.1892071f, 1.3f, 3.3f, 3.3635857f}) {
+        SCOPED_TRACE(zoom);
+        layer.Zoom = zoom;
+        layer.ScrollTo(-7, -5);
+        Cls();
+        layer.Draw();
+        // The map's picture: from (7, 5) * zoom to (7 + 720, 5 + 480) * zoom, within the view.
+        const int left = static_cast<int>(std::ceil(7.0f * zoom)) + 1;
+        const int top = static_cast<int>(std::ceil(5.0f * zoom)) + 1;
+        const int right = std::min(1024, static_cast<int>(727.0f * zoom) - 1);
+        const int bottom = std::min(768, static_cast<int>(485.0f * zoom) - 1);
+        int seams = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                seams += (ReadPixel(x, y) >> 8) == 0xFF00FFu;
+        EXPECT_EQ(seams, 0);
+        if (727.0f * zoom + 2.0f < 1024.0f) {
+            EXPECT_EQ(ReadPixel(static_cast<int>(727.0f * zoom) + 2, top) >> 8, 0xFF00FFu);
+        }
+        EXPECT_EQ(ReadPixel(left - 3, top) >> 8, 0xFF00FFu);
+    }
+    SetClsColor(0, 0, 0);
+}
+
+} // namespace

@@ -165,6 +165,93 @@ TEST_F(LevelTest0, UpdateLimitsTheScrollAndSetsTheParallax) {
     EXPECT_EQ(level._FGLayer->ScrollY, 0);
 }
 
+TEST(LevelCameraTest, ZoomStepsAreQuarterOctavesFromAQuarterToFour) {
+    struct Case {
+        int step;
+        float zoom;
+    };
+    for (const Case& c : {Case{-8, 0.25f}, Case{-4, 0.5f}, Case{0, 1.0f}, Case{4, 2.0f},
+                          Case{8, 4.0f}, Case{1, 1.1892071f}, Case{-9, 0.25f}, Case{40, 4.0f}}) {
+        EXPECT_FLOAT_EQ(TLevel::ZoomOfStep(c.step), c.zoom) << c.step;
+    }
+    EXPECT_EQ(TLevel::ZoomOfStep(0), 1.0f); // exactly: zoom 1 draws the picture as it always was
+}
+
+// Zooming keeps the world point under the pointer under it (to a world pixel, the scroll being
+// whole pixels), and frees the view from following.
+TEST_F(LevelTest0, ZoomAtKeepsThePointUnderThePointer) {
+    struct Case {
+        int steps;
+        double x, y;
+    };
+    level.update(3, Vec2(500.0f, 0.0f));
+    for (const Case& c : {Case{4, 512.0, 384.0}, Case{3, 100.0, 700.0}, Case{-2, 900.0, 50.0},
+                          Case{-1, 512.0, 384.0}, Case{-3, 300.0, 700.0}, Case{2, 5.0, 700.0}}) {
+        SCOPED_TRACE(c.steps);
+        const CPVect before = level._FGLayer->WorldAt(c.x, c.y);
+        level.ZoomAt(c.steps, c.x, c.y);
+        const CPVect after = level._FGLayer->WorldAt(c.x, c.y);
+        EXPECT_NEAR(after.x, before.x, 1.0);
+        EXPECT_NEAR(after.y, before.y, 1.0);
+        EXPECT_FALSE(level.Following());
+        // A target no longer moves the view.
+        const int x = level._FGLayer->ScrollX;
+        level.update(3, Vec2(50.0f, 0.0f));
+        EXPECT_EQ(level._FGLayer->ScrollX, x);
+    }
+    EXPECT_EQ(level.ZoomStep(), 3);
+    level.ZoomAt(-20, 0.0, 0.0);
+    EXPECT_EQ(level.ZoomStep(), TLevel::kMinZoomStep);
+    EXPECT_EQ(level._FGLayer->Zoom, 0.25f);
+}
+
+// Zoomed out, the whole level is in view and centred; following again at zoom 2 centres the
+// view where the zoom-1 view of the same target is centred.
+TEST_F(LevelTest0, ZoomedOutTheWholeLevelIsInViewAndFollowingCentres) {
+    const TLayer& fg = *level._FGLayer;
+    for (int step : {-4, -6, -8}) {
+        level.SetCamera(step, 900, 100, true);
+        level.update(3, Vec2(700.0f, 0.0f));
+        const CPVect a = fg.WorldAt(0.0, 0.0);
+        const CPVect b = fg.WorldAt(1024.0, 768.0);
+        EXPECT_LE(a.x, 0.0f) << step;
+        EXPECT_LE(a.y, 0.0f) << step;
+        EXPECT_GE(b.x, 2016.0f) << step;
+        EXPECT_GE(b.y, 768.0f) << step;
+        EXPECT_NEAR(a.x + b.x, 2016.0f, 2.0f) << step;
+    }
+    level.SetCamera(4, 0, 0, true);
+    level.update(3, Vec2(400.0f, 0.0f));
+    // The zoom-1 view from 400 has its centre at 912; at zoom 2 the view is 512 wide.
+    EXPECT_EQ(fg.ScrollX, 912 - 256);
+    EXPECT_EQ(fg.ScrollY, 192);
+    // Panned past the level's end, the view stops at it.
+    level.PanTo(5000, -50);
+    EXPECT_FALSE(level.Following());
+    EXPECT_EQ(fg.ScrollX, 2016 - 512);
+    EXPECT_EQ(fg.ScrollY, 0);
+    level.FollowAgain();
+    level.update(3, Vec2(400.0f, 0.0f));
+    EXPECT_EQ(fg.ScrollX, 912 - 256);
+}
+
+// The background's parallax: a third of the scroll at zoom 1 as always; zoomed, its own zoom
+// is damped (the cube root) and its centre moves a third as far as the foreground's.
+TEST_F(LevelTest0, TheBackgroundZoomsLessAndScrollsAThird) {
+    const TLayer& bg = *level._BGLayer;
+    level.SetCamera(0, 0, 0, true);
+    level.update(3, Vec2(600.0f, 0.0f));
+    EXPECT_EQ(bg.Zoom, 1.0f);
+    EXPECT_EQ(bg.ScrollX, 200);
+    level.SetCamera(-4, 0, 0, false);
+    EXPECT_FLOAT_EQ(bg.Zoom, std::cbrt(0.5f));
+    // Zoom 1/2 shows the whole level: its centre (1008, 384) is the view's.
+    const double zb = static_cast<double>(bg.Zoom);
+    const double centreX = (1008.0 - 512.0) / 3.0 + 512.0;
+    EXPECT_NEAR(bg.ScrollX, centreX - 512.0 / zb, 1.0);
+    EXPECT_NEAR(bg.ScrollY, 384.0 - 384.0 / zb, 1.0);
+}
+
 TEST_F(LevelTest0, UpdateStepsTheInitCountWhateverItIsGiven) {
     const int col = 5;
     ASSERT_EQ(FGBoundMap[1][col], 0);
