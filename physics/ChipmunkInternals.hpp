@@ -28,3 +28,9 @@ cpVect CircleWorldCenter(const cpShape* circle);
 // Sets a body's velocity as cpBodySetVelocity does, but without waking it or restarting its
 // idle time (the library's setter does both). body: non-null.
 void SetVelocityQuietly(cpBody* body, cpVect v);
+
+// Switches the space's two shape indexes to the library's bounding-box trees, as a new space
+// has them (the library offers only the switch to a spatial hash): the shapes present, asleep
+// ones too, are filed in the new trees and the old indexes freed. Remembered contacts stay.
+// space: non-null, not inside a step.
+void UseBoundingBoxTrees(cpSpace* space);

@@ -17,7 +17,8 @@ class SceneFormat {
     static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
     // Its value: grows by one whenever fields are added; every older version keeps opening.
     // 2 added "settings".
-    static constexpr int kVersion = 2;
+    // 3 added the broad phase to "settings".
+    static constexpr int kVersion = 3;
     static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u; // larger files are refused
     static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
     static constexpr int kMaxParts = 60000;  // physics bodies in all (segments, links, anchors)
@@ -54,6 +55,7 @@ class SceneFormat {
         int subSteps = 1;         // physics steps per frame, 1..kMaxSubSteps
         bool sleeping = false;    // resting bodies go to sleep
         int timeScaleEighths = 8; // eighths of full speed: 1, 2, 4, 8, 16 or 32
+        bool tree = false; // the library's bounding-box tree; false: the level's spatial hash
     };
     static constexpr int kMaxGravity = 3000;
     static constexpr int kMaxIterations = 50;

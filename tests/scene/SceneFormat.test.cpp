@@ -127,23 +127,34 @@ TEST_F(SceneFormatTest, WriteThenReadGivesTheSameSceneAndBytes) {
 TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
     SceneFormat::Scene withSettings = everything();
     withSettings.hasSettings = true;
-    withSettings.settings = {0, 25, 12, true, 1};
+    withSettings.settings = {0, 25, 12, true, 1, false};
+    SceneFormat::Scene withTree = withSettings;
+    withTree.settings.tree = true;
     const std::string version1(kVersion1Ramps);
-    auto asNow = [](std::string text) { return text.replace(23, 1, "2"); };
+    auto asNow = [](std::string text) { return text.replace(23, 1, "3"); };
+    // Version 2 as it was written: the settings without a broad phase.
+    const std::string version2 =
+        std::regex_replace(std::string(SceneFormat::Write(withSettings)).replace(23, 1, "2"),
+                           std::regex(", \"broad_phase\": \"hash\""), "");
     const struct {
         const char* what;
         std::string text;
         bool hasSettings;
+        bool tree;
         std::string written; // the same scene written by this program
     } cases[] = {
-        {"version 1: the ramps example as made then", version1, false, asNow(version1)},
-        {"version 2: settings", SceneFormat::Write(withSettings), true,
+        {"version 1: the ramps example as made then", version1, false, false, asNow(version1)},
+        {"version 2: settings, on the hash", version2, true, false,
          SceneFormat::Write(withSettings)},
+        {"version 3: the tree", SceneFormat::Write(withTree), true, true,
+         SceneFormat::Write(withTree)},
     };
+    ASSERT_EQ(version2.find("broad_phase"), std::string::npos);
     for (const auto& c : cases) {
         SceneFormat::Scene scene;
         read(c.text, scene);
         EXPECT_EQ(scene.hasSettings, c.hasSettings) << c.what;
+        EXPECT_EQ(scene.settings.tree, c.tree) << c.what;
         EXPECT_EQ(SceneFormat::Write(scene), c.written) << c.what;
     }
     ASSERT_EQ(version1.rfind("{\"dazozi-redov-scene\": 1,", 0), 0u);
@@ -161,6 +172,13 @@ TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
         const char* error;
     } refused[] = {
         {std::string(text).replace(23, 1, "1"), "unknown field \"settings\" in a version-1 file"},
+        {std::string(text).replace(23, 1, "2"),
+         "settings: unknown field \"broad_phase\" in a version-2 file"},
+        {std::regex_replace(text, std::regex("\"broad_phase\": \"hash\""),
+                            "\"broad_phase\": \"grid\""),
+         "settings.broad_phase: not \"hash\" or \"tree\""},
+        {std::regex_replace(text, std::regex("\"broad_phase\": \"hash\""), "\"broad_phase\": true"),
+         "settings.broad_phase: not \"hash\" or \"tree\""},
         {std::regex_replace(text, std::regex("\"time_scale_eighths\": 1"),
                             "\"time_scale_eighths\": 3"),
          "settings.time_scale_eighths: 3 is not 1, 2, 4, 8, 16 or 32"},
