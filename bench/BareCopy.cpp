@@ -1,5 +1,8 @@
 #include "bench/BareCopy.hpp"
 
+// The public header first, with its C++ operators; then the private one (for the space's table
+// of pair rules), which declares no C linkage of its own.
+#include <chipmunk/chipmunk.h>
 extern "C" {
 #include <chipmunk/chipmunk_private.h>
 }
