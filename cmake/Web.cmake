@@ -71,6 +71,16 @@ function(dazozi_add_web_bench)
   add_custom_command(TARGET dazozi-side-bench-web POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/bench/web/bench.html "${page}/"
     VERBATIM)
+  # The physics split for node (bench/physics-split.sh): node build/web/physics-split.js.
+  add_executable(dazozi-physics-split-node EXCLUDE_FROM_ALL
+    ${CMAKE_SOURCE_DIR}/bench/PhysicsSplit.cpp ${CMAKE_SOURCE_DIR}/bench/BareCopy.cpp
+    ${CMAKE_SOURCE_DIR}/bench/Scenes.cpp)
+  target_include_directories(dazozi-physics-split-node PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(dazozi-physics-split-node PRIVATE dazozi_app Chipmunk::Chipmunk
+    dazozi_warnings)
+  set_target_properties(dazozi-physics-split-node PROPERTIES OUTPUT_NAME physics-split
+    RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}")
+  dazozi_web_node_program(dazozi-physics-split-node)
 endfunction()
 
 # A tool built for node instead of a browser (the headless runner: the same frame loop and the

@@ -508,8 +508,12 @@ SceneFormat::Scene SceneBodies::Capture(const TLevel& level, const TControl& con
     scene.debugView = control.debugMode == 1;
     scene.paused = sandbox.paused;
     scene.hasSettings = true;
-    scene.settings = {settings.gravity, settings.iterations, settings.subSteps, settings.sleeping,
-                      TSettings::kScaleEighths[settings.scale]};
+    scene.settings = {settings.gravity,
+                      settings.iterations,
+                      settings.subSteps,
+                      settings.sleeping,
+                      TSettings::kScaleEighths[settings.scale],
+                      settings.tree};
     Capturing at{scene, control, 0, {}, {}};
     for (const ClassRow& row : kClasses) {
         row.capture(at);
@@ -558,7 +562,7 @@ std::shared_ptr<TSquid> SceneBodies::Apply(const SceneFormat::Scene& scene, TLev
         const int scale = eighths == std::end(TSettings::kScaleEighths)
                               ? TSettings::kFullSpeed
                               : static_cast<int>(eighths - std::begin(TSettings::kScaleEighths));
-        settings.Set(s.gravity, s.iterations, s.subSteps, s.sleeping, scale);
+        settings.Set(s.gravity, s.iterations, s.subSteps, s.sleeping, scale, s.tree);
     } else {
         settings.ResetToDefaults();
     }

@@ -28,16 +28,19 @@ void TSettings::init(std::shared_ptr<TLevel> level) {
     defaultGravity_ = 0;
     defaultIterations_ = 10;
     defaultSleeping_ = false;
+    defaultTree_ = false;
     if (level_->_FGLayer && level_->_FGLayer->spaceMap) {
         const CPSpace& space = *level_->_FGLayer->spaceMap;
         defaultGravity_ = static_cast<int>(std::lround(space.GetGravity().GetY()));
         defaultIterations_ = space.GetIterations();
         defaultSleeping_ = !std::isinf(space.GetSleepTime());
+        defaultTree_ = space.GetBroadPhase() == CPSpace::BroadPhase::Tree;
     }
     gravity = defaultGravity_;
     iterations = defaultIterations_;
     subSteps = defaultSubSteps_;
     sleeping = defaultSleeping_;
+    tree = defaultTree_;
     scale = kFullSpeed;
 }
 
@@ -56,15 +59,18 @@ bool TSettings::PointerOverPanel() const {
 
 bool TSettings::AtDefaults() const {
     return gravity == defaultGravity_ && iterations == defaultIterations_ &&
-           subSteps == defaultSubSteps_ && sleeping == defaultSleeping_ && scale == kFullSpeed;
+           subSteps == defaultSubSteps_ && sleeping == defaultSleeping_ && tree == defaultTree_ &&
+           scale == kFullSpeed;
 }
 
-void TSettings::Set(int gravity_, int iterations_, int subSteps_, bool sleeping_, int scale_) {
+void TSettings::Set(int gravity_, int iterations_, int subSteps_, bool sleeping_, int scale_,
+                    bool tree_) {
     gravity = clamp(gravity_, 0, kGravityMax);
     iterations = clamp(iterations_, 1, kIterationsMax);
     subSteps = clamp(subSteps_, 1, kSubStepsMax);
     sleeping = sleeping_;
     scale = clamp(scale_, 0, kScaleCount - 1);
+    tree = tree_;
     apply();
 }
 
@@ -138,6 +144,9 @@ void TSettings::change(int row, int direction) {
     case Sleeping:
         sleeping = !sleeping;
         break;
+    case BroadPhase:
+        tree = !tree;
+        break;
     case TimeScale:
         scale = clamp(scale + direction, 0, kScaleCount - 1);
         break;
@@ -155,6 +164,7 @@ void TSettings::resetToDefaults() {
     iterations = defaultIterations_;
     subSteps = defaultSubSteps_;
     sleeping = defaultSleeping_;
+    tree = defaultTree_;
     scale = kFullSpeed;
 }
 
@@ -174,6 +184,8 @@ void TSettings::apply() {
     if (subSteps != level_->_steps) {
         level_->Init(subSteps);
     }
+    // The index is rebuilt only on a change: filing every shape anew costs a frame's worth.
+    space.UseBroadPhase(tree ? CPSpace::BroadPhase::Tree : CPSpace::BroadPhase::Hash);
     const bool sleepingNow = !std::isinf(space.GetSleepTime());
     if (sleeping != sleepingNow) {
         space.SetSleepTime(sleeping ? kSleepSeconds : INFINITY);
@@ -204,6 +216,8 @@ const char* TSettings::RowName(int row) {
         return "Time scale";
     case Reset:
         return "Reset to the level's";
+    case BroadPhase:
+        return "Broad phase";
     default:
         return "";
     }
@@ -225,6 +239,8 @@ const char* TSettings::ValueText(int row) const {
         return sleeping ? "on" : "off";
     case TimeScale:
         return kScaleText[scale];
+    case BroadPhase:
+        return tree ? "tree" : "hash";
     default:
         return "";
     }

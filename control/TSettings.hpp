@@ -5,13 +5,16 @@
 class TLevel;
 
 // The settings panel's state (G): gravity, solver iterations, sub-steps per frame, sleeping of
-// resting bodies and the time scale, changed only by keys and clicks so that a recording replays
-// them. Starts closed with the level's own settings; the panel's reset goes back to those.
-// Slow motion and fast forward run fewer or more whole physics frames per displayed frame, never
-// shorter or longer steps, so the simulation is the same at every speed.
+// resting bodies, the time scale and the broad phase (how the space finds touching pairs), changed
+// only by keys and clicks so that a recording replays them. Starts closed with the level's own
+// settings; the panel's reset goes back to those. Slow motion and fast forward run fewer or more
+// whole physics frames per displayed frame, never shorter or longer steps, so the simulation is the
+// same at every speed.
 class TSettings {
   public:
-    enum Row { Gravity, Iterations, SubSteps, Sleeping, TimeScale, Reset, RowCount };
+    // The broad phase comes after the reset row: recordings made before it existed reach their
+    // rows by counting arrow presses.
+    enum Row { Gravity, Iterations, SubSteps, Sleeping, TimeScale, Reset, BroadPhase, RowCount };
     static constexpr int kScaleCount = 6;
     // The time scales in eighths of full speed: 1/8, 1/4, 1/2, 1, 2, 4.
     static constexpr int kScaleEighths[kScaleCount] = {1, 2, 4, 8, 16, 32};
@@ -29,6 +32,7 @@ class TSettings {
     int subSteps = 0;   // physics steps per frame (each 1/60 s / subSteps long)
     bool sleeping = false;
     int scale = kFullSpeed; // index into kScaleEighths
+    bool tree = false;      // the library's bounding-box tree instead of the level's spatial hash
 
     // Keeps the level (non-owning use each frame), reads its settings as the defaults, closes.
     void init(std::shared_ptr<TLevel> level);
@@ -45,7 +49,8 @@ class TSettings {
     bool AtDefaults() const;       // everything as the level set it
     // Sets every value at once (a scene's), each clamped to the panel's range, and applies them
     // to the level at once.
-    void Set(int gravity_, int iterations_, int subSteps_, bool sleeping_, int scale_);
+    void Set(int gravity_, int iterations_, int subSteps_, bool sleeping_, int scale_,
+             bool tree_ = false);
     void ResetToDefaults(); // the level's own values, applied at once (the panel's reset row)
 
     // Value text of a row ("600", "on", "1/4", "" for the reset row); never null; may be this
@@ -78,6 +83,7 @@ class TSettings {
     std::shared_ptr<TLevel> level_;
     int defaultGravity_ = 0, defaultIterations_ = 0, defaultSubSteps_ = 0;
     bool defaultSleeping_ = false;
+    bool defaultTree_ = false;
     int carry_ = 0; // eighths of a physics frame not yet run
     mutable char text_[16] = {};
 };

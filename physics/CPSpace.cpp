@@ -146,12 +146,25 @@ CPVect CPSpace::GetGravity() const {
 void CPSpace::ResizeStaticHash(float cell, int count) {
     // This library keeps one kind of index for both shape sets, and switching rebuilds both
     // from the shapes present. The level sizes both alike, so the second call is skipped.
-    if (cell == hashCell_ && count == hashCount_) {
+    if (cell == hashCell_ && count == hashCount_ && broadPhase_ == BroadPhase::Hash) {
         return;
     }
     hashCell_ = cell;
     hashCount_ = count;
+    broadPhase_ = BroadPhase::Hash;
     cpSpaceUseSpatialHash(SpaceOf(*this), cell, count);
+}
+
+void CPSpace::UseBroadPhase(BroadPhase phase) {
+    if (phase == broadPhase_) {
+        return;
+    }
+    if (phase == BroadPhase::Tree) {
+        broadPhase_ = phase;
+        UseBoundingBoxTrees(SpaceOf(*this));
+    } else if (hashCount_ > 0) {
+        ResizeStaticHash(hashCell_, hashCount_);
+    }
 }
 
 void CPSpace::ResizeActiveHash(float cell, int count) {

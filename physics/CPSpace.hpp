@@ -28,6 +28,14 @@ class CPSpace : public CPObject {
     // re-index the shapes already present (the library keeps one setting for both sets).
     void ResizeStaticHash(float cell, int count);
     void ResizeActiveHash(float cell, int count);
+    // How the space finds the pairs of shapes that may touch: the spatial hash sized by
+    // ResizeStaticHash (a level's choice) or the library's bounding-box trees (a new space's).
+    // Switching files every shape present in the new index at once, between steps; the
+    // simulation then differs from the other setting's in the order of its contacts.
+    enum class BroadPhase { Hash, Tree };
+    // To Hash: the last size given to ResizeStaticHash (nothing happens before one was given).
+    void UseBroadPhase(BroadPhase phase);
+    BroadPhase GetBroadPhase() const { return broadPhase_; }
     void SetIterations(int n); // solver iterations per step
     int GetIterations() const;
     // Sleeping: a group of touching bodies that has moved slower than the idle speed for
@@ -113,5 +121,6 @@ class CPSpace : public CPObject {
     std::uint32_t stepsTaken_ = 0;
     float hashCell_ = 0.0f;
     int hashCount_ = 0;
+    BroadPhase broadPhase_ = BroadPhase::Tree; // the library's own until a hash is sized
     bool closing_ = false; // set by the destructor once the library space is freed
 };

@@ -63,3 +63,29 @@ cpHashValue ShapeAddedNumber(const cpShape* shape) {
 void SetVelocityQuietly(cpBody* body, cpVect v) {
     body->v = v;
 }
+
+namespace {
+// The tree moves a shape's box ahead by its body's velocity, as the library's own space does.
+cpVect ShapeVelocity(void* shape) {
+    return static_cast<cpShape*>(shape)->body->v;
+}
+void FileShape(void* shape, void* index) {
+    auto* s = static_cast<cpShape*>(shape);
+    cpSpatialIndexInsert(static_cast<cpSpatialIndex*>(index), s, s->hashid);
+}
+cpBB ShapeBB(void* shape) {
+    return cpShapeGetBB(static_cast<cpShape*>(shape));
+}
+} // namespace
+
+void UseBoundingBoxTrees(cpSpace* space) {
+    cpSpatialIndex* staticShapes = cpBBTreeNew(ShapeBB, nullptr);
+    cpSpatialIndex* dynamicShapes = cpBBTreeNew(ShapeBB, staticShapes);
+    cpBBTreeSetVelocityFunc(dynamicShapes, ShapeVelocity);
+    cpSpatialIndexEach(space->staticShapes, FileShape, staticShapes);
+    cpSpatialIndexEach(space->dynamicShapes, FileShape, dynamicShapes);
+    cpSpatialIndexFree(space->staticShapes);
+    cpSpatialIndexFree(space->dynamicShapes);
+    space->staticShapes = staticShapes;
+    space->dynamicShapes = dynamicShapes;
+}

@@ -32,3 +32,8 @@ void SetVelocityQuietly(cpBody* body, cpVect v);
 // The number the space gave the shape when it was added (counting up from 0 in each space): a
 // larger one was added later. shape: non-null, in a space.
 cpHashValue ShapeAddedNumber(const cpShape* shape);
+// Switches the space's two shape indexes to the library's bounding-box trees, as a new space
+// has them (the library offers only the switch to a spatial hash): the shapes present, asleep
+// ones too, are filed in the new trees and the old indexes freed. Remembered contacts stay.
+// space: non-null, not inside a step.
+void UseBoundingBoxTrees(cpSpace* space);

@@ -810,13 +810,14 @@ bool readBody(Checker& check, const Json& v, const std::string& where,
     return true;
 }
 
-bool readSettings(Checker& check, const Json& v, SceneFormat::Settings& s) {
+bool readSettings(Checker& check, const Json& v, int version, SceneFormat::Settings& s) {
     if (!check.members(v, "settings",
                        {{"gravity", true},
                         {"iterations", true},
                         {"sub_steps", true},
                         {"sleeping", true},
-                        {"time_scale_eighths", true}}) ||
+                        {"time_scale_eighths", true},
+                        {"broad_phase", false}}) ||
         !check.integer(v["gravity"], "settings.gravity", 0, SceneFormat::kMaxGravity, s.gravity) ||
         !check.integer(v["iterations"], "settings.iterations", 1, SceneFormat::kMaxIterations,
                        s.iterations) ||
@@ -831,6 +832,19 @@ bool readSettings(Checker& check, const Json& v, SceneFormat::Settings& s) {
     if ((scale & (scale - 1)) != 0) {
         return check.fail("settings.time_scale_eighths",
                           std::to_string(scale) + " is not 1, 2, 4, 8, 16 or 32");
+    }
+    // Files before version 3 knew no broad phase: they run on the level's hash.
+    s.tree = false;
+    if (v.contains("broad_phase")) {
+        if (version < 3) {
+            return check.fail("settings", "unknown field \"broad_phase\" in a version-" +
+                                              std::to_string(version) + " file");
+        }
+        const Json& phase = v["broad_phase"];
+        if (phase != "hash" && phase != "tree") {
+            return check.fail("settings.broad_phase", "not \"hash\" or \"tree\"");
+        }
+        s.tree = phase == "tree";
     }
     return true;
 }
@@ -1049,7 +1063,7 @@ std::string SceneFormat::Write(const Scene& scene) {
         out += s.sleeping ? "true" : "false";
         out += ", \"time_scale_eighths\": ";
         appendInt(out, s.timeScaleEighths);
-        out += '}';
+        out += s.tree ? ", \"broad_phase\": \"tree\"}" : ", \"broad_phase\": \"hash\"}";
     }
     if (scene.hasCamera) {
         const Camera& c = scene.camera;
@@ -1155,7 +1169,7 @@ bool SceneFormat::Read(std::string_view text, Scene& scene, std::string& error) 
             error = "scene: unknown field \"settings\" in a version-1 file";
             return false;
         }
-        if (!readSettings(check, root["settings"], scene.settings)) {
+        if (!readSettings(check, root["settings"], version, scene.settings)) {
             return failed();
         }
         scene.hasSettings = true;

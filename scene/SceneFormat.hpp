@@ -18,7 +18,8 @@ class SceneFormat {
   public:
     static constexpr const char* kFormatName = "dazozi-redov-scene"; // the first field's key
     // Its value: grows by one whenever fields are added; every older version keeps opening.
-    // 2 added "settings". 3 added drawn bodies (kind "drawn"), "joints" and "camera".
+    // 2 added "settings". 3 added drawn bodies (kind "drawn"), "joints", "camera" and the
+    // broad phase in "settings".
     static constexpr int kVersion = 3;
     static constexpr std::size_t kMaxBytes = 16u * 1024u * 1024u; // larger files are refused
     static constexpr int kMaxBodies = 10000; // entries of "bodies" (a squid or a chain is one)
@@ -95,6 +96,7 @@ class SceneFormat {
         int subSteps = 1;         // physics steps per frame, 1..kMaxSubSteps
         bool sleeping = false;    // resting bodies go to sleep
         int timeScaleEighths = 8; // eighths of full speed: 1, 2, 4, 8, 16 or 32
+        bool tree = false; // the library's bounding-box tree; false: the level's spatial hash
     };
     static constexpr int kMaxGravity = 3000;
     static constexpr int kMaxIterations = 50;

@@ -22,6 +22,7 @@
 #include "bodies/TChain.hpp"
 #include "bodies/TSquid.hpp"
 #include "control/TControl.hpp"
+#include "control/TSettings.hpp"
 #include "media/Graphics.hpp"
 #include "media/base/Clock.hpp"
 #include "world/TLevel.hpp"
@@ -86,8 +87,12 @@ class SleeplessClock final : public Clock {
     void Sleep(int) override {}
 };
 
-constexpr int kScenes[] = {0, 250, 500};
-bool sceneWanted[std::size(kScenes)] = {true, true, true};
+constexpr int kScenes[] = {0, 250, 500, 1000};
+bool sceneWanted[std::size(kScenes)] = {true, true, true, false}; // 1000 only when asked for
+// --tree-sleeping: populated scenes run on the library's bounding-box tree with sleeping on (the
+// settings panel's rows), and settle until their piles sleep before they are measured.
+bool treeAndSleeping = false;
+constexpr int kSleepSettleFrames = 600;
 constexpr int kMeasuredFrames = 240;
 constexpr int kSettleFrames = 300;
 
@@ -136,7 +141,13 @@ void MeasuredFrame() {
         if (target > 0) {
             if (TSquid::Count() <= 1)
                 SpawnSquidsAndChains();
+            if (treeAndSleeping && !gameSettings->tree) {
+                TSettings& s = *gameSettings;
+                s.Set(s.gravity, s.iterations, s.subSteps, true, s.scale, true);
+            }
             FillTo(target, PlainFrame, kSettleFrames);
+            for (int i = 0; treeAndSleeping && i < kSleepSettleFrames; ++i)
+                PlainFrame();
         }
         bench.filled = true;
         bench.frame = 0;
@@ -190,17 +201,14 @@ void FirstFrame() {
 
 int main(int argc, char** argv) {
     mainStart = NowMs();
-#ifdef __EMSCRIPTEN__
-    (void)argc;
-    (void)argv;
-    FrameLoop::Prepare();
-#else
     // Natively: SDL's OpenGL renderer in a window (the browser draws with WebGL), or with
-    // --software the software renderer offscreen.
+    // --software the software renderer offscreen. In the browser the page's query gives the
+    // arguments (bench.html?arg=--scenes&arg=1000&arg=--tree-sleeping).
     // --unbatched draws every primitive at once, as before batching, for comparison.
     bool software = false;
     for (int i = 1; i < argc; ++i) {
         software = software || std::strcmp(argv[i], "--software") == 0;
+        treeAndSleeping = treeAndSleeping || std::strcmp(argv[i], "--tree-sleeping") == 0;
         if (std::strcmp(argv[i], "--unbatched") == 0)
             SetDrawBatching(false);
         if (std::strcmp(argv[i], "--scenes") == 0 && i + 1 < argc) {
@@ -217,6 +225,10 @@ int main(int argc, char** argv) {
             }
         }
     }
+#ifdef __EMSCRIPTEN__
+    (void)software;
+    FrameLoop::Prepare();
+#else
     if (!software)
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
     static SleeplessClock sleepless;

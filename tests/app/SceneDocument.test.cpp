@@ -490,10 +490,11 @@ TEST_F(SceneDocumentTest, CrowdedScenesAreRefusedAsFilesAndAsLinks) {
 TEST_F(SceneDocumentTest, SettingsTravelWithTheSceneAndOlderFilesTakeTheLevels) {
     TSettings& settings = *gameSettings;
     const int levelGravity = settings.gravity;
-    settings.Set(0, 10, 3, false, 0); // no gravity, 1/8 speed
+    settings.Set(0, 10, 3, false, 0, true); // no gravity, 1/8 speed, the tree
     const std::string saved = CurrentSceneText();
     EXPECT_NE(saved.find("\"settings\": {\"gravity\": 0, \"iterations\": 10, \"sub_steps\": 3, "
-                         "\"sleeping\": false, \"time_scale_eighths\": 1}"),
+                         "\"sleeping\": false, \"time_scale_eighths\": 1, \"broad_phase\": "
+                         "\"tree\"}"),
               std::string::npos);
     std::string decoded, error;
     ASSERT_TRUE(SceneLink::Decode(SceneLink::Encode(saved), decoded, error)) << error;
@@ -503,12 +504,16 @@ TEST_F(SceneDocumentTest, SettingsTravelWithTheSceneAndOlderFilesTakeTheLevels) 
         ASSERT_TRUE(OpenSceneText(*text, error)) << error;
         EXPECT_EQ(settings.gravity, 0);
         EXPECT_EQ(settings.scale, 0);
+        EXPECT_TRUE(settings.tree);
         EXPECT_EQ(level->_FGLayer->spaceMap->GetGravity().GetY(), 0.0f);
+        EXPECT_EQ(level->_FGLayer->spaceMap->GetBroadPhase(), CPSpace::BroadPhase::Tree);
         EXPECT_FALSE(settings.AtDefaults());
+        EXPECT_EQ(CurrentSceneText(), saved);
     }
     ASSERT_TRUE(OpenSceneText(kVersion1Ramps, error)) << error;
     EXPECT_TRUE(settings.AtDefaults());
     EXPECT_EQ(settings.gravity, levelGravity);
+    EXPECT_EQ(level->_FGLayer->spaceMap->GetBroadPhase(), CPSpace::BroadPhase::Hash);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "control/SceneFixture.hpp"
+#include "physics/CPSpace.hpp"
 
 namespace {
 
@@ -84,4 +85,42 @@ TEST_F(SettingsTest, TimeScalesRunTheirShareOfPhysicsFrames) {
                 << "scale " << scale << " frame " << frame;
         }
     }
+}
+
+// The broad phase row sits below the reset row (older recordings count arrow presses to reach
+// theirs); it swaps the level's hash for the library's tree and back, and reset and the scene's
+// Set bring the level's hash back.
+TEST_F(SettingsTest, BroadPhaseRowSwapsTheIndexAndResetBringsTheHashBack) {
+    layer->spaceMap->ResizeStaticHash(10.0f, 2000);
+    settings.init(level);
+    EXPECT_FALSE(settings.tree);
+    EXPECT_STREQ(TSettings::RowName(TSettings::BroadPhase), "Broad phase");
+    EXPECT_STREQ(settings.ValueText(TSettings::BroadPhase), "hash");
+    tapKey(LetterKey('G'));
+    for (int i = 0; i < TSettings::RowCount + 2; ++i) {
+        tapKey(Key::Down); // the last row, however many presses
+    }
+    tapKey(Key::Right);
+    settings.updateControls();
+    EXPECT_EQ(settings.selected, TSettings::BroadPhase);
+    EXPECT_TRUE(settings.tree);
+    EXPECT_STREQ(settings.ValueText(TSettings::BroadPhase), "tree");
+    EXPECT_EQ(layer->spaceMap->GetBroadPhase(), CPSpace::BroadPhase::Tree);
+    EXPECT_FALSE(settings.AtDefaults());
+
+    click(TSettings::BroadPhase, -1); // either button turns it over
+    EXPECT_EQ(layer->spaceMap->GetBroadPhase(), CPSpace::BroadPhase::Hash);
+    click(TSettings::BroadPhase, +1);
+    EXPECT_EQ(layer->spaceMap->GetBroadPhase(), CPSpace::BroadPhase::Tree);
+
+    tapKey(Key::Up);
+    tapKey(Key::Right); // the reset row
+    settings.updateControls();
+    EXPECT_TRUE(settings.AtDefaults());
+    EXPECT_EQ(layer->spaceMap->GetBroadPhase(), CPSpace::BroadPhase::Hash);
+
+    settings.Set(600, 10, 3, false, TSettings::kFullSpeed, true);
+    EXPECT_EQ(layer->spaceMap->GetBroadPhase(), CPSpace::BroadPhase::Tree);
+    settings.ResetToDefaults();
+    EXPECT_EQ(layer->spaceMap->GetBroadPhase(), CPSpace::BroadPhase::Hash);
 }

@@ -32,6 +32,15 @@ add_test(NAME replay.building_native
           ${dazozi_replay_dir}/building.expected $<TARGET_FILE:scenario>)
 set_tests_properties(replay.building_native PROPERTIES TIMEOUT 300
   ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+# Each broad phase replays to its own hash: the tree from the start, and the index rebuilt
+# while bodies move.
+foreach(name broad_phase_tree broad_phase_switch)
+  add_test(NAME replay.${name}_native
+    COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/${name}.txt
+            ${dazozi_replay_dir}/${name}.expected $<TARGET_FILE:scenario>)
+  set_tests_properties(replay.${name}_native PROPERTIES TIMEOUT 300
+    ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+endforeach()
 add_test(NAME replay.fifo_refused_native
   COMMAND bash ${dazozi_replay_dir}/refuses_fifo.sh ${CMAKE_CURRENT_BINARY_DIR}/fifo-native
           $<TARGET_FILE:scenario>)
@@ -68,4 +77,11 @@ if(DAZOZI_WEB_BUILD)
             ${dazozi_replay_dir}/zoom.expected ${DAZOZI_NODE}
             ${DAZOZI_WEB_BUILD}/tools/scenario.js)
   set_tests_properties(replay.zoom_web PROPERTIES TIMEOUT 300)
+  foreach(name broad_phase_tree broad_phase_switch)
+    add_test(NAME replay.${name}_web
+      COMMAND bash ${dazozi_replay_dir}/same_hash.sh ${dazozi_replay_dir}/${name}.txt
+              ${dazozi_replay_dir}/${name}.expected ${DAZOZI_NODE}
+              ${DAZOZI_WEB_BUILD}/tools/scenario.js)
+    set_tests_properties(replay.${name}_web PROPERTIES TIMEOUT 300)
+  endforeach()
 endif()

@@ -150,30 +150,40 @@ TEST_F(SceneFormatTest, WriteThenReadGivesTheSameSceneAndBytes) {
 TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
     SceneFormat::Scene withSettings = everything();
     withSettings.hasSettings = true;
-    withSettings.settings = {0, 25, 12, true, 1};
+    withSettings.settings = {0, 25, 12, true, 1, false};
+    SceneFormat::Scene withTree = withSettings;
+    withTree.settings.tree = true;
     const std::string version1(kVersion1Ramps);
     auto asNow = [](std::string text) {
         return text.replace(23, 1, std::to_string(SceneFormat::kVersion));
     };
-    // The same scene as version 2 wrote it: no drawn bodies yet.
-    SceneFormat::Scene version2 = withSettings;
-    version2.bodies.resize(8);
-    const std::string text2 = asVersion(SceneFormat::Write(version2), '2');
+    // The same scene as version 2 wrote it: no drawn bodies yet, settings without a broad phase.
+    SceneFormat::Scene version2Scene = withSettings;
+    version2Scene.bodies.resize(8);
+    const std::string version2 =
+        std::regex_replace(asVersion(SceneFormat::Write(version2Scene), '2'),
+                           std::regex(", \"broad_phase\": \"hash\""), "");
     const struct {
         const char* what;
         std::string text;
         bool hasSettings;
+        bool tree;
         std::string written; // the same scene written by this program
     } cases[] = {
-        {"version 1: the ramps example as made then", version1, false, asNow(version1)},
-        {"version 2: settings", text2, true, SceneFormat::Write(version2)},
-        {"version 3: drawn bodies", SceneFormat::Write(withSettings), true,
+        {"version 1: the ramps example as made then", version1, false, false, asNow(version1)},
+        {"version 2: settings, on the hash", version2, true, false,
+         SceneFormat::Write(version2Scene)},
+        {"version 3: drawn bodies", SceneFormat::Write(withSettings), true, false,
          SceneFormat::Write(withSettings)},
+        {"version 3: the tree", SceneFormat::Write(withTree), true, true,
+         SceneFormat::Write(withTree)},
     };
+    ASSERT_EQ(version2.find("broad_phase"), std::string::npos);
     for (const auto& c : cases) {
         SceneFormat::Scene scene;
         read(c.text, scene);
         EXPECT_EQ(scene.hasSettings, c.hasSettings) << c.what;
+        EXPECT_EQ(scene.settings.tree, c.tree) << c.what;
         EXPECT_EQ(SceneFormat::Write(scene), c.written) << c.what;
     }
     ASSERT_EQ(version1.rfind("{\"dazozi-redov-scene\": 1,", 0), 0u);
@@ -191,6 +201,13 @@ TEST_F(SceneFormatTest, EveryOlderVersionKeepsOpening) {
         const char* error;
     } refused[] = {
         {std::string(text).replace(23, 1, "1"), "unknown field \"settings\" in a version-1 file"},
+        {std::string(text).replace(23, 1, "2"),
+         "settings: unknown field \"broad_phase\" in a version-2 file"},
+        {std::regex_replace(text, std::regex("\"broad_phase\": \"hash\""),
+                            "\"broad_phase\": \"grid\""),
+         "settings.broad_phase: not \"hash\" or \"tree\""},
+        {std::regex_replace(text, std::regex("\"broad_phase\": \"hash\""), "\"broad_phase\": true"),
+         "settings.broad_phase: not \"hash\" or \"tree\""},
         {std::regex_replace(text, std::regex("\"time_scale_eighths\": 1"),
                             "\"time_scale_eighths\": 3"),
          "settings.time_scale_eighths: 3 is not 1, 2, 4, 8, 16 or 32"},
