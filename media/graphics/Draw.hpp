@@ -50,6 +50,11 @@ void DrawRect(float x, float y, float w, float h); // filled, transformed like a
 // under it; the state's colour, alpha, blend and transform do not apply. On GPU renderers it
 // samples no texture: for large areas, where a CPU rasteriser pays per texel read.
 void FillSolidRect(int x, int y, int w, int h, int r, int g, int b);
+// Moves a rectangle's edges (program pixels) onto the output's whole pixels under the renderer's
+// scale, so that pieces laid edge to edge meet where every rasteriser fills each pixel once: an
+// edge a hair from a pixel's centre (a scale of 1.5234 puts row 148 at 225.47) leaves that row
+// to neither piece on some GPUs. Nothing changes at a scale of 1.
+void SnapToOutputPixels(float& left, float& top, float& right, float& bottom);
 
 // On GPU renderers, consecutive textured quads of one texture and blend mode (images, text,
 // rectangles, wide lines) wait and go to the renderer as one call; the software renderer draws
