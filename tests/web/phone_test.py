@@ -272,16 +272,16 @@ def played_by_touch(driver, server, width, height, out):
 
 def too_long(driver, server, out):
     """Play whose link would pass 64 KB: Share replay says so with the limit and offers the
-    recording as a file. The play is a recording of 8,000 pointer moves, opened with Open."""
+    recording as a file. The play is a recording of 20,000 pointer moves, opened with Open."""
     phone(driver, 390, 844)
     driver.get("about:blank")
     driver.get(server.url)
     pd.wait_frames(driver, 3)
     seed = 7
     lines = []
-    for i in range(8000):
+    for i in range(20000):
         seed = (seed * 1103515245 + 12345) % 2 ** 31
-        lines.append("frame %d: mouse %d %d" % (i // 800, seed % 1024, (seed >> 10) % 768))
+        lines.append("frame %d: mouse %d %d" % (i // 2000, seed % 1024, (seed >> 10) % 768))
     path = os.path.abspath(os.path.join(out, "busy-recording.txt"))
     with open(path, "w") as f:
         f.write("\n".join(lines) + "\nframes 12\n")

@@ -45,9 +45,9 @@ void playThreeFrames(InputRing& ring, InputRecorder* recorder) {
         }
         PushKey(49 + frame, true);
         PushKey(49 + frame, false);
-        PushMouseMove(10 * frame, 20 * frame);
+        PushMouseMove(10 * frame + 5, 20 * frame + 5);
         PushMouseButton(1, frame != 1);
-        PushMouseWheel(frame - 1);
+        PushMouseWheel(frame + 1);
         PushFinger(3, 1, frame, frame);
         PushFinger(3, 0, frame, frame);
         KeyHits(49); // the frame's input handling reads the queue
