@@ -112,6 +112,8 @@ TEST_F(ReplayLinkTest, ALinkOfThePlayReplaysToTheSameHash) {
     const int frames = GameFrameNumber();
     ASSERT_TRUE(made.ok) << made.line;
     EXPECT_EQ(made.what, "the play since the start (3 s)");
+    // The dropped scene travels in the link with its bytes.
+    EXPECT_NE(made.text.find(": drop {"), std::string::npos);
     std::remove(scene.c_str()); // the link carries the scene itself
 
     const InputScript carried = Carried(made.link);
