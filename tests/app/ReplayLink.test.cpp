@@ -11,7 +11,6 @@
 #include "app/DroppedFiles.hpp"
 #include "app/SceneDocument.hpp"
 #include "app/SceneLink.hpp"
-#include "bodies/TBall.hpp"
 #include "data/ExampleScenes.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRing.hpp"
