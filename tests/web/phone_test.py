@@ -11,18 +11,12 @@ Usage: phone_test.py PAGE_FOLDER OUTPUT_FOLDER
 
 import os
 import sys
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pagedriver as pd  # noqa: E402
 
-failures = []
-
-
-def check(condition, text):
-    print(("ok    " if condition else "FAIL  ") + text, flush=True)
-    if not condition:
-        failures.append(text)
+check = pd.Checks()
+failures = check.failures
 
 
 def phone(driver, width, height):
@@ -518,19 +512,7 @@ def run(driver, server, out):
 
 def main():
     page, out = sys.argv[1], sys.argv[2]
-    os.makedirs(out, exist_ok=True)
-    server = pd.PageServer(page)
-    driver = pd.start_browser(1280, 800)
-    try:
-        run(driver, server, out)
-    except Exception:  # a broken page shows as a failure with its cause, not a crash
-        traceback.print_exc()
-        failures.append("the test could not finish")
-    finally:
-        driver.quit()
-        server.stop()
-    print("%d failures" % len(failures))
-    return 1 if failures else 0
+    return pd.run_in_browser(page, out, failures, lambda driver, server: run(driver, server, out))
 
 
 if __name__ == "__main__":
