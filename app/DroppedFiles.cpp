@@ -8,6 +8,7 @@
 #include "media/base/ReadWholeFile.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
+#include "media/input/InputRing.hpp"
 #include "scene/EchoedText.hpp"
 #include "scene/SceneFormat.hpp"
 
@@ -30,6 +31,10 @@ void DroppedFiles::BeforeFrame() {
             ShowNotice("Files dropped during a replay are ignored");
         }
         if (const std::string* text = replay->DropAt(GameFrameNumber())) {
+            // A replay's drop is part of the play since the start, as its keys are.
+            if (InputRing* ring = GameRing()) {
+                ring->Drop(*text);
+            }
             openScene(*text, "the recording's dropped scene");
         }
     } else if (!dropped.empty()) {
@@ -61,6 +66,9 @@ void DroppedFiles::openFile(const std::string& path) {
         if (recording_ != nullptr) {
             recording_->Drop(text);
         }
+        if (InputRing* ring = GameRing()) {
+            ring->Drop(text);
+        }
         openScene(text, path);
         return;
     }
@@ -87,6 +95,7 @@ void DroppedFiles::openFile(const std::string& path) {
         reportFileProblem("the recording ends here: " + path + " replays from a new start");
     }
     replayed_ = std::move(recording);
+    replayedText_ = std::move(text);
     ClearScene();
     initGame();
     // What the replay makes is not the user's work to keep.

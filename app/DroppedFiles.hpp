@@ -18,6 +18,8 @@ class DroppedFiles {
     void Record(InputRecorder* recording) { recording_ = recording; }
     // Before a frame (after HandOverWhenReplayEnds): opens what was dropped since the last one.
     void BeforeFrame();
+    // The text of the recording dropped last ("" before one), for a replay link.
+    const std::string& ReplayedText() const { return replayedText_; }
 
   private:
     void openScene(const std::string& text, const std::string& name);
@@ -27,4 +29,5 @@ class DroppedFiles {
     // A recording dropped on the window plays as --replay plays one; the frames read it through
     // SetGameReplay's pointer while it plays.
     InputScript replayed_;
+    std::string replayedText_;
 };

@@ -27,6 +27,7 @@
 #include "media/graphics/TImage.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
+#include "media/input/InputRing.hpp"
 #include "media/input/InputScript.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSpace.hpp"
@@ -70,6 +71,7 @@ Toolbar toolbar;
 TTouch touch;
 TCamera camera;
 InputRecorder* recorder = nullptr;   // non-owning
+InputRing* ring = nullptr;           // non-owning: the last minute, for replay links
 const InputScript* replay = nullptr; // non-owning
 int frameNumber = 0;                 // updateGame calls so far
 
@@ -87,8 +89,9 @@ std::string saveToPicturesFolder() {
                         : "Screenshot saved: " + path;
 }
 std::string (*screenshotSaver)() = &saveToPicturesFolder;
-std::string (*sceneSaver)() = nullptr;     // Ctrl+S: nothing is saved until one is set
-std::string (*leftWorkOpener)() = nullptr; // Ctrl+O: nothing is opened until one is set
+std::string (*sceneSaver)() = nullptr;       // Ctrl+S: nothing is saved until one is set
+std::string (*leftWorkOpener)() = nullptr;   // Ctrl+O: nothing is opened until one is set
+std::string (*replayLinkCopier)() = nullptr; // Ctrl+L: nothing is copied until one is set
 std::vector<SavedSceneList::Entry> (*savedSceneFinder)() = nullptr;
 // The menu's lines: the examples, then the user's saved scenes (those without text) found when
 // it last opened.
@@ -319,6 +322,19 @@ void HandOverWhenReplayEnds() {
     }
 }
 
+void SetGameRing(InputRing* r) {
+    ring = r;
+    SetInputRing(r);
+}
+
+InputRing* GameRing() {
+    return ring;
+}
+
+void SetReplayLinkCopier(std::string (*copy)()) {
+    replayLinkCopier = copy;
+}
+
 bool SceneMenuOpen() {
     return sceneMenu.open;
 }
@@ -370,12 +386,20 @@ void beginInput() {
     }
     if (recorder) {
         recorder->BeginFrame(frameNumber, TimeMs());
+    }
+    if (ring) {
+        ring->BeginFrame(frameNumber, TimeMs());
+    }
+    if (recorder || ring) {
         PollEvents();
         HoldInput(true);
     }
 }
 
 void endInput() {
+    if (ring) {
+        ring->EndInput();
+    }
     if (recorder) {
         recorder->EndInput();
         if (recorder->Failed()) {
@@ -406,6 +430,11 @@ FrameInput readInput() {
     if (EscapeCloser::Update(sceneMenu, *sandbox, *gameSettings, *editor, replay != nullptr) ==
         EscapeCloser::Outcome::Quit) {
         EndProgram();
+    }
+    // Ctrl+L copies a replay link; its L is not the scene menu's.
+    const bool linkAsked = KeyHitsWithControl(LetterKey('L')) != 0;
+    if (linkAsked) {
+        KeyHits(LetterKey('L'));
     }
     // The scene menu first: while it is open the keyboard and the left button are its own, and
     // the controls below find no key hits (Escape among them) and no left click.
@@ -438,6 +467,9 @@ FrameInput readInput() {
     // A scene is replaced once this frame's input is all read, before the physics steps it; an
     // opened scene brings its own pause, which this frame's physics already keeps.
     const bool leftWorkOpened = openLeftWork();
+    if (linkAsked && replayLinkCopier != nullptr) {
+        sandboxOverlay.ShowNotice(replayLinkCopier());
+    }
     if (sceneChosen >= 0 || editor->sceneSwapped || leftWorkOpened) {
         replaceScene(sceneChosen);
         if (sandbox->Advances() != in.advance) {

@@ -17,6 +17,7 @@ class TSandbox;
 class TEditor;
 class TSettings;
 class InputRecorder;
+class InputRing;
 class InputScript;
 
 // The program-wide objects. Made once by StartUp/initGame and kept for the whole run.
@@ -60,6 +61,15 @@ bool playerLost();
 // nullptr stops). Frames count from the first updateGame. A failed write is said on stderr as
 // "program: ..." (a static string).
 void SetGameRecorder(InputRecorder* recorder, const char* program = "dazozi-redov");
+// From now on every frame also keeps its input in ring (non-owning, must outlive the frames;
+// nullptr stops): what a replay link is made of. Input is then taken once at a frame's start, as
+// when recording, so that a replay reads what the frame read.
+void SetGameRing(InputRing* ring);
+// The ring set last (non-owning), or nullptr: scenes opened outside the input go into it.
+InputRing* GameRing();
+// Ctrl+L: copy makes a replay link of the play so far, puts it where the user can paste it and
+// returns the line to show. nullptr (as at first): Ctrl+L does nothing. Set by an entry point.
+void SetReplayLinkCopier(std::string (*copy)());
 // From now on frame n first feeds script's events of frame n (non-owning; nullptr stops). The
 // clock is the caller's: clock events of the script are not applied.
 void SetGameReplay(const InputScript* script);

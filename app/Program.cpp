@@ -9,6 +9,7 @@
 #include "app/DroppedFiles.hpp"
 #include "app/Game.hpp"
 #include "app/Options.hpp"
+#include "app/ReplayLink.hpp"
 #include "app/SavedScene.hpp"
 #include "app/SavedSceneList.hpp"
 #include "app/SceneDocument.hpp"
@@ -19,8 +20,10 @@
 #include "media/frame/FrameLoop.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
+#include "media/input/InputRing.hpp"
 #include "media/input/InputScript.hpp"
 #include "media/input/ScriptedInput.hpp"
+#include "media/window/Clipboard.hpp"
 #include "media/window/RendererChoice.hpp"
 #include "scene/EchoedText.hpp"
 #include "scene/SceneFormat.hpp"
@@ -95,6 +98,27 @@ void finishSessionRecording() {
 
 DroppedFiles droppedFiles;
 
+// The last minute of play, for Ctrl+L's link; the text of --replay's recording, which a link can
+// carry once play has outgrown the ring (as it can a recording dropped on the window).
+InputRing sessionRing(ReplayLink::kRingFrames, ReplayLink::kRingBytes);
+std::string replayedText;
+
+std::string copyReplayLink() {
+    const char* instead = "record with --record to share it";
+    // The recording replayed last: one dropped on the window replaces --replay's.
+    const std::string& recording =
+        droppedFiles.ReplayedText().empty() ? replayedText : droppedFiles.ReplayedText();
+    const ReplayLink::Made made =
+        ReplayLink::Make(sessionRing, recording, ReplayLink::kPageAddress, instead, instead);
+    if (!made.ok) {
+        return made.line;
+    }
+    if (!Clipboard::SetText(made.link)) {
+        return "The replay link could not be put on the clipboard";
+    }
+    return "Replay link copied: " + made.what;
+}
+
 // The program's frame: a replay that has run out first gives the input back to the user, and a
 // file dropped since the last frame replaces the scene before this frame's input.
 void desktopFrame() {
@@ -140,6 +164,9 @@ int RunProgram(int argc, const char* const* argv) {
         if (!error.empty()) {
             std::fprintf(stderr, "dazozi-redov: %s\n", error.c_str()); // a recording cut short
         }
+        // Read whole already: a second read of the same file cannot fail but by a race.
+        std::string ignored;
+        ReadWholeFile(options.replayPath, InputScript::kMaxBytes, replayedText, ignored);
     }
     // A scene is read and checked whole against the level's content before the window opens.
     std::string sceneText;
@@ -190,6 +217,12 @@ int RunProgram(int argc, const char* const* argv) {
     }
     EnableHelpHint(true);
     EnableToolbar(true);
+    // The scene the program started with is part of what a link replays.
+    if (!sceneText.empty()) {
+        sessionRing.Drop(sceneText);
+    }
+    SetGameRing(&sessionRing);
+    SetReplayLinkCopier(&copyReplayLink);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);
         droppedFiles.Record(&sessionRecording);

@@ -51,6 +51,7 @@ constexpr std::string_view kHelp[] = {
     "Ctrl+S                save the scene",
     "Ctrl+O                open what you left unsaved",
     "S                     share a link (in the page)",
+    "Ctrl+L                replay link (page: Share)",
     "F11 / Alt+Enter       full screen",
     "L                     scenes (Ctrl+Z: back)",
     "T                     toolbar beside the picture",

@@ -67,6 +67,18 @@ int SceneMenu::Update(int lines) {
     const int downs = KeyHits(Key::Down);
     const int enters = KeyHits(Key::Enter);
     const int clicks = MouseHits(MouseButton::Left);
+    // A finger's tap is a click where it landed: a phone has nothing else to choose with. The
+    // landings are the menu's while it is open, so no finger spawns or grabs under it.
+    int tapX = 0;
+    int tapY = 0;
+    bool tapped = false;
+    for (int slot = 0; slot < FingerSlots; ++slot) {
+        if (FingerLandings(slot) > 0 && !tapped) {
+            tapped = true;
+            tapX = FingerX(slot);
+            tapY = FingerY(slot);
+        }
+    }
     // Escape is never the menu's: it ends the program whatever is open, as it always has.
     DropKeyHitsBut(Key::Escape);
     if (lHits > 0) {
@@ -86,12 +98,14 @@ int SceneMenu::Update(int lines) {
             selected = hovered;
         }
     }
-    if (clicks > 0) {
+    if (clicks > 0 || tapped) {
         // Where the button went down, as a stroke of the editor does: the pointer may have gone
         // on before the frame reads the click.
-        int px = 0;
-        int py = 0;
-        MousePressPoint(static_cast<int>(MouseButton::Left), px, py);
+        int px = tapX;
+        int py = tapY;
+        if (clicks > 0) {
+            MousePressPoint(static_cast<int>(MouseButton::Left), px, py);
+        }
         open = false;
         const int clicked = LineAt(px, py, lines, width, height);
         if (clicked >= 0) {

@@ -3,6 +3,7 @@
 #include "app/Autosave.hpp"
 #include "app/BodyHash.hpp"
 #include "app/Game.hpp"
+#include "app/ReplayLink.hpp"
 #include "app/SceneDocument.hpp"
 #include "app/SceneLink.hpp"
 #include "app/Screenshot.hpp"
@@ -16,6 +17,7 @@
 #include "media/base/ProgramEnd.hpp"
 #include "media/frame/FrameLoop.hpp"
 #include "media/input/Input.hpp"
+#include "media/input/InputRing.hpp"
 #include "media/input/InputScript.hpp"
 #include "media/input/Key.hpp"
 #include "media/input/ScriptedInput.hpp"
@@ -158,6 +160,10 @@ std::string openLeftWork() {
 // hands over to the user. Static: the frames read it through SetGameReplay's pointer.
 InputScript recording;
 bool replaying = false;
+// Its text, which Share replay offers once play has outgrown the ring.
+std::string recordingText;
+// The last minute of play since the page started: what Share replay makes a link of.
+InputRing pageRing(ReplayLink::kRingFrames, ReplayLink::kRingBytes);
 // The bodies' hash when the recording handed over (the page's test compares it with the
 // desktop's); empty before.
 std::string handOverHash;
@@ -218,6 +224,9 @@ int openText(const std::string& text, const std::string& name, bool isScene, boo
             error = name + ": " + error;
             return 0;
         }
+        // Opened between frames, as a file dropped on the desktop's window: a replay opens it
+        // before the same frame.
+        pageRing.Drop(text);
         return 1;
     }
     InputScript script;
@@ -229,6 +238,7 @@ int openText(const std::string& text, const std::string& name, bool isScene, boo
             boundByWhatItHolds(script);
         }
         recording = std::move(script);
+        recordingText = text;
         SetGameReplay(&recording);
         SetScriptedInputOnly(true);
         replaying = true;
@@ -239,6 +249,17 @@ int openText(const std::string& text, const std::string& name, bool isScene, boo
 // The page's frame: a recording that has run out hands over to the user, as on the desktop,
 // and the bodies' hash of that moment is kept.
 void pageFrame() {
+    // A scene the recording opened opens before its frame, as the desktop's replay opens it.
+    if (replaying) {
+        if (const std::string* text = recording.DropAt(GameFrameNumber())) {
+            std::string error;
+            if (OpenSceneText(*text, error)) {
+                pageRing.Drop(*text);
+            } else {
+                noticeInPage("The recording's dropped scene: " + error);
+            }
+        }
+    }
     if (replaying && GameFrameNumber() >= recording.Length()) {
         handOverHash = BodyHash::OfLiveBodies().Hex();
         replaying = false;
@@ -376,6 +397,22 @@ extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_share() {
     return 1;
 }
 
+// Share replay: a #replay= link (ReplayLink) of the play since the page started while that is
+// under a minute, else of the recording the page opened. The page's address without its
+// fragment in Module.dazoziAddress. 1: the link in Module.dazoziOutbox, what it replays in
+// Module.dazoziReplayWhat. 0: the line saying why not in Module.dazoziOutbox; when the link is
+// only too long, the recording's text in Module.dazoziReplayFile for a download ("" otherwise).
+extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_share_replay() {
+    const ReplayLink::Made made = ReplayLink::Make(
+        pageRing, recordingText, takeFromPage("dazoziAddress"),
+        "download it as a file to share it.", "reload the page, play, and share within a minute.");
+    const std::string file = made.ok || made.text.empty() ? std::string() : made.text;
+    EM_ASM({ Module.dazoziReplayFile = UTF8ToString($0, $1); }, file.data(), file.size());
+    EM_ASM({ Module.dazoziReplayWhat = UTF8ToString($0, $1); }, made.what.data(), made.what.size());
+    answerPage(made.ok ? made.link : made.line);
+    return made.ok ? 1 : 0;
+}
+
 // Ctrl+S in the page: the current scene file's text in Module.dazoziOutbox (0 when there is
 // none); the page hands it to the browser as a download.
 extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_save() {
@@ -483,6 +520,8 @@ int main() {
     SetScreenshotSaver(&downloadScreenshot);
     // The scene menu's examples open here as on the desktop; Ctrl+Z brings back the scene before.
     SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
+    // Every frame keeps its input from the first: a scene the page starts with goes in before.
+    SetGameRing(&pageRing);
     openWhatThePageStartsWith();
     // The start, or what the page was handed, is what the user has; only changes are work.
     Autosave::MarkSaved();

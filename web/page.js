@@ -44,6 +44,7 @@
     error: null,
     contextLost: false,
     notice: null, // the last notice shown (Share, Open, links)
+    replayLink: null, // the last link Share replay made
   });
 
   function show(id) {
@@ -316,8 +317,8 @@
 
   const gameReady = () => !!(window.Module && Module._dazozi_share && status.frames > 0 && !status.ended);
 
-  function download(text, name) {
-    const url = URL.createObjectURL(new Blob([text], { type: 'application/json' }));
+  function download(text, name, type) {
+    const url = URL.createObjectURL(new Blob([text], { type: type || 'application/json' }));
     const link = document.createElement('a');
     link.href = url;
     link.download = name;
@@ -364,13 +365,44 @@
     }
     ownHash = fragment;
     history.replaceState(null, '', link);
-    const offerField = () => showNotice('Copy this link to share the scene:', { link });
+    // The notice offers the other kind of link: the play itself.
+    const replay = { action: ['Share replay', shareReplay] };
+    copyLink(link, 'Link copied: it opens this scene.', 'Copy this link to share the scene:', replay);
+  }
+
+  // Copies link and says so; when the browser refuses the clipboard, the link shows in a field,
+  // selected, with the words of offered.
+  function copyLink(link, copied, offered, options) {
+    const offerField = () => showNotice(offered, Object.assign({ link }, options));
     if (navigator.clipboard && navigator.clipboard.writeText) {
-      navigator.clipboard.writeText(link).then(
-        () => showNotice('Link copied: it opens this scene.'), offerField);
+      navigator.clipboard.writeText(link).then(() => showNotice(copied, options), offerField);
     } else {
       offerField();
     }
+  }
+
+  // dazozi-redov-recording-YYYY-MM-DD-HHMMSS.txt, as a scene's file is named.
+  const recordingFileName = () => sceneFileName().replace('-scene-', '-recording-').replace(/json$/, 'txt');
+
+  // Share replay: a #replay= link of the play since the page started (while under a minute), or
+  // of the recording the page opened. The address keeps the scene's link: opening the replay
+  // here would start the page over. A link too long to carry is offered as a file instead.
+  function shareReplay() {
+    if (!gameReady()) return;
+    Module.dazoziAddress = pageAddress();
+    if (!Module._dazozi_share_replay()) {
+      const file = Module.dazoziReplayFile;
+      showNotice(Module.dazoziOutbox, file ? { action: ['Download the recording', () => {
+        const name = recordingFileName();
+        download(file, name, 'text/plain');
+        showNotice('Recording downloaded: ' + name + ' (Open plays it)');
+      }] } : null);
+      return;
+    }
+    const link = Module.dazoziOutbox;
+    const what = Module.dazoziReplayWhat;
+    status.replayLink = link;
+    copyLink(link, 'Link copied: it replays ' + what + '.', 'Copy this link to share ' + what + ':');
   }
 
   // The address without a fragment: a scene opened from a file is no longer the link's.

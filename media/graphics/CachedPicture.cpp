@@ -107,8 +107,10 @@ void CachedPicture::Draw(int sx, int sy, int w, int h, float x, float y, bool op
         return;
     float ox = 0.0f, oy = 0.0f;
     GetOrigin(ox, oy);
-    const float left = x + ox, top = y + oy;
-    const float right = left + static_cast<float>(w), bottom = top + static_cast<float>(h);
+    float left = x + ox, top = y + oy;
+    float right = left + static_cast<float>(w), bottom = top + static_cast<float>(h);
+    // Pieces meet the plain rectangles beside them on the same whole pixels.
+    SnapToOutputPixels(left, top, right, bottom);
     // The texture coordinates stop a quarter texel inside the rectangle. Unscaled, every pixel
     // still reads the texel under its centre (the mapping moves by a quarter texel at most);
     // scaled, a rasteriser that snaps corners to a sub-pixel grid (browsers' software WebGL)

@@ -695,8 +695,9 @@ void FillSolidRect(int x, int y, int w, int h, int r, int g, int b) {
         if (w <= 0 || h <= 0)
             return;
     }
+    float right = left + static_cast<float>(w), bottom = top + static_cast<float>(h);
+    SnapToOutputPixels(left, top, right, bottom);
     if (Batching()) {
-        const float right = left + static_cast<float>(w), bottom = top + static_cast<float>(h);
         const SDL_Vertex quad[4] = {{{left, top}, col, {0.0f, 0.0f}},
                                     {{right, top}, col, {0.0f, 0.0f}},
                                     {{right, bottom}, col, {0.0f, 0.0f}},
@@ -708,7 +709,7 @@ void FillSolidRect(int x, int y, int w, int h, int r, int g, int b) {
     SDL_SetRenderDrawBlendMode(MediaRenderer(), SDL_BLENDMODE_NONE);
     ++counts.stateChanges;
     SDL_SetRenderDrawColor(MediaRenderer(), col.r, col.g, col.b, col.a);
-    const SDL_FRect rect{left, top, static_cast<float>(w), static_cast<float>(h)};
+    const SDL_FRect rect{left, top, right - left, bottom - top};
     ++counts.draws;
     SDL_RenderFillRectF(MediaRenderer(), &rect);
 }
@@ -751,6 +752,22 @@ void DrawImageRect(TImage& image, int frame, int x, int y, int w, int h) {
     const SDL_Rect dst{x, y, w, h};
     ++counts.draws;
     SDL_RenderCopy(MediaRenderer(), d.texture, nullptr, &dst);
+}
+
+void SnapToOutputPixels(float& left, float& top, float& right, float& bottom) {
+    float sx = 1.0f, sy = 1.0f;
+    if (MediaRenderer() != nullptr) {
+        SDL_RenderGetScale(MediaRenderer(), &sx, &sy);
+    }
+    // The logical size's letterbox starts on a whole pixel, so whole multiples of the scale
+    // from the viewport's corner are whole pixels of the output too.
+    const auto snap = [](float v, float scale) {
+        return scale == 1.0f || scale <= 0.0f ? v : std::round(v * scale) / scale;
+    };
+    left = snap(left, sx);
+    right = snap(right, sx);
+    top = snap(top, sy);
+    bottom = snap(bottom, sy);
 }
 
 DrawCallCounts GetDrawCallCounts() {

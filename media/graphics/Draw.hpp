@@ -68,6 +68,11 @@ void FillSolidRect(int x, int y, int w, int h, int r, int g, int b);
 // transform, handle and view zoom do not apply; colour, alpha and blend do), sampled nearest:
 // rectangles that share an edge meet without a seam or a texel of a neighbouring frame.
 void DrawImageRect(TImage& image, int frame, int x, int y, int w, int h);
+// Moves a rectangle's edges (program pixels) onto the output's whole pixels under the renderer's
+// scale, so that pieces laid edge to edge meet where every rasteriser fills each pixel once: an
+// edge a hair from a pixel's centre (a scale of 1.5234 puts row 148 at 225.47) leaves that row
+// to neither piece on some GPUs. Nothing changes at a scale of 1.
+void SnapToOutputPixels(float& left, float& top, float& right, float& bottom);
 
 // On GPU renderers, consecutive textured quads of one texture and blend mode (images, text,
 // rectangles, wide lines) wait and go to the renderer as one call; the software renderer draws

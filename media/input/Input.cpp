@@ -1,6 +1,6 @@
 #include "media/input/Input.hpp"
 
-#include "media/input/InputRecorder.hpp"
+#include "media/input/InputSink.hpp"
 #include "media/input/Key.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "media/input/SdlKeys.hpp"
@@ -47,7 +47,15 @@ struct InputState {
     int controlFingers = 0;
 };
 InputState in;
-InputRecorder* recorder = nullptr; // non-owning
+// What hears every handled event: a recording file and the ring of the last minute (non-owning).
+InputSink* sinks[2] = {};
+
+// Tells every sink set.
+template <class Tell> void tellSinks(Tell tell) {
+    for (InputSink* sink : sinks)
+        if (sink)
+            tell(*sink);
+}
 bool scriptedOnly = false;
 bool held = false;
 
@@ -197,8 +205,8 @@ void HandleFinger(const SDL_Event& e) {
         f.down = false;
         ++f.lifts;
     }
-    if (recorder)
-        recorder->Finger(static_cast<int>(e.tfinger.fingerId), action, f.x, f.y);
+    tellSinks(
+        [&](InputSink& s) { s.Finger(static_cast<int>(e.tfinger.fingerId), action, f.x, f.y); });
 }
 
 void Handle(const SDL_Event& e) {
@@ -217,8 +225,8 @@ void Handle(const SDL_Event& e) {
         if (vk <= 0 || vk >= kKeyCount)
             return;
         // Auto-repeat changes nothing that a replay needs.
-        if (recorder && e.key.repeat == 0)
-            recorder->Key(vk, e.type == SDL_KEYDOWN);
+        if (e.key.repeat == 0)
+            tellSinks([&](InputSink& s) { s.Key(vk, e.type == SDL_KEYDOWN); });
         if (e.type == SDL_KEYDOWN) {
             const int control = static_cast<int>(Key::Control);
             if (in.keyDown[control] && vk != control && e.key.repeat == 0 && !in.keyDown[vk])
@@ -255,8 +263,7 @@ void Handle(const SDL_Event& e) {
                 return;
             }
         }
-        if (recorder)
-            recorder->Button(b, e.type == SDL_MOUSEBUTTONDOWN);
+        tellSinks([&](InputSink& s) { s.Button(b, e.type == SDL_MOUSEBUTTONDOWN); });
         // The pointer's place as the motion events before this one left it: a replay, which
         // feeds the same events in the same order, finds the same place.
         if (e.type == SDL_MOUSEBUTTONDOWN) {
@@ -277,8 +284,7 @@ void Handle(const SDL_Event& e) {
         in.mouseY = e.motion.y;
         if (MapsPointerItself() && FromRealWindow(e))
             WindowPointToLogical(in.mouseX, in.mouseY);
-        if (recorder)
-            recorder->Mouse(in.mouseX, in.mouseY);
+        tellSinks([&](InputSink& s) { s.Mouse(in.mouseX, in.mouseY); });
         return;
     case SDL_MOUSEWHEEL: {
         // Systems set to "natural" scrolling report the wheel turned the other way; the game
@@ -287,8 +293,7 @@ void Handle(const SDL_Event& e) {
         if (notches == 0)
             return; // a sideways turn
         in.wheel += notches;
-        if (recorder)
-            recorder->Wheel(notches);
+        tellSinks([&](InputSink& s) { s.Wheel(notches); });
         return;
     }
     case SDL_WINDOWEVENT:
@@ -297,13 +302,12 @@ void Handle(const SDL_Event& e) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             // Keys released while another program had the focus never reach us.
             FlushInput();
-            if (recorder)
-                recorder->Focus(e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
+            tellSinks(
+                [&](InputSink& s) { s.Focus(e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED); });
             break;
         case SDL_WINDOWEVENT_CLOSE:
             in.closeRequested = true;
-            if (recorder)
-                recorder->Close();
+            tellSinks([&](InputSink& s) { s.Close(); });
             break;
         default:
             break;
@@ -311,8 +315,7 @@ void Handle(const SDL_Event& e) {
         return;
     case SDL_QUIT:
         in.closeRequested = true;
-        if (recorder)
-            recorder->Close();
+        tellSinks([&](InputSink& s) { s.Close(); });
         return;
     case SDL_DROPFILE:
         // The last one dropped counts; SDL hands over the path's memory.
@@ -506,8 +509,12 @@ bool TakeCloseRequest() {
     return requested;
 }
 
-void SetInputRecorder(InputRecorder* r) {
-    recorder = r;
+void SetInputRecorder(InputSink* r) {
+    sinks[0] = r;
+}
+
+void SetInputRing(InputSink* ring) {
+    sinks[1] = ring;
 }
 
 void SetScriptedInputOnly(bool only) {

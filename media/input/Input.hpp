@@ -61,10 +61,13 @@ inline int MouseDown(MouseButton button) {
     return MouseDown(static_cast<int>(button));
 }
 
-class InputRecorder;
+class InputSink;
 // Every event handled from now on is also reported to recorder (non-owning, must outlive its
 // use; nullptr stops).
-void SetInputRecorder(InputRecorder* recorder);
+void SetInputRecorder(InputSink* recorder);
+// The same for the ring of the last minute, heard besides the recorder (non-owning; nullptr
+// stops).
+void SetInputRing(InputSink* ring);
 // With true, keyboard, mouse and focus events of real windows are ignored and only those pushed
 // by the program itself (ScriptedInput) count: a replay is not disturbed by the user. Close
 // requests always count.

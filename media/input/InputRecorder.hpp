@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media/input/InputSink.hpp"
+
 #include <cstdio>
 #include <string>
 
@@ -11,9 +13,9 @@
 // PATH once whole: a recording that could not be finished (a full disk) leaves what PATH held
 // untouched; one of a program killed midway stays in PATH.part. A device (/dev/null) is written
 // as it is.
-class InputRecorder {
+class InputRecorder : public InputSink {
   public:
-    ~InputRecorder(); // finishes the file
+    ~InputRecorder() override; // finishes the file
     // Checks that path can be written, without touching what it holds (a missing file is made
     // empty, and removed again unless a recording replaces it). False with "cannot write PATH"
     // in error.
@@ -34,15 +36,15 @@ class InputRecorder {
     const std::string& Error() const { return error_; }
 
     // From the input layer, for each event it handled (Windows key codes, buttons 1..3).
-    void Key(int vk, bool down);
-    void Mouse(int x, int y);
-    void Wheel(int notches); // away from the user > 0
-    void Button(int button, bool down);
-    void Focus(bool gained);
+    void Key(int vk, bool down) override;
+    void Mouse(int x, int y) override;
+    void Wheel(int notches) override; // away from the user > 0
+    void Button(int button, bool down) override;
+    void Focus(bool gained) override;
     // A finger (id as the script names it) lands (action 1), moves (2) or lifts (0) at (x, y)
     // in logical pixels.
-    void Finger(int id, int action, int x, int y);
-    void Close();
+    void Finger(int id, int action, int x, int y) override;
+    void Close() override;
     // A scene file dropped on the window (its bytes), which the program opens before the frame
     // the next events belong to.
     void Drop(const std::string& bytes);

@@ -45,7 +45,8 @@ class SceneMenuTest : public GameFixture {
         y = static_cast<int>(box.y + box.h / 2.0f);
     }
     // One frame's input in a word each: L, Up, Down, Enter, Esc, 1 (the digit), cN (a click on
-    // line N), co (a click outside the panel), mN (the pointer onto line N).
+    // line N), co (a click outside the panel), mN (the pointer onto line N), fN (a finger's tap
+    // on line N), fo (a finger's tap outside the panel).
     static void push(const std::string& word) {
         int x = 0;
         int y = 0;
@@ -63,10 +64,16 @@ class SceneMenuTest : public GameFixture {
             tap(DigitKey(1));
         } else if (word == "co") {
             clickAt(20, 700);
-        } else if (word[0] == 'c' || word[0] == 'm') {
+        } else if (word == "fo") {
+            PushFinger(4, 1, 20, 700);
+            PushFinger(4, 0, 20, 700);
+        } else if (word[0] == 'c' || word[0] == 'm' || word[0] == 'f') {
             lineCentre(std::stoi(word.substr(1)), x, y);
             if (word[0] == 'c') {
                 clickAt(x, y);
+            } else if (word[0] == 'f') {
+                PushFinger(4, 1, x, y);
+                PushFinger(4, 0, x, y);
             } else {
                 PushMouseMove(x, y);
             }
@@ -100,6 +107,8 @@ TEST_F(SceneMenuTest, KeysAndClicksChooseOpenAndClose) {
         {"L 1 | 1 Down", true, 1, -1, 0, 0}, // the digits are the menu's while it is open
         {"Esc 1", false, 0, -1, 1, 1},       // closed, it leaves every other key alone
         {"L | Esc Enter", false, 0, 0, 1, 0},
+        {"L | f2", false, 2, 2, 0, 0}, // a finger chooses as a click does
+        {"L | fo", false, 0, -1, 0, 0},
     };
     for (const MenuCase& c : cases) {
         SCOPED_TRACE(c.frames);
@@ -123,6 +132,7 @@ TEST_F(SceneMenuTest, KeysAndClicksChooseOpenAndClose) {
         EXPECT_EQ(chosen, c.chosen);
         EXPECT_EQ(KeyHits(Key::Escape), c.escapesLeft);
         EXPECT_EQ(KeyHits(DigitKey(1)), c.digitsLeft);
+        EXPECT_EQ(FingerLandings(0) + FingerLandings(1), 0); // no tap left to spawn with
     }
 }
 

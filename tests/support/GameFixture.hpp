@@ -33,6 +33,8 @@ class GameFixture : public ::testing::Test {
     }
     void TearDown() override {
         SetGameRecorder(nullptr);
+        SetGameRing(nullptr);
+        SetReplayLinkCopier(nullptr);
         SetGameReplay(nullptr);
         SetScriptedInputOnly(false);
         SetScreenshotSaver(nullptr);

@@ -14,22 +14,15 @@ import os
 import random
 import subprocess
 import sys
-import traceback
 import zlib
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pagedriver as pd  # noqa: E402
 from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
-from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
 from selenium.webdriver.common.keys import Keys  # noqa: E402
 
-failures = []
-
-
-def check(condition, text):
-    print(("ok    " if condition else "FAIL  ") + text, flush=True)
-    if not condition:
-        failures.append(text)
+check = pd.Checks()
+failures = check.failures
 
 
 def link_payload(text):
@@ -49,15 +42,6 @@ def game_call(driver, call):
     return driver.execute_script(
         "if (!window.Module || !Module._dazozi_hash || !window.dazoziStatus.frames) return [0, null];"
         "const r = Module._dazozi_" + call + "; return [r, Module.dazoziOutbox];")
-
-
-def click_game(driver, gx, gy):
-    """Moves the pointer over game point (gx, gy) and clicks there."""
-    x, y = pd.to_page(driver, gx, gy)
-    actions = ActionBuilder(driver)
-    actions.pointer_action.move_to_location(int(round(x)), int(round(y)))
-    actions.pointer_action.click()
-    actions.perform()
 
 
 def notice(driver):
@@ -191,10 +175,10 @@ def run(driver, server, recording, expected, scenario, out):
           "the #replay= link reaches the desktop's hash (%s)" % page_hash)
     check(pd.probe(driver, pd.Probe.Replaying) == 0, "after the recording the game is the user's again")
     balls = pd.probe(driver, pd.Probe.Balls)
-    click_game(driver, 300, 300)  # gives the focus only
+    pd.click_game(driver, 300, 300)  # gives the focus only
     ActionChains(driver).send_keys("1").perform()
     pd.wait_frames(driver)
-    click_game(driver, 500, 150)
+    pd.click_game(driver, 500, 150)
     pd.wait(driver, lambda d: pd.probe(d, pd.Probe.Balls) > balls, 60, message="the user's click made no ball")
     check(True, "after the recording a click of the user's makes a ball")
     pd.screenshot(driver, os.path.join(out, "01-after-replay.png"))
@@ -332,27 +316,10 @@ def main():
         print(__doc__)
         return 2
     folder, recording, expected, scenario, out = sys.argv[1:]
-    os.makedirs(out, exist_ok=True)
-    server = pd.PageServer(folder)
-    driver = None
-    try:
-        driver = pd.start_browser()
-        run(driver, server, recording, expected, scenario, out)
-    except Exception:  # a wait that ran out or a browser that died: report, then fail
-        traceback.print_exc()
-        failures.append("the run stopped early")
-        if driver:
-            try:
-                pd.screenshot(driver, os.path.join(out, "failure.png"))
-                print("last notice:", json.dumps(notice(driver)))
-            except Exception:
-                pass
-    finally:
-        if driver:
-            driver.quit()
-        server.stop()
-    print("%d failure(s); screenshots in %s" % (len(failures), out))
-    return 1 if failures else 0
+    return pd.run_in_browser(
+        folder, out, failures,
+        lambda driver, server: run(driver, server, recording, expected, scenario, out),
+        on_failure=lambda driver: print("last notice:", json.dumps(notice(driver))))
 
 
 if __name__ == "__main__":

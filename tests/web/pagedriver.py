@@ -10,10 +10,12 @@ import http.server
 import io
 import os
 import threading
+import traceback
 
 from PIL import Image
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.support.ui import WebDriverWait
 
 GAME_W, GAME_H = 1024, 768
@@ -148,9 +150,60 @@ def to_page(driver, gx, gy):
     return left + gx * scale, top + gy * scale
 
 
+def click_game(driver, gx, gy):
+    """Moves the pointer over game point (gx, gy) and clicks there."""
+    x, y = to_page(driver, gx, gy)
+    actions = ActionBuilder(driver)
+    actions.pointer_action.move_to_location(int(round(x)), int(round(y)))
+    actions.pointer_action.click()
+    actions.perform()
+
+
 def severe_console_lines(driver):
     return [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"]
 
 
 def page_files(folder):
     return sorted(f for f in os.listdir(folder) if os.path.isfile(os.path.join(folder, f)))
+
+
+class Checks:
+    """A browser script's checks: each prints "ok" or "FAIL" and its text, and the failed ones
+    are kept in `failures` for the script's exit status."""
+
+    def __init__(self):
+        self.failures = []
+
+    def __call__(self, condition, text):
+        print(("ok    " if condition else "FAIL  ") + text, flush=True)
+        if not condition:
+            self.failures.append(text)
+
+
+def run_in_browser(folder, out, failures, run, on_failure=None, width=1280, height=800):
+    """Serves folder, starts the browser and calls run(driver, server). A wait that ran out or
+    a browser that died is reported as a failure with its cause, a screenshot in out and
+    on_failure(driver)'s say; the browser and the server stop either way. Returns the exit
+    status: 1 when failures holds any, else 0."""
+    os.makedirs(out, exist_ok=True)
+    server = PageServer(folder)
+    driver = None
+    try:
+        driver = start_browser(width, height)
+        run(driver, server)
+    except Exception:  # pylint: disable=broad-except
+        traceback.print_exc()
+        failures.append("the run stopped early")
+        if driver:
+            try:
+                screenshot(driver, os.path.join(out, "failure.png"))
+                if on_failure:
+                    on_failure(driver)
+            except Exception:  # pylint: disable=broad-except
+                pass
+    finally:
+        if driver:
+            driver.quit()
+        server.stop()
+    print("%d failure(s); screenshots in %s" % (len(failures), out))
+    return 1 if failures else 0

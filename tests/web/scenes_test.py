@@ -11,21 +11,14 @@ Usage: scenes_test.py PAGE_FOLDER OUTPUT_FOLDER
 
 import os
 import sys
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pagedriver as pd  # noqa: E402
-from selenium.webdriver.common.actions.action_builder import ActionBuilder  # noqa: E402
 
-failures = []
+check = pd.Checks()
+failures = check.failures
 KEPT = "dazozi-redov-unsaved-scene"
 BALL_PIT = 3  # the menu's fourth line: the ball pit, the one example full of balls
-
-
-def check(condition, text):
-    print(("ok    " if condition else "FAIL  ") + text, flush=True)
-    if not condition:
-        failures.append(text)
 
 
 def key(driver, *codes):
@@ -45,15 +38,6 @@ def kept(driver):
     return driver.execute_script("return localStorage.getItem(arguments[0])", KEPT)
 
 
-def click_game(driver, gx, gy):
-    """Moves the pointer over game point (gx, gy) and clicks there."""
-    x, y = pd.to_page(driver, gx, gy)
-    actions = ActionBuilder(driver)
-    actions.pointer_action.move_to_location(int(round(x)), int(round(y)))
-    actions.pointer_action.click()
-    actions.perform()
-
-
 def open_page(driver, server):
     driver.get("about:blank")
     driver.get(server.url)
@@ -71,7 +55,7 @@ def run(driver, server, out):
           "the game has no focus before anything was pressed")
     driver.find_element("css selector", "[data-kind='1']").click()
     pd.wait_frames(driver, 3)
-    click_game(driver, 300, 200)
+    pd.click_game(driver, 300, 200)
     pd.wait(driver, lambda d: pd.probe(d, pd.Probe.Balls) == balls + 1, 30,
             message="the first click on the game after a toolbar button dropped no ball")
     check(True, "the first click on the game after a toolbar button drops a ball")
@@ -138,26 +122,7 @@ def main():
         print(__doc__)
         return 2
     folder, out = sys.argv[1:]
-    os.makedirs(out, exist_ok=True)
-    server = pd.PageServer(folder)
-    driver = None
-    try:
-        driver = pd.start_browser()
-        run(driver, server, out)
-    except Exception:  # a wait that ran out or a browser that died: report, then fail
-        traceback.print_exc()
-        failures.append("the run stopped early")
-        if driver:
-            try:
-                pd.screenshot(driver, os.path.join(out, "failure.png"))
-            except Exception:
-                pass
-    finally:
-        if driver:
-            driver.quit()
-        server.stop()
-    print("%d failure(s); screenshots in %s" % (len(failures), out))
-    return 1 if failures else 0
+    return pd.run_in_browser(folder, out, failures, lambda driver, server: run(driver, server, out))
 
 
 if __name__ == "__main__":
