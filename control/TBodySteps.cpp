@@ -190,7 +190,7 @@ std::shared_ptr<CPBody> TBodySteps::Make(const SceneFormat::Body& entry) {
     if (made.kind == Kind::Player) {
         made.kind = Kind::Squid;
     }
-    SceneBodies::Applying at{*control_, {}, {}, nullptr};
+    SceneBodies::Applying at{*control_, {}, {}, nullptr, {}};
     for (const CPBody* star : liveStars()) {
         Found f;
         if (Find(star, f)) {
