@@ -4,6 +4,7 @@
 #include <string>
 
 class SceneMenu;
+class TEditor;
 class TSandbox;
 struct ExampleScene;
 class TSettings;
@@ -31,10 +32,10 @@ class SandboxOverlay {
     void ShowChooseHint();
     // A kind is selected: the pointer's hint goes at once.
     void HideChooseHint() { chooseHintFrames_ = 0; }
-    // Draws everything due for this frame; editing: the edit mode's panel is at the top, and
-    // "PAUSED" goes below it; settings: its panel when open (nullptr: none). Leaves the drawing
-    // state as it found it (white, alpha 1, mask blending).
-    void Draw(const TSandbox& controls, bool playerLost, bool editing = false,
+    // Draws everything due for this frame; editMode (non-owning, nullptr: none): while edit mode
+    // is on, "PAUSED" goes below its palette; settings: its panel when open (nullptr: none).
+    // Leaves the drawing state as it found it (white, alpha 1, mask blending).
+    void Draw(const TSandbox& controls, bool playerLost, const TEditor* editMode = nullptr,
               const TSettings* settings = nullptr);
 
     // The scene menu's panel while it is open, listing scenes by name with the menu's line
