@@ -133,11 +133,11 @@ PaletteLayout::Box PaletteLayout::Arrow(bool later) const {
 }
 
 int PaletteLayout::EntryAt(float x, float y) const {
-    // Each cell owns half the gap around it: grown by that, neighbours meet.
-    const float grow = (pitch - side) / 2.0f;
+    // A cell owns the gap at its left, and two units above and below it: a click never falls
+    // through between cells, and the band at the top answers to the pixel as it always has.
+    const float gap = pitch - side;
     auto within = [&](const Box& b) {
-        return b.w > 0.0f &&
-               Box{b.x - grow, b.y - grow, b.w + 2.0f * grow, b.h + 2.0f * grow}.Contains(x, y);
+        return b.w > 0.0f && Box{b.x - gap, b.y - 2.0f, b.w + gap, b.h + 4.0f}.Contains(x, y);
     };
     for (int i = first; i < first + shown; ++i) {
         if (within(Entry(i))) {

@@ -43,7 +43,7 @@ struct PaletteLayout {
     // The arrow cells of a scrolled row (empty boxes without arrows).
     Box Arrow(bool later) const;
     // What lies at overlay point (x, y): an entry's index, kEarlier or kLater, or kNone. The gap
-    // between two cells belongs to the nearer one, so a click never falls through to the level.
+    // at a cell's left belongs to it, so a click never falls through between two cells.
     int EntryAt(float x, float y) const;
     // The first entry a tap on an arrow shows (a row's worth further, within bounds).
     int Scrolled(bool later) const;

@@ -287,7 +287,10 @@ void TEditor::updateControls(bool grabbing) {
             int py = 0;
             MousePressPoint(button, px, py);
             world(px, py, wx, wy);
-            if (paletteHit(px, py) == PaletteLayout::kNone) {
+            // The panel's title and keys' line paint the cell under them as they always have
+            // (recordings replay alike); a finger there does nothing (TEditor::FingerPaint).
+            const int hit = paletteHit(px, py);
+            if (hit == PaletteLayout::kNone || hit == kOnPanel) {
                 beginStroke(button, wx, wy);
             } else if (button == kLeft) {
                 takePalettePress(px, py);
@@ -522,8 +525,9 @@ void TEditor::draw() {
     const int wy = static_cast<int>(std::floor(pointer.y));
     const int column = wx >= 0 ? wx / tiles.TileW : -1;
     const int row = wy >= 0 ? wy / tiles.TileH : -1;
-    if (paletteHit(mx, my) == PaletteLayout::kNone && column < layer.MapW && row < layer.MapH &&
-        column >= 0 && row >= 0) {
+    const int hit = paletteHit(mx, my);
+    if ((hit == PaletteLayout::kNone || hit == kOnPanel) && column < layer.MapW &&
+        row < layer.MapH && column >= 0 && row >= 0) {
         const CellKind kind =
             strokeButton_ == 0 ? palette_[static_cast<std::size_t>(chosen)] : strokeKind();
         const float x = static_cast<float>(column) * tw;

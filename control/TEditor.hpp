@@ -146,8 +146,8 @@ class TEditor {
     // (PaletteLayout::kEarlier, kLater), kOnPanel elsewhere on its panel, or PaletteLayout::kNone.
     static constexpr int kOnPanel = -4;
     int paletteHit(int x, int y) const;
-    // A left press or a finger at (x, y) on the palette chooses, scrolls, or (on the panel's
-    // title) does nothing; false when it is off the palette (the level's press).
+    // A left press or a finger at (x, y) on the palette chooses or scrolls; true when it is on
+    // the palette's panel at all (a finger there paints nothing), false off it.
     bool takePalettePress(int x, int y);
 
     struct Flash {

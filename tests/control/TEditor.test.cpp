@@ -390,12 +390,17 @@ TEST_P(PaletteWindowTest, APressOnACellChoosesItAndOneOnThePanelPaintsNothing) {
             EXPECT_EQ(editor->chosen, i) << "entry " << i << " at " << fx << ", " << fy;
         }
     }
-    // The title paints nothing under it nor chooses anything.
+    // The title chooses nothing. A finger there paints nothing either; the mouse paints the
+    // cell under it, as it always has (recordings replay alike).
     editor->chosen = 1;
     press(l.titleX + 20.0f, l.titleY + 12.0f);
     updateGame();
     EXPECT_EQ(editor->chosen, 1);
-    EXPECT_TRUE(changedCells().empty());
+    EXPECT_EQ(changedCells().size(), GetParam().touch ? 0u : 1u);
+    if (!changedCells().empty()) {
+        ctrlTap(Key::Z);
+        updateGame();
+    }
     if (l.arrows) {
         // The later arrow shows the next entries and chooses the first of them.
         const PaletteLayout::Box a = l.Arrow(true);
