@@ -11,7 +11,8 @@ class TSettings;
 
 // What the sandbox controls show over the scene, away from the counts in the top-left corner and
 // the frame rate in the top-right one: "PAUSED" at the top centre, the help panel in the middle,
-// a short "F1: help" hint in the bottom-right corner during the first frames, a hint at the
+// a short "F1: help" hint in the bottom-right corner during the first frames (above the
+// selected kind's picture where the pointer rests in that corner), a hint at the
 // bottom when the player squid is lost, for a moment the path of a saved screenshot, and for a
 // moment beside the pointer how to choose what to drop after a click that dropped nothing, and
 // the scene menu's panel, and the settings panel (G) at the right, below the frame rate.
