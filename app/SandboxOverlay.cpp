@@ -216,19 +216,20 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, const TEdito
         shadowedText(kLost, centred(kLost, 1.0f), h - 2.0f * kGlyphH - 8.0f);
     }
     if (hintEnabled && sandbox.frames <= kHintFrames && !sandbox.helpVisible) {
-        constexpr std::string_view kHint = "F1: help";
-        constexpr float kHintW = static_cast<float>(kHint.size() * kGlyphW);
-        const float x = w - kHintW - 8.0f;
+        // A touch screen has no F1: its help is the page's "?" button.
+        const std::string_view hint = TouchDevice() ? "?: help" : "F1: help";
+        const float hintW = static_cast<float>(hint.size() * kGlyphW);
+        const float x = w - hintW - 8.0f;
         float y = h - kGlyphH - 6.0f;
         // The selected kind's picture follows the pointer (a scene opened at the start selects
         // one at once): where the pointer rests in this corner, the hint stands above it.
         const float reach = kPointerPictureReach * OverlayScale();
         const float px = static_cast<float>(MouseX()) * OverlayScale();
         const float py = static_cast<float>(MouseY()) * OverlayScale();
-        if (px + reach > x && px - reach < x + kHintW && py + reach > y) {
+        if (px + reach > x && px - reach < x + hintW && py + reach > y) {
             y = std::max(0.0f, py - reach - kGlyphH);
         }
-        shadowedText(kHint, x, y);
+        shadowedText(hint, x, y);
     }
     if (noticeFrames_ > 0) {
         --noticeFrames_;

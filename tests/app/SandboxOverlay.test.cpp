@@ -79,6 +79,20 @@ TEST_F(SandboxOverlayTest, HelpHintMakesWayForThePointersPictureInItsCorner) {
     ResetInput();
 }
 
+// A touch screen has no F1: the hint names the page's "?" button, one letter shorter.
+TEST_F(SandboxOverlayTest, OnATouchScreenTheHintNamesTheHelpButton) {
+    SandboxOverlay overlay;
+    overlay.hintEnabled = true;
+    sandbox.frames = 1;
+    ResetInput();
+    EXPECT_GT(hintPixels(overlay), 50);
+    EXPECT_GT(drawnIn(950, 740, 959, 768), 0) << "F of F1";
+    SetTouchDevice(true);
+    EXPECT_GT(hintPixels(overlay), 50);
+    EXPECT_EQ(drawnIn(950, 740, 959, 768), 0);
+    ResetInput();
+}
+
 TEST_F(SandboxOverlayTest, NoticeShowsForAMomentAndLeavesTheStateWhite) {
     SandboxOverlay overlay;
     sandbox.frames = 1000;
