@@ -502,7 +502,7 @@ void stepPhysics(const FrameInput& in) {
 }
 
 // Drawing, back to front: the level, edit mode's grid, chains under balls, squids under their
-// tentacles, then the controller's preview and debug view and edit mode's palette.
+// tentacles, then the controller's preview and debug view and edit mode's cell marks.
 void drawScene(const FrameInput& in) {
     level->Draw();
     editor->drawGrid();
@@ -522,6 +522,8 @@ void drawScene(const FrameInput& in) {
 void drawOverlay() {
     CountActiveShapes(*level->_FGLayer->spaceMap);
     BeginOverlay();
+    // Edit mode's palette first, as it was drawn with the scene before: under the overlay's text.
+    editor->drawPalette();
     drawFPS();
     DrawOverlayText();
     if (sandbox->screenshotRequested) {
@@ -530,9 +532,9 @@ void drawOverlay() {
     if (sandbox->saveSceneRequested && sceneSaver != nullptr) {
         sandboxOverlay.ShowNotice(sceneSaver());
     }
-    sandboxOverlay.Draw(*sandbox, playerLost(), editor->active, gameSettings.get());
+    sandboxOverlay.Draw(*sandbox, playerLost(), editor.get(), gameSettings.get());
     sandboxOverlay.DrawSceneMenu(sceneMenu, menuLines);
-    toolbar.Draw(*control, *sandbox, *editor);
+    toolbar.Draw(*control, *sandbox, *editor, {gameSettings->open, sceneMenu.open});
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "control/SpawnKinds.hpp"
 #include "media/Graphics.hpp"
 #include "media/base/Clock.hpp"
+#include "media/input/Input.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPSpaceHash.hpp"
 
@@ -34,7 +35,16 @@ void drawLabelled(std::string_view label, int value, float x, float y) {
 // it stays readable over clouds and piles of bodies. The colour goes back to white after it.
 constexpr int kShadowR = 16, kShadowG = 16, kShadowB = 24;
 
+// A touch screen has none of the keys the first line names: two short lines instead, which
+// leave a phone's picture (292 units high) to the game.
+constexpr std::string_view kTouchFirstLine = " Tap: drop   hold: stream   ?: help";
+
 void drawLines(float dx, float dy) {
+    if (TouchDevice()) {
+        DrawText(kTouchFirstLine, dx, dy);
+        drawLabelled(" Dynamic Shapes: ", shapeCount, dx, 14.0f + dy);
+        return;
+    }
     DrawText(" Mouse + Clics 1/2 + up/down/left/right keys", dx, dy);
     drawLabelled(" Debug Mode : D key | Dynamic Shapes:", shapeCount, dx, 14.0f + dy);
     // A line per kind that has one, 14 pixels apart: kinds of one class share the first's.
@@ -62,10 +72,11 @@ void CountActiveShapes(CPSpace& space) {
 void drawFPS() {
     // A narrow overlay (a phone's, drawn at the window's resolution) has no room for the frame
     // rate beside the first line: it goes below the counts, in the top-right corner still.
-    constexpr int kFirstLineW = 45 * 8;
-    const bool roomBeside = GraphicsWidth() - 80 >= kFirstLineW;
+    const bool touch = TouchDevice();
+    const int firstLineW = touch ? static_cast<int>(kTouchFirstLine.size()) * 8 : 45 * 8;
+    const bool roomBeside = GraphicsWidth() - 80 >= firstLineW;
     const float x = static_cast<float>(GraphicsWidth() - 80);
-    const float y = roomBeside ? 0.0f : 98.0f;
+    const float y = roomBeside ? 0.0f : touch ? 30.0f : 98.0f;
     SetColor(kShadowR, kShadowG, kShadowB);
     drawLabelled(" FPS : ", fpsValue, x + 1.0f, y + 1.0f);
     SetColor(255, 255, 255);

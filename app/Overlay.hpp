@@ -14,11 +14,13 @@ int countShape(CPShape* shape, void* data);
 // shapeCount = the number of active shapes of space (static shapes are not counted).
 void CountActiveShapes(CPSpace& space);
 // Draws " FPS : <fpsValue>" at (GraphicsWidth() - 80, 0) in white over a one-pixel dark
-// shadow (below the counts, at y 98, when the first line leaves no room beside it) (the colour is
+// shadow (below the counts, at y 98 or on a touch device 30, when the first line leaves no room
+// beside it) (the colour is
 // white again afterwards), counts this frame and closes the window when TimeMs() reached
 // fpsNextTime (wrap-safe); the next window ends 1000 ms after this one did, or 1000 ms from now
 // when the clock has passed more than a whole window since.
 void drawFPS();
 // Draws the seven help and count lines at x = 0, y = 0, 14, ..., 84 in white over a one-pixel
-// dark shadow; leaves the colour white and the rest of the state as it was.
+// dark shadow (on a touch device two short ones, what a finger does and the shapes' count);
+// leaves the colour white and the rest of the state as it was.
 void DrawOverlayText();

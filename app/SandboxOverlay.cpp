@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "app/HelpPanel.hpp"
 #include "app/SceneMenu.hpp"
+#include "control/TEditor.hpp"
 #include "control/TSandbox.hpp"
 #include "control/TSettings.hpp"
 #include "data/ExampleScenes.hpp"
@@ -14,6 +16,8 @@ namespace {
 
 constexpr int kGlyphW = 8;
 constexpr int kGlyphH = 16;
+// How far a kind's picture at the pointer reaches from it, in the picture's pixels.
+constexpr float kPointerPictureReach = 40.0f;
 
 // White text with a one-pixel dark shadow: readable over sky, clouds and piles of bodies.
 void shadowedText(std::string_view text, float x, float y) {
@@ -28,55 +32,6 @@ float centred(std::string_view text, float scale) {
             static_cast<float>(text.size()) * kGlyphW * scale) /
            2.0f;
 }
-
-constexpr std::string_view kHelp[] = {
-    "Controls",
-    "",
-    "Arrow keys            push the player squid",
-    "1 - 8 (or keypad)     choose what to drop",
-    "Left click            drop one",
-    "Right button (held)   drop many (1 - 5)",
-    "D                     debug view",
-    "Escape                close what is open, or quit",
-    "",
-    "Sandbox",
-    "",
-    "Middle button (held)  grab, move, release to throw",
-    "Shift + left button   grab and throw (touchpads)",
-    "P                     pause / resume",
-    "N                     one frame while paused",
-    "R                     start over",
-    "F1 / H                this help",
-    "F12                   screenshot",
-    "Ctrl+S                save the scene",
-    "Ctrl+O                open what you left unsaved",
-    "S                     share a link (in the page)",
-    "Ctrl+L                replay link (page: Share)",
-    "F11 / Alt+Enter       full screen",
-    "L                     scenes (Ctrl+Z: back)",
-    "T                     toolbar beside the picture",
-    "G                     settings (arrows, +/- clicks)",
-    "",
-    "View",
-    "",
-    "Ctrl+wheel, + / -     zoom around the pointer",
-    "Space + drag          move the view",
-    "F                     follow the player again",
-    "",
-    "Edit mode",
-    "",
-    "E                     edit mode on / off",
-    "Left / right button   paint / erase cells",
-    "Wheel, (Shift+)Tab    choose what to paint",
-    "Ctrl+Z                undo a stroke or a scene",
-    "Ctrl+Y, Ctrl+Shift+Z  redo",
-    "Home                  the level as it loaded",
-    "B / C / V             draw a box / circle / polygon",
-    "M / X                 material / fixed or free",
-    "Q                     select: drag; wheel, [ ]: turn",
-    "Delete / Ctrl+D       remove / duplicate selected",
-    "Insert                paint cells again",
-};
 
 // The panels' frame: dark and mostly opaque, so that text reads over any scene, with a thin
 // light border. Leaves white, alpha 1, mask blending.
@@ -96,37 +51,15 @@ void drawPanel(float x, float y, float w, float h) {
 }
 
 void drawHelp() {
-    constexpr int kLines = static_cast<int>(sizeof kHelp / sizeof kHelp[0]);
-    constexpr float kPanelW = 440.0f;
-    int blanks = 0;
-    for (const std::string_view line : kHelp) {
-        blanks += line.empty() ? 1 : 0;
-    }
-    // Where the panel does not fit at its roomy spacing (a small window's overlay), the lines
-    // close up to the font's height and the empty ones go: the text never shrinks.
-    float lineH = 18.0f, blankH = 18.0f, pad = 16.0f;
-    if (static_cast<float>(kLines) * lineH + 2.0f * pad > static_cast<float>(GraphicsHeight())) {
-        lineH = static_cast<float>(kGlyphH);
-        blankH = 0.0f; // the yellow headings still part the sections
-        pad = 6.0f;
-    }
-    const float panelH = static_cast<float>(kLines - blanks) * lineH +
-                         static_cast<float>(blanks) * blankH + 2.0f * pad;
-    const float x = std::max(0.0f, (static_cast<float>(GraphicsWidth()) - kPanelW) / 2.0f);
-    const float y = std::max(0.0f, (static_cast<float>(GraphicsHeight()) - panelH) / 2.0f);
-
-    drawPanel(x, y, kPanelW, panelH);
-
-    float ly = y + pad;
-    for (const std::string_view line : kHelp) {
-        if (line == "Controls" || line == "Sandbox" || line == "Edit mode" || line == "View") {
+    const HelpPanel::Layout panel =
+        HelpPanel::For(GraphicsWidth(), GraphicsHeight(), TouchDevice());
+    drawPanel(panel.x, panel.y, panel.w, panel.h);
+    for (const HelpPanel::Text& text : panel.Texts()) {
+        if (text.heading) {
             SetColor(255, 220, 90);
-            DrawText(line, x + pad, ly);
-            SetColor(255, 255, 255);
-        } else {
-            DrawText(line, x + pad, ly);
         }
-        ly += line.empty() ? blankH : lineH;
+        DrawText(text.text, text.x, text.y);
+        SetColor(255, 255, 255);
     }
 }
 
@@ -249,7 +182,7 @@ void SandboxOverlay::ShowNotice(const std::string& text) {
     noticeFrames_ = kNoticeFrames;
 }
 
-void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing,
+void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, const TEditor* editMode,
                           const TSettings* settings) {
     const float h = static_cast<float>(GraphicsHeight());
     const float w = static_cast<float>(GraphicsWidth());
@@ -266,7 +199,11 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing
             top = 104.0f;
         }
         // Below the edit mode's palette when it is shown.
-        top = editing ? std::max(top, 64.0f) : top;
+        if (editMode != nullptr && editMode->active) {
+            const PaletteLayout::Box panel =
+                editMode->PaletteNow(GraphicsWidth(), GraphicsHeight()).panel;
+            top = std::max(top, panel.y + panel.h + 6.0f);
+        }
         SetScale(2.0f, 2.0f);
         shadowedText(kPaused, x, top);
         SetScale(1.0f, 1.0f);
@@ -279,9 +216,20 @@ void SandboxOverlay::Draw(const TSandbox& sandbox, bool playerLost, bool editing
         shadowedText(kLost, centred(kLost, 1.0f), h - 2.0f * kGlyphH - 8.0f);
     }
     if (hintEnabled && sandbox.frames <= kHintFrames && !sandbox.helpVisible) {
-        constexpr std::string_view kHint = "F1: help";
-        shadowedText(kHint, w - static_cast<float>(kHint.size() * kGlyphW) - 8.0f,
-                     h - kGlyphH - 6.0f);
+        // A touch screen has no F1: its help is the page's "?" button.
+        const std::string_view hint = TouchDevice() ? "?: help" : "F1: help";
+        const float hintW = static_cast<float>(hint.size() * kGlyphW);
+        const float x = w - hintW - 8.0f;
+        float y = h - kGlyphH - 6.0f;
+        // The selected kind's picture follows the pointer (a scene opened at the start selects
+        // one at once): where the pointer rests in this corner, the hint stands above it.
+        const float reach = kPointerPictureReach * OverlayScale();
+        const float px = static_cast<float>(MouseX()) * OverlayScale();
+        const float py = static_cast<float>(MouseY()) * OverlayScale();
+        if (px + reach > x && px - reach < x + hintW && py + reach > y) {
+            y = std::max(0.0f, py - reach - kGlyphH);
+        }
+        shadowedText(hint, x, y);
     }
     if (noticeFrames_ > 0) {
         --noticeFrames_;

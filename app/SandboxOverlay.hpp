@@ -4,13 +4,15 @@
 #include <string>
 
 class SceneMenu;
+class TEditor;
 class TSandbox;
 struct ExampleScene;
 class TSettings;
 
 // What the sandbox controls show over the scene, away from the counts in the top-left corner and
 // the frame rate in the top-right one: "PAUSED" at the top centre, the help panel in the middle,
-// a short "F1: help" hint in the bottom-right corner during the first frames, a hint at the
+// a short "F1: help" hint in the bottom-right corner during the first frames (above the
+// selected kind's picture where the pointer rests in that corner), a hint at the
 // bottom when the player squid is lost, for a moment the path of a saved screenshot, and for a
 // moment beside the pointer how to choose what to drop after a click that dropped nothing, and
 // the scene menu's panel, and the settings panel (G) at the right, below the frame rate.
@@ -31,10 +33,10 @@ class SandboxOverlay {
     void ShowChooseHint();
     // A kind is selected: the pointer's hint goes at once.
     void HideChooseHint() { chooseHintFrames_ = 0; }
-    // Draws everything due for this frame; editing: the edit mode's panel is at the top, and
-    // "PAUSED" goes below it; settings: its panel when open (nullptr: none). Leaves the drawing
-    // state as it found it (white, alpha 1, mask blending).
-    void Draw(const TSandbox& controls, bool playerLost, bool editing = false,
+    // Draws everything due for this frame; editMode (non-owning, nullptr: none): while edit mode
+    // is on, "PAUSED" goes below its palette; settings: its panel when open (nullptr: none).
+    // Leaves the drawing state as it found it (white, alpha 1, mask blending).
+    void Draw(const TSandbox& controls, bool playerLost, const TEditor* editMode = nullptr,
               const TSettings* settings = nullptr);
 
     // The scene menu's panel while it is open, listing scenes by name with the menu's line

@@ -84,6 +84,46 @@ template <const std::shared_ptr<TImage>& image> void plainPreview(float x, float
     DrawImage(*image, x, y, 0);
 }
 
+// A chain kind's button: links and anchors at points given in fractions of the button's side
+// from its centre, so that the kinds tell apart by how their chain lies.
+struct ChainDot {
+    float dx, dy;
+    bool anchor;
+};
+void chainButton(std::span<const ChainDot> dots, float cx, float cy, float side) {
+    if (!linkImage || !anchorImage) {
+        return;
+    }
+    const float big = static_cast<float>(linkImage->width > linkImage->height ? linkImage->width
+                                                                              : linkImage->height);
+    const float s = side * 0.26f / (big > 0.0f ? big : 1.0f);
+    // The chain's line under its links, so that its lie reads at a glance.
+    SetColor(150, 150, 160);
+    for (std::size_t i = 1; i < dots.size(); ++i) {
+        DrawLine(cx + dots[i - 1].dx * side, cy + dots[i - 1].dy * side, cx + dots[i].dx * side,
+                 cy + dots[i].dy * side, 1);
+    }
+    SetColor(255, 255, 255);
+    SetBlend(Blend::Alpha);
+    SetScale(s, s);
+    for (const ChainDot& dot : dots) {
+        DrawImage(dot.anchor ? *anchorImage : *linkImage, cx + dot.dx * side, cy + dot.dy * side,
+                  0);
+    }
+    endButton();
+}
+// Free: a loose wave of links. Fixed at both ends: a bridge sagging between two anchors.
+// Fixed at its start: a rope hanging straight down from one.
+constexpr ChainDot kFreeChain[] = {
+    {-0.3f, 0.1f, false}, {-0.1f, -0.02f, false}, {0.1f, 0.06f, false}, {0.3f, -0.06f, false}};
+constexpr ChainDot kBridge[] = {{-0.34f, -0.08f, true},
+                                {-0.19f, 0.08f, false},
+                                {0.0f, 0.16f, false},
+                                {0.19f, 0.08f, false},
+                                {0.34f, -0.08f, true}};
+constexpr ChainDot kRope[] = {
+    {0.05f, -0.3f, true}, {0.05f, -0.12f, false}, {0.05f, 0.06f, false}, {0.05f, 0.24f, false}};
+
 // One row a kind, in key order. A chain's kinds show their anchors: none (5), fixed (6, 7) or a
 // star at the end (8).
 const SpawnKindRow kRows[] = {
@@ -103,36 +143,22 @@ const SpawnKindRow kRows[] = {
      &plainPreview<blueBallImage>, &plainButton<blueBallImage>},
     {SpawnKind::Chain, "chain", 5, true, " Chain (key 5,6,7,8):", &kBodyClass<TChain>,
      [](const std::shared_ptr<TLayer>& layer, CPVect p) { spawnChain(layer, p, 0, nullptr, 18); },
-     &plainPreview<linkImage>, &plainButton<linkImage>},
+     &plainPreview<linkImage>,
+     [](float cx, float cy, float side) { chainButton(kFreeChain, cx, cy, side); }},
     {SpawnKind::FixedChain, "fixed chain", 6, false, nullptr, &kBodyClass<TChain>,
      [](const std::shared_ptr<TLayer>& layer, CPVect p) { spawnChain(layer, p, 1, nullptr, 18); },
      [](float x, float y) {
          DrawImage(*anchorImage, x - 7.0f, y, 0);
          DrawImage(*anchorImage, x + 7.0f, y, 0);
      },
-     [](float cx, float cy, float side) {
-         const float big = buttonPicture(linkImage, cx, cy, side);
-         if (linkImage) {
-             decorationScale(side, big);
-             DrawImage(*anchorImage, cx - side * 0.22f, cy - side * 0.22f, 0);
-             DrawImage(*anchorImage, cx + side * 0.22f, cy + side * 0.22f, 0);
-             endButton();
-         }
-     }},
+     [](float cx, float cy, float side) { chainButton(kBridge, cx, cy, side); }},
     {SpawnKind::HangingChain, "hanging chain", 7, false, nullptr, &kBodyClass<TChain>,
      [](const std::shared_ptr<TLayer>& layer, CPVect p) { spawnChain(layer, p, 2, nullptr, 18); },
      [](float x, float y) {
          DrawImage(*anchorImage, x - 7.0f, y, 0);
          DrawImage(*linkImage, x + 7.0f, y, 0);
      },
-     [](float cx, float cy, float side) {
-         const float big = buttonPicture(linkImage, cx, cy, side);
-         if (linkImage) {
-             decorationScale(side, big);
-             DrawImage(*anchorImage, cx - side * 0.22f, cy - side * 0.22f, 0);
-             endButton();
-         }
-     }},
+     [](float cx, float cy, float side) { chainButton(kRope, cx, cy, side); }},
     {SpawnKind::StarChain, "star chain", 8, false, nullptr, &kBodyClass<TChain>, &spawnStarChain,
      [](float x, float y) {
          DrawImage(*anchorImage, x - 7.0f, y, 0);

@@ -102,13 +102,46 @@ void TEditor::init(std::shared_ptr<TLevel> editedLevel, TControl* spawner) {
     loadedBounds_ = layer ? layer->BoundMap : IntGrid{};
 }
 
-int TEditor::PaletteEntryAt(int x, int y) const {
-    if (!active || y < kEntryY - 2 || y >= kEntryY + kEntrySide + 2 || x < kEntryX - 2) {
-        return -1;
+PaletteLayout TEditor::PaletteNow(int width, int height) const {
+    return PaletteLayout::For(width, height, static_cast<int>(palette_.size()), TouchDevice(),
+                              paletteFirst_, chosen);
+}
+
+int TEditor::paletteHit(int x, int y) const {
+    if (!active || palette_.empty()) {
+        return PaletteLayout::kNone;
     }
-    // The gap between two entries belongs to the nearer one: a click never falls through.
-    const int entry = (x - kEntryX + 2) / kEntryPitch;
-    return entry < static_cast<int>(palette_.size()) ? entry : -1;
+    // Input comes before this frame's overlay, laid out as the last one was: the press lands on
+    // what the user saw.
+    const OverlayFrame overlay = NextOverlay();
+    const PaletteLayout layout = PaletteNow(overlay.width, overlay.height);
+    const float ox = static_cast<float>(x) * overlay.scale;
+    const float oy = static_cast<float>(y) * overlay.scale;
+    const int hit = layout.EntryAt(ox, oy);
+    if (hit == PaletteLayout::kNone && layout.panel.Contains(ox, oy)) {
+        return kOnPanel;
+    }
+    return hit;
+}
+
+int TEditor::PaletteEntryAt(int x, int y) const {
+    const int hit = paletteHit(x, y);
+    return hit >= 0 ? hit : -1;
+}
+
+bool TEditor::takePalettePress(int x, int y) {
+    const int hit = paletteHit(x, y);
+    if (hit >= 0) {
+        chosen = hit;
+    } else if (hit == PaletteLayout::kEarlier || hit == PaletteLayout::kLater) {
+        // The arrows show a row's worth further and choose its first entry, which keeps the
+        // chosen entry in view as the wheel does.
+        const OverlayFrame overlay = NextOverlay();
+        paletteFirst_ =
+            PaletteNow(overlay.width, overlay.height).Scrolled(hit == PaletteLayout::kLater);
+        chosen = paletteFirst_;
+    }
+    return hit != PaletteLayout::kNone;
 }
 
 void TEditor::ClearHistory() {
@@ -232,8 +265,7 @@ void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
     const double wy = static_cast<double>(world.y);
     if (landed) {
         endStroke();
-        if (const int entry = PaletteEntryAt(x, y); entry >= 0) {
-            chosen = entry;
+        if (takePalettePress(x, y)) {
             return;
         }
         beginStroke(kLeft, wx, wy);
@@ -428,12 +460,14 @@ void TEditor::updateControls(bool grabbing, bool advances) {
             int px = 0;
             int py = 0;
             MousePressPoint(button, px, py);
-            const int entry = PaletteEntryAt(px, py);
             world(px, py, wx, wy);
-            if (entry < 0) {
+            // The panel's title and keys' line paint the cell under them as they always have
+            // (recordings replay alike); a finger there does nothing (TEditor::FingerPaint).
+            const int hit = paletteHit(px, py);
+            if (hit == PaletteLayout::kNone || hit == kOnPanel) {
                 beginStroke(button, wx, wy);
             } else if (button == kLeft) {
-                chosen = entry;
+                takePalettePress(px, py);
             }
         }
     }
@@ -671,12 +705,13 @@ void TEditor::draw() {
     const int wy = static_cast<int>(std::floor(pointer.y));
     const int column = wx >= 0 ? wx / tiles.TileW : -1;
     const int row = wy >= 0 ? wy / tiles.TileH : -1;
+    const int hit = paletteHit(mx, my);
     if (tool != Tool::Paint) {
         build_.draw(KeyDown(Key::Shift) != 0);
         selection_.draw();
         SetBlend(Blend::Alpha);
-    } else if (PaletteEntryAt(mx, my) < 0 && column < layer.MapW && row < layer.MapH &&
-               column >= 0 && row >= 0) {
+    } else if ((hit == PaletteLayout::kNone || hit == kOnPanel) && column < layer.MapW &&
+               row < layer.MapH && column >= 0 && row >= 0) {
         const CellKind kind =
             strokeButton_ == 0 ? palette_[static_cast<std::size_t>(chosen)] : strokeKind();
         const float x = static_cast<float>(column) * tw;
@@ -699,7 +734,6 @@ void TEditor::draw() {
         outline(x, y, tw - 1.0f, th - 1.0f);
     }
     TLayer::EndView();
-    drawPalette();
 
     SetColor(255, 255, 255);
     SetAlpha(1.0f);
@@ -741,39 +775,44 @@ void TEditor::drawGrid() {
 }
 
 void TEditor::drawPalette() {
+    if (!active || !level_ || !level_->_FGLayer || !level_->_FGLayer->TileSet) {
+        return;
+    }
     TLayer& layer = *level_->_FGLayer;
     TTileSet& tiles = *layer.TileSet;
-    constexpr float x0 = kPanelX;
-    constexpr float w = kPanelW;
-    constexpr float h = kPanelH;
+    const PaletteLayout l = PaletteNow(GraphicsWidth(), GraphicsHeight());
+    const PaletteLayout::Box& p = l.panel;
     SetBlend(Blend::Alpha);
     SetColor(8, 12, 28);
     SetAlpha(0.8f);
-    DrawRect(x0, 0.0f, w, h);
+    DrawRect(p.x, p.y, p.w, p.h);
     SetAlpha(1.0f);
     SetColor(120, 150, 220);
-    DrawLine(x0, h, x0 + w, h, 1);
-    DrawLine(x0, 0.0f, x0, h, 1);
-    DrawLine(x0 + w, 0.0f, x0 + w, h, 1);
+    if (p.y > 0.0f) { // the band at the top has the picture's edge above it
+        DrawLine(p.x, p.y, p.x + p.w, p.y, 1);
+    }
+    DrawLine(p.x, p.y + p.h, p.x + p.w, p.y + p.h, 1);
+    DrawLine(p.x, p.y, p.x, p.y + p.h, 1);
+    DrawLine(p.x + p.w, p.y, p.x + p.w, p.y + p.h, 1);
 
     SetColor(255, 220, 90);
     SetScale(2.0f, 2.0f);
-    DrawText("EDIT", x0 + 8.0f, 4.0f);
+    DrawText("EDIT", l.titleX, l.titleY);
     SetScale(1.0f, 1.0f);
     SetColor(200, 210, 230);
     if (tool == Tool::Paint) {
-        DrawText("left: paint  right: erase  wheel: choose  Ctrl+Z: undo  F1: keys", x0 + 8.0f,
-                 38.0f);
+        DrawText(l.hint, l.hintX, l.hintY);
     } else {
-        drawToolStrip(x0 + 8.0f, 38.0f);
+        drawToolStrip(l.hintX, l.hintY);
     }
 
     TImage* image = tiles.TileSetImage.get();
-    constexpr float side = kEntrySide;
-    for (std::size_t i = 0; i < palette_.size(); ++i) {
-        const CellKind& kind = palette_[i];
-        const float x = static_cast<float>(kEntryX + static_cast<int>(i) * kEntryPitch);
-        const float y = kEntryY;
+    const float side = l.side;
+    for (int i = l.first; i < l.first + l.shown; ++i) {
+        const CellKind& kind = palette_[static_cast<std::size_t>(i)];
+        const PaletteLayout::Box cell = l.Entry(i);
+        const float x = cell.x;
+        const float y = cell.y;
         // The sky behind every picture, as in the level.
         SetColor(150, 200, 240);
         DrawRect(x, y, side, side);
@@ -781,8 +820,18 @@ void TEditor::drawPalette() {
             kind.tile < 0 ? tiles.GetSequenceFrame(kind.tile, layer.TimeCounter) : kind.tile;
         if (image != nullptr && tile > 0 && tile <= image->FrameCount()) {
             SetColor(255, 255, 255);
-            SetImageHandle(*image, side / 2.0f, side / 2.0f);
+            // A finger's cells show the tile larger than its own size: scaled about its centre.
+            const float zoom = side / std::max(1.0f, static_cast<float>(tiles.TileW));
+            const bool scaled = zoom > 1.0f;
+            SetImageHandle(*image, static_cast<float>(tiles.TileW) / 2.0f,
+                           static_cast<float>(tiles.TileH) / 2.0f);
+            if (scaled) {
+                SetScale(zoom, zoom);
+            }
             DrawImage(*image, x + side / 2.0f, y + side / 2.0f, tile - 1);
+            if (scaled) {
+                SetScale(1.0f, 1.0f);
+            }
         } else if (kind.tile == 0 && kind.bound == 0) {
             // The empty cell: a crossed-out square.
             SetColor(230, 80, 80);
@@ -790,13 +839,30 @@ void TEditor::drawPalette() {
             DrawLine(x + 4.0f, y + side - 5.0f, x + side - 5.0f, y + 4.0f, 1);
         }
         drawEdges(kind.bound, x, y, side);
-        if (static_cast<int>(i) == chosen) {
+        if (i == chosen) {
             SetColor(255, 220, 90);
             outline(x - 2.0f, y - 2.0f, side + 3.0f, side + 3.0f);
             outline(x - 3.0f, y - 3.0f, side + 5.0f, side + 5.0f);
         }
     }
+    // A scrolled row's arrows, dim where there is nothing further that way.
+    for (const bool later : {false, true}) {
+        const PaletteLayout::Box a = l.Arrow(later);
+        if (a.w <= 0.0f) {
+            continue;
+        }
+        const bool more = later ? l.first + l.shown < l.entries : l.first > 0;
+        SetColor(40, 56, 96);
+        DrawRect(a.x, a.y, a.w, a.h);
+        SetColor(more ? 255 : 110, more ? 220 : 120, more ? 90 : 150);
+        const float cx = a.x + a.w / 2.0f, cy = a.y + a.h / 2.0f, r = a.w / 4.0f;
+        const float tip = later ? cx + r : cx - r, back = later ? cx - r / 2.0f : cx + r / 2.0f;
+        DrawLine(back, cy - r, tip, cy, 2);
+        DrawLine(tip, cy, back, cy + r, 2);
+    }
     SetColor(255, 255, 255);
+    SetAlpha(1.0f);
+    SetBlend(Blend::Mask);
 }
 
 void TEditor::drawToolStrip(float x, float y) const {

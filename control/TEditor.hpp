@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "control/PaletteLayout.hpp"
 #include "control/TBodySteps.hpp"
 #include "control/TBuildTools.hpp"
 #include "control/TSelection.hpp"
@@ -50,14 +51,6 @@ class TEditor {
     static constexpr int kHistorySteps = 200; // steps that can be undone, oldest dropped first
     static constexpr int kFlashFrames = 30;   // a refused cell flashes 0.5 s at 60 Hz
     static constexpr int kFlashSlots = 32;    // cells flashing at once, at most
-    // The palette's panel at the top of the frame, between the counts and the frame rate.
-    static constexpr int kPanelX = 360;
-    static constexpr int kPanelW = 560;
-    static constexpr int kPanelH = 58;
-    static constexpr int kEntryX = 444; // first entry's left edge
-    static constexpr int kEntryY = 8;
-    static constexpr int kEntryPitch = 26;
-    static constexpr int kEntrySide = 24;
 
     // What the left button does in edit mode.
     enum class Tool { Paint, Box, Circle, Polygon, Select };
@@ -84,15 +77,22 @@ class TEditor {
     // In edit mode: the grid over the foreground cells, to be drawn over the level and under
     // the bodies and the debug view. Leaves white, alpha 1, mask blending, origin (0, 0).
     void drawGrid();
-    // In edit mode: refused cells flashing, the chosen kind at the pointer's cell and the
-    // palette panel, over everything else of the scene. Leaves white, alpha 1, mask blending,
-    // line width 1, origin (0, 0).
+    // In edit mode: refused cells flashing and the chosen kind at the pointer's cell, over
+    // everything else of the scene. Leaves white, alpha 1, mask blending, line width 1, origin
+    // (0, 0).
     void draw();
+    // In edit mode: the palette's panel, after BeginOverlay (laid out by PaletteNow over the
+    // overlay's size). Leaves white, alpha 1, mask blending, scale 1.
+    void drawPalette();
+    // The palette's layout over an overlay of width x height units, for the device in use (a
+    // finger's cells once a finger was seen) and the row's scroll.
+    PaletteLayout PaletteNow(int width, int height) const;
 
     // The kinds to paint: the empty cell first, then every (tile, bound) pair of level 0's
     // foreground, plain tiles by number, then the animated ones.
     const std::vector<CellKind>& Palette() const { return palette_; }
-    // Palette entry under window point (x, y); -1 outside every entry (and outside edit mode).
+    // Palette entry under picture point (x, y) (the pointer's, a finger's logical pixels) as
+    // the palette shows in the overlay now; -1 outside every entry (and outside edit mode).
     int PaletteEntryAt(int x, int y) const;
 
     // Takes back the last stroke / applies the last one taken back / brings back every cell as
@@ -171,8 +171,14 @@ class TEditor {
     void pushHistory(std::vector<CellChange> stroke);
     void pushStep(Step step);
     CellKind strokeKind() const;
-    void drawPalette();
     void drawToolStrip(float x, float y) const;
+    // What a press at picture point (x, y) meets on the palette: an entry (>= 0), an arrow
+    // (PaletteLayout::kEarlier, kLater), kOnPanel elsewhere on its panel, or PaletteLayout::kNone.
+    static constexpr int kOnPanel = -4;
+    int paletteHit(int x, int y) const;
+    // A left press or a finger at (x, y) on the palette chooses or scrolls; true when it is on
+    // the palette's panel at all (a finger there paints nothing), false off it.
+    bool takePalettePress(int x, int y);
 
     struct Flash {
         int column = 0;
@@ -182,6 +188,7 @@ class TEditor {
 
     std::shared_ptr<TLevel> level_;
     std::vector<CellKind> palette_;
+    int paletteFirst_ = 0; // the first entry a scrolled row shows
     IntGrid loadedTiles_, loadedBounds_;
     std::vector<Step> history_;
     int done_ = 0; // steps of history_ applied; those after it can be redone

@@ -20,6 +20,7 @@
 #include "app/Game.hpp"
 #include "app/Overlay.hpp"
 #include "app/SavedScene.hpp"
+#include "app/SavedSceneList.hpp"
 #include "app/SceneDocument.hpp"
 #include "bodies/TBall.hpp"
 #include "bodies/TChain.hpp"
@@ -59,6 +60,9 @@ options:
   --bodies         also print "body I X Y ANGLE VX VY W" for every body hashed after the last
                    frame, in C's exact hexadecimal notation (shows which body parts first)
   --scene FILE     open the scene file FILE before the first frame (as the program's --scene)
+  --saved-scenes DIR
+                   the scene menu (L) lists the scene files of DIR after the examples, as the
+                   program lists those its Ctrl+S saved (none without this option)
   --save-scene FILE
                    after the last frame, save the scene as Ctrl+S does, into FILE (Ctrl+S
                    in a script saves scene-N.json into the --out directory)
@@ -103,6 +107,12 @@ output (stdout), one "name value" pair per line:
 )";
 
 std::string screenshotFolder = ".";
+std::string savedScenesFolder; // --saved-scenes: the folder the scene menu lists
+
+std::vector<SavedSceneList::Entry> findSavedScenes() {
+    constexpr std::size_t kMost = 6; // as many as the program's menu lists
+    return SavedSceneList::Newest(savedScenesFolder, kMost);
+}
 int screenshotsTaken = 0;
 int scenesSaved = 0;
 
@@ -244,6 +254,8 @@ int main(int argc, char** argv) {
             outDir = argv[++i];
         } else if (arg == "--scene" && hasValue) {
             scenePath = argv[++i];
+        } else if (arg == "--saved-scenes" && hasValue) {
+            savedScenesFolder = argv[++i];
         } else if (arg == "--save-scene" && hasValue) {
             runEnd.saveScenePath = argv[++i];
         } else if (arg == "--update-goldens") {
@@ -320,6 +332,9 @@ int main(int argc, char** argv) {
     SetScreenshotSaver(&saveScreenshotInOutputFolder);
     SetSceneSaver(&saveSceneInOutputFolder);
     SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
+    if (!savedScenesFolder.empty()) {
+        SetSavedSceneFinder(&findSavedScenes);
+    }
     if (recorder.IsOpen()) {
         SetGameRecorder(&recorder, "scenario");
     }

@@ -373,6 +373,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_key(int vk, int down) {
         PushKey(vk, down != 0);
 }
 
+// The page runs on a touch screen (a phone): help and the overlay show what fingers do.
+extern "C" EMSCRIPTEN_KEEPALIVE void dazozi_touch_device() {
+    SetTouchDevice(true);
+}
+
 // Escape or Take over while a recording plays: the replay stops where it is and the game is the
 // user's from the next frame, as when a recording runs out. 0 when none was playing.
 extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_take_over() {

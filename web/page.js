@@ -615,6 +615,11 @@
         if (status.frames++ === 0) {
           status.firstFrameMs = performance.now();
           loading.hidden = true;
+          // A phone's screen has fingers and no keys: the game's help and overlay say so from
+          // the start (any finger that lands tells it as well).
+          if (window.matchMedia && matchMedia('(pointer: coarse)').matches && Module._dazozi_touch_device) {
+            Module._dazozi_touch_device();
+          }
           offerLeftWork();
         }
         updateMarks();

@@ -94,18 +94,35 @@ void Flip(int sync) {
         ApplyViewport(); // the next frame's target has a clip rectangle of its own
 }
 
-void BeginOverlay() {
-    cx.overlayScale = 1.0f;
-    FlushDraws(); // what waits belongs to the picture
+OverlayFrame NextOverlay() {
+    OverlayFrame o{1.0f, LogicalWidth(), LogicalHeight(), false};
+    if (!GraphicsOpen())
+        return o;
     const PictureLayout layout = CurrentPictureLayout();
     // One window point per font pixel at least: on a high-density screen (a phone's browser)
     // the picture may have more output pixels than the program and still be drawn smaller
     // than the text can be read at.
     const float unit = PixelsPerPoint();
-    if (layout.scale <= 0.0f || layout.scale >= unit)
-        return;
     const PixelRect& p = layout.picture;
-    if (BeginScreenPass(p.x, p.y, p.w, p.h, unit)) {
+    if (layout.scale <= 0.0f || layout.scale >= unit || p.w <= 0 || p.h <= 0)
+        return o;
+    // As BeginScreenPass sizes its pass.
+    o.width = static_cast<int>(static_cast<float>(p.w) / unit);
+    o.height = static_cast<int>(static_cast<float>(p.h) / unit);
+    o.scale = static_cast<float>(o.width) / static_cast<float>(LogicalWidth());
+    o.windowPixels = true;
+    return o;
+}
+
+void BeginOverlay() {
+    cx.overlayScale = 1.0f;
+    FlushDraws(); // what waits belongs to the picture
+    const OverlayFrame next = NextOverlay();
+    if (!next.windowPixels)
+        return;
+    const PictureLayout layout = CurrentPictureLayout();
+    const PixelRect& p = layout.picture;
+    if (BeginScreenPass(p.x, p.y, p.w, p.h, PixelsPerPoint())) {
         cx.overlayScale = static_cast<float>(GraphicsWidth()) / static_cast<float>(LogicalWidth());
         ApplyViewport();
     }

@@ -22,6 +22,16 @@ void BeginOverlay();
 // Overlay units per logical pixel of the picture: 1 unless BeginOverlay moved to the window's
 // resolution this frame (e.g. 0.5 in a 512 x 384 window); for placing things at the pointer.
 float OverlayScale();
+// What the next BeginOverlay gives, from the window as it is now: overlay units per logical pixel
+// and the overlay's size in them (1 and the logical size where nothing moves, or nothing is
+// open). For input read before the overlay is drawn: a click on a panel lands where it showed.
+struct OverlayFrame {
+    float scale = 1.0f;
+    int width = 0;
+    int height = 0;
+    bool windowPixels = false; // drawn at the window's resolution over the picture
+};
+OverlayFrame NextOverlay();
 // From here to the present, drawing covers the whole window, one unit per window point, for
 // the program's controls beside the picture. False when nothing is open.
 bool BeginWindowPass();

@@ -45,6 +45,7 @@ struct InputState {
     bool controlHeld[kButtonCount] = {}; // a button pressed on the band, its release is the band's
     SDL_FingerID controlFinger[FingerSlots] = {};
     int controlFingers = 0;
+    bool touchDevice = false; // a finger has landed, or the platform said it is a touch device
 };
 InputState in;
 // What hears every handled event: a recording file and the ring of the last minute (non-owning).
@@ -171,6 +172,8 @@ bool ControlFinger(const SDL_Event& e, float pointX, float pointY) {
 
 void HandleFinger(const SDL_Event& e) {
     const bool landing = e.type == SDL_FINGERDOWN;
+    // Also a landing on the band: whoever touches the screen reads touch's help from now on.
+    in.touchDevice = in.touchDevice || landing;
     const bool mapped = MapsPointerItself() && FromRealWindow(e);
     float pointX = 0.0f, pointY = 0.0f;
     if (mapped) {
@@ -496,6 +499,15 @@ void ResetInput() {
     if (SDL_WasInit(SDL_INIT_EVENTS) != 0)
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     in = InputState{};
+}
+
+bool TouchDevice() {
+    // No poll: drawing reads it, and a frame's events belong to its input.
+    return in.touchDevice;
+}
+
+void SetTouchDevice(bool touch) {
+    in.touchDevice = touch;
 }
 
 int CloseRequested() {

@@ -29,6 +29,10 @@ int FingerLifts(int slot);      // lifts in slot since the last call; resets
 int FingerDown(int slot);       // 1 while a finger touches in slot
 int FingerX(int slot);          // the slot's finger in the program's logical pixels (its last
 int FingerY(int slot);          // position while lifted)
+// True once a finger has landed (also on the band) or SetTouchDevice said so, until ResetInput:
+// the program then shows what fingers do rather than keys a touch screen has not got.
+bool TouchDevice();
+void SetTouchDevice(bool touch); // the platform knows (a phone's page) before any finger lands
 // Presses (the left button, a finger's landing) on the band of controls beside the picture
 // (SetControlBand), oldest first, in window points; they are no input of the game and are not
 // recorded. False when none is left.

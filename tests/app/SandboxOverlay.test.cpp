@@ -5,6 +5,8 @@
 #include "app/SandboxOverlay.hpp"
 #include "control/TSandbox.hpp"
 #include "media/Graphics.hpp"
+#include "media/input/Input.hpp"
+#include "media/input/ScriptedInput.hpp"
 
 namespace {
 
@@ -50,6 +52,45 @@ TEST_F(SandboxOverlayTest, HelpHintOnlyWhenEnabledAndOnlyAtFirst) {
     sandbox.frames = 1;
     sandbox.helpVisible = true; // the panel says it all
     EXPECT_EQ(hintPixels(overlay), 0);
+}
+
+// A scene opened at the start selects a kind, whose picture follows the pointer: resting in the
+// bottom-right corner, the pointer keeps that corner, and the hint stands above its picture.
+TEST_F(SandboxOverlayTest, HelpHintMakesWayForThePointersPictureInItsCorner) {
+    SandboxOverlay overlay;
+    overlay.hintEnabled = true;
+    sandbox.frames = 1;
+    struct Case {
+        int x, y;
+        bool inCorner;
+    };
+    for (const Case c : {Case{100, 100, true}, Case{1000, 750, false}, Case{990, 600, true},
+                         Case{700, 755, true}}) {
+        ResetInput();
+        PushMouseMove(c.x, c.y);
+        PollEvents();
+        EXPECT_EQ(hintPixels(overlay) > 50, c.inCorner) << c.x << ", " << c.y;
+        if (!c.inCorner) {
+            // Above the picture's reach, still at the right.
+            EXPECT_GT(drawnIn(940, c.y - 40 - 24, 1024, c.y - 40), 50);
+            EXPECT_EQ(drawnIn(940, c.y - 38, 1024, 768), 0);
+        }
+    }
+    ResetInput();
+}
+
+// A touch screen has no F1: the hint names the page's "?" button, one letter shorter.
+TEST_F(SandboxOverlayTest, OnATouchScreenTheHintNamesTheHelpButton) {
+    SandboxOverlay overlay;
+    overlay.hintEnabled = true;
+    sandbox.frames = 1;
+    ResetInput();
+    EXPECT_GT(hintPixels(overlay), 50);
+    EXPECT_GT(drawnIn(950, 740, 959, 768), 0) << "F of F1";
+    SetTouchDevice(true);
+    EXPECT_GT(hintPixels(overlay), 50);
+    EXPECT_EQ(drawnIn(950, 740, 959, 768), 0);
+    ResetInput();
 }
 
 TEST_F(SandboxOverlayTest, NoticeShowsForAMomentAndLeavesTheStateWhite) {

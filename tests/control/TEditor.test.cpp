@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <set>
+#include <string>
 #include <utility>
 
 #include "bodies/TBall.hpp"
@@ -112,7 +113,8 @@ TEST_F(EditorTest, PaletteHoldsEveryCellKindOfTheLevelOnceWithTheEmptyCellFirst)
          17},
         {"a click on entry 6",
          [] {
-             PushMouseMove(TEditor::kEntryX + 6 * TEditor::kEntryPitch + 5, TEditor::kEntryY + 5);
+             const PaletteLayout::Box entry = editor->PaletteNow(1024, 768).Entry(6);
+             PushMouseMove(static_cast<int>(entry.x) + 5, static_cast<int>(entry.y) + 5);
              PushMouseButton(1, true);
              PushMouseButton(1, false);
          },
@@ -324,3 +326,101 @@ TEST_F(EditorTest, InEditModeOneFingerPaintsAndTwoFingersGrab) {
     PushFinger(5, 0, screenX(20), screenY(25));
     updateGame();
 }
+
+namespace {
+
+// The palette laid out in the overlay of a window of another size: drawn at the window's pixels
+// where the picture is smaller, and with a finger's cells on a touch device.
+struct PaletteWindow {
+    const char* what;
+    int w, h;
+    bool touch;
+};
+
+class PaletteWindowTest : public EditorTest, public ::testing::WithParamInterface<PaletteWindow> {
+  protected:
+    void SetUp() override {
+        SetOffscreenWindowSize(GetParam().w, GetParam().h);
+        EditorTest::SetUp();
+        SetTouchDevice(GetParam().touch);
+    }
+    void TearDown() override {
+        EditorTest::TearDown();
+        SetOffscreenWindowSize(0, 0);
+    }
+    // Overlay point (x, y) as the picture's pixel a press there reports.
+    static void press(float x, float y) {
+        const OverlayFrame overlay = NextOverlay();
+        const int px = static_cast<int>(x / overlay.scale);
+        const int py = static_cast<int>(y / overlay.scale);
+        if (GetParam().touch) {
+            PushFinger(1, 1, px, py);
+            PushFinger(1, 0, px, py);
+        } else {
+            PushMouseMove(px, py);
+            PushMouseButton(1, true);
+            PushMouseButton(1, false);
+        }
+    }
+    static PaletteLayout layout() {
+        const OverlayFrame overlay = NextOverlay();
+        return editor->PaletteNow(overlay.width, overlay.height);
+    }
+};
+
+std::string windowName(const ::testing::TestParamInfo<PaletteWindow>& window) {
+    return window.param.what;
+}
+
+} // namespace
+
+TEST_P(PaletteWindowTest, APressOnACellChoosesItAndOneOnThePanelPaintsNothing) {
+    tap(Key::E);
+    updateGame();
+    const OverlayFrame overlay = NextOverlay();
+    EXPECT_EQ(overlay.windowPixels, GetParam().w < 1024) << "drawn at the window's pixels";
+    PaletteLayout l = layout();
+    // Every shown cell, at its middle and near its corners.
+    for (int i = l.first; i < l.first + l.shown; ++i) {
+        const PaletteLayout::Box c = l.Entry(i);
+        for (const auto& [fx, fy] : {std::pair{0.5f, 0.5f}, {0.1f, 0.1f}, {0.9f, 0.9f}}) {
+            editor->chosen = i == 1 ? 2 : 1;
+            press(c.x + fx * c.w, c.y + fy * c.h);
+            updateGame();
+            EXPECT_EQ(editor->chosen, i) << "entry " << i << " at " << fx << ", " << fy;
+        }
+    }
+    // The title chooses nothing. A finger there paints nothing either; the mouse paints the
+    // cell under it, as it always has (recordings replay alike).
+    editor->chosen = 1;
+    press(l.titleX + 20.0f, l.titleY + 12.0f);
+    updateGame();
+    EXPECT_EQ(editor->chosen, 1);
+    EXPECT_EQ(changedCells().size(), GetParam().touch ? 0u : 1u);
+    if (!changedCells().empty()) {
+        ctrlTap(Key::Z);
+        updateGame();
+    }
+    if (l.arrows) {
+        // The later arrow shows the next entries and chooses the first of them.
+        const PaletteLayout::Box a = l.Arrow(true);
+        press(a.x + a.w / 2.0f, a.y + a.h / 2.0f);
+        updateGame();
+        EXPECT_EQ(editor->chosen, l.first + l.shown);
+        EXPECT_EQ(layout().first, l.first + l.shown);
+        l = layout();
+        const PaletteLayout::Box back = l.Arrow(false);
+        press(back.x + back.w / 2.0f, back.y + back.h / 2.0f);
+        updateGame();
+        EXPECT_EQ(layout().first, 0);
+    }
+    EXPECT_TRUE(changedCells().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, PaletteWindowTest,
+                         ::testing::Values(PaletteWindow{"512x384", 512, 384, false},
+                                           PaletteWindow{"800x600", 800, 600, false},
+                                           PaletteWindow{"1024x768", 1024, 768, false},
+                                           PaletteWindow{"phone", 390, 292, true},
+                                           PaletteWindow{"phone_turned", 520, 390, true}),
+                         &windowName);

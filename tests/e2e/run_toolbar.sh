@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The toolbar in a real X server, with the mouse: T shows it at the right of the picture in the
+# The toolbar in a real X server, with the mouse: T shows it below the picture in the
 # 1024 x 768 window (the picture shrinks to make room), a click on its star button selects stars
 # (the button is marked), a click on its pause button pauses, a click on the picture then drops
 # a star under the pointer; T hides it again. With the help open the window is then looked at
@@ -20,26 +20,27 @@ e2e_focus
 # A button's face, and a selected or switched-on button's.
 face=34,40,58
 marked=70,62,30
-# In the 1024 x 768 window fourteen 44-pixel buttons 50 apart stand in a column at x 974..1017,
-# the first at y 37; the picture is 968 x 726 at (0, 21), a scale of 0.9453125.
-button_y() { echo $((37 + 50 * $1 + 22)); }
+# In the 1024 x 768 window seventeen 44-pixel buttons 50 apart stand in a row at y 718..761,
+# the first at x 90; the picture is 949 x 712 at (37, 0), a scale of 0.927083.
+button_x() { echo $((90 + 50 * $1 + 22)); }
+button_y=740
 
 xdotool key t
 e2e_wait_count "$face" -ge $((10 * 44 * 20)) "the toolbar after T"
 e2e_shot "$out/shown.png"
-e2e_move 996 "$(button_y 2)"
+e2e_move "$(button_x 2)" $button_y
 xdotool click 1
 e2e_wait_count "$marked" -ge $((44 * 20)) "the star button marked after its click"
 
-e2e_move 996 "$(button_y 8)"
+e2e_move "$(button_x 8)" $button_y
 xdotool click 1
 e2e_wait_count "$marked" -ge $((2 * 44 * 20)) "the pause button marked after its click"
 
-# Picture point (512, 384) is window point (484, 384): a star appears there and stays (paused).
-e2e_move 484 384
+# Picture point (512, 384) is window point (511, 356): a star appears there and stays (paused).
+e2e_move 511 356
 e2e_shot "$out/before-star.png"
 xdotool click 1
-e2e_wait_changed "$out/before-star.png" 470,370,500,400 50 "a star under the pointer"
+e2e_wait_changed "$out/before-star.png" 496,341,526,371 50 "a star under the pointer"
 
 # With the help open, at three sizes: the buttons stay 44 pixels, the text its own size.
 xdotool key F1

@@ -15,3 +15,5 @@ for script in tests/golden/*.txt; do
   "$dir/tools/scenario" --script "$script" --golden tests/golden --update-goldens >/dev/null
   echo "updated the shots of $script"
 done
+bash tests/golden/saved_scenes.sh "$dir/tools/scenario" "$dir/golden-out" --update-goldens >/dev/null
+echo "updated the shots of tests/golden/saved_scenes.script"

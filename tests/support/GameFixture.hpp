@@ -46,6 +46,7 @@ class GameFixture : public ::testing::Test {
         fpsValue = 0;
         fpsFrames = 0;
         FlushInput();
+        SetTouchDevice(false);
         SetEndProgramHandler(nullptr);
         CloseGraphics();
         SetGraphicsTarget(GraphicsTarget::Window);

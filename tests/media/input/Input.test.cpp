@@ -84,6 +84,29 @@ TEST_F(InputTest, FingersKeepTheirSlotsAndTheirTouchMadeMouseIsIgnored) {
     EXPECT_EQ(FingerDown(0) + FingerDown(1), 0);
 }
 
+// Whoever touches the screen is shown what fingers do from then on: the first landing makes it a
+// touch device (a motion or a lift alone does not), FlushInput keeps that, ResetInput forgets it.
+TEST_F(InputTest, AFingerLandingMakesItATouchDeviceUntilReset) {
+    EXPECT_FALSE(TouchDevice());
+    PushFinger(3, 2, 10, 10); // a motion of no finger that landed
+    PushFinger(3, 0, 10, 10);
+    PollEvents();
+    EXPECT_FALSE(TouchDevice());
+    PushKey(kDigit1, true);
+    PushMouseButton(1, true);
+    PollEvents();
+    EXPECT_FALSE(TouchDevice()) << "keys and the mouse are no fingers";
+    PushFinger(4, 1, 10, 10);
+    PollEvents();
+    EXPECT_TRUE(TouchDevice());
+    FlushInput();
+    EXPECT_TRUE(TouchDevice());
+    ResetInput();
+    EXPECT_FALSE(TouchDevice());
+    SetTouchDevice(true); // the page on a phone says so before any finger
+    EXPECT_TRUE(TouchDevice());
+}
+
 TEST_F(InputTest, TwoPressesAreTwoHits) {
     for (int i = 0; i < 2; ++i) {
         PushKey(kKeyD, true);
