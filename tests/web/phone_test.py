@@ -62,7 +62,7 @@ def check_toolbar_sizes(driver, where):
         "          r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight &&"
         "          (r.right <= c.left + 0.5 || r.bottom <= c.top + 0.5 || r.left >= c.right - 0.5 ||"
         "           r.top >= c.bottom - 0.5)];});")
-    check(len(sizes) == 24 and all(w >= 44 and h >= 44 for w, h, _, _, _ in sizes),
+    check(len(sizes) == 27 and all(w >= 44 and h >= 44 for w, h, _, _, _ in sizes),
           "%s every toolbar button is at least 44 CSS pixels (%s)" %
           (where, sorted({(round(w), round(h)) for w, h, _, _, _ in sizes})))
     check(all(shown for _, _, _, _, shown in sizes), "%s every button is inside the window, none over the picture" % where)
