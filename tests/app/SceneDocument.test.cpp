@@ -119,7 +119,7 @@ TEST_F(SceneDocumentTest, SaveOpenSaveIsByteIdenticalAndKeepsEverything) {
     sandbox->paused = true;
 
     const std::string saved = CurrentSceneText();
-    ASSERT_EQ(saved.rfind("{\"dazozi-redov-scene\": 2,", 0), 0u) << saved.substr(0, 40);
+    ASSERT_EQ(saved.rfind("{\"dazozi-redov-scene\": 3,", 0), 0u) << saved.substr(0, 40);
     const int shapes = level->_FGLayer->spaceMap->CountActiveShapes();
     const int joints = level->_FGLayer->spaceMap->CountJoints();
     const std::vector<CPVect> before = positions();
@@ -279,8 +279,8 @@ TEST_F(SceneDocumentTest, BadFilesAreRefusedAndTheSceneStays) {
         {"truncated", good.substr(0, good.size() / 2), "malformed JSON at line"},
         {"not JSON", "hello", "malformed JSON at line 1, column 1"},
         {"another file", "{\"frames\": 3}", "not a scene file"},
-        {"future version", replaced("\"dazozi-redov-scene\": 2", "\"dazozi-redov-scene\": 3"),
-         "version 3 is newer than this program reads (2)"},
+        {"future version", replaced("\"dazozi-redov-scene\": 3", "\"dazozi-redov-scene\": 4"),
+         "version 4 is newer than this program reads (3)"},
         {"NaN", firstState("NaN, 1.0, 0.0, 0.0, 0.0, 0.0"), "malformed JSON"},
         {"far away", firstState("1e30, 1.0, 0.0, 0.0, 0.0, 0.0"),
          "bodies[0].state[0]: x 1e+30 is beyond 1000000"},
