@@ -285,8 +285,9 @@ class TreeBuilder {
     static constexpr std::size_t kMaxDepth = 8;   // a scene nests 5 deep
     static constexpr std::size_t kMaxFields = 16; // fields of one object
     static constexpr std::size_t kMaxText = 64;   // characters of a string or a field's name
-    // Strings: a scene has one a body and one a joint (their kinds).
-    static constexpr std::size_t kMaxTexts = SceneFormat::kMaxBodies + SceneFormat::kMaxJoints;
+    // Strings: a scene has one a body and one a joint (their kinds), and a few of its own (the
+    // broad phase).
+    static constexpr std::size_t kMaxTexts = SceneFormat::kMaxBodies + SceneFormat::kMaxJoints + 16;
 
     TreeBuilder(Json& tree, std::string& error) : dom_(tree, false), error_(error) {}
 
