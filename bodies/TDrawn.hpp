@@ -26,8 +26,9 @@ class TDrawn : public LiveBody<TDrawn> {
     static TDrawn* CreatePolygon(const std::shared_ptr<TLayer>& layer_,
                                  std::span<const CPVect> worldOutline, Material material,
                                  bool fixed, OutlineFault& fault);
-    // The same in the class-wide `layer` (set by an earlier creation or assigned): it must be
-    // set.
+    // The same in the class-wide `layer` (set by an earlier creation or assigned). It must be
+    // set: ClearAll (a reset, opening a scene) forgets it, so callers that may create the first
+    // drawn body after one pass the layer instead.
     static TDrawn* CreatePolygon(std::span<const CPVect> worldOutline, Material material,
                                  bool fixed, OutlineFault& fault);
     // A new circle body centred on `centre` (world pixels) of `radius` pixels. Refused (nullptr)
