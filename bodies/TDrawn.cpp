@@ -277,6 +277,7 @@ void TDrawn::setFixed(bool f) {
     _fixed = f;
     _body->SetStatic(f, 1.0f, 1.0f);
     applyMass();
+    prepareLook();
 }
 
 void TDrawn::moveTo(CPVect centre, float angleDegrees) {
@@ -303,51 +304,97 @@ CPVect TDrawn::DrawCentre() const {
 void TDrawn::prepareLook() {
     const MaterialRow& row = MaterialInfo(_material);
     _look = Look{};
+    auto colour = [](MaterialColour c, float alpha) {
+        return DrawColour{c.r, c.g, c.b, static_cast<unsigned char>(alpha * 255.0f + 0.5f)};
+    };
+    auto add = [&](std::span<const CPVect> polygon, DrawColour c) {
+        _look.corners.insert(_look.corners.end(), polygon.begin(), polygon.end());
+        _look.counts.push_back(static_cast<int>(polygon.size()));
+        _look.colours.push_back(c);
+    };
+    // A straight band a pixel or so wide from a to b.
+    auto band = [&](CPVect a, CPVect b, float width, DrawColour c) {
+        const CPVect d = b.Sub(a);
+        const float length = d.Length();
+        if (length <= 0.0f) {
+            return;
+        }
+        const CPVect n = Vec2(-d.y, d.x).Mult(width / 2.0f / length);
+        const CPVect quad[4] = {a.Add(n), b.Add(n), b.Sub(n), a.Sub(n)};
+        add(quad, c);
+    };
+    std::vector<std::vector<CPVect>> pieces = _pieces;
     if (IsCircle()) {
         // Enough corners that the edge reads round at its size.
         const int corners = std::clamp(static_cast<int>(_radius / 2.0f), 12, 48);
-        auto& ring = _look.fills.emplace_back();
+        auto& ring = pieces.emplace_back();
         for (int i = 0; i < corners; ++i) {
             const double a = 2.0 * std::numbers::pi * i / corners;
             ring.push_back(Vec2(static_cast<float>(_radius * std::cos(a)),
                                 static_cast<float>(_radius * std::sin(a))));
         }
-        // A spoke, so that a turning circle is seen to turn.
-        _look.edges.push_back(ZeroVect);
-        _look.edges.push_back(Vec2(_radius, 0.0f));
-    } else {
-        _look.fills = _pieces;
     }
+    // Each piece's inside stops short of the edges no other piece shares, and a band of the
+    // edge's colour fills the gap: the seams between pieces do not show, and a see-through
+    // inside does not show an edge beneath it.
+    std::vector<std::vector<CPVect>> insides;
     std::vector<float> inset;
-    for (const auto& piece : _look.fills) {
-        _look.bolts.push_back(OutlineCentroid(piece));
-        // An edge no other piece shares is on the outside: the fill stops short of it, and the
-        // piece drawn whole beneath in the edge's colour shows there.
-        inset.clear();
+    for (const auto& piece : pieces) {
         // A narrow piece keeps most of its inside: its edge takes at most a quarter of it.
         const float edge = std::min(kEdgeWidth, static_cast<float>(ConvexWidth(piece) / 4.0));
+        inset.clear();
         for (std::size_t i = 0; i < piece.size(); ++i) {
-            const CPVect a = piece[i], b = piece[(i + 1) % piece.size()];
-            const bool outside = !SharedEdge(_look.fills, a, b);
+            const bool outside = !SharedEdge(pieces, piece[i], piece[(i + 1) % piece.size()]);
             inset.push_back(outside ? edge : 0.0f);
-            if (outside) {
-                _look.edges.push_back(a);
-                _look.edges.push_back(b);
-            }
         }
-        _look.insides.push_back(InsetEdges(piece, inset));
-        if (row.stripeGap > 0.0f) {
-            AddStripes(_look.insides.back(), row.stripeGap, row.stripeTurn, _look.stripes);
+        insides.push_back(InsetEdges(piece, inset));
+        add(insides.back(), colour(row.fill, row.alpha));
+    }
+    for (std::size_t p = 0; p < pieces.size(); ++p) {
+        const auto& piece = pieces[p];
+        const auto& inside = insides[p];
+        const std::size_t n = piece.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t j = (i + 1) % n;
+            if (piece[i] == inside[i] && piece[j] == inside[j]) {
+                continue; // a shared edge: no band
+            }
+            const CPVect quad[4] = {piece[i], piece[j], inside[j], inside[i]};
+            add(quad, colour(row.outline, 1.0f));
+        }
+    }
+    if (row.stripeGap > 0.0f) {
+        std::vector<CPVect> stripes;
+        for (const auto& inside : insides) {
+            AddStripes(inside, row.stripeGap, row.stripeTurn, stripes);
+        }
+        for (std::size_t i = 0; i + 1 < stripes.size(); i += 2) {
+            band(stripes[i], stripes[i + 1], 1.0f, colour(row.stripe, 1.0f));
         }
     }
     if (IsCircle()) {
-        _look.bolts.assign(1, ZeroVect);
+        // A spoke, so that a turning circle is seen to turn.
+        band(ZeroVect, Vec2(_radius - kEdgeWidth, 0.0f), 1.5f, colour(row.outline, 1.0f));
     }
-    _reach = 0.0f;
-    for (const auto& piece : _look.fills) {
-        for (const CPVect& v : piece) {
-            _reach = std::fmax(_reach, v.Length());
+    if (_fixed) {
+        // Bolts hold a fixed body to the world: a dark head with a bright dot on every piece.
+        for (const auto& piece : pieces) {
+            const CPVect c = IsCircle() ? ZeroVect : OutlineCentroid(piece);
+            CPVect head[6];
+            for (int i = 0; i < 6; ++i) {
+                head[i] = c.Add(kBolt[i]);
+            }
+            add(head, DrawColour{40, 40, 44, 255});
+            const CPVect dot[4] = {c.Add(Vec2(-1, -1)), c.Add(Vec2(1, -1)), c.Add(Vec2(1, 1)),
+                                   c.Add(Vec2(-1, 1))};
+            add(dot, DrawColour{230, 230, 220, 255});
         }
+    }
+    _look.seeThrough = row.alpha < 1.0f;
+    _look.placed.resize(_look.corners.size());
+    _reach = 0.0f;
+    for (const CPVect& v : _look.corners) {
+        _reach = std::fmax(_reach, v.Length());
     }
 }
 
@@ -359,65 +406,18 @@ void TDrawn::Draw() {
         return;
     }
     const CPVect rot = _body->GetRot();
-    const MaterialRow& row = MaterialInfo(_material);
-    const bool seeThrough = row.alpha < 1.0f;
-    DrawPoint corners[kMaxFillCorners];
-    auto fill = [&](const std::vector<CPVect>& polygon) {
-        const int n = std::min(static_cast<int>(polygon.size()), kMaxFillCorners);
-        for (int i = 0; i < n; ++i) {
-            const CPVect w = p.Add(polygon[static_cast<std::size_t>(i)].Rotate(rot));
-            corners[i] = DrawPoint{w.x, w.y};
-        }
-        FillConvexPolygon(corners, n);
-    };
-    auto lines = [&](std::span<const CPVect> pairs) {
-        for (std::size_t i = 0; i + 1 < pairs.size(); i += 2) {
-            const CPVect a = p.Add(pairs[i].Rotate(rot)), b = p.Add(pairs[i + 1].Rotate(rot));
-            DrawLine(a.x, a.y, b.x, b.y);
-        }
-    };
-    // An opaque body is drawn whole in its edge's colour, then its inside over it: one filled
-    // polygon a piece each time, no lines. A see-through body would show the first under the
-    // second, so it is filled once and its edge drawn as lines.
-    if (!seeThrough) {
-        SetColor(row.outline.r, row.outline.g, row.outline.b);
-        for (const auto& polygon : _look.fills) {
-            fill(polygon);
-        }
-    } else {
+    for (std::size_t i = 0; i < _look.corners.size(); ++i) {
+        const CPVect w = p.Add(_look.corners[i].Rotate(rot));
+        _look.placed[i] = DrawPoint{w.x, w.y};
+    }
+    if (_look.seeThrough) {
         SetBlend(Blend::Alpha);
-        SetAlpha(row.alpha);
     }
-    SetColor(row.fill.r, row.fill.g, row.fill.b);
-    for (const auto& polygon : seeThrough ? _look.fills : _look.insides) {
-        fill(polygon);
-    }
-    if (seeThrough) {
-        SetAlpha(1.0f);
+    FillConvexPolygons(_look.placed.data(), _look.counts.data(), _look.colours.data(),
+                       static_cast<int>(_look.counts.size()));
+    if (_look.seeThrough) {
         SetBlend(Blend::Mask);
     }
-    SetColor(row.stripe.r, row.stripe.g, row.stripe.b);
-    lines(_look.stripes);
-    SetColor(row.outline.r, row.outline.g, row.outline.b);
-    if (seeThrough) {
-        lines(_look.edges);
-    } else if (IsCircle()) {
-        lines(std::span<const CPVect>(_look.edges).first(2)); // the spoke
-    }
-    if (_fixed) {
-        // Bolts hold a fixed body to the world: a dark head with a bright dot on every piece.
-        for (const CPVect& b : _look.bolts) {
-            const CPVect c = p.Add(b.Rotate(rot));
-            SetColor(40, 40, 44);
-            for (int i = 0; i < 6; ++i) {
-                corners[i] = DrawPoint{c.x + kBolt[i].x, c.y + kBolt[i].y};
-            }
-            FillConvexPolygon(corners, 6);
-            SetColor(230, 230, 220);
-            DrawRect(c.x - 1.0f, c.y - 1.0f, 2.0f, 2.0f);
-        }
-    }
-    SetColor(255, 255, 255);
 }
 
 void TDrawn::release() {

@@ -6,6 +6,7 @@
 
 #include "bodies/LiveBody.hpp"
 #include "bodies/Material.hpp"
+#include "media/graphics/Draw.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPShape.hpp"
 #include "physics/CPVect.hpp"
@@ -25,8 +26,9 @@ class TDrawn : public LiveBody<TDrawn> {
     static TDrawn* CreatePolygon(const std::shared_ptr<TLayer>& layer_,
                                  std::span<const CPVect> worldOutline, Material material,
                                  bool fixed, OutlineFault& fault);
-    // The same in the class-wide `layer` (set by an earlier creation or assigned): it must be
-    // set.
+    // The same in the class-wide `layer` (set by an earlier creation or assigned). It must be
+    // set: ClearAll (a reset, opening a scene) forgets it, so callers that may create the first
+    // drawn body after one pass the layer instead.
     static TDrawn* CreatePolygon(std::span<const CPVect> worldOutline, Material material,
                                  bool fixed, OutlineFault& fault);
     // A new circle body centred on `centre` (world pixels) of `radius` pixels. Refused (nullptr)
@@ -90,13 +92,14 @@ class TDrawn : public LiveBody<TDrawn> {
     // at creation and when the material changes, so that drawing allocates nothing.
     void prepareLook();
 
-    // What Draw draws, in body coordinates.
+    // What Draw draws, in body coordinates: filled convex polygons in order, each its own
+    // colour (insides, edges, stripes, bolts), handed over in one call.
     struct Look {
-        std::vector<std::vector<CPVect>> fills;   // the pieces, or a ring of corners for a circle
-        std::vector<std::vector<CPVect>> insides; // each fill less its outer edges' width
-        std::vector<CPVect> edges;   // outer edges as point pairs (see-through materials)
-        std::vector<CPVect> stripes; // grain or sheen lines as point pairs
-        std::vector<CPVect> bolts;   // where a fixed body shows its bolts
+        std::vector<CPVect> corners;
+        std::vector<int> counts;
+        std::vector<DrawColour> colours;
+        std::vector<DrawPoint> placed; // corners turned and moved, refilled by every Draw
+        bool seeThrough = false;       // some polygon is not opaque
     };
     Look _look;
 

@@ -10,7 +10,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -630,52 +629,90 @@ void DrawRect(float x, float y, float w, float h) {
 }
 
 void FillConvexPolygon(const DrawPoint* corners, int count) {
-    SDL_Color col;
+    const DrawColour colour{static_cast<unsigned char>(ds.r), static_cast<unsigned char>(ds.g),
+                            static_cast<unsigned char>(ds.b), 255};
+    FillConvexPolygons(corners, &count, &colour, 1);
+}
+
+void FillConvexPolygons(const DrawPoint* corners, const int* cornerCounts,
+                        const DrawColour* colours, int polygons) {
+    SDL_Color state;
     SDL_BlendMode mode = SDL_BLENDMODE_NONE;
-    count = std::min(count, kMaxFillCorners);
-    if (!MediaRenderer() || count < 3 || !FillColor(col, mode))
+    if (!MediaRenderer() || polygons <= 0 || !FillColor(state, mode))
         return;
-    SDL_Vertex v[kMaxFillCorners];
-    for (int k = 0; k < count; ++k) {
-        v[k].position = SDL_FPoint{corners[k].x + ds.ox, corners[k].y + ds.oy};
-        v[k].color = col;
-        v[k].tex_coord = SDL_FPoint{0.5f, 0.5f};
-    }
+    const bool opaque = Masked(ds.blend);
+    auto colourOf = [&](int i) {
+        const DrawColour& c = colours[i];
+        return SDL_Color{c.r, c.g, c.b,
+                         opaque ? Uint8{255} : static_cast<Uint8>((c.a * state.a + 127) / 255)};
+    };
     if (Batching()) {
         SDL_Texture* sheet = nullptr;
         float u = 0.0f, w = 0.0f;
         if (TextureSheet::Shared(true).White(sheet, u, w)) {
-            for (int k = 0; k < count; ++k)
-                v[k].tex_coord = SDL_FPoint{u, w};
-            // A fan of quads from the first corner, each two of its triangles (a last odd
-            // triangle is a quad whose second half has no area), so the polygon joins the
-            // images' batch.
-            for (int k = 1; k + 1 < count; k += 2) {
-                const SDL_Vertex quad[4] = {v[0], v[k], v[k + 1], v[std::min(k + 2, count - 1)]};
-                Queue(sheet, mode, quad);
+            // Each polygon a fan of quads from its first corner (a last odd triangle is a quad
+            // whose second half has no area), so that polygons join the images' batch.
+            const DrawPoint* p = corners;
+            for (int i = 0; i < polygons; p += cornerCounts[i], ++i) {
+                const int n = cornerCounts[i];
+                if (n < 3 || n > kMaxFillCorners)
+                    continue;
+                const SDL_Color col = colourOf(i);
+                auto vertex = [&](int k) {
+                    return SDL_Vertex{{p[k].x + ds.ox, p[k].y + ds.oy}, col, {u, w}};
+                };
+                for (int k = 1; k + 1 < n; k += 2) {
+                    const SDL_Vertex quad[4] = {vertex(0), vertex(k), vertex(k + 1),
+                                                vertex(std::min(k + 2, n - 1))};
+                    Queue(sheet, mode, quad);
+                }
             }
             return;
         }
     }
     FlushDraws();
-    // The white texel, as for wide lines: the software renderer would make a surface for every
-    // untextured triangle it blends.
-    static const auto fan = [] {
-        std::array<int, 3 * (kMaxFillCorners - 2)> indices{};
-        for (int k = 0; k < kMaxFillCorners - 2; ++k) {
-            indices[static_cast<std::size_t>(3 * k)] = 0;
-            indices[static_cast<std::size_t>(3 * k + 1)] = k + 1;
-            indices[static_cast<std::size_t>(3 * k + 2)] = k + 2;
-        }
-        return indices;
-    }();
-    SDL_Texture* white = WhiteTexture();
-    if (white) {
+    // Opaque triangles go untextured, which the software renderer fills fastest; blended ones
+    // sample the white texel, as wide lines do: it would make a surface for every untextured
+    // triangle it blends.
+    SDL_Texture* texture = opaque ? nullptr : WhiteTexture();
+    if (texture) {
         ++counts.stateChanges;
-        SDL_SetTextureBlendMode(white, mode);
+        SDL_SetTextureBlendMode(texture, mode);
+    } else {
+        ++counts.stateChanges;
+        SDL_SetRenderDrawBlendMode(MediaRenderer(), mode);
     }
-    ++counts.draws;
-    SDL_RenderGeometry(MediaRenderer(), white, v, count, fan.data(), 3 * (count - 2));
+    // Whole polygons gather into one call, as many as fit.
+    constexpr int kCorners = 1024;
+    SDL_Vertex v[kCorners];
+    int indices[3 * kCorners];
+    int corner = 0, index = 0;
+    auto flush = [&] {
+        if (index > 0) {
+            ++counts.draws;
+            SDL_RenderGeometry(MediaRenderer(), texture, v, corner, indices, index);
+        }
+        corner = index = 0;
+    };
+    const DrawPoint* p = corners;
+    for (int i = 0; i < polygons; p += cornerCounts[i], ++i) {
+        const int n = cornerCounts[i];
+        if (n < 3 || n > kMaxFillCorners)
+            continue;
+        if (corner + n > kCorners)
+            flush();
+        const SDL_Color col = colourOf(i);
+        for (int k = 0; k < n; ++k) {
+            v[corner + k] = SDL_Vertex{{p[k].x + ds.ox, p[k].y + ds.oy}, col, {0.5f, 0.5f}};
+        }
+        for (int k = 1; k + 1 < n; ++k) {
+            indices[index++] = corner;
+            indices[index++] = corner + k;
+            indices[index++] = corner + k + 1;
+        }
+        corner += n;
+    }
+    flush();
 }
 
 void FillSolidRect(int x, int y, int w, int h, int r, int g, int b) {

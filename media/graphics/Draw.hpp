@@ -55,11 +55,22 @@ void DrawRect(float x, float y, float w, float h); // filled, transformed like a
 struct DrawPoint {
     float x, y;
 };
+// A colour of one polygon: 0..255 each, alpha multiplied by the state's alpha.
+struct DrawColour {
+    unsigned char r, g, b, a;
+};
 // Most corners FillConvexPolygon draws; further ones are left out.
 inline constexpr int kMaxFillCorners = 64;
 // A filled convex polygon with the state's colour, alpha and blend; corners (either winding)
 // plus the origin, not turned or scaled by the state. Fewer than 3 corners draw nothing.
 void FillConvexPolygon(const DrawPoint* corners, int count);
+// Filled convex polygons drawn in order, each in its own colour (the state's colour does not
+// apply; its alpha and blend do: Mask draws every one opaque), as few renderer calls as
+// possible: polygon i has cornerCounts[i] corners, following the previous one's in `corners`.
+// Polygons of fewer than 3 or more than kMaxFillCorners corners are left out. Allocates
+// nothing.
+void FillConvexPolygons(const DrawPoint* corners, const int* cornerCounts,
+                        const DrawColour* colours, int polygons);
 // An opaque rectangle of one colour (0..255) on whole pixels plus the origin, replacing what is
 // under it; the state's colour, alpha, blend and transform do not apply. On GPU renderers it
 // samples no texture: for large areas, where a CPU rasteriser pays per texel read.
