@@ -53,7 +53,7 @@ printf '{"dazozi-redov-scene": 7}' >"$out/new-scene.json"
 truncate -s 17M "$out/big.txt"
 expect_refusal "dazozi-redov: $out/bad-scene.json: scene: missing field \"debug_view\"" \
   --scene "$out/bad-scene.json"
-expect_refusal "dazozi-redov: $out/new-scene.json: dazozi-redov-scene: version 7 is newer than this program reads (2)" \
+expect_refusal "dazozi-redov: $out/new-scene.json: dazozi-redov-scene: version 7 is newer than this program reads (3)" \
   --scene "$out/new-scene.json"
 expect_refusal "dazozi-redov: cannot read $out/big.txt: larger than 16 MB" --scene "$out/big.txt"
 # A field twice, and a field's name that is an escape sequence, in a file whose name holds one.

@@ -38,6 +38,6 @@ expect_refusal "dazozi-redov: --replay needs a FILE (see --help)" --replay
 expect_refusal "dazozi-redov: bad ä 画.txt:3: unknown event 'wobble'" --replay "bad ä 画.txt"
 expect_refusal "dazozi-redov: cannot read missing 🎈.txt" --replay "missing 🎈.txt"
 printf '{"dazozi-redov-scene": 7}' >"szene ö.json"
-expect_refusal "dazozi-redov: szene ö.json: dazozi-redov-scene: version 7 is newer than this program reads (2)" \
+expect_refusal "dazozi-redov: szene ö.json: dazozi-redov-scene: version 7 is newer than this program reads (3)" \
   --scene "szene ö.json"
 echo "command line ok"
