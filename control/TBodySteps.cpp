@@ -92,6 +92,23 @@ void TBodySteps::init(TControl* control) {
     serials_.clear();
 }
 
+void TBodySteps::Push(std::vector<Change> changes) const {
+    if (onStep) {
+        onStep(std::move(changes));
+    }
+}
+
+void TBodySteps::Made(const std::shared_ptr<CPBody>& key) {
+    Change c;
+    Found made;
+    c.serial = SerialOf(key);
+    c.after = true;
+    if (FindKey(key, made)) {
+        Capture(made, c.now);
+    }
+    Push({std::move(c)});
+}
+
 bool TBodySteps::Find(const CPBody* part, Found& found) {
     if (part == nullptr || part->IsFreed()) {
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -35,6 +36,12 @@ class TBodySteps {
 
     // Keeps the controller (non-owning: it spawns what a step brings back); forgets serials.
     void init(TControl* control);
+    // Where the tools' steps go (the editor's history), each already done when it is handed on.
+    std::function<void(std::vector<Change>)> onStep;
+    // Hands one step on to onStep.
+    void Push(std::vector<Change> changes) const;
+    // A body was just made by a tool (key: its key body): the step that takes it away again.
+    void Made(const std::shared_ptr<CPBody>& key);
     // The live body one of whose physics bodies is part (a ball's, a tentacle segment, a link,
     // a chain's own anchor); false when none owns it.
     static bool Find(const CPBody* part, Found& found);

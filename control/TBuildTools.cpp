@@ -6,7 +6,7 @@
 
 #include "bodies/TDrawn.hpp"
 #include "control/DebugDraw.hpp"
-#include "control/TEditor.hpp"
+#include "control/TBodySteps.hpp"
 #include "data/LevelData.hpp"
 #include "media/Graphics.hpp"
 #include "world/TLayer.hpp"
@@ -106,9 +106,9 @@ CPVect labelAt(const OutlineGesture::Outline& o) {
 
 } // namespace
 
-void TBuildTools::init(std::shared_ptr<TLevel> level, TEditor* editor) {
+void TBuildTools::init(std::shared_ptr<TLevel> level, TBodySteps* steps) {
     level_ = std::move(level);
-    editor_ = editor;
+    steps_ = steps;
     gesture_.cancel();
     refusedFrames_ = 0;
 }
@@ -198,7 +198,9 @@ bool TBuildTools::make(const Outline& outline, std::string& why) {
         why = OutlineFaultText(fault);
         return false;
     }
-    editor_->BodyMade(made->_body);
+    if (steps_ != nullptr) {
+        steps_->Made(made->_body);
+    }
     return true;
 }
 

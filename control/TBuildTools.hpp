@@ -7,7 +7,7 @@
 #include "control/OutlineGesture.hpp"
 #include "control/ToolInput.hpp"
 
-class TEditor;
+class TBodySteps;
 class TLayer;
 class TLevel;
 
@@ -25,9 +25,9 @@ class TBuildTools {
     Material material = Material::Wood; // of the next body drawn (M)
     bool fixed = false;                 // the next body holds still (X)
 
-    // Keeps the level (non-owning use of its foreground) and the editor whose history takes the
-    // steps (non-owning, outlives this). Nothing under way.
-    void init(std::shared_ptr<TLevel> level, TEditor* editor);
+    // Keeps the level (non-owning use of its foreground) and the body steps that take each body
+    // made into the history (non-owning, outlives this). Nothing under way.
+    void init(std::shared_ptr<TLevel> level, TBodySteps* steps);
     // The tool for the next gestures (Box, Circle or Polygon); drops a drawing under way.
     void begin(OutlineGesture::Tool tool);
     OutlineGesture::Tool Tool() const { return gesture_.tool(); }
@@ -56,7 +56,7 @@ class TBuildTools {
     bool make(const Outline& outline, std::string& why);
 
     std::shared_ptr<TLevel> level_;
-    TEditor* editor_ = nullptr;
+    TBodySteps* steps_ = nullptr;
     OutlineGesture gesture_;
     Outline refused_;
     std::string refusedWhy_;

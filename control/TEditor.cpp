@@ -70,8 +70,11 @@ void TEditor::init(std::shared_ptr<TLevel> editedLevel, TControl* spawner) {
     active = false;
     tool = Tool::Paint;
     bodies_.init(spawner);
-    build_.init(level_, this);
-    selection_.init(level_, this);
+    bodies_.onStep = [this](std::vector<TBodySteps::Change> changes) {
+        PushBodyStep(std::move(changes));
+    };
+    build_.init(level_, &bodies_);
+    selection_.init(level_, &bodies_);
     history_.clear();
     done_ = 0;
     stroke_.clear();
@@ -209,17 +212,6 @@ void TEditor::ChooseTool(Tool next) {
     case Tool::Select:
         break;
     }
-}
-
-void TEditor::BodyMade(const std::shared_ptr<CPBody>& key) {
-    TBodySteps::Change c;
-    TBodySteps::Found made;
-    c.serial = bodies_.SerialOf(key);
-    c.after = true;
-    if (TBodySteps::FindKey(key, made)) {
-        bodies_.Capture(made, c.now);
-    }
-    PushBodyStep({std::move(c)});
 }
 
 bool TEditor::DropToolWork() {

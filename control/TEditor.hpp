@@ -130,8 +130,6 @@ class TEditor {
     // One step of changed bodies (drawn, moved, turned, removed, duplicated, changed), already
     // done. Ends any stroke under way and what could be redone.
     void PushBodyStep(std::vector<TBodySteps::Change> changes);
-    // A body was just made by a tool (key: its key body): the step that takes it away again.
-    void BodyMade(const std::shared_ptr<CPBody>& key);
     TBodySteps& Bodies() { return bodies_; }
     TBuildTools& Build() { return build_; }
     TSelection& Selection() { return selection_; }

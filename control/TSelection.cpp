@@ -6,7 +6,6 @@
 
 #include "bodies/TDrawn.hpp"
 #include "control/DebugDraw.hpp"
-#include "control/TEditor.hpp"
 #include "media/Graphics.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPShape.hpp"
@@ -37,9 +36,9 @@ bool unchanged(const SceneFormat::Body& a, const SceneFormat::Body& b) {
 
 } // namespace
 
-void TSelection::init(std::shared_ptr<TLevel> level, TEditor* editor) {
+void TSelection::init(std::shared_ptr<TLevel> level, TBodySteps* steps) {
     level_ = std::move(level);
-    editor_ = editor;
+    steps_ = steps;
     grab_.Drop();
     dragging_ = false;
     selected_.reset();
@@ -77,7 +76,7 @@ void TSelection::pick(CPVect p) {
         return;
     }
     selected_ = found.key;
-    if (editor_->Bodies().Capture(found, beforeDrag_)) {
+    if ((*steps_).Capture(found, beforeDrag_)) {
         // Held at the point pressed, as a grab holds it: what it pushes reacts to it. A fixed
         // body is put where the pointer goes.
         if (movable) {
@@ -108,7 +107,7 @@ void TSelection::EndDrag() {
 }
 
 void TSelection::change(const Found& body, const SceneFormat::Body& before) {
-    TBodySteps& steps = editor_->Bodies();
+    TBodySteps& steps = *steps_;
     TBodySteps::Change c;
     c.serial = steps.SerialOf(body.key);
     c.before = c.after = true;
@@ -116,11 +115,11 @@ void TSelection::change(const Found& body, const SceneFormat::Body& before) {
     if (!steps.Capture(body, c.now) || unchanged(c.was, c.now)) {
         return;
     }
-    editor_->PushBodyStep({std::move(c)});
+    steps_->Push({std::move(c)});
 }
 
 void TSelection::duplicate(const SceneFormat::Body& entry, CPVect at) {
-    TBodySteps& steps = editor_->Bodies();
+    TBodySteps& steps = *steps_;
     const std::shared_ptr<CPBody> key = steps.Make(TBodySteps::MovedTo(entry, at));
     Found made;
     if (!TBodySteps::FindKey(key, made)) {
@@ -130,7 +129,7 @@ void TSelection::duplicate(const SceneFormat::Body& entry, CPVect at) {
     c.serial = steps.SerialOf(key);
     c.after = true;
     steps.Capture(made, c.now);
-    editor_->PushBodyStep({std::move(c)});
+    steps_->Push({std::move(c)});
     EndDrag();
     selected_ = key;
 }
@@ -173,20 +172,20 @@ void TSelection::update(const ToolInput& in) {
     }
     if (selected && in.copy) {
         SceneFormat::Body entry;
-        if (editor_->Bodies().Capture(found, entry)) {
+        if ((*steps_).Capture(found, entry)) {
             copied_ = std::move(entry);
         }
     }
     if (selected && in.turns != 0 && !dragging_) {
         SceneFormat::Body before;
-        editor_->Bodies().Capture(found, before);
+        (*steps_).Capture(found, before);
         TBodySteps::Turn(found, kTurnDegrees * static_cast<float>(in.turns));
         change(found, before);
     }
     if (selected && found.kind == SceneFormat::Kind::Drawn && (in.material || in.fix) &&
         !dragging_) {
         SceneFormat::Body before;
-        editor_->Bodies().Capture(found, before);
+        (*steps_).Capture(found, before);
         auto* drawn = static_cast<TDrawn*>(found.owner);
         if (in.material) {
             drawn->setMaterial(NextMaterial(drawn->material()));
@@ -198,16 +197,16 @@ void TSelection::update(const ToolInput& in) {
     }
     if (selected && in.deletes > 0 && !dragging_) {
         TBodySteps::Change c;
-        c.serial = editor_->Bodies().SerialOf(found.key);
-        c.before = editor_->Bodies().Capture(found, c.was);
+        c.serial = (*steps_).SerialOf(found.key);
+        c.before = (*steps_).Capture(found, c.was);
         if (c.was.kind != SceneFormat::Kind::Player && c.before && TBodySteps::Remove(found)) {
-            editor_->PushBodyStep({std::move(c)});
+            steps_->Push({std::move(c)});
             selected_.reset();
         }
     }
     if (selected && in.duplicate && !dragging_) {
         SceneFormat::Body entry;
-        if (editor_->Bodies().Capture(found, entry)) {
+        if ((*steps_).Capture(found, entry)) {
             duplicate(entry, in.pointer);
         }
     }

@@ -8,7 +8,7 @@
 #include "control/ToolInput.hpp"
 
 class CPSpace;
-class TEditor;
+class TBodySteps;
 class TLevel;
 
 // Edit mode's Select tool: a click picks the body under the pointer (any kind) and marks it; a
@@ -20,9 +20,9 @@ class TSelection {
   public:
     static constexpr float kTurnDegrees = 15.0f;
 
-    // Keeps the level (non-owning use of its space) and the editor whose history takes the steps
-    // (non-owning, outlives this). Nothing selected.
-    void init(std::shared_ptr<TLevel> level, TEditor* editor);
+    // Keeps the level (non-owning use of its space) and the body steps that capture, change and
+    // hand on each action as a step of the history (non-owning, outlives this). Nothing selected.
+    void init(std::shared_ptr<TLevel> level, TBodySteps* steps);
     // One frame of the tool's input (the Select tool is active).
     void update(const ToolInput& in);
     // Forgets the selection and ends a move under way (kept as it is). True if there was one.
@@ -43,7 +43,7 @@ class TSelection {
     void duplicate(const SceneFormat::Body& entry, CPVect at);
 
     std::shared_ptr<TLevel> level_;
-    TEditor* editor_ = nullptr;
+    TBodySteps* steps_ = nullptr;
     std::shared_ptr<CPBody> selected_; // key body of the selection
     TGrab grab_;
     bool dragging_ = false;

@@ -53,9 +53,10 @@ def rect(driver, selector):
 
 
 def check_toolbar_sizes(driver, where):
+    # Buttons out of view (the building tools outside edit mode) have no size to measure.
     sizes = driver.execute_script(
         "const c = document.getElementById('canvas').getBoundingClientRect();"
-        "return [...document.querySelectorAll('#toolbar button')].map(b => {"
+        "return [...document.querySelectorAll('#toolbar button:not([hidden])')].map(b => {"
         "  const r = b.getBoundingClientRect(), s = b.querySelector('span');"
         "  return [r.width, r.height, parseFloat(getComputedStyle(s).fontSize),"
         "          s.getBoundingClientRect().right <= r.right + 0.5,"
