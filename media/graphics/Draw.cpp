@@ -641,6 +641,9 @@ void FillConvexPolygons(const DrawPoint* corners, const int* cornerCounts,
     if (!MediaRenderer() || polygons <= 0 || !FillColor(state, mode))
         return;
     const bool opaque = Masked(ds.blend);
+    // Corners as every primitive takes them under a view zoom: plus the origin, times the zoom
+    // (a zoom of 1 leaves them exactly as they were).
+    const float z = ds.zoom;
     auto colourOf = [&](int i) {
         const DrawColour& c = colours[i];
         return SDL_Color{c.r, c.g, c.b,
@@ -659,7 +662,7 @@ void FillConvexPolygons(const DrawPoint* corners, const int* cornerCounts,
                     continue;
                 const SDL_Color col = colourOf(i);
                 auto vertex = [&](int k) {
-                    return SDL_Vertex{{p[k].x + ds.ox, p[k].y + ds.oy}, col, {u, w}};
+                    return SDL_Vertex{{(p[k].x + ds.ox) * z, (p[k].y + ds.oy) * z}, col, {u, w}};
                 };
                 for (int k = 1; k + 1 < n; k += 2) {
                     const SDL_Vertex quad[4] = {vertex(0), vertex(k), vertex(k + 1),
@@ -703,7 +706,8 @@ void FillConvexPolygons(const DrawPoint* corners, const int* cornerCounts,
             flush();
         const SDL_Color col = colourOf(i);
         for (int k = 0; k < n; ++k) {
-            v[corner + k] = SDL_Vertex{{p[k].x + ds.ox, p[k].y + ds.oy}, col, {0.5f, 0.5f}};
+            v[corner + k] =
+                SDL_Vertex{{(p[k].x + ds.ox) * z, (p[k].y + ds.oy) * z}, col, {0.5f, 0.5f}};
         }
         for (int k = 1; k + 1 < n; ++k) {
             indices[index++] = corner;

@@ -62,7 +62,8 @@ struct DrawColour {
 // Most corners FillConvexPolygon draws; further ones are left out.
 inline constexpr int kMaxFillCorners = 64;
 // A filled convex polygon with the state's colour, alpha and blend; corners (either winding)
-// plus the origin, not turned or scaled by the state. Fewer than 3 corners draw nothing.
+// plus the origin, times the view zoom, not turned or scaled by the state. Fewer than 3 corners
+// draw nothing.
 void FillConvexPolygon(const DrawPoint* corners, int count);
 // Filled convex polygons drawn in order, each in its own colour (the state's colour does not
 // apply; its alpha and blend do: Mask draws every one opaque), as few renderer calls as
