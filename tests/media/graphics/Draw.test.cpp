@@ -207,6 +207,30 @@ TEST_F(TransformTest, OriginShiftsEverything) {
     EXPECT_EQ(PixelRgb(0, 0), kBlack);
 }
 
+// Under a view zoom, a filled polygon lands where a rectangle of the same corners does: its
+// corners plus the origin, times the zoom (drawn bodies sit on the zoomed level).
+TEST_F(TransformTest, ViewZoomPlacesPolygonsAsRectangles) {
+    SetOrigin(-10.0f, -20.0f);
+    SetViewZoom(2.0f);
+    SetColor(255, 0, 0);
+    const DrawPoint square[4] = {{30.0f, 40.0f}, {50.0f, 40.0f}, {50.0f, 60.0f}, {30.0f, 60.0f}};
+    FillConvexPolygon(square, 4);
+    SetColor(0, 255, 0);
+    DrawRect(30.0f, 80.0f, 20.0f, 20.0f);
+    SetViewZoom(1.0f);
+    SetOrigin(0.0f, 0.0f);
+    FlushDraws();
+    // (30 - 10) * 2 = 40 to (50 - 10) * 2 = 80 across; (40 - 20) * 2 = 40 to 80 down.
+    EXPECT_EQ(PixelRgb(41, 41), kRed);
+    EXPECT_EQ(PixelRgb(78, 78), kRed);
+    EXPECT_EQ(PixelRgb(38, 60), kBlack);
+    EXPECT_EQ(PixelRgb(82, 60), kBlack);
+    // The rectangle under it: (80 - 20) * 2 = 120 to 160 down, the same columns.
+    EXPECT_EQ(PixelRgb(41, 121), kGreen);
+    EXPECT_EQ(PixelRgb(78, 158), kGreen);
+    EXPECT_EQ(PixelRgb(82, 140), kBlack);
+}
+
 TEST_F(TransformTest, PositiveRotationTurnsClockwise) {
     auto img = HalfRedHalfGreen(); // handle at its top-left corner
     SetRotation(90.0f);
