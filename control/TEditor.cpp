@@ -237,6 +237,10 @@ void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
             ChooseTool(Tool::Paint);
             return;
         }
+        // Elsewhere on the palette's panel (its arrows, its title) a finger draws nothing.
+        if (landed && takePalettePress(x, y)) {
+            return;
+        }
         ToolInput in;
         in.advances = advances_;
         in.pointer = in.pressPoint = in.releasePoint = layer.WorldAt(x, y);

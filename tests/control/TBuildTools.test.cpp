@@ -288,7 +288,8 @@ TEST_F(BuildToolsTest, MaterialAndFixedAreChosenBeforeAndChangedOnASelectedBody)
 TEST_F(BuildToolsTest, OneFingerDrawsWithTheToolAndASecondDropsTheDrawing) {
     tap(LetterKey('B'));
     updateGame();
-    const int x = 280 - fg().ScrollX, y = 100 - fg().ScrollY;
+    // Below the palette, which a finger's landing lays out finger-sized across the top.
+    const int x = 280 - fg().ScrollX, y = 200 - fg().ScrollY;
     PushFinger(3, 1, x, y);
     updateGame();
     PushFinger(3, 2, x + 30, y + 20);
