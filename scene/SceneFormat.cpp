@@ -386,10 +386,22 @@ class TreeBuilder {
         return path.empty() ? "scene" : path;
     }
     std::string step(const Frame& frame, bool first, std::size_t index) const {
+        // Appended piece by piece: mingw's GCC 12 takes "[" + to_string(...) for an overlapping
+        // copy once this is inlined (-Wrestrict, an error in the Windows build).
+        std::string piece;
         if (frame.array) {
-            return "[" + std::to_string(index) + "]";
+            piece += '[';
+            piece += std::to_string(index);
+            piece += ']';
+            return piece;
         }
-        return (first ? "" : ".") + (frame.keys.empty() ? std::string() : frame.keys.back());
+        if (!first) {
+            piece += '.';
+        }
+        if (!frame.keys.empty()) {
+            piece += frame.keys.back();
+        }
+        return piece;
     }
     // The path of the value just counted in the innermost container.
     std::string path() const {
