@@ -215,11 +215,12 @@ def played_by_touch(driver, server, width, height, out):
     tap_button(driver, "[data-action='edit']")
     check(pd.probe(driver, pd.Probe.Edit) == 1, "%s the Edit button turns edit mode on" % where)
     shapes = pd.probe(driver, pd.Probe.StaticShapes)
-    start = pd.to_page(driver, 130, 110)
+    # Below the palette, which lays itself out finger-sized across the picture's top.
+    start = pd.to_page(driver, 130, 420)
     touch(driver, "touchStart", [(0, start)])
     pd.wait_frames(driver, 1)
     for step in range(1, 6):
-        touch(driver, "touchMove", [(0, pd.to_page(driver, 130 + 24 * step, 110))])
+        touch(driver, "touchMove", [(0, pd.to_page(driver, 130 + 24 * step, 420))])
         pd.wait_frames(driver, 1)
     touch(driver, "touchEnd", [])
     pd.wait_frames(driver, 2)
