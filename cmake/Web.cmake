@@ -62,14 +62,16 @@ endfunction()
 function(dazozi_add_web_bench)
   set(page "${CMAKE_BINARY_DIR}/bench-page")
   add_executable(dazozi-side-bench-web EXCLUDE_FROM_ALL
-    ${CMAKE_SOURCE_DIR}/bench/web/main.cpp ${CMAKE_SOURCE_DIR}/bench/Scenes.cpp)
+    ${CMAKE_SOURCE_DIR}/bench/web/main.cpp ${CMAKE_SOURCE_DIR}/bench/web/BarePicture.cpp
+    ${CMAKE_SOURCE_DIR}/bench/Scenes.cpp)
   target_include_directories(dazozi-side-bench-web PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(dazozi-side-bench-web PRIVATE dazozi_app PkgConfig::SDL2 dazozi_warnings)
   set_target_properties(dazozi-side-bench-web PROPERTIES
     OUTPUT_NAME side-bench SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY "${page}")
   target_link_options(dazozi-side-bench-web PRIVATE ${DAZOZI_WEB_LINK_OPTIONS})
   add_custom_command(TARGET dazozi-side-bench-web POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/bench/web/bench.html "${page}/"
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/bench/web/bench.html
+            ${CMAKE_SOURCE_DIR}/bench/web/bare.js "${page}/"
     VERBATIM)
   # The physics split for node (bench/physics-split.sh): node build/web/physics-split.js.
   add_executable(dazozi-physics-split-node EXCLUDE_FROM_ALL

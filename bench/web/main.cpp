@@ -16,6 +16,9 @@
 //   on threads of its own; natively only)
 // then "first-frame=<ms since main>" and "done".
 // Natively, --scenes 0,250 runs only the listed scenes (of 0, 250, 500).
+// In the browser, --side then copies each scene's picture for the bare page (bench/web/bare.js)
+// and holds the scene, running the page's frames, until bench/web_bench.py has measured the page
+// and the bare page side by side and asks for the next scene (side_next).
 
 #include "app/Game.hpp"
 #include "bench/Scenes.hpp"
@@ -39,7 +42,10 @@
 #include <vector>
 
 #ifdef __EMSCRIPTEN__
+#include "bench/web/BarePicture.hpp"
 #include "media/frame/FrameLoop.hpp"
+
+#include <emscripten.h>
 #endif
 
 namespace {
@@ -93,6 +99,10 @@ bool sceneWanted[std::size(kScenes)] = {true, true, true, false}; // 1000 only w
 // settings panel's rows), and settle until their piles sleep before they are measured.
 bool treeAndSleeping = false;
 constexpr int kSleepSettleFrames = 600;
+// --side: after each scene is measured, its picture goes to the page and the scene is held.
+bool sideBySide = false;
+bool holding = false;
+bool nextAsked = false;
 constexpr int kMeasuredFrames = 240;
 constexpr int kSettleFrames = 300;
 
@@ -127,6 +137,12 @@ void PlainFrame() {
 void MeasuredFrame() {
     if (bench.done)
         return;
+    if (holding && !nextAsked) {
+        PlainFrame();
+        return;
+    }
+    holding = false;
+    nextAsked = false;
     while (!bench.filled && bench.scene < static_cast<int>(std::size(kScenes)) &&
            !sceneWanted[bench.scene])
         ++bench.scene;
@@ -187,6 +203,14 @@ void MeasuredFrame() {
                 Median(bench.draws), Median(bench.states), Median(bench.cpu));
     std::fflush(stdout);
     bench.filled = false;
+#ifdef __EMSCRIPTEN__
+    if (sideBySide) {
+        const bool copied = BarePicture::Capture(PlainFrame);
+        holding = true;
+        EM_ASM({ Module.sideReady&& Module.sideReady($0, $1); }, kScenes[bench.scene],
+               copied ? 1 : 0);
+    }
+#endif
     ++bench.scene;
 }
 
@@ -199,6 +223,20 @@ void FirstFrame() {
 
 } // namespace
 
+#ifdef __EMSCRIPTEN__
+// The browser half of the side-by-side run (bench/web_bench.py) stops the page's frames while
+// the bare page draws, starts them again, and moves on to the next scene.
+extern "C" EMSCRIPTEN_KEEPALIVE void side_pause() {
+    emscripten_pause_main_loop();
+}
+extern "C" EMSCRIPTEN_KEEPALIVE void side_resume() {
+    emscripten_resume_main_loop();
+}
+extern "C" EMSCRIPTEN_KEEPALIVE void side_next() {
+    nextAsked = true;
+}
+#endif
+
 int main(int argc, char** argv) {
     mainStart = NowMs();
     // Natively: SDL's OpenGL renderer in a window (the browser draws with WebGL), or with
@@ -209,6 +247,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         software = software || std::strcmp(argv[i], "--software") == 0;
         treeAndSleeping = treeAndSleeping || std::strcmp(argv[i], "--tree-sleeping") == 0;
+        sideBySide = sideBySide || std::strcmp(argv[i], "--side") == 0;
         if (std::strcmp(argv[i], "--unbatched") == 0)
             SetDrawBatching(false);
         if (std::strcmp(argv[i], "--scenes") == 0 && i + 1 < argc) {

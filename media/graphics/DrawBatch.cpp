@@ -4,6 +4,14 @@
 
 #include <array>
 
+namespace {
+DrawBatchWatcher watcher = nullptr;
+} // namespace
+
+void SetDrawBatchWatcher(DrawBatchWatcher w) {
+    watcher = w;
+}
+
 struct DrawBatch::Storage {
     std::array<SDL_Vertex, kMaxQuads * 4> vertices;
     std::array<int, kMaxQuads * 6> indices;
@@ -54,6 +62,8 @@ bool DrawBatch::Flush() {
         SDL_SetRenderDrawBlendMode(renderer_, static_cast<SDL_BlendMode>(blendMode_));
     SDL_RenderGeometry(renderer_, texture_, storage_->vertices.data(), quads_ * 4,
                        storage_->indices.data(), quads_ * 6);
+    if (watcher)
+        watcher(texture_, blendMode_, storage_->vertices.data(), quads_);
     quads_ = 0;
     return true;
 }

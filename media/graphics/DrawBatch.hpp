@@ -46,3 +46,10 @@ bool DrawBatchingActive();
 // Queues a textured quad (corners as DrawBatch::Add takes them) with an SDL_BlendMode, after
 // what waits; drawing that waits goes first when the quad cannot join it.
 void QueueTexturedQuad(SDL_Texture* texture, int blendMode, const SDL_Vertex* quad);
+
+// Shown every batch as it goes to the renderer: its texture (nullptr: untextured; non-owning),
+// SDL_BlendMode and quads (4 vertices each, corners as DrawBatch::Add takes them). For the bench,
+// which copies a frame's picture to draw it without the game; nullptr (the default) shows none.
+using DrawBatchWatcher = void (*)(SDL_Texture* texture, int blendMode, const SDL_Vertex* vertices,
+                                  int quads);
+void SetDrawBatchWatcher(DrawBatchWatcher watcher);
