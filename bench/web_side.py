@@ -20,6 +20,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 import pagedriver as pd  # noqa: E402
+from selenium.common.exceptions import TimeoutException  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 
@@ -58,7 +59,18 @@ def cpu_ms(pids):
     return total * 1000.0 / TICKS
 
 
+def asked(driver, script):
+    """The script's value, or None while the page is busy (the scenes fill inside one display
+    callback, minutes at 1,000 bodies)."""
+    try:
+        return driver.execute_script(script)
+    except TimeoutException:
+        return None
+
+
 def turn(driver, pids, side, seconds):
+    # The page's display callbacks that ran a frame: while the bare page draws they return
+    # at once, and those are not counted.
     frames = ("return window.pageFrames.length" if side == "page"
               else "return BarePage.frames()")
     times = ("return window.pageFrames.slice(arguments[0])" if side == "page"
@@ -94,14 +106,18 @@ def main():
                    % args.scenes)
         pids = descendants(driver.service.process.pid)
         for i, scene in enumerate(scenes):
-            ready = pd.wait(driver, lambda d: d.execute_script(
-                "return window.sideScenes.length > %d && window.sideScenes[%d]" % (i, i)), 3600,
-                poll=0.5, message="scene %d was not filled" % scene)
+            ready = pd.wait(driver, lambda d: asked(
+                d, "return window.sideScenes.length > %d && window.sideScenes[%d]" % (i, i)), 3600,
+                poll=2, message="scene %d was not filled" % scene)
             if not ready["copied"]:
                 raise RuntimeError("scene %d: no picture copied" % scene)
             for line in driver.execute_script("return window.benchLines"):
                 if line.startswith("scene=%d " % scene):
                     print(line, flush=True)
+            for f in driver.execute_script("return BarePage.fill(Module.barePicture)"):
+                print("fill scene=%d texture=%d (%s) blend=%d batches=%d quads=%d pixels=%.0f"
+                      % (scene, f["texture"], f["size"], f["blend"], f["batches"], f["quads"],
+                         f["area"]), flush=True)
             for r in range(args.rounds):
                 for side in ("page", "bare"):
                     calls = 0

@@ -103,6 +103,7 @@ constexpr int kSleepSettleFrames = 600;
 bool sideBySide = false;
 bool holding = false;
 bool nextAsked = false;
+bool barePageDrawing = false; // the page's frames wait
 constexpr int kMeasuredFrames = 240;
 constexpr int kSettleFrames = 300;
 
@@ -136,6 +137,8 @@ void PlainFrame() {
 // inside this call), then times the real frame.
 void MeasuredFrame() {
     if (bench.done)
+        return;
+    if (holding && barePageDrawing)
         return;
     if (holding && !nextAsked) {
         PlainFrame();
@@ -224,13 +227,14 @@ void FirstFrame() {
 } // namespace
 
 #ifdef __EMSCRIPTEN__
-// The browser half of the side-by-side run (bench/web_bench.py) stops the page's frames while
-// the bare page draws, starts them again, and moves on to the next scene.
+// The browser half of the side-by-side run (bench/web_side.py) holds the page's frames while
+// the bare page draws (the display callback then returns at once), lets them run again, and
+// moves on to the next scene.
 extern "C" EMSCRIPTEN_KEEPALIVE void side_pause() {
-    emscripten_pause_main_loop();
+    barePageDrawing = true;
 }
 extern "C" EMSCRIPTEN_KEEPALIVE void side_resume() {
-    emscripten_resume_main_loop();
+    barePageDrawing = false;
 }
 extern "C" EMSCRIPTEN_KEEPALIVE void side_next() {
     nextAsked = true;

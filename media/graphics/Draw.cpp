@@ -194,6 +194,29 @@ void QuadVertices(SDL_Vertex* v, float x, float y, float u0, float v0, float u1,
 
 constexpr int kQuadIndices[6] = {0, 1, 2, 0, 2, 3};
 
+// The pieces of a frame's cover as quads, placed and turned as QuadVertices places the whole
+// frame (its handle at x, y), each corner's texture coordinates where the frame's rectangle
+// (uv: left, top, right, bottom) has that point.
+void QueueCover(const ImageCover& cover, SDL_Texture* atlas, SDL_BlendMode mode, float x, float y,
+                const TImage& image, const float uv[4], SDL_Color col) {
+    const float su = (uv[2] - uv[0]) / static_cast<float>(image.width);
+    const float sv = (uv[3] - uv[1]) / static_cast<float>(image.height);
+    for (const ImageCover::Piece& p : cover.Pieces()) {
+        const float px[4] = {p.topLeft, p.topRight, p.bottomRight, p.bottomLeft};
+        const float py[4] = {p.top, p.top, p.bottom, p.bottom};
+        SDL_Vertex v[4];
+        for (int k = 0; k < 4; ++k) {
+            const float u = px[k] - image.handle_x, w = py[k] - image.handle_y;
+            v[k].position.x = x + u * ds.ix + w * ds.iy;
+            v[k].position.y = y + u * ds.jx + w * ds.jy;
+            v[k].color = col;
+            v[k].tex_coord.x = uv[0] + px[k] * su;
+            v[k].tex_coord.y = uv[1] + py[k] * sv;
+        }
+        Queue(atlas, mode, v);
+    }
+}
+
 // A primitive under a view zoom other than 1 is drawn as the same primitive without one: its
 // position, plus the origin, multiplied by the zoom, its transform grown by it, and the plain
 // copy path left for the transformed one. The state is put back when the primitive is done.
@@ -444,6 +467,18 @@ void DrawImage(TImage& image, float x, float y, int frame) {
         const bool nearest = ds.identity && left == std::floor(left) && top == std::floor(top);
         float uv[4];
         if (SDL_Texture* atlas = image.AtlasTexture(frame, threshold, uv, nearest)) {
+            // Blended, a frame changes the picture only where it is not transparent: one that
+            // is mostly transparent (a star's glow) goes as the pieces that cover it, the same
+            // pixels for less fill. Solid and shade modes change what is under transparent
+            // texels too.
+            if (ds.blend != Blend::Solid && ds.blend != Blend::Shade) {
+                const ImageCover& cover = image.Cover(frame);
+                if (cover.Worthwhile()) {
+                    QueueCover(cover, atlas, BlendFor(ds.blend), x + ds.ox, y + ds.oy, image, uv,
+                               col);
+                    return;
+                }
+            }
             SDL_Vertex v[4];
             QuadVertices(v, x + ds.ox, y + ds.oy, -image.handle_x, -image.handle_y,
                          w - image.handle_x, h - image.handle_y, uv[0], uv[1], uv[2], uv[3], col);

@@ -196,6 +196,17 @@ bool TImage::MakeAtlas(Atlas& a, float threshold, bool filtered) {
     return true;
 }
 
+const ImageCover& TImage::Cover(int frame) {
+    if (covers_.size() != pixmaps.size())
+        covers_.resize(pixmaps.size());
+    auto& cover = covers_[static_cast<std::size_t>(frame)];
+    if (!cover) {
+        const TPixmap& pm = pixmaps[static_cast<std::size_t>(frame)];
+        cover = std::make_unique<ImageCover>(pm.pixels.data(), pm.width, pm.height, pm.pitch);
+    }
+    return *cover;
+}
+
 TImage::Coverage TImage::MaskCoverage(int frame, float threshold) {
     if (frame < 0 || frame >= FrameCount())
         return kNothing;

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "media/graphics/ImageCover.hpp"
+
 struct SDL_Texture;
 
 // Decoded pixels of one frame: RGBA, one byte per channel in that order, rows `pitch` bytes apart.
@@ -51,9 +53,14 @@ class TImage {
     // colour, which r, g, b get (0..255).
     bool SolidColor(int frame, float threshold, int& r, int& g, int& b);
 
+    // Where the frame, drawn blended, can change the picture (media/graphics/ImageCover): worked
+    // out from its pixels on first use and kept. frame in [0, FrameCount).
+    const ImageCover& Cover(int frame);
+
   private:
-    std::vector<signed char> coverage_; // per frame; -1 not worked out
-    std::vector<std::uint32_t> solid_;  // per frame: 0x1RRGGBB when of one opaque colour, else 0
+    std::vector<std::unique_ptr<ImageCover>> covers_; // per frame; null until asked for
+    std::vector<signed char> coverage_;               // per frame; -1 not worked out
+    std::vector<std::uint32_t> solid_; // per frame: 0x1RRGGBB when of one opaque colour, else 0
     float coverageThreshold_ = -1.0f;
     struct FrameCache {
         SDL_Texture* texture = nullptr;

@@ -42,10 +42,27 @@ std::shared_ptr<TImage> Tiles() {
     return LoadAnimImage(url, 16, 16, 0, 4, 3);
 }
 
+// A 32 x 32 glow, filtered: a disc of colours and alphas fading outwards in a transparent
+// square, which batching draws as the pieces that cover it (media/graphics/ImageCover).
+std::shared_ptr<TImage> Glow() {
+    static const std::string url = RegisterPng(
+        "test\\batch_glow.png",
+        MakeRgba(32, 32,
+                 [](int x, int y) {
+                     const int d2 = (x - 15) * (x - 15) + (y - 14) * (y - 14);
+                     const int a = d2 >= 144 ? 0 : 255 - d2 * 255 / 144;
+                     return std::array<std::uint8_t, 4>{
+                         static_cast<std::uint8_t>(200 + x), static_cast<std::uint8_t>(8 * y),
+                         static_cast<std::uint8_t>(90), static_cast<std::uint8_t>(a)};
+                 }),
+        32, 32);
+    return LoadImage(url, 3);
+}
+
 // A frame using every batched primitive and every reason to flush, in an order where a wrong
 // flush shows: tiles of several frames, mask and blended and additive images, rotated and
 // scaled ones, text, rectangles, wide and thin lines, a viewport change.
-void DrawScene(TImage& tiles) {
+void DrawScene(TImage& tiles, TImage& glow) {
     Cls();
     for (int row = 0; row < 20; ++row)
         for (int col = 0; col < 30; ++col)
@@ -58,6 +75,22 @@ void DrawScene(TImage& tiles) {
     DrawRect(90.0f, 50.0f, 40.0f, 30.0f);
     SetBlend(Blend::Light);
     DrawImage(tiles, 120.0f, 70.0f, 2);
+    // Glows over the tiles, as stars draw them: added at 0.4 and turned, blended, and in mask
+    // mode, at fractional positions.
+    for (int i = 0; i < 6; ++i) {
+        SetRotation(17.0f * static_cast<float>(i));
+        SetAlpha(0.4f);
+        DrawImage(glow, 60.3f + 37.0f * static_cast<float>(i), 150.7f, 0);
+    }
+    SetBlend(Blend::Alpha);
+    SetAlpha(0.8f);
+    DrawImage(glow, 70.5f, 200.25f, 0);
+    SetBlend(Blend::Mask);
+    SetAlpha(1.0f);
+    DrawImage(glow, 110.25f, 200.5f, 0);
+    SetRotation(0.0f);
+    SetBlend(Blend::Light);
+    DrawImage(glow, 150.0f, 200.0f, 0);
     SetBlend(Blend::Mask);
     SetAlpha(1.0f);
     SetRotation(30.0f);
@@ -102,8 +135,9 @@ class DrawBatchInXServer : public ::testing::Test {
         SetDrawBatching(batched);
         ResetDrawState();
         auto tiles = Tiles();
+        auto glow = Glow();
         const DrawCallCounts before = GetDrawCallCounts();
-        DrawScene(*tiles);
+        DrawScene(*tiles, *glow);
         std::vector<std::uint8_t> rgba;
         int w = 0, h = 0;
         EXPECT_TRUE(ReadBackBuffer(rgba, w, h));
