@@ -81,11 +81,11 @@ TEST_F(StarTest, StarIsDampedAndDrawnWithItsGlow) {
 
 // On a GPU renderer the 64 x 64 glow, the largest blended area of the picture, is drawn as the
 // pieces that cover its visible texels: a bound on them keeps that fill from growing back to the
-// whole square (which covers of upright bands, or a band per 16 rows, would).
-TEST_F(StarTest, GlowIsDrawnAsPiecesCoveringUnderFourFifthsOfItsSquare) {
+// whole square (as pieces of upright bands, 0.86 of it, or bands of 16 rows, 0.92, would).
+TEST_F(StarTest, GlowIsDrawnAsPiecesCoveringUnderFiveSixthsOfItsSquare) {
     const ImageCover& cover = brightStarImage->Cover(0);
     EXPECT_TRUE(cover.Worthwhile());
     EXPECT_EQ(cover.FrameArea(), 64.0f * 64.0f);
-    EXPECT_LT(cover.Area(), 0.80f * cover.FrameArea());
+    EXPECT_LT(cover.Area(), 0.82f * cover.FrameArea());
     EXPECT_LE(cover.Pieces().size(), 8u);
 }
