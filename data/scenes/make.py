@@ -10,6 +10,7 @@ screen of the level (the camera at 0, 0), so window points are world points.
 usage: data/scenes/make.py [BUILD_DIR] [NAME...]   (default build/test, every scene)
 """
 
+import math
 import os
 import subprocess
 import sys
@@ -23,8 +24,12 @@ EMPTY, BRICK, GRASS, GRASS_LEFT, GRASS_RIGHT = 0, 1, 2, 5, 4
 WALL_LEFT, WALL_RIGHT, DIRT = 12, 11, 7
 BUSH_LEFT, BUSH_RIGHT = 16, 17
 
-KEY_E, KEY_P, ESCAPE = 69, 80, 27
+KEY_E, KEY_P, ESCAPE, ENTER = 69, 80, 27, 13
+KEY_B, KEY_C, KEY_V, KEY_M, KEY_X = 66, 67, 86, 77, 88
 LEFT, RIGHT = 1, 2
+
+# The drawn bodies' materials in the order M steps through them, from wood.
+MATERIALS = ["wood", "metal", "rubber", "ice", "stone"]
 
 
 class Script:
@@ -35,6 +40,10 @@ class Script:
         self.lines = ["# " + line for line in about.strip().splitlines()]
         self.lines.append("# Written by data/scenes/make.py; the scene is saved after the last frame.")
         self.frame = 0
+        self.material = 0  # what the editor draws next: it starts with wood, free
+        self.fixed = False
+        self.tool = None
+        self.joints = []
 
     def at(self, event, comment=""):
         self.lines.append("frame %d: %s%s" % (self.frame, event, "   # " + comment if comment else ""))
@@ -57,7 +66,8 @@ class Script:
         self.tap(KEY_E, "edit mode on / off")
 
     def choose(self, entry):
-        """Chooses a palette entry with a click on it (edit mode)."""
+        """Chooses a palette entry with a click on it (edit mode), which takes the paint tool."""
+        self.tool = None
         self.mouse(444 + 26 * entry + 12, 20)
         self.at("click 1")
         self.step()
@@ -102,6 +112,62 @@ class Script:
             self.mouse(*p)
         self.at("button 2 up")
         self.step()
+
+    def _drawing(self, key, material, fixed):
+        """Takes the drawing tool of key, then the material and free or fixed (M and X)."""
+        if self.tool != key:
+            self.tap(key)
+            self.tool = key
+        want = MATERIALS.index(material)
+        while self.material != want:
+            self.tap(KEY_M, "material: " + MATERIALS[(self.material + 1) % len(MATERIALS)])
+            self.material = (self.material + 1) % len(MATERIALS)
+        if self.fixed != fixed:
+            self.tap(KEY_X, "fixed" if fixed else "free")
+            self.fixed = fixed
+
+    def drag(self, p, q):
+        self.mouse(*p)
+        self.at("button 1 down")
+        self.step()
+        self.mouse(*q)
+        self.at("button 1 up")
+        self.step()
+
+    def box(self, x0, y0, x1, y1, material="wood", fixed=False):
+        """A box drawn corner to corner (edit mode)."""
+        self._drawing(KEY_B, material, fixed)
+        self.drag((x0, y0), (x1, y1))
+
+    def circle(self, x, y, r, material="wood", fixed=False):
+        """A circle drawn from its centre out to its radius (edit mode)."""
+        self._drawing(KEY_C, material, fixed)
+        self.drag((x, y), (x + r, y))
+
+    def polygon(self, corners, material="wood", fixed=False):
+        """A polygon clicked corner by corner and closed with Enter (edit mode)."""
+        self._drawing(KEY_V, material, fixed)
+        for p in corners:
+            self.mouse(*p)
+            self.at("click 1")
+            self.step()
+        self.tap(ENTER)
+
+    # The joint tools. Until their keys are known the joints are noted and joined in the file.
+    def hinge(self, x, y):
+        self.joints.append(("hinge", (x, y)))
+
+    def motor(self, x, y, rate=90.0, torque=10000.0):
+        self.joints.append(("motor", (x, y), rate, torque))
+
+    def weld(self, x, y):
+        self.joints.append(("weld", (x, y)))
+
+    def rope(self, p, q):
+        self.joints.append(("rope", p, q))
+
+    def spring(self, p, q):
+        self.joints.append(("spring", p, q))
 
     def wait(self, frames):
         self.step(frames)
@@ -247,7 +313,142 @@ the other, with a ball, a star and cubes riding in them.""")
     return s
 
 
-SCENES = [bridge, dominoes, aquarium, ball_pit, ramps, swings]
+def car():
+    s = Script("car", """
+Car: the ground levelled into a road from the left edge to a brick wall at the right, and a car
+on it: a wooden body with a cabin welded on and two rubber wheels on motors, driving right.""")
+    s.pause()
+    s.edit()
+    s.stroke(RIGHT, [(9, 22)])  # the bricks on the road go
+    s.stroke(RIGHT, [(24, 22)])
+    s.paint(GRASS, (9, 23), (42, 23))
+    s.choose(DIRT)
+    s.fill(LEFT, 9, 24, 42, 31)
+    s.choose(BRICK)
+    s.stroke(LEFT, [(41, 20), (41, 22)])  # where the road ends
+    s.box(60, 512, 180, 536)  # the body
+    s.box(95, 484, 150, 516)  # the cabin
+    s.circle(80, 534, 18, "rubber")
+    s.circle(160, 534, 18, "rubber")
+    s.weld(122, 514)
+    s.motor(80, 534, 360.0)
+    s.motor(160, 534, 360.0)
+    return s
+
+
+def catapult():
+    s = Script("catapult", """
+Catapult: a wooden arm on a stone post on the middle plateau, a ball in the cup at its long end
+and an iron weight falling on its short end: the arm swings up against the stone stop and the
+ball flies over the brick wall beyond the dip.""")
+    s.pause()
+    s.edit()
+    s.stroke(RIGHT, [(24, 22)])  # the brick at the plateau's edge goes
+    s.choose(BRICK)
+    s.stroke(LEFT, [(37, 21), (37, 23)])  # the wall
+    s.stroke(LEFT, [(42, 22), (42, 23)])  # and one at the picture's edge, where the ball stops
+    s.fill(RIGHT, 29, 13, 35, 14)  # the beam's left half, in the ball's way
+    px, py = PIVOT
+    s.box(px - 10, py - 4, px + 10, 551, "stone", True)  # the post
+
+    def at(a, u):
+        c, n = math.cos(math.radians(25)), math.sin(math.radians(25))
+        return (round(px + a * c - u * n), round(py - a * n - u * c))
+
+    s.polygon([at(-130, -5), at(50, -5), at(50, 5), at(-122, 5), at(-122, 25), at(-130, 25)])
+    s.box(*STOP, "stone", True)  # the stop the arm swings against
+    s.box(*REST, "stone", True)  # the block the long end rests on
+    s.circle(*at(-112, 15), 9)  # the ball, in the cup
+    s.box(*WEIGHT, "metal")  # the weight
+    s.hinge(px, py)
+    return s
+
+
+PIVOT = (620, 474)
+STOP = [613, 428, 629, 444]
+WEIGHT = [636, 324, 684, 372]
+REST = [500, 537, 530, 599]
+
+
+def cradle():
+    s = Script("cradle", """
+Newton's cradle: five rubber balls on ropes under the brick beam, the first pulled out to the
+left: it swings down, and the last ball swings out.""")
+    s.pause()
+    s.edit()
+    top, length, r = 364, 160, 16
+    xs = [780 + (2 * r + 1) * i for i in range(5)]  # a pixel apart
+    first = (round(xs[0] - length * math.sin(math.radians(50))),
+             round(top + length * math.cos(math.radians(50))))
+    centres = [first] + [(x, top + length) for x in xs[1:]]
+    for c in centres:
+        s.circle(c[0], c[1], r, "rubber")
+    for x, c in zip(xs, centres):
+        s.rope(c, (x, top))
+    return s
+
+
+def windmill():
+    s = Script("windmill", """
+Windmill: a stone tower on the middle plateau and wooden sails on a motor at its top, turning.""")
+    s.pause()
+    s.edit()
+    s.stroke(RIGHT, [(24, 22)])  # the brick at the plateau's edge goes
+    s.polygon([(640, 551), (680, 551), (668, 440), (652, 440)], "stone", True)
+    cx, cy, l, w = 660, 450, 85, 7
+    s.polygon([(cx - w, cy - l), (cx + w, cy - l), (cx + w, cy - w), (cx + l, cy - w),
+               (cx + l, cy + w), (cx + w, cy + w), (cx + w, cy + l), (cx - w, cy + l),
+               (cx - w, cy + w), (cx - l, cy + w), (cx - l, cy - w), (cx - w, cy - w)])
+    s.motor(cx, cy, 90.0)
+    return s
+
+
+def rope_bridge():
+    s = Script("rope_bridge", """
+Rope bridge: wooden planks hinged end to end across a bottomless pit between two grass cliffs,
+sagging a little, and a few bodies dropped on it.""")
+    s.pause()
+    s.edit()
+    s.fill(RIGHT, 10, 23, 20, 31)  # the pit, as the chain bridge's
+    s.paint(WALL_RIGHT, (9, 26), (9, 31))
+    s.paint(GRASS_LEFT, (21, 23))
+    s.paint(GRASS, (22, 23), (24, 23))
+    s.paint(WALL_LEFT, (21, 24), (21, 31))
+    s.choose(DIRT)
+    s.fill(LEFT, 22, 24, 24, 31)
+    s.stroke(RIGHT, [(9, 22)])  # the brick at the left cliff's edge goes
+    sag = [0, 3, 6, 8, 9, 9, 8, 6, 3, 0]
+    n = len(sag)
+    left = 230
+    step = (516 - left - 36) // (n - 1)
+    for i in range(n):
+        x = left + step * i
+        s.box(x, 538 + sag[i], x + 36 - 0, 548 + sag[i])
+    s.hinge(left + 4, 543)
+    for i in range(n - 1):
+        x = left + step * i + 36 - (36 - step) // 2 - 0
+        s.hinge(x, 543 + max(sag[i], sag[i + 1]) - 1)
+    s.hinge(left + step * (n - 1) + 32, 543)
+    return s
+
+
+def seesaw():
+    s = Script("seesaw", """
+Seesaw: a plank on a stone wedge on the middle plateau, a rubber ball on its right end and an
+iron weight falling on its left end, which tips it and throws the ball.""")
+    s.pause()
+    s.edit()
+    s.stroke(RIGHT, [(24, 22)])  # the brick at the plateau's edge goes
+    s.polygon([(652, 551), (692, 551), (672, 498)], "stone", True)
+    s.box(552, 500, 792, 510)
+    s.circle(772, 487, 12, "rubber")
+    s.box(556, 380, 596, 420, "metal")
+    s.hinge(672, 506)
+    return s
+
+
+SCENES = [bridge, dominoes, aquarium, ball_pit, ramps, swings, car, catapult, cradle, windmill,
+          rope_bridge, seesaw]
 
 
 def main():
