@@ -48,6 +48,11 @@ constexpr Row kKeys[] = {
     {"B / C / V", "draw a box / circle / polygon", "B/C/V: box, circle, polygon"},
     {"M / X", "material / fixed or free", "M/X: material, fixed or free"},
     {"Q", "select: drag; wheel, [ ]: turn", "Q: select, drag; [ ]: turn"},
+    {"J / O / W", "hinge / motor / weld: click", "J/O/W: hinge, motor, weld"},
+    {"K / U", "spring / rope: drag", "K/U: spring, rope (drag)"},
+    {"Z / A / I", "motor: speed / way / on, off", "Z/A/I: motor speed, way, on"},
+    {"Y / Shift+Y", "spring: stiffness / damping", "Y, Shift+Y: spring stiff, damp"},
+    {"End", "when a joint breaks", "End: when a joint breaks"},
     {"Delete / Ctrl+D", "remove / duplicate selected", "Del / Ctrl+D: remove, copy"},
     {"Insert", "paint cells again", "Insert: paint cells again"},
 };
@@ -68,9 +73,9 @@ constexpr Row kTouch[] = {
     {"", "-", "Settings: gravity, speed, sleeping"},
     {"", "-", "Share: a link   Open: a scene file"},
     {"Edit mode (the Edit button)", "", ""},
-    {"", "-", "One finger paints the chosen cell"},
+    {"", "-", "One finger paints; a second grabs a body"},
     {"", "-", "Box, Circle, Poly: draw   Select: pick"},
-    {"", "-", "A second finger grabs a body"},
+    {"", "-", "Hinge, Motor, Weld: tap   Spring, Rope: drag"},
     {"", "-", "Tap the palette to choose (arrows: more)"},
     {"", "-", "Help again closes this"},
 };

@@ -1,6 +1,7 @@
 #include "app/Toolbar.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -63,6 +64,104 @@ void savePicture(float x, float y, float side) {
     DrawLine(r, b, r, y + side * 0.6f, 1);
 }
 
+// The joint tools' pictures: their marks as the level shows them, a finger's size.
+void ringAt(float cx, float cy, float r) {
+    constexpr int kPieces = 16;
+    for (int i = 0; i < kPieces; ++i) {
+        const float a0 = 6.2831853f * static_cast<float>(i) / kPieces;
+        const float a1 = 6.2831853f * static_cast<float>(i + 1) / kPieces;
+        DrawLine(cx + r * std::cos(a0), cy + r * std::sin(a0), cx + r * std::cos(a1),
+                 cy + r * std::sin(a1), 1);
+    }
+}
+
+// Two bars crossing at a ring with its dot: a hinge through both.
+void hingePicture(float x, float y, float side) {
+    const float cx = x + side * 0.5f, cy = y + side * 0.5f;
+    SetColor(150, 160, 180);
+    DrawLine(x + side * 0.18f, y + side * 0.7f, cx, cy, 1);
+    DrawLine(cx, cy, x + side * 0.82f, y + side * 0.3f, 1);
+    SetColor(255, 214, 0);
+    ringAt(cx, cy, side * 0.14f);
+    DrawRect(cx - 1.0f, cy - 1.0f, 2.0f, 2.0f);
+}
+
+// The ring with an arrow three quarters round it.
+void motorPicture(float x, float y, float side) {
+    const float cx = x + side * 0.5f, cy = y + side * 0.5f;
+    const float r = side * 0.3f;
+    SetColor(255, 120, 0);
+    ringAt(cx, cy, side * 0.1f);
+    constexpr int kPieces = 12;
+    for (int i = 0; i < kPieces; ++i) {
+        const float a0 = 4.712389f * static_cast<float>(i) / kPieces;
+        const float a1 = 4.712389f * static_cast<float>(i + 1) / kPieces;
+        DrawLine(cx + r * std::cos(a0), cy + r * std::sin(a0), cx + r * std::cos(a1),
+                 cy + r * std::sin(a1), 1);
+    }
+    // The head at the arrow's end (straight up from the centre), turning on clockwise.
+    const float tx = cx, ty = cy - r;
+    DrawLine(tx, ty, tx - side * 0.1f, ty - side * 0.08f, 1);
+    DrawLine(tx, ty, tx - side * 0.1f, ty + side * 0.08f, 1);
+}
+
+// A zigzag between two dots.
+void springPicture(float x, float y, float side) {
+    const float x0 = x + side * 0.2f, y0 = y + side * 0.75f;
+    const float x1 = x + side * 0.8f, y1 = y + side * 0.25f;
+    SetColor(40, 200, 255);
+    constexpr int kTeeth = 6;
+    float lx = x0, ly = y0;
+    for (int i = 1; i <= kTeeth; ++i) {
+        const float t = static_cast<float>(i) / (kTeeth + 1);
+        const float off = (i % 2 == 0 ? 1.0f : -1.0f) * side * 0.08f;
+        const float px = x0 + (x1 - x0) * t + off, py = y0 + (y1 - y0) * t + off;
+        DrawLine(lx, ly, px, py, 1);
+        lx = px;
+        ly = py;
+    }
+    DrawLine(lx, ly, x1, y1, 1);
+    SetColor(220, 220, 220);
+    DrawRect(x0 - 2.0f, y0 - 2.0f, 4.0f, 4.0f);
+    DrawRect(x1 - 2.0f, y1 - 2.0f, 4.0f, 4.0f);
+}
+
+// A slack line between two dots.
+void ropePicture(float x, float y, float side) {
+    SetColor(190, 130, 60);
+    float lx = x + side * 0.2f, ly = y + side * 0.3f;
+    constexpr int kPieces = 8;
+    for (int i = 1; i <= kPieces; ++i) {
+        const float t = static_cast<float>(i) / kPieces;
+        const float px = x + side * (0.2f + 0.6f * t);
+        const float py = y + side * (0.3f + 0.35f * 4.0f * t * (1.0f - t));
+        DrawLine(lx, ly, px, py, 1);
+        lx = px;
+        ly = py;
+    }
+    SetColor(220, 220, 220);
+    DrawRect(x + side * 0.2f - 2.0f, y + side * 0.3f - 2.0f, 4.0f, 4.0f);
+    DrawRect(x + side * 0.8f - 2.0f, y + side * 0.3f - 2.0f, 4.0f, 4.0f);
+}
+
+// Two plates held by a bolt's head.
+void weldPicture(float x, float y, float side) {
+    const float cx = x + side * 0.5f, cy = y + side * 0.5f;
+    SetColor(120, 130, 150);
+    DrawRect(x + side * 0.16f, y + side * 0.36f, side * 0.38f, side * 0.28f);
+    DrawRect(x + side * 0.46f, y + side * 0.36f, side * 0.38f, side * 0.28f);
+    SetColor(190, 190, 205);
+    constexpr int kSides = 6;
+    const float r = side * 0.16f;
+    for (int i = 0; i < kSides; ++i) {
+        const float a0 = 0.5235988f + 1.0471976f * static_cast<float>(i);
+        const float a1 = a0 + 1.0471976f;
+        DrawLine(cx + r * std::cos(a0), cy + r * std::sin(a0), cx + r * std::cos(a1),
+                 cy + r * std::sin(a1), 1);
+    }
+    DrawLine(cx - r * 0.6f, cy, cx + r * 0.6f, cy, 1);
+}
+
 constexpr Toolbar::Button kButtons[] = {
     {DigitKey(1), false, 1, nullptr, nullptr, "Ball (1)"},
     {DigitKey(2), false, 2, nullptr, nullptr, "Cube (2)"},
@@ -85,15 +184,21 @@ constexpr Toolbar::Button kButtons[] = {
     {LetterKey('B'), false, 0, "Box", nullptr, "Draw a box (B)"},
     {LetterKey('C'), false, 0, "Circ", nullptr, "Draw a circle (C)"},
     {LetterKey('V'), false, 0, "Poly", nullptr, "Draw a polygon (V)"},
-    {LetterKey('Q'), false, 0, "Sel", nullptr, "Select a body (Q)"},
+    {LetterKey('Q'), false, 0, "Sel", nullptr, "Select a body or a joint (Q)"},
     {Key::Insert, false, 0, "Paint", nullptr, "Paint cells (Insert)"},
+    {LetterKey('J'), false, 0, nullptr, &hingePicture, "Hinge: click where bodies overlap (J)"},
+    {LetterKey('O'), false, 0, nullptr, &motorPicture, "Motor: a hinge that turns, click (O)"},
+    {LetterKey('K'), false, 0, nullptr, &springPicture, "Spring: drag from body to body (K)"},
+    {LetterKey('U'), false, 0, nullptr, &ropePicture, "Rope: drag from body to body (U)"},
+    {LetterKey('W'), false, 0, nullptr, &weldPicture, "Weld: click where bodies overlap (W)"},
 };
 constexpr int kCount = static_cast<int>(sizeof kButtons / sizeof kButtons[0]);
-constexpr int kAlways = kCount - 5; // the rows before the tools
+constexpr int kAlways = kCount - 10; // the rows before the tools
 // The tools of the rows from kAlways on, in their order.
-constexpr TEditor::Tool kTools[kCount - kAlways] = {TEditor::Tool::Box, TEditor::Tool::Circle,
-                                                    TEditor::Tool::Polygon, TEditor::Tool::Select,
-                                                    TEditor::Tool::Paint};
+constexpr TEditor::Tool kTools[kCount - kAlways] = {
+    TEditor::Tool::Box,   TEditor::Tool::Circle, TEditor::Tool::Polygon, TEditor::Tool::Select,
+    TEditor::Tool::Paint, TEditor::Tool::Hinge,  TEditor::Tool::Motor,   TEditor::Tool::Spring,
+    TEditor::Tool::Rope,  TEditor::Tool::Weld};
 // Buttons laid out now: the tools' too while edit mode is on (set by update).
 int shown = kAlways;
 

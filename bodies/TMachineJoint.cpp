@@ -246,34 +246,35 @@ void TMachineJoint::Draw() {
     if (!IsIntact()) {
         return;
     }
-    const CPVect a = WorldAnchorA();
-    switch (_params.kind) {
+    DrawMark(_params, WorldAnchorA(), WorldAnchorB(), _bodyA->GetAngle());
+}
+
+void TMachineJoint::DrawMark(const Params& params, CPVect a, CPVect b, float angle) {
+    switch (params.kind) {
     case JointKind::Hinge:
         SetColor(255, 214, 0);
         Ring(a);
         break;
     case JointKind::Motor:
-        if (_params.motorOn) {
+        if (params.motorOn) {
             SetColor(255, 120, 0);
         } else {
             SetColor(150, 150, 150);
         }
         Ring(a);
-        TurnArrow(a, _params.motorRate, _bodyA->GetAngle());
+        TurnArrow(a, params.motorRate, angle);
         break;
     case JointKind::Spring:
         SetColor(40, 200, 255);
-        Zigzag(a, WorldAnchorB());
+        Zigzag(a, b);
         break;
-    case JointKind::Rope: {
+    case JointKind::Rope:
         SetColor(150, 95, 40);
-        const CPVect b = WorldAnchorB();
         DrawLine(a.x, a.y, b.x, b.y);
         break;
-    }
     case JointKind::Weld:
         SetColor(190, 190, 205);
-        Bolt(a, _bodyA->GetAngle());
+        Bolt(a, angle);
         break;
     }
     SetColor(255, 255, 255);

@@ -80,6 +80,10 @@ class TMachineJoint : public LiveBody<TMachineJoint> {
     // Every listed joint's Draw, oldest first, with the origin as it is: the debug view draws
     // them again over its outlines.
     static void DrawMarks();
+    // The mark of a joint with params whose anchors are at world points a and b, turned with
+    // the first body's angle (degrees): what Draw draws, and what the tools preview. Leaves as
+    // Draw does.
+    static void DrawMark(const Params& params, CPVect a, CPVect b, float angle);
     // New settings on this joint, its bodies, anchors and length kept (the kind may change; a
     // weld made so holds the angle between the bodies of now).
     void Change(const Params& params);

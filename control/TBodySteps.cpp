@@ -14,6 +14,8 @@
 #include "control/SceneBodies.hpp"
 #include "control/TControl.hpp"
 #include "physics/CPBody.hpp"
+#include "world/TLayer.hpp"
+#include "world/TLevel.hpp"
 
 namespace {
 
@@ -90,6 +92,7 @@ CPExactState movedState(CPExactState s, double dx, double dy) {
 void TBodySteps::init(TControl* control) {
     control_ = control;
     serials_.clear();
+    jointSerials_.clear();
 }
 
 void TBodySteps::Push(std::vector<Change> changes) const {
@@ -414,6 +417,10 @@ void TBodySteps::remember(unsigned serial, const std::shared_ptr<CPBody>& key) {
 bool TBodySteps::Apply(const std::vector<Change>& changes, bool undoing) {
     bool whole = true;
     auto one = [&](const Change& change) {
+        if (change.joint) {
+            whole = applyJoint(change, undoing) && whole;
+            return;
+        }
         const bool wanted = undoing ? change.before : change.after;
         const SceneFormat::Body& entry = undoing ? change.was : change.now;
         Found live;
@@ -434,4 +441,213 @@ bool TBodySteps::Apply(const std::vector<Change>& changes, bool undoing) {
         std::for_each(changes.begin(), changes.end(), one);
     }
     return whole;
+}
+
+std::vector<std::shared_ptr<CPBody>> TBodySteps::parts(const Found& body) {
+    std::vector<std::shared_ptr<CPBody>> all;
+    Found now;
+    if (!FindKey(body.key, now)) {
+        return all;
+    }
+    auto add = [&all](TList<std::shared_ptr<CPBody>>& list) {
+        for (const std::shared_ptr<CPBody>& b : list) {
+            all.push_back(b);
+        }
+    };
+    switch (now.kind) {
+    case Kind::Chain: {
+        // A chain's own anchors after its links: a joint may hold a free anchor too.
+        auto* chain = static_cast<TChain*>(now.owner);
+        add(chain->_body);
+        add(chain->_anchorBody);
+        break;
+    }
+    case Kind::Squid:
+    case Kind::Player: {
+        auto* squid = static_cast<TSquid*>(now.owner);
+        all.push_back(squid->_body);
+        if (squid->_tentacle) {
+            add(squid->_tentacle->_bodyRect);
+        }
+        break;
+    }
+    default:
+        all.push_back(now.key);
+        break;
+    }
+    return all;
+}
+
+int TBodySteps::PartOf(const Found& body, const CPBody* part) {
+    const std::vector<std::shared_ptr<CPBody>> all = parts(body);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (all[i] && all[i].get() == part && !part->IsFreed()) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::shared_ptr<CPBody> TBodySteps::PartAt(const Found& body, int index) {
+    const std::vector<std::shared_ptr<CPBody>> all = parts(body);
+    if (index < 0 || static_cast<std::size_t>(index) >= all.size()) {
+        return nullptr;
+    }
+    const std::shared_ptr<CPBody>& b = all[static_cast<std::size_t>(index)];
+    return b && !b->IsFreed() ? b : nullptr;
+}
+
+bool TBodySteps::captureEnd(const std::shared_ptr<CPBody>& body, CPVect anchor, JointEnd& end) {
+    end = {};
+    end.anchor = anchor;
+    const TLevel* level = control_ != nullptr ? control_->level.get() : nullptr;
+    const TLayer* layer = level != nullptr ? level->_FGLayer.get() : TMachineJoint::layer.get();
+    if (layer != nullptr && body == layer->staticBodyMap) {
+        return true; // serial 0: the level
+    }
+    Found found;
+    if (!body || !Find(body.get(), found)) {
+        return false;
+    }
+    end.part = PartOf(found, body.get());
+    end.serial = SerialOf(found.key);
+    return end.part >= 0;
+}
+
+std::shared_ptr<CPBody> TBodySteps::endBody(const JointEnd& end) const {
+    if (end.serial == 0) {
+        const TLevel* level = control_ != nullptr ? control_->level.get() : nullptr;
+        const TLayer* layer = level != nullptr ? level->_FGLayer.get() : TMachineJoint::layer.get();
+        return layer != nullptr ? layer->staticBodyMap : nullptr;
+    }
+    Found found;
+    return Live(end.serial, found) ? PartAt(found, end.part) : nullptr;
+}
+
+bool TBodySteps::CaptureJoint(const TMachineJoint& joint, JointEntry& entry) {
+    if (!joint.IsIntact()) {
+        return false;
+    }
+    entry = {};
+    entry.params = joint._params;
+    entry.length = joint._length;
+    entry.angle = joint._angle;
+    return captureEnd(joint._bodyA, joint._anchorA, entry.a) &&
+           captureEnd(joint._bodyB, joint._anchorB, entry.b);
+}
+
+std::shared_ptr<TMachineJoint> TBodySteps::MakeJoint(const JointEntry& entry) {
+    const TLevel* level = control_ != nullptr ? control_->level.get() : nullptr;
+    const std::shared_ptr<TLayer> layer =
+        level != nullptr && level->_FGLayer ? level->_FGLayer : TMachineJoint::layer;
+    const std::shared_ptr<CPBody> a = endBody(entry.a), b = endBody(entry.b);
+    if (!layer || !a || !b) {
+        return nullptr;
+    }
+    auto joint = TMachineJoint::Create();
+    joint->Init(layer, a, b, entry.a.anchor, entry.b.anchor, entry.length, entry.angle,
+                entry.params);
+    if (!joint->IsIntact()) {
+        joint->remove();
+        return nullptr;
+    }
+    return joint;
+}
+
+void TBodySteps::JointMade(const std::shared_ptr<TMachineJoint>& joint) {
+    Change c;
+    c.joint = true;
+    c.after = true;
+    if (!joint || !CaptureJoint(*joint, c.jointNow)) {
+        return;
+    }
+    c.serial = JointSerialOf(joint);
+    Push({std::move(c)});
+}
+
+unsigned TBodySteps::JointSerialOf(const std::shared_ptr<TMachineJoint>& joint) {
+    for (const auto& [serial, j] : jointSerials_) {
+        if (j.lock() == joint) {
+            return serial;
+        }
+    }
+    const unsigned serial = next_++;
+    rememberJoint(serial, joint);
+    return serial;
+}
+
+std::shared_ptr<TMachineJoint> TBodySteps::LiveJoint(unsigned serial) const {
+    for (const auto& [s, j] : jointSerials_) {
+        if (s == serial) {
+            std::shared_ptr<TMachineJoint> joint = j.lock();
+            return joint && joint->_life != 0 && joint->IsIntact() ? joint : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+void TBodySteps::rememberJoint(unsigned serial, const std::shared_ptr<TMachineJoint>& joint) {
+    std::erase_if(jointSerials_,
+                  [&](const auto& e) { return e.first == serial || e.second.expired(); });
+    jointSerials_.emplace_back(serial, joint);
+}
+
+bool TBodySteps::RemoveJoint(const std::shared_ptr<TMachineJoint>& joint, Change& change) {
+    change = {};
+    change.joint = true;
+    change.before = true;
+    if (!joint || joint->_life == 0 || !CaptureJoint(*joint, change.jointWas)) {
+        return false;
+    }
+    change.serial = JointSerialOf(joint);
+    joint->remove();
+    return true;
+}
+
+std::vector<TBodySteps::Change> TBodySteps::RemoveJointsOn(const Found& body) {
+    std::vector<Change> changes;
+    if (!TMachineJoint::liveList) {
+        return changes;
+    }
+    const std::vector<std::shared_ptr<CPBody>> all = parts(body);
+    auto ofBody = [&all](const std::shared_ptr<CPBody>& b) {
+        return std::find(all.begin(), all.end(), b) != all.end();
+    };
+    std::vector<std::shared_ptr<TMachineJoint>> on;
+    for (const std::shared_ptr<TMachineJoint>& joint : *TMachineJoint::liveList) {
+        if (joint && joint->_life != 0 && joint->IsIntact() &&
+            (ofBody(joint->_bodyA) || ofBody(joint->_bodyB))) {
+            on.push_back(joint);
+        }
+    }
+    for (const std::shared_ptr<TMachineJoint>& joint : on) {
+        Change c;
+        if (RemoveJoint(joint, c)) {
+            changes.push_back(std::move(c));
+        }
+    }
+    return changes;
+}
+
+bool TBodySteps::applyJoint(const Change& change, bool undoing) {
+    const bool wanted = undoing ? change.before : change.after;
+    const JointEntry& entry = undoing ? change.jointWas : change.jointNow;
+    const std::shared_ptr<TMachineJoint> live = LiveJoint(change.serial);
+    if (!wanted) {
+        if (!live) {
+            return false;
+        }
+        live->remove();
+        return true;
+    }
+    if (live) {
+        live->Change(entry.params);
+        return live->IsIntact();
+    }
+    const std::shared_ptr<TMachineJoint> made = MakeJoint(entry);
+    if (!made) {
+        return false;
+    }
+    rememberJoint(change.serial, made);
+    return true;
 }

@@ -74,6 +74,7 @@ void TEditor::init(std::shared_ptr<TLevel> editedLevel, TControl* spawner) {
         PushBodyStep(std::move(changes));
     };
     build_.init(level_, &bodies_);
+    joints_.init(level_, &bodies_);
     selection_.init(level_, &bodies_);
     history_.clear();
     done_ = 0;
@@ -172,6 +173,7 @@ void TEditor::CancelStroke() {
     if (fingerTool_) {
         fingerTool_ = false;
         build_.Cancel();
+        joints_.Cancel();
         selection_.EndDrag();
     }
     fingerStroke_ = false;
@@ -189,7 +191,23 @@ void TEditor::Leave() {
     endStroke();
     selection_.EndDrag();
     build_.Cancel();
+    joints_.Cancel();
     active = false;
+}
+
+JointKind TEditor::JointKindOf(Tool t) {
+    switch (t) {
+    case Tool::Motor:
+        return JointKind::Motor;
+    case Tool::Spring:
+        return JointKind::Spring;
+    case Tool::Rope:
+        return JointKind::Rope;
+    case Tool::Weld:
+        return JointKind::Weld;
+    default:
+        return JointKind::Hinge;
+    }
 }
 
 void TEditor::ChooseTool(Tool next) {
@@ -197,7 +215,12 @@ void TEditor::ChooseTool(Tool next) {
     fingerTool_ = false;
     selection_.EndDrag();
     build_.Cancel();
+    joints_.Cancel();
     tool = next;
+    if (IsJointTool(next)) {
+        joints_.begin(JointKindOf(next));
+        return;
+    }
     switch (next) {
     case Tool::Box:
         build_.begin(OutlineGesture::Tool::Box);
@@ -208,14 +231,13 @@ void TEditor::ChooseTool(Tool next) {
     case Tool::Polygon:
         build_.begin(OutlineGesture::Tool::Polygon);
         break;
-    case Tool::Paint:
-    case Tool::Select:
+    default:
         break;
     }
 }
 
 bool TEditor::DropToolWork() {
-    return build_.Cancel() || selection_.Drop();
+    return build_.Cancel() || joints_.Cancel() || selection_.Drop();
 }
 
 void TEditor::PushBodyStep(std::vector<TBodySteps::Change> changes) {
@@ -251,6 +273,8 @@ void TEditor::FingerPaint(int x, int y, bool landed, bool down) {
         fingerTool_ = down;
         if (tool == Tool::Select) {
             selection_.update(in);
+        } else if (IsJointTool(tool)) {
+            joints_.update(in);
         } else {
             build_.update(in);
         }
@@ -298,6 +322,9 @@ void TEditor::updateControls(bool grabbing, bool advances) {
     const int polygonHits = KeyHits(LetterKey('V')) - pastes;
     const int selectHits = KeyHits(LetterKey('Q'));
     const int paintHits = KeyHits(Key::Insert);
+    // The joint tools, in the order of Tool's values from Hinge on.
+    const int jointHits[] = {KeyHits(LetterKey('J')), 0, KeyHits(LetterKey('K')),
+                             KeyHits(LetterKey('U')), KeyHits(LetterKey('W'))};
     if (duplicates > 0) {
         KeyHits(Key::D);
     }
@@ -324,6 +351,15 @@ void TEditor::updateControls(bool grabbing, bool advances) {
     ctrlWasDown_ = ctrlDown;
     shiftWasDown_ = shiftDown;
     ctrlPressed = ctrl;
+    // O is Ctrl+O's too (the game's, read after this), and Z and Y are undo's and redo's: with
+    // Control they are left to those.
+    const int motorHits = ctrl ? 0 : KeyHits(LetterKey('O'));
+    tin.jointKeys.speed = ctrl ? 0 : zHits;
+    tin.jointKeys.reverse = KeyHits(Key::A);
+    tin.jointKeys.power = KeyHits(LetterKey('I'));
+    tin.jointKeys.stiffness = ctrl || shift ? 0 : yHits;
+    tin.jointKeys.damping = !ctrl && shift ? yHits : 0;
+    tin.jointKeys.breaking = KeyHits(Key::End);
 
     for (Flash& f : flashes_) {
         if (f.frames > 0) {
@@ -331,6 +367,7 @@ void TEditor::updateControls(bool grabbing, bool advances) {
         }
     }
     build_.tick();
+    joints_.tick();
     if (toggle) {
         if (active) {
             Leave();
@@ -362,8 +399,18 @@ void TEditor::updateControls(bool grabbing, bool advances) {
                    : circleHits > 0  ? Tool::Circle
                                      : Tool::Box);
     }
+    for (int i = 0; i < static_cast<int>(std::size(jointHits)); ++i) {
+        const int hits = i == 1 ? motorHits : jointHits[i];
+        if (hits > 0) {
+            ChooseTool(static_cast<Tool>(static_cast<int>(Tool::Hinge) + i));
+        }
+    }
     if (paintHits > 0) {
         ChooseTool(Tool::Paint);
+    }
+    // The joint keys change a selected joint (Select's), else the next joint's settings.
+    if (!(tool == Tool::Select && selection_.SelectedJoint())) {
+        joints_.next = TJointTools::Adjusted(joints_.next, tin.jointKeys);
     }
     // M and X change a selected drawn body (Select's), else what the next one is made of.
     TBodySteps::Found changed;
@@ -427,6 +474,8 @@ void TEditor::updateControls(bool grabbing, bool advances) {
         tin.shift = shiftDown;
         if (tool == Tool::Select) {
             selection_.update(tin);
+        } else if (IsJointTool(tool)) {
+            joints_.update(tin);
         } else {
             build_.update(tin);
         }
@@ -702,7 +751,9 @@ void TEditor::draw() {
     const int column = wx >= 0 ? wx / tiles.TileW : -1;
     const int row = wy >= 0 ? wy / tiles.TileH : -1;
     const int hit = paletteHit(mx, my);
-    if (tool != Tool::Paint) {
+    if (IsJointTool(tool)) {
+        joints_.draw(pointer);
+    } else if (tool != Tool::Paint) {
         build_.draw(KeyDown(Key::Shift) != 0);
         selection_.draw();
         SetBlend(Blend::Alpha);
@@ -874,8 +925,27 @@ void TEditor::drawToolStrip(float x, float y) const {
         DrawText("POLYGON: click corners, Enter", x, y);
         break;
     case Tool::Select:
+        if (const std::shared_ptr<TMachineJoint> joint = selection_.SelectedJoint()) {
+            drawJointStrip("JOINT: Del", joint->_params, x, y);
+            return;
+        }
         DrawText("SELECT: drag  [ ]: turn  Del  Ctrl+D", x, y);
         break;
+    case Tool::Hinge:
+        drawJointStrip("HINGE: click", joints_.next, x, y);
+        return;
+    case Tool::Motor:
+        drawJointStrip("MOTOR: click", joints_.next, x, y);
+        return;
+    case Tool::Spring:
+        drawJointStrip("SPRING: drag", joints_.next, x, y);
+        return;
+    case Tool::Rope:
+        drawJointStrip("ROPE: drag", joints_.next, x, y);
+        return;
+    case Tool::Weld:
+        drawJointStrip("WELD: click", joints_.next, x, y);
+        return;
     case Tool::Paint:
         break;
     }
@@ -886,4 +956,14 @@ void TEditor::drawToolStrip(float x, float y) const {
     DrawText(made, x + 312.0f, y);
     SetColor(200, 210, 230);
     DrawText("M X", x + 312.0f + static_cast<float>(made.size() + 1) * 8.0f, y);
+}
+
+void TEditor::drawJointStrip(std::string_view head, const TMachineJoint::Params& params, float x,
+                             float y) const {
+    // The joint's settings with the key that changes each, in its mark's colour.
+    DrawText(head, x, y);
+    const std::string line = TJointTools::Describe(params);
+    SetColor(255, 214, 90);
+    DrawText(line, x + static_cast<float>(head.size() + 2) * 8.0f, y);
+    SetColor(200, 210, 230);
 }

@@ -5,11 +5,13 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "control/PaletteLayout.hpp"
 #include "control/TBodySteps.hpp"
 #include "control/TBuildTools.hpp"
+#include "control/TJointTools.hpp"
 #include "control/TSelection.hpp"
 #include "data/LevelData.hpp"
 #include "media/input/Key.hpp"
@@ -25,8 +27,10 @@ class TLevel;
 // body is stays as it is, and flashes. Everything it does follows from the input of the frames,
 // so recordings and scripts reproduce it.
 // Beside painting it has tools that build and change bodies (B box, C circle, V polygon, Q
-// select; the wheel, Tab or the palette go back to painting): control/TBuildTools and
-// control/TSelection, whose every action is a step of the same history.
+// select; the wheel, Tab or the palette go back to painting) and that join them (J hinge, O
+// motor, K spring, U rope, W weld; Z, A, I, Y, Shift+Y and End change the joints' settings):
+// control/TBuildTools, control/TJointTools and control/TSelection, whose every action is a step
+// of the same history.
 // Its history is the game's one undo history: a whole scene replaced (an example or a file
 // opened) is a step in it too, so Ctrl+Z and Ctrl+Y, in edit mode or not, walk back over scenes
 // and strokes alike.
@@ -53,7 +57,10 @@ class TEditor {
     static constexpr int kFlashSlots = 32;    // cells flashing at once, at most
 
     // What the left button does in edit mode.
-    enum class Tool { Paint, Box, Circle, Polygon, Select };
+    enum class Tool { Paint, Box, Circle, Polygon, Select, Hinge, Motor, Spring, Rope, Weld };
+    // True for the tools that join bodies (TJointTools), and the joint kind each makes.
+    static bool IsJointTool(Tool t) { return t >= Tool::Hinge; }
+    static JointKind JointKindOf(Tool t);
 
     bool active = false;       // edit mode is on
     Tool tool = Tool::Paint;   // change it with ChooseTool
@@ -132,6 +139,7 @@ class TEditor {
     void PushBodyStep(std::vector<TBodySteps::Change> changes);
     TBodySteps& Bodies() { return bodies_; }
     TBuildTools& Build() { return build_; }
+    TJointTools& Joints() { return joints_; }
     TSelection& Selection() { return selection_; }
     int UndoSteps() const { return done_; }
     int RedoSteps() const { return static_cast<int>(history_.size()) - done_; }
@@ -170,6 +178,8 @@ class TEditor {
     void pushStep(Step step);
     CellKind strokeKind() const;
     void drawToolStrip(float x, float y) const;
+    void drawJointStrip(std::string_view head, const TMachineJoint::Params& params, float x,
+                        float y) const;
     // What a press at picture point (x, y) meets on the palette: an entry (>= 0), an arrow
     // (PaletteLayout::kEarlier, kLater), kOnPanel elsewhere on its panel, or PaletteLayout::kNone.
     static constexpr int kOnPanel = -4;
@@ -203,6 +213,7 @@ class TEditor {
     bool advances_ = true;    // this frame's physics runs (as updateControls was told)
     TBodySteps bodies_;
     TBuildTools build_;
+    TJointTools joints_;
     TSelection selection_;
 };
 

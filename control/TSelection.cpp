@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "bodies/TDrawn.hpp"
+#include "bodies/TMachineJoint.hpp"
 #include "control/DebugDraw.hpp"
+#include "control/TJointTools.hpp"
 #include "media/Graphics.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPShape.hpp"
@@ -42,6 +44,7 @@ void TSelection::init(std::shared_ptr<TLevel> level, TBodySteps* steps) {
     grab_.Drop();
     dragging_ = false;
     selected_.reset();
+    joint_.reset();
     copied_.reset();
 }
 
@@ -52,19 +55,37 @@ bool TSelection::Selected(Found& found) const {
 void TSelection::Select(const std::shared_ptr<CPBody>& key) {
     EndDrag();
     selected_ = key;
+    joint_.reset();
+}
+
+std::shared_ptr<TMachineJoint> TSelection::SelectedJoint() const {
+    return joint_ && joint_->_life != 0 && joint_->IsIntact() ? joint_ : nullptr;
+}
+
+void TSelection::SelectJoint(const std::shared_ptr<TMachineJoint>& joint) {
+    EndDrag();
+    selected_.reset();
+    joint_ = joint;
 }
 
 bool TSelection::Drop() {
     EndDrag();
     Found found;
-    const bool had = Selected(found);
+    const bool had = Selected(found) || SelectedJoint();
     selected_.reset();
+    joint_.reset();
     return had;
 }
 
 void TSelection::pick(CPVect p) {
     selected_.reset();
+    joint_.reset();
     if (!level_ || !level_->_FGLayer) {
+        return;
+    }
+    // A joint's mark lies over the bodies it joins: it is picked first, or it could never be.
+    if (std::shared_ptr<TMachineJoint> joint = TMachineJoint::MarkAt(p, kJointReach)) {
+        joint_ = std::move(joint);
         return;
     }
     const std::shared_ptr<CPSpace>& space = level_->_FGLayer->spaceMap;
@@ -134,10 +155,41 @@ void TSelection::duplicate(const SceneFormat::Body& entry, CPVect at) {
     selected_ = key;
 }
 
+void TSelection::changeJoint(const std::shared_ptr<TMachineJoint>& joint,
+                             const ToolInput::JointKeys& keys) {
+    TBodySteps& steps = *steps_;
+    TBodySteps::Change c;
+    c.joint = true;
+    c.before = c.after = true;
+    if (!steps.CaptureJoint(*joint, c.jointWas)) {
+        return;
+    }
+    const TMachineJoint::Params params = TJointTools::Adjusted(joint->_params, keys);
+    if (params == joint->_params) {
+        return;
+    }
+    joint->Change(params);
+    c.serial = steps.JointSerialOf(joint);
+    c.after = steps.CaptureJoint(*joint, c.jointNow);
+    steps.Push({std::move(c)});
+}
+
 void TSelection::update(const ToolInput& in) {
     if (in.pressed) {
         EndDrag();
         pick(in.pressPoint);
+    }
+    if (const std::shared_ptr<TMachineJoint> joint = SelectedJoint()) {
+        if (in.jointKeys.Any()) {
+            changeJoint(joint, in.jointKeys);
+        }
+        TBodySteps::Change c;
+        if (in.deletes > 0 && (*steps_).RemoveJoint(joint, c)) {
+            steps_->Push({std::move(c)});
+            joint_.reset();
+        }
+    } else {
+        joint_.reset(); // broken, or gone with a body
     }
     Found found;
     const bool selected = Selected(found);
@@ -199,9 +251,17 @@ void TSelection::update(const ToolInput& in) {
         TBodySteps::Change c;
         c.serial = (*steps_).SerialOf(found.key);
         c.before = (*steps_).Capture(found, c.was);
-        if (c.was.kind != SceneFormat::Kind::Player && c.before && TBodySteps::Remove(found)) {
-            steps_->Push({std::move(c)});
-            selected_.reset();
+        if (c.was.kind != SceneFormat::Kind::Player && c.before) {
+            // Its joints go with it, listed first: taking the step back makes the body before
+            // the joints that hold it.
+            std::vector<TBodySteps::Change> step = (*steps_).RemoveJointsOn(found);
+            if (TBodySteps::Remove(found)) {
+                step.push_back(std::move(c));
+                selected_.reset();
+            }
+            if (!step.empty()) {
+                steps_->Push(std::move(step));
+            }
         }
     }
     if (selected && in.duplicate && !dragging_) {
@@ -216,6 +276,24 @@ void TSelection::update(const ToolInput& in) {
 }
 
 void TSelection::draw() const {
+    if (const std::shared_ptr<TMachineJoint> joint = SelectedJoint()) {
+        // Rings round both anchors, and a broad band along a spring or a rope.
+        const CPVect a = joint->WorldAnchorA(), b = joint->WorldAnchorB();
+        SetColor(90, 230, 255);
+        const JointKind kind = joint->_params.kind;
+        if (kind == JointKind::Spring || kind == JointKind::Rope) {
+            SetAlpha(0.45f);
+            SetLineWidth(5.0f);
+            DrawLine(a.x, a.y, b.x, b.y);
+            SetLineWidth(1.0f);
+            SetAlpha(1.0f);
+            drawCircle(b.x, b.y, 7.0);
+        }
+        drawCircle(a.x, a.y, kind == JointKind::Motor ? 14.0 : 9.0);
+        drawCircle(a.x, a.y, kind == JointKind::Motor ? 15.0 : 10.0);
+        SetColor(255, 255, 255);
+        return;
+    }
     Found found;
     if (!Selected(found)) {
         return;

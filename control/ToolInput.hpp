@@ -21,4 +21,15 @@ struct ToolInput {
     bool enter = false;
     bool material = false; // M: the next material
     bool fix = false;      // X: fixed / free
+    // The joint settings' keys of the frame, each a count of hits: Z the motor's speed, A its
+    // direction, I its switch, Y a spring's stiffness, Shift+Y its damping, End the breaking
+    // force.
+    struct JointKeys {
+        int speed = 0, reverse = 0, power = 0, stiffness = 0, damping = 0, breaking = 0;
+        bool Any() const {
+            return speed != 0 || reverse != 0 || power != 0 || stiffness != 0 || damping != 0 ||
+                   breaking != 0;
+        }
+    };
+    JointKeys jointKeys;
 };
