@@ -71,18 +71,21 @@ void TJointTools::tick() {
 }
 
 std::shared_ptr<CPBody> TJointTools::endAt(CPVect p) const {
-    TLayer& layer = *level_->_FGLayer;
     std::array<std::shared_ptr<CPBody>, 1> under;
-    if (layer.spaceMap->MovableBodiesAt(p, under) == 1) {
+    if (level_->_FGLayer->spaceMap->MovableBodiesAt(p, under) == 1) {
         return under[0];
     }
+    return stillAt(p);
+}
+
+std::shared_ptr<CPBody> TJointTools::stillAt(CPVect p) const {
     // Fixed drawn bodies are no movable shapes for the space's queries; a joint to one follows
     // it when it is moved, as one to the level would not.
     TBodySteps::Found fixed;
     if (TBodySteps::FindFixedAt(p, fixed)) {
         return fixed.key;
     }
-    return layer.staticBodyMap;
+    return level_->_FGLayer->staticBodyMap;
 }
 
 std::string TJointTools::refusal(const std::shared_ptr<CPBody>& a,
@@ -111,7 +114,7 @@ std::string TJointTools::Ends(JointKind kind, CPVect p, CPVect q, std::shared_pt
             return kNothingHere;
         }
         a = under[0];
-        b = n == 2 ? under[1] : endAt(p);
+        b = n == 2 ? under[1] : stillAt(p);
         return {};
     }
     a = endAt(p);

@@ -63,6 +63,8 @@ class TJointTools {
     // The body an end lands on at p: the newest the simulation moves, else a fixed drawn body,
     // else the level's.
     std::shared_ptr<CPBody> endAt(CPVect p) const;
+    // What holds still at p: a fixed drawn body, else the level's body.
+    std::shared_ptr<CPBody> stillAt(CPVect p) const;
     // Why a drag's ends a and b join nothing ("" when they join).
     std::string refusal(const std::shared_ptr<CPBody>& a, const std::shared_ptr<CPBody>& b) const;
     // A click's joint at q, or the drag's from its start to q; else the refusal shown at q.

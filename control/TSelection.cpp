@@ -164,7 +164,15 @@ void TSelection::changeJoint(const std::shared_ptr<TMachineJoint>& joint,
     if (!steps.CaptureJoint(*joint, c.jointWas)) {
         return;
     }
-    const TMachineJoint::Params params = TJointTools::Adjusted(joint->_params, keys);
+    // Only what the joint's kind has: a hinge keeps no hidden motor settings to surprise later.
+    ToolInput::JointKeys own = keys;
+    if (joint->_params.kind != JointKind::Motor) {
+        own.speed = own.reverse = own.power = 0;
+    }
+    if (joint->_params.kind != JointKind::Spring) {
+        own.stiffness = own.damping = 0;
+    }
+    const TMachineJoint::Params params = TJointTools::Adjusted(joint->_params, own);
     if (params == joint->_params) {
         return;
     }
