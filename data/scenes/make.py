@@ -2,8 +2,9 @@
 """Makes the example scenes with the real editor and controls.
 
 For each scene it writes data/scenes/make/NAME.txt, a scenario script of scripted input (edit
-mode strokes that dig and build the level, digit keys and clicks that drop bodies, waits while
-they settle), then runs it through the headless scenario runner and saves the scene it ends
+mode strokes that dig and build the level, bodies drawn with the box, circle and polygon tools
+and joined with the joint tools, digit keys and clicks that drop bodies, waits while they
+settle), then runs it through the headless scenario runner and saves the scene it ends
 with as data/scenes/NAME.json, which the program embeds. Everything happens on the first
 screen of the level (the camera at 0, 0), so window points are world points.
 
@@ -26,10 +27,13 @@ BUSH_LEFT, BUSH_RIGHT = 16, 17
 
 KEY_E, KEY_P, ESCAPE, ENTER = 69, 80, 27, 13
 KEY_B, KEY_C, KEY_V, KEY_M, KEY_X = 66, 67, 86, 77, 88
+KEY_J, KEY_O, KEY_W, KEY_K, KEY_U, KEY_Z = 74, 79, 87, 75, 85, 90
 LEFT, RIGHT = 1, 2
 
 # The drawn bodies' materials in the order M steps through them, from wood.
 MATERIALS = ["wood", "metal", "rubber", "ice", "stone"]
+# A motor's speeds in the order Z steps through them, from the first (degrees/s).
+MOTOR_RATES = [90, 180, 360, 45]
 
 
 class Script:
@@ -43,7 +47,7 @@ class Script:
         self.material = 0  # what the editor draws next: it starts with wood, free
         self.fixed = False
         self.tool = None
-        self.joints = []
+        self.rate = 0  # the next motor's speed, an index in MOTOR_RATES
 
     def at(self, event, comment=""):
         self.lines.append("frame %d: %s%s" % (self.frame, event, "   # " + comment if comment else ""))
@@ -153,21 +157,48 @@ class Script:
             self.step()
         self.tap(ENTER)
 
-    # The joint tools. Until their keys are known the joints are noted and joined in the file.
-    def hinge(self, x, y):
-        self.joints.append(("hinge", (x, y)))
+    # The joint tools (edit mode): hinge, motor and weld by a click on the point, spring and rope
+    # by a drag from one point to the other. The motor's speed steps through its choices with Z.
+    def _joining(self, key):
+        if self.tool != key:
+            self.tap(key)
+            self.tool = key
 
-    def motor(self, x, y, rate=90.0, torque=10000.0):
-        self.joints.append(("motor", (x, y), rate, torque))
+    def hinge(self, x, y):
+        self._joining(KEY_J)
+        self.mouse(x, y)
+        self.at("click 1")
+        self.step()
+
+    def motor(self, x, y, rate=90):
+        self._joining(KEY_O)
+        while MOTOR_RATES[self.rate] != rate:
+            self.rate = (self.rate + 1) % len(MOTOR_RATES)
+            self.tap(KEY_Z, "motor speed %d degrees/s" % MOTOR_RATES[self.rate])
+        self.mouse(x, y)
+        self.at("click 1")
+        self.step()
 
     def weld(self, x, y):
-        self.joints.append(("weld", (x, y)))
+        self._joining(KEY_W)
+        self.mouse(x, y)
+        self.at("click 1")
+        self.step()
 
     def rope(self, p, q):
-        self.joints.append(("rope", p, q))
+        self._joining(KEY_U)
+        self.drag(p, q)
 
     def spring(self, p, q):
-        self.joints.append(("spring", p, q))
+        self._joining(KEY_K)
+        self.drag(p, q)
+
+    def start(self):
+        """Leaves edit mode, moves the pointer off the picture and lets the world run: the scene
+        saved next starts where the machine starts."""
+        self.edit()
+        self.mouse(1020, 764)
+        self.pause()
 
     def wait(self, frames):
         self.step(frames)
@@ -331,8 +362,9 @@ on it: a wooden body with a cabin welded on and two rubber wheels on motors, dri
     s.circle(80, 534, 18, "rubber")
     s.circle(160, 534, 18, "rubber")
     s.weld(122, 514)
-    s.motor(80, 534, 360.0)
-    s.motor(160, 534, 360.0)
+    s.motor(80, 534, 360)
+    s.motor(160, 534, 360)
+    s.start()
     return s
 
 
@@ -348,26 +380,24 @@ ball flies over the brick wall beyond the dip.""")
     s.stroke(LEFT, [(37, 21), (37, 23)])  # the wall
     s.stroke(LEFT, [(42, 22), (42, 23)])  # and one at the picture's edge, where the ball stops
     s.fill(RIGHT, 29, 13, 35, 14)  # the beam's left half, in the ball's way
-    px, py = PIVOT
+    px, py = 620, 474  # the axle
     s.box(px - 10, py - 4, px + 10, 551, "stone", True)  # the post
 
     def at(a, u):
+        """The point a pixels along the arm from the axle (to the right, tilted up 25 degrees)
+        and u above it."""
         c, n = math.cos(math.radians(25)), math.sin(math.radians(25))
         return (round(px + a * c - u * n), round(py - a * n - u * c))
 
+    # The arm: 130 long to the left with the cup's lip at its end, 50 to the right.
     s.polygon([at(-130, -5), at(50, -5), at(50, 5), at(-122, 5), at(-122, 25), at(-130, 25)])
-    s.box(*STOP, "stone", True)  # the stop the arm swings against
-    s.box(*REST, "stone", True)  # the block the long end rests on
+    s.box(613, 428, 629, 444, "stone", True)  # the stop the arm swings up against
+    s.box(500, 537, 530, 599, "stone", True)  # the block the long end rests on
     s.circle(*at(-112, 15), 9)  # the ball, in the cup
-    s.box(*WEIGHT, "metal")  # the weight
+    s.box(636, 324, 684, 372, "metal")  # the weight, over the short end
     s.hinge(px, py)
+    s.start()
     return s
-
-
-PIVOT = (620, 474)
-STOP = [613, 428, 629, 444]
-WEIGHT = [636, 324, 684, 372]
-REST = [500, 537, 530, 599]
 
 
 def cradle():
@@ -385,6 +415,7 @@ left: it swings down, and the last ball swings out.""")
         s.circle(c[0], c[1], r, "rubber")
     for x, c in zip(xs, centres):
         s.rope(c, (x, top))
+    s.start()
     return s
 
 
@@ -399,14 +430,16 @@ Windmill: a stone tower on the middle plateau and wooden sails on a motor at its
     s.polygon([(cx - w, cy - l), (cx + w, cy - l), (cx + w, cy - w), (cx + l, cy - w),
                (cx + l, cy + w), (cx + w, cy + w), (cx + w, cy + l), (cx - w, cy + l),
                (cx - w, cy + w), (cx - l, cy + w), (cx - l, cy - w), (cx - w, cy - w)])
-    s.motor(cx, cy, 90.0)
+    s.motor(cx, cy, 90)
+    s.start()
     return s
 
 
 def rope_bridge():
     s = Script("rope_bridge", """
 Rope bridge: wooden planks hinged end to end across a bottomless pit between two grass cliffs,
-sagging a little, and a few bodies dropped on it.""")
+sagging a little and held up by ropes from a post on each cliff, and a few bodies dropped on
+it.""")
     s.pause()
     s.edit()
     s.fill(RIGHT, 10, 23, 20, 31)  # the pit, as the chain bridge's
@@ -417,18 +450,26 @@ sagging a little, and a few bodies dropped on it.""")
     s.choose(DIRT)
     s.fill(LEFT, 22, 24, 24, 31)
     s.stroke(RIGHT, [(9, 22)])  # the brick at the left cliff's edge goes
+    # Ten planks 36 wide, each overlapping the next by 9, lower towards the middle.
     sag = [0, 3, 6, 8, 9, 9, 8, 6, 3, 0]
-    n = len(sag)
-    left = 230
-    step = (516 - left - 36) // (n - 1)
-    for i in range(n):
+    left, step, width = 230, 27, 36
+    for i, down in enumerate(sag):
         x = left + step * i
-        s.box(x, 538 + sag[i], x + 36 - 0, 548 + sag[i])
-    s.hinge(left + 4, 543)
-    for i in range(n - 1):
-        x = left + step * i + 36 - (36 - step) // 2 - 0
-        s.hinge(x, 543 + max(sag[i], sag[i + 1]) - 1)
-    s.hinge(left + step * (n - 1) + 32, 543)
+        s.box(x, 538 + down, x + width, 548 + down)
+    s.hinge(left + 4, 543)  # to the level
+    for i in range(len(sag) - 1):
+        x = left + step * i + step + (width - step) // 2  # the middle of the overlap
+        s.hinge(x, 542 + max(sag[i], sag[i + 1]))
+    s.hinge(left + step * (len(sag) - 1) + width - 4, 543)
+    s.box(218, 470, 228, 551, "wood", True)  # the posts
+    s.box(512, 470, 522, 551, "wood", True)
+    s.rope((223, 474), (left + step * 3 + width // 2, 543 + sag[3]))
+    s.rope((517, 474), (left + step * 6 + width // 2, 543 + sag[6]))
+    s.start()
+    for kind, x in ((2, 300), (1, 350), (3, 400), (2, 450)):
+        s.drop(kind, x, 480)
+    s.mouse(1020, 764)
+    s.wait(120)
     return s
 
 
@@ -444,6 +485,7 @@ iron weight falling on its left end, which tips it and throws the ball.""")
     s.circle(772, 487, 12, "rubber")
     s.box(556, 380, 596, 420, "metal")
     s.hinge(672, 506)
+    s.start()
     return s
 
 
