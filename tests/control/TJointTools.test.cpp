@@ -341,3 +341,34 @@ TEST_F(JointToolsTest, AJointOnABodyUndoneAwayAndBackIsMadeOnTheBodyOfNow) {
 }
 
 } // namespace
+
+namespace {
+
+// On a phone a finger's tap makes a hinge and its drag a rope, as the left button does.
+TEST_F(JointToolsTest, AFingersTapHingesAndItsDragStringsARope) {
+    const std::shared_ptr<CPBody> c = box(600, 250, 680, 290);
+    const std::shared_ptr<CPBody> d = box(660, 270, 720, 300);
+    auto at = [](float x, float y, int action) {
+        PushFinger(3, action, static_cast<int>(x) - fg().ScrollX,
+                   static_cast<int>(y) - fg().ScrollY);
+        updateGame();
+    };
+    use(LetterKey('J'));
+    at(670, 280, 1);
+    at(670, 280, 0);
+    ASSERT_EQ(joints(), 1);
+    EXPECT_EQ(newestJoint()->_bodyA, d);
+    EXPECT_EQ(newestJoint()->_bodyB, c);
+    use(LetterKey('U'));
+    at(610, 260, 1);
+    at(650, 230, 2);
+    at(690, 200, 2);
+    at(690, 200, 0);
+    ASSERT_EQ(joints(), 2);
+    EXPECT_EQ(newestJoint()->_params.kind, JointKind::Rope);
+    EXPECT_EQ(newestJoint()->_bodyA, c);
+    EXPECT_EQ(newestJoint()->_bodyB, fg().staticBodyMap);
+    EXPECT_NEAR(newestJoint()->_length, std::hypot(80.0f, 60.0f), 0.01f);
+}
+
+} // namespace

@@ -9,9 +9,10 @@
 #   escape              ended by Escape: every runner prints its state inside the last frame
 #   broad_phase_tree    the library's tree from the start
 #   broad_phase_switch  the index rebuilt while bodies move
+#   joints              a machine joined with the joint tools, joints changed, deleted, undone
 set(DAZOZI_WEB_BUILD "" CACHE PATH "Folder of the web build whose headless runner (tools/scenario.js) to replay in node (empty: none)")
 set(dazozi_replay_dir ${CMAKE_CURRENT_LIST_DIR})
-set(dazozi_replays cross_build settings building zoom escape broad_phase_tree broad_phase_switch)
+set(dazozi_replays cross_build settings building zoom escape broad_phase_tree broad_phase_switch joints)
 if(DAZOZI_WEB_BUILD)
   find_program(DAZOZI_NODE node REQUIRED)
 endif()
