@@ -158,7 +158,8 @@ int updateSceneMenu() {
         listMenuLines();
     }
     const bool wasOpen = sceneMenu.open;
-    const int chosen = sceneMenu.Update(static_cast<int>(menuLines.size()));
+    const int chosen = sceneMenu.Update(static_cast<int>(menuLines.size()),
+                                        static_cast<int>(ExampleScenes().size()));
     if (sceneMenu.open && !wasOpen && savedSceneFinder != nullptr) {
         savedScenes = savedSceneFinder();
         listMenuLines();

@@ -65,9 +65,14 @@ void drawHelp() {
 
 void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) {
     const int lines = static_cast<int>(scenes.size());
+    // The examples come first; the user's saved scenes (lines without a text of their own) after.
+    const auto examples = static_cast<int>(
+        std::find_if(scenes.begin(), scenes.end(),
+                     [](const ExampleScene& scene) { return scene.text.empty(); }) -
+        scenes.begin());
     const int width = GraphicsWidth();
     const int height = GraphicsHeight();
-    const SceneMenu::Box panel = SceneMenu::Panel(lines, width, height);
+    const SceneMenu::Box panel = SceneMenu::Panel(lines, examples, width, height);
     drawPanel(panel.x, panel.y, panel.w, panel.h);
     constexpr float kTextInset = 8.0f; // text starts this far into a line's box
     const float textX = panel.x + SceneMenu::kPad;
@@ -75,7 +80,7 @@ void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) 
     SetColor(255, 220, 90);
     DrawText("Example scenes", textX, panel.y + SceneMenu::kPad);
     for (int i = 0; i < lines; ++i) {
-        const SceneMenu::Box line = SceneMenu::Line(i, lines, width, height);
+        const SceneMenu::Box line = SceneMenu::Line(i, lines, examples, width, height);
         const float textY = line.y + (line.h - kGlyphH) / 2.0f;
         if (i == menu.selected) {
             SetBlend(Blend::Alpha);
@@ -87,18 +92,19 @@ void drawSceneMenu(const SceneMenu& menu, std::span<const ExampleScene> scenes) 
             SetColor(255, 220, 90);
             DrawText(">", line.x + kTextInset, textY);
         }
-        // The user's own saved scenes (lines without a text of their own) in green.
+        // The user's own saved scenes in green.
         const ExampleScene& scene = scenes[static_cast<std::size_t>(i)];
         if (scene.text.empty()) {
             SetColor(170, 235, 170);
         } else {
             SetColor(255, 255, 255);
         }
-        DrawText(scene.name, textX + 2.0f * kGlyphW, textY);
+        DrawText(scene.name, line.x + SceneMenu::kPad / 2.0f + 2.0f * kGlyphW, textY);
     }
     SetColor(150, 170, 210);
-    DrawText("Up/Down, Enter: open   L: close", textX,
-             panel.y + panel.h - SceneMenu::kPad - kGlyphH);
+    DrawText(SceneMenu::ExampleRows(examples) < examples ? "Arrows, Enter: open   L: close"
+                                                         : "Up/Down, Enter: open   L: close",
+             textX, panel.y + panel.h - SceneMenu::kPad - kGlyphH);
     SetColor(255, 255, 255);
 }
 

@@ -14,35 +14,52 @@ void SceneMenu::Reset() {
     lastY_ = -1;
 }
 
-SceneMenu::Box SceneMenu::Panel(int lines, int width, int height) {
+int SceneMenu::ExampleRows(int examples) {
+    return examples > kOneColumn ? (examples + 1) / 2 : examples;
+}
+
+SceneMenu::Box SceneMenu::Panel(int lines, int examples, int width, int height) {
+    examples = std::clamp(examples, 0, lines);
+    const int rows = ExampleRows(examples) + lines - examples;
     Box box;
     box.w = kPanelW;
-    box.h = 2.0f * kPad + kTitleH + static_cast<float>(lines) * kLineH + kFooterH;
+    box.h = 2.0f * kPad + kTitleH + static_cast<float>(rows) * kLineH + kFooterH;
     box.x = (static_cast<float>(width) - box.w) / 2.0f;
     box.y = (static_cast<float>(height) - box.h) / 2.0f;
     return box;
 }
 
-SceneMenu::Box SceneMenu::Line(int i, int lines, int width, int height) {
-    const Box panel = Panel(lines, width, height);
+SceneMenu::Box SceneMenu::Line(int i, int lines, int examples, int width, int height) {
+    examples = std::clamp(examples, 0, lines);
+    const Box panel = Panel(lines, examples, width, height);
+    const int rows = ExampleRows(examples);
     Box box;
     box.x = panel.x + kPad / 2.0f;
     box.w = panel.w - kPad;
-    box.y = panel.y + kPad + kTitleH + static_cast<float>(i) * kLineH;
+    int row = i - examples + rows; // the saved scenes, a line each under the examples
+    if (i < examples) {
+        // Down the first column, then down the second.
+        row = i % rows;
+        if (rows < examples) {
+            box.w /= 2.0f;
+            box.x += static_cast<float>(i / rows) * box.w;
+        }
+    }
+    box.y = panel.y + kPad + kTitleH + static_cast<float>(row) * kLineH;
     box.h = kLineH;
     return box;
 }
 
-int SceneMenu::LineAt(int x, int y, int lines, int width, int height) {
+int SceneMenu::LineAt(int x, int y, int lines, int examples, int width, int height) {
     for (int i = 0; i < lines; ++i) {
-        if (Line(i, lines, width, height).Contains(x, y)) {
+        if (Line(i, lines, examples, width, height).Contains(x, y)) {
             return i;
         }
     }
     return -1;
 }
 
-int SceneMenu::Update(int lines) {
+int SceneMenu::Update(int lines, int examples) {
     // L is read in every frame, so that a press while closed is never kept for later. Like P,
     // two taps of L in one slow frame leave the menu as it was.
     const int lHits = KeyHits(LetterKey('L'));
@@ -66,6 +83,7 @@ int SceneMenu::Update(int lines) {
     const int ups = KeyHits(Key::Up);
     const int downs = KeyHits(Key::Down);
     const int enters = KeyHits(Key::Enter);
+    const int sideways = KeyHits(Key::Right) - KeyHits(Key::Left);
     const int clicks = MouseHits(MouseButton::Left);
     // A finger's tap is a click where it landed: a phone has nothing else to choose with. The
     // landings are the menu's while it is open, so no finger spawns or grabs under it.
@@ -88,12 +106,19 @@ int SceneMenu::Update(int lines) {
     const int width = GraphicsWidth();
     const int height = GraphicsHeight();
     selected = PositiveModulo(selected + downs - ups, lines);
+    // Left and Right go to the line beside in the other column, where there is one.
+    const int rows = ExampleRows(std::clamp(examples, 0, lines));
+    const int beside = selected + sideways * rows;
+    if (sideways != 0 && rows < examples && selected < examples && beside >= 0 &&
+        beside < std::min(examples, lines)) {
+        selected = beside;
+    }
     const int x = MouseX();
     const int y = MouseY();
     if (x != lastX_ || y != lastY_) {
         lastX_ = x;
         lastY_ = y;
-        const int hovered = LineAt(x, y, lines, width, height);
+        const int hovered = LineAt(x, y, lines, examples, width, height);
         if (hovered >= 0) {
             selected = hovered;
         }
@@ -107,7 +132,7 @@ int SceneMenu::Update(int lines) {
             MousePressPoint(static_cast<int>(MouseButton::Left), px, py);
         }
         open = false;
-        const int clicked = LineAt(px, py, lines, width, height);
+        const int clicked = LineAt(px, py, lines, examples, width, height);
         if (clicked >= 0) {
             selected = clicked;
         }

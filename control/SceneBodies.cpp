@@ -269,7 +269,18 @@ void SceneBodies::CaptureSquids(Capturing& at) {
 void SceneBodies::CaptureChains(Capturing& at) {
     forEachLive(TChain::liveList.get(), [&](TChain& chain) {
         notePlaces(at, nullptr, &chain._body);
-        at.scene.bodies.push_back(captureChain(chain, at.stars, at.firstStar));
+        Body body = captureChain(chain, at.stars, at.firstStar);
+        // Its own anchors follow its links as parts, where the file keeps them (a star's is the
+        // star's; an end let go is in no file).
+        const int index = static_cast<int>(at.scene.bodies.size());
+        const auto links = static_cast<int>(body.parts.size());
+        if (body.start.type == Anchor::Type::Fixed || body.start.type == Anchor::Type::Free) {
+            at.places.push_back({chain._startJoint->GetBodyB().get(), {index, links}});
+        }
+        if (body.end.type == Anchor::Type::Fixed || body.end.type == Anchor::Type::Free) {
+            at.places.push_back({chain._endJoint->GetBodyA().get(), {index, links + 1}});
+        }
+        at.scene.bodies.push_back(std::move(body));
     });
 }
 
@@ -306,7 +317,7 @@ void SceneBodies::CaptureJoints(Capturing& at, const CPBody* level) {
                 return true;
             }
         }
-        return false; // a body the scene does not hold (a chain's own anchor)
+        return false; // a body the scene does not hold (a star's chain end let go)
     };
     forEachLive(TMachineJoint::liveList.get(), [&](TMachineJoint& joint) {
         if (!joint.IsIntact()) {
@@ -381,7 +392,15 @@ std::shared_ptr<CPBody> SceneBodies::ApplyChain(const Body& body, Applying& at) 
         end->Free();
     }
     setStates(chain._body, body.parts);
-    at.parts.back() = partsOf(chain._body);
+    // The links, then the start and the end anchor where they are the chain's own (joints name
+    // them so), else nothing in their place.
+    std::vector<std::shared_ptr<CPBody>> parts = partsOf(chain._body);
+    const bool ownStart = body.start.type == T::Fixed || body.start.type == T::Free;
+    const bool ownEnd = body.end.type == T::Fixed || body.end.type == T::Free;
+    parts.push_back(ownStart && chain._startJoint != nullptr ? chain._startJoint->GetBodyB()
+                                                             : nullptr);
+    parts.push_back(ownEnd && live(chain._endJoint) ? chain._endJoint->GetBodyA() : nullptr);
+    at.parts.back() = std::move(parts);
     if (chain._startJoint != nullptr) {
         chain._startJoint->GetBodyB()->SetExactState(body.start.state);
     }

@@ -862,9 +862,16 @@ bool readSettings(Checker& check, const Json& v, int version, SceneFormat::Setti
     return true;
 }
 
-// How many tentacle segments or links body has: what a joint's "part" may name.
+// How many parts a joint's "part" may name in body: a squid's tentacle segments; a chain's
+// links and after them its start and its end anchor (whether those are its own is checked apart).
 std::size_t partsOf(const SceneFormat::Body& body) {
-    return body.parts.size();
+    return body.parts.size() + (body.kind == Kind::Chain ? 2u : 0u);
+}
+
+// A chain's end made by the chain itself, which a joint may hold; a star's belongs to the star.
+bool ownAnchor(const SceneFormat::Anchor& anchor) {
+    return anchor.type == SceneFormat::Anchor::Type::Fixed ||
+           anchor.type == SceneFormat::Anchor::Type::Free;
 }
 
 bool readJointEnd(Checker& check, const Json& v, const std::string& where,
@@ -903,6 +910,13 @@ bool readJointEnd(Checker& check, const Json& v, const std::string& where,
         }
         if (!check.integer(v["part"], where + ".part", 0, parts - 1, end.part)) {
             return false;
+        }
+        const auto links = static_cast<int>(body.parts.size());
+        if (body.kind == Kind::Chain && end.part >= links &&
+            !ownAnchor(end.part == links ? body.start : body.end)) {
+            return check.fail(where + ".part", std::string("the chain's ") +
+                                                   (end.part == links ? "start" : "end") +
+                                                   " is not an anchor of its own");
         }
     } else if (body.kind == Kind::Chain) {
         return check.fail(where, "a chain is joined by one of its links: \"part\" is missing");

@@ -201,8 +201,9 @@ TEST_F(SceneDocumentTest, DrawnBodiesSaveAndOpenAsTheyWere) {
     EXPECT_GT(TDrawn::liveList->First()->_body->GetPosition().y, before[0].y);
 }
 
-// Machine joints between every sort of body and the level come back with the scene, joined to
-// the same bodies at the same anchors, and saving again gives the same bytes.
+// Machine joints between every sort of body (a chain's own anchor too) and the level come back
+// with the scene, joined to the same bodies at the same anchors, and saving again gives the same
+// bytes.
 TEST_F(SceneDocumentTest, JointsComeBackBetweenTheSameBodies) {
     spawnEverything();
     frames(10);
@@ -225,8 +226,13 @@ TEST_F(SceneDocumentTest, JointsComeBackBetweenTheSameBodies) {
     place(JointKind::Spring, segment, link);
     place(JointKind::Rope, star, Vec2(star.x, -40.0f)); // to the air above the level
     place(JointKind::Weld, TBall::liveList->Last()->_body->GetPosition());
+    // A rope to the second chain's own fixed start anchor.
+    TMachineJoint::Params rope;
+    rope.kind = JointKind::Rope;
+    TMachineJoint::Create()->Init(fg, TBall::liveList->First()->_body,
+                                  chain._startJoint->GetBodyB(), ZeroVect, ZeroVect, rope);
     frames(5);
-    ASSERT_EQ(TMachineJoint::Count(), 5);
+    ASSERT_EQ(TMachineJoint::Count(), 6);
     const std::string saved = CurrentSceneText();
     ASSERT_NE(saved.find("\n \"joints\": [\n  {\"kind\": \"hinge\""), std::string::npos);
     const int joints = fg->spaceMap->CountJoints();
@@ -236,8 +242,11 @@ TEST_F(SceneDocumentTest, JointsComeBackBetweenTheSameBodies) {
     std::string error;
     ASSERT_TRUE(OpenSceneText(saved, error)) << error;
     EXPECT_EQ(CurrentSceneText(), saved);
-    EXPECT_EQ(TMachineJoint::Count(), 5);
+    EXPECT_EQ(TMachineJoint::Count(), 6);
     EXPECT_EQ(fg->spaceMap->CountJoints(), joints);
+    // The rope holds the reopened chain's start anchor again.
+    EXPECT_EQ(TMachineJoint::liveList->Last()->_bodyB,
+              (*std::next(TChain::liveList->begin(), 1))->_startJoint->GetBodyB());
     // The spring holds the squid's last segment and a link of the second chain again.
     const TMachineJoint& spring = **std::next(TMachineJoint::liveList->begin(), 2);
     EXPECT_EQ(spring._bodyA, TSquid::liveList->Last()->_tentacle->_bodyRect.Last());
@@ -518,8 +527,8 @@ TEST_F(SceneDocumentTest, SettingsTravelWithTheSceneAndOlderFilesTakeTheLevels) 
 
 } // namespace
 
-// Opening scenes are steps of the one undo history with the editor's strokes: six examples
-// opened over a painted level, six Ctrl+Z bring the painted level back, a seventh takes the
+// Opening scenes are steps of the one undo history with the editor's strokes: every example
+// opened over a painted level, as many Ctrl+Z bring the painted level back, one more takes the
 // stroke back, and Ctrl+Y walks forward again to the last example.
 TEST_F(SceneDocumentTest, OpenedScenesAreStepsOfTheUndoHistoryAsDeepAsItIs) {
     auto tap = [](Key key) {
@@ -554,16 +563,16 @@ TEST_F(SceneDocumentTest, OpenedScenesAreStepsOfTheUndoHistoryAsDeepAsItIs) {
         opened.push_back(example.name);
         updateGame();
     }
-    ASSERT_EQ(opened.size(), 6u);
+    ASSERT_EQ(opened.size(), 12u);
     for (std::size_t i = 0; i < opened.size(); ++i) {
         ctrlFrame(Key::Z);
         EXPECT_TRUE(editor->sceneSwapped) << "undo " << i + 1 << " brought back no scene";
     }
-    EXPECT_EQ(fg.MapData[row][column], paintedTile) << "six undos did not reach the painted level";
+    EXPECT_EQ(fg.MapData[row][column], paintedTile) << "the undos did not reach the painted level";
     ctrlFrame(Key::Z);
     EXPECT_EQ(fg.MapData[row][column], loadedTile) << "the stroke before the scenes stayed";
     EXPECT_EQ(editor->UndoSteps(), 0);
-    for (int i = 0; i < 7; ++i) {
+    for (std::size_t i = 0; i <= opened.size(); ++i) {
         ctrlFrame(Key::Y);
     }
     EXPECT_EQ(editor->RedoSteps(), 0);

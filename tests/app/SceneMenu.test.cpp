@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include <sstream>
@@ -28,7 +29,9 @@ class SceneMenuTest : public GameFixture {
   protected:
     SceneMenuTest() : GameFixture(1000u) {}
 
-    static constexpr int kLines = 6;
+    // The menu the cases choose in: its lines, the first `examples` of them examples.
+    static inline int lines = 6;
+    static inline int examples = 6;
 
     static void tap(Key key) {
         PushKey(key, true);
@@ -40,11 +43,13 @@ class SceneMenuTest : public GameFixture {
         PushMouseButton(1, false);
     }
     static void lineCentre(int line, int& x, int& y) {
-        const SceneMenu::Box box = SceneMenu::Line(line, kLines, GraphicsWidth(), GraphicsHeight());
+        const SceneMenu::Box box =
+            SceneMenu::Line(line, lines, examples, GraphicsWidth(), GraphicsHeight());
         x = static_cast<int>(box.x + box.w / 2.0f);
         y = static_cast<int>(box.y + box.h / 2.0f);
     }
-    // One frame's input in a word each: L, Up, Down, Enter, Esc, 1 (the digit), cN (a click on
+    // One frame's input in a word each: L, Up, Down, Left, Right, Enter, Esc, 1 (the digit), cN
+    // (a click on
     // line N), co (a click outside the panel), mN (the pointer onto line N), fN (a finger's tap
     // on line N), fo (a finger's tap outside the panel).
     static void push(const std::string& word) {
@@ -56,6 +61,10 @@ class SceneMenuTest : public GameFixture {
             tap(Key::Up);
         } else if (word == "Down") {
             tap(Key::Down);
+        } else if (word == "Left") {
+            tap(Key::Left);
+        } else if (word == "Right") {
+            tap(Key::Right);
         } else if (word == "Enter") {
             tap(Key::Enter);
         } else if (word == "Esc") {
@@ -84,8 +93,9 @@ class SceneMenuTest : public GameFixture {
 };
 
 struct MenuCase {
-    const char* frames; // frames split by '|', each frame's input words split by spaces
-    bool open;          // after the last frame
+    int lines, examples; // the menu's lines, the first of them examples
+    const char* frames;  // frames split by '|', each frame's input words split by spaces
+    bool open;           // after the last frame
     int selected;
     int chosen;      // Update's result in the last frame
     int escapesLeft; // Escape hits the menu left for the game
@@ -94,24 +104,37 @@ struct MenuCase {
 
 TEST_F(SceneMenuTest, KeysAndClicksChooseOpenAndClose) {
     const MenuCase cases[] = {
-        {"L", true, 0, -1, 0, 0},
-        {"L | Down Down | Enter", false, 2, 2, 0, 0},
-        {"L | Up | Enter", false, 5, 5, 0, 0}, // wraps round to the last line
-        {"L | Esc", true, 0, -1, 1, 0},        // Escape is left to end the program
-        {"L L", false, 0, -1, 0, 0},           // two taps in one frame change nothing
-        {"L | L", false, 0, -1, 0, 0},
-        {"L | c3", false, 3, 3, 0, 0},
-        {"L | co", false, 0, -1, 0, 0}, // a click outside closes the menu
-        {"L | m4 | Enter", false, 4, 4, 0, 0},
-        {"m4 L | Enter", false, 0, 0, 0, 0}, // a resting pointer chooses nothing
-        {"L 1 | 1 Down", true, 1, -1, 0, 0}, // the digits are the menu's while it is open
-        {"Esc 1", false, 0, -1, 1, 1},       // closed, it leaves every other key alone
-        {"L | Esc Enter", false, 0, 0, 1, 0},
-        {"L | f2", false, 2, 2, 0, 0}, // a finger chooses as a click does
-        {"L | fo", false, 0, -1, 0, 0},
+        {6, 6, "L", true, 0, -1, 0, 0},
+        {6, 6, "L | Down Down | Enter", false, 2, 2, 0, 0},
+        {6, 6, "L | Up | Enter", false, 5, 5, 0, 0}, // wraps round to the last line
+        {6, 6, "L | Esc", true, 0, -1, 1, 0},        // Escape is left to end the program
+        {6, 6, "L L", false, 0, -1, 0, 0},           // two taps in one frame change nothing
+        {6, 6, "L | L", false, 0, -1, 0, 0},
+        {6, 6, "L | c3", false, 3, 3, 0, 0},
+        {6, 6, "L | co", false, 0, -1, 0, 0}, // a click outside closes the menu
+        {6, 6, "L | m4 | Enter", false, 4, 4, 0, 0},
+        {6, 6, "m4 L | Enter", false, 0, 0, 0, 0}, // a resting pointer chooses nothing
+        {6, 6, "L 1 | 1 Down", true, 1, -1, 0, 0}, // the digits are the menu's while it is open
+        {6, 6, "Esc 1", false, 0, -1, 1, 1},       // closed, it leaves every other key alone
+        {6, 6, "L | Esc Enter", false, 0, 0, 1, 0},
+        {6, 6, "L | f2", false, 2, 2, 0, 0}, // a finger chooses as a click does
+        {6, 6, "L | fo", false, 0, -1, 0, 0},
+        {6, 6, "L | Right | Left Left", true, 0, -1, 0, 0}, // one column: nothing beside
+        // Twelve examples in two columns of six, then three saved scenes a line each.
+        {15, 12, "L | Right | Enter", false, 6, 6, 0, 0},
+        {15, 12, "L | Down Down | Right Right | Left", true, 2, -1, 0, 0},
+        {15, 12, "L | Down Down Down Down Down | Down | Enter", false, 6, 6, 0, 0},
+        {15, 12, "L | Up | Right | Left | Enter", false, 14, 14, 0, 0}, // a saved scene's line
+        {15, 12, "L | Up Up Up Up | Left | Enter", false, 5, 5, 0, 0},
+        {15, 12, "L | c7", false, 7, 7, 0, 0},
+        {15, 12, "L | c13", false, 13, 13, 0, 0},
+        {15, 12, "L | m10 | Enter", false, 10, 10, 0, 0},
+        {11, 11, "L | Down Down Down Down Down | Right | Enter", false, 5, 5, 0, 0}, // none beside
     };
     for (const MenuCase& c : cases) {
-        SCOPED_TRACE(c.frames);
+        SCOPED_TRACE(std::to_string(c.lines) + " lines: " + c.frames);
+        lines = c.lines;
+        examples = c.examples;
         FlushInput();
         PushMouseMove(0, 0);
         SceneMenu menu;
@@ -125,7 +148,7 @@ TEST_F(SceneMenuTest, KeysAndClicksChooseOpenAndClose) {
             while (words >> word) {
                 push(word);
             }
-            chosen = menu.Update(kLines);
+            chosen = menu.Update(lines, examples);
         }
         EXPECT_EQ(menu.open, c.open);
         EXPECT_EQ(menu.selected, c.selected);
@@ -170,6 +193,47 @@ TEST_F(SceneMenuTest, InTheGameTheMenuHoldsTheArrowsAndEscapeClosesIt) {
     EXPECT_GT(player->_body->GetVelocity().x, 100.0f) << "Escape did not close the menu";
     tap(Key::Escape);
     EXPECT_THROW(updateGame(), std::runtime_error) << "Escape did not end the program";
+}
+
+// Twelve examples with six saved scenes fit the desktop's windows, and the twelve alone a phone's
+// picture: the panel within the window, every line within the panel and clear of the others,
+// long enough for its name or label.
+TEST_F(SceneMenuTest, TheMenuFitsEveryWindowWithTwelveExamples) {
+    const struct {
+        int width, height, saved;
+    } windows[] = {{1024, 768, 6}, {800, 600, 6}, {512, 384, 6}, {390, 292, 0}};
+    const int named = static_cast<int>(ExampleScenes().size());
+    ASSERT_EQ(named, 12);
+    std::size_t longest = 0;
+    for (const ExampleScene& scene : ExampleScenes()) {
+        longest = std::max(longest, scene.name.size());
+    }
+    constexpr float kGlyphW = 8.0f;
+    for (const auto& w : windows) {
+        SCOPED_TRACE(std::to_string(w.width) + " x " + std::to_string(w.height));
+        const int all = named + w.saved;
+        const SceneMenu::Box panel = SceneMenu::Panel(all, named, w.width, w.height);
+        EXPECT_GE(panel.x, 0.0f);
+        EXPECT_GE(panel.y, 0.0f);
+        EXPECT_LE(panel.x + panel.w, static_cast<float>(w.width));
+        EXPECT_LE(panel.y + panel.h, static_cast<float>(w.height));
+        for (int i = 0; i < all; ++i) {
+            const SceneMenu::Box a = SceneMenu::Line(i, all, named, w.width, w.height);
+            EXPECT_GE(a.x, panel.x) << i;
+            EXPECT_LE(a.x + a.w, panel.x + panel.w) << i;
+            EXPECT_GE(a.y, panel.y + SceneMenu::kTitleH) << i;
+            EXPECT_LE(a.y + a.h, panel.y + panel.h - SceneMenu::kFooterH) << i;
+            // The name (after the inset and the marker's two glyphs) fits its line.
+            const std::size_t chars = i < named ? longest : SavedSceneList::kLabelChars;
+            EXPECT_LE(SceneMenu::kPad / 2.0f + static_cast<float>(chars + 2) * kGlyphW, a.w) << i;
+            for (int j = 0; j < i; ++j) {
+                const SceneMenu::Box b = SceneMenu::Line(j, all, named, w.width, w.height);
+                const bool apart =
+                    a.x >= b.x + b.w || b.x >= a.x + a.w || a.y >= b.y + b.h || b.y >= a.y + a.h;
+                EXPECT_TRUE(apart) << "lines " << j << " and " << i << " overlap";
+            }
+        }
+    }
 }
 
 // The user's saved scenes follow the examples, looked up as the menu opens; one chosen opens.

@@ -474,6 +474,10 @@ SceneFormat::Scene withJoints(SceneFormat::Scene scene) {
     rope->length = 4096.0;
     Joint* weld = joint(JointKind::Weld, {4, 14, 0.0, 0.0}, {4, -1, 0.0, 0.0});
     weld->angle = -30.5;
+    // A chain's own anchors are the parts after its links: the first chain's fixed start (after
+    // its 19 links) and free end, the third's free start.
+    joint(JointKind::Rope, {5, 19, 0.0, 0.0}, {0, -1, 0.0, 0.0})->length = 50.0;
+    joint(JointKind::Hinge, {5, 20, 1.0, 0.0}, {7, 11, 0.0, 2.0});
     return scene;
 }
 
@@ -541,6 +545,14 @@ TEST_F(SceneFormatTest, HostileJointsAreRefusedNamingWhatAndWhere) {
          "joints[2].a.part: 7 is outside 0..6"},
         {"a chain without its link", replaced("{\"body\": 6, \"part\": 0, ", "{\"body\": 6, "),
          "joints[3].b: a chain is joined by one of its links"},
+        {"a chain's end tied to a star",
+         replaced(hinge, "{\"kind\": \"hinge\", \"a\": {\"body\": 6, "
+                         "\"part\": 12, \"anchor\": [0.0, 0.0]}"),
+         "joints[0].a.part: the chain's end is not an anchor of its own"},
+        {"a part beyond a chain's anchors",
+         replaced(hinge, "{\"kind\": \"hinge\", \"a\": {\"body\": 6, "
+                         "\"part\": 13, \"anchor\": [0.0, 0.0]}"),
+         "joints[0].a.part: 13 is outside 0..12"},
         {"NaN in an anchor", replaced("[12.5, 0.33333334]", "[NaN, 0.0]"), "malformed JSON"},
         {"an anchor far off its body", replaced("[12.5, 0.33333334]", "[5000.0, 0.0]"),
          "joints[0].b.anchor[0]: x 5000 is beyond 4096"},
