@@ -98,6 +98,9 @@ script format, one entry per line; '#' starts a comment:
   frame N: shot NAME [X Y W H]
                            after frame N, save the back buffer (or the box X Y W H of it)
                            as NAME.png, or compare it with the golden NAME.png (--golden)
+  frame N: window W H [P]  from frame N, edit mode's palette takes clicks as a window of W x H
+                           output pixels (P to a point, 1 when not given) laid it out
+                           (written by recordings; the picture stays this run's own size)
   frame N: drop TEXT       a scene file dropped on the window opens before frame N; TEXT is
                            its bytes in one word, those up to a space, '#', '\' and 127
                            written as \xNN (recordings write it so)

@@ -135,20 +135,20 @@ TEST_F(ReplayLinkTest, ALinkOfThePlayReplaysToTheSameHash) {
 // hash natively and in node: tests/replay/last_minute.txt); it spawns what the play spawned, but
 // it is not the play's very bodies: the scene holds floats and none of the contacts' memory.
 TEST_F(ReplayLinkTest, ALinkOfTheLastMinuteStartsFromAKeptSceneAndReplaysTheSame) {
-    constexpr int kRing = 600, kEvery = 120;
+    constexpr int kRing = 300, kEvery = 60;
     InputRing ring(kRing, ReplayLink::kRingBytes);
     ReplayStarts starts(kEvery);
     SetGameRing(&ring);
     SetReplayStarts(&starts);
     Tap('1');
-    for (int i = 0; i < 30; ++i) {
+    for (int i = 0; i < 15; ++i) {
         PushMouseMove(150 + 23 * i, 100 + 7 * (i % 5));
         PushMouseButton(1, true);
         PushMouseButton(1, false);
-        // The right button held over the frames where a start falls due (480 and on).
-        if (i == 15) {
+        // The right button held over the frames where a start falls due (240 and on).
+        if (i == 7) {
             PushMouseButton(3, true);
-        } else if (i == 18) {
+        } else if (i == 9) {
             PushMouseButton(3, false);
         }
         Frames(30);
@@ -156,22 +156,23 @@ TEST_F(ReplayLinkTest, ALinkOfTheLastMinuteStartsFromAKeptSceneAndReplaysTheSame
     const std::string live = BodyHash::OfLiveBodies().Hex();
     const int balls = TBall::Count();
     ASSERT_FALSE(ring.HoldsStart());
-    ASSERT_EQ(ring.FirstFrame(), 30 * 30 - kRing);
-    // Due at 480, held from 450 to 540 (the release is taken in with frame 540's input): kept
-    // at the next frame. The pointer is where frame 359 left it.
+    ASSERT_EQ(ring.FirstFrame(), 15 * 30 - kRing);
+    // Due at 240, held from 210 to 270 (the release is taken in with frame 270's input): kept
+    // at the next frame. The pointer is where frame 179 left it.
     ASSERT_NE(starts.OldestFrom(ring.FirstFrame()), nullptr);
-    EXPECT_EQ(starts.OldestFrom(ring.FirstFrame())->frame, 360);
-    EXPECT_EQ(starts.OldestFrom(361)->frame, 541);
+    EXPECT_EQ(starts.OldestFrom(ring.FirstFrame())->frame, 180);
+    EXPECT_EQ(starts.OldestFrom(181)->frame, 271);
 
     const ReplayLink::Made made =
         ReplayLink::Make(ring, &starts, "", ReplayLink::kPageAddress, "", "");
     ASSERT_TRUE(made.ok) << made.line;
-    EXPECT_EQ(made.what, "the last minute of play (9 s)");
-    EXPECT_TRUE(made.text.starts_with("# dazozi-redov recording: input events by frame\n"
-                                      "frame 0: mouse 403 107\nframe 0: drop {"))
+    EXPECT_EQ(made.what, "the last minute of play (5 s)");
+    EXPECT_TRUE(
+        made.text.starts_with("# dazozi-redov recording: input events by frame\n"
+                              "frame 0: mouse 265 100\nframe 0: window 1024 768\nframe 0: drop {"))
         << made.text.substr(0, 200);
     const InputScript carried = Carried(made.link);
-    EXPECT_EQ(carried.Length(), 30 * 30 - 360);
+    EXPECT_EQ(carried.Length(), 15 * 30 - 180);
 
     std::string replayed;
     for (int run = 0; run < 2; ++run) {
