@@ -438,13 +438,15 @@ void replaceScene(int sceneChosen) {
 // True when the game is as a replay finds it at its first frame but for what a scene file holds:
 // nothing held (keys, buttons, fingers, a grab), nothing open (edit mode, the settings, the
 // scene menu, the help, the toolbar), edit mode's tool and palette entry as at the start, no
-// paused step asked for, and no scene opened for the coming frame (the ring holds its drop).
+// paused step asked for nor part of a slow physics frame carried, and no scene opened for the
+// coming frame (the ring holds its drop).
 // The input after such a moment means what it meant in the play.
 bool replayCanStartHere() {
     return !InputHeld() && !sandbox->grab.Active() && touch.Grabs() == 0 && !editor->active &&
            editor->tool == TEditor::Tool::Paint && editor->chosen == freshPaletteEntry &&
            !gameSettings->open && !sceneMenu.open && !sandbox->helpVisible && !toolbar.visible &&
-           !sandbox->stepping && (ring == nullptr || !ring->NextFrameHasEvents());
+           !sandbox->stepping && !gameSettings->CarriesPart() &&
+           (ring == nullptr || !ring->NextFrameHasEvents());
 }
 
 // Every few seconds, at the first moment a replay can start from, the scene as this frame

@@ -401,9 +401,9 @@ int MouseDown(int button) {
 }
 
 bool InputHeld() {
-    const auto held = [](bool down) { return down; };
-    return std::any_of(std::begin(in.keyDown), std::end(in.keyDown), held) ||
-           std::any_of(std::begin(in.buttonDown), std::end(in.buttonDown), held) ||
+    const auto isDown = [](bool down) { return down; };
+    return std::any_of(std::begin(in.keyDown), std::end(in.keyDown), isDown) ||
+           std::any_of(std::begin(in.buttonDown), std::end(in.buttonDown), isDown) ||
            std::any_of(std::begin(in.fingers), std::end(in.fingers),
                        [](const InputState::Finger& f) { return f.down; });
 }
