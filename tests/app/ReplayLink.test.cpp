@@ -194,6 +194,48 @@ TEST_F(ReplayLinkTest, ALinkOfTheLastMinuteStartsFromAKeptSceneAndReplaysTheSame
     SetReplayStarts(nullptr);
 }
 
+// A start is kept only where a replay can take over: not while a key is held, nor while edit
+// mode, the settings panel, the help or the scene menu is open (the replay starts with none of
+// them); the first frame after it closes is kept.
+TEST_F(ReplayLinkTest, NoStartIsKeptWhileSomethingIsHeldOrOpen) {
+    struct Case {
+        const char* what;
+        int open;  // the key that opens it (pressed and held for a held key)
+        bool held; // held rather than tapped
+        int close; // the key that closes it
+    };
+    const Case cases[] = {
+        {"a held key", static_cast<int>(Key::Right), true, static_cast<int>(Key::Right)},
+        {"edit mode", static_cast<int>(LetterKey('E')), false, static_cast<int>(LetterKey('E'))},
+        {"the settings", static_cast<int>(LetterKey('G')), false, static_cast<int>(LetterKey('G'))},
+        {"the help", static_cast<int>(Key::F1), false, static_cast<int>(Key::F1)},
+        {"the scene menu", static_cast<int>(LetterKey('L')), false, static_cast<int>(Key::Escape)},
+    };
+    InputRing ring(ReplayLink::kRingFrames, ReplayLink::kRingBytes);
+    for (const Case& c : cases) {
+        ReplayStarts starts(10);
+        SetGameRing(&ring);
+        SetReplayStarts(&starts);
+        RestartFrameCount();
+        if (c.held) {
+            PushKey(c.open, true);
+        } else {
+            Tap(c.open);
+        }
+        Frames(25);
+        EXPECT_EQ(starts.OldestFrom(0), nullptr) << c.what;
+        if (c.held) {
+            PushKey(c.close, false);
+        } else {
+            Tap(c.close);
+        }
+        Frames(2);
+        ASSERT_NE(starts.OldestFrom(0), nullptr) << c.what;
+        EXPECT_EQ(starts.OldestFrom(0)->frame, 26) << c.what; // the frame after the one it closed
+    }
+    SetReplayStarts(nullptr);
+}
+
 // What a link is made of, or the one line saying why there is none and what to do instead.
 TEST(ReplayLink, SaysWhatItCarriesOrWhyNot) {
     // A ring past its minute: its start has gone.
