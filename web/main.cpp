@@ -405,7 +405,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_share() {
 }
 
 // Share replay: a #replay= link (ReplayLink) of the play since the page started while that is
-// under a minute, else of the recording the page opened. The page's address without its
+// under a minute, else of its last minute (from a scene pageStarts kept), else of the recording
+// the page opened. The page's address without its
 // fragment in Module.dazoziAddress. 1: the link in Module.dazoziOutbox, what it replays in
 // Module.dazoziReplayWhat. 0: the line saying why not in Module.dazoziOutbox; when the link is
 // only too long, the recording's text in Module.dazoziReplayFile for a download ("" otherwise).
