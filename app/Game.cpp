@@ -4,7 +4,6 @@
 #include "app/Overlay.hpp"
 #include "app/ReplayStarts.hpp"
 #include "app/SandboxOverlay.hpp"
-#include "app/SceneDocument.hpp"
 #include "app/SceneMenu.hpp"
 #include "app/Screenshot.hpp"
 #include "app/Toolbar.hpp"
@@ -73,12 +72,13 @@ Toolbar toolbar;
 // Fingers: taps spawn, held fingers stream, fingers on bodies grab them.
 TTouch touch;
 TCamera camera;
-InputRecorder* recorder = nullptr;   // non-owning
-InputRing* ring = nullptr;           // non-owning: the last minute, for replay links
-ReplayStarts* starts = nullptr;      // non-owning: where a link of the last minute starts
-int freshPaletteEntry = 0;           // edit mode's palette entry as the game starts
-const InputScript* replay = nullptr; // non-owning
-int frameNumber = 0;                 // updateGame calls so far
+InputRecorder* recorder = nullptr;     // non-owning
+InputRing* ring = nullptr;             // non-owning: the last minute, for replay links
+ReplayStarts* starts = nullptr;        // non-owning: where a link of the last minute starts
+std::string (*startScene)() = nullptr; // the scene's text for a start
+int freshPaletteEntry = 0;             // edit mode's palette entry as the game starts
+const InputScript* replay = nullptr;   // non-owning
+int frameNumber = 0;                   // updateGame calls so far
 
 const char* environment(const char* name) {
     return std::getenv(name);
@@ -334,8 +334,9 @@ void SetGameRing(InputRing* r) {
     SetInputRing(r);
 }
 
-void SetReplayStarts(ReplayStarts* s) {
-    starts = s;
+void SetReplayStarts(ReplayStarts* s, std::string (*scene)()) {
+    starts = scene != nullptr ? s : nullptr;
+    startScene = scene;
 }
 
 InputRing* GameRing() {
@@ -458,7 +459,7 @@ void keepReplayStart() {
         start.pointerX = MouseX();
         start.pointerY = MouseY();
         InputWindow(start.windowW, start.windowH, start.pixelsPerPoint);
-        start.scene = CurrentSceneText();
+        start.scene = startScene();
         starts->Keep(std::move(start));
     }
 }

@@ -224,7 +224,7 @@ int RunProgram(int argc, const char* const* argv) {
         sessionRing.Drop(sceneText);
     }
     SetGameRing(&sessionRing);
-    SetReplayStarts(&sessionStarts);
+    SetReplayStarts(&sessionStarts, &CurrentSceneText);
     SetReplayLinkCopier(&copyReplayLink);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);

@@ -371,7 +371,7 @@ int main(int argc, char** argv) {
             shareRing.Drop(sceneText);
         }
         SetGameRing(&shareRing);
-        SetReplayStarts(&shareStarts);
+        SetReplayStarts(&shareStarts, &CurrentSceneText);
     }
 
     const char* ended = "frames";

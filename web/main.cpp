@@ -530,7 +530,7 @@ int main() {
     SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
     // Every frame keeps its input from the first: a scene the page starts with goes in before.
     SetGameRing(&pageRing);
-    SetReplayStarts(&pageStarts);
+    SetReplayStarts(&pageStarts, &CurrentSceneText);
     openWhatThePageStartsWith();
     // The start, or what the page was handed, is what the user has; only changes are work.
     Autosave::MarkSaved();

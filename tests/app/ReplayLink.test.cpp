@@ -139,7 +139,7 @@ TEST_F(ReplayLinkTest, ALinkOfTheLastMinuteStartsFromAKeptSceneAndReplaysTheSame
     InputRing ring(kRing, ReplayLink::kRingBytes);
     ReplayStarts starts(kEvery);
     SetGameRing(&ring);
-    SetReplayStarts(&starts);
+    SetReplayStarts(&starts, &CurrentSceneText);
     Tap('1');
     for (int i = 0; i < 15; ++i) {
         PushMouseMove(150 + 23 * i, 100 + 7 * (i % 5));
@@ -191,7 +191,7 @@ TEST_F(ReplayLinkTest, ALinkOfTheLastMinuteStartsFromAKeptSceneAndReplaysTheSame
         }
     }
     EXPECT_NE(replayed, live); // see above: were it the same, the link could say so
-    SetReplayStarts(nullptr);
+    SetReplayStarts(nullptr, nullptr);
 }
 
 // A start is kept only where a replay can take over: not while a key is held, nor while edit
@@ -215,7 +215,7 @@ TEST_F(ReplayLinkTest, NoStartIsKeptWhileSomethingIsHeldOrOpen) {
     for (const Case& c : cases) {
         ReplayStarts starts(10);
         SetGameRing(&ring);
-        SetReplayStarts(&starts);
+        SetReplayStarts(&starts, &CurrentSceneText);
         RestartFrameCount();
         if (c.held) {
             PushKey(c.open, true);
@@ -233,7 +233,7 @@ TEST_F(ReplayLinkTest, NoStartIsKeptWhileSomethingIsHeldOrOpen) {
         ASSERT_NE(starts.OldestFrom(0), nullptr) << c.what;
         EXPECT_EQ(starts.OldestFrom(0)->frame, 26) << c.what; // the frame after the one it closed
     }
-    SetReplayStarts(nullptr);
+    SetReplayStarts(nullptr, nullptr);
 }
 
 // What a link is made of, or the one line saying why there is none and what to do instead.
