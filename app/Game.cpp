@@ -2,6 +2,7 @@
 
 #include "app/EscapeCloser.hpp"
 #include "app/Overlay.hpp"
+#include "app/ReplayStarts.hpp"
 #include "app/SandboxOverlay.hpp"
 #include "app/SceneMenu.hpp"
 #include "app/Screenshot.hpp"
@@ -29,6 +30,7 @@
 #include "media/input/InputRecorder.hpp"
 #include "media/input/InputRing.hpp"
 #include "media/input/InputScript.hpp"
+#include "media/window/ControlBand.hpp"
 #include "physics/CPBody.hpp"
 #include "physics/CPSpace.hpp"
 #include "physics/CPVect.hpp"
@@ -70,10 +72,13 @@ Toolbar toolbar;
 // Fingers: taps spawn, held fingers stream, fingers on bodies grab them.
 TTouch touch;
 TCamera camera;
-InputRecorder* recorder = nullptr;   // non-owning
-InputRing* ring = nullptr;           // non-owning: the last minute, for replay links
-const InputScript* replay = nullptr; // non-owning
-int frameNumber = 0;                 // updateGame calls so far
+InputRecorder* recorder = nullptr;     // non-owning
+InputRing* ring = nullptr;             // non-owning: the last minute, for replay links
+ReplayStarts* starts = nullptr;        // non-owning: where a link of the last minute starts
+std::string (*startScene)() = nullptr; // the scene's text for a start
+int freshPaletteEntry = 0;             // edit mode's palette entry as the game starts
+const InputScript* replay = nullptr;   // non-owning
+int frameNumber = 0;                   // updateGame calls so far
 
 const char* environment(const char* name) {
     return std::getenv(name);
@@ -239,6 +244,7 @@ void initGame() {
     control->player = player;
     sandbox->init(level);
     editor->init(level, control.get());
+    freshPaletteEntry = editor->chosen;
     gameSettings->init(level);
     touch.init(level);
     camera.init(level);
@@ -320,12 +326,18 @@ void HandOverWhenReplayEnds() {
         SetGameReplay(nullptr);
         SetScriptedInputOnly(false);
         FlushInput();
+        SetReplayedWindow(0, 0, 1.0f); // the user's clicks land where the user sees the panels
     }
 }
 
 void SetGameRing(InputRing* r) {
     ring = r;
     SetInputRing(r);
+}
+
+void SetReplayStarts(ReplayStarts* s, std::string (*scene)()) {
+    starts = scene != nullptr ? s : nullptr;
+    startScene = scene;
 }
 
 InputRing* GameRing() {
@@ -392,6 +404,9 @@ void beginInput() {
         ring->BeginFrame(frameNumber, TimeMs());
     }
     if (recorder || ring) {
+        // The window first: the frame's clicks on panels drawn in window points are read as
+        // laid out in it, and a replay at another window size lays them out as here.
+        TellInputWindow(frameNumber == 0);
         PollEvents();
         HoldInput(true);
     }
@@ -419,6 +434,34 @@ void replaceScene(int sceneChosen) {
     } else if (editor->sceneSwapped) {
         sandboxOverlay.ShowNotice(editor->sceneUndone ? "The scene before is back"
                                                       : "The opened scene is back");
+    }
+}
+
+// True when the game is as a replay finds it at its first frame but for what a scene file holds:
+// nothing held (keys, buttons, fingers, a grab), nothing open (edit mode, the settings, the
+// scene menu, the help, the toolbar), edit mode's tool and palette entry as at the start, no
+// paused step asked for nor part of a slow physics frame carried, and no scene opened for the
+// coming frame (the ring holds its drop).
+// The input after such a moment means what it meant in the play.
+bool replayCanStartHere() {
+    return !InputHeld() && !sandbox->grab.Active() && touch.Grabs() == 0 && !editor->active &&
+           editor->tool == TEditor::Tool::Paint && editor->chosen == freshPaletteEntry &&
+           !gameSettings->open && !sceneMenu.open && !sandbox->helpVisible && !toolbar.visible &&
+           !sandbox->stepping && !gameSettings->CarriesPart() &&
+           (ring == nullptr || !ring->NextFrameHasEvents());
+}
+
+// Every few seconds, at the first moment a replay can start from, the scene as this frame
+// begins: the one text a start point costs.
+void keepReplayStart() {
+    if (starts != nullptr && ring != nullptr && starts->Due(frameNumber) && replayCanStartHere()) {
+        ReplayStarts::Start start;
+        start.frame = frameNumber;
+        start.pointerX = MouseX();
+        start.pointerY = MouseY();
+        InputWindow(start.windowW, start.windowH, start.pixelsPerPoint);
+        start.scene = startScene();
+        starts->Keep(std::move(start));
     }
 }
 
@@ -541,6 +584,7 @@ void drawOverlay() {
 } // namespace
 
 void updateGame() {
+    keepReplayStart();
     Cls();
     const FrameInput in = readInput();
     stepPhysics(in);

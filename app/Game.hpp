@@ -19,6 +19,7 @@ class TSettings;
 class InputRecorder;
 class InputRing;
 class InputScript;
+class ReplayStarts;
 
 // The program-wide objects. Made once by StartUp/initGame and kept for the whole run.
 extern std::shared_ptr<TLevel> level;
@@ -67,6 +68,11 @@ void SetGameRecorder(InputRecorder* recorder, const char* program = "dazozi-redo
 void SetGameRing(InputRing* ring);
 // The ring set last (non-owning), or nullptr: scenes opened outside the input go into it.
 InputRing* GameRing();
+// From now on a frame due for it first keeps the scene in starts (non-owning, must outlive the
+// frames; nullptr stops), as scene gives its text (CurrentSceneText), when nothing is held nor
+// open, for the ring's input from there to replay: what a link of the last minute starts from.
+// Set with the ring.
+void SetReplayStarts(ReplayStarts* starts, std::string (*scene)());
 // Ctrl+L: copy makes a replay link of the play so far, puts it where the user can paste it and
 // returns the line to show. nullptr (as at first): Ctrl+L does nothing. Set by an entry point.
 void SetReplayLinkCopier(std::string (*copy)());

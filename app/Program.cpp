@@ -10,6 +10,7 @@
 #include "app/Game.hpp"
 #include "app/Options.hpp"
 #include "app/ReplayLink.hpp"
+#include "app/ReplayStarts.hpp"
 #include "app/SavedScene.hpp"
 #include "app/SavedSceneList.hpp"
 #include "app/SceneDocument.hpp"
@@ -101,6 +102,7 @@ DroppedFiles droppedFiles;
 // The last minute of play, for Ctrl+L's link; the text of --replay's recording, which a link can
 // carry once play has outgrown the ring (as it can a recording dropped on the window).
 InputRing sessionRing(ReplayLink::kRingFrames, ReplayLink::kRingBytes);
+ReplayStarts sessionStarts; // where a link of the last minute starts
 std::string replayedText;
 
 std::string copyReplayLink() {
@@ -108,8 +110,8 @@ std::string copyReplayLink() {
     // The recording replayed last: one dropped on the window replaces --replay's.
     const std::string& recording =
         droppedFiles.ReplayedText().empty() ? replayedText : droppedFiles.ReplayedText();
-    const ReplayLink::Made made =
-        ReplayLink::Make(sessionRing, recording, ReplayLink::kPageAddress, instead, instead);
+    const ReplayLink::Made made = ReplayLink::Make(sessionRing, &sessionStarts, recording,
+                                                   ReplayLink::kPageAddress, instead, instead);
     if (!made.ok) {
         return made.line;
     }
@@ -222,6 +224,7 @@ int RunProgram(int argc, const char* const* argv) {
         sessionRing.Drop(sceneText);
     }
     SetGameRing(&sessionRing);
+    SetReplayStarts(&sessionStarts, &CurrentSceneText);
     SetReplayLinkCopier(&copyReplayLink);
     if (sessionRecording.IsOpen()) {
         SetGameRecorder(&sessionRecording);

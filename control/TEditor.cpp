@@ -116,8 +116,10 @@ int TEditor::paletteHit(int x, int y) const {
         return PaletteLayout::kNone;
     }
     // Input comes before this frame's overlay, laid out as the last one was: the press lands on
-    // what the user saw.
-    const OverlayFrame overlay = NextOverlay();
+    // what the user saw. A replay lays it out for the window it was recorded in, so that it
+    // chooses what the user chose there at any window size (the pointer's logical pixels alone
+    // would land elsewhere on a palette drawn in window points).
+    const OverlayFrame overlay = InputOverlay();
     const PaletteLayout layout = PaletteNow(overlay.width, overlay.height);
     const float ox = static_cast<float>(x) * overlay.scale;
     const float oy = static_cast<float>(y) * overlay.scale;
@@ -140,7 +142,7 @@ bool TEditor::takePalettePress(int x, int y) {
     } else if (hit == PaletteLayout::kEarlier || hit == PaletteLayout::kLater) {
         // The arrows show a row's worth further and choose its first entry, which keeps the
         // chosen entry in view as the wheel does.
-        const OverlayFrame overlay = NextOverlay();
+        const OverlayFrame overlay = InputOverlay();
         paletteFirst_ =
             PaletteNow(overlay.width, overlay.height).Scrolled(hit == PaletteLayout::kLater);
         chosen = paletteFirst_;

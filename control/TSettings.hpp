@@ -44,6 +44,9 @@ class TSettings {
     // frames left over (0 in most frames at 1/8, 4 in every frame at 4x). Call once per running
     // (not paused) frame.
     int PhysicsFrames();
+    // True while slow motion carries part of a physics frame to the next displayed frame (a
+    // replay starting here would run its physics frames at other displayed frames).
+    bool CarriesPart() const { return carry_ != 0; }
     bool TakesArrows() const { return open; }
     bool PointerOverPanel() const; // open and the pointer is over the panel (window pixels)
     bool AtDefaults() const;       // everything as the level set it

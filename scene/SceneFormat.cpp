@@ -772,22 +772,35 @@ bool readDrawn(Checker& check, const Json& v, const std::string& where, SceneFor
     return true;
 }
 
-bool readBody(Checker& check, const Json& v, const std::string& where,
-              const std::vector<SceneFormat::Body>& before, SceneFormat::Body& body, int& parts) {
+// A body's or a joint's object and its "kind", one of table's names (name: the table's own); an
+// unknown one is named as "unknown NOUN" (noun: what the table lists).
+template <class Entry, std::size_t N, class KindT>
+bool readKind(Checker& check, const Json& v, const std::string& where, const Entry (&table)[N],
+              const char* noun, KindT& kind, std::string& name) {
     if (!v.is_object()) {
         return check.fail(where, "not an object");
     }
-    const auto kind = v.find("kind");
-    if (kind == v.end() || !kind->is_string()) {
+    const auto field = v.find("kind");
+    if (field == v.end() || !field->is_string()) {
         return check.fail(where, "missing field \"kind\"");
     }
-    const std::string name = kind->get<std::string>();
-    const auto known = std::find_if(std::begin(kKindNames), std::end(kKindNames),
-                                    [&](const KindName& k) { return name == k.name; });
-    if (known == std::end(kKindNames)) {
-        return check.fail(where + ".kind", "unknown kind \"" + EchoedText::Shown(name) + "\"");
+    name = field->get<std::string>();
+    const auto known = std::find_if(std::begin(table), std::end(table),
+                                    [&](const Entry& k) { return name == k.name; });
+    if (known == std::end(table)) {
+        return check.fail(where + ".kind",
+                          std::string("unknown ") + noun + " \"" + EchoedText::Shown(name) + "\"");
     }
-    body.kind = known->kind;
+    kind = known->kind;
+    return true;
+}
+
+bool readBody(Checker& check, const Json& v, const std::string& where,
+              const std::vector<SceneFormat::Body>& before, SceneFormat::Body& body, int& parts) {
+    std::string name;
+    if (!readKind(check, v, where, kKindNames, "kind", body.kind, name)) {
+        return false;
+    }
     if (body.kind == Kind::Chain) {
         return readChain(check, v, where, before, body, parts);
     }
@@ -929,20 +942,10 @@ bool readJointEnd(Checker& check, const Json& v, const std::string& where,
 
 bool readJoint(Checker& check, const Json& v, const std::string& where,
                const std::vector<SceneFormat::Body>& bodies, SceneFormat::Joint& joint) {
-    if (!v.is_object()) {
-        return check.fail(where, "not an object");
+    std::string name;
+    if (!readKind(check, v, where, kJointKindNames, "joint", joint.kind, name)) {
+        return false;
     }
-    const auto kind = v.find("kind");
-    if (kind == v.end() || !kind->is_string()) {
-        return check.fail(where, "missing field \"kind\"");
-    }
-    const std::string name = kind->get<std::string>();
-    const auto known = std::find_if(std::begin(kJointKindNames), std::end(kJointKindNames),
-                                    [&](const JointKindName& k) { return name == k.name; });
-    if (known == std::end(kJointKindNames)) {
-        return check.fail(where + ".kind", "unknown joint \"" + EchoedText::Shown(name) + "\"");
-    }
-    joint.kind = known->kind;
     const bool motor = joint.kind == JointKind::Motor;
     const bool spring = joint.kind == JointKind::Spring;
     const bool lengthy = spring || joint.kind == JointKind::Rope;

@@ -19,6 +19,8 @@
 #include "app/BodyHash.hpp"
 #include "app/Game.hpp"
 #include "app/Overlay.hpp"
+#include "app/ReplayLink.hpp"
+#include "app/ReplayStarts.hpp"
 #include "app/SavedScene.hpp"
 #include "app/SavedSceneList.hpp"
 #include "app/SceneDocument.hpp"
@@ -32,6 +34,7 @@
 #include "media/base/ReadWholeFile.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRecorder.hpp"
+#include "media/input/InputRing.hpp"
 #include "media/input/InputScript.hpp"
 #include "scene/SceneFormat.hpp"
 #include "tools/GoldenFrame.hpp"
@@ -66,6 +69,10 @@ options:
   --save-scene FILE
                    after the last frame, save the scene as Ctrl+S does, into FILE (Ctrl+S
                    in a script saves scene-N.json into the --out directory)
+  --share-replay FILE
+                   after the last frame, write the recording a replay link (Ctrl+L) would carry
+                   then into FILE: the play since the start while under a minute, else its last
+                   minute from the scene where that starts
   --hash-every-frame
                    also print "frame N bodies B hash H" after every frame (finds the first
                    frame where two builds or two versions part)
@@ -91,6 +98,9 @@ script format, one entry per line; '#' starts a comment:
   frame N: shot NAME [X Y W H]
                            after frame N, save the back buffer (or the box X Y W H of it)
                            as NAME.png, or compare it with the golden NAME.png (--golden)
+  frame N: window W H [P]  from frame N, edit mode's palette takes clicks as a window of W x H
+                           output pixels (P to a point, 1 when not given) laid it out
+                           (written by recordings; the picture stays this run's own size)
   frame N: drop TEXT       a scene file dropped on the window opens before frame N; TEXT is
                            its bytes in one word, those up to a space, '#', '\' and 127
                            written as \xNN (recordings write it so)
@@ -149,11 +159,15 @@ std::string saveSceneInOutputFolder() {
 struct RunEnd {
     std::string pngPath;
     std::string saveScenePath;
+    std::string shareReplayPath;
     bool dumpBodies = false;
     int completed = 0;
     bool failedShots = false;
 } runEnd;
 InputRecorder recorder;
+// --share-replay: the last minute's input and where it can start, as the program keeps them.
+InputRing shareRing(ReplayLink::kRingFrames, ReplayLink::kRingBytes);
+ReplayStarts shareStarts;
 
 // Finishes the recording, writes what was asked for and prints the counts and the hash; the
 // run's exit status.
@@ -174,6 +188,18 @@ int finishRun(const char* ended) {
     if (!runEnd.saveScenePath.empty()) {
         if (!SavedScene::WriteWhole(runEnd.saveScenePath, CurrentSceneText())) {
             std::cerr << "scenario: cannot write " << runEnd.saveScenePath << "\n";
+            return 1;
+        }
+    }
+    if (!runEnd.shareReplayPath.empty()) {
+        const ReplayLink::Made made =
+            ReplayLink::Make(shareRing, &shareStarts, "", ReplayLink::kPageAddress, "", "");
+        if (made.text.empty()) {
+            std::cerr << "scenario: --share-replay: " << made.line << "\n";
+            return 1;
+        }
+        if (!SavedScene::WriteWhole(runEnd.shareReplayPath, made.text)) {
+            std::cerr << "scenario: cannot write " << runEnd.shareReplayPath << "\n";
             return 1;
         }
     }
@@ -260,6 +286,8 @@ int main(int argc, char** argv) {
             runEnd.saveScenePath = argv[++i];
         } else if (arg == "--update-goldens") {
             updateGoldens = true;
+        } else if (arg == "--share-replay" && hasValue) {
+            runEnd.shareReplayPath = argv[++i];
         } else if (arg == "--hash-every-frame") {
             hashEveryFrame = true;
         } else if (arg == "--bodies") {
@@ -338,6 +366,13 @@ int main(int argc, char** argv) {
     if (recorder.IsOpen()) {
         SetGameRecorder(&recorder, "scenario");
     }
+    if (!runEnd.shareReplayPath.empty()) {
+        if (!sceneText.empty()) {
+            shareRing.Drop(sceneText);
+        }
+        SetGameRing(&shareRing);
+        SetReplayStarts(&shareStarts, &CurrentSceneText);
+    }
 
     const char* ended = "frames";
     for (int frame = 0; frame < frames; ++frame) {
@@ -347,6 +382,9 @@ int main(int argc, char** argv) {
         if (const std::string* dropped = script.DropAt(frame)) {
             if (recorder.IsOpen()) {
                 recorder.Drop(*dropped);
+            }
+            if (!runEnd.shareReplayPath.empty()) {
+                shareRing.Drop(*dropped);
             }
             std::string error;
             if (!OpenSceneText(*dropped, error)) {

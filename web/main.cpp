@@ -4,6 +4,7 @@
 #include "app/BodyHash.hpp"
 #include "app/Game.hpp"
 #include "app/ReplayLink.hpp"
+#include "app/ReplayStarts.hpp"
 #include "app/SceneDocument.hpp"
 #include "app/SceneLink.hpp"
 #include "app/Screenshot.hpp"
@@ -164,6 +165,7 @@ bool replaying = false;
 std::string recordingText;
 // The last minute of play since the page started: what Share replay makes a link of.
 InputRing pageRing(ReplayLink::kRingFrames, ReplayLink::kRingBytes);
+ReplayStarts pageStarts; // where a link of the last minute starts
 // The bodies' hash when the recording handed over (the page's test compares it with the
 // desktop's); empty before.
 std::string handOverHash;
@@ -403,13 +405,14 @@ extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_share() {
 }
 
 // Share replay: a #replay= link (ReplayLink) of the play since the page started while that is
-// under a minute, else of the recording the page opened. The page's address without its
+// under a minute, else of its last minute (from a scene pageStarts kept), else of the recording
+// the page opened. The page's address without its
 // fragment in Module.dazoziAddress. 1: the link in Module.dazoziOutbox, what it replays in
 // Module.dazoziReplayWhat. 0: the line saying why not in Module.dazoziOutbox; when the link is
 // only too long, the recording's text in Module.dazoziReplayFile for a download ("" otherwise).
 extern "C" EMSCRIPTEN_KEEPALIVE int dazozi_share_replay() {
     const ReplayLink::Made made = ReplayLink::Make(
-        pageRing, recordingText, takeFromPage("dazoziAddress"),
+        pageRing, &pageStarts, recordingText, takeFromPage("dazoziAddress"),
         "download it as a file to share it.", "reload the page, play, and share within a minute.");
     const std::string file = made.ok || made.text.empty() ? std::string() : made.text;
     EM_ASM({ Module.dazoziReplayFile = UTF8ToString($0, $1); }, file.data(), file.size());
@@ -527,6 +530,7 @@ int main() {
     SetSceneOpener(&OpenSceneText, &RestorePreviousScene);
     // Every frame keeps its input from the first: a scene the page starts with goes in before.
     SetGameRing(&pageRing);
+    SetReplayStarts(&pageStarts, &CurrentSceneText);
     openWhatThePageStartsWith();
     // The start, or what the page was handed, is what the user has; only changes are work.
     Autosave::MarkSaved();

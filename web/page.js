@@ -384,8 +384,8 @@
   // dazozi-redov-recording-YYYY-MM-DD-HHMMSS.txt, as a scene's file is named.
   const recordingFileName = () => sceneFileName().replace('-scene-', '-recording-').replace(/json$/, 'txt');
 
-  // Share replay: a #replay= link of the play since the page started (while under a minute), or
-  // of the recording the page opened. The address keeps the scene's link: opening the replay
+  // Share replay: a #replay= link of the play since the page started (while under a minute), of
+  // its last minute, or of the recording the page opened. The address keeps the scene's link: opening the replay
   // here would start the page over. A link too long to carry is offered as a file instead.
   function shareReplay() {
     if (!gameReady()) return;

@@ -94,15 +94,14 @@ void Flip(int sync) {
         ApplyViewport(); // the next frame's target has a clip rectangle of its own
 }
 
-OverlayFrame NextOverlay() {
+namespace {
+
+// The overlay over a picture laid out so, with unit output pixels to a window point.
+OverlayFrame overlayFor(const PictureLayout& layout, float unit) {
     OverlayFrame o{1.0f, LogicalWidth(), LogicalHeight(), false};
-    if (!GraphicsOpen())
-        return o;
-    const PictureLayout layout = CurrentPictureLayout();
     // One window point per font pixel at least: on a high-density screen (a phone's browser)
     // the picture may have more output pixels than the program and still be drawn smaller
     // than the text can be read at.
-    const float unit = PixelsPerPoint();
     const PixelRect& p = layout.picture;
     if (layout.scale <= 0.0f || layout.scale >= unit || p.w <= 0 || p.h <= 0)
         return o;
@@ -112,6 +111,23 @@ OverlayFrame NextOverlay() {
     o.scale = static_cast<float>(o.width) / static_cast<float>(LogicalWidth());
     o.windowPixels = true;
     return o;
+}
+
+} // namespace
+
+OverlayFrame NextOverlay() {
+    if (!GraphicsOpen())
+        return {1.0f, LogicalWidth(), LogicalHeight(), false};
+    return overlayFor(CurrentPictureLayout(), PixelsPerPoint());
+}
+
+OverlayFrame InputOverlay() {
+    if (!GraphicsOpen())
+        return {1.0f, LogicalWidth(), LogicalHeight(), false};
+    int w = 0, h = 0;
+    float unit = 1.0f;
+    InputWindow(w, h, unit);
+    return overlayFor(InputPictureLayout(), unit);
 }
 
 void BeginOverlay() {

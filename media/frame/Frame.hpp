@@ -32,6 +32,9 @@ struct OverlayFrame {
     bool windowPixels = false; // drawn at the window's resolution over the picture
 };
 OverlayFrame NextOverlay();
+// The same for the window input is laid out for (InputWindow: a replay's own window while it
+// plays): for clicks on panels drawn in window points, the same at every window size.
+OverlayFrame InputOverlay();
 // From here to the present, drawing covers the whole window, one unit per window point, for
 // the program's controls beside the picture. False when nothing is open.
 bool BeginWindowPass();

@@ -58,6 +58,11 @@ template <class Tell> void tellSinks(Tell tell) {
             tell(*sink);
 }
 bool scriptedOnly = false;
+// The window the sinks were last told of (TellInputWindow); 0 x 0: none yet.
+struct Told {
+    int width = 0, height = 0;
+    float pixelsPerPoint = 1.0f;
+} told;
 bool held = false;
 
 // A file dropped on the window and not yet taken ("" when none). Apart from the input state:
@@ -395,6 +400,14 @@ int MouseDown(int button) {
     return button >= 0 && button < kButtonCount && in.buttonDown[button] ? 1 : 0;
 }
 
+bool InputHeld() {
+    const auto isDown = [](bool down) { return down; };
+    return std::any_of(std::begin(in.keyDown), std::end(in.keyDown), isDown) ||
+           std::any_of(std::begin(in.buttonDown), std::end(in.buttonDown), isDown) ||
+           std::any_of(std::begin(in.fingers), std::end(in.fingers),
+                       [](const InputState::Finger& f) { return f.down; });
+}
+
 int MouseX() {
     PollForQuery();
     return in.mouseX;
@@ -523,10 +536,24 @@ bool TakeCloseRequest() {
 
 void SetInputRecorder(InputSink* r) {
     sinks[0] = r;
+    told = {};
 }
 
 void SetInputRing(InputSink* ring) {
     sinks[1] = ring;
+    told = {};
+}
+
+void TellInputWindow(bool again) {
+    Told now;
+    InputWindow(now.width, now.height, now.pixelsPerPoint);
+    if (now.width <= 0 || now.height <= 0 ||
+        (!again && now.width == told.width && now.height == told.height &&
+         now.pixelsPerPoint == told.pixelsPerPoint)) {
+        return;
+    }
+    told = now;
+    tellSinks([&](InputSink& s) { s.Window(now.width, now.height, now.pixelsPerPoint); });
 }
 
 void SetScriptedInputOnly(bool only) {

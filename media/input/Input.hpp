@@ -14,7 +14,9 @@ int KeyHitsWithControl(int key);
 int KeyDown(int key);      // 1 while held
 int MouseHits(int button); // as KeyHits, for a mouse button
 int MouseDown(int button); // as KeyDown, for a mouse button
-int MouseX();              // pointer position in the program's logical pixels
+// True while a key, a mouse button or a finger is held (events taken in so far).
+bool InputHeld();
+int MouseX(); // pointer position in the program's logical pixels
 int MouseY();
 int MouseWheel(); // wheel notches turned since the last MouseWheel, away from the user > 0; resets
 // Where the pointer was when the button was last pressed / released ((0, 0) before that): a
@@ -72,6 +74,10 @@ void SetInputRecorder(InputSink* recorder);
 // The same for the ring of the last minute, heard besides the recorder (non-owning; nullptr
 // stops).
 void SetInputRing(InputSink* ring);
+// Tells the recorder and the ring the window input is laid out for (InputWindow) when it changed
+// since they were last told, or whatever it is when again is true (a recording's first frame):
+// part of a frame's input, written where the frame's events are. Nothing with no window open.
+void TellInputWindow(bool again);
 // With true, keyboard, mouse and focus events of real windows are ignored and only those pushed
 // by the program itself (ScriptedInput) count: a replay is not disturbed by the user. Close
 // requests always count.

@@ -183,6 +183,18 @@ void InputRecorder::Focus(bool gained) {
     }
 }
 
+void InputRecorder::Window(int width, int height, float pixelsPerPoint) {
+    if (!Ready()) {
+        return;
+    }
+    if (pixelsPerPoint == 1.0f) {
+        std::fprintf(file_, "frame %d: window %d %d\n", label_, width, height);
+    } else {
+        std::fprintf(file_, "frame %d: window %d %d %g\n", label_, width, height,
+                     static_cast<double>(pixelsPerPoint));
+    }
+}
+
 void InputRecorder::Close() {
     if (Ready()) {
         std::fprintf(file_, "frame %d: close\n", label_);

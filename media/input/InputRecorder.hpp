@@ -45,6 +45,7 @@ class InputRecorder : public InputSink {
     // in logical pixels.
     void Finger(int id, int action, int x, int y) override;
     void Close() override;
+    void Window(int width, int height, float pixelsPerPoint) override;
     // A scene file dropped on the window (its bytes), which the program opens before the frame
     // the next events belong to.
     void Drop(const std::string& bytes);

@@ -110,6 +110,14 @@ void InputRing::Finger(int id, int action, int x, int y) {
     }
 }
 
+void InputRing::Window(int width, int height, float pixelsPerPoint) {
+    if (pixelsPerPoint == 1.0f) {
+        writeLine("window %d %d\n", width, height);
+    } else {
+        writeLine("window %d %d %g\n", width, height, static_cast<double>(pixelsPerPoint));
+    }
+}
+
 void InputRing::Close() {
     writeLine("close\n");
 }
@@ -121,15 +129,54 @@ void InputRing::Drop(const std::string& bytes) {
 }
 
 std::string InputRing::Text() const {
+    return text(head_, 0, {});
+}
+
+std::string InputRing::TextFrom(int frame, std::string_view prelude) const {
+    if (frame < first_ || frame > begun_) {
+        return {};
+    }
+    const std::uint64_t from =
+        frame > marked_ ? written_ : start_[static_cast<std::size_t>(frame) % start_.size()];
+    return text(from, frame, prelude);
+}
+
+bool InputRing::NextFrameHasEvents() const {
+    return label_ <= marked_ && label_ >= first_ &&
+           start_[static_cast<std::size_t>(label_) % start_.size()] != written_;
+}
+
+std::string InputRing::text(std::uint64_t from, int firstFrame, std::string_view prelude) const {
     std::string text = "# dazozi-redov recording: input events by frame\n";
-    text.reserve(text.size() + static_cast<std::size_t>(written_ - head_) + 16);
-    for (std::uint64_t i = head_; i < written_; ++i) {
-        text += bytes_[i % bytes_.size()];
+    text.reserve(text.size() + prelude.size() + static_cast<std::size_t>(written_ - from) + 32);
+    text += prelude;
+    // Every line held starts "frame N: "; from a later frame on, N counts from there. A line's
+    // number is written by writeLine or Drop, so it is digits up to the colon.
+    bool lineStart = true;
+    for (std::uint64_t i = from; i < written_;) {
+        const char c = bytes_[i % bytes_.size()];
+        if (lineStart && firstFrame > 0) {
+            constexpr std::size_t kWord = sizeof "frame " - 1;
+            int frame = 0;
+            std::uint64_t j = i + kWord;
+            for (char d = bytes_[j % bytes_.size()]; d >= '0' && d <= '9';
+                 d = bytes_[++j % bytes_.size()]) {
+                frame = frame * 10 + (d - '0');
+            }
+            text += "frame ";
+            text += std::to_string(frame - firstFrame);
+            i = j;
+            lineStart = false;
+            continue;
+        }
+        text += c;
+        lineStart = c == '\n';
+        ++i;
     }
     if (begun_ >= 0) {
-        text += "frame " + std::to_string(begun_) + ": clock " +
+        text += "frame " + std::to_string(begun_ - firstFrame) + ": clock " +
                 std::to_string(static_cast<unsigned>(clockMs_)) + "\n";
     }
-    text += "frames " + std::to_string(begun_ + 1) + "\n";
+    text += "frames " + std::to_string(begun_ + 1 - firstFrame) + "\n";
     return text;
 }

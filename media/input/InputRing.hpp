@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The input of the last frames played, in the recording format (InputScript), kept in memory of
@@ -33,6 +34,7 @@ class InputRing : public InputSink {
     void Focus(bool gained) override;
     void Finger(int id, int action, int x, int y) override;
     void Close() override;
+    void Window(int width, int height, float pixelsPerPoint) override;
 
     // True while the ring holds every event since frame 0: its Text replays the play exactly.
     bool HoldsStart() const { return first_ == 0; }
@@ -41,10 +43,20 @@ class InputRing : public InputSink {
     // The held frames as a recording (events, then "frames N" for the frames up to the last one
     // begun). Allocates: made when asked, never per frame.
     std::string Text() const;
+    // The held frames from `frame` on (FirstFrame() to the last one begun) as a recording whose
+    // frames count from 0 there, prelude's lines (frame 0's, before its events) first; "" for a
+    // frame not held. Allocates: made when asked, never per frame.
+    std::string TextFrom(int frame, std::string_view prelude) const;
+    // The first frame held (0 while HoldsStart()).
+    int FirstFrame() const { return first_; }
+    // True when events were kept for the frame the next events belong to (a scene opened
+    // between two frames): the game's state before that frame is not where its events start.
+    bool NextFrameHasEvents() const;
     // Forgets everything: the next frame begun is the first.
     void Clear();
 
   private:
+    std::string text(std::uint64_t from, int firstFrame, std::string_view prelude) const;
     void write(const char* line, std::size_t size);
     void writeLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
     void markUpTo(int frame);

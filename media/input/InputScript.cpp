@@ -15,6 +15,7 @@
 #include "media/base/Clock.hpp"
 #include "media/base/ReadWholeFile.hpp"
 #include "media/input/ScriptedInput.hpp"
+#include "media/window/ControlBand.hpp"
 
 namespace {
 
@@ -206,6 +207,20 @@ bool InputScript::addEvent(const std::string& text, std::string& error) {
             error = "expected: drop TEXT (a file's bytes, \\xNN for a byte)";
             return false;
         }
+    } else if (what == "window") {
+        // As a header's window, and a dense screen's output pixels to a point (1 to 16).
+        e.kind = Event::Kind::Window;
+        if (!(in >> e.a >> e.b) || e.a < 1 || e.b < 1 || e.a > 8192 || e.b > 8192) {
+            error = "expected: window W H [P] (1 to 8192 pixels each, P from 1 to 16)";
+            return false;
+        }
+        if (!(in >> e.scale)) {
+            in.clear();
+            e.scale = 1.0f;
+        } else if (!(e.scale >= 1.0f && e.scale <= 16.0f)) {
+            error = "expected: window W H [P] (1 to 8192 pixels each, P from 1 to 16)";
+            return false;
+        }
     } else if (what == "stall") {
         e.kind = Event::Kind::Stall;
         if (!(in >> e.a) || e.a < 0) {
@@ -322,6 +337,9 @@ void InputScript::Feed(int frame, ManualClock* clock) const {
             break;
         case Event::Kind::Focus:
             PushFocus(e.a == 1);
+            break;
+        case Event::Kind::Window:
+            SetReplayedWindow(e.a, e.b, e.scale);
             break;
         case Event::Kind::Close:
             PushCloseRequest();

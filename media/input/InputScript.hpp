@@ -20,6 +20,9 @@ class ManualClock;
 //   frame N: clock MS              the clock reads MS when frame N starts (recordings)
 //   frame N: shot NAME [X Y W H]   after frame N, a picture of the frame (or of that box of it)
 //                                  named NAME; left to the runner (Feed does nothing with it)
+//   frame N: window W H [P]        the window input is laid out for from frame N: W x H output
+//                                  pixels, P of them to a window point (1 when not given); a
+//                                  replay's palette takes clicks as that window laid it out
 //   frame N: drop TEXT             a scene file dropped on the window before frame N, its bytes
 //                                  in one word: those up to a space, '#', '\' and 127 written
 //                                  as \xNN (recordings; left to the program, as shots are)
@@ -38,15 +41,17 @@ class InputScript {
             Clock,
             Shot,
             Finger,
-            Drop
+            Drop,
+            Window
         };
         Kind kind = Kind::Key;
         int a = 0; // key code, x, button, wheel notches, milliseconds, focus gained (1) / lost (0)
         int b = 0; // y
-        int action = 0;   // 0 up, 1 down, 2 tap (finger: 2 move)
-        int finger = 0;   // finger: its id
-        int w = 0, h = 0; // shot: box size from (a, b); 0 = the whole frame
-        std::string name; // shot: picture name (no '/'); drop: the file's bytes
+        int action = 0;     // 0 up, 1 down, 2 tap (finger: 2 move)
+        int finger = 0;     // finger: its id
+        int w = 0, h = 0;   // shot: box size from (a, b); 0 = the whole frame
+        float scale = 1.0f; // window: output pixels to a window point
+        std::string name;   // shot: picture name (no '/'); drop: the file's bytes
     };
 
     static constexpr long long kMaxBytes = 64ll << 20; // larger files are refused (an hour: ~5 MB)

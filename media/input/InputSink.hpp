@@ -13,4 +13,8 @@ class InputSink {
     // A finger (id) lands (action 1), moves (2) or lifts (0) at (x, y) in logical pixels.
     virtual void Finger(int id, int action, int x, int y) = 0;
     virtual void Close() = 0;
+    // The window input is laid out for changed (and at a recording's first frame): width x
+    // height output pixels, pixelsPerPoint of them to a window point (1 but on dense screens).
+    // Panels drawn in window points (edit mode's palette) take clicks where they showed in it.
+    virtual void Window(int width, int height, float pixelsPerPoint) = 0;
 };

@@ -9,8 +9,10 @@
 
 #include "app/BodyHash.hpp"
 #include "app/DroppedFiles.hpp"
+#include "app/ReplayStarts.hpp"
 #include "app/SceneDocument.hpp"
 #include "app/SceneLink.hpp"
+#include "bodies/TBall.hpp"
 #include "data/ExampleScenes.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputRing.hpp"
@@ -106,7 +108,8 @@ TEST_F(ReplayLinkTest, ALinkOfThePlayReplaysToTheSameHash) {
     PushMouseButton(1, true);
     PushMouseButton(1, false);
     Frames(40);
-    const ReplayLink::Made made = ReplayLink::Make(ring, "", ReplayLink::kPageAddress, "", "");
+    const ReplayLink::Made made =
+        ReplayLink::Make(ring, nullptr, "", ReplayLink::kPageAddress, "", "");
     const std::string live = BodyHash::OfLiveBodies().Hex();
     const int frames = GameFrameNumber();
     ASSERT_TRUE(made.ok) << made.line;
@@ -124,6 +127,113 @@ TEST_F(ReplayLinkTest, ALinkOfThePlayReplaysToTheSameHash) {
     SetScriptedInputOnly(true);
     Frames(carried.Length());
     EXPECT_EQ(BodyHash::OfLiveBodies().Hex(), live);
+}
+
+// Play past the ring's frames shared as its last part, from the oldest start the ring still
+// holds: never a moment a button was held (the replay could not hold it), the scene there carried
+// in the link. The replay from that scene plays the same, body for body, each time (the same
+// hash natively and in node: tests/replay/last_minute.txt); it spawns what the play spawned, but
+// it is not the play's very bodies: the scene holds floats and none of the contacts' memory.
+TEST_F(ReplayLinkTest, ALinkOfTheLastMinuteStartsFromAKeptSceneAndReplaysTheSame) {
+    constexpr int kRing = 300, kEvery = 60;
+    InputRing ring(kRing, ReplayLink::kRingBytes);
+    ReplayStarts starts(kEvery);
+    SetGameRing(&ring);
+    SetReplayStarts(&starts, &CurrentSceneText);
+    Tap('1');
+    for (int i = 0; i < 15; ++i) {
+        PushMouseMove(150 + 23 * i, 100 + 7 * (i % 5));
+        PushMouseButton(1, true);
+        PushMouseButton(1, false);
+        // The right button held over the frames where a start falls due (240 and on).
+        if (i == 7) {
+            PushMouseButton(3, true);
+        } else if (i == 9) {
+            PushMouseButton(3, false);
+        }
+        Frames(30);
+    }
+    const std::string live = BodyHash::OfLiveBodies().Hex();
+    const int balls = TBall::Count();
+    ASSERT_FALSE(ring.HoldsStart());
+    ASSERT_EQ(ring.FirstFrame(), 15 * 30 - kRing);
+    // Due at 240, held from 210 to 270 (the release is taken in with frame 270's input): kept
+    // at the next frame. The pointer is where frame 179 left it.
+    ASSERT_NE(starts.OldestFrom(ring.FirstFrame()), nullptr);
+    EXPECT_EQ(starts.OldestFrom(ring.FirstFrame())->frame, 180);
+    EXPECT_EQ(starts.OldestFrom(181)->frame, 271);
+
+    const ReplayLink::Made made =
+        ReplayLink::Make(ring, &starts, "", ReplayLink::kPageAddress, "", "");
+    ASSERT_TRUE(made.ok) << made.line;
+    EXPECT_EQ(made.what, "the last minute of play (5 s)");
+    EXPECT_TRUE(
+        made.text.starts_with("# dazozi-redov recording: input events by frame\n"
+                              "frame 0: mouse 265 100\nframe 0: window 1024 768\nframe 0: drop {"))
+        << made.text.substr(0, 200);
+    const InputScript carried = Carried(made.link);
+    EXPECT_EQ(carried.Length(), 15 * 30 - 180);
+
+    std::string replayed;
+    for (int run = 0; run < 2; ++run) {
+        ClearScene();
+        initGame();
+        RestartFrameCount();
+        SetGameReplay(&carried);
+        SetScriptedInputOnly(true);
+        Frames(carried.Length());
+        HandOverWhenReplayEnds();
+        EXPECT_EQ(TBall::Count(), balls) << "run " << run;
+        if (run == 0) {
+            replayed = BodyHash::OfLiveBodies().Hex();
+        } else {
+            EXPECT_EQ(BodyHash::OfLiveBodies().Hex(), replayed);
+        }
+    }
+    EXPECT_NE(replayed, live); // see above: were it the same, the link could say so
+    SetReplayStarts(nullptr, nullptr);
+}
+
+// A start is kept only where a replay can take over: not while a key is held, nor while edit
+// mode, the settings panel, the help or the scene menu is open (the replay starts with none of
+// them); the first frame after it closes is kept.
+TEST_F(ReplayLinkTest, NoStartIsKeptWhileSomethingIsHeldOrOpen) {
+    struct Case {
+        const char* what;
+        int open;  // the key that opens it (pressed and held for a held key)
+        bool held; // held rather than tapped
+        int close; // the key that closes it
+    };
+    const Case cases[] = {
+        {"a held key", static_cast<int>(Key::Right), true, static_cast<int>(Key::Right)},
+        {"edit mode", static_cast<int>(LetterKey('E')), false, static_cast<int>(LetterKey('E'))},
+        {"the settings", static_cast<int>(LetterKey('G')), false, static_cast<int>(LetterKey('G'))},
+        {"the help", static_cast<int>(Key::F1), false, static_cast<int>(Key::F1)},
+        {"the scene menu", static_cast<int>(LetterKey('L')), false, static_cast<int>(Key::Escape)},
+    };
+    InputRing ring(ReplayLink::kRingFrames, ReplayLink::kRingBytes);
+    for (const Case& c : cases) {
+        ReplayStarts starts(10);
+        SetGameRing(&ring);
+        SetReplayStarts(&starts, &CurrentSceneText);
+        RestartFrameCount();
+        if (c.held) {
+            PushKey(c.open, true);
+        } else {
+            Tap(c.open);
+        }
+        Frames(25);
+        EXPECT_EQ(starts.OldestFrom(0), nullptr) << c.what;
+        if (c.held) {
+            PushKey(c.close, false);
+        } else {
+            Tap(c.close);
+        }
+        Frames(2);
+        ASSERT_NE(starts.OldestFrom(0), nullptr) << c.what;
+        EXPECT_EQ(starts.OldestFrom(0)->frame, 26) << c.what; // the frame after the one it closed
+    }
+    SetReplayStarts(nullptr, nullptr);
 }
 
 // What a link is made of, or the one line saying why there is none and what to do instead.
@@ -161,14 +271,15 @@ TEST(ReplayLink, SaysWhatItCarriesOrWhyNot) {
     const Case cases[] = {
         {"play under a minute", fresh, recording, true, "the play since the start (1 s)"},
         {"play past a minute", late, "", false,
-         "Play began over a minute ago and a link replays from the start: LATE"},
+         "Play began over a minute ago and no moment of the last one can start a replay (a key or "
+         "button held, or a panel open, throughout): LATE"},
         {"play past a minute, a recording opened", late, recording, true,
          "the recording that was opened"},
         {"too long a link", busy, "", false, "This replay makes a link of "},
     };
     for (const Case& c : cases) {
-        const ReplayLink::Made made =
-            ReplayLink::Make(c.ring, c.recording, ReplayLink::kPageAddress, "LONG", "LATE");
+        const ReplayLink::Made made = ReplayLink::Make(c.ring, nullptr, c.recording,
+                                                       ReplayLink::kPageAddress, "LONG", "LATE");
         EXPECT_EQ(made.ok, c.ok) << c.what << ": " << made.line;
         if (c.ok) {
             EXPECT_EQ(made.what, c.said) << c.what;
@@ -179,7 +290,7 @@ TEST(ReplayLink, SaysWhatItCarriesOrWhyNot) {
         }
     }
     const ReplayLink::Made opened =
-        ReplayLink::Make(late, recording, ReplayLink::kPageAddress, "LONG", "LATE");
+        ReplayLink::Make(late, nullptr, recording, ReplayLink::kPageAddress, "LONG", "LATE");
     std::string text, error;
     ASSERT_TRUE(SceneLink::Decode(std::string_view(opened.link).substr(opened.link.find('=') + 1),
                                   text, error))
@@ -187,7 +298,7 @@ TEST(ReplayLink, SaysWhatItCarriesOrWhyNot) {
     EXPECT_EQ(text, recording);
     // Too long: the limit and what to do instead, in one line, and the text for a file.
     const ReplayLink::Made tooLong =
-        ReplayLink::Make(busy, "", ReplayLink::kPageAddress, "LONG", "LATE");
+        ReplayLink::Make(busy, nullptr, "", ReplayLink::kPageAddress, "LONG", "LATE");
     EXPECT_TRUE(tooLong.line.ends_with(" KB, more than a link carries (64 KB): LONG"))
         << tooLong.line;
     EXPECT_EQ(tooLong.line.find('\n'), std::string::npos);

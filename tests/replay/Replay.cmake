@@ -10,9 +10,12 @@
 #   broad_phase_tree    the library's tree from the start
 #   broad_phase_switch  the index rebuilt while bodies move
 #   joints              a machine joined with the joint tools, joints changed, deleted, undone
+#   last_minute         the last minute of a longer play, as a link carries it: the scene where it
+#                       starts dropped before its first frame, then the input since
 set(DAZOZI_WEB_BUILD "" CACHE PATH "Folder of the web build whose headless runner (tools/scenario.js) to replay in node (empty: none)")
 set(dazozi_replay_dir ${CMAKE_CURRENT_LIST_DIR})
-set(dazozi_replays cross_build settings building zoom escape broad_phase_tree broad_phase_switch joints)
+set(dazozi_replays cross_build settings building zoom escape broad_phase_tree broad_phase_switch
+  joints last_minute)
 if(DAZOZI_WEB_BUILD)
   find_program(DAZOZI_NODE node REQUIRED)
 endif()
@@ -47,4 +50,18 @@ if(DAZOZI_WEB_BUILD)
     COMMAND bash ${dazozi_replay_dir}/refuses_fifo.sh ${CMAKE_CURRENT_BINARY_DIR}/fifo-web
             ${DAZOZI_NODE} ${DAZOZI_WEB_BUILD}/tools/scenario.js)
   set_tests_properties(replay.fifo_refused_web PROPERTIES TIMEOUT 300)
+endif()
+
+# Clicks on edit mode's palette replay alike in windows of other sizes.
+add_test(NAME replay.palette_sizes_native
+  COMMAND bash ${dazozi_replay_dir}/palette_sizes.sh ${dazozi_replay_dir}/palette_sizes.txt
+          ${CMAKE_CURRENT_BINARY_DIR}/palette-sizes-native $<TARGET_FILE:scenario>)
+set_tests_properties(replay.palette_sizes_native PROPERTIES TIMEOUT 300
+  ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+if(DAZOZI_WEB_BUILD)
+  add_test(NAME replay.palette_sizes_web
+    COMMAND bash ${dazozi_replay_dir}/palette_sizes.sh ${dazozi_replay_dir}/palette_sizes.txt
+            ${CMAKE_CURRENT_BINARY_DIR}/palette-sizes-web ${DAZOZI_NODE}
+            ${DAZOZI_WEB_BUILD}/tools/scenario.js)
+  set_tests_properties(replay.palette_sizes_web PROPERTIES TIMEOUT 300)
 endif()

@@ -1,5 +1,7 @@
+#include "media/frame/Frame.hpp"
 #include "media/MediaTestSupport.hpp"
 #include "media/graphics/Font8x16.hpp"
+#include "media/window/ControlBand.hpp"
 
 using namespace mediatest;
 
@@ -61,4 +63,35 @@ TEST(FrameOverlay, TextKeepsItsSizeInAWindowSmallerThanThePicture) {
         CloseGraphics();
     }
     SetOffscreenWindowSize(0, 0);
+}
+
+// Input laid out for a replay's window: the overlay a click is read against is that window's,
+// whatever this one is, while the overlay drawn stays this window's; cleared, both agree again.
+TEST(FrameOverlay, InputIsLaidOutForTheReplayedWindow) {
+    SetGraphicsTarget(GraphicsTarget::Offscreen);
+    SetOffscreenWindowSize(0, 0);
+    ASSERT_TRUE(OpenGraphics(1024, 768, 0, 0, 0)) << GraphicsError();
+    struct Case {
+        int w, h;
+        float pixelsPerPoint;
+        int inputW; // InputOverlay's width (1024: the picture's own, not in window pixels)
+        bool windowPixels;
+    };
+    const Case cases[] = {{512, 384, 1.0f, 512, true},
+                          {800, 600, 1.0f, 800, true},
+                          {2048, 1536, 1.0f, 1024, false},
+                          {1536, 1152, 3.0f, 512, true},
+                          {0, 0, 1.0f, 1024, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.w);
+        SetReplayedWindow(c.w, c.h, c.pixelsPerPoint);
+        const OverlayFrame input = InputOverlay();
+        EXPECT_EQ(input.width, c.inputW);
+        EXPECT_EQ(input.windowPixels, c.windowPixels);
+        EXPECT_FLOAT_EQ(input.scale, static_cast<float>(c.inputW) / 1024.0f);
+        const OverlayFrame drawn = NextOverlay();
+        EXPECT_EQ(drawn.width, 1024);
+        EXPECT_FALSE(drawn.windowPixels);
+    }
+    CloseGraphics();
 }

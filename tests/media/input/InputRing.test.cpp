@@ -172,3 +172,58 @@ TEST(InputRing, KeepsOpenedScenesAsDrops) {
     EXPECT_FALSE(ring.HoldsStart());
     EXPECT_EQ(ring.Text().find("drop"), std::string::npos) << ring.Text();
 }
+
+// The input from a later frame on, as a recording of its own: frames count from there, the
+// prelude's lines come first, and the frames without events after the last one still count.
+// The numbers are read across the ring's wrap (a small ring of bytes that went round).
+TEST(InputRing, GivesTheInputFromALaterFrameCountedFromThere) {
+    InputRing ring(50, 200);
+    for (int frame = 0; frame < 40; ++frame) {
+        ring.BeginFrame(frame, 1000 + frame);
+        if (frame % 3 == 0) {
+            ring.Key(65 + frame % 5, true);
+        }
+        ring.EndInput();
+    }
+    ring.BeginFrame(40, 7000);
+    ring.Mouse(12, 34);
+    ring.EndInput();
+    ring.BeginFrame(41, 7016);
+    ring.EndInput();
+    ASSERT_FALSE(ring.HoldsStart());
+    const int first = ring.FirstFrame();
+    ASSERT_GT(first, 0);
+    const int from = first + 2;
+    std::string expected = "# dazozi-redov recording: input events by frame\nframe 0: mouse 1 2\n";
+    for (int frame = from; frame < 40; ++frame) {
+        if (frame % 3 == 0) {
+            expected += "frame " + std::to_string(frame - from) + ": key " +
+                        std::to_string(65 + frame % 5) + " down\n";
+        }
+    }
+    expected += "frame " + std::to_string(40 - from) + ": mouse 12 34\n";
+    expected += "frame " + std::to_string(41 - from) + ": clock 7016\n";
+    expected += "frames " + std::to_string(42 - from) + "\n";
+    EXPECT_EQ(ring.TextFrom(from, "frame 0: mouse 1 2\n"), expected);
+    // From the first frame held it is Text() counted from there; frames not held give nothing.
+    EXPECT_EQ(ring.TextFrom(41, ""),
+              "# dazozi-redov recording: input events by frame\nframe 0: clock 7016\nframes 1\n");
+    EXPECT_EQ(ring.TextFrom(first - 1, "x"), "");
+    EXPECT_EQ(ring.TextFrom(42, "x"), "");
+}
+
+// A scene opened between two frames is the next frame's event: the state before that frame is
+// not where its input starts.
+TEST(InputRing, SaysWhenTheNextFrameHasEventsAlready) {
+    InputRing ring(10, 4096);
+    ring.BeginFrame(0, 0);
+    ring.Key(65, true);
+    EXPECT_TRUE(ring.NextFrameHasEvents()); // still frame 0's input
+    ring.EndInput();
+    EXPECT_FALSE(ring.NextFrameHasEvents());
+    ring.Drop("{}");
+    EXPECT_TRUE(ring.NextFrameHasEvents());
+    ring.BeginFrame(1, 0);
+    ring.EndInput();
+    EXPECT_FALSE(ring.NextFrameHasEvents());
+}

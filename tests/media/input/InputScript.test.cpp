@@ -8,6 +8,7 @@
 #include "media/base/Clock.hpp"
 #include "media/input/Input.hpp"
 #include "media/input/InputScript.hpp"
+#include "media/window/ControlBand.hpp"
 #include "support/TempFolder.hpp"
 
 #include <sys/stat.h>
@@ -102,6 +103,18 @@ TEST(InputScript, MalformedLinesAreNamedByFileAndLine) {
         {"frame 1: drop {\\x2\n", ":1: expected: drop TEXT (a file's bytes, \\xNN for a byte)"},
         {"frame 1: drop {\\xZZ}\n", ":1: expected: drop TEXT (a file's bytes, \\xNN for a byte)"},
         {"frame 1: drop {} {}\n", ":1: unexpected '{}'"},
+        // The window a recording's input was laid out for.
+        {"frame 1: window 800\n",
+         ":1: expected: window W H [P] (1 to 8192 pixels each, P from 1 to 16)"},
+        {"frame 1: window 0 600\n",
+         ":1: expected: window W H [P] (1 to 8192 pixels each, P from 1 to 16)"},
+        {"frame 1: window 800 9000\n",
+         ":1: expected: window W H [P] (1 to 8192 pixels each, P from 1 to 16)"},
+        {"frame 1: window 800 600 0.5\n",
+         ":1: expected: window W H [P] (1 to 8192 pixels each, P from 1 to 16)"},
+        {"frame 1: window 800 600 17\n",
+         ":1: expected: window W H [P] (1 to 8192 pixels each, P from 1 to 16)"},
+        {"frame 1: window 800 600 2 x\n", ":1: unexpected 'x'"},
         // The file's bytes reach the terminal escaped, never as its escape sequences.
         {"\x1b]0;pwned\x07\x1b[2J\n", ":1: unknown entry '\\x1b]0;pwned\\x07\\x1b[2J'"},
     };
@@ -204,4 +217,35 @@ TEST(InputScript, FeedGoesThroughTheEventQueueAndSetsTheClock) {
     script.Feed(5, nullptr);         // without a clock the time events are skipped
     EXPECT_EQ(KeyDown(80), 1);
     ResetInput();
+}
+
+// A window line sets the window a replay's input is laid out for when its frame is fed, with
+// its pixels to a point (1 when not given); a window set apart from the picture stays until
+// cleared.
+TEST(InputScript, WindowLinesSetTheWindowInputIsLaidOutFor) {
+    InputScript script;
+    std::string error;
+    ASSERT_TRUE(script.AddEvent("0: window 800 600", error)) << error;
+    ASSERT_TRUE(script.AddEvent("5: window 1170 2532 3", error)) << error;
+    struct Step {
+        int frame;
+        int w, h;
+        float pixelsPerPoint;
+    };
+    SetReplayedWindow(0, 0, 1.0f);
+    const Step steps[] = {{0, 800, 600, 1.0f}, {3, 800, 600, 1.0f}, {5, 1170, 2532, 3.0f}};
+    for (const Step& s : steps) {
+        script.Feed(s.frame, nullptr);
+        int w = 0, h = 0;
+        float ppp = 0.0f;
+        InputWindow(w, h, ppp);
+        EXPECT_EQ(w, s.w) << "frame " << s.frame;
+        EXPECT_EQ(h, s.h) << "frame " << s.frame;
+        EXPECT_FLOAT_EQ(ppp, s.pixelsPerPoint) << "frame " << s.frame;
+    }
+    SetReplayedWindow(0, 0, 1.0f);
+    int w = -1, h = -1;
+    float ppp = 0.0f;
+    InputWindow(w, h, ppp);
+    EXPECT_NE(w, 1170); // the window as it is again (none open here: 0 x 0)
 }
