@@ -15,8 +15,6 @@ if [[ "${1:-}" == "--sanitize" ]]; then
   flags=(-DCMAKE_BUILD_TYPE=Debug -DDAZOZI_SANITIZE=ON -DDAZOZI_BENCH=OFF -DDAZOZI_WERROR=ON)
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-  # Known leaks, each with its reason (tests/lsan.supp).
-  export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 fi
 if [[ "${1:-}" != "--sanitize" ]]; then
   # The web build first, so that ctest plays it in a browser and replays its headless runner in

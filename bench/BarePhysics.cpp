@@ -1,10 +1,11 @@
 #include "bench/BarePhysics.hpp"
 
+#include "bench/SpaceCopier.hpp"
+
 #include <chipmunk/chipmunk.h>
 #include <chipmunk/chipmunk_structs.h>
 
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 // ---- Hooks on the library calls the game makes (linked with -Wl,--wrap=...) ---------------
@@ -78,43 +79,17 @@ void __wrap_cpSpaceFree(cpSpace* space) {
 
 namespace {
 
-// A bare program's versions of the game's velocity functions: the library's own integration
-// with the body's private gravity. Nothing applies forces to these bodies, so there are none to
-// clear (clearing them through the library's setters would keep the bodies from sleeping).
-void SquidVelocity(cpBody* body, cpVect, cpFloat damping, cpFloat dt) {
-    cpBodyUpdateVelocity(body, cpv(0.0, 20.0), damping, dt);
-}
-void TentacleVelocity(cpBody* body, cpVect, cpFloat damping, cpFloat dt) {
-    cpBodyUpdateVelocity(body, cpv(0.0, 10.0), damping, dt);
-}
 cpBool Reject(cpArbiter*, cpSpace*, cpDataPointer) {
     return cpFalse;
 }
 
-// The collision types carried by a body's shapes decide its role (see the body classes).
-enum class Role { Other, Ball, Cube, Star, Squid, Tentacle };
-Role RoleOf(cpBody* body) {
-    Role role = Role::Other;
-    for (cpShape* s = body->shapeList; s != nullptr; s = s->next) {
-        switch (cpShapeGetCollisionType(s)) {
-        case 1:
-            role = s->klass->type == CP_CIRCLE_SHAPE ? Role::Ball : Role::Cube;
-            break;
-        case 3:
-        case 4:
-            role = Role::Star;
-            break;
-        case 5:
-            role = Role::Tentacle;
-            break;
-        case 6:
-            role = Role::Squid;
-            break;
-        default:
-            break;
-        }
-    }
-    return role;
+// The game may have switched its space from the hash it was given to the library's trees.
+bool IndexIsHash(cpSpatialIndex* index) {
+    cpSpatialIndex* probe = cpSpaceHashNew(
+        10.0, 10, [](void* obj) { return cpShapeGetBB(static_cast<cpShape*>(obj)); }, nullptr);
+    const bool same = index->klass == probe->klass;
+    cpSpatialIndexFree(probe);
+    return same;
 }
 
 SeenSpace* GameSpace() {
@@ -131,125 +106,6 @@ SeenSpace* GameSpace() {
     }
     return best;
 }
-
-struct Copier {
-    cpSpace* from;
-    cpSpace* to;
-    std::unordered_map<cpBody*, cpBody*> bodies;
-    std::vector<cpBody*> owned; // made here and not in the copy space: freed with it
-    int unknownJoints = 0;
-
-    cpBody* BodyFor(cpBody* b) {
-        if (b == nullptr) {
-            return nullptr;
-        }
-        if (b == cpSpaceGetStaticBody(from)) {
-            return cpSpaceGetStaticBody(to);
-        }
-        auto it = bodies.find(b);
-        if (it != bodies.end()) {
-            return it->second;
-        }
-        cpBody* c = nullptr;
-        switch (cpBodyGetType(b)) {
-        case CP_BODY_TYPE_STATIC:
-            c = cpBodyNewStatic();
-            break;
-        case CP_BODY_TYPE_KINEMATIC:
-            c = cpBodyNewKinematic();
-            break;
-        default:
-            c = cpBodyNew(cpBodyGetMass(b), cpBodyGetMoment(b));
-            break;
-        }
-        cpBodySetCenterOfGravity(c, cpBodyGetCenterOfGravity(b));
-        cpBodySetPosition(c, cpBodyGetPosition(b));
-        cpBodySetAngle(c, cpBodyGetAngle(b));
-        cpBodySetVelocity(c, cpBodyGetVelocity(b));
-        cpBodySetAngularVelocity(c, cpBodyGetAngularVelocity(b));
-        cpBodySetForce(c, cpBodyGetForce(b));
-        cpBodySetTorque(c, cpBodyGetTorque(b));
-        if (b->velocity_func != cpBodyUpdateVelocity) {
-            Role r = RoleOf(b);
-            cpBodySetVelocityUpdateFunc(c, r == Role::Squid ? SquidVelocity : TentacleVelocity);
-        }
-        cpBodySetUserData(c,
-                          reinterpret_cast<cpDataPointer>(static_cast<std::intptr_t>(RoleOf(b))));
-        bodies.emplace(b, c);
-        if (cpSpaceContainsBody(from, b)) {
-            cpSpaceAddBody(to, c);
-        } else {
-            owned.push_back(c);
-        }
-        return c;
-    }
-
-    void Shape(cpShape* s) {
-        cpBody* body = BodyFor(cpShapeGetBody(s));
-        cpShape* c = nullptr;
-        switch (s->klass->type) {
-        case CP_CIRCLE_SHAPE:
-            c = cpCircleShapeNew(body, cpCircleShapeGetRadius(s), cpCircleShapeGetOffset(s));
-            break;
-        case CP_SEGMENT_SHAPE:
-            c = cpSegmentShapeNew(body, cpSegmentShapeGetA(s), cpSegmentShapeGetB(s),
-                                  cpSegmentShapeGetRadius(s));
-            break;
-        case CP_POLY_SHAPE: {
-            const int n = cpPolyShapeGetCount(s);
-            std::vector<cpVect> verts(static_cast<std::size_t>(n));
-            for (int i = 0; i < n; ++i) {
-                verts[static_cast<std::size_t>(i)] = cpPolyShapeGetVert(s, i);
-            }
-            c = cpPolyShapeNewRaw(body, n, verts.data(), cpPolyShapeGetRadius(s));
-            break;
-        }
-        default:
-            return;
-        }
-        cpShapeSetElasticity(c, cpShapeGetElasticity(s));
-        cpShapeSetFriction(c, cpShapeGetFriction(s));
-        cpShapeSetSurfaceVelocity(c, cpShapeGetSurfaceVelocity(s));
-        cpShapeSetCollisionType(c, cpShapeGetCollisionType(s));
-        cpShapeSetFilter(c, cpShapeGetFilter(s));
-        cpShapeSetSensor(c, cpShapeGetSensor(s));
-        cpSpaceAddShape(to, c);
-    }
-
-    void Joint(cpConstraint* j) {
-        cpBody* a = BodyFor(cpConstraintGetBodyA(j));
-        cpBody* b = BodyFor(cpConstraintGetBodyB(j));
-        cpConstraint* c = nullptr;
-        if (cpConstraintIsPinJoint(j)) {
-            c = cpPinJointNew(a, b, cpPinJointGetAnchorA(j), cpPinJointGetAnchorB(j));
-            cpPinJointSetDist(c, cpPinJointGetDist(j));
-        } else if (cpConstraintIsSlideJoint(j)) {
-            c = cpSlideJointNew(a, b, cpSlideJointGetAnchorA(j), cpSlideJointGetAnchorB(j),
-                                cpSlideJointGetMin(j), cpSlideJointGetMax(j));
-        } else if (cpConstraintIsPivotJoint(j)) {
-            c = cpPivotJointNew2(a, b, cpPivotJointGetAnchorA(j), cpPivotJointGetAnchorB(j));
-        } else if (cpConstraintIsDampedSpring(j)) {
-            c = cpDampedSpringNew(a, b, cpDampedSpringGetAnchorA(j), cpDampedSpringGetAnchorB(j),
-                                  cpDampedSpringGetRestLength(j), cpDampedSpringGetStiffness(j),
-                                  cpDampedSpringGetDamping(j));
-        } else if (cpConstraintIsSimpleMotor(j)) {
-            c = cpSimpleMotorNew(a, b, cpSimpleMotorGetRate(j));
-        } else if (cpConstraintIsRotaryLimitJoint(j)) {
-            c = cpRotaryLimitJointNew(a, b, cpRotaryLimitJointGetMin(j),
-                                      cpRotaryLimitJointGetMax(j));
-        } else if (cpConstraintIsGearJoint(j)) {
-            c = cpGearJointNew(a, b, cpGearJointGetPhase(j), cpGearJointGetRatio(j));
-        } else {
-            ++unknownJoints;
-            return;
-        }
-        cpConstraintSetMaxForce(c, cpConstraintGetMaxForce(j));
-        cpConstraintSetErrorBias(c, cpConstraintGetErrorBias(j));
-        cpConstraintSetMaxBias(c, cpConstraintGetMaxBias(j));
-        cpConstraintSetCollideBodies(c, cpConstraintGetCollideBodies(j));
-        cpSpaceAddConstraint(to, c);
-    }
-};
 
 int CountBodies(cpSpace* s) {
     int n = 0;
@@ -280,43 +136,8 @@ void BarePhysics::Destroy() {
     if (space == nullptr) {
         return;
     }
-    copying = true;
-    // Free everything the copy made: constraints, shapes, bodies, then the space.
-    std::vector<cpConstraint*> cs;
-    std::vector<cpShape*> ss;
-    std::vector<cpBody*> bs;
-    cpSpaceEachConstraint(
-        space,
-        [](cpConstraint* c, void* d) { static_cast<std::vector<cpConstraint*>*>(d)->push_back(c); },
-        &cs);
-    cpSpaceEachShape(
-        space, [](cpShape* s, void* d) { static_cast<std::vector<cpShape*>*>(d)->push_back(s); },
-        &ss);
-    cpSpaceEachBody(
-        space, [](cpBody* b, void* d) { static_cast<std::vector<cpBody*>*>(d)->push_back(b); },
-        &bs);
-    for (cpConstraint* c : cs) {
-        cpSpaceRemoveConstraint(space, c);
-        cpConstraintFree(c);
-    }
-    for (cpShape* s : ss) {
-        cpSpaceRemoveShape(space, s);
-        cpShapeFree(s);
-    }
-    for (cpBody* b : bs) {
-        cpSpaceRemoveBody(space, b);
-        cpBodyFree(b);
-    }
-    auto* owned = static_cast<std::vector<cpBody*>*>(cpSpaceGetUserData(space));
-    if (owned != nullptr) {
-        for (cpBody* b : *owned) {
-            cpBodyFree(b);
-        }
-        delete owned;
-    }
-    __real_cpSpaceFree(space);
+    SpaceCopier::Free(space);
     space = nullptr;
-    copying = false;
 }
 
 bool BarePhysics::CopyGameSpace() {
@@ -329,16 +150,9 @@ bool BarePhysics::CopyGameSpace() {
     copying = true;
     space = __real_cpSpaceNew();
     cpSpace* from = game->space;
-    cpSpaceSetIterations(space, cpSpaceGetIterations(from));
-    cpSpaceSetGravity(space, cpSpaceGetGravity(from));
-    cpSpaceSetDamping(space, cpSpaceGetDamping(from));
-    cpSpaceSetIdleSpeedThreshold(space, cpSpaceGetIdleSpeedThreshold(from));
-    cpSpaceSetSleepTimeThreshold(space, cpSpaceGetSleepTimeThreshold(from));
-    cpSpaceSetCollisionSlop(space, cpSpaceGetCollisionSlop(from));
-    cpSpaceSetCollisionBias(space, cpSpaceGetCollisionBias(from));
-    cpSpaceSetCollisionPersistence(space, cpSpaceGetCollisionPersistence(from));
+    SpaceCopier::CopySettings(from, space);
     notes.clear();
-    if (game->usesHash) {
+    if (game->usesHash && IndexIsHash(from->staticShapes)) {
         __real_cpSpaceUseSpatialHash(space, game->hashDim, game->hashCount);
         notes += "spatial hash " + std::to_string(game->hashDim) + " x " +
                  std::to_string(game->hashCount) + "; ";
@@ -363,18 +177,9 @@ bool BarePhysics::CopyGameSpace() {
     notes += std::to_string(game->handlers.size()) + " pair handlers (" +
              std::to_string(rejecting) + " rejecting callbacks)";
 
-    Copier copier{from, space, {}, {}, 0};
-    copier.bodies.reserve(4096);
-    cpSpaceEachBody(
-        from, [](cpBody* b, void* d) { static_cast<Copier*>(d)->BodyFor(b); }, &copier);
-    cpSpaceEachShape(
-        from, [](cpShape* s, void* d) { static_cast<Copier*>(d)->Shape(s); }, &copier);
-    cpSpaceEachConstraint(
-        from, [](cpConstraint* j, void* d) { static_cast<Copier*>(d)->Joint(j); }, &copier);
-    cpSpaceReindexStatic(space);
-    cpSpaceSetUserData(space, new std::vector<cpBody*>(std::move(copier.owned)));
-    if (copier.unknownJoints > 0) {
-        notes += "; " + std::to_string(copier.unknownJoints) + " joints of other kinds not copied";
+    const int unknownJoints = SpaceCopier::Copy(from, space, CopyParts{});
+    if (unknownJoints > 0) {
+        notes += "; " + std::to_string(unknownJoints) + " joints of other kinds not copied";
     }
     bodies = CountBodies(space);
     shapes = CountShapes(space);
@@ -390,20 +195,7 @@ void BarePhysics::StepFrame(int steps, double dt) {
 }
 
 void BarePhysics::DampLikeTheGame() {
-    cpSpaceEachBody(
-        space,
-        [](cpBody* b, void*) {
-            auto role = static_cast<Role>(reinterpret_cast<std::intptr_t>(cpBodyGetUserData(b)));
-            if ((role == Role::Ball || role == Role::Star || role == Role::Squid) &&
-                !cpBodyIsSleeping(b)) {
-                cpVect v = cpBodyGetVelocity(b);
-                // The game multiplies single-precision velocities by 0.98f, without waking the
-                // body or restarting its idle time (the library's setter would do both).
-                const float k = 0.98f;
-                b->v = cpv(static_cast<float>(v.x) * k, static_cast<float>(v.y) * k);
-            }
-        },
-        nullptr);
+    SpaceCopier::DampLikeTheGame(space);
 }
 
 int BarePhysics::GameBodies() {

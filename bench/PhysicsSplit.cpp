@@ -8,7 +8,8 @@
 // Output: "bodies=N objects=N shapes=N joints=N segments=N" per population, then one line per
 // measured thing: "n=N what=NAME p50=MS p10=MS" (processor ms per 1/60 s frame). --counts 250,1000
 // and
-// --rounds R choose the populations and the number of rounds (4 frames each).
+// --rounds R choose the populations and the number of rounds (4 frames each); --profile F
+// (under callgrind) counts F frames of the game's space and of a fresh copy instead.
 
 #include "app/Game.hpp"
 #include "bench/BareCopy.hpp"
@@ -25,6 +26,10 @@
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
+#endif
+#if !defined(__EMSCRIPTEN__) && __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define DAZOZI_CALLGRIND 1
 #endif
 
 #include <algorithm>
@@ -145,11 +150,43 @@ void Measure(int n, int rounds) {
     std::fflush(stdout);
 }
 
+// --profile: for valgrind --tool=callgrind --instr-atstart=no (--cache-sim=yes), which counts
+// instructions and cache misses whatever the machine's load. Each of `frames` frames steps the
+// game's space with the library directly, then a fresh copy of it (made before, its first
+// frame untimed), and dumps the counts of each apart ("game" and "copy" parts).
+void Profile(int frames) {
+#ifdef DAZOZI_CALLGRIND
+    BareCopy copy(GameSpace(), kVariants[0]);
+    copy.StepFrame();
+    copy.Damp();
+    const int steps = level->_steps;
+    CALLGRIND_START_INSTRUMENTATION;
+    for (int f = 0; f < frames; ++f) {
+        CALLGRIND_ZERO_STATS;
+        for (int i = 0; i < steps; ++i) {
+            cpSpaceStep(GameSpace(), static_cast<double>(level->_dt));
+        }
+        CALLGRIND_DUMP_STATS_AT("game");
+        copy.StepFrame();
+        CALLGRIND_DUMP_STATS_AT("copy");
+        level->Init(0);
+        updateGame();
+        level->Init(steps);
+        copy.Damp();
+    }
+    CALLGRIND_STOP_INSTRUMENTATION;
+#else
+    (void)frames;
+    std::printf("--profile needs valgrind's callgrind.h at build time\n");
+#endif
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<int> counts = {250, 500, 1000};
     int rounds = 12;
+    int profileFrames = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--counts") == 0) {
             counts.clear();
@@ -160,6 +197,8 @@ int main(int argc, char** argv) {
             }
         } else if (std::strcmp(argv[i], "--rounds") == 0) {
             rounds = std::atoi(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--profile") == 0) {
+            profileFrames = std::atoi(argv[i + 1]);
         }
     }
     setenv("SDL_VIDEODRIVER", "dummy", 0);
@@ -179,7 +218,11 @@ int main(int argc, char** argv) {
         std::printf("bodies=%d objects=%d shapes=%d joints=%d segments=%d\n", space.CountBodies(),
                     FreeBodies() + TSquid::Count() - 1 + TChain::Count(), space.CountActiveShapes(),
                     space.CountJoints(), space.CountStaticShapes());
-        Measure(n, rounds);
+        if (profileFrames > 0) {
+            Profile(profileFrames);
+        } else {
+            Measure(n, rounds);
+        }
     }
     std::printf("done\n");
     return 0;

@@ -9,6 +9,8 @@
 #include "bodies/TStar.hpp"
 #include "control/TControl.hpp"
 #include "data/LevelData.hpp"
+#include "media/Graphics.hpp"
+#include "physics/CPSpace.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -108,7 +110,7 @@ int FillTo(int target, void (*frame)(), int settleFrames, void (*spawn)(CPVect),
     return frames;
 }
 
-int FillRack(int target, void (*frame)(), int settleFrames) {
+int FillRack(int target, void (*frame)(), int settleFrames, bool ballsOnly) {
     TLayer& fg = *level->_FGLayer;
     // A shelf on top of every fourth row holds three layers of 30-pixel bodies (96 px); the
     // bins are 1008 px wide, and the shelf row of the player's start (y 288 to 384) is split
@@ -153,7 +155,7 @@ int FillRack(int target, void (*frame)(), int settleFrames) {
                 }
                 for (float x = bin[0] + 15.5f; x + 15.25f <= bin[1] && FreeBodies() < target;
                      x += kStep) {
-                    SpawnOfKind(kKinds[spawnSerial++ % 5], Vec2(x, y));
+                    SpawnOfKind(ballsOnly ? 1 : kKinds[spawnSerial++ % 5], Vec2(x, y));
                     ++placed;
                 }
             }
@@ -163,6 +165,24 @@ int FillRack(int target, void (*frame)(), int settleFrames) {
         frame();
     }
     return placed;
+}
+
+void AddEmptyRows(int rows) {
+    TLayer& fg = *level->_FGLayer;
+    // Copies: the layer pads what it is given to its new size.
+    const IntGrid tiles = fg.MapData, bounds = fg.BoundMap;
+    const int height = fg.MapH + rows;
+    fg.Init(fg.TileSet, tiles, fg.MapW, height);
+    fg.SetBoundMap(bounds);
+    // What the level's loader sets on its space.
+    CPSpace& space = *fg.spaceMap;
+    space.SetGravity(Vec2(0.0f, 600.0f));
+    space.ResizeStaticHash(10.0f, 2000);
+    space.SetIterations(10);
+    for (int type : {1, 2, 3, 4, 7}) {
+        space.AddCollisionPairFunc(type, TLayer::kBorderCollisionType, nullptr);
+    }
+    level->_maxScrollH = fg.maxLevelH - GraphicsHeight();
 }
 
 int BuildMachines(int target) {

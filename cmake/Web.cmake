@@ -76,6 +76,7 @@ function(dazozi_add_web_bench)
   # The physics split for node (bench/physics-split.sh): node build/web/physics-split.js.
   add_executable(dazozi-physics-split-node EXCLUDE_FROM_ALL
     ${CMAKE_SOURCE_DIR}/bench/PhysicsSplit.cpp ${CMAKE_SOURCE_DIR}/bench/BareCopy.cpp
+    ${CMAKE_SOURCE_DIR}/bench/SpaceCopier.cpp
     ${CMAKE_SOURCE_DIR}/bench/Scenes.cpp)
   target_include_directories(dazozi-physics-split-node PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(dazozi-physics-split-node PRIVATE dazozi_app Chipmunk::Chipmunk

@@ -13,6 +13,7 @@ class CPBody;
 class CPShape;
 class CPJoint;
 class CPSpaceHash;
+struct ContactLayoutScratch;
 
 // A physics world. Owns every body, shape and joint added to it until they are freed; when the
 // space itself is destroyed it frees them all at once, in time linear in their number however
@@ -54,7 +55,11 @@ class CPSpace : public CPObject {
     void WakeAll();
     // Shapes of collision types a and b never collide (either order); re-registering is harmless.
     void AddCollisionPairFunc(int a, int b, std::nullptr_t noFunction = nullptr);
-    void DoStep(float dt); // advance by dt seconds; velocity functions run inside
+    // Advance by dt seconds; velocity functions run inside. Every kTidyEvery steps the
+    // library's contacts are laid out again in the order the solver visits them (the motion
+    // is the same; memory is walked in order).
+    void DoStep(float dt);
+    static constexpr std::uint32_t kTidyEvery = 180;
     // DoStep calls so far: the space's simulated time in steps (wraps at 2^32; compare
     // differences).
     std::uint32_t StepsTaken() const { return stepsTaken_; }
@@ -123,4 +128,6 @@ class CPSpace : public CPObject {
     int hashCount_ = 0;
     BroadPhase broadPhase_ = BroadPhase::Tree; // the library's own until a hash is sized
     bool closing_ = false; // set by the destructor once the library space is freed
+    // What DoStep's periodic tidying of the library's contacts reuses (made at its first use).
+    std::shared_ptr<ContactLayoutScratch> contactLayout_;
 };

@@ -71,4 +71,24 @@ TEST(CPSpaceSleeping, RestingBodiesSleepAndEachCauseWakesThem) {
     }
 }
 
+// A sleeping body keeps a copy of its contacts until it wakes. Freeing a space with many
+// separate sleeping groups (each ball on its own floor) must free every copy: the sanitizer run
+// reports any left behind when the program ends. Both broad phases, as either can be in use.
+TEST(CPSpaceSleeping, FreeingASpaceOfManySleepingGroupsFreesTheirContacts) {
+    for (auto phase : {CPSpace::BroadPhase::Hash, CPSpace::BroadPhase::Tree}) {
+        auto space = LevelLikeSpace();
+        space->ResizeStaticHash(10.0f, 2000);
+        space->UseBroadPhase(phase);
+        space->SetSleepTime(0.5f);
+        for (int i = 0; i < 9; ++i) {
+            const float x = static_cast<float>(i) * 60.0f;
+            AddFloor(*space, 100.0f, 0, x - 25.0f, x + 25.0f);
+            AddBall(*space, Vec2(x, 90.0f));
+        }
+        StepFor(*space, 360);
+        ASSERT_EQ(space->CountSleepingBodies(), 9);
+        space.reset();
+    }
+}
+
 } // namespace
