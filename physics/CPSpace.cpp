@@ -257,6 +257,10 @@ void CPSpace::DoStep(float dt) {
     }
 }
 
+std::size_t CPSpace::TidyScratchBytes() const {
+    return contactLayout_ ? contactLayout_->CapacityBytes() : 0;
+}
+
 void CPSpace::AddBody(const std::shared_ptr<CPBody>& body) {
     if (!body || body->IsFreed()) {
         return;

@@ -60,6 +60,9 @@ class CPSpace : public CPObject {
     // is the same; memory is walked in order).
     void DoStep(float dt);
     static constexpr std::uint32_t kTidyEvery = 180;
+    // Bytes the layout's scratch holds for the next time: it grows with the biggest pile the
+    // space has had, as the library's own pools do, and is given back with the space.
+    std::size_t TidyScratchBytes() const;
     // DoStep calls so far: the space's simulated time in steps (wraps at 2^32; compare
     // differences).
     std::uint32_t StepsTaken() const { return stepsTaken_; }

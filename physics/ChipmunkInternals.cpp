@@ -141,6 +141,11 @@ bool Awake(const cpArbiter* arb) {
 
 } // namespace
 
+std::size_t ContactLayoutScratch::CapacityBytes() const {
+    return (moving.capacity() + slots.capacity() + staying.capacity()) * sizeof(cpArbiter*) +
+           to.capacity() * sizeof(to[0]) + values.capacity() + bodies.capacity() * sizeof(cpBody*);
+}
+
 void LayOutContactsInSolverOrder(cpSpace* space, ContactLayoutScratch& scratch) {
     auto& moving = scratch.moving;
     auto& slots = scratch.slots;

@@ -54,5 +54,6 @@ struct ContactLayoutScratch {
     std::vector<std::pair<cpArbiter*, cpArbiter*>> to; // old address, new, sorted by old
     std::vector<unsigned char> values;                 // the moving contacts' bytes
     std::vector<cpBody*> bodies;
+    std::size_t CapacityBytes() const; // what the vectors hold, used or not
 };
 void LayOutContactsInSolverOrder(cpSpace* space, ContactLayoutScratch& scratch);
