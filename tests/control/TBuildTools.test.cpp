@@ -15,7 +15,7 @@
 #include "data/LevelData.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "physics/ConvexSplit.hpp"
-#include "support/GameFixture.hpp"
+#include "support/EditModeFixture.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -23,50 +23,8 @@ namespace {
 
 // The building tools in edit mode, driven by input as a user drives them, the physics paused
 // so that what was made stays where it was made.
-class BuildToolsTest : public GameFixture {
+class BuildToolsTest : public EditModeFixture {
   protected:
-    BuildToolsTest() : GameFixture(5000) {}
-
-    void SetUp() override {
-        GameFixture::SetUp();
-        tap(Key::P);
-        tap(Key::E);
-        updateGame();
-        ASSERT_TRUE(sandbox->paused);
-    }
-
-    static void tap(Key key) {
-        PushKey(key, true);
-        PushKey(key, false);
-    }
-    static void ctrlTap(Key key) {
-        PushKey(Key::Control, true);
-        tap(key);
-        PushKey(Key::Control, false);
-    }
-    static TLayer& fg() { return *level->_FGLayer; }
-    static void pointAt(float x, float y) {
-        PushMouseMove(static_cast<int>(x) - fg().ScrollX, static_cast<int>(y) - fg().ScrollY);
-    }
-    // A drag from (x0, y0) to (x1, y1) over a few frames, the button let go at the end.
-    static void drag(float x0, float y0, float x1, float y1) {
-        pointAt(x0, y0);
-        PushMouseButton(1, true);
-        updateGame();
-        for (int i = 1; i <= 3; ++i) {
-            const float t = static_cast<float>(i) / 3.0f;
-            pointAt(x0 + (x1 - x0) * t, y0 + (y1 - y0) * t);
-            updateGame();
-        }
-        PushMouseButton(1, false);
-        updateGame();
-    }
-    static void clickAt(float x, float y) {
-        pointAt(x, y);
-        PushMouseButton(1, true);
-        PushMouseButton(1, false);
-        updateGame();
-    }
     static std::string scene() {
         return SceneFormat::Write(SceneBodies::Capture(*level, *control, *sandbox, *gameSettings));
     }

@@ -11,7 +11,7 @@
 #include "control/TJointTools.hpp"
 #include "control/TSandbox.hpp"
 #include "media/input/ScriptedInput.hpp"
-#include "support/GameFixture.hpp"
+#include "support/EditModeFixture.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -21,16 +21,10 @@ using Params = TMachineJoint::Params;
 
 // The joint tools in edit mode, driven by input as a user drives them, the physics paused so
 // that the bodies stay where they were put.
-class JointToolsTest : public GameFixture {
+class JointToolsTest : public EditModeFixture {
   protected:
-    JointToolsTest() : GameFixture(5000) {}
-
     void SetUp() override {
-        GameFixture::SetUp();
-        tap(Key::P);
-        tap(Key::E);
-        updateGame();
-        ASSERT_TRUE(sandbox->paused);
+        EditModeFixture::SetUp();
         // A older than B, overlapping it around (330, 140); F fixed, G free over it at (560, 140).
         a = box(260, 100, 340, 160);
         b = box(320, 120, 400, 170);
@@ -39,40 +33,13 @@ class JointToolsTest : public GameFixture {
         ASSERT_TRUE(a && b && f && g);
     }
 
-    static void tap(Key key) {
-        PushKey(key, true);
-        PushKey(key, false);
-    }
+    // Ctrl+key and the frame that takes it.
     static void ctrlTap(Key key) {
-        PushKey(Key::Control, true);
-        tap(key);
-        PushKey(Key::Control, false);
+        EditModeFixture::ctrlTap(key);
         updateGame();
     }
     static void use(Key key) {
         tap(key);
-        updateGame();
-    }
-    static TLayer& fg() { return *level->_FGLayer; }
-    static void pointAt(float x, float y) {
-        PushMouseMove(static_cast<int>(x) - fg().ScrollX, static_cast<int>(y) - fg().ScrollY);
-    }
-    static void drag(float x0, float y0, float x1, float y1) {
-        pointAt(x0, y0);
-        PushMouseButton(1, true);
-        updateGame();
-        for (int i = 1; i <= 3; ++i) {
-            const float t = static_cast<float>(i) / 3.0f;
-            pointAt(x0 + (x1 - x0) * t, y0 + (y1 - y0) * t);
-            updateGame();
-        }
-        PushMouseButton(1, false);
-        updateGame();
-    }
-    static void clickAt(float x, float y) {
-        pointAt(x, y);
-        PushMouseButton(1, true);
-        PushMouseButton(1, false);
         updateGame();
     }
     static std::shared_ptr<CPBody> box(float x0, float y0, float x1, float y1, bool fixed = false) {

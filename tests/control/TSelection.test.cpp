@@ -14,7 +14,7 @@
 #include "control/TSettings.hpp"
 #include "media/input/ScriptedInput.hpp"
 #include "physics/CPBody.hpp"
-#include "support/GameFixture.hpp"
+#include "support/EditModeFixture.hpp"
 #include "world/TLayer.hpp"
 #include "world/TLevel.hpp"
 
@@ -22,30 +22,15 @@ namespace {
 
 // Select (Q) in edit mode, driven by input as a user drives it, with the physics paused so that
 // every capture of the scene is exact.
-class SelectionTest : public GameFixture {
+class SelectionTest : public EditModeFixture {
   protected:
-    SelectionTest() : GameFixture(5000) {}
-
     void SetUp() override {
-        GameFixture::SetUp();
-        tap(Key::P);
-        tap(Key::E);
+        EditModeFixture::SetUp();
         tap(LetterKey('Q'));
         updateGame();
-        ASSERT_TRUE(sandbox->paused);
         ASSERT_EQ(editor->tool, TEditor::Tool::Select);
     }
 
-    static void tap(Key key) {
-        PushKey(key, true);
-        PushKey(key, false);
-    }
-    static void ctrlTap(Key key) {
-        PushKey(Key::Control, true);
-        tap(key);
-        PushKey(Key::Control, false);
-    }
-    static TLayer& fg() { return *level->_FGLayer; }
     // The pointer over world point p under this frame's scroll.
     static void pointAt(CPVect p) {
         PushMouseMove(static_cast<int>(p.x) - fg().ScrollX, static_cast<int>(p.y) - fg().ScrollY);
