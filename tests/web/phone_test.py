@@ -183,11 +183,13 @@ def no_seam(driver, server, out):
 
 
 def menu_line(driver, line):
-    """The page point at the middle of the scene menu's line (the menu's sizes in game pixels)."""
-    lines = 6
-    panel_h = 2 * 14 + 30 + lines * 22 + 30
+    """The page point at the middle of the scene menu's line in its first column (the menu's
+    sizes in game pixels: twelve examples share six rows in two columns of a 320-pixel panel)."""
+    rows = 6
+    panel_h = 2 * 14 + 30 + rows * 22 + 30
     y = (pd.GAME_H - panel_h) / 2 + 14 + 30 + line * 22 + 11
-    return pd.to_page(driver, pd.GAME_W / 2, y)
+    column_w = (320 - 14) / 2
+    return pd.to_page(driver, pd.GAME_W / 2 - column_w / 2, y)
 
 
 def played_by_touch(driver, server, width, height, out):
